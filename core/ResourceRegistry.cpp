@@ -1,0 +1,32 @@
+#include "core/ResourceRegistry.h"
+
+ResourceRegistry& ResourceRegistry::Instance()
+{
+    static ResourceRegistry registry;
+    return registry;
+}
+
+void ResourceRegistry::Register(const std::string& key, CGameObject* object)
+{
+    m_map.emplace(key, object);
+}
+
+CGameObject* ResourceRegistry::Find(const std::string& key) const
+{
+    auto it = m_map.find(key);
+    return it == m_map.end() ? nullptr : it->second;
+}
+
+void ResourceRegistry::Clear() { m_map.clear(); }
+
+void RegisterResource(const char* key, CGameObject* object)
+{
+    ResourceRegistry::Instance().Register(key ? key : "", object);
+}
+
+CGameObject* FindResource(const char* key)
+{
+    return ResourceRegistry::Instance().Find(key ? key : "");
+}
+
+void ClearResources() { ResourceRegistry::Instance().Clear(); }

@@ -1,0 +1,56 @@
+// TaskList is responsible for the ordered list of task entries and for keeping
+// it consistent while a pass walks it: tasks add, remove and clear entries from
+// inside their own Init, Update and Draw.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "core/Task.h"
+
+class TaskList {
+public:
+    TaskList() = default;
+    ~TaskList();
+    TaskList(const TaskList&) = delete;
+    TaskList& operator=(const TaskList&) = delete;
+
+    // The process-wide list that the free functions of core/Task.h work on.
+    static TaskList& Instance();
+
+    void Add(const TaskEntry& entry);
+    void Remove(CGameObject* object);
+    void Clear();
+    CGameObject* Find(const char* name) const;
+    void SetUpdateStop(const char* name, bool flag);
+    void SetDrawStop(const char* name);
+    void SetUpdateStopRange(bool flag, int32_t high, int32_t low);
+    void SetDrawStopRange(bool flag, int32_t high, int32_t low);
+    void UpdatePass();
+    void DrawPass();
+    void RemoveAll();
+
+    // For tests and the runner's trace: the entries in list order.
+    std::vector<const TaskEntry*> Entries() const;
+    size_t Size() const { return m_size; }
+
+private:
+    struct Node {
+        TaskEntry entry;
+        Node* prev = nullptr;
+        Node* next = nullptr;
+    };
+
+    enum class Pass { Update, Draw };
+    void RunPass(Pass pass);
+    void Unlink(Node* node);
+    void DeleteNode(Node* node);
+    template <typename Fn> void ForEachInRange(int32_t high, int32_t low, Fn fn);
+
+    Node* m_head = nullptr;
+    Node* m_tail = nullptr;
+    size_t m_size = 0;
+    Node* m_cursor = nullptr;   // the entry the running pass is visiting
+    bool m_restart = false;     // the cursor's entry was removed and the cursor moved on
+};

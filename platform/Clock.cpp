@@ -1,0 +1,38 @@
+#include "platform/Clock.h"
+
+#include <chrono>
+
+namespace plat {
+
+namespace {
+uint64_t MonotonicNs()
+{
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+Clock* g_clock = nullptr;
+}  // namespace
+
+RealClock::RealClock() : m_startNs(MonotonicNs()) {}
+
+uint32_t RealClock::NowMs()
+{
+    return static_cast<uint32_t>((MonotonicNs() - m_startNs) / 1000000u);
+}
+
+void VirtualClock::AdvanceFrame()
+{
+    m_now += (m_frame % 3 == 2) ? 16u : 17u;
+    ++m_frame;
+}
+
+void SetClock(Clock* clock) { g_clock = clock; }
+
+Clock& GetClock()
+{
+    static RealClock realClock;
+    return g_clock ? *g_clock : realClock;
+}
+
+}  // namespace plat

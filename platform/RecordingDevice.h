@@ -1,0 +1,60 @@
+// RecordingDevice is responsible for drawing nothing and remembering
+// everything: each clear and draw is kept with a copy of the device state of
+// that moment, so tests can assert on what a task drew and how.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/RenderDevice.h"
+
+namespace plat {
+
+class RecordingDevice : public RenderDevice {
+public:
+    enum class CallKind : uint8_t { Clear, DrawSubset, DrawUser, DrawPoints };
+
+    struct Call {
+        CallKind kind = CallKind::Clear;
+        DeviceState state;                // state at the moment of the call
+        const Mesh* mesh = nullptr;       // DrawSubset
+        int subset = -1;                  // DrawSubset
+        Primitive primitive = Primitive::TriangleList;  // DrawUser
+        uint32_t vertexFlags = 0;         // DrawUser
+        std::vector<Vertex> vertices;     // DrawUser
+        std::vector<PointVertex> points;  // DrawPoints
+        uint32_t clearFlags = 0, clearColor = 0;  // Clear
+        float clearZ = 0;
+    };
+
+    void Clear(uint32_t flags, uint32_t argb, float z) override;
+    void BeginScene() override { ++m_beginScenes; }
+    void EndScene() override { ++m_endScenes; }
+    bool Present() override;
+    void DrawSubset(const Mesh& mesh, int subset) override;
+    void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
+    void DrawPoints(const PointVertex* points, int count) override;
+
+    const std::vector<Call>& Calls() const { return m_calls; }
+    void ClearCalls() { m_calls.clear(); }
+    // Whether to keep vertex copies (off for benchmarks: only the count of calls is kept).
+    void SetKeepCalls(bool keep) { m_keep = keep; }
+    int BeginScenes() const { return m_beginScenes; }
+    int EndScenes() const { return m_endScenes; }
+    int Presents() const { return m_presents; }
+    uint64_t DrawCount() const { return m_drawCount; }
+    // Makes the next Present calls fail (to test the reset path).
+    void SetPresentFails(bool fails) { m_presentFails = fails; }
+
+private:
+    Call MakeCall(CallKind kind) const;
+    void Record(Call&& call);
+
+    std::vector<Call> m_calls;
+    bool m_keep = true;
+    bool m_presentFails = false;
+    int m_beginScenes = 0, m_endScenes = 0, m_presents = 0;
+    uint64_t m_drawCount = 0;
+};
+
+}  // namespace plat

@@ -1,0 +1,44 @@
+// Texture is responsible for one picture held in memory in the form the device
+// draws: 32-bit RGBA pixels, width and height rounded up to powers of two (the
+// picture stretched to them), the colour key already turned transparent. The
+// device builds the mip chain and its own texture object at first use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/DeviceResource.h"
+
+namespace plat {
+
+class Texture : public DeviceResource {
+public:
+    Texture() = default;
+
+    // Decodes a BMP, PNG or JPEG file. Pixels equal to colorKey (ARGB, alpha
+    // included; 0 means no key) become transparent black. False on any failure,
+    // leaving the texture as it was.
+    bool LoadFromFile(const std::string& path, uint32_t colorKey);
+    // The same from a file image in memory.
+    bool LoadFromMemory(const uint8_t* data, size_t size, uint32_t colorKey);
+    // Takes RGBA pixels of any size; they are stretched to powers of two.
+    bool LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
+
+    int Width() const { return m_width; }    // after rounding
+    int Height() const { return m_height; }
+    int SourceWidth() const { return m_sourceWidth; }
+    int SourceHeight() const { return m_sourceHeight; }
+    int MipLevels() const;                    // of the full chain down to 1 x 1
+    const std::vector<uint8_t>& Pixels() const { return m_pixels; }  // RGBA, Width() x Height()
+
+    // Reads pixel (x, y) of level 0 as ARGB.
+    uint32_t PixelARGB(int x, int y) const;
+
+private:
+    std::vector<uint8_t> m_pixels;
+    int m_width = 0, m_height = 0;
+    int m_sourceWidth = 0, m_sourceHeight = 0;
+};
+
+}  // namespace plat
