@@ -1,0 +1,6 @@
+// The first screen the shell opens: the title, or a stage loaded at once when
+// the headless runner asks for one.
+#pragma once
+
+// Adds the first screen's task; startStage 0..4 loads that stage directly.
+void AddFirstScreen(int startStage);

@@ -1,0 +1,164 @@
+#include "app/GameApp.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "app/CTaskHead.h"
+#include "app/CTaskTail.h"
+#include "app/FirstScreen.h"
+#include "audio/CSound.h"
+#include "platform/AudioOutput.h"
+#include "platform/NullAudioOutput.h"
+#include "core/GameRandom.h"
+#include "core/Globals.h"
+#include "core/ResourceRegistry.h"
+#include "core/Task.h"
+#include "gfx/Graphics.h"
+#include "platform/Clock.h"
+#include "platform/KeySource.h"
+#include "platform/RecordingDevice.h"
+#include "platform/SdlKeySource.h"
+#include "platform/SdlWindow.h"
+
+GameApp::GameApp() = default;
+
+GameApp::~GameApp() { Shutdown(); }
+
+bool GameApp::CreateVideo(const GameOptions& options)
+{
+    if (options.video == GameOptions::Video::Recording) {
+        m_recording = std::make_unique<plat::RecordingDevice>();
+        m_recording->SetKeepCalls(false);
+        return true;
+    }
+    auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window
+                                                            : plat::WindowMode::Offscreen;
+    m_window = std::make_unique<plat::SdlWindow>();
+    if (!m_window->Create(mode)) {
+        m_window.reset();
+        return false;
+    }
+    return true;
+}
+
+plat::RenderDevice* GameApp::Device() const
+{
+    if (m_recording) return m_recording.get();
+    if (m_window) return &m_window->Device();
+    return nullptr;
+}
+
+bool GameApp::Start(const GameOptions& options)
+{
+    if (m_started) return true;
+    ResetQuitRequest();
+
+    // 1. The game's random numbers, seeded from the calendar time.
+    GameSrand(options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr)));
+
+    // The clock the game reads.
+    if (options.virtualClock) {
+        m_virtualClock = std::make_unique<plat::VirtualClock>();
+        plat::SetClock(m_virtualClock.get());
+    }
+
+    // 2-4. The window (or the offscreen surface) and the device.
+    if (!CreateVideo(options)) return false;
+    InitGraphics(Device());
+
+    // The keyboard.
+    if (options.scriptedKeys || !m_window) {
+        m_scriptedKeys = std::make_unique<plat::ScriptedKeySource>();
+        plat::SetKeySource(m_scriptedKeys.get());
+    } else {
+        m_keys = std::make_unique<plat::SdlKeySource>(*m_window);
+        plat::SetKeySource(m_keys.get());
+    }
+
+    // 8. Sound.
+    CreateAudio(options);
+
+    // 9. The two tasks that bracket every frame.
+    AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
+    AddTask(PRIORITY_TAIL, new CTaskTail, TASK_TAIL_NAME);
+
+    // 10. The registry starts empty.
+    ClearResources();
+
+    // 11. The first screen, already in the first frame.
+    AddFirstTasks(options);
+    g_FrameTime = plat::NowMs();
+    m_started = true;
+    return true;
+}
+
+void GameApp::AddFirstTasks(const GameOptions& options)
+{
+    AddFirstScreen(options.startStage);
+}
+
+void GameApp::Frame()
+{
+    UpdatePass();
+    DrawPass();
+    AdvanceSilentAudio();
+}
+
+void GameApp::RunLoop()
+{
+    if (!m_started) return;
+    while (!QuitRequested()) {
+        if (!m_window || !m_window->HasPendingEvent()) {
+            Frame();
+            continue;
+        }
+        switch (m_window->NextEvent()) {
+        case plat::WindowEvent::Quit:
+        case plat::WindowEvent::EscapeDown:
+            PostQuit();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void GameApp::Shutdown()
+{
+    if (!m_started) return;
+    m_started = false;
+
+    // 1. The graphics objects go first.
+    ReleaseGraphics();
+    // 2. Every task object, resources included, lowest priority first.
+    RemoveAllTasks();
+    // 3. The registry.
+    ClearResources();
+    // 4. Sound: one-shots still playing are stopped and freed first.
+    CSound::StopAllOneShots();
+    plat::SetAudioOutput(nullptr);
+    m_audio.reset();
+
+    plat::SetKeySource(nullptr);
+    m_keys.reset();
+    m_scriptedKeys.reset();
+    m_recording.reset();
+    m_window.reset();
+    if (m_virtualClock) {
+        plat::SetClock(nullptr);
+        m_virtualClock.reset();
+    }
+}
+
+void GameApp::CreateAudio(const GameOptions& options)
+{
+    // Without a sound device the game runs silent on the null output.
+    if (options.realAudio) m_audio = plat::OpenAudioOutput();
+    else m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+    plat::SetAudioOutput(m_audio.get());
+}
+
+void GameApp::AdvanceSilentAudio()
+{
+    if (m_audio) m_audio->AdvanceTo(plat::NowMs());
+}

@@ -1,0 +1,71 @@
+// GameApp is responsible for the program's life: start-up of the services in
+// their fixed order, the frame loop, and shutdown in its fixed order. The same
+// shell runs the real game (a window, sound, the real clock and keyboard) and
+// the headless runner (offscreen or recording video, silent sound, a virtual
+// clock, scripted keys).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace plat {
+class RenderDevice;
+class RecordingDevice;
+class SdlWindow;
+class VirtualClock;
+class RealClock;
+class KeySource;
+class ScriptedKeySource;
+class AudioOutput;
+}  // namespace plat
+
+struct GameOptions {
+    enum class Video { Window, Offscreen, Recording };
+    Video video = Video::Window;
+    bool realAudio = true;                 // false: the silent output that follows the game's clock
+    bool virtualClock = false;             // true: time moves only when the runner says so
+    bool scriptedKeys = false;             // true: keys come from the runner's script
+    std::optional<uint32_t> seed;          // default: the calendar time
+    int startStage = -1;                   // 0..4 loads that stage at once; -1 opens the first screen
+};
+
+class GameApp {
+public:
+    GameApp();
+    ~GameApp();
+    GameApp(const GameApp&) = delete;
+    GameApp& operator=(const GameApp&) = delete;
+
+    // Start-up. False (with a message on standard error) when the window or
+    // the graphics device cannot be created; nothing is left running then.
+    bool Start(const GameOptions& options);
+    // One frame: an update pass and a draw pass.
+    void Frame();
+    // The frame loop of the real program: frames run only while no event is
+    // waiting, one event is handled per iteration; returns when the program
+    // is asked to close (after the frame in progress).
+    void RunLoop();
+    // Shutdown in its fixed order; safe to call twice.
+    void Shutdown();
+
+    plat::RenderDevice* Device() const;
+    plat::VirtualClock* VirtualClockOrNull() const { return m_virtualClock.get(); }
+    plat::ScriptedKeySource* ScriptedKeys() const { return m_scriptedKeys.get(); }
+    bool Started() const { return m_started; }
+
+private:
+    bool CreateVideo(const GameOptions& options);
+    void CreateAudio(const GameOptions& options);
+    void AddFirstTasks(const GameOptions& options);
+    void AdvanceSilentAudio();
+
+    std::unique_ptr<plat::SdlWindow> m_window;
+    std::unique_ptr<plat::RecordingDevice> m_recording;
+    std::unique_ptr<plat::VirtualClock> m_virtualClock;
+    std::unique_ptr<plat::KeySource> m_keys;
+    std::unique_ptr<plat::ScriptedKeySource> m_scriptedKeys;
+    std::unique_ptr<plat::AudioOutput> m_audio;
+    bool m_started = false;
+};

@@ -1,0 +1,41 @@
+#include "input/CInput.h"
+
+#include <cstring>
+
+void CInput::Init()
+{
+    if (m_initialised) return;
+    m_initialised = true;
+    m_keyboard = plat::GetKeySource();
+    std::memset(m_CurrentKeys, 0, sizeof m_CurrentKeys);
+    std::memset(m_PreviousKeys, 0, sizeof m_PreviousKeys);
+}
+
+void CInput::Update()
+{
+    if (!m_keyboard) return;
+    std::memcpy(m_PreviousKeys, m_CurrentKeys, sizeof m_CurrentKeys);
+    // A failed read (no focus) keeps the old state: held keys stay held and
+    // nothing is newly pressed.
+    m_keyboard->Read(m_CurrentKeys);
+}
+
+CInput* CInput::FindOrCreate()
+{
+    if (auto* found = static_cast<CInput*>(FindTask(INPUT_TASK_NAME))) return found;
+    auto* input = new CInput;
+    AddTask(PRIORITY_INPUT, input, INPUT_TASK_NAME);
+    return input;
+}
+
+bool CInput::IsDown(int key) const
+{
+    if (!m_keyboard || key < 0 || key > 255) return false;
+    return (m_CurrentKeys[key] & plat::KEY_DOWN_BIT) != 0;
+}
+
+bool CInput::IsNewlyPressed(int key) const
+{
+    if (!m_keyboard || key < 0 || key > 255) return false;
+    return (m_CurrentKeys[key] & plat::KEY_DOWN_BIT) && !(m_PreviousKeys[key] & plat::KEY_DOWN_BIT);
+}

@@ -1,0 +1,63 @@
+#include "tools/sim/KeyScript.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/KeySource.h"
+
+int KeyScript::KeyCode(const std::string& name)
+{
+    if (name == "Z") return plat::KEY_Z;
+    if (name == "UP") return plat::KEY_UP;
+    if (name == "DOWN") return plat::KEY_DOWN;
+    if (name == "LEFT") return plat::KEY_LEFT;
+    if (name == "RIGHT") return plat::KEY_RIGHT;
+    if (name == "ESCAPE") return plat::KEY_ESCAPE;
+    return -1;
+}
+
+bool KeyScript::Parse(const std::string& text, std::string* error)
+{
+    std::istringstream in(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(in, line)) {
+        ++lineNo;
+        std::istringstream words(line);
+        std::string first;
+        if (!(words >> first) || first[0] == '#') continue;
+        std::string keyName, state, extra;
+        words >> keyName >> state;
+        char* end = nullptr;
+        long frame = std::strtol(first.c_str(), &end, 10);
+        int key = KeyCode(keyName);
+        bool ok = end && *end == '\0' && frame >= 0 && key >= 0 && (state == "down" || state == "up") &&
+                  !(words >> extra);
+        if (!ok) {
+            if (error) *error = "key script line " + std::to_string(lineNo) + ": expected 'FRAME KEY down|up'";
+            return false;
+        }
+        m_events.push_back({static_cast<int>(frame), key, state == "down"});
+    }
+    return true;
+}
+
+bool KeyScript::Load(const std::string& path, std::string* error)
+{
+    std::ifstream file(path);
+    if (!file) {
+        if (error) *error = "cannot read key script " + path;
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    return Parse(text.str(), error);
+}
+
+std::vector<KeyScript::Event> KeyScript::EventsAt(int frame) const
+{
+    std::vector<Event> out;
+    for (const Event& e : m_events)
+        if (e.frame == frame) out.push_back(e);
+    return out;
+}

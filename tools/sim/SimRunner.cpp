@@ -1,0 +1,195 @@
+#include "tools/sim/SimRunner.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/GameApp.h"
+#include "core/Globals.h"
+#include "core/Task.h"
+#include "core/TaskList.h"
+#include "gfx/CCamera.h"
+#include "platform/Clock.h"
+#include "platform/KeySource.h"
+#include "platform/PngWriter.h"
+#include "platform/RenderDevice.h"
+#include "tools/sim/TraceJson.h"
+
+namespace {
+
+bool ParseInt(const char* text, long low, long high, long* out)
+{
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    long v = std::strtol(text, &end, 10);
+    if (*end != '\0' || v < low || v > high) return false;
+    *out = v;
+    return true;
+}
+
+std::string Absolute(const std::string& path)
+{
+    if (path.empty()) return path;
+    std::error_code ec;
+    auto abs = std::filesystem::absolute(path, ec);
+    return ec ? path : abs.string();
+}
+
+}  // namespace
+
+bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* error)
+{
+    auto fail = [error](const std::string& message) {
+        if (error) *error = message;
+        return false;
+    };
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char* value = (i + 1 < argc) ? argv[i + 1] : nullptr;
+        long n = 0;
+        if (arg == "--frames") {
+            if (!ParseInt(value, 0, 100000000, &n)) return fail("--frames needs a count");
+            o->frames = static_cast<int>(n);
+        } else if (arg == "--seed") {
+            if (!ParseInt(value, 0, 0xffffffffL, &n)) return fail("--seed needs a number");
+            o->seed = static_cast<uint32_t>(n);
+        } else if (arg == "--stage") {
+            if (!ParseInt(value, 1, 5, &n)) return fail("--stage needs 1 to 5");
+            o->stage = static_cast<int>(n);
+        } else if (arg == "--data") {
+            if (!value) return fail("--data needs a folder");
+            o->dataDir = value;
+        } else if (arg == "--keys") {
+            if (!value) return fail("--keys needs a file");
+            o->keysPath = value;
+        } else if (arg == "--trace") {
+            if (!value) return fail("--trace needs a file");
+            o->tracePath = value;
+        } else if (arg == "--trace-every") {
+            if (!ParseInt(value, 1, 1000000, &n)) return fail("--trace-every needs a positive count");
+            o->traceEvery = static_cast<int>(n);
+        } else if (arg == "--shot") {
+            std::string spec = value ? value : "";
+            size_t eq = spec.find('=');
+            if (eq == std::string::npos || !ParseInt(spec.substr(0, eq).c_str(), 0, 100000000, &n) ||
+                eq + 1 >= spec.size())
+                return fail("--shot needs FRAME=FILE.png");
+            o->shots[static_cast<int>(n)] = spec.substr(eq + 1);
+        } else if (arg == "--video") {
+            std::string v = value ? value : "";
+            if (v == "offscreen") o->offscreenVideo = true;
+            else if (v == "none") o->offscreenVideo = false;
+            else return fail("--video needs offscreen or none");
+        } else if (arg == "--help" || arg == "-h") {
+            return fail(
+                "usage: spindrel-sim [--frames N] [--seed S] [--stage K] [--data DIR] [--keys FILE]\n"
+                "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
+                "[--video offscreen|none]");
+        } else {
+            return fail("unknown argument: " + arg);
+        }
+        ++i;
+    }
+    if (!o->shots.empty() && !o->offscreenVideo) return fail("--shot needs --video offscreen");
+    return true;
+}
+
+SimRunner::SimRunner(SimOptions options) : m_options(std::move(options)) {}
+
+SimRunner::~SimRunner() = default;
+
+std::string SimRunner::TraceLine(int frame, uint32_t frameMs)
+{
+    TraceJson j;
+    j.Field("frame", frame);
+    j.Field("ms", frameMs);
+    j.Key("tasks");
+    j.BeginArray();
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        j.BeginArray();
+        j.Value(static_cast<int64_t>(e->priority));
+        j.Value(std::string(e->name));
+        j.EndArray();
+    }
+    j.EndArray();
+    AppendTraceFields(j);
+    return j.Finish();
+}
+
+bool SimRunner::WriteShot(int frame, std::string* error)
+{
+    auto it = m_options.shots.find(frame);
+    if (it == m_options.shots.end()) return true;
+    plat::RenderDevice* device = m_app->Device();
+    std::vector<uint8_t> pixels = device ? device->ReadBackBuffer() : std::vector<uint8_t>{};
+    if (pixels.empty() ||
+        !plat::PngWriter::Write(it->second, pixels, plat::BACK_BUFFER_WIDTH, plat::BACK_BUFFER_HEIGHT)) {
+        if (error) *error = "cannot write screenshot " + it->second;
+        return false;
+    }
+    return true;
+}
+
+bool SimRunner::Run(std::string* error)
+{
+    if (!m_options.keysPath.empty() && !m_script.Load(m_options.keysPath, error)) return false;
+
+    // Output paths are taken relative to where the runner was started; the
+    // game itself runs in its data folder.
+    std::string tracePath = Absolute(m_options.tracePath);
+    for (auto& shot : m_options.shots) shot.second = Absolute(shot.second);
+    std::error_code ec;
+    auto oldDir = std::filesystem::current_path(ec);
+    std::filesystem::current_path(m_options.dataDir, ec);
+    if (ec) {
+        if (error) *error = "cannot enter data folder " + m_options.dataDir;
+        return false;
+    }
+
+    std::ofstream trace;
+    if (!tracePath.empty()) {
+        trace.open(tracePath, std::ios::trunc);
+        if (!trace) {
+            if (error) *error = "cannot write trace " + tracePath;
+            std::filesystem::current_path(oldDir, ec);
+            return false;
+        }
+    }
+
+    GameOptions game;
+    game.video = m_options.offscreenVideo ? GameOptions::Video::Offscreen : GameOptions::Video::Recording;
+    game.realAudio = false;
+    game.virtualClock = true;
+    game.scriptedKeys = true;
+    game.seed = m_options.seed;
+    game.startStage = m_options.stage >= 1 ? m_options.stage - 1 : -1;
+    m_app = std::make_unique<GameApp>();
+    if (!m_app->Start(game)) {
+        if (error) *error = "the game could not start (no graphics device)";
+        std::filesystem::current_path(oldDir, ec);
+        return false;
+    }
+
+    bool ok = true;
+    uint32_t lastFrameTime = plat::NowMs();
+    for (int frame = 0; frame < m_options.frames && ok; ++frame) {
+        for (const KeyScript::Event& e : m_script.EventsAt(frame)) {
+            if (e.key == plat::KEY_ESCAPE && e.down) PostQuit();
+            m_app->ScriptedKeys()->SetKey(e.key, e.down);
+        }
+        if (QuitRequested()) break;   // Escape closes the program between frames
+        m_app->VirtualClockOrNull()->AdvanceFrame();
+        m_app->Frame();
+        uint32_t now = plat::NowMs();
+        if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';
+        lastFrameTime = now;
+        ok = WriteShot(frame, error);
+        m_framesRun = frame + 1;
+    }
+    m_app->Shutdown();
+    m_app.reset();
+    std::filesystem::current_path(oldDir, ec);
+    return ok;
+}
