@@ -36,6 +36,8 @@ struct TextureStage {
     TexOp alphaOp = TexOp::SelectArg1;
     TexArg alphaArg1 = TexArg::Texture;
     TexArg alphaArg2 = TexArg::Current;
+
+    bool operator==(const TextureStage&) const = default;
 };
 
 // The render states the game uses; the defaults are the device's defaults.

@@ -1,0 +1,139 @@
+// GLRenderDevice is responsible for drawing the game through OpenGL 3.3 core.
+// Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
+// 24-bit depth); Present scales it to the window with black bars and swaps.
+// The fixed-function states kept in RenderDevice are emulated by one shader
+// program at each draw. Textures and meshes are decoded elsewhere (possibly on
+// the loading thread); their GL objects are made here on the main thread at
+// first use, rebuilt when the resource's version changes, and freed at the
+// next frame or draw after the resource dies.
+//
+// Every call must come from the thread that owns the GL context.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/DeviceResource.h"
+#include "platform/RenderDevice.h"
+
+namespace plat {
+
+class GLFunctions;
+class GLFixedFunctionProgram;
+
+// Where the back buffer is placed in a drawable of the given size: scaled to
+// fit, centred, the rest left black (x, y from the bottom-left as GL counts).
+struct LetterboxRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight);
+
+class GLRenderDevice : public RenderDevice, private DeviceResourceListener {
+public:
+    // What Present needs of the window that owns the context.
+    class Surface {
+    public:
+        virtual ~Surface() = default;
+        virtual void DrawableSize(int* width, int* height) = 0;
+        virtual void SwapBuffers() = 0;   // shows the frame (and paces it)
+    };
+
+    using ProcLoader = void* (*)(const char* name);
+
+    explicit GLRenderDevice(Surface& surface);
+    ~GLRenderDevice() override;
+
+    // Loads the GL entry points with the current context's loader and builds
+    // the program, framebuffer and buffers. False with a reason in *error.
+    bool Init(ProcLoader loader, std::string* error);
+
+    void Clear(uint32_t flags, uint32_t argb, float z) override;
+    void BeginScene() override;
+    void EndScene() override;
+    bool Present() override;
+    void DrawSubset(const Mesh& mesh, int subset) override;
+    void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
+    void DrawPoints(const PointVertex* points, int count) override;
+    std::vector<uint8_t> ReadBackBuffer() override;
+
+    // GL objects held for live resources (tests watch them being freed).
+    size_t TextureObjectCount() const { return m_textures.size(); }
+    size_t MeshObjectCount() const { return m_meshes.size(); }
+    // The oldest GL error recorded since the last call (0: none); clears them all.
+    unsigned TakeGLError();
+
+private:
+    struct TextureObject {
+        unsigned name = 0;
+        uint32_t version = 0;
+    };
+    struct MeshObject {
+        unsigned vertexArray = 0, vertexBuffer = 0, indexBuffer = 0;
+        uint32_t version = 0;
+        size_t indexCount = 0;   // 0: nothing drawable (empty or bad indices)
+    };
+    // What the shader needs to know about the vertices of one draw.
+    struct DrawInputs {
+        bool screenSpace = false, hasNormal = false, hasColor = false, hasTexCoord = false;
+        bool points = false, pointSizeFromVertex = false, lines = false;
+    };
+
+    void ResourceReleased(uint64_t id) override;   // any thread
+    void FreeReleasedResources();
+
+    bool CreateGLObjects(ProcLoader loader, std::string* reason);
+    bool CreateFramebuffer();
+    bool CreateStreamBuffer();
+    void CreateWhiteTexture();
+    void DestroyGLObjects();
+    void DeleteTextureObject(TextureObject& t);
+    void DeleteMeshObject(MeshObject& m);
+
+    bool BeginDraw();
+    void ApplyFixedStates();
+    void ApplyViewport();
+    void ApplyUniforms(const DrawInputs& in);
+    void ApplyLighting();
+    void BindTexture(const Texture* texture);
+    unsigned TextureObjectFor(const Texture& texture);
+    const MeshObject* MeshObjectFor(const Mesh& mesh);
+    void UploadMesh(const Mesh& mesh, MeshObject& object);
+    // Appends vertices to the shared stream buffer; returns the index of the
+    // first one, counted in strides.
+    int Stream(const void* data, size_t bytes, size_t stride);
+
+    Surface& m_surface;
+    std::unique_ptr<GLFunctions> m_gl;
+    std::unique_ptr<GLFixedFunctionProgram> m_program;
+    bool m_ready = false;
+    bool m_listening = false;
+
+    unsigned m_framebuffer = 0, m_colorTexture = 0, m_depthBuffer = 0;
+    unsigned m_whiteTexture = 0;
+    unsigned m_streamBuffer = 0, m_userVertexArray = 0, m_pointVertexArray = 0;
+    size_t m_streamCapacity = 0, m_streamOffset = 0;
+    int m_maxTextureSize = 0;
+
+    std::unordered_map<uint64_t, TextureObject> m_textures;
+    std::unordered_map<uint64_t, MeshObject> m_meshes;
+
+    std::mutex m_releasedMutex;
+    std::vector<uint64_t> m_released;   // guarded by m_releasedMutex
+    std::atomic<bool> m_anyReleased{false};
+
+    // The GL state last applied, so unchanged state costs no call.
+    RenderStates m_appliedStates;
+    Viewport m_appliedViewport;
+    bool m_statesKnown = false;
+    bool m_viewportKnown = false;
+    unsigned m_boundTexture = 0;
+    unsigned m_boundVertexArray = 0;
+};
+
+}  // namespace plat

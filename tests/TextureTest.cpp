@@ -1,0 +1,200 @@
+// Pictures into textures: power-of-two rounding with a linear stretch, the
+// colour key, the three file formats and corrupt files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/ImageWriter.h"
+#include "platform/JpegTableCheck.h"
+#include "platform/PngWriter.h"
+#include "platform/Texture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uint32_t KEY_OPAQUE_BLACK = 0xff000000;
+
+class TextureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("spindrel-texture-" + std::to_string(getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+
+    // A picture filled with one ARGB colour, with optional single pixels.
+    static std::vector<uint8_t> Fill(int w, int h, uint32_t argb)
+    {
+        std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+        for (size_t i = 0; i < rgba.size(); i += 4) Put(rgba, i / 4, argb);
+        return rgba;
+    }
+    static void Put(std::vector<uint8_t>& rgba, size_t pixel, uint32_t argb)
+    {
+        rgba[pixel * 4 + 0] = static_cast<uint8_t>(argb >> 16);
+        rgba[pixel * 4 + 1] = static_cast<uint8_t>(argb >> 8);
+        rgba[pixel * 4 + 2] = static_cast<uint8_t>(argb);
+        rgba[pixel * 4 + 3] = static_cast<uint8_t>(argb >> 24);
+    }
+
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(TextureTest, SizesRoundUpToPowersOfTwoAndReportTheRoundedSize)
+{
+    ASSERT_TRUE(plat::PngWriter::Write(Path("a.png"), Fill(200, 100, 0xff336699), 200, 100));
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromFile(Path("a.png"), 0));
+    EXPECT_EQ(t.Width(), 256);
+    EXPECT_EQ(t.Height(), 128);
+    EXPECT_EQ(t.SourceWidth(), 200);
+    EXPECT_EQ(t.SourceHeight(), 100);
+    EXPECT_EQ(t.MipLevels(), 9);
+    EXPECT_EQ(t.Pixels().size(), 256u * 128u * 4u);
+    EXPECT_EQ(t.PixelARGB(255, 127), 0xff336699u);   // stretched to the far corner
+}
+
+TEST_F(TextureTest, StretchingFiltersLinearlyAndKeepsPowerOfTwoPicturesExact)
+{
+    std::vector<uint8_t> row = Fill(3, 1, 0xffff0000);
+    Put(row, 1, 0xff00ff00);
+    Put(row, 2, 0xff0000ff);
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromPixels(row.data(), 3, 1, 0));
+    ASSERT_EQ(t.Width(), 4);
+    EXPECT_EQ(t.PixelARGB(0, 0), 0xffff0000u);
+    EXPECT_EQ(t.PixelARGB(3, 0), 0xff0000ffu);
+    // Destination pixel 1 samples source position 0.625: 3/8 red, 5/8 green.
+    EXPECT_EQ(t.PixelARGB(1, 0), 0xff609f00u);
+
+    std::vector<uint8_t> square = Fill(2, 2, 0xff102030);
+    Put(square, 3, 0x80405060);
+    ASSERT_TRUE(t.LoadFromPixels(square.data(), 2, 2, 0));
+    EXPECT_EQ(t.Width(), 2);
+    EXPECT_EQ(t.PixelARGB(0, 0), 0xff102030u);
+    EXPECT_EQ(t.PixelARGB(1, 1), 0x80405060u);
+    EXPECT_EQ(t.PixelARGB(2, 0), 0u);   // outside
+}
+
+TEST_F(TextureTest, ColourKeyMatchesTheWholeARGBValue)
+{
+    std::vector<uint8_t> rgba = Fill(4, 1, 0xff000000);   // opaque black
+    Put(rgba, 1, 0xff010000);                              // nearly black
+    Put(rgba, 2, 0x80000000);                              // black, half transparent
+    Put(rgba, 3, 0xffff00ff);                              // magenta
+    ASSERT_TRUE(plat::PngWriter::Write(Path("k.png"), rgba, 4, 1));
+
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromFile(Path("k.png"), KEY_OPAQUE_BLACK));
+    EXPECT_EQ(t.PixelARGB(0, 0), 0x00000000u);
+    EXPECT_EQ(t.PixelARGB(1, 0), 0xff010000u);
+    EXPECT_EQ(t.PixelARGB(2, 0), 0x80000000u);
+    EXPECT_EQ(t.PixelARGB(3, 0), 0xffff00ffu);
+
+    ASSERT_TRUE(t.LoadFromFile(Path("k.png"), 0xffff00ff));
+    EXPECT_EQ(t.PixelARGB(0, 0), 0xff000000u);
+    EXPECT_EQ(t.PixelARGB(3, 0), 0x00000000u);
+
+    ASSERT_TRUE(t.LoadFromFile(Path("k.png"), 0));
+    EXPECT_EQ(t.PixelARGB(0, 0), 0xff000000u);
+}
+
+TEST_F(TextureTest, KeyedBitmapLoadsWithTransparentBackground)
+{
+    // The effect bitmaps: a bright spark on opaque black, keyed and stretched.
+    std::vector<uint8_t> rgba = Fill(3, 3, 0xff000000);
+    Put(rgba, 4, 0xffffffff);
+    ASSERT_TRUE(plat::ImageWriter::WriteBmp(Path("spark.bmp"), rgba.data(), 3, 3));
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromFile(Path("spark.bmp"), KEY_OPAQUE_BLACK));
+    EXPECT_EQ(t.Width(), 4);
+    EXPECT_EQ(t.PixelARGB(0, 0), 0x00000000u);
+    EXPECT_EQ(t.PixelARGB(3, 3), 0x00000000u);
+    // The stretch blends the spark with its transparent surroundings.
+    uint32_t centre = t.PixelARGB(1, 1);
+    EXPECT_GT(centre >> 24, 0x40u);
+    EXPECT_EQ(centre >> 24, t.PixelARGB(2, 2) >> 24);
+}
+
+TEST_F(TextureTest, JpegDecodes)
+{
+    ASSERT_TRUE(plat::ImageWriter::WriteJpeg(Path("j.jpg"), Fill(64, 48, 0xff2080c0).data(), 64, 48, 95));
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromFile(Path("j.jpg"), 0));
+    EXPECT_EQ(t.Width(), 64);
+    EXPECT_EQ(t.Height(), 64);
+    uint32_t p = t.PixelARGB(10, 10);
+    EXPECT_EQ(p >> 24, 0xffu);
+    EXPECT_NEAR(static_cast<int>((p >> 16) & 0xff), 0x20, 6);
+    EXPECT_NEAR(static_cast<int>(p & 0xff), 0xc0, 6);
+}
+
+TEST_F(TextureTest, CorruptOrMissingFilesFailAndLeaveTheTextureAsItWas)
+{
+    ASSERT_TRUE(plat::PngWriter::Write(Path("good.png"), Fill(8, 8, 0xff112233), 8, 8));
+    plat::Texture t;
+    ASSERT_TRUE(t.LoadFromFile(Path("good.png"), 0));
+
+    std::ifstream in(Path("good.png"), std::ios::binary);
+    std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(t.LoadFromMemory(png.data(), png.size() / 2, 0));   // truncated
+
+    // A BMP header that claims 60000 x 60000 pixels in a file of 64 bytes.
+    std::vector<uint8_t> bmp(64, 0);
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[14] = 40;
+    bmp[18] = 0x60, bmp[19] = 0xea;   // width 60000
+    bmp[22] = 0x60, bmp[23] = 0xea;   // height 60000
+    bmp[26] = 1;
+    bmp[28] = 24;
+    EXPECT_FALSE(t.LoadFromMemory(bmp.data(), bmp.size(), 0));
+
+    std::vector<uint8_t> noise(300);
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 37 + 11);
+    EXPECT_FALSE(t.LoadFromMemory(noise.data(), noise.size(), 0));
+    EXPECT_FALSE(t.LoadFromMemory(nullptr, 0, 0));
+    EXPECT_FALSE(t.LoadFromFile(Path("missing.png"), 0));
+    EXPECT_FALSE(t.LoadFromPixels(png.data(), 0, 5, 0));
+
+    EXPECT_EQ(t.Width(), 8);
+    EXPECT_EQ(t.PixelARGB(7, 7), 0xff112233u);
+}
+
+TEST_F(TextureTest, JpegHuffmanTablesWithTooManySymbolsAreRefusedBeforeDecoding)
+{
+    ASSERT_TRUE(plat::ImageWriter::WriteJpeg(Path("ok.jpg"), Fill(16, 16, 0xff808080).data(), 16, 16, 90));
+    std::ifstream in(Path("ok.jpg"), std::ios::binary);
+    std::vector<uint8_t> good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(plat::JpegHuffmanTablesFit(good.data(), good.size()));
+
+    // A DHT segment declaring 16 x 200 symbols, after fill bytes before the
+    // start marker (which the decoder accepts too).
+    std::vector<uint8_t> bad = {0xff, 0xff, 0xff, 0xd8, 0xff, 0xc4, 0x0c, 0x83, 0x00};
+    bad.insert(bad.end(), 16, 200);
+    bad.insert(bad.end(), 3200, 1);
+    bad.insert(bad.end(), {0xff, 0xd9});
+    EXPECT_FALSE(plat::JpegHuffmanTablesFit(bad.data(), bad.size()));
+    plat::Texture t;
+    EXPECT_FALSE(t.LoadFromMemory(bad.data(), bad.size(), 0));
+
+    // The same table inside a comment is not a table.
+    std::vector<uint8_t> comment = {0xff, 0xd8, 0xff, 0xfe, 0x00, 0x14, 0xff, 0xc4, 0x00, 0x13, 0x00};
+    comment.insert(comment.end(), 16, 200);
+    comment.insert(comment.end(), {0xff, 0xd9});
+    comment[5] = static_cast<uint8_t>(comment.size() - 6);
+    EXPECT_TRUE(plat::JpegHuffmanTablesFit(comment.data(), comment.size()));
+}
