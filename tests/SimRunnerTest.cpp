@@ -105,10 +105,15 @@ TEST(SimRunnerTest, RunWritesTraceWithHeadFirstTailLastAndAScreenshot)
     int lines = 0;
     while (std::getline(trace, line)) {
         ++lines;
-        // Every frame's task list opens with the head and closes with the tail.
+        // Every frame's task list opens with the head (only loaded resources,
+        // at priority -1, stand before it) and closes with the tail.
         size_t tasks = line.find("\"tasks\":[[");
         ASSERT_NE(tasks, std::string::npos) << line;
-        EXPECT_EQ(line.compare(tasks + 10, 13, "0,\"TaskHead\"]"), 0) << line;
+        size_t head = line.find("[0,\"TaskHead\"]", tasks);
+        ASSERT_NE(head, std::string::npos) << line;
+        std::string before = line.substr(tasks + 9, head - tasks - 9);
+        for (size_t at = before.find('['); at != std::string::npos; at = before.find('[', at + 1))
+            EXPECT_EQ(before.compare(at, 4, "[-1,"), 0) << before;
         size_t tail = line.find("[2147483647,\"TaskTail\"]]");
         EXPECT_NE(tail, std::string::npos) << line;
         EXPECT_NE(line.find("\"ms\":"), std::string::npos);

@@ -11,7 +11,9 @@
 #include "core/Task.h"
 #include "core/TaskList.h"
 #include "gfx/CCamera.h"
+#include "platform/AudioOutput.h"
 #include "platform/Clock.h"
+#include "platform/Mixer.h"
 #include "platform/KeySource.h"
 #include "platform/PngWriter.h"
 #include "platform/RenderDevice.h"
@@ -171,6 +173,9 @@ bool SimRunner::Run(std::string* error)
         std::filesystem::current_path(oldDir, ec);
         return false;
     }
+
+    // The trace lists the sounds each frame starts.
+    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(true);
 
     bool ok = true;
     uint32_t lastFrameTime = plat::NowMs();

@@ -1,0 +1,76 @@
+#include "audio/CSound.h"
+
+#include <cstdio>
+
+#include "audio/OneShotRegistry.h"
+#include "audio/WaveFile.h"
+#include "platform/AudioOutput.h"
+#include "platform/SoundBuffer.h"
+
+CSound::CSound(const std::string& path) { Load(path); }
+
+CSound::CSound(const CSound* source)
+{
+    if (source) Duplicate(*source);
+}
+
+CSound::~CSound() = default;
+
+bool CSound::Load(const std::string& path)
+{
+    // 1-6: the file, its RIFF/WAVE header, the PCM format and the samples.
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    WaveData wave;
+    const bool read = ReadWaveFile(file, wave);
+    std::fclose(file);
+    if (!read) return false;
+
+    // 7-9: a new buffer in place of any held.
+    plat::AudioOutput* output = plat::GetAudioOutput();
+    if (!output) return false;
+    auto samples = plat::SoundBuffer::FromPcm(wave.format, wave.samples.data(), wave.samples.size(), path);
+    if (!samples) return false;
+    m_buffer = std::make_unique<plat::Voice>(output->SharedMixer(), std::move(samples));
+    return true;
+}
+
+bool CSound::Duplicate(const CSound& source)
+{
+    m_buffer.reset();
+    if (!plat::GetAudioOutput() || !source.m_buffer) return false;
+    m_buffer = source.m_buffer->Duplicate();
+    return true;
+}
+
+void CSound::Play()
+{
+    if (!m_buffer) {
+        // A silent one shot has nothing to wait for.
+        if (m_autoDelete) delete this;
+        return;
+    }
+    m_buffer->SetPosition(0);
+    m_buffer->Play();
+    if (m_autoDelete && !m_oneShotStarted) {
+        m_oneShotStarted = true;
+        OneShotRegistry::Instance().Start(this);
+    }
+}
+
+void CSound::EnableAutoDelete() { m_autoDelete = true; }
+
+bool CSound::SetVolume(int32_t hundredthsDb) { return m_buffer && m_buffer->SetVolume(hundredthsDb); }
+
+bool CSound::SetPan(int32_t hundredthsDb) { return m_buffer && m_buffer->SetPan(hundredthsDb); }
+
+void CSound::Stop()
+{
+    if (m_buffer) m_buffer->Stop();
+}
+
+bool CSound::IsPlaying() const { return m_buffer && m_buffer->IsPlaying(); }
+
+void CSound::StopAllOneShots() { OneShotRegistry::Instance().StopAll(); }
+
+size_t CSound::LiveOneShots() { return OneShotRegistry::Instance().Live(); }
