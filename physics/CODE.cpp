@@ -1,0 +1,138 @@
+#include "physics/CODE.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <vector>
+
+dWorldID g_World = nullptr;
+dSpaceID g_Space = nullptr;
+dJointGroupID g_ContactGroup = nullptr;
+
+namespace {
+
+// ODE is opened by the first live world and closed with the last one, so that
+// worlds may overlap (tests create many) without closing the library under a
+// world that still runs. Everything runs on the main thread.
+int g_odeUsers = 0;
+
+uint32_t g_lastSerial = 0;
+uint32_t g_currentSerial = 0;
+std::vector<uint32_t> g_liveSerials;
+
+// The engine's notices (such as a solver row it had to drop on a degenerate
+// contact) are not errors and the game prints nothing; its errors and debug
+// checks keep their handlers.
+void IgnoreEngineMessage(int, const char*, va_list) {}
+
+void AcquireODE()
+{
+    if (g_odeUsers++ == 0) {
+        dInitODE();
+        dSetMessageHandler(&IgnoreEngineMessage);
+    }
+}
+
+void ReleaseODE()
+{
+    if (g_odeUsers > 0 && --g_odeUsers == 0) dCloseODE();
+}
+
+void SetContactSurface(dSurfaceParameters& surface)
+{
+    surface.mode = CONTACT_SURFACE_MODE;
+    surface.mu = CONTACT_MU;
+    surface.bounce = CONTACT_BOUNCE;
+    surface.bounce_vel = CONTACT_BOUNCE_VELOCITY;
+    surface.soft_erp = CONTACT_SOFT_ERP;
+    surface.soft_cfm = CONTACT_SOFT_CFM;
+}
+
+// The engine's sphere-against-mesh test reports a depth of NaN when the
+// sphere's centre lies exactly on the mesh; one such joint would turn the
+// bodies' state into NaN and stop the program at the engine's next check.
+bool IsMeasurable(const dContactGeom& contact)
+{
+    for (int i = 0; i < 3; ++i)
+        if (!std::isfinite(contact.pos[i]) || !std::isfinite(contact.normal[i])) return false;
+    return std::isfinite(contact.depth);
+}
+
+}  // namespace
+
+void NearCallback(void*, dGeomID o1, dGeomID o2)
+{
+    dBodyID b1 = dGeomGetBody(o1);
+    dBodyID b2 = dGeomGetBody(o2);
+    // Two static geometries have nothing to move.
+    if (!b1 && !b2) return;
+    // The disc and shaft of one top are held by a fixed joint and never collide.
+    if (b1 && b2 && dAreConnectedExcluding(b1, b2, dJointTypeContact)) return;
+
+    dContact contacts[MAX_CONTACTS_PER_PAIR] = {};
+    int count = dCollide(o1, o2, MAX_CONTACTS_PER_PAIR, &contacts[0].geom, sizeof(dContact));
+    for (int i = 0; i < count; ++i) {
+        if (!IsMeasurable(contacts[i].geom)) continue;
+        SetContactSurface(contacts[i].surface);
+        dJointID joint = dJointCreateContact(g_World, g_ContactGroup, &contacts[i]);
+        dJointAttach(joint, b1, b2);
+    }
+}
+
+CODE::CODE()
+{
+    g_World = nullptr;
+    g_Space = nullptr;
+}
+
+CODE::~CODE()
+{
+    if (!m_world) return;
+    dJointGroupDestroy(m_contactGroup);
+    dSpaceDestroy(m_space);
+    dWorldDestroy(m_world);
+    if (g_World == m_world) {
+        g_World = nullptr;
+        g_Space = nullptr;
+        g_ContactGroup = nullptr;
+        g_currentSerial = 0;
+    }
+    std::erase(g_liveSerials, m_serial);
+    ReleaseODE();
+}
+
+void CODE::Init()
+{
+    if (m_world) return;
+    AcquireODE();
+    m_world = dWorldCreate();
+    m_space = dHashSpaceCreate(nullptr);
+    m_contactGroup = dJointGroupCreate(0);
+    dWorldSetGravity(m_world, 0, -WORLD_GRAVITY, 0);
+    dWorldSetERP(m_world, WORLD_ERP);
+    dWorldSetCFM(m_world, WORLD_CFM);
+
+    g_World = m_world;
+    g_Space = m_space;
+    g_ContactGroup = m_contactGroup;
+    m_serial = ++g_lastSerial;
+    g_currentSerial = m_serial;
+    g_liveSerials.push_back(m_serial);
+}
+
+void CODE::Update()
+{
+    // The callback builds its joints in the global world; a world that is not
+    // the current one (another CODE was initialised after it) stands still.
+    if (!m_world || g_World != m_world) return;
+    dSpaceCollide(g_Space, nullptr, &NearCallback);
+    dWorldStep(g_World, WORLD_STEP_SECONDS);
+    dJointGroupEmpty(g_ContactGroup);
+}
+
+uint32_t CODE::CurrentWorldSerial() { return g_World ? g_currentSerial : 0; }
+
+bool CODE::IsWorldAlive(uint32_t serial)
+{
+    return serial != 0 && std::find(g_liveSerials.begin(), g_liveSerials.end(), serial) != g_liveSerials.end();
+}

@@ -1,0 +1,216 @@
+// The stage mesh reader: its token rules on well-formed arena files, and the
+// safe records it returns for broken ones.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/ArenaCollision.h"
+#include "game/StageMeshReader.h"
+#include "physics/CODE.h"
+
+namespace {
+
+// A unit square of two triangles in the arena file layout, after a template
+// block whose body would otherwise be read as a mesh.
+const char* const SQUARE_FILE =
+    "xof 0303txt 0032\n"
+    "template Mesh {\n"
+    " <3D82AB44-62DA-11cf-AB39-0020AF71E433>\n"
+    " DWORD nVertices;\n"
+    " array Vector vertices[nVertices];\n"
+    "}\n"
+    "Frame Arena {\n"
+    " Mesh ArenaShape {\n"
+    "  4;\n"
+    "  0.0;0.5;0.0;,\n"
+    "  1.0;0.5;0.0;,\n"
+    "  1.0;0.5;1.0;,\n"
+    "  0.0;0.5;1.0;;\n"
+    "\n"
+    "  2;\n"
+    "  3;0,2,1;,\n"
+    "  3;0,3,2;;\n"
+    "  MeshNormals {\n  1;\n  0.0;1.0;0.0;;\n  2;\n  3;0,0,0;,\n  3;0,0,0;;\n  }\n"
+    " }\n"
+    "}\n";
+
+// An arena file from its vertex tokens and face tokens (the separators after
+// each token are the caller's).
+std::string ArenaText(const std::vector<std::string>& vertices, const std::vector<std::string>& faces,
+                      const std::string& vertexCount = "", const std::string& faceCount = "")
+{
+    std::string text = "Mesh {\n" + (vertexCount.empty() ? std::to_string(vertices.size()) : vertexCount) + ";\n";
+    for (const std::string& v : vertices) text += v + "\n";
+    text += "\n" + (faceCount.empty() ? std::to_string(faces.size()) : faceCount) + ";\n";
+    for (const std::string& f : faces) text += f + "\n";
+    return text + "}\n";
+}
+
+const std::vector<std::string> TRIANGLE_VERTICES = {"0;0;0;,", "1;0;0;,", "0;0;1;;"};
+
+void ExpectNoTriangles(const StageMesh& mesh)
+{
+    EXPECT_EQ(mesh.indexCount, 0);
+    EXPECT_TRUE(mesh.indices.empty());
+    EXPECT_FALSE(mesh.HasTriangles());
+}
+
+// Whatever the record holds, every index must name a vertex of the list.
+void ExpectConsistent(const StageMesh& mesh)
+{
+    ASSERT_EQ(mesh.vertices.size(), static_cast<size_t>(mesh.vertexCount) * 3);
+    ASSERT_EQ(mesh.indices.size(), static_cast<size_t>(mesh.indexCount));
+    ASSERT_EQ(mesh.indexCount % 3, 0);
+    for (int32_t index : mesh.indices) {
+        EXPECT_GE(index, 0);
+        EXPECT_LT(index, mesh.vertexCount);
+    }
+}
+
+}  // namespace
+
+TEST(StageMeshReader, ReadsTheMeshBlockInFileOrderAndScales)
+{
+    StageMesh mesh = ParseStageMesh(SQUARE_FILE, 2.0f);
+    ExpectConsistent(mesh);
+    EXPECT_EQ(mesh.vertexCount, 4);
+    EXPECT_EQ(mesh.vertices, (std::vector<float>{0, 1, 0, 2, 1, 0, 2, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(mesh.indexCount, 6);
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 2, 1, 0, 3, 2}));
+}
+
+TEST(StageMeshReader, FollowsTheTokenRules)
+{
+    // An unnamed mesh; numbers go to the next free place across tokens, and a
+    // token with more numbers than fit is cut at the end of the list.
+    StageMesh mesh = ParseStageMesh(ArenaText({"1;2;,", "3;4;5;6;,", "7;8;9;10;11;;"}, {"3;0,1,2;;"}), 1.0f);
+    ExpectConsistent(mesh);
+    EXPECT_EQ(mesh.vertices, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(mesh.indexCount, 3);
+
+    // Exactly one line is skipped after the last vertex's line: a count there
+    // is not read, the one after it is.
+    std::string skipped = "Mesh Named {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;; 7;\n99;\n1;\n3;2,1,0;;\n}\n";
+    mesh = ParseStageMesh(skipped, 1.0f);
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{2, 1, 0}));
+
+    // "MeshNormals" is not "Mesh"; a token of 300 characters is read as a
+    // 255-character token and the rest, and neither is taken for the mesh.
+    std::string longToken(300, 'M');
+    mesh = ParseStageMesh(longToken + " MeshNormals { 1; " + ArenaText(TRIANGLE_VERTICES, {"3;0,1,2;;"}), 1.0f);
+    EXPECT_EQ(mesh.vertexCount, 3);
+    EXPECT_EQ(mesh.indexCount, 3);
+}
+
+TEST(StageMeshReader, ReadsAFileAndReportsAMissingOne)
+{
+    std::filesystem::path path = std::filesystem::temp_directory_path() / "spindrel_stage_mesh_test.x";
+    std::ofstream(path) << SQUARE_FILE;
+    testing::internal::CaptureStdout();
+    StageMesh mesh = ReadStageMesh(path.c_str(), 1.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    std::filesystem::remove(path);
+    EXPECT_EQ(mesh.vertexCount, 4);
+    EXPECT_EQ(mesh.indexCount, 6);
+
+    testing::internal::CaptureStdout();
+    mesh = ReadStageMesh(path.c_str(), 1.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "FILE NOT FOUND\n");
+    EXPECT_TRUE(mesh.vertices.empty());
+    ExpectNoTriangles(mesh);
+}
+
+TEST(StageMeshReader, BrokenFilesGiveNoTriangles)
+{
+    const std::vector<std::string> broken = {
+        "",
+        "xof 0303txt 0032\nFrame Arena { }\n",                       // no "Mesh"
+        "template Mesh { }",                                          // "Mesh" only as a template name
+        "Mesh {",                                                     // ends after the brace
+        "Mesh { abc;\n",                                              // no vertex count
+        "Mesh { -3;\n0;0;0;,\n",                                      // negative count
+        "Mesh { 0;\n\n\n1;\n3;0,0,0;;\n",                             // no vertices
+        "Mesh { 500000;\n0;0;0;,\n",                                  // more vertices than the file holds
+        "Mesh { 1000000000;\n0;0;0;,\n",                              // more than any arena has
+        "Mesh { 99999999999999999999999;\n",                          // a count beyond every integer type
+        "Mesh { 5;\n0;0;0;,\n1;0;0;,\n0;0;1;;\n\n1;\n3;0,1,2;;\n",    // the vertex list ends early
+        ArenaText(TRIANGLE_VERTICES, {}, "", "abc"),                  // no face count
+        ArenaText(TRIANGLE_VERTICES, {"3;0,1,2;;"}, "", "4000000000"),
+    };
+    for (const std::string& text : broken) {
+        SCOPED_TRACE(text.substr(0, 60));
+        StageMesh mesh = ParseStageMesh(text, 1.0f);
+        ExpectConsistent(mesh);
+        ExpectNoTriangles(mesh);
+    }
+}
+
+TEST(StageMeshReader, LeavesOutTheFacesThatAreNotSoundTriangles)
+{
+    std::vector<std::string> vertices = {"0;0;0;,", "1;0;0;,", "0;0;1;,", "nan;0;0;,", "1e300;0;0;,", "2e6;0;0;;"};
+    std::vector<std::string> faces = {
+        "3;0,1,2;,",      // kept
+        "4;0,1,2,0;,",    // a quad
+        "3;0,1;,",        // two corners
+        "3;0,1,6;,",      // an index past the list
+        "3;0,-1,2;,",     // a negative index
+        "3;0,1,x;,",      // not a number
+        "3;0,1,99999999999999999999;,",
+        "3;0,1,3;,",      // a vertex that is not a number
+        "3;0,1,4;,",      // a vertex beyond single precision
+        "3;0,1,5;,",      // a vertex far outside any arena
+        "3;2,1,0;;",      // kept
+    };
+    StageMesh mesh = ParseStageMesh(ArenaText(vertices, faces), 1.0f);
+    ExpectConsistent(mesh);
+    EXPECT_EQ(mesh.vertexCount, 6);
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2, 2, 1, 0}));
+
+    // A face list cut short keeps the faces before the cut.
+    mesh = ParseStageMesh("Mesh {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;;\n\n500;\n3;0,1,2;,\n3;0,2,1;,", 1.0f);
+    ExpectConsistent(mesh);
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2, 0, 2, 1}));
+}
+
+TEST(ArenaCollision, BuildsTheMeshOrAStandInThatTouchesNothing)
+{
+    EXPECT_FALSE(ArenaCollision().Build(ParseStageMesh(SQUARE_FILE, 1.0f))) << "no world yet";
+
+    auto code = std::make_unique<CODE>();
+    code->Init();
+    dGeomID probe = dCreateSphere(nullptr, 0.3);
+    dContactGeom contact;
+
+    ArenaCollision arena;
+    ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
+    EXPECT_EQ(dGeomGetClass(arena.Geom()), dTriMeshClass);
+    EXPECT_EQ(dGeomGetBody(arena.Geom()), nullptr);
+    EXPECT_EQ(dGeomGetSpace(arena.Geom()), g_Space);
+    dGeomSetPosition(probe, 0.5, 0.6, 0.5);
+    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 1);
+    dGeomSetPosition(probe, 3, 0.6, 3);
+    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
+
+    // A missing arena: a geometry that the touch tests may use and that
+    // nothing in play reaches.
+    ASSERT_TRUE(arena.Build(ParseStageMesh("no mesh here", 1.0f)));
+    ASSERT_NE(arena.Geom(), nullptr);
+    dGeomSetPosition(probe, 0, 0, 0);
+    dGeomSphereSetRadius(probe, 1000);
+    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
+    dGeomSphereSetRadius(probe, 0.3);
+    dGeomDestroy(probe);
+
+    // Torn down in either order: the arena before the world, or after it.
+    ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
+    arena.Destroy();
+    EXPECT_EQ(arena.Geom(), nullptr);
+    ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
+    code.reset();
+    arena.Destroy();
+    EXPECT_EQ(arena.Data(), nullptr);
+}
