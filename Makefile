@@ -10,7 +10,7 @@ PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps configure build run test asan-test bench clean
+.PHONY: all deps configure build run test asan-test bench sheets clean
 
 all: build
 
@@ -45,6 +45,11 @@ asan-test: deps
 
 bench: build
 	$(BUILD)/spindrel-bench
+
+# Contact sheets of every mesh and picture of the data set.
+sheets: build
+	cd $(BUILD)/data && ../spindrel-view --out ../sheet-meshes.png X/*.x
+	cd $(BUILD)/data && ../spindrel-view --out ../sheet-textures.png texture/* X/*.png X/*.jpg
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

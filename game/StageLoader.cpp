@@ -1,0 +1,180 @@
+#include "game/StageLoader.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "audio/CSound.h"
+#include "core/ResourceRegistry.h"
+#include "core/TaskList.h"
+#include "game/CKomaSet.h"
+#include "game/CStage.h"
+#include "gfx/CCamera.h"
+#include "gfx/CTexture.h"
+#include "gfx/CXFile.h"
+#include "physics/CODE.h"
+
+namespace {
+
+using Kind = StageResourceKind;
+constexpr uint32_t NO_COLOR_KEY = 0;
+constexpr uint32_t OPAQUE_BLACK_KEY = 0xff000000;
+
+constexpr StageResource RESOURCE_TABLE[] = {
+    {"XTop", MESH_FOLDER, "Top.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XTopAlpha", MESH_FOLDER, "TopAlpha.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XEffectAura", MESH_FOLDER, "EffectAura.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XEffectAirWall", MESH_FOLDER, "EffectAirWall.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItem", MESH_FOLDER, "Item.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItem1", MESH_FOLDER, "Item1.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItem2", MESH_FOLDER, "Item2.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItem3", MESH_FOLDER, "Item3.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItemBox", MESH_FOLDER, "ItemBox.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XItemBoxPropeller", MESH_FOLDER, "ItemBoxPropeller.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XEffectJump", MESH_FOLDER, "effectJump.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XSpace", MESH_FOLDER, "space.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XStage1", MESH_FOLDER, "stage_1.x", Kind::Mesh, NO_COLOR_KEY, 0},
+    {"XSt1Enemy", MESH_FOLDER, "St1Enemy.x", Kind::Mesh, NO_COLOR_KEY, 0},
+    {"XStage2", MESH_FOLDER, "stage_2.x", Kind::Mesh, NO_COLOR_KEY, 1},
+    {"XSt2Enemy", MESH_FOLDER, "St2Enemy.x", Kind::Mesh, NO_COLOR_KEY, 1},
+    {"XStage3", MESH_FOLDER, "stage_3.x", Kind::Mesh, NO_COLOR_KEY, 2},
+    {"XSt3Enemy", MESH_FOLDER, "St3Enemy.x", Kind::Mesh, NO_COLOR_KEY, 2},
+    {"XCapsule", MESH_FOLDER, "capsule.x", Kind::Mesh, NO_COLOR_KEY, 2},
+    {"XStage4", MESH_FOLDER, "stage_4.x", Kind::Mesh, NO_COLOR_KEY, 3},
+    {"XSt4Enemy", MESH_FOLDER, "St4Enemy.x", Kind::Mesh, NO_COLOR_KEY, 3},
+    {"XStage5", MESH_FOLDER, "stage_5.x", Kind::Mesh, NO_COLOR_KEY, 4},
+    {"XSt5Enemy", MESH_FOLDER, "St5Enemy.x", Kind::Mesh, NO_COLOR_KEY, 4},
+    {"XSt5Obj", MESH_FOLDER, "St5Obj.x", Kind::Mesh, NO_COLOR_KEY, 4},
+    {"XSt5Bomm", MESH_FOLDER, "St5Bomm.x", Kind::Mesh, NO_COLOR_KEY, 4},
+    {"XRale", MESH_FOLDER, "Rale.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"XRaleRoll", MESH_FOLDER, "RaleRoll.x", Kind::Mesh, NO_COLOR_KEY, ALL_STAGES},
+    {"spark1BMP", TEXTURE_FOLDER, "Spark1.bmp", Kind::Texture, OPAQUE_BLACK_KEY, ALL_STAGES},
+    {"spark2BMP", TEXTURE_FOLDER, "Spark2.bmp", Kind::Texture, OPAQUE_BLACK_KEY, ALL_STAGES},
+    {"Tarbo1BMP", TEXTURE_FOLDER, "Tarbo1.bmp", Kind::Texture, OPAQUE_BLACK_KEY, ALL_STAGES},
+    {"Item1BMP", TEXTURE_FOLDER, "Item1.bmp", Kind::Texture, NO_COLOR_KEY, ALL_STAGES},
+    {"Item2BMP", TEXTURE_FOLDER, "Item2.bmp", Kind::Texture, NO_COLOR_KEY, ALL_STAGES},
+    {"InterfaceBMP", TEXTURE_FOLDER, "Interface.png", Kind::Texture, NO_COLOR_KEY, ALL_STAGES},
+    {"KiaiGageUPSE", STAGE_SOUND_FOLDER, "KiaiGageUP.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"KomaHitSE", STAGE_SOUND_FOLDER, "KomaHit.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"KomaAxisSE", STAGE_SOUND_FOLDER, "KomaAxis.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"KomaSpinSE", STAGE_SOUND_FOLDER, "KomaSpin.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"KomaAtackSE", STAGE_SOUND_FOLDER, "KomaAtack.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"ItemBoxSE", STAGE_SOUND_FOLDER, "ItemBox.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"ItemShootSE", STAGE_SOUND_FOLDER, "ItemShoot.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"ItemEffectSE", STAGE_SOUND_FOLDER, "ItemEffect.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"ItemHitSE", STAGE_SOUND_FOLDER, "ItemHit.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"ItemJumpSE", STAGE_SOUND_FOLDER, "ItemJump.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    {"TubazeriSE", STAGE_SOUND_FOLDER, "Tubazeri.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+};
+
+std::vector<TaskEntry> g_pendingTasks;
+std::atomic<bool> g_loadingDone{false};
+
+// Textures named inside the meshes live beside them.
+const char* const MESH_TEXTURE_FOLDER = "X/";
+
+// The resource objects of the last load handed over (main thread only).
+std::vector<CGameObject*> g_keptResources;
+
+CGameObject* CreateResource(const StageResource& resource)
+{
+    const std::string path = ResourcePath(resource);
+    switch (resource.kind) {
+    case Kind::Mesh:
+        return new CXFile(path, MESH_TEXTURE_FOLDER);
+    case Kind::Texture: {
+        auto* texture = new CTexture;
+        texture->Load(path, resource.colorKey);
+        return texture;
+    }
+    case Kind::Sound:
+        return new CSound(path);
+    }
+    return nullptr;
+}
+
+// Meshes and sounds are queued under their key, textures unnamed.
+const char* PendingName(const StageResource& resource)
+{
+    return resource.kind == Kind::Texture ? nullptr : resource.key;
+}
+
+void LoadResources(int stageIndex)
+{
+    for (const StageResource& resource : RESOURCE_TABLE) {
+        if (!IsLoadedForStage(resource, stageIndex)) continue;
+        CGameObject* object = CreateResource(resource);
+        RegisterResource(resource.key, object);
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_RESOURCE, object, PendingName(resource)));
+    }
+}
+
+// The stage's tasks, in the order their Init must run: CODE first, so the
+// world exists when CStage builds the arena into it and before any top or
+// enemy creates its bodies.
+void AppendStageTasks(int /*stageIndex*/)
+{
+    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CODE, new CODE, CODE_TASK_NAME));
+    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CAMERA, new CCamera, CAMERA_TASK_NAME));
+    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME));
+    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
+    // ---- STAGE TASKS STILL TO JOIN, in this order, after CKomaSet ----
+    // 5. the stage's enemy set-up task at 4000, named after its class:
+    //    St1EnemySet, St2EnemyInit, St3EnemySet, St4EnemySet, St5EnemySet for stage index 0..4;
+    // 6. CSpriteRenderInit at 9000, "CSpriteRenderInit";
+    // 7. CItemAppendInit at 3500, "CItemAppendInit".
+}
+
+}  // namespace
+
+std::span<const StageResource> StageResourceTable() { return RESOURCE_TABLE; }
+
+bool IsLoadedForStage(const StageResource& resource, int stageIndex)
+{
+    return resource.stageIndex == ALL_STAGES || resource.stageIndex == stageIndex;
+}
+
+std::string ResourcePath(const StageResource& resource)
+{
+    return std::string(resource.folder) + resource.file;
+}
+
+std::vector<TaskEntry>& PendingTasks() { return g_pendingTasks; }
+
+bool IsLoadingDone() { return g_loadingDone.load(std::memory_order_acquire); }
+void SetLoadingDone() { g_loadingDone.store(true, std::memory_order_release); }
+void ClearLoadingDone() { g_loadingDone.store(false, std::memory_order_release); }
+
+void LoadStage(int stageIndex)
+{
+    ClearResources();
+    LoadResources(stageIndex);
+    AppendStageTasks(stageIndex);
+    SetLoadingDone();
+}
+
+void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver)
+{
+    g_keptResources.clear();
+    for (const TaskEntry& entry : handedOver)
+        if (entry.priority == PRIORITY_RESOURCE && entry.object) g_keptResources.push_back(entry.object);
+}
+
+void ReleaseEarlierStageResources()
+{
+    // The registry names them until the next loader clears it; forget the
+    // names first so that no key outlives its object.
+    ClearResources();
+    // Only objects still in the list at priority -1 are removed: an object that
+    // went another way (shutdown's RemoveAllTasks) is never touched again,
+    // even if a new object now lives at its old address somewhere else.
+    std::vector<CGameObject*> present;
+    for (const TaskEntry* entry : TaskList::Instance().Entries()) {
+        if (entry->priority != PRIORITY_RESOURCE) continue;
+        if (std::find(g_keptResources.begin(), g_keptResources.end(), entry->object) != g_keptResources.end())
+            present.push_back(entry->object);
+    }
+    g_keptResources.clear();
+    for (CGameObject* object : present) RemoveTask(object);
+}
+
+size_t KeptStageResourceCount() { return g_keptResources.size(); }

@@ -1,0 +1,218 @@
+// The five arenas, X/stage_1.x to X/stage_5.x: dishes about 40 units across
+// that rise from height 1 at the centre to a rim, each with its own outline,
+// profile and floor. Every surface stays above height 0 (a top at 0 or below
+// is down), and the spawn areas of the game (the start points at (0, 16, +-30),
+// the swarm's square from -25 to 25 at height 10, the bombs' ring 17 to 24
+// from the centre, the item drops) all lie over the floor.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "tools/assetgen/Generators.h"
+#include "tools/assetgen/Image.h"
+#include "tools/assetgen/MeshArt.h"
+#include "tools/assetgen/MeshBuilder.h"
+
+namespace assetgen {
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr int kSectors = 96;       // divisible by 6 and 8, so polygon corners fall on sector lines
+constexpr int kFloorRings = 26;
+constexpr float kCentreHeight = 1.0f;
+constexpr float kTextureSpan = 94;  // world units covered by the floor texture
+constexpr float kRimRepeats = 2;    // times the rim texture runs round
+
+enum class Outline { Round, Hexagon, Octagon, RoundedSquare };
+
+struct ArenaShape {
+    Outline outline;
+    float size;        // radius, or the distance from the centre to the polygon's sides
+    float exponent;    // floor height = centre + rise x t^exponent, t = 0 at the centre, 1 at the edge
+    float rise;
+    int lipGaps;       // breaks in the rim where a top can be thrown off (0: none)
+};
+
+const ArenaShape kShapes[5] = {
+    {Outline::Round, 40, 2.0f, 11, 0},          // copper dish: the classic bowl
+    {Outline::Hexagon, 40, 2.0f, 7, 0},         // swarm basin: shallow, so the swarm's square lands low
+    {Outline::Octagon, 41, 3.0f, 9, 0},         // bumper garden: wide and shallow
+    {Outline::Round, 40, 2.4f, 12, 8},          // iron crater: deep, with gaps in the rim
+    {Outline::RoundedSquare, 38, 2.0f, 11, 0},  // star altar
+};
+
+// Distance from the centre to the edge of the floor in direction angle.
+float EdgeRadius(const ArenaShape& s, float angle) {
+    auto polygon = [&](int n, float offset) {
+        float sector = 2 * kPi / n;
+        float a = std::fmod(angle - offset + 8 * kPi, sector) - sector / 2;
+        return s.size / std::cos(a);
+    };
+    switch (s.outline) {
+    case Outline::Round: return s.size;
+    case Outline::Hexagon: return polygon(6, 0);         // flat sides towards +-z
+    case Outline::Octagon: return polygon(8, kPi / 8);  // flat sides towards the axes
+    case Outline::RoundedSquare: {
+        float c = std::pow(std::fabs(std::cos(angle)), 4.0f), d = std::pow(std::fabs(std::sin(angle)), 4.0f);
+        return s.size / std::pow(c + d, 0.25f);
+    }
+    }
+    return s.size;
+}
+
+float FloorHeight(const ArenaShape& s, float t) { return kCentreHeight + s.rise * std::pow(t, s.exponent); }
+float Thickness(float t) { return 0.7f + 0.8f * t * t; }
+
+V3 Radial(float angle) { return {std::cos(angle), 0, std::sin(angle)}; }
+
+V3 FloorPoint(const ArenaShape& s, float angle, float t) {
+    V3 p = Radial(angle) * (t * EdgeRadius(s, angle));
+    p.y = FloorHeight(s, t);
+    return p;
+}
+
+V3 FloorNormal(const ArenaShape& s, float angle, float t) {
+    if (t < 1e-4f) return {0, 1, 0};
+    const float da = 1e-3f, dt = 1e-3f;
+    V3 alongT = FloorPoint(s, angle, std::min(t + dt, 1.0f)) - FloorPoint(s, angle, t - dt);
+    V3 around = FloorPoint(s, angle + da, t) - FloorPoint(s, angle - da, t);
+    V3 n = Unit(Cross(around, alongT));
+    return n.y < 0 ? n * -1.0f : n;
+}
+
+// How much of the rim's lip stands at this angle: 0 in a gap, 1 elsewhere.
+float LipAmount(const ArenaShape& s, float angle) {
+    if (s.lipGaps == 0) return 1;
+    float phase = std::fmod(angle * s.lipGaps / (2 * kPi) + 8.0f, 1.0f);
+    float fromGap = std::min(phase, 1 - phase);
+    return SmoothStep(0.05f, 0.09f, fromGap);
+}
+
+// The rim's cross-section beyond the floor's edge: (outwards, up) from the edge point.
+struct LipPoint {
+    float out, up;
+};
+std::vector<LipPoint> LipProfile(float amount) {
+    return {{0, 0},
+            {0.5f, 1.1f * amount + 0.1f},
+            {1.6f, 1.3f * amount + 0.1f},
+            {2.3f, 0.6f * amount},
+            {2.3f, -1.0f},
+            {1.6f, -1.7f}};
+}
+
+float Angle(int column) { return 2 * kPi * static_cast<float>(column) / kSectors; }
+
+// Floor rings crowd towards the rim where the dish is steepest.
+float RingT(int ring) { return 1 - std::pow(1 - static_cast<float>(ring) / kFloorRings, 1.35f); }
+
+struct UV {
+    float u, v;
+};
+UV FloorUV(V3 p) { return {0.5f + p.x / kTextureSpan, 0.5f - p.z / kTextureSpan}; }
+
+void AddFloor(MeshBuilder& mb, const ArenaShape& s, int material) {
+    int centre = mb.AddVertex({0, kCentreHeight, 0}, {0, 1, 0}, 0.5f, 0.5f);
+    std::vector<int> grid(static_cast<size_t>(kSectors + 1) * (kFloorRings + 1), centre);
+    auto at = [&](int col, int ring) -> int& { return grid[static_cast<size_t>(col) * (kFloorRings + 1) + ring]; };
+    for (int col = 0; col <= kSectors; ++col)
+        for (int ring = 1; ring <= kFloorRings; ++ring) {
+            float a = Angle(col), t = RingT(ring);
+            V3 p = FloorPoint(s, a, t);
+            UV uv = FloorUV(p);
+            at(col, ring) = mb.AddVertex(p, FloorNormal(s, a, t), uv.u, uv.v);
+        }
+    for (int col = 0; col < kSectors; ++col) {
+        mb.AddTriangle(centre, at(col, 1), at(col + 1, 1), material);
+        for (int ring = 1; ring < kFloorRings; ++ring)
+            mb.AddQuad(at(col, ring), at(col + 1, ring), at(col + 1, ring + 1), at(col, ring + 1), material);
+    }
+}
+
+// A strip of columns round the arena, each column a list of points with normals.
+struct Column {
+    std::vector<V3> points, normals;
+};
+
+void AddStrip(MeshBuilder& mb, const std::vector<Column>& columns, int material, bool rimUV) {
+    const int rows = static_cast<int>(columns[0].points.size());
+    std::vector<int> index;
+    for (int col = 0; col <= kSectors; ++col)
+        for (int k = 0; k < rows; ++k) {
+            const V3& p = columns[col].points[k];
+            float u = rimUV ? kRimRepeats * col / kSectors : FloorUV(p).u;
+            float v = rimUV ? static_cast<float>(k) / (rows - 1) : FloorUV(p).v;
+            index.push_back(mb.AddVertex(p, columns[col].normals[k], u, v));
+        }
+    for (int col = 0; col < kSectors; ++col)
+        for (int k = 0; k + 1 < rows; ++k) {
+            int a = index[col * rows + k], b = index[(col + 1) * rows + k];
+            mb.AddQuad(a, b, index[(col + 1) * rows + k + 1], index[col * rows + k + 1], material);
+        }
+}
+
+Column LipColumn(const ArenaShape& s, float angle) {
+    std::vector<LipPoint> lip = LipProfile(LipAmount(s, angle));
+    V3 edge = FloorPoint(s, angle, 1), out = Radial(angle);
+    Column c;
+    const int n = static_cast<int>(lip.size());
+    for (int k = 0; k < n; ++k) {
+        c.points.push_back(edge + out * lip[k].out + V3{0, lip[k].up, 0});
+        const LipPoint& a = lip[std::max(k - 1, 0)];
+        const LipPoint& b = lip[std::min(k + 1, n - 1)];
+        // The outside lies to the left of the cross-section drawn from the floor outwards.
+        float dOut = b.out - a.out, dUp = b.up - a.up;
+        c.normals.push_back(Unit(out * -dUp + V3{0, dOut, 0}));
+    }
+    return c;
+}
+
+Column UndersideColumn(const ArenaShape& s, float angle) {
+    Column c;
+    V3 edge = FloorPoint(s, angle, 1);
+    const LipPoint last = LipProfile(LipAmount(s, angle)).back();
+    c.points.push_back(edge + Radial(angle) * last.out + V3{0, last.up, 0});
+    for (float t : {0.96f, 0.85f, 0.7f, 0.5f, 0.3f, 0.12f, 0.0f}) {
+        V3 p = FloorPoint(s, angle, t);
+        p.y -= Thickness(t);
+        c.points.push_back(p);
+    }
+    c.normals.assign(c.points.size(), V3{0, -1, 0});
+    return c;
+}
+
+float LowestPoint(const MeshBuilder& mb) {
+    float lowest = 1e9f;
+    for (const auto& v : mb.Vertices()) lowest = std::min(lowest, v.p.y);
+    return lowest;
+}
+
+}  // namespace
+
+bool WriteArena(const DataDir& dir, int stage) {
+    if (stage < 1 || stage > 5) return false;
+    const ArenaShape& shape = kShapes[stage - 1];
+    const std::string floorFile = "Stage" + std::to_string(stage) + "Floor.jpg";
+    const std::string rimFile = "Stage" + std::to_string(stage) + "Rim.png";
+    MeshBuilder mb;
+    XMaterial floor = Painted("Floor", 0.85f, 0.85f, 0.85f, floorFile, 0.25f);
+    int floorMat = mb.AddMaterial(floor);
+    int rimMat = mb.AddMaterial(Painted("Rim", 1, 1, 1, rimFile, 0.45f));
+    int underMat = mb.AddMaterial(Painted("Underside", 0.22f, 0.22f, 0.26f, "", 0.6f));
+    AddFloor(mb, shape, floorMat);
+    std::vector<Column> lip, under;
+    for (int col = 0; col <= kSectors; ++col) {
+        lip.push_back(LipColumn(shape, Angle(col)));
+        under.push_back(UndersideColumn(shape, Angle(col)));
+    }
+    AddStrip(mb, lip, rimMat, true);
+    AddStrip(mb, under, underMat, false);
+    // Every surface must stay above height 0, where a top counts as fallen.
+    if (LowestPoint(mb) < 0.2f) return false;
+    bool ok = ArenaFloorTexture(stage, kTextureSpan).WriteJpg(dir.Path("X/" + floorFile), 90);
+    ok = ArenaRimTexture(stage).WritePng(dir.Path("X/" + rimFile)) && ok;
+    return mb.WriteX(dir.Path("X/stage_" + std::to_string(stage) + ".x"), "Stage") && ok;
+}
+
+}  // namespace assetgen
