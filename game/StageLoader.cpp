@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
@@ -69,18 +71,18 @@ constexpr StageResource RESOURCE_TABLE[] = {
 std::vector<TaskEntry> g_pendingTasks;
 std::atomic<bool> g_loadingDone{false};
 
-// Textures named inside the meshes live beside them.
-const char* const MESH_TEXTURE_FOLDER = "X/";
-
 // The resource objects of the last load handed over (main thread only).
 std::vector<CGameObject*> g_keptResources;
+bool g_loadInProgress = false;   // main thread only
+constexpr auto LOADER_POLL = std::chrono::microseconds(200);
 
 CGameObject* CreateResource(const StageResource& resource)
 {
     const std::string path = ResourcePath(resource);
     switch (resource.kind) {
     case Kind::Mesh:
-        return new CXFile(path, MESH_TEXTURE_FOLDER);
+        // Textures named inside a mesh live beside it.
+        return new CXFile(path, resource.folder);
     case Kind::Texture: {
         auto* texture = new CTexture;
         texture->Load(path, resource.colorKey);
@@ -152,6 +154,16 @@ void LoadStage(int stageIndex)
     SetLoadingDone();
 }
 
+void MarkStageLoadStarted() { g_loadInProgress = true; }
+void MarkStageLoadEnded() { g_loadInProgress = false; }
+bool IsStageLoadInProgress() { return g_loadInProgress; }
+
+void WaitForStageLoader()
+{
+    if (!g_loadInProgress) return;
+    while (!IsLoadingDone()) std::this_thread::sleep_for(LOADER_POLL);
+}
+
 void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver)
 {
     g_keptResources.clear();
@@ -164,9 +176,8 @@ void ReleaseEarlierStageResources()
     // The registry names them until the next loader clears it; forget the
     // names first so that no key outlives its object.
     ClearResources();
-    // Only objects still in the list at priority -1 are removed: an object that
-    // went another way (shutdown's RemoveAllTasks) is never touched again,
-    // even if a new object now lives at its old address somewhere else.
+    // Only objects still in the list at priority -1 are removed, so an object
+    // that went another way (shutdown's RemoveAllTasks) is never deleted twice.
     std::vector<CGameObject*> present;
     for (const TaskEntry* entry : TaskList::Instance().Entries()) {
         if (entry->priority != PRIORITY_RESOURCE) continue;

@@ -1,0 +1,64 @@
+#include "game/CHitText.h"
+
+#include "core/GameRandom.h"
+#include "core/Globals.h"
+#include "core/ResourceRegistry.h"
+#include "gfx/CCamera.h"
+#include "gfx/CTexture.h"
+#include "gfx/Graphics.h"
+
+namespace {
+
+constexpr uint32_t WHITE = 0xffffffff;
+
+// A jitter of 0.0 to 0.9 in tenths.
+float Jitter() { return static_cast<float>(GameRand() % 10) / 10.0f; }
+
+}  // namespace
+
+CHitText::CHitText(float x, float y, float z, int image, float scale)
+    : m_Anchor(x - CENTRE_OFFSET, y - CENTRE_OFFSET + LIFT, z - CENTRE_OFFSET), m_Scale(scale)
+{
+    m_LeftU = static_cast<float>(IMAGE_WIDTH * image) / TEXTURE_SIZE;
+    m_RightU = static_cast<float>(IMAGE_WIDTH * (image + 1)) / TEXTURE_SIZE;
+}
+
+void CHitText::Init()
+{
+    m_Texture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
+    m_Birth = g_FrameTime;
+    auto corner = [](float x, float y, float u, float v) {
+        plat::Vertex c;
+        c.position = {x, y, 0};
+        c.color = WHITE;
+        c.u = u;
+        c.v = v;
+        return c;
+    };
+    m_Vertices[0] = corner(-HALF_WIDTH, HALF_HEIGHT, m_LeftU, TOP_V);
+    m_Vertices[1] = corner(HALF_WIDTH, HALF_HEIGHT, m_RightU, TOP_V);
+    m_Vertices[2] = corner(HALF_WIDTH, -HALF_HEIGHT, m_RightU, BOTTOM_V);
+    m_Vertices[3] = corner(-HALF_WIDTH, -HALF_HEIGHT, m_LeftU, BOTTOM_V);
+}
+
+void CHitText::Draw()
+{
+    if (g_Device) {
+        g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+        g_Device->SetDepthWrite(false);
+        g_Device->SetLighting(false);
+        g_Device->SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
+
+        plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
+        float jx = Jitter();
+        float jy = Jitter();
+        float jz = Jitter();
+        plat::Mat4 world = plat::Scaling(m_Scale, m_Scale, m_Scale) * billboard *
+                           plat::Translation(m_Anchor.x + jx, m_Anchor.y + jy, m_Anchor.z + jz);
+        g_Device->SetTransform(plat::TransformKind::World, world);
+        g_Device->DrawUser(plat::Primitive::TriangleFan, m_Vertices, 4, plat::VF_COLOR | plat::VF_TEXCOORD);
+        g_Device->SetDepthWrite(true);
+    }
+    if (g_FrameTime - m_Birth > LIFE_MS) RemoveTask(this);
+}

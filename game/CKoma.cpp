@@ -1,0 +1,185 @@
+#include "game/CKoma.h"
+
+#include "audio/CBGMusic.h"
+#include "audio/CSound.h"
+#include "core/Globals.h"
+#include "core/ResourceRegistry.h"
+#include "effect/CPSprite.h"
+#include "game/CKomaAirWall.h"
+#include "game/CKomaAura.h"
+#include "game/CStage.h"
+#include "gfx/CCamera.h"
+#include "gfx/CXFile.h"
+#include "input/CInput.h"
+#include "physics/CODE.h"
+
+namespace {
+
+constexpr float DEG_TO_RAD = plat::PI / 180.0f;
+constexpr const char* AURA_TASK = "CKomaAura";
+constexpr const char* AIR_WALL_TASK = "CKomaAirWall";
+
+}  // namespace
+
+CKoma::CKoma(plat::Vec3 launchForce, int spin)
+{
+    m_Pos = launchForce;
+    m_Gauge = spin;
+}
+
+CKoma::~CKoma() = default;
+
+void CKoma::Init()
+{
+    plat::Vec3 launchForce = m_Pos;
+    float launchSpin = static_cast<float>(m_Gauge);
+
+    m_Input = dynamic_cast<CInput*>(FindTask(INPUT_TASK_NAME));
+    m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
+    m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
+    m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
+    m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
+    m_TopMesh = dynamic_cast<CXFile*>(FindResource("XTop"));
+
+    DuplicateTopSounds();
+
+    auto* music = new CBGMusic("bgm/Game.mp3");
+    AddTask(PRIORITY_BGM, music, "GameBGM");
+    music->Play(MUSIC_START_VOLUME, true);
+
+    if (g_World) {
+        CreateTopBodies(SHAPE_VARIANT, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, MASS);
+        dBodySetAngularVel(m_Disc.body, 0, launchSpin, 0);
+        dBodyAddForce(m_Disc.body, launchForce.x, launchForce.y, launchForce.z);
+    }
+
+    m_ChargeAllowed = g_FrameTime + FIRST_CHARGE_MS;
+    m_Gauge = 0;
+    m_GaugeCeiling = 0;
+    m_Down = 0;
+    m_Charging = 0;
+    m_DashEnd = 0;
+
+    m_Pos = START_POSITION;
+    ReadBody();
+    m_PrevPos = m_Pos;
+}
+
+dGeomID CKoma::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : nullptr; }
+
+bool CKoma::KeyDown(int key) const { return m_Input && m_Input->HasKeyboard() && m_Input->IsDown(key); }
+
+bool CKoma::KeyPressed(int key) const
+{
+    return m_Input && m_Input->HasKeyboard() && m_Input->IsNewlyPressed(key);
+}
+
+bool CKoma::KeyReleased(int key) const
+{
+    return m_Input && m_Input->HasKeyboard() && !(m_Input->m_CurrentKeys[key] & plat::KEY_DOWN_BIT) &&
+           (m_Input->m_PreviousKeys[key] & plat::KEY_DOWN_BIT);
+}
+
+void CKoma::Update()
+{
+    uint32_t now = g_FrameTime;
+    TestDown();
+    if (!m_Charging) m_PrevPos = m_Pos;
+    ReadBody();
+    KeepUpright();
+    if (m_Down) return;   // a down top takes no further input
+
+    Steer();
+    StartChargeIfAsked(now);
+    HoldLaunchKey();
+    EndChargeIfReleased(now);
+    RaiseAirWall(now);
+}
+
+void CKoma::TestDown()
+{
+    if (Spin() < DOWN_SPIN && Touches(m_Disc.geom, ArenaGeom(), &m_Contact)) m_Down = 1;
+    if (m_Pos.y <= 0) {
+        m_Pos.y = 0;
+        m_Down = 1;
+    }
+}
+
+void CKoma::Steer()
+{
+    m_Moving = 0;
+    m_ControlForce = {0, 0, 0};
+    if (KeyDown(plat::KEY_LEFT)) {
+        m_Moving = 1;
+        m_ControlForce.x -= CONTROL_FORCE;
+    }
+    if (KeyDown(plat::KEY_RIGHT)) {
+        m_Moving = 1;
+        m_ControlForce.x += CONTROL_FORCE;
+    }
+    if (KeyDown(plat::KEY_UP)) {
+        m_Moving = 1;
+        m_ControlForce.z += CONTROL_FORCE;
+    }
+    if (KeyDown(plat::KEY_DOWN)) {
+        m_Moving = 1;
+        m_ControlForce.z -= CONTROL_FORCE;
+    }
+    if (!m_Moving) return;
+    // The arrows push relative to the camera, which circles the arena.
+    float orbit = m_Camera ? m_Camera->m_Orbit : 0.0f;
+    m_ControlForce = plat::TransformNormal(m_ControlForce, plat::RotationY(orbit * DEG_TO_RAD));
+    if (m_Disc.body) dBodyAddForce(m_Disc.body, m_ControlForce.x, m_ControlForce.y, m_ControlForce.z);
+}
+
+void CKoma::StartChargeIfAsked(uint32_t now)
+{
+    if (now > m_ChargeAllowed && KeyPressed(plat::KEY_Z) && m_Gauge > 0 && m_Moving) StartCharge();
+}
+
+void CKoma::HoldLaunchKey()
+{
+    if (!KeyDown(plat::KEY_Z)) {
+        RefillGauge();
+        return;
+    }
+    CSound* sound = nullptr;
+    if (m_Charging) {
+        if (m_Gauge > 0) SpendGaugeForSpin();
+        AdvanceSpinAngle();
+        m_LeanBuildUp += LEAN_BUILD_STEP;
+        sound = m_AttackSound.get();
+    } else if (m_Gauge > GAUGE_BASE) {
+        SpendGaugeForSpin();   // the spin boost, paid from the gauge above 68
+        sound = m_SpinSound.get();
+    } else {
+        return;
+    }
+    if (!FindTask(AURA_TASK)) {
+        if (sound) sound->Play();
+        AddTask(PRIORITY_EFFECT, new CKomaAura(this), AURA_TASK);
+    }
+}
+
+void CKoma::EndChargeIfReleased(uint32_t now)
+{
+    if (!m_Charging) return;
+    if (KeyReleased(plat::KEY_Z) || m_Gauge < 1) {
+        EndCharge(now);
+        m_ChargeAllowed = now + CHARGE_AGAIN_MS;
+    }
+}
+
+void CKoma::RaiseAirWall(uint32_t now)
+{
+    if (!IsDashing(now)) return;
+    if (plat::Length(m_Pos - m_PrevPos) > AIR_WALL_SPEED && !FindTask(AIR_WALL_TASK))
+        AddTask(PRIORITY_EFFECT, new CKomaAirWall(this), AIR_WALL_TASK);
+}
+
+void CKoma::Draw()
+{
+    DrawStyle style;
+    style.arena = ArenaGeom();
+    DrawTop(style);
+}

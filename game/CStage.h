@@ -1,0 +1,48 @@
+// CStage is responsible for the arena of the running stage: it builds the
+// arena's collision triangles from the stage's X file into the physics space,
+// sets up the stage light, and draws the background and the arena each frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <ode/ode.h>
+
+#include "core/Task.h"
+#include "game/ArenaCollision.h"
+
+class CXFile;
+
+constexpr int32_t PRIORITY_STAGE = 3000;
+constexpr const char* STAGE_TASK_NAME = "CStage";
+
+class CStage : public CGameObject {
+public:
+    static constexpr float BACKGROUND_SCALE = 100.0f;   // the star dome is drawn from inside
+    static constexpr float STAGE_MESH_SCALE = 1.0f;
+
+    CStage() = default;
+    ~CStage() override = default;
+
+    void Init() override;
+    void Draw() override;
+
+    // The arena's geometry (no body, at the origin); tops and enemies test
+    // their touches against it. A stand-in that touches nothing when the
+    // stage's file could not be read; null before Init or without a world.
+    dGeomID ArenaGeom() const { return m_arena.Geom(); }
+
+    // "X/stage_N.x" for stage index N - 1.
+    static std::string StageMeshPath(int stageIndex);
+    // "XStageN" for stage index N - 1.
+    static std::string StageMeshKey(int stageIndex);
+
+    CXFile* m_StageMesh = nullptr;        // "XStage1" to "XStage5"
+    CXFile* m_Background = nullptr;       // "XSpace"
+    CGameObject* m_Code = nullptr;        // the "CODE" task
+
+private:
+    void SetUpLight();
+
+    ArenaCollision m_arena;               // the triangle-mesh data, the geometry and the mesh record
+};

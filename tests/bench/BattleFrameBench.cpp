@@ -1,0 +1,187 @@
+// One battle frame on the recording device: the physics world over an arena,
+// the player's top with its aura, two 900-particle hit bursts, the camera and
+// the input, through a whole update pass and draw pass.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/GameRandom.h"
+#include "core/Globals.h"
+#include "core/ResourceRegistry.h"
+#include "core/Task.h"
+#include "effect/CPSprite.h"
+#include "game/CHitText.h"
+#include "game/CKoma.h"
+#include "game/CKomaAura.h"
+#include "game/CStage.h"
+#include "gfx/CCamera.h"
+#include "gfx/CTexture.h"
+#include "gfx/CXFile.h"
+#include "gfx/Graphics.h"
+#include "input/CInput.h"
+#include "physics/CODE.h"
+#include "platform/Clock.h"
+#include "platform/KeySource.h"
+#include "platform/RecordingDevice.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A bowl of 40 units radius, rising from height 1 in the middle to 12 at the rim.
+std::string BowlArenaX()
+{
+    constexpr int rings = 12, sectors = 24;
+    constexpr float radius = 40.0f;
+    std::string v, f;
+    int vertexCount = 0, faceCount = 0;
+    for (int r = 0; r <= rings; ++r) {
+        float d = radius * r / rings;
+        float y = 1.0f + 11.0f * (d / radius) * (d / radius);
+        int count = (r == 0) ? 1 : sectors;
+        for (int s = 0; s < count; ++s) {
+            float a = 2 * plat::PI * s / sectors;
+            v += std::to_string(d * std::cos(a)) + ";" + std::to_string(y) + ";" + std::to_string(d * std::sin(a)) + ";,\n";
+            ++vertexCount;
+        }
+    }
+    v.back() = '\n';
+    v[v.size() - 2] = ';';
+    auto at = [](int ring, int s) { return ring == 0 ? 0 : 1 + (ring - 1) * sectors + (s % sectors); };
+    for (int r = 0; r < rings; ++r)
+        for (int s = 0; s < sectors; ++s) {
+            f += "3;" + std::to_string(at(r, s)) + "," + std::to_string(at(r + 1, s + 1)) + "," +
+                 std::to_string(at(r + 1, s)) + ";,\n";
+            ++faceCount;
+            if (r > 0) {
+                f += "3;" + std::to_string(at(r, s)) + "," + std::to_string(at(r, s + 1)) + "," +
+                     std::to_string(at(r + 1, s + 1)) + ";,\n";
+                ++faceCount;
+            }
+        }
+    f[f.size() - 2] = ';';
+    std::string materials;
+    for (int i = 0; i < faceCount; ++i) materials += (i + 1 < faceCount) ? "0,\n" : "0;;\n";
+    return "xof 0302txt 0032\nMesh {\n" + std::to_string(vertexCount) + ";\n" + v + "\n" +
+           std::to_string(faceCount) + ";\n" + f + "MeshMaterialList {\n1;\n" + std::to_string(faceCount) +
+           ";\n" + materials + "Material {\n0.5;0.5;0.6;1.0;;\n10.0;\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\n}\n}\n}\n";
+}
+
+class BattleScene {
+public:
+    BattleScene() : m_dir(fs::temp_directory_path() / ("spindrel-bench-" + std::to_string(std::random_device{}())))
+    {
+        fs::create_directories(m_dir / "X");
+        std::ofstream(m_dir / "X" / "stage_1.x") << BowlArenaX();
+        std::ofstream(m_dir / "X" / "Top.x") << BowlArenaX();
+        m_oldDir = fs::current_path();
+        fs::current_path(m_dir);
+
+        RemoveAllTasks();
+        ClearResources();
+        m_device.SetKeepCalls(false);
+        InitGraphics(&m_device);
+        plat::SetClock(&m_clock);
+        plat::SetKeySource(&m_keys);
+        g_FrameTime = m_clock.NowMs();
+        g_StageIndex = 0;
+        GameSrand(7);
+
+        for (const char* key : {"XTop", "XTopAlpha", "XEffectAura", "XEffectAirWall", "XStage1"})
+            AddResource(key, new CXFile("X/Top.x"));
+        for (const char* key : {"spark1BMP", "spark2BMP", "Tarbo1BMP", "Item1BMP", "InterfaceBMP"}) {
+            auto* t = new CTexture;
+            std::vector<uint8_t> pixels(64 * 64 * 4, 255);
+            t->LoadPixels(pixels.data(), 64, 64, 0);
+            AddResource(key, t);
+        }
+        AddTask(PRIORITY_CODE, new CODE, CODE_TASK_NAME);
+        AddTask(PRIORITY_INPUT, new CInput, INPUT_TASK_NAME);
+        auto* camera = new CCamera;
+        camera->m_Eye = {0, 30, -45};
+        camera->m_Target = {0, 2, 0};
+        AddTask(PRIORITY_CAMERA, camera, CAMERA_TASK_NAME);
+        AddTask(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME);
+        m_top = new CKoma({30000, 0, 60000}, 250);
+        AddTask(PRIORITY_KOMA, m_top, KOMA_TASK_NAME);
+        m_keys.SetKey(plat::KEY_RIGHT, true);
+        for (int i = 0; i < 120; ++i) Frame();   // landed and spinning
+    }
+
+    ~BattleScene()
+    {
+        RemoveAllTasks();
+        ClearResources();
+        plat::SetKeySource(nullptr);
+        plat::SetClock(nullptr);
+        ReleaseGraphics();
+        std::error_code ec;
+        fs::current_path(m_oldDir, ec);
+        fs::remove_all(m_dir, ec);
+    }
+
+    // Keeps two fresh hit bursts, a hit text and an aura alive, then runs a frame.
+    void BusyFrame()
+    {
+        if (m_frame % 12 == 0) {
+            const plat::Vec3& p = m_top->m_Pos;
+            AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_SPARK_BRIGHT, 900), PRIORITY_EFFECT);
+            AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_SPARK, 900), PRIORITY_EFFECT);
+            AddTask(PRIORITY_EFFECT, new CHitText(p.x, p.y, p.z, 0, 2.0f), nullptr);
+        }
+        if (!FindTask("CKomaAura")) AddTask(PRIORITY_EFFECT, new CKomaAura(m_top), "CKomaAura");
+        Frame();
+    }
+
+    void Frame()
+    {
+        UpdatePass();
+        DrawPass();
+        m_clock.AdvanceFrame();
+        g_FrameTime = m_clock.NowMs();
+        ++m_frame;
+    }
+
+private:
+    static void AddResource(const char* key, CGameObject* object)
+    {
+        AddTask(PRIORITY_RESOURCE, object, key);
+        RegisterResource(key, object);
+        SetDrawStop(key);
+    }
+
+    fs::path m_dir, m_oldDir;
+    plat::RecordingDevice m_device;
+    plat::VirtualClock m_clock{10000};
+    plat::ScriptedKeySource m_keys;
+    CKoma* m_top = nullptr;
+    int m_frame = 0;
+};
+
+void BM_BattleFrameWithTwoBursts(benchmark::State& state)
+{
+    BattleScene scene;
+    for (auto _ : state) scene.BusyFrame();
+}
+BENCHMARK(BM_BattleFrameWithTwoBursts)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ParticleBurstUpdate(benchmark::State& state)
+{
+    g_FrameTime = 0;
+    RemoveAllTasks();
+    CPSprite burst(0, 0, 0, CPSprite::KIND_SPARK_BRIGHT, 900);
+    auto& parts = const_cast<std::vector<CPSprite::Particle>&>(burst.Particles());
+    for (auto& p : parts) p.life = 1.0e6f;   // never expires, never removed
+    for (auto _ : state) {
+        g_FrameTime += 17;
+        burst.Update();
+        benchmark::DoNotOptimize(burst.Vertices().data());
+    }
+}
+BENCHMARK(BM_ParticleBurstUpdate)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,67 @@
+// Stage loading: the loader routine on its worker thread over the whole table
+// of one stage (every mesh, texture and sound, and the stage's tasks), as the
+// loading screen runs it. Budget: 150 ms a stage. Runs on the generated data
+// set in ./data (the build directory's), or the folder named by SPINDREL_DATA.
+// The CPU column is the process's CPU time, that is the loader thread's work.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "core/ResourceRegistry.h"
+#include "game/StageLoader.h"
+#include "platform/AudioOutput.h"
+#include "platform/NullAudioOutput.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path DataDir()
+{
+    if (const char* dir = std::getenv("SPINDREL_DATA")) return dir;
+    return fs::current_path() / "data";
+}
+
+void FreePrepared()
+{
+    for (const TaskEntry& entry : PendingTasks())
+        if (entry.owned) delete entry.object;
+    PendingTasks().clear();
+    ClearResources();
+}
+
+void BM_StageLoad(benchmark::State& state)
+{
+    const int stageIndex = static_cast<int>(state.range(0));
+    const fs::path data = DataDir();
+    if (!fs::exists(data / "X" / "Top.x")) {
+        state.SkipWithError("no generated data set (build the data target or set SPINDREL_DATA)");
+        return;
+    }
+    const fs::path old = fs::current_path();
+    fs::current_path(data);   // the game runs in its data folder
+    plat::NullAudioOutput audio(0);
+    plat::SetAudioOutput(&audio);
+
+    for (auto _ : state) {
+        PendingTasks().clear();
+        ClearLoadingDone();
+        std::thread loader(LoadStage, stageIndex);
+        loader.join();
+        state.PauseTiming();
+        if (!IsLoadingDone()) state.SkipWithError("loader did not finish");
+        FreePrepared();
+        state.ResumeTiming();
+    }
+
+    plat::SetAudioOutput(nullptr);
+    fs::current_path(old);
+}
+
+}  // namespace
+
+// Wall time, and the process's CPU time (the loader thread's work, which does
+// not depend on what else the machine is running).
+BENCHMARK(BM_StageLoad)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
