@@ -148,37 +148,6 @@ TEST_F(CKomaTest, NoTumblingAfterAnyUpdate)
     EXPECT_EQ(probe->tumbling, 0);
 }
 
-TEST_F(CKomaTest, NoTumblingRightAfterTheTopsOwnUpdate)
-{
-    CKoma* top = world->AddTop({0, 0, 0}, 150);
-    for (int i = 0; i < 60; ++i) {
-        dBodySetAngularVel(top->m_Disc.body, 3, top->Spin(), -2);
-        top->Update();
-        const dReal* w = dBodyGetAngularVel(top->m_Disc.body);
-        EXPECT_EQ(w[0], 0);
-        EXPECT_EQ(w[2], 0);
-        world->Frame();
-    }
-}
-
-TEST_F(CKomaTest, ArrowsPushRelativeToTheCameraOrbit)
-{
-    CKoma* top = world->AddTop();
-    world->FreezePhysics(true);
-    world->camera->m_Orbit = 90;
-    world->Key(plat::KEY_UP, true);
-    world->Frame();
-    EXPECT_EQ(top->m_Moving, 1);
-    plat::Vec3 f = TopWorld::Force(top);
-    EXPECT_NEAR(f.x, 800, 1e-3);   // the camera looks along +x at orbit 90
-    EXPECT_NEAR(f.z, 0, 1e-3);
-    world->Key(plat::KEY_UP, false);
-    world->Key(plat::KEY_LEFT, true);
-    world->Key(plat::KEY_RIGHT, true);
-    world->Frame();
-    EXPECT_EQ(top->m_Moving, 1);   // held, even if the pushes cancel
-}
-
 TEST_F(CKomaTest, GaugeRefillsToSixtyEightAndTheCeilingFollows)
 {
     CKoma* top = world->AddTop();

@@ -10,6 +10,7 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
+#include "game/StageLoader.h"
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
@@ -186,6 +187,9 @@ bool SimRunner::Run(std::string* error)
         }
         if (QuitRequested()) break;   // Escape closes the program between frames
         m_app->VirtualClockOrNull()->AdvanceFrame();
+        // On the virtual clock the stage loader must not race the frames: the
+        // hand-over then falls in the same frame on any machine.
+        WaitForStageLoader();
         m_app->Frame();
         uint32_t now = plat::NowMs();
         if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';
