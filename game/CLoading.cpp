@@ -52,7 +52,7 @@ void CLoading::FreePendingObjects()
 
 void CLoading::Draw()
 {
-    if (IsLoadingDone()) {
+    if (IsLoadingDone() && !IsStageHandOverHeld()) {
         HandOver();   // this object is gone now
         return;
     }

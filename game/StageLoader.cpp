@@ -74,6 +74,7 @@ std::atomic<bool> g_loadingDone{false};
 // The resource objects of the last load handed over (main thread only).
 std::vector<CGameObject*> g_keptResources;
 bool g_loadInProgress = false;   // main thread only
+bool g_handOverHeld = false;     // main thread only
 constexpr auto LOADER_POLL = std::chrono::microseconds(200);
 
 CGameObject* CreateResource(const StageResource& resource)
@@ -163,6 +164,9 @@ void WaitForStageLoader()
     if (!g_loadInProgress) return;
     while (!IsLoadingDone()) std::this_thread::sleep_for(LOADER_POLL);
 }
+
+void HoldStageHandOver(bool held) { g_handOverHeld = held; }
+bool IsStageHandOverHeld() { return g_handOverHeld; }
 
 void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver)
 {

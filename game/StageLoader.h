@@ -62,6 +62,11 @@ bool IsStageLoadInProgress();
 // run on the virtual clock calls it before each frame, so that the hand-over
 // falls in the same frame whatever the speed of the machine.
 void WaitForStageLoader();
+// While held, the loading screen keeps showing even when the loader is done.
+// A headless run holds the hand-over for a fixed number of frames, so that
+// every load shows its loading screen for the same frames on any machine.
+void HoldStageHandOver(bool held);
+bool IsStageHandOverHeld();
 
 // ---- resources of earlier loads (main thread only) ----
 // Each load registers a fresh set of resource objects that the task list keeps

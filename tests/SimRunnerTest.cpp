@@ -50,6 +50,9 @@ TEST(SimRunnerTest, ParsesEveryOption)
     EXPECT_EQ(o.traceEvery, 5);
     EXPECT_EQ(o.shots.size(), 2u);
     EXPECT_EQ(o.shots[20], "b.png");
+    EXPECT_EQ(o.loadingFrames, 8);
+    ASSERT_TRUE(Parse({"--loading-frames", "0"}, &o, &error)) << error;
+    EXPECT_EQ(o.loadingFrames, 0);
 }
 
 TEST(SimRunnerTest, RejectsBadArguments)
@@ -57,7 +60,7 @@ TEST(SimRunnerTest, RejectsBadArguments)
     const std::vector<std::vector<std::string>> bad = {
         {"--frames"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--stage", "0"}, {"--stage", "6"},
         {"--shot", "5"}, {"--shot", "x=a.png"}, {"--video", "window"}, {"--trace-every", "0"}, {"--bogus"},
-        {"--video", "none", "--shot", "3=a.png"}};
+        {"--video", "none", "--shot", "3=a.png"}, {"--loading-frames", "-1"}};
     for (const auto& args : bad) {
         SimOptions o;
         std::string error;
@@ -134,6 +137,64 @@ TEST(SimRunnerTest, RunWritesTraceWithHeadFirstTailLastAndAScreenshot)
     for (size_t i = 0; i + 3 < px.size(); i += 4 * 97)
         if ((px[i] | (px[i + 1] << 8) | (px[i + 2] << 16)) != first) ++differing;
     EXPECT_GT(differing, 100);
+    std::filesystem::remove_all(dir);
+}
+
+// Counts the pixels of a 640 x 480 screenshot's rectangle that are not black
+// (the texture holds the picture stretched to powers of two).
+int LitPixels(const plat::Texture& shot, int left, int top, int right, int bottom)
+{
+    int lit = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            uint32_t argb = shot.PixelARGB(x * shot.Width() / 640, y * shot.Height() / 480);
+            if (((argb >> 16) & 0xff) + ((argb >> 8) & 0xff) + (argb & 0xff) > 60) ++lit;
+        }
+    return lit;
+}
+
+TEST(SimRunnerTest, StageLoadsBehindTheLoadingScreenAndHandsOverInOneFrame)
+{
+    const std::string data = SPINDREL_BINARY_DIR "/data";
+    if (!std::filesystem::exists(data + "/X/stage_1.x")) GTEST_SKIP() << "the generated data set is not built";
+    auto dir = TempDir("load");
+    SimOptions o;
+    o.frames = 40;
+    o.stage = 1;
+    o.dataDir = data;
+    o.tracePath = (dir / "trace.jsonl").string();
+    o.shots[3] = (dir / "loading.png").string();
+    o.shots[30] = (dir / "aiming.png").string();
+    SimRunner runner(o);
+    std::string error;
+    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
+
+    std::vector<std::string> lines;
+    std::ifstream trace(o.tracePath);
+    for (std::string line; std::getline(trace, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 40u);
+    const std::vector<std::string> stageTasks = {"[2000,\"CCamera\"]", "[3000,\"CStage\"]",
+                                                 "[4000,\"CKomaSet\"]", "[7000,\"CODE\"]"};
+    const int handOver = o.loadingFrames;
+    for (int f = 0; f < handOver; ++f) {
+        EXPECT_NE(lines[f].find("[1,\"\"]"), std::string::npos) << "no loading screen at frame " << f;
+        for (const std::string& task : stageTasks) EXPECT_EQ(lines[f].find(task), std::string::npos) << f;
+    }
+    // The hand-over frame brings every stage task at once and ends the loading screen.
+    EXPECT_EQ(lines[handOver].find("[1,\"\"]"), std::string::npos);
+    for (const std::string& task : stageTasks) EXPECT_NE(lines[handOver].find(task), std::string::npos) << task;
+    // The aiming phase plays its music.
+    EXPECT_NE(lines[30].find("PowerSet.mp3"), std::string::npos) << lines[30];
+    EXPECT_NE(lines[30].find("\"playing\":true"), std::string::npos) << lines[30];
+
+    // The loading screen is its banner and wheel on black; the aiming screen is full.
+    plat::Texture loading, aiming;
+    ASSERT_TRUE(loading.LoadFromFile(o.shots[3], 0));
+    ASSERT_TRUE(aiming.LoadFromFile(o.shots[30], 0));
+    EXPECT_GT(LitPixels(loading, 208, 148, 432, 212), 1000) << "no banner";
+    EXPECT_GT(LitPixels(loading, 288, 228, 352, 292), 300) << "no wheel";
+    EXPECT_EQ(LitPixels(loading, 0, 0, 640, 120), 0) << "the loading screen draws only its picture";
+    EXPECT_GT(LitPixels(aiming, 0, 0, 640, 480), 640 * 480 / 2);
     std::filesystem::remove_all(dir);
 }
 

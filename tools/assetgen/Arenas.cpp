@@ -1,5 +1,5 @@
-// The five arenas, X/stage_1.x to X/stage_5.x: dishes about 40 units across
-// that rise from height 1 at the centre to a rim, each with its own outline,
+// The five arenas, X/stage_1.x to X/stage_5.x: dishes about 80 units across
+// with a flat floor in the middle that rises to a rim, each with its own outline,
 // profile and floor. Every surface stays above height 0 (a top at 0 or below
 // is down), and the spawn areas of the game (the start points at (0, 16, +-30),
 // the swarm's square from -25 to 25 at height 10, the bombs' ring 17 to 24
@@ -20,7 +20,18 @@ namespace {
 constexpr float kPi = 3.14159265f;
 constexpr int kSectors = 96;       // divisible by 6 and 8, so polygon corners fall on sector lines
 constexpr int kFloorRings = 26;
-constexpr float kCentreHeight = 1.0f;
+// Out to kDishRadius, where every launch lands (the start points are 30 out
+// and a launched top comes down 14 to 19 from the centre), the floor is a
+// shallow dish; beyond it the floor rises to the rim. A top's shaft reaches
+// only 0.52 below its disc, and a launched top falls about 0.7 in its landing
+// step: on a floor at an unlucky height the disc ploughs into it and the top
+// loses its spin at once. Across the landing ring this dish lies between 1.55
+// and 1.9, so the shaft's tip ends its landing step less than 0.45 into the
+// floor whatever the aim. The dish's slight slope keeps a resting top circling
+// the middle, so a top left alone still wears down.
+constexpr float kDishCentreHeight = 1.3f;
+constexpr float kDishEdgeHeight = 1.9f;
+constexpr float kDishRadius = 21.0f;
 constexpr float kTextureSpan = 94;  // world units covered by the floor texture
 constexpr float kRimRepeats = 2;    // times the rim texture runs round
 
@@ -29,17 +40,17 @@ enum class Outline { Round, Hexagon, Octagon, RoundedSquare };
 struct ArenaShape {
     Outline outline;
     float size;        // radius, or the distance from the centre to the polygon's sides
-    float exponent;    // floor height = centre + rise x t^exponent, t = 0 at the centre, 1 at the edge
+    float exponent;    // floor height = dish + rise x s^exponent, s = 0 at the dish's edge, 1 at the rim
     float rise;
     int lipGaps;       // breaks in the rim where a top can be thrown off (0: none)
 };
 
 const ArenaShape kShapes[5] = {
-    {Outline::Round, 40, 2.0f, 11, 0},          // copper dish: the classic bowl
-    {Outline::Hexagon, 40, 2.0f, 7, 0},         // swarm basin: shallow, so the swarm's square lands low
-    {Outline::Octagon, 41, 3.0f, 9, 0},         // bumper garden: wide and shallow
-    {Outline::Round, 40, 2.4f, 12, 8},          // iron crater: deep, with gaps in the rim
-    {Outline::RoundedSquare, 38, 2.0f, 11, 0},  // star altar
+    {Outline::Round, 40, 1.6f, 8, 0},          // copper dish: the classic bowl
+    {Outline::Hexagon, 40, 1.6f, 5, 0},         // swarm basin: shallow, so the swarm's square lands low
+    {Outline::Octagon, 41, 2.0f, 7, 0},         // bumper garden: wide and shallow
+    {Outline::Round, 40, 2.0f, 8, 8},          // iron crater: deep, with gaps in the rim
+    {Outline::RoundedSquare, 38, 1.6f, 8, 0},  // star altar
 };
 
 // Distance from the centre to the edge of the floor in direction angle.
@@ -61,14 +72,20 @@ float EdgeRadius(const ArenaShape& s, float angle) {
     return s.size;
 }
 
-float FloorHeight(const ArenaShape& s, float t) { return kCentreHeight + s.rise * std::pow(t, s.exponent); }
+float FloorHeight(const ArenaShape& s, float angle, float t) {
+    float edge = EdgeRadius(s, angle);
+    float inDish = std::min(t * edge, kDishRadius) / kDishRadius;
+    float rising = std::max(0.0f, (t * edge - kDishRadius) / (edge - kDishRadius));
+    return kDishCentreHeight + (kDishEdgeHeight - kDishCentreHeight) * inDish * inDish +
+           s.rise * std::pow(rising, s.exponent);
+}
 float Thickness(float t) { return 0.7f + 0.8f * t * t; }
 
 V3 Radial(float angle) { return {std::cos(angle), 0, std::sin(angle)}; }
 
 V3 FloorPoint(const ArenaShape& s, float angle, float t) {
     V3 p = Radial(angle) * (t * EdgeRadius(s, angle));
-    p.y = FloorHeight(s, t);
+    p.y = FloorHeight(s, angle, t);
     return p;
 }
 
@@ -113,7 +130,7 @@ struct UV {
 UV FloorUV(V3 p) { return {0.5f + p.x / kTextureSpan, 0.5f - p.z / kTextureSpan}; }
 
 void AddFloor(MeshBuilder& mb, const ArenaShape& s, int material) {
-    int centre = mb.AddVertex({0, kCentreHeight, 0}, {0, 1, 0}, 0.5f, 0.5f);
+    int centre = mb.AddVertex({0, FloorHeight(s, 0, 0), 0}, {0, 1, 0}, 0.5f, 0.5f);
     std::vector<int> grid(static_cast<size_t>(kSectors + 1) * (kFloorRings + 1), centre);
     auto at = [&](int col, int ring) -> int& { return grid[static_cast<size_t>(col) * (kFloorRings + 1) + ring]; };
     for (int col = 0; col <= kSectors; ++col)

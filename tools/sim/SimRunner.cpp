@@ -80,6 +80,9 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
                 eq + 1 >= spec.size())
                 return fail("--shot needs FRAME=FILE.png");
             o->shots[static_cast<int>(n)] = spec.substr(eq + 1);
+        } else if (arg == "--loading-frames") {
+            if (!ParseInt(value, 0, 100000, &n)) return fail("--loading-frames needs a count");
+            o->loadingFrames = static_cast<int>(n);
         } else if (arg == "--video") {
             std::string v = value ? value : "";
             if (v == "offscreen") o->offscreenVideo = true;
@@ -89,7 +92,8 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
             return fail(
                 "usage: spindrel-sim [--frames N] [--seed S] [--stage K] [--data DIR] [--keys FILE]\n"
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
-                "[--video offscreen|none]");
+                "[--video offscreen|none]\n"
+                "                    [--loading-frames N]");
         } else {
             return fail("unknown argument: " + arg);
         }
@@ -133,6 +137,25 @@ bool SimRunner::WriteShot(int frame, std::string* error)
         return false;
     }
     return true;
+}
+
+// On the virtual clock the stage loader must not race the frames: each load
+// shows its loading screen for the same number of frames, then the runner
+// waits for the loader, so the hand-over falls in the same frame on any machine.
+void SimRunner::PaceStageLoad()
+{
+    if (!IsStageLoadInProgress()) {
+        m_loadingFramesShown = 0;
+        HoldStageHandOver(false);
+        return;
+    }
+    const bool hold = m_loadingFramesShown < m_options.loadingFrames;
+    HoldStageHandOver(hold);
+    if (hold) {
+        ++m_loadingFramesShown;
+        return;
+    }
+    WaitForStageLoader();
 }
 
 bool SimRunner::Run(std::string* error)
@@ -187,9 +210,7 @@ bool SimRunner::Run(std::string* error)
         }
         if (QuitRequested()) break;   // Escape closes the program between frames
         m_app->VirtualClockOrNull()->AdvanceFrame();
-        // On the virtual clock the stage loader must not race the frames: the
-        // hand-over then falls in the same frame on any machine.
-        WaitForStageLoader();
+        PaceStageLoad();
         m_app->Frame();
         uint32_t now = plat::NowMs();
         if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';
@@ -197,6 +218,7 @@ bool SimRunner::Run(std::string* error)
         ok = WriteShot(frame, error);
         m_framesRun = frame + 1;
     }
+    HoldStageHandOver(false);
     m_app->Shutdown();
     m_app.reset();
     std::filesystem::current_path(oldDir, ec);

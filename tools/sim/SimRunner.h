@@ -24,6 +24,9 @@ struct SimOptions {
     int traceEvery = 1;
     std::map<int, std::string> shots;     // frame -> PNG path
     bool offscreenVideo = true;           // false: the recording device, no pixels
+    // Frames each stage load shows its loading screen before the hand-over;
+    // about what a load takes on a desktop machine.
+    int loadingFrames = 8;
 };
 
 class SimRunner {
@@ -44,9 +47,11 @@ public:
 
 private:
     bool WriteShot(int frame, std::string* error);
+    void PaceStageLoad();
 
     SimOptions m_options;
     KeyScript m_script;
     std::unique_ptr<GameApp> m_app;
     int m_framesRun = 0;
+    int m_loadingFramesShown = 0;
 };
