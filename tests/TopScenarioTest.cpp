@@ -187,4 +187,38 @@ TEST_F(TopScenarioTest, ArrowKeysSteerTheTopRelativeToTheCamera)
     EXPECT_GT(right - left, 4.0f) << "right " << right << ", left " << left;
 }
 
+TEST_F(TopScenarioTest, ADashTowardsTheRimThrowsTheTopOffAndItGoesDownByHeight)
+{
+    // A full-power launch (the gauge reads 192 at the 48th aiming update),
+    // then, once the top has landed, the arrow keys held to the back left and
+    // a full charge: the dash carries the top over the rim.
+    constexpr int LAUNCH_FRAME = 56, CHARGE_FRAME = 440, CHARGE_RELEASE = 520;
+    const std::string keys = std::to_string(LAUNCH_FRAME) + " Z down\n" + std::to_string(LAUNCH_FRAME + 4) +
+                             " Z up\n420 LEFT down\n420 DOWN down\n" + std::to_string(CHARGE_FRAME) + " Z down\n" +
+                             std::to_string(CHARGE_RELEASE) + " Z up\n";
+    auto trace = Play(keys, 900);
+    ASSERT_EQ(static_cast<int>(trace.size()), 900);
+    ASSERT_TRUE(trace[LAUNCH_FRAME].hasPlayer);
+    EXPECT_FLOAT_EQ(trace[LAUNCH_FRAME].player.spin, 277.0f);
+
+    // The charge holds the top where it was while the gauge runs down.
+    const PlayerState& charging = trace[CHARGE_FRAME].player;
+    ASSERT_TRUE(charging.charging);
+    int dash = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && !f.player.charging; }, CHARGE_FRAME);
+    ASSERT_GT(dash, CHARGE_FRAME + 60) << "a full gauge charges for 68 frames";
+    EXPECT_FLOAT_EQ(trace[dash - 1].player.x, charging.x);
+    EXPECT_FLOAT_EQ(trace[dash - 1].player.z, charging.z);
+
+    // The dash throws it across the arena within a second.
+    const PlayerState& after = trace[dash + 60].player;
+    EXPECT_GT(std::hypot(after.x - charging.x, after.z - charging.z), 15.0f);
+
+    // Over the rim it falls, and is down by its height while still spinning fast.
+    int down = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.down; }, dash);
+    ASSERT_GT(down, dash) << "the top stayed on the arena";
+    EXPECT_LE(trace[down].player.y, 0.0f);
+    EXPECT_GT(std::hypot(trace[down].player.x, trace[down].player.z), 40.0f) << "not beyond the rim";
+    EXPECT_GT(trace[down - 1].player.spin, 100.0f);
+}
+
 }  // namespace

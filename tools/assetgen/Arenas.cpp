@@ -46,7 +46,7 @@ struct ArenaShape {
 };
 
 const ArenaShape kShapes[5] = {
-    {Outline::Round, 40, 1.6f, 8, 0},          // copper dish: the classic bowl
+    {Outline::Round, 40, 1.6f, 4, 0},          // copper dish: a shallow bowl a hard dash can leave
     {Outline::Hexagon, 40, 1.6f, 5, 0},         // swarm basin: shallow, so the swarm's square lands low
     {Outline::Octagon, 41, 2.0f, 7, 0},         // bumper garden: wide and shallow
     {Outline::Round, 40, 2.0f, 8, 8},          // iron crater: deep, with gaps in the rim
