@@ -171,6 +171,7 @@ TEST_P(ArenaLaunchTest, NearlyEveryLaunchFromHalfPowerSurvivesAcrossTheSwing)
             if (o.Survived()) ++survived;
             else lost += "\n  " + Describe(GetParam(), {power, aim}) + ": spin " + std::to_string(o.spin);
         }
+    RecordProperty("survived", std::to_string(survived) + " of " + std::to_string(launches));
     EXPECT_GE(survived, FAIR_SHARE * launches) << survived << " of " << launches << " survived; lost:" << lost;
 }
 
