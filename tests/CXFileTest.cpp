@@ -28,6 +28,10 @@ using Call = plat::RecordingDevice::Call;
 
 const std::string SHARED_X = std::string(SPINDREL_TESTDATA_DIR) + "/x/";
 
+// The real-world files live beside the repository, not in it; a clone
+// elsewhere runs without them.
+bool HaveSharedFiles() { return std::filesystem::exists(SHARED_X + "test.x"); }
+
 // Three quads, one per material: red with red.png, green with green.png and
 // blue naming a picture that does not exist.
 const char* const THREE_MATERIALS = R"(xof 0303txt 0032
@@ -220,6 +224,7 @@ TEST_F(CXFileTest, MissingOrBrokenFilesLeaveAnEmptyObjectThatDrawsNothing)
 
 TEST_F(CXFileTest, RealExportFindsItsTextureThroughAWindowsPath)
 {
+    if (!HaveSharedFiles()) GTEST_SKIP() << "no shared test files at " << SHARED_X;
     ScopedDirectory in(SHARED_X);   // test.x names ".\\test.png"
     CXFile mesh("test.x");
     ASSERT_EQ(mesh.GetMaterialCount(), 1u);
