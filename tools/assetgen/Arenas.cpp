@@ -1,5 +1,5 @@
 // The five arenas, X/stage_1.x to X/stage_5.x: dishes about 80 units across
-// with a flat floor in the middle that rises to a rim, each with its own outline,
+// with a shallow dish in the middle and a floor that rises from it to a rim, each with its own outline,
 // profile and floor. Every surface stays above height 0 (a top at 0 or below
 // is down), and the spawn areas of the game (the start points at (0, 16, +-30),
 // the swarm's square from -25 to 25 at height 10, the bombs' ring 17 to 24
@@ -25,8 +25,8 @@ constexpr int kFloorRings = 26;
 // shallow dish; beyond it the floor rises to the rim. A top's shaft reaches
 // only 0.52 below its disc, and a launched top falls about 0.7 in its landing
 // step: on a floor at an unlucky height the disc ploughs into it and the top
-// loses its spin at once. Across the landing ring this dish lies between 1.55
-// and 1.9, so the shaft's tip ends its landing step less than 0.45 into the
+// loses its spin at once. Across the landing ring this dish lies between 1.57
+// and 1.8, so the shaft's tip ends its landing step at most about 0.3 into the
 // floor whatever the aim. The dish's slight slope keeps a resting top circling
 // the middle, so a top left alone still wears down.
 constexpr float kDishCentreHeight = 1.3f;
@@ -47,8 +47,8 @@ struct ArenaShape {
 
 const ArenaShape kShapes[5] = {
     {Outline::Round, 40, 1.6f, 4, 0},          // copper dish: a shallow bowl a hard dash can leave
-    {Outline::Hexagon, 40, 1.6f, 5, 0},         // swarm basin: shallow, so the swarm's square lands low
-    {Outline::Octagon, 41, 2.0f, 7, 0},         // bumper garden: wide and shallow
+    {Outline::Hexagon, 40, 1.6f, 5, 0},        // swarm basin: shallow, so the swarm's square lands low
+    {Outline::Octagon, 41, 2.0f, 7, 0},        // bumper garden: wide and shallow
     {Outline::Round, 40, 2.0f, 8, 8},          // iron crater: deep, with gaps in the rim
     {Outline::RoundedSquare, 38, 1.6f, 8, 0},  // star altar
 };
