@@ -23,18 +23,6 @@ using CallKind = plat::RecordingDevice::CallKind;
 
 constexpr float DEG = plat::PI / 180;
 
-// A short 16-bit mono click.
-std::string ClickWav()
-{
-    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-    constexpr uint32_t samples = 2205, rate = 22050;
-    std::string data;
-    for (uint32_t i = 0; i < samples; ++i) data += u16(static_cast<uint16_t>((i % 50) * 400));
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
-}
-
 // The files the aiming phase reads; the meshes are the one-material square.
 class CKomaSetTest : public ::testing::Test {
 protected:

@@ -89,18 +89,18 @@ private:
     fs::path m_path;
 };
 
-// A 20 x 20 square at height 1 in the arena reader's layout (one vertex token
-// a line, one line between the last vertex and the face count), faces turned
-// upwards, with one orange material.
-inline std::string SquareArenaX()
+// A square arena (20 x 20 unless told otherwise) at height 1 in the arena
+// reader's layout (one vertex token a line, one line between the last vertex
+// and the face count), faces turned upwards, with one material (orange
+// unless told otherwise; the colour as the file writes it, "r;g;b;a;;").
+inline std::string SquareArenaX(float half = 10.0f, const std::string& colour = "1.0;0.5;0.25;1.0;;")
 {
+    const std::string h = std::to_string(half), m = "-" + h;
     return "xof 0302txt 0032\n"
            "Mesh {\n"
-           "4;\n"
-           "-10.0;1.0;-10.0;,\n"
-           "10.0;1.0;-10.0;,\n"
-           "10.0;1.0;10.0;,\n"
-           "-10.0;1.0;10.0;;\n"
+           "4;\n" +
+           m + ";1.0;" + m + ";,\n" + h + ";1.0;" + m + ";,\n" + h + ";1.0;" + h + ";,\n" + m + ";1.0;" + h +
+           ";;\n"
            "\n"
            "2;\n"
            "3;0,2,1;,\n"
@@ -110,14 +110,27 @@ inline std::string SquareArenaX()
            "2;\n"
            "0,\n"
            "0;;\n"
-           "Material {\n"
-           "1.0;0.5;0.25;1.0;;\n"
+           "Material {\n" +
+           colour +
+           "\n"
            "10.0;\n"
            "0.0;0.0;0.0;;\n"
            "0.0;0.0;0.0;;\n"
            "}\n"
            "}\n"
            "}\n";
+}
+
+// A short 16-bit mono click.
+inline std::string ClickWav()
+{
+    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    constexpr uint32_t samples = 2205, rate = 22050;
+    std::string data;
+    for (uint32_t i = 0; i < samples; ++i) data += u16(static_cast<uint16_t>((i % 50) * 400));
+    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
+           u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
 }
 
 // The services a stage's tasks run on, installed for the life of the object;

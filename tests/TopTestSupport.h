@@ -30,46 +30,10 @@ using stagetest::ScopedCurrentDir;
 using stagetest::ScratchDir;
 using stagetest::StageEnvironment;
 
-// A flat square arena, 120 units across at height 1, in the arena reader's layout.
-inline std::string FlatArenaX()
-{
-    return "xof 0302txt 0032\n"
-           "Mesh {\n"
-           "4;\n"
-           "-60.0;1.0;-60.0;,\n"
-           "60.0;1.0;-60.0;,\n"
-           "60.0;1.0;60.0;,\n"
-           "-60.0;1.0;60.0;;\n"
-           "\n"
-           "2;\n"
-           "3;0,2,1;,\n"
-           "3;0,3,2;;\n"
-           "MeshMaterialList {\n"
-           "1;\n"
-           "2;\n"
-           "0,\n"
-           "0;;\n"
-           "Material {\n"
-           "0.5;0.5;0.5;1.0;;\n"
-           "10.0;\n"
-           "0.0;0.0;0.0;;\n"
-           "0.0;0.0;0.0;;\n"
-           "}\n"
-           "}\n"
-           "}\n";
-}
+using stagetest::ClickWav;
 
-// A short 16-bit mono click.
-inline std::string ClickWav()
-{
-    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-    constexpr uint32_t samples = 2205, rate = 22050;
-    std::string data;
-    for (uint32_t i = 0; i < samples; ++i) data += u16(static_cast<uint16_t>((i % 50) * 400));
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
-}
+// A flat square arena, 120 units across at height 1, in grey.
+inline std::string FlatArenaX() { return stagetest::SquareArenaX(60.0f, "0.5;0.5;0.5;1.0;;"); }
 
 class TopWorld {
 public:
