@@ -38,15 +38,24 @@ std::unique_ptr<plat::Texture> SheetTexture()
     return t;
 }
 
-void BM_SpriteFrame(benchmark::State& state)
+// The offscreen device with its default states, or null (and the benchmark
+// skipped) where no OpenGL context can be had.
+plat::GLRenderDevice* FreshDevice(benchmark::State& state)
 {
     plat::SdlWindow* window = Window();
     if (!window) {
         state.SkipWithError("no offscreen OpenGL context");
-        return;
+        return nullptr;
     }
-    plat::GLRenderDevice& device = window->Device();
-    device.RestoreState(plat::DeviceState{});
+    window->Device().RestoreState(plat::DeviceState{});
+    return &window->Device();
+}
+
+void BM_SpriteFrame(benchmark::State& state)
+{
+    plat::GLRenderDevice* fresh = FreshDevice(state);
+    if (!fresh) return;
+    plat::GLRenderDevice& device = *fresh;
     auto sheet = SheetTexture();
     plat::SpriteBatch sprite(device);
     for (auto _ : state) {
@@ -69,13 +78,9 @@ BENCHMARK(BM_SpriteFrame)->Unit(benchmark::kMillisecond);
 
 void BM_ParticleFrame(benchmark::State& state)
 {
-    plat::SdlWindow* window = Window();
-    if (!window) {
-        state.SkipWithError("no offscreen OpenGL context");
-        return;
-    }
-    plat::GLRenderDevice& device = window->Device();
-    device.RestoreState(plat::DeviceState{});
+    plat::GLRenderDevice* fresh = FreshDevice(state);
+    if (!fresh) return;
+    plat::GLRenderDevice& device = *fresh;
     device.SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 20, -40}, {0, 0, 0}, {0, 1, 0}));
     device.SetTransform(plat::TransformKind::Projection,
                         plat::PerspectiveFovLH(plat::PI / 4, 640.0f / 480.0f, 1.0f, 5000.0f));
