@@ -1,0 +1,3 @@
+#include "scene/CResult.h"
+
+CResult::CResult(int kind) : m_Kind(kind) {}
