@@ -61,8 +61,10 @@ void CKomaBase::ReadBody()
 
 void CKomaBase::KeepUpright(double factor)
 {
-    if (!m_Disc.body) return;
-    dBodySetAngularVel(m_Disc.body, 0, Spin() * factor, 0);
+    if (!m_Disc.body || !m_SpinVector) return;
+    // At the simulation's own precision: the enemies' decay factor of
+    // 1 - 2^-23 would vanish in a float.
+    dBodySetAngularVel(m_Disc.body, 0, m_SpinVector[1] * factor, 0);
 }
 
 bool CKomaBase::Touches(dGeomID a, dGeomID b)
@@ -159,8 +161,8 @@ void CKomaBase::DrawTop(const DrawStyle& style)
     plat::Vec3 n = plat::Normalize(d);
     float lean = LEAN_PER_UNIT * plat::Length(d);
 
-    bool enabled = m_Disc.body && dBodyIsEnabled(m_Disc.body);
-    if (enabled) {
+    // A touch may wake a charging top's bodies; it still shows its charge.
+    if (!m_Charging) {
         lean = std::min(lean, LEAN_MAX);
         plat::Mat4 leanRotation = LeanRotation(plat::Cross(n, UP), lean);
         ScrapeArena(style, plat::TransformCoord(SHAFT_TIP, leanRotation));

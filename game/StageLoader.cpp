@@ -8,6 +8,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
+#include "enemy/St1EnemySet.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
@@ -114,17 +115,25 @@ void LoadResources(int stageIndex)
 // The stage's tasks, in the order their Init must run: CODE first, so the
 // world exists when CStage builds the arena into it and before any top or
 // enemy creates its bodies.
-void AppendStageTasks(int /*stageIndex*/)
+// The stage's enemy set-up task, named after its class.
+void AppendEnemySetUp(int stageIndex)
+{
+    switch (stageIndex) {
+    case 0:
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St1EnemySet, "St1EnemySet"));
+        break;
+    default:
+        break;
+    }
+}
+
+void AppendStageTasks(int stageIndex)
 {
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CODE, new CODE, CODE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CAMERA, new CCamera, CAMERA_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
-    // ---- STAGE TASKS STILL TO JOIN, in this order, after CKomaSet ----
-    // 5. the stage's enemy set-up task at 4000, named after its class:
-    //    St1EnemySet, St2EnemyInit, St3EnemySet, St4EnemySet, St5EnemySet for stage index 0..4;
-    // 6. CSpriteRenderInit at 9000, "CSpriteRenderInit";
-    // 7. CItemAppendInit at 3500, "CItemAppendInit".
+    AppendEnemySetUp(stageIndex);
 }
 
 }  // namespace

@@ -48,7 +48,22 @@ constexpr KeyMapping kKeyMap[] = {
     {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3},
 };
 
+// Sees every event as SDL queues it, before the frame loop takes it.
+int WatchKeyDowns(void* userdata, SDL_Event* event)
+{
+    if (event->type == SDL_KEYDOWN && !event->key.repeat)
+        static_cast<KeyLatch*>(userdata)->NoteDown(SdlKeySource::GameKeyFor(event->key.keysym.scancode));
+    return 0;
+}
+
 }  // namespace
+
+SdlKeySource::SdlKeySource(const SdlWindow& window) : m_window(window)
+{
+    SDL_AddEventWatch(WatchKeyDowns, &m_latch);
+}
+
+SdlKeySource::~SdlKeySource() { SDL_DelEventWatch(WatchKeyDowns, &m_latch); }
 
 int SdlKeySource::GameKeyFor(int scancode)
 {
@@ -66,6 +81,7 @@ bool SdlKeySource::Read(uint8_t keys[256])
     std::memset(keys, 0, 256);
     for (const KeyMapping& m : kKeyMap)
         if (m.scancode < count && state[m.scancode]) keys[m.gameKey] = KEY_DOWN_BIT;
+    m_latch.Apply(keys);
     return true;
 }
 

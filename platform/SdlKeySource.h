@@ -4,6 +4,7 @@
 // 0xCD, Escape 0x01, the letters, digits and common keys likewise).
 #pragma once
 
+#include "platform/KeyLatch.h"
 #include "platform/KeySource.h"
 
 namespace plat {
@@ -12,10 +13,14 @@ class SdlWindow;
 
 class SdlKeySource : public KeySource {
 public:
-    explicit SdlKeySource(const SdlWindow& window) : m_window(window) {}
+    explicit SdlKeySource(const SdlWindow& window);
+    ~SdlKeySource() override;
+    SdlKeySource(const SdlKeySource&) = delete;
+    SdlKeySource& operator=(const SdlKeySource&) = delete;
 
     // Fails and leaves keys untouched while the window has no input focus.
-    // The state is as of the window's last event pump.
+    // The state is as of the window's last event pump, plus every key that
+    // went down since the last read (a quick tap is never lost).
     bool Read(uint8_t keys[256]) override;
 
     // The game's key code for an SDL scancode, or 0 when the game has none.
@@ -23,6 +28,7 @@ public:
 
 private:
     const SdlWindow& m_window;
+    KeyLatch m_latch;
 };
 
 }  // namespace plat

@@ -190,11 +190,12 @@ TEST_F(TopScenarioTest, ArrowKeysSteerTheTopRelativeToTheCamera)
 TEST_F(TopScenarioTest, ADashTowardsTheRimThrowsTheTopOffAndItGoesDownByHeight)
 {
     // A full-power launch (the gauge reads 192 at the 48th aiming update),
-    // then, once the top has landed, the arrow keys held to the back left and
-    // a full charge: the dash carries the top over the rim.
+    // then, once the top has landed, the arrow keys held to the back left
+    // (pushing it out towards the rim while the enemy's camera starts to
+    // circle) and a full charge: the dash carries the top over the rim.
     constexpr int LAUNCH_FRAME = 56, CHARGE_FRAME = 440, CHARGE_RELEASE = 520;
     const std::string keys = std::to_string(LAUNCH_FRAME) + " Z down\n" + std::to_string(LAUNCH_FRAME + 4) +
-                             " Z up\n420 LEFT down\n420 DOWN down\n" + std::to_string(CHARGE_FRAME) + " Z down\n" +
+                             " Z up\n380 LEFT down\n380 DOWN down\n" + std::to_string(CHARGE_FRAME) + " Z down\n" +
                              std::to_string(CHARGE_RELEASE) + " Z up\n";
     auto trace = Play(keys, 900);
     ASSERT_EQ(static_cast<int>(trace.size()), 900);

@@ -44,7 +44,7 @@ public:
         plat::SetClock(&clock);
         g_FrameTime = START_MS;
         g_StageIndex = 0;
-        for (const char* key : {"XTop", "XTopAlpha", "XEffectAura", "XEffectAirWall", "XRale", "XRaleRoll"})
+        for (const char* key : {"XTop", "XTopAlpha", "XEffectAura", "XEffectAirWall", "XRale", "XRaleRoll", "XSt1Enemy"})
             AddResource(key, new CXFile("X/Mesh.x"));
         for (const char* key : {"spark1BMP", "spark2BMP", "Tarbo1BMP", "Item1BMP", "InterfaceBMP"}) {
             auto* t = new CTexture;
@@ -52,7 +52,7 @@ public:
             t->LoadPixels(pixels.data(), 64, 64, 0);
             AddResource(key, t);
         }
-        for (const char* key : {"KomaAxisSE", "KomaSpinSE", "KomaAtackSE"})
+        for (const char* key : {"KomaAxisSE", "KomaSpinSE", "KomaAtackSE", "KomaHitSE", "TubazeriSE"})
             AddResource(key, new CSound("sound/Click.wav"));
 
         AddTask(PRIORITY_CODE, new CODE, CODE_TASK_NAME);
@@ -99,7 +99,7 @@ public:
     void FreezePhysics(bool frozen) { SetUpdateStop(CODE_TASK_NAME, frozen); }
 
     // Puts both bodies of the top upright with the disc's centre at p, at rest.
-    static void Place(CKoma* top, plat::Vec3 p, float spin)
+    static void Place(CKomaBase* top, plat::Vec3 p, float spin)
     {
         dMatrix3 upright;
         dRFromAxisAndAngle(upright, 1, 0, 0, plat::PI / 2);
@@ -113,7 +113,7 @@ public:
         dBodySetAngularVel(top->m_Disc.body, 0, spin, 0);
     }
 
-    static plat::Vec3 Force(const CKoma* top)
+    static plat::Vec3 Force(const CKomaBase* top)
     {
         const dReal* f = dBodyGetForce(top->m_Disc.body);
         return {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};

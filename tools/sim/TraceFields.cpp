@@ -1,8 +1,10 @@
 // The game-state fields of the runner's trace. Names stay stable once they exist.
 #include "tools/sim/TraceJson.h"
 
+#include <cstdio>
 #include <string>
 
+#include "core/Globals.h"
 #include "core/Task.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
@@ -58,10 +60,10 @@ void AppendCamera(TraceJson& j)
     j.EndObject();
 }
 
-void AppendPlayer(TraceJson& j)
+// The state every top shares, the player's and the enemies'.
+void AppendTop(TraceJson& j, const char* key, const CKomaBase* top)
 {
-    j.Key("player");
-    auto* top = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
+    j.Key(key);
     if (!top) {
         j.Null();
         return;
@@ -77,6 +79,14 @@ void AppendPlayer(TraceJson& j)
     j.EndObject();
 }
 
+// The stage's enemy top, named after its stage ("St1Enemy" ...); stage 2 has none.
+const CKomaBase* StageEnemyTop()
+{
+    char name[TASK_NAME_SIZE];
+    std::snprintf(name, sizeof name, "St%dEnemy", g_StageIndex + 1);
+    return dynamic_cast<const CKomaBase*>(FindTask(name));
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -84,5 +94,6 @@ void AppendTraceFields(TraceJson& j)
     AppendSounds(j);
     AppendMusic(j);
     AppendCamera(j);
-    AppendPlayer(j);
+    AppendTop(j, "player", dynamic_cast<const CKoma*>(FindTask(KOMA_TASK_NAME)));
+    AppendTop(j, "enemy", StageEnemyTop());
 }

@@ -1,0 +1,305 @@
+#include "enemy/EnemyTop.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "audio/CSound.h"
+#include "core/GameRandom.h"
+#include "core/Globals.h"
+#include "core/ResourceRegistry.h"
+#include "effect/CPSprite.h"
+#include "game/CHitText.h"
+#include "game/CKoma.h"
+#include "game/CKomaAirWall.h"
+#include "game/CKomaAura.h"
+#include "game/CKomaClash.h"
+#include "game/CStage.h"
+#include "gfx/CCamera.h"
+#include "gfx/CTexture.h"
+#include "gfx/CXFile.h"
+#include "gfx/Graphics.h"
+#include "physics/CODE.h"
+
+namespace {
+
+constexpr float DEG_TO_RAD = plat::PI / 180.0f;
+constexpr const char* AURA_TASK = "CKomaAuraEnemy";
+constexpr const char* AIR_WALL_TASK = "CKomaAirWallEnemy";
+
+// The battle camera: its height and distance grow with the tops' separation
+// (up to the limit) and shrink as the player's top spins faster.
+constexpr float CAMERA_BASE_DISTANCE = 25.0f;
+constexpr float CAMERA_SPIN_DIVISOR = 10.0f;
+constexpr float CAMERA_ORBIT_STEP = 0.2f;     // degrees per frame
+constexpr float FULL_TURN = 360.0f;
+
+// The marker above the enemy: a 4 x 3 quad cut from the interface texture.
+constexpr uint32_t WHITE = 0xffffffff;
+constexpr float MARKER_HALF_WIDTH = 2.0f, MARKER_HALF_HEIGHT = 1.5f;
+constexpr float MARKER_LEFT_U = 0.875f, MARKER_RIGHT_U = 0.927734375f;
+constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
+
+constexpr int HIT_SPARK_SPREAD = 100;        // extra sparks, 0 to 99
+constexpr float CEILING_SHARE = 5.0f;        // a touch raises each ceiling by a fifth of the other's spin
+constexpr float HIT_TEXT_SPIN_UNIT = 100.0f; // the hit text is drawn at the player's spin / 100
+constexpr int HIT_TEXT_IMAGE = 0;
+
+CSound* DuplicateOf(const char* key) { return new CSound(dynamic_cast<CSound*>(FindResource(key))); }
+
+plat::Vec3 ToVec3(const dReal* v)
+{
+    return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
+}
+
+void AddForce(dBodyID body, plat::Vec3 f)
+{
+    if (body) dBodyAddForce(body, f.x, f.y, f.z);
+}
+
+}  // namespace
+
+EnemyTop::EnemyTop(plat::Vec3 launchForce, const Traits& traits) : m_Traits(traits)
+{
+    m_Pos = launchForce;   // kept here until Init
+}
+
+EnemyTop::~EnemyTop() = default;
+
+void EnemyTop::Init()
+{
+    plat::Vec3 launchForce = m_Pos;
+
+    m_TopMesh = dynamic_cast<CXFile*>(FindResource(m_Traits.meshKey));
+    m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
+    m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
+    m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
+    m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
+    m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
+    m_MarkerTexture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_HitSound.reset(DuplicateOf("KomaHitSE"));
+    DuplicateTopSounds();
+
+    FillMarker();
+
+    if (m_Camera) {
+        m_CameraEye = m_Camera->m_Eye;
+        m_Camera->m_Orbit = 0;
+    }
+
+    if (g_World) {
+        CreateTopBodies(0, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, m_Traits.mass);
+        dBodySetAngularVel(m_Disc.body, 0, m_Traits.startSpin, 0);
+        AddForce(m_Disc.body, launchForce);
+    }
+
+    uint32_t now = g_FrameTime;
+    m_ClashCooldownEnd = 0;
+    m_Down = 0;
+    m_Charging = 0;
+    m_DashEnd = 0;
+    m_ChargeTime = now;
+    m_Gauge = GAUGE_BASE;
+    m_GaugeCeiling = GAUGE_BASE;
+    m_Pos = START_POSITION;
+    ReadBody();
+    m_PrevPos = m_Pos;
+
+    OnInit();
+}
+
+void EnemyTop::FillMarker()
+{
+    auto corner = [](float x, float y, float u, float v) {
+        plat::Vertex c;
+        c.position = {x, y, 0};
+        c.color = WHITE;
+        c.u = u;
+        c.v = v;
+        return c;
+    };
+    m_Marker[0] = corner(-MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V);
+    m_Marker[1] = corner(MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_RIGHT_U, MARKER_TOP_V);
+    m_Marker[2] = corner(MARKER_HALF_WIDTH, -MARKER_HALF_HEIGHT, MARKER_RIGHT_U, MARKER_BOTTOM_V);
+    m_Marker[3] = corner(-MARKER_HALF_WIDTH, -MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_BOTTOM_V);
+}
+
+plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy,
+                                  float distanceLimit)
+{
+    float d = std::min(plat::Length(player.m_Pos - enemy.m_Pos), distanceLimit);
+    float e = CAMERA_BASE_DISTANCE - player.Spin() / CAMERA_SPIN_DIVISOR + d;
+    camera.m_Orbit += CAMERA_ORBIT_STEP;
+    if (camera.m_Orbit > FULL_TURN) camera.m_Orbit = 0;
+    float phi = camera.m_Orbit * DEG_TO_RAD;
+    plat::Vec3 eye{-e * std::sin(phi), e, -e * std::cos(phi)};
+    camera.m_Eye = eye;
+    camera.m_Target = (player.m_Pos + enemy.m_Pos) * 0.5f;
+    return eye;
+}
+
+plat::Vec3 EnemyTop::SteerTowardsArena(plat::Vec3 position)
+{
+    // The force is (0, 0, 800) turned about y by arccos(z / |position|); the
+    // closed form keeps a cosine that rounding pushed past 1 from becoming NaN.
+    float length = plat::Length(position);
+    if (length == 0.0f) return {0, 0, 0};
+    float c = std::clamp(position.z / length, -1.0f, 1.0f);
+    return {STEER_FORCE * std::sqrt(1.0f - c * c), 0, STEER_FORCE * c};
+}
+
+dGeomID EnemyTop::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : nullptr; }
+
+void EnemyTop::Update()
+{
+    uint32_t now = g_FrameTime;
+    if (m_Camera && m_Player) m_CameraEye = FollowBattle(*m_Camera, *m_Player, *this, CAMERA_DISTANCE_LIMIT);
+
+    if (!m_Charging) m_PrevPos = m_Pos;
+    ReadBody();
+    if (m_Traits.keepUpright) KeepUpright(UPRIGHT_DECAY);
+
+    if (m_Pos.y <= 0) {
+        m_Pos.y = 0;
+        m_Down = 1;
+    }
+    TestFloor(now);
+    if (m_Down) return;   // a down top only follows its body
+
+    Charge(now);
+    RaiseAirWall(now);
+    TestTouch(now);
+}
+
+bool EnemyTop::FarEnoughToCharge() const { return plat::Length(m_Pos) > CHARGE_MIN_DISTANCE; }
+
+bool EnemyTop::ChargeOver(uint32_t now) const
+{
+    return now - m_ChargeTime > CHARGE_MS || m_Gauge < CHARGE_END_GAUGE;
+}
+
+void EnemyTop::TestFloor(uint32_t now)
+{
+    // The enemy stands on its shaft: it is down when that touches the arena
+    // without spin, and it charges only from the floor.
+    if (!Touches(m_Shaft.geom, ArenaGeom(), &m_Contact)) return;
+    if (Spin() < DOWN_SPIN) {
+        m_Down = 1;
+        return;
+    }
+    if (!m_Charging && FarEnoughToCharge() && m_Gauge >= 0 && Spin() > m_Traits.chargeSpin &&
+        m_ClashCooldownEnd < now && now - m_ChargeTime > CHARGE_INTERVAL_MS) {
+        StartCharge();
+        m_ChargeTime = now;
+        OnChargeStart();
+    }
+}
+
+void EnemyTop::Charge(uint32_t now)
+{
+    if (!m_Charging) {
+        RefillGauge();
+        return;
+    }
+    if (m_Gauge > 0) SpendGaugeForSpin();
+    AdvanceSpinAngle();
+    m_LeanBuildUp += LEAN_BUILD_STEP;
+    if (!FindTask(AURA_TASK)) {
+        if (m_AttackSound) m_AttackSound->Play();
+        AddTask(PRIORITY_EFFECT, new CKomaAura(this), AURA_TASK);
+    }
+    // The disabled bodies gather the force of every charging frame; it all
+    // acts in the first step after the charge: that is the dash.
+    AddForce(m_Disc.body, SteeringForce());
+    if (ChargeOver(now)) {
+        EndCharge(now);
+        m_ChargeTime = now;
+    }
+}
+
+void EnemyTop::RaiseAirWall(uint32_t now)
+{
+    if (!IsDashing(now)) return;
+    if (plat::Length(m_Pos - m_PrevPos) > AIR_WALL_SPEED && !FindTask(AIR_WALL_TASK))
+        AddTask(PRIORITY_EFFECT, new CKomaAirWall(this), AIR_WALL_TASK);
+}
+
+void EnemyTop::TestTouch(uint32_t now)
+{
+    if (!m_Player || m_Down || m_Player->IsDown() || !(m_ClashCooldownEnd < now)) return;
+    if (!Touches(m_Disc.geom, m_Player->m_Disc.geom, &m_Contact)) return;
+
+    // Both ceilings rise before anything else, a clash included.
+    ExchangeCeilings();
+    if (m_HitSound) m_HitSound->Play();
+
+    if (IsDashing(now) && m_Player->IsDashing(now)) {
+        const dReal* p = m_Contact.pos;
+        const dReal* n = m_Contact.normal;
+        AddTask(PRIORITY_CLASH,
+                new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]),
+                               static_cast<float>(p[2]), static_cast<float>(n[0]), static_cast<float>(n[1]),
+                               static_cast<float>(n[2])),
+                CLASH_TASK_NAME);
+        m_ClashCooldownEnd = now + CLASH_COOLDOWN_MS;
+        return;
+    }
+    Bounce(m_Contact);
+}
+
+void EnemyTop::ExchangeCeilings()
+{
+    float enemySpin = Spin();
+    float playerSpin = m_Player->Spin();
+    m_Player->m_GaugeCeiling = std::min(
+        static_cast<int>(enemySpin / CEILING_SHARE + static_cast<float>(m_Player->m_GaugeCeiling)), GAUGE_CEILING_MAX);
+    m_GaugeCeiling =
+        std::min(static_cast<int>(playerSpin / CEILING_SHARE + static_cast<float>(m_GaugeCeiling)), GAUGE_CEILING_MAX);
+}
+
+void EnemyTop::Bounce(const dContactGeom& contact)
+{
+    float enemySpin = Spin();
+    float playerSpin = m_Player->Spin();
+    plat::Vec3 p = ToVec3(contact.pos);
+    plat::Vec3 n = ToVec3(contact.normal);
+
+    for (uint32_t kind : {uint32_t(CPSprite::KIND_SPARK_BRIGHT), uint32_t(CPSprite::KIND_SPARK)}) {
+        uint32_t count = static_cast<uint32_t>(HIT_SPARKS + GameRand() % HIT_SPARK_SPREAD);
+        AddTask(new CPSprite(p.x, p.y, p.z, kind, count), PRIORITY_EFFECT);
+    }
+    AddTask(new CHitText(p.x, p.y, p.z, HIT_TEXT_IMAGE, playerSpin / HIT_TEXT_SPIN_UNIT), PRIORITY_EFFECT);
+
+    // Each top is pushed along the contact normal by the other's spin.
+    AddForce(m_Disc.body, n * (playerSpin * HIT_PUSH));
+    AddForce(m_Player->m_Disc.body, n * -(enemySpin * HIT_PUSH));
+    if (enemySpin < TORQUE_SPIN_LIMIT && m_Disc.body) dBodyAddTorque(m_Disc.body, 0, HIT_TORQUE, 0);
+    if (playerSpin < TORQUE_SPIN_LIMIT && m_Player->m_Disc.body)
+        dBodyAddTorque(m_Player->m_Disc.body, 0, HIT_TORQUE, 0);
+}
+
+void EnemyTop::Draw()
+{
+    DrawStyle style;
+    style.arena = ArenaGeom();
+    style.axisSound = false;
+    style.leanTowardsForce = false;
+    style.auraTask = AURA_TASK;
+    style.ghostGrowsWithSpin = false;
+    DrawTop(style);
+    DrawMarker();
+}
+
+void EnemyTop::DrawMarker()
+{
+    // Without its picture the marker would be a white box: draw nothing.
+    if (!g_Device || !m_MarkerTexture || !m_MarkerTexture->Texture()) return;
+    g_Device->SetLighting(false);
+    g_Device->SetDepthWrite(false);
+    g_Device->SetTexture(m_MarkerTexture->Texture());
+    plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
+    g_Device->SetTransform(plat::TransformKind::World,
+                           billboard * plat::Translation(m_Pos.x, m_Pos.y + MARKER_LIFT, m_Pos.z));
+    g_Device->DrawUser(plat::Primitive::TriangleFan, m_Marker, 4, plat::VF_COLOR | plat::VF_TEXCOORD);
+    g_Device->SetDepthWrite(true);
+    g_Device->SetLighting(true);
+}
