@@ -8,6 +8,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
+#include "effect/CSpriteRenderInit.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
@@ -125,6 +126,8 @@ void AppendStageTasks(int /*stageIndex*/)
     //    St1EnemySet, St2EnemyInit, St3EnemySet, St4EnemySet, St5EnemySet for stage index 0..4;
     // 6. CSpriteRenderInit at 9000, "CSpriteRenderInit";
     // 7. CItemAppendInit at 3500, "CItemAppendInit".
+    g_pendingTasks.push_back(
+        MakeTaskEntry(PRIORITY_SPRITE_RENDER_INIT, new CSpriteRenderInit, SPRITE_RENDER_INIT_TASK_NAME));
 }
 
 }  // namespace

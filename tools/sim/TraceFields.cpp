@@ -7,6 +7,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
 #include "game/CKoma.h"
+#include "game/CKomaClash.h"
 #include "gfx/CCamera.h"
 
 namespace {
@@ -77,6 +78,21 @@ void AppendPlayer(TraceJson& j)
     j.EndObject();
 }
 
+void AppendClash(TraceJson& j)
+{
+    j.Key("clash");
+    auto* clash = dynamic_cast<CKomaClash*>(FindTask(KOMA_CLASH_TASK_NAME));
+    if (!clash) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Field("balance", clash->m_Balance);
+    j.Field("frame", clash->m_FrameCount);
+    j.Field("swingLeft", clash->m_SwingLeft);
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -85,4 +101,5 @@ void AppendTraceFields(TraceJson& j)
     AppendMusic(j);
     AppendCamera(j);
     AppendPlayer(j);
+    AppendClash(j);
 }
