@@ -235,11 +235,11 @@ void EnemyTop::TestTouch(uint32_t now)
     if (IsDashing(now) && m_Player->IsDashing(now)) {
         const dReal* p = m_Contact.pos;
         const dReal* n = m_Contact.normal;
-        AddTask(PRIORITY_CLASH,
+        AddTask(PRIORITY_KOMA_CLASH,
                 new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]),
                                static_cast<float>(p[2]), static_cast<float>(n[0]), static_cast<float>(n[1]),
                                static_cast<float>(n[2])),
-                CLASH_TASK_NAME);
+                KOMA_CLASH_TASK_NAME);
         m_ClashCooldownEnd = now + CLASH_COOLDOWN_MS;
         return;
     }

@@ -8,6 +8,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
+#include "effect/CSpriteRenderInit.h"
 #include "enemy/St1EnemySet.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
@@ -134,6 +135,8 @@ void AppendStageTasks(int stageIndex)
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
     AppendEnemySetUp(stageIndex);
+    g_pendingTasks.push_back(
+        MakeTaskEntry(PRIORITY_SPRITE_RENDER_INIT, new CSpriteRenderInit, SPRITE_RENDER_INIT_TASK_NAME));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
 #include "game/CKoma.h"
+#include "game/CKomaClash.h"
 #include "gfx/CCamera.h"
 
 namespace {
@@ -87,6 +88,21 @@ const CKomaBase* StageEnemyTop()
     return dynamic_cast<const CKomaBase*>(FindTask(name));
 }
 
+void AppendClash(TraceJson& j)
+{
+    j.Key("clash");
+    auto* clash = dynamic_cast<CKomaClash*>(FindTask(KOMA_CLASH_TASK_NAME));
+    if (!clash) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Field("balance", clash->m_Balance);
+    j.Field("frame", clash->m_FrameCount);
+    j.Field("swingLeft", clash->m_SwingLeft);
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -96,4 +112,5 @@ void AppendTraceFields(TraceJson& j)
     AppendCamera(j);
     AppendTop(j, "player", dynamic_cast<const CKoma*>(FindTask(KOMA_TASK_NAME)));
     AppendTop(j, "enemy", StageEnemyTop());
+    AppendClash(j);
 }
