@@ -83,7 +83,7 @@ protected:
     // The charge rules that differ between kinds of enemy top.
     virtual bool FarEnoughToCharge() const;
     virtual void OnChargeStart() {}
-    virtual plat::Vec3 SteeringForce() const { return SteerTowardsArena(m_Pos); }
+    virtual plat::Vec3 SteeringForce() { return SteerTowardsArena(m_Pos); }
     virtual bool ChargeOver(uint32_t now) const;
     // Anything a kind adds to the stage at Init.
     virtual void OnInit() {}
