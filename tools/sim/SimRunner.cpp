@@ -88,12 +88,19 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
             if (v == "offscreen") o->offscreenVideo = true;
             else if (v == "none") o->offscreenVideo = false;
             else return fail("--video needs offscreen or none");
+        } else if (arg == "--bot") {
+            o->bot = true;
+            continue;
+        } else if (arg == "--bot-skill") {
+            if (!ParseInt(value, 0, Bot::MAX_SKILL, &n)) return fail("--bot-skill needs 0 to 3");
+            o->botSkill = static_cast<int>(n);
+            o->bot = true;
         } else if (arg == "--help" || arg == "-h") {
             return fail(
                 "usage: spindrel-sim [--frames N] [--seed S] [--stage K] [--data DIR] [--keys FILE]\n"
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
                 "[--video offscreen|none]\n"
-                "                    [--loading-frames N]");
+                "                    [--loading-frames N] [--bot] [--bot-skill 0..3]");
         } else {
             return fail("unknown argument: " + arg);
         }
@@ -198,6 +205,8 @@ bool SimRunner::Run(std::string* error)
         return false;
     }
 
+    if (m_options.bot) m_bot = std::make_unique<Bot>(m_options.botSkill);
+
     // The trace lists the sounds each frame starts.
     if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(true);
 
@@ -208,6 +217,8 @@ bool SimRunner::Run(std::string* error)
             if (e.key == plat::KEY_ESCAPE && e.down) PostQuit();
             m_app->ScriptedKeys()->SetKey(e.key, e.down);
         }
+        if (m_bot) m_bot->Play(*m_app->ScriptedKeys());
+        if (m_options.beforeFrame) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
         m_app->VirtualClockOrNull()->AdvanceFrame();
         PaceStageLoad();
@@ -217,6 +228,7 @@ bool SimRunner::Run(std::string* error)
         lastFrameTime = now;
         ok = WriteShot(frame, error);
         m_framesRun = frame + 1;
+        if (m_options.afterFrame) m_options.afterFrame(frame);
     }
     HoldStageHandOver(false);
     m_app->Shutdown();

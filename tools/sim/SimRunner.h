@@ -5,14 +5,19 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tools/sim/Bot.h"
 #include "tools/sim/KeyScript.h"
 
 class GameApp;
+namespace plat {
+class ScriptedKeySource;
+}
 
 struct SimOptions {
     int frames = 600;
@@ -27,6 +32,12 @@ struct SimOptions {
     // Frames each stage load shows its loading screen before the hand-over;
     // about what a load takes on a desktop machine.
     int loadingFrames = 8;
+    bool bot = false;                     // a computer player presses the keys
+    int botSkill = 3;                     // 0 (launch only) to 3
+    // For in-process scenarios: called before each frame (after the script
+    // and the bot have set the keys, which it may change) and after it.
+    std::function<void(int frame, plat::ScriptedKeySource& keys)> beforeFrame;
+    std::function<void(int frame)> afterFrame;
 };
 
 class SimRunner {
@@ -51,6 +62,7 @@ private:
 
     SimOptions m_options;
     KeyScript m_script;
+    std::unique_ptr<Bot> m_bot;
     std::unique_ptr<GameApp> m_app;
     int m_framesRun = 0;
     int m_loadingFramesShown = 0;

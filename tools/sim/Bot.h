@@ -1,0 +1,58 @@
+// Bot is a computer player for the headless runner. Each frame it looks at the
+// game as the last frame left it and decides which keys to hold, through the
+// same keyboard a person uses; it never changes the game's state. It launches
+// with good power, steers relative to the camera's orbit, charges and dashes,
+// presses Z fast in a clash, and finds its way through the screens.
+//
+// Skill 0 only launches; skill 1 also steers; skill 2 also charges and mashes
+// in a clash; skill 3 also times its launch, boosts its spin and meets the
+// enemy's dashes with its own.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Math3D.h"
+
+namespace plat {
+class ScriptedKeySource;
+}
+class CKoma;
+class CKomaBase;
+
+class Bot {
+public:
+    static constexpr int MAX_SKILL = 3;
+
+    struct Keys {
+        bool z = false, up = false, down = false, left = false, right = false;
+    };
+
+    explicit Bot(int skill);
+
+    // Decides the keys for the coming frame and holds them on the keyboard.
+    void Play(plat::ScriptedKeySource& keys);
+    // The same decision, without a keyboard (for tests).
+    Keys Decide();
+
+    // The arrow keys that push a top in a world direction, given the camera's
+    // orbit (the game turns the arrows' force about y by the orbit).
+    static Keys ArrowsTowards(plat::Vec3 direction, float orbitDegrees);
+
+private:
+    Keys Screens();
+    Keys Aim();
+    Keys Battle(CKoma& player);
+    Keys Clash();
+    Keys Duel(CKoma& player, CKomaBase& enemy);
+    Keys Roam(CKoma& player);
+    Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
+    Keys Charge(CKoma& player, plat::Vec3 target, bool release);
+    // Z pressed afresh: down only if it was up in the last frame.
+    Keys Tap(Keys keys) const;
+
+    int m_skill;
+    Keys m_last;
+    int m_chargeFrames = 0;   // frames the current charge has been held
+    int m_planned = 0;        // frames to charge before letting go; 0: until the enemy dashes
+    int m_waitFrames = 0;     // frames spent waiting on a screen
+};
