@@ -141,14 +141,14 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
     const std::vector<TaskEntry>& pending = PendingTasks();
     const int resources = ResourcesForStage(0);
     EXPECT_EQ(resources, 33);
-    ASSERT_EQ(pending.size(), static_cast<size_t>(resources) + 4);
+    ASSERT_EQ(pending.size(), static_cast<size_t>(resources) + 5);
     for (int i = 0; i < resources; ++i) {
         EXPECT_EQ(pending[i].priority, PRIORITY_RESOURCE);
         EXPECT_TRUE(pending[i].owned);
     }
-    const char* taskNames[] = {"CODE", "CCamera", "CStage", "CKomaSet"};
-    const int32_t taskPriorities[] = {7000, 2000, 3000, 4000};
-    for (int i = 0; i < 4; ++i) {
+    const char* taskNames[] = {"CODE", "CCamera", "CStage", "CKomaSet", "CSpriteRenderInit"};
+    const int32_t taskPriorities[] = {7000, 2000, 3000, 4000, 9000};
+    for (int i = 0; i < 5; ++i) {
         EXPECT_STREQ(pending[resources + i].name, taskNames[i]);
         EXPECT_EQ(pending[resources + i].priority, taskPriorities[i]);
     }
@@ -219,7 +219,8 @@ TEST_F(StageLoadingTest, HandOverFrameDrawsNothingAndTheStageStartsNextFrame)
 
     // The stage's tasks sit by priority; CKomaSet's Init added the input and
     // its music first.
-    std::vector<std::string> expected = {"input", "PowerSetBGM", "CCamera", "CStage", "CKomaSet", "CODE"};
+    std::vector<std::string> expected = {"input", "PowerSetBGM", "CCamera", "CStage", "CKomaSet", "CODE",
+                                         "CSpriteRenderInit"};
     EXPECT_EQ(NamesAbove(PRIORITY_RESOURCE), expected);
 
     // Nothing of the stage has updated yet; the next frame is its first.
