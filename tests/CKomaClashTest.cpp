@@ -153,11 +153,17 @@ TEST_F(CKomaClashTest, FreezesTheBattleAndReleasesItAtTheEnd)
     EXPECT_EQ(player->draws, 0);
     const dReal* p = dBodyGetPosition(player->m_Disc.body);
     EXPECT_EQ(static_cast<float>(p[1]), before.y);   // the world does not step
-    // The clash draws both tops itself, outline and all.
     world->env->device.ClearCalls();
     world->Frame();
+    // The clash draws both tops itself, outline and all, solid even after
+    // its own sparks left the blend additive.
     int meshDraws = 0;
-    for (const auto& call : world->env->device.Calls()) meshDraws += call.kind == CallKind::DrawSubset;
+    for (const auto& call : world->env->device.Calls()) {
+        if (call.kind != CallKind::DrawSubset) continue;
+        ++meshDraws;
+        EXPECT_EQ(call.state.rs.srcBlend, plat::Blend::SrcAlpha);
+        EXPECT_EQ(call.state.rs.destBlend, plat::Blend::InvSrcAlpha);
+    }
     EXPECT_GE(meshDraws, 4);
 
     FinishFrom(CKomaClash::FRAME_LIMIT, 0);
