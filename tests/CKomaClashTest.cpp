@@ -9,7 +9,10 @@
 
 #include "audio/CBGMusic.h"
 #include "effect/CPSprite.h"
+#include "game/CHitText.h"
 #include "game/CKomaClash.h"
+#include "tests/AudioTestFiles.h"
+#include "tools/sim/TraceJson.h"
 #include "tests/TopTestSupport.h"
 
 namespace {
@@ -78,7 +81,12 @@ protected:
         AddTask(PRIORITY_RESOURCE, press, "TubazeriSE");
         RegisterResource("TubazeriSE", press);
         SetDrawStop("TubazeriSE");
-        AddTask(PRIORITY_BGM, new CBGMusic("bgm/Game.mp3"), "GameBGM");
+        std::filesystem::create_directories(world->dir.Path() / "bgm");
+        for (const char* track : {"bgm/Game.mp3", "bgm/Clash.mp3"})
+            audiotest::EncodeMp3Tone((world->dir.Path() / track).string(), 0.5, 22050, 1, 440.0, 0.3f, 32);
+        gameMusic = new CBGMusic("bgm/Game.mp3");
+        AddTask(PRIORITY_BGM, gameMusic, "GameBGM");
+        gameMusic->Play(-500, true);
     }
     void TearDown() override
     {
@@ -129,7 +137,21 @@ protected:
     DuelTop* player = nullptr;
     DuelTop* enemy = nullptr;
     CKomaClash* clash = nullptr;
+    CBGMusic* gameMusic = nullptr;
 };
+
+int VolumeOf(const char* task)
+{
+    auto* music = dynamic_cast<CBGMusic*>(FindTask(task));
+    return music && music->Stream() ? music->Stream()->Volume() : 1;
+}
+
+int CountTasks(auto isKind)
+{
+    int n = 0;
+    for (const TaskEntry* e : TaskList::Instance().Entries()) n += isKind(e->object);
+    return n;
+}
 
 TEST_F(CKomaClashTest, FreezesTheBattleAndReleasesItAtTheEnd)
 {
@@ -175,6 +197,58 @@ TEST_F(CKomaClashTest, FreezesTheBattleAndReleasesItAtTheEnd)
     EXPECT_FLOAT_EQ(world->camera->m_Fov, 60.0f);
     world->Frame();
     EXPECT_EQ(player->updates, 1);
+}
+
+TEST_F(CKomaClashTest, TheClashThemeTakesOverAndHandsBack)
+{
+    AddTops();
+    StartClash();
+    ASSERT_NE(dynamic_cast<CBGMusic*>(FindTask("ClashBGM"))->Stream(), nullptr);
+    EXPECT_EQ(VolumeOf("ClashBGM"), -2000);
+    world->Frames(40);   // over 500 ms
+    EXPECT_EQ(VolumeOf("ClashBGM"), -500);
+    EXPECT_LT(VolumeOf("GameBGM"), -500);
+    world->Frames(100);   // over 2000 ms
+    EXPECT_EQ(VolumeOf("GameBGM"), -3000);
+
+    FinishFrom(200, 21);
+    EXPECT_EQ(FindTask("ClashBGM"), nullptr);
+    world->Frames(70);    // over 1000 ms
+    EXPECT_EQ(VolumeOf("GameBGM"), -500);
+}
+
+TEST_F(CKomaClashTest, SparksEveryFrameAndHitTextsEveryTenthFrame)
+{
+    AddTops();
+    StartClash();
+    auto isBurst = [](CGameObject* o) { return dynamic_cast<CPSprite*>(o) != nullptr; };
+    auto isHitText = [](CGameObject* o) { return dynamic_cast<CHitText*>(o) != nullptr; };
+    world->Frames(9);
+    EXPECT_EQ(CountTasks(isHitText), 0);
+    int bursts = CountTasks(isBurst);
+    world->Frame();
+    EXPECT_EQ(CountTasks(isHitText), 2);   // one near each top
+    EXPECT_GE(CountTasks(isBurst), bursts + 1);
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        auto* text = dynamic_cast<CHitText*>(e->object);
+        if (!text) continue;
+        EXPECT_EQ(e->priority, PRIORITY_EFFECT);
+        EXPECT_GE(text->m_Scale, 0.0f);
+        EXPECT_LE(text->m_Scale, 1.4f + 1e-6f);
+    }
+    // The newest two bursts: the bright kind, then the plain kind, 20 to 29 particles each.
+    std::vector<CPSprite*> newest;
+    for (const TaskEntry* e : TaskList::Instance().Entries())
+        if (auto* burst = dynamic_cast<CPSprite*>(e->object)) newest.push_back(burst);
+    ASSERT_GE(newest.size(), 2u);
+    CPSprite* bright = newest[newest.size() - 2];
+    CPSprite* plain = newest.back();
+    EXPECT_EQ(bright->GetKind(), CPSprite::KIND_SPARK_BRIGHT);
+    EXPECT_EQ(plain->GetKind(), CPSprite::KIND_SPARK);
+    for (CPSprite* burst : {bright, plain}) {
+        EXPECT_GE(burst->ParticleCount(), 20u);
+        EXPECT_LE(burst->ParticleCount(), 29u);
+    }
 }
 
 TEST_F(CKomaClashTest, TheBalanceAtTheFrameLimitDecidesWhoIsThrown)
@@ -388,6 +462,21 @@ TEST_F(CKomaClashTest, APlayerPressingFastWinsWithinTheFrameLimit)
     // Thrown along the normal (-z) by the player's spin and the final balance of 21.
     EXPECT_NEAR(enemy->Force().z, -player->Spin() * 21 * 100, 1.0f);
     ExpectVecNear(player->Force(), {0, 0, 0}, 0);
+}
+
+TEST_F(CKomaClashTest, TheTraceShowsARunningClash)
+{
+    auto traceOf = [] {
+        TraceJson j;
+        AppendTraceFields(j);
+        return j.Finish();
+    };
+    EXPECT_NE(traceOf().find("\"clash\":null"), std::string::npos);
+    AddTops();
+    StartClash();
+    world->Frames(3);
+    std::string trace = traceOf();
+    EXPECT_NE(trace.find("\"clash\":{\"balance\":0,\"frame\":3,\"swingLeft\":85.5"), std::string::npos) << trace;
 }
 
 }  // namespace
