@@ -264,6 +264,9 @@ void CKomaClash::Draw()
 {
     if (!g_Device) return;
     g_Device->SetLighting(true);
+    // The sparks drawn before this leave the blend additive; the tops are
+    // drawn solid, as their own tasks draw them outside a dash.
+    g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
     // The tops' own tasks are hidden during the clash, so they are drawn here.
     for (const CKomaBase* top : {m_Player, m_Enemy})
         if (top) DrawTop(*top);

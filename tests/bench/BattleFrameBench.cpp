@@ -1,6 +1,7 @@
 // One battle frame on the recording device: the physics world over an arena,
-// the player's top with its aura, two 900-particle hit bursts, the camera and
-// the input, through a whole update pass and draw pass.
+// the player's top with its aura and an enemy top locked in a clash, two
+// 900-particle hit bursts, the battle interface with its spin graphs, the
+// camera and the input, through a whole update pass and draw pass.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -14,9 +15,11 @@
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
 #include "effect/CPSprite.h"
+#include "effect/CSpriteRender.h"
 #include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "game/CKomaAura.h"
+#include "game/CKomaClash.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
@@ -71,6 +74,27 @@ std::string BowlArenaX()
            ";\n" + materials + "Material {\n0.5;0.5;0.6;1.0;;\n10.0;\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\n}\n}\n}\n";
 }
 
+// An enemy top that only follows its body: enough for a clash and the interface.
+class BenchEnemy : public CKomaBase {
+public:
+    void Init() override
+    {
+        m_TopMesh = dynamic_cast<CXFile*>(FindResource("XTop"));
+        m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
+        CreateTopBodies(0, m_Disc, m_Shaft, 0, 16, 30, 10);
+        dBodySetAngularVel(m_Disc.body, 0, 200, 0);
+        ReadBody();
+        m_PrevPos = m_Pos;
+    }
+    void Update() override
+    {
+        m_PrevPos = m_Pos;
+        ReadBody();
+        KeepUpright();
+    }
+    void Draw() override { DrawTop(DrawStyle{}); }
+};
+
 class BattleScene {
 public:
     BattleScene() : m_dir(fs::temp_directory_path() / ("spindrel-bench-" + std::to_string(std::random_device{}())))
@@ -108,8 +132,12 @@ public:
         AddTask(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME);
         m_top = new CKoma({30000, 0, 60000}, 250);
         AddTask(PRIORITY_KOMA, m_top, KOMA_TASK_NAME);
+        m_enemy = new BenchEnemy;
+        AddTask(PRIORITY_KOMA, m_enemy, "St1Enemy");
         m_keys.SetKey(plat::KEY_RIGHT, true);
         for (int i = 0; i < 120; ++i) Frame();   // landed and spinning
+        m_keys.SetKey(plat::KEY_RIGHT, false);
+        AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender, SPRITE_RENDER_TASK_NAME);
     }
 
     ~BattleScene()
@@ -134,6 +162,17 @@ public:
             AddTask(PRIORITY_EFFECT, new CHitText(p.x, p.y, p.z, 0, 2.0f), nullptr);
         }
         if (!FindTask("CKomaAura")) AddTask(PRIORITY_EFFECT, new CKomaAura(m_top), "CKomaAura");
+        // A new clash a few frames after the last, so its throw has acted.
+        if (!FindTask(KOMA_CLASH_TASK_NAME) && m_frame % 8 == 0) {
+            plat::Vec3 at = (m_top->m_Pos + m_enemy->m_Pos) * 0.5f;
+            plat::Vec3 n = plat::Normalize(m_top->m_Pos - m_enemy->m_Pos);
+            AddTask(PRIORITY_KOMA_CLASH, new CKomaClash(m_top, m_enemy, at.x, at.y, at.z, n.x, n.y, n.z),
+                    KOMA_CLASH_TASK_NAME);
+        }
+        if (!FindTask(SPRITE_RENDER_TASK_NAME))
+            AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender, SPRITE_RENDER_TASK_NAME);
+        // Presses keep the balance moving; a clash ends within 601 frames and another starts.
+        m_keys.SetKey(plat::KEY_Z, m_frame % 4 == 0);
         Frame();
     }
 
@@ -159,6 +198,7 @@ private:
     plat::VirtualClock m_clock{10000};
     plat::ScriptedKeySource m_keys;
     CKoma* m_top = nullptr;
+    BenchEnemy* m_enemy = nullptr;
     int m_frame = 0;
 };
 
