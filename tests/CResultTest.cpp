@@ -11,6 +11,7 @@
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
 #include "tests/ScreenTestSupport.h"
+#include "tools/sim/TraceJson.h"
 
 namespace {
 
@@ -181,6 +182,23 @@ TEST_F(CResultTest, GivingUpReturnsToTheTitleKeepingTheStage)
     PressAndSee(plat::KEY_Z);
     EXPECT_NE(Find<CTitle>(), nullptr);
     EXPECT_EQ(g_StageIndex, 2);
+}
+
+TEST_F(CResultTest, TraceNamesTheResultScreenWithItsKindPhaseAndChoice)
+{
+    g_StageIndex = 3;
+    auto trace = [] {
+        TraceJson j;
+        AppendTraceFields(j);
+        return j.Finish();
+    };
+    EXPECT_NE(trace().find("\"result\":null"), std::string::npos);
+    CResult* result = Open(CResult::KIND_GAME_OVER, 60);
+    FramesToWaiting(result);
+    PressAndSee(plat::KEY_RIGHT);
+    const std::string line = trace();
+    EXPECT_NE(line.find("\"screen\":\"result\",\"stage\":3"), std::string::npos) << line;
+    EXPECT_NE(line.find("\"result\":{\"kind\":1,\"phase\":3,\"choice\":true}"), std::string::npos) << line;
 }
 
 TEST(CResultRetry, ContinueLoadsTheSameStageAgainFromScratch)
