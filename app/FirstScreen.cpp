@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "game/CLoadStage.h"
+#include "scene/CTitle.h"
 
 namespace {
 constexpr int FIRST_STAGE = 0;
@@ -11,8 +12,11 @@ constexpr int LAST_STAGE = 4;
 
 void AddFirstScreen(int startStage)
 {
-    // Until the title screen exists, the program opens on stage 1.
-    const bool chosen = startStage >= FIRST_STAGE && startStage <= LAST_STAGE;
-    g_StageIndex = chosen ? startStage : FIRST_STAGE;
-    AddTask(new CLoadStage, PRIORITY_LOADING);
+    if (startStage >= FIRST_STAGE && startStage <= LAST_STAGE) {
+        g_StageIndex = startStage;
+        AddTask(new CLoadStage, PRIORITY_LOADING);
+        return;
+    }
+    g_StageIndex = FIRST_STAGE;
+    AddTask(new CTitle, PRIORITY_TITLE);
 }

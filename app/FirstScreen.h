@@ -2,5 +2,6 @@
 // the headless runner asks for one.
 #pragma once
 
-// Adds the first screen's task; startStage 0..4 loads that stage directly.
+// Adds the first screen's task; startStage 0..4 loads that stage directly,
+// anything else opens the title.
 void AddFirstScreen(int startStage);

@@ -53,7 +53,8 @@ void CSprite::SetSourceRect(int left, int top, int right, int bottom)
 
 void CSprite::Submit(const plat::Mat4& transform, uint32_t color)
 {
-    if (!g_Sprite) return;
+    // A picture that failed to load draws nothing (not an untextured white square).
+    if (!g_Sprite || !m_Texture->Texture()) return;
     g_Sprite->SetTransform(transform);
     g_Sprite->Draw(m_Texture->Texture(), m_Source, color);
 }

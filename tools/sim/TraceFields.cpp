@@ -6,11 +6,17 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
+#include "core/TaskList.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
+#include "game/CLoading.h"
+#include "game/CStage.h"
 #include "gfx/CCamera.h"
+#include "scene/CResult.h"
+#include "scene/CStageSelect.h"
+#include "scene/CTitle.h"
 
 namespace {
 
@@ -103,14 +109,61 @@ void AppendClash(TraceJson& j)
     j.EndObject();
 }
 
+// Which screen is showing: the screens have no task names, so they are told
+// apart by their classes. The result lies over the running stage, and a
+// loading screen may stand in the list with what is about to be cleared.
+const char* CurrentScreen()
+{
+    bool title = false, select = false, loading = false, result = false, battle = false;
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        CGameObject* task = e->object;
+        title = title || dynamic_cast<CTitle*>(task);
+        select = select || dynamic_cast<CStageSelect*>(task);
+        loading = loading || dynamic_cast<CLoading*>(task);
+        result = result || dynamic_cast<CResult*>(task);
+        battle = battle || std::string(e->name) == STAGE_TASK_NAME;
+    }
+    if (loading) return "loading";
+    if (result) return "result";
+    if (select) return "select";
+    if (title) return "title";
+    if (battle) return "battle";
+    return nullptr;
+}
+
+void AppendScreen(TraceJson& j)
+{
+    j.Key("screen");
+    if (const char* screen = CurrentScreen()) j.Value(std::string(screen));
+    else j.Null();
+    j.Field("stage", g_StageIndex);
+}
+
+void AppendResult(TraceJson& j)
+{
+    j.Key("result");
+    auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME));
+    if (!result) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Field("kind", result->Kind());
+    j.Field("phase", result->Phase());
+    j.Field("choice", result->Choice());
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
 {
+    AppendScreen(j);
     AppendSounds(j);
     AppendMusic(j);
     AppendCamera(j);
     AppendTop(j, "player", dynamic_cast<const CKoma*>(FindTask(KOMA_TASK_NAME)));
     AppendTop(j, "enemy", StageEnemyTop());
     AppendClash(j);
+    AppendResult(j);
 }
