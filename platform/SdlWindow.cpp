@@ -26,6 +26,9 @@ constexpr int kGLMinor = 3;
 constexpr double kFramesPerSecond = 60.0;
 constexpr int kSixtyHzLow = 59;
 constexpr int kSixtyHzHigh = 61;
+// A window is never made smaller than half the game's picture.
+constexpr int kMinimumWidth = BACK_BUFFER_WIDTH / 2;
+constexpr int kMinimumHeight = BACK_BUFFER_HEIGHT / 2;
 
 void ReportFailure(const std::string& what)
 {
@@ -85,6 +88,9 @@ WindowEvent Classify(const SDL_Event& e)
         return WindowEvent::Quit;
     case SDL_KEYDOWN:
         return e.key.keysym.scancode == SDL_SCANCODE_ESCAPE ? WindowEvent::EscapeDown : WindowEvent::Other;
+    case SDL_CONTROLLERBUTTONDOWN:
+        // A game controller's back button closes the game as Escape does.
+        return e.cbutton.button == SDL_CONTROLLER_BUTTON_BACK ? WindowEvent::EscapeDown : WindowEvent::Other;
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: return WindowEvent::Quit;
@@ -133,10 +139,11 @@ SdlWindow::SdlWindow() = default;
 
 SdlWindow::~SdlWindow() { Close(); }
 
-bool SdlWindow::Create(WindowMode mode)
+bool SdlWindow::Create(WindowMode mode, bool fullscreen)
 {
     Close();
     m_mode = mode;
+    m_fullscreen = mode == WindowMode::Window && fullscreen;
     // X11 and Wayland take the window class from the environment when video starts.
     setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
@@ -183,15 +190,24 @@ bool SdlWindow::OpenWindow()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the device draws into its own depth buffer
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
+    // A window on a display opens at its windowed size, so that leaving full
+    // screen later returns to it; offscreen there is only the back buffer.
     Uint32 flags = SDL_WINDOW_OPENGL;
-    if (m_mode == WindowMode::Window) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, BACK_BUFFER_WIDTH,
-                                BACK_BUFFER_HEIGHT, flags);
+    int width = BACK_BUFFER_WIDTH;
+    int height = BACK_BUFFER_HEIGHT;
+    if (m_mode == WindowMode::Window) {
+        flags |= SDL_WINDOW_RESIZABLE;
+        if (m_fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        width = WINDOWED_WIDTH;
+        height = WINDOWED_HEIGHT;
+    }
+    m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!m_window) {
         ReportSdlFailure("cannot open the window");
         return false;
     }
     if (m_mode == WindowMode::Window) {
+        SDL_SetWindowMinimumSize(m_window, kMinimumWidth, kMinimumHeight);
         SetIcon();
         SDL_ShowCursor(SDL_DISABLE);
     }
@@ -302,8 +318,40 @@ WindowEvent SdlWindow::NextEvent()
 {
     SDL_Event e;
     if (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) return WindowEvent::Other;
+    return Handle(e);
+}
+
+WindowEvent SdlWindow::Handle(const SDL_Event& e)
+{
+    if (e.type == SDL_KEYDOWN && IsFullscreenToggle(e.key.keysym.scancode, e.key.keysym.mod, e.key.repeat != 0)) {
+        SetFullscreen(!m_fullscreen);
+        return WindowEvent::FullscreenToggled;
+    }
     return Classify(e);
 }
+
+bool SdlWindow::IsFullscreenToggle(int scancode, int modifiers, bool repeat)
+{
+    if (repeat) return false;
+    if (scancode == SDL_SCANCODE_F11) return true;
+    const bool enter = scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER;
+    return enter && (modifiers & KMOD_ALT) != 0;
+}
+
+void SdlWindow::SetFullscreen(bool fullscreen)
+{
+    if (!m_window || m_mode != WindowMode::Window) {
+        m_fullscreen = fullscreen && m_window != nullptr;
+        return;
+    }
+    if (fullscreen == m_fullscreen) return;
+    if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        ReportSdlFailure(fullscreen ? "cannot switch to full screen" : "cannot leave full screen");
+        return;
+    }
+    m_fullscreen = fullscreen;
+}
+
 
 void SdlWindow::RequestClose()
 {
