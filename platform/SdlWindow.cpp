@@ -143,7 +143,7 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
 {
     Close();
     m_mode = mode;
-    m_fullscreen = mode == WindowMode::Window && fullscreen;
+    m_fullscreen = false;
     // X11 and Wayland take the window class from the environment when video starts.
     setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
@@ -162,7 +162,7 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
         Close();
         return false;
     }
-    if (!OpenWindow() || !OpenContext()) {
+    if (!OpenWindow(fullscreen) || !OpenContext()) {
         Close();
         return false;
     }
@@ -178,7 +178,7 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
     return true;
 }
 
-bool SdlWindow::OpenWindow()
+bool SdlWindow::OpenWindow(bool fullscreen)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGLMajor);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGLMinor);
@@ -190,14 +190,14 @@ bool SdlWindow::OpenWindow()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the device draws into its own depth buffer
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    // A window on a display opens at its windowed size, so that leaving full
-    // screen later returns to it; offscreen there is only the back buffer.
+    // A window on a display opens hidden at its windowed size, so that
+    // leaving full screen later returns to it, and is shown once it has the
+    // size it starts with; offscreen there is only the back buffer.
     Uint32 flags = SDL_WINDOW_OPENGL;
     int width = BACK_BUFFER_WIDTH;
     int height = BACK_BUFFER_HEIGHT;
     if (m_mode == WindowMode::Window) {
-        flags |= SDL_WINDOW_RESIZABLE;
-        if (m_fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
         width = WINDOWED_WIDTH;
         height = WINDOWED_HEIGHT;
     }
@@ -210,6 +210,8 @@ bool SdlWindow::OpenWindow()
         SDL_SetWindowMinimumSize(m_window, kMinimumWidth, kMinimumHeight);
         SetIcon();
         SDL_ShowCursor(SDL_DISABLE);
+        SetFullscreen(fullscreen);
+        SDL_ShowWindow(m_window);
     }
     return true;
 }
@@ -345,11 +347,47 @@ void SdlWindow::SetFullscreen(bool fullscreen)
         return;
     }
     if (fullscreen == m_fullscreen) return;
-    if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-        ReportSdlFailure(fullscreen ? "cannot switch to full screen" : "cannot leave full screen");
+    if (fullscreen) EnterFullscreen();
+    else LeaveFullscreen();
+}
+
+// Full screen is the window manager's to do. With none, SDL's request goes
+// unanswered: the window would keep its size while SDL takes it for the
+// display's, and the picture would be cut off. So the window is first sized
+// to the display by hand, which a window manager overrides anyway.
+void SdlWindow::EnterFullscreen()
+{
+    SDL_GetWindowPosition(m_window, &m_windowed.x, &m_windowed.y);
+    SDL_GetWindowSize(m_window, &m_windowed.w, &m_windowed.h);
+    const int display = SDL_GetWindowDisplayIndex(m_window);
+    SDL_Rect bounds{};
+    if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        SDL_SetWindowPosition(m_window, bounds.x, bounds.y);
+        SDL_SetWindowSize(m_window, bounds.w, bounds.h);
+    }
+    if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        ReportSdlFailure("cannot switch to full screen");
+        RestoreWindowedRect();
         return;
     }
-    m_fullscreen = fullscreen;
+    m_fullscreen = true;
+}
+
+void SdlWindow::LeaveFullscreen()
+{
+    if (SDL_SetWindowFullscreen(m_window, 0) != 0) {
+        ReportSdlFailure("cannot leave full screen");
+        return;
+    }
+    m_fullscreen = false;
+    RestoreWindowedRect();
+}
+
+// Back to the size and place the window had before full screen.
+void SdlWindow::RestoreWindowedRect()
+{
+    SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
+    SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
 }
 
 

@@ -73,13 +73,16 @@ public:
 private:
     void DrawableSize(int* width, int* height) override;
     void SwapBuffers() override;
-    bool OpenWindow();
+    bool OpenWindow(bool fullscreen);
     bool OpenContext();
     void ChooseFramePacing();
     void PaceFrame();
     void SetIcon();
     void Close();
     WindowEvent Handle(const SDL_Event& e);
+    void EnterFullscreen();
+    void LeaveFullscreen();
+    void RestoreWindowedRect();
 
     WindowMode m_mode = WindowMode::Window;
     bool m_videoStarted = false;
@@ -87,6 +90,8 @@ private:
     void* m_context = nullptr;   // SDL_GLContext
     std::unique_ptr<GLRenderDevice> m_device;
     bool m_fullscreen = false;
+    // Where the window was and how large before it went full screen.
+    struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_windowed;
     bool m_vsync = false;
     bool m_pace = false;
     std::chrono::steady_clock::time_point m_nextFrame{};
