@@ -137,14 +137,4 @@ TEST(ProgramTest, MissingDataFolderListsWhatWasTriedAndFails)
     EXPECT_NE(missing.output.find("/no/such/spindrel/data"), std::string::npos) << missing.output;
 }
 
-TEST(ProgramTest, FindsTheBuildTreesDataFromAnyFolder)
-{
-    // Started from / with no hint, the program finds data/ beside itself and
-    // gets as far as the window, which the offscreen driver cannot give it.
-    Outcome run = RunProgram("--windowed");
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_EQ(run.output.find("cannot find the game's data"), std::string::npos) << run.output;
-    EXPECT_NE(run.output.find("cannot open a window"), std::string::npos) << run.output;
-}
-
 }  // namespace

@@ -153,25 +153,6 @@ TEST_F(DataLocatorTest, NothingFoundListsEveryFolderTried)
     EXPECT_NE(message.find("SPINDREL_DATA"), std::string::npos);
 }
 
-TEST_F(DataLocatorTest, UnknownExecutableFolderStillTriesTheCurrentFolder)
-{
-    MakeData(Elsewhere());
-    DataLocator::Places places = Places();
-    places.executableFolder.clear();
-    DataLocator::Result r = DataLocator::Locate(places);
-    ASSERT_TRUE(r.found);
-    EXPECT_EQ(r.tried.size(), 1u);
-}
-
-TEST_F(DataLocatorTest, ThisProcessReportsItsOwnExecutableAndFolder)
-{
-    DataLocator::Places places = DataLocator::ThisProcess("given");
-    EXPECT_EQ(places.commandLine, "given");
-    EXPECT_EQ(places.currentFolder, fs::current_path().string());
-    ASSERT_FALSE(places.executableFolder.empty());
-    EXPECT_TRUE(fs::is_directory(places.executableFolder));
-}
-
 // The data root: every file the game opens is named relative to it.
 class DataRootTest : public ::testing::Test {
 protected:

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/GLRenderDevice.h"
 #include "platform/SdlWindow.h"
 
 // Last: X11's macros (None, Always) clash with the device's names.
@@ -96,15 +95,6 @@ TEST_F(FullscreenToggleTest, ControllerBackButtonClosesAsEscapeDoes)
     EXPECT_EQ(Deliver(e), plat::WindowEvent::EscapeDown);
     e.cbutton.button = SDL_CONTROLLER_BUTTON_A;
     EXPECT_EQ(Deliver(e), plat::WindowEvent::Other);
-}
-
-TEST_F(FullscreenToggleTest, OffscreenPictureKeepsTheBackBufferSize)
-{
-    Deliver(KeyDown(SDL_SCANCODE_F11));
-    int w = 0, h = 0;
-    window->PixelSize(&w, &h);
-    EXPECT_EQ(w, plat::BACK_BUFFER_WIDTH);
-    EXPECT_EQ(h, plat::BACK_BUFFER_HEIGHT);
 }
 
 // A real window on the display named by DISPLAY (an X server such as Xvfb,
