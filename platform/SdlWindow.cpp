@@ -29,6 +29,8 @@ constexpr int kSixtyHzHigh = 61;
 // A window is never made smaller than half the game's picture.
 constexpr int kMinimumWidth = BACK_BUFFER_WIDTH / 2;
 constexpr int kMinimumHeight = BACK_BUFFER_HEIGHT / 2;
+// A window too large for the display takes at most this much of it.
+constexpr double kDisplayShare = 0.9;
 
 void ReportFailure(const std::string& what)
 {
@@ -79,6 +81,17 @@ std::vector<uint8_t> MakeIconPixels()
         }
     }
     return rgba;
+}
+
+// Shrinks a window size that would not fit on the first display's usable
+// area (a 1366 x 768 laptop, say) to the largest that does, keeping its shape.
+void FitOnDisplay(int* width, int* height)
+{
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return;
+    const double scale = std::min({1.0, kDisplayShare * usable.w / *width, kDisplayShare * usable.h / *height});
+    *width = std::max(kMinimumWidth, static_cast<int>(*width * scale));
+    *height = std::max(kMinimumHeight, static_cast<int>(*height * scale));
 }
 
 WindowEvent Classify(const SDL_Event& e)
@@ -200,6 +213,7 @@ bool SdlWindow::OpenWindow(bool fullscreen)
         flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
         width = WINDOWED_WIDTH;
         height = WINDOWED_HEIGHT;
+        FitOnDisplay(&width, &height);
     }
     m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!m_window) {
@@ -389,7 +403,6 @@ void SdlWindow::RestoreWindowedRect()
     SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
     SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
 }
-
 
 void SdlWindow::RequestClose()
 {
