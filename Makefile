@@ -1,16 +1,24 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run   - install what is missing, build, generate the data, start the game
 #   make test  - the same set-up, then every test
+# and two more put the game on the machine and take it off again:
+#   make install [PREFIX=/usr/local]   - the game, its data, desktop entry, icons, metainfo, manual
+#   make uninstall                     - removes what the last install put there
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
-              googletest libgtest-dev libgmock-dev libbenchmark-dev
+              googletest libgtest-dev libgmock-dev libbenchmark-dev \
+              desktop-file-utils appstream
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
+# What the last install wrote (CMake's list) and the folders it had to create.
+MANIFEST   := $(BUILD)/install_manifest.txt
+MADE_DIRS  := $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test bench sheets clean
+.PHONY: all deps configure build run test asan-test bench sheets clean install uninstall
 
 all: build
 
@@ -50,6 +58,34 @@ bench: build
 sheets: build
 	cd $(BUILD)/data && ../spindrel-view --out ../sheet-meshes.png X/*.x
 	cd $(BUILD)/data && ../spindrel-view --out ../sheet-textures.png texture/* X/*.png X/*.jpg
+
+# Installs into PREFIX, with sudo only when PREFIX is not ours to write. The
+# folders that did not exist before are noted, so that uninstall can take
+# them away again and leave nothing behind.
+install: build
+	@prefix="$$(realpath -m "$(PREFIX)")"; \
+	probe="$$prefix"; while [ ! -e "$$probe" ]; do probe="$$(dirname "$$probe")"; done; \
+	sudo=""; [ -w "$$probe" ] || sudo="$(SUDO)"; \
+	before="$$(mktemp)"; if [ -d "$$prefix" ]; then find "$$prefix" -type d | sort > "$$before"; fi; \
+	$$sudo cmake --install $(BUILD) --prefix "$$prefix" || { rm -f "$$before"; exit 1; }; \
+	[ -z "$$sudo" ] || $$sudo chown "$$(id -u):$$(id -g)" $(MANIFEST); \
+	while read -r f || [ -n "$$f" ]; do d="$$(dirname "$$f")"; \
+	  while case "$$d" in "$$prefix"/*) true;; *) false;; esac; do echo "$$d"; d="$$(dirname "$$d")"; done; \
+	done < $(MANIFEST) | sort -u | comm -23 - "$$before" > $(MADE_DIRS); \
+	rm -f "$$before"; \
+	echo "Installed into $$prefix: start the game with $$prefix/bin/spindrel"
+
+# Removes every file of the last install, then the folders it created, if empty.
+uninstall:
+	@if [ ! -f $(MANIFEST) ]; then echo "Nothing to uninstall: no $(MANIFEST)"; exit 0; fi; \
+	sudo=""; while read -r f || [ -n "$$f" ]; do \
+	  [ -e "$$f" ] || [ -L "$$f" ] || continue; \
+	  [ -w "$$(dirname "$$f")" ] || sudo="$(SUDO)"; \
+	done < $(MANIFEST); \
+	xargs -d '\n' $$sudo rm -f < $(MANIFEST); \
+	if [ -f $(MADE_DIRS) ]; then sort -r $(MADE_DIRS) | xargs -r -d '\n' $$sudo rmdir --ignore-fail-on-non-empty; fi; \
+	rm -f $(MANIFEST) $(MADE_DIRS); \
+	echo "Uninstalled"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -34,7 +34,7 @@ bool GameApp::CreateVideo(const GameOptions& options)
     auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window
                                                             : plat::WindowMode::Offscreen;
     m_window = std::make_unique<plat::SdlWindow>();
-    if (!m_window->Create(mode)) {
+    if (!m_window->Create(mode, options.fullscreen)) {
         m_window.reset();
         return false;
     }

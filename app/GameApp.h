@@ -24,6 +24,7 @@ class AudioOutput;
 struct GameOptions {
     enum class Video { Window, Offscreen, Recording };
     Video video = Video::Window;
+    bool fullscreen = true;                // a window: desktop full screen, or a resizable window
     bool realAudio = true;                 // false: the silent output that follows the game's clock
     bool virtualClock = false;             // true: time moves only when the runner says so
     bool scriptedKeys = false;             // true: keys come from the runner's script

@@ -1,16 +1,52 @@
-// Spindrel: the program's entry point. It takes no command line and no
-// configuration; it runs from the folder that holds its data.
+// Spindrel: the program's entry point. It reads the options, finds the data
+// folder (so the game runs from wherever it is started), and runs the game
+// full screen or in a window.
 #include <cstdio>
 
+#include "app/CommandLine.h"
+#include "app/DataLocator.h"
 #include "app/GameApp.h"
+#include "platform/DataRoot.h"
 
-int main()
+namespace {
+
+constexpr int EXIT_NO_DATA = 1;
+constexpr int EXIT_NO_WINDOW = 1;
+
+}  // namespace
+
+int main(int argc, char** argv)
 {
+    const char* program = argc > 0 && argv[0] ? argv[0] : "spindrel";
+    const CommandLine options = CommandLine::Parse(argc, argv);
+    switch (options.GetAction()) {
+    case CommandLine::Action::ShowHelp:
+        std::fputs(CommandLine::Usage(program).c_str(), stdout);
+        return 0;
+    case CommandLine::Action::ShowVersion:
+        std::fputs(CommandLine::VersionText().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Fail:
+        std::fprintf(stderr, "spindrel: %s\nTry '%s --help' for more information.\n", options.Error().c_str(),
+                     program);
+        return CommandLine::EXIT_USAGE;
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    const DataLocator::Result data = DataLocator::Locate(DataLocator::ThisProcess(options.DataFolder()));
+    if (!data.found) {
+        std::fputs(DataLocator::FailureMessage(data).c_str(), stderr);
+        return EXIT_NO_DATA;
+    }
+    plat::SetDataRoot(data.folder);
+
     GameApp app;
-    GameOptions options;   // a full-screen window, sound, the real clock and keyboard
-    if (!app.Start(options)) {
+    GameOptions game;   // a window on the display, sound, the real clock and keyboard
+    game.fullscreen = options.Fullscreen();
+    if (!app.Start(game)) {
         std::fprintf(stderr, "spindrel: cannot open a window with OpenGL 3.3; is a display available?\n");
-        return 1;
+        return EXIT_NO_WINDOW;
     }
     app.RunLoop();
     app.Shutdown();

@@ -5,6 +5,7 @@
 #include "audio/OneShotRegistry.h"
 #include "audio/WaveFile.h"
 #include "platform/AudioOutput.h"
+#include "platform/DataRoot.h"
 #include "platform/SoundBuffer.h"
 
 CSound::CSound(const std::string& path) { Load(path); }
@@ -19,7 +20,7 @@ CSound::~CSound() = default;
 bool CSound::Load(const std::string& path)
 {
     // 1-6: the file, its RIFF/WAVE header, the PCM format and the samples.
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(plat::DataPath(path).c_str(), "rb");
     if (!file) return false;
     WaveData wave;
     const bool read = ReadWaveFile(file, wave);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/DataRoot.h"
+
 namespace {
 
 constexpr size_t TOKEN_MAX_CHARS = 255;   // tokens are read into 256-byte buffers
@@ -243,7 +245,7 @@ StageMesh ParseStageMesh(std::string_view text, float scale)
 
 StageMesh ReadStageMesh(const char* path, float scale)
 {
-    std::FILE* file = path ? std::fopen(path, "r") : nullptr;
+    std::FILE* file = path ? std::fopen(plat::DataPath(path).c_str(), "r") : nullptr;
     if (!file) {
         std::fputs("FILE NOT FOUND\n", stdout);
         std::fflush(stdout);

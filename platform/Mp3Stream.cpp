@@ -5,6 +5,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/DataRoot.h"
+
 #include <mpg123.h>
 
 namespace plat {
@@ -38,7 +40,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, bool& ok)
 {
     ok = false;
     std::vector<uint8_t> bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = std::fopen(DataPath(path).c_str(), "rb");
     if (!file) return bytes;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);

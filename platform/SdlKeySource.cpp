@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/SdlWindow.h"
@@ -48,22 +49,54 @@ constexpr KeyMapping kKeyMap[] = {
     {SDL_SCANCODE_INSERT, 0xD2}, {SDL_SCANCODE_DELETE, 0xD3},
 };
 
-// Sees every event as SDL queues it, before the frame loop takes it.
-int WatchKeyDowns(void* userdata, SDL_Event* event)
+struct ButtonMapping {
+    SDL_GameControllerButton button;
+    uint8_t gameKey;
+};
+
+// Controller buttons, as the keys they stand for.
+constexpr ButtonMapping kButtonMap[] = {
+    {SDL_CONTROLLER_BUTTON_DPAD_UP, KEY_UP},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, KEY_DOWN},
+    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, KEY_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, KEY_RIGHT},
+    {SDL_CONTROLLER_BUTTON_A, KEY_Z},            {SDL_CONTROLLER_BUTTON_B, KEY_Z},
+    {SDL_CONTROLLER_BUTTON_BACK, KEY_ESCAPE},
+};
+
+// Sees every event as SDL queues it, before the frame loop takes it, so a
+// press released before the next read is not lost.
+int WatchPresses(void* userdata, SDL_Event* event)
 {
-    if (event->type == SDL_KEYDOWN && !event->key.repeat)
-        static_cast<KeyLatch*>(userdata)->NoteDown(SdlKeySource::GameKeyFor(event->key.keysym.scancode));
+    auto* latch = static_cast<KeyLatch*>(userdata);
+    if (event->type == SDL_KEYDOWN && !event->key.repeat) {
+        latch->NoteDown(SdlKeySource::GameKeyFor(event->key.keysym.scancode));
+    } else if (event->type == SDL_CONTROLLERBUTTONDOWN) {
+        for (const ButtonMapping& m : kButtonMap)
+            if (m.button == event->cbutton.button) latch->NoteDown(m.gameKey);
+    }
     return 0;
 }
 
 }  // namespace
 
-SdlKeySource::SdlKeySource(const SdlWindow& window) : m_window(window)
+SdlKeySource::SdlKeySource(const SdlWindow& window)
+    : SdlKeySource(std::function<bool()>([&window] { return window.HasInputFocus(); }))
 {
-    SDL_AddEventWatch(WatchKeyDowns, &m_latch);
 }
 
-SdlKeySource::~SdlKeySource() { SDL_DelEventWatch(WatchKeyDowns, &m_latch); }
+SdlKeySource::SdlKeySource(std::function<bool()> hasFocus) : m_hasFocus(std::move(hasFocus))
+{
+    // Without controller support the keyboard still works.
+    m_controllersStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    SDL_AddEventWatch(WatchPresses, &m_latch);
+}
+
+SdlKeySource::~SdlKeySource()
+{
+    SDL_DelEventWatch(WatchPresses, &m_latch);
+    for (SDL_GameController* controller : m_controllers) SDL_GameControllerClose(controller);
+    m_controllers.clear();
+    if (m_controllersStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
 
 int SdlKeySource::GameKeyFor(int scancode)
 {
@@ -74,15 +107,54 @@ int SdlKeySource::GameKeyFor(int scancode)
 
 bool SdlKeySource::Read(uint8_t keys[256])
 {
-    if (!keys || !m_window.HasInputFocus()) return false;
+    if (!keys || !m_hasFocus || !m_hasFocus()) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     if (!state) return false;
     std::memset(keys, 0, 256);
     for (const KeyMapping& m : kKeyMap)
         if (m.scancode < count && state[m.scancode]) keys[m.gameKey] = KEY_DOWN_BIT;
+    UpdateControllers();
+    ReadControllers(keys);
     m_latch.Apply(keys);
     return true;
+}
+
+// Lets go of controllers that were unplugged and opens every newly plugged
+// one; SDL's device list is as of the window's last event pump.
+void SdlKeySource::UpdateControllers()
+{
+    if (!m_controllersStarted) return;
+    std::erase_if(m_controllers, [](SDL_GameController* controller) {
+        if (SDL_GameControllerGetAttached(controller)) return false;
+        SDL_GameControllerClose(controller);
+        return true;
+    });
+    const int devices = SDL_NumJoysticks();
+    for (int index = 0; index < devices; ++index) {
+        if (!SDL_IsGameController(index)) continue;
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+        const bool open = std::any_of(m_controllers.begin(), m_controllers.end(), [id](SDL_GameController* c) {
+            return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)) == id;
+        });
+        if (open) continue;
+        if (SDL_GameController* controller = SDL_GameControllerOpen(index)) m_controllers.push_back(controller);
+    }
+}
+
+void SdlKeySource::ReadControllers(uint8_t keys[256]) const
+{
+    for (SDL_GameController* controller : m_controllers) {
+        for (const ButtonMapping& m : kButtonMap)
+            if (SDL_GameControllerGetButton(controller, m.button)) keys[m.gameKey] = KEY_DOWN_BIT;
+        // The stick's y axis grows downwards, as the screen's does.
+        const int x = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
+        const int y = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY);
+        if (x <= -STICK_THRESHOLD) keys[KEY_LEFT] = KEY_DOWN_BIT;
+        if (x >= STICK_THRESHOLD) keys[KEY_RIGHT] = KEY_DOWN_BIT;
+        if (y <= -STICK_THRESHOLD) keys[KEY_UP] = KEY_DOWN_BIT;
+        if (y >= STICK_THRESHOLD) keys[KEY_DOWN] = KEY_DOWN_BIT;
+    }
 }
 
 }  // namespace plat

@@ -26,6 +26,11 @@ constexpr int kGLMinor = 3;
 constexpr double kFramesPerSecond = 60.0;
 constexpr int kSixtyHzLow = 59;
 constexpr int kSixtyHzHigh = 61;
+// A window is never made smaller than half the game's picture.
+constexpr int kMinimumWidth = BACK_BUFFER_WIDTH / 2;
+constexpr int kMinimumHeight = BACK_BUFFER_HEIGHT / 2;
+// A window too large for the display takes at most this much of it.
+constexpr double kDisplayShare = 0.9;
 
 void ReportFailure(const std::string& what)
 {
@@ -78,6 +83,17 @@ std::vector<uint8_t> MakeIconPixels()
     return rgba;
 }
 
+// Shrinks a window size that would not fit on the first display's usable
+// area (a 1366 x 768 laptop, say) to the largest that does, keeping its shape.
+void FitOnDisplay(int* width, int* height)
+{
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return;
+    const double scale = std::min({1.0, kDisplayShare * usable.w / *width, kDisplayShare * usable.h / *height});
+    *width = std::max(kMinimumWidth, static_cast<int>(*width * scale));
+    *height = std::max(kMinimumHeight, static_cast<int>(*height * scale));
+}
+
 WindowEvent Classify(const SDL_Event& e)
 {
     switch (e.type) {
@@ -85,6 +101,9 @@ WindowEvent Classify(const SDL_Event& e)
         return WindowEvent::Quit;
     case SDL_KEYDOWN:
         return e.key.keysym.scancode == SDL_SCANCODE_ESCAPE ? WindowEvent::EscapeDown : WindowEvent::Other;
+    case SDL_CONTROLLERBUTTONDOWN:
+        // A game controller's back button closes the game as Escape does.
+        return e.cbutton.button == SDL_CONTROLLER_BUTTON_BACK ? WindowEvent::EscapeDown : WindowEvent::Other;
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
         case SDL_WINDOWEVENT_CLOSE: return WindowEvent::Quit;
@@ -133,10 +152,11 @@ SdlWindow::SdlWindow() = default;
 
 SdlWindow::~SdlWindow() { Close(); }
 
-bool SdlWindow::Create(WindowMode mode)
+bool SdlWindow::Create(WindowMode mode, bool fullscreen)
 {
     Close();
     m_mode = mode;
+    m_fullscreen = false;
     // X11 and Wayland take the window class from the environment when video starts.
     setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
@@ -155,7 +175,7 @@ bool SdlWindow::Create(WindowMode mode)
         Close();
         return false;
     }
-    if (!OpenWindow() || !OpenContext()) {
+    if (!OpenWindow(fullscreen) || !OpenContext()) {
         Close();
         return false;
     }
@@ -171,7 +191,7 @@ bool SdlWindow::Create(WindowMode mode)
     return true;
 }
 
-bool SdlWindow::OpenWindow()
+bool SdlWindow::OpenWindow(bool fullscreen)
 {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, kGLMajor);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, kGLMinor);
@@ -183,17 +203,29 @@ bool SdlWindow::OpenWindow()
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);   // the device draws into its own depth buffer
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
+    // A window on a display opens hidden at its windowed size, so that
+    // leaving full screen later returns to it, and is shown once it has the
+    // size it starts with; offscreen there is only the back buffer.
     Uint32 flags = SDL_WINDOW_OPENGL;
-    if (m_mode == WindowMode::Window) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, BACK_BUFFER_WIDTH,
-                                BACK_BUFFER_HEIGHT, flags);
+    int width = BACK_BUFFER_WIDTH;
+    int height = BACK_BUFFER_HEIGHT;
+    if (m_mode == WindowMode::Window) {
+        flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
+        width = WINDOWED_WIDTH;
+        height = WINDOWED_HEIGHT;
+        FitOnDisplay(&width, &height);
+    }
+    m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!m_window) {
         ReportSdlFailure("cannot open the window");
         return false;
     }
     if (m_mode == WindowMode::Window) {
+        SDL_SetWindowMinimumSize(m_window, kMinimumWidth, kMinimumHeight);
         SetIcon();
         SDL_ShowCursor(SDL_DISABLE);
+        SetFullscreen(fullscreen);
+        SDL_ShowWindow(m_window);
     }
     return true;
 }
@@ -302,7 +334,74 @@ WindowEvent SdlWindow::NextEvent()
 {
     SDL_Event e;
     if (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) return WindowEvent::Other;
+    return Handle(e);
+}
+
+WindowEvent SdlWindow::Handle(const SDL_Event& e)
+{
+    if (e.type == SDL_KEYDOWN && IsFullscreenToggle(e.key.keysym.scancode, e.key.keysym.mod, e.key.repeat != 0)) {
+        SetFullscreen(!m_fullscreen);
+        return WindowEvent::FullscreenToggled;
+    }
     return Classify(e);
+}
+
+bool SdlWindow::IsFullscreenToggle(int scancode, int modifiers, bool repeat)
+{
+    if (repeat) return false;
+    if (scancode == SDL_SCANCODE_F11) return true;
+    const bool enter = scancode == SDL_SCANCODE_RETURN || scancode == SDL_SCANCODE_KP_ENTER;
+    return enter && (modifiers & KMOD_ALT) != 0;
+}
+
+void SdlWindow::SetFullscreen(bool fullscreen)
+{
+    if (!m_window || m_mode != WindowMode::Window) {
+        m_fullscreen = fullscreen && m_window != nullptr;
+        return;
+    }
+    if (fullscreen == m_fullscreen) return;
+    if (fullscreen) EnterFullscreen();
+    else LeaveFullscreen();
+}
+
+// Full screen is the window manager's to do. With none, SDL's request goes
+// unanswered: the window would keep its size while SDL takes it for the
+// display's, and the picture would be cut off. So the window is first sized
+// to the display by hand, which a window manager overrides anyway.
+void SdlWindow::EnterFullscreen()
+{
+    SDL_GetWindowPosition(m_window, &m_windowed.x, &m_windowed.y);
+    SDL_GetWindowSize(m_window, &m_windowed.w, &m_windowed.h);
+    const int display = SDL_GetWindowDisplayIndex(m_window);
+    SDL_Rect bounds{};
+    if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
+        SDL_SetWindowPosition(m_window, bounds.x, bounds.y);
+        SDL_SetWindowSize(m_window, bounds.w, bounds.h);
+    }
+    if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        ReportSdlFailure("cannot switch to full screen");
+        RestoreWindowedRect();
+        return;
+    }
+    m_fullscreen = true;
+}
+
+void SdlWindow::LeaveFullscreen()
+{
+    if (SDL_SetWindowFullscreen(m_window, 0) != 0) {
+        ReportSdlFailure("cannot leave full screen");
+        return;
+    }
+    m_fullscreen = false;
+    RestoreWindowedRect();
+}
+
+// Back to the size and place the window had before full screen.
+void SdlWindow::RestoreWindowedRect()
+{
+    SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
+    SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
 }
 
 void SdlWindow::RequestClose()

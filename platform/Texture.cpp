@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/DataRoot.h"
 #include "platform/JpegTableCheck.h"
 
 // The decoder is compiled here, privately, for the three formats the game's
@@ -107,7 +108,7 @@ std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh,
 
 bool Texture::LoadFromFile(const std::string& path, uint32_t colorKey)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(DataPath(path), std::ios::binary);
     if (!in) return false;
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/DataRoot.h"
+
 namespace plat {
 
 namespace {
@@ -52,7 +54,7 @@ const char* ToString(XFileStatus status)
 XFileStatus XFileReader::ReadFile(const std::string& path, XModel* out)
 {
     *out = XModel();
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(DataPath(path), std::ios::binary);
     if (!in) return XFileStatus::CannotOpen;
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();

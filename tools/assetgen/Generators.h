@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace assetgen {
 
@@ -37,5 +38,8 @@ bool WriteArena(const DataDir& dir, int stage);    // stage 1..5
 bool WriteSoundEffects(const DataDir& dir);
 bool WriteMusicTrack(const DataDir& dir, int track);  // 0..4
 int MusicTrackCount();
+
+// The program's icon as NAME.png in FOLDER/hicolor/NxN/apps/ for every size N.
+bool WriteIcons(const std::string& folder, const std::string& name, const std::vector<int>& sizes);
 
 }  // namespace assetgen

@@ -1,9 +1,11 @@
 // assetgen writes the game's whole data set (meshes, pictures, sound effects
 // and music) into the folder given on the command line. The output is the
-// same byte for byte on every run.
+// same byte for byte on every run. With --icons it draws only the program's
+// icons for the desktop, which are installed apart from the data.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -65,8 +67,28 @@ uintmax_t FolderSize(const std::string& root, int* files) {
 
 }  // namespace assetgen
 
+namespace {
+
+// assetgen --icons FOLDER NAME SIZE...
+int WriteIconsCommand(int argc, char** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: %s --icons FOLDER NAME SIZE...\n", argv[0]);
+        return 2;
+    }
+    std::vector<int> sizes;
+    for (int i = 4; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+    if (!assetgen::WriteIcons(argv[2], argv[3], sizes)) {
+        std::fprintf(stderr, "assetgen: cannot write the icons into %s\n", argv[2]);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace assetgen;
+    if (argc >= 2 && std::string(argv[1]) == "--icons") return WriteIconsCommand(argc, argv);
     const bool verbose = argc == 3 && std::string(argv[2]) == "--verbose";
     if (argc != 2 && !verbose) {
         std::fprintf(stderr, "usage: %s DATA_FOLDER [--verbose]\n", argv[0]);

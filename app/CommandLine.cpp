@@ -1,0 +1,84 @@
+#include "app/CommandLine.h"
+
+#ifndef SPINDREL_VERSION
+#define SPINDREL_VERSION "0.0.0"
+#endif
+
+namespace {
+
+constexpr std::string_view kDataOption = "--data";
+constexpr std::string_view kDataOptionWithValue = "--data=";
+
+}  // namespace
+
+CommandLine CommandLine::Parse(int argc, const char* const* argv)
+{
+    CommandLine line;
+    for (int i = 1; i < argc && line.m_action != Action::Fail; ++i) {
+        if (!line.ReadOne(argc, argv, &i)) break;
+    }
+    if (line.m_action == Action::Fail) return line;
+    if (line.m_help) line.m_action = Action::ShowHelp;
+    else if (line.m_version) line.m_action = Action::ShowVersion;
+    return line;
+}
+
+bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
+{
+    const std::string_view arg = argv[*index] ? argv[*index] : "";
+    if (arg == "--help" || arg == "-h") {
+        m_help = true;
+    } else if (arg == "--version") {
+        m_version = true;
+    } else if (arg == "--windowed") {
+        m_fullscreen = false;
+    } else if (arg == "--fullscreen") {
+        m_fullscreen = true;
+    } else if (arg == kDataOption) {
+        if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
+            FailWith("option '--data' needs a folder");
+            return false;
+        }
+        m_dataFolder = argv[++*index];
+    } else if (arg.substr(0, kDataOptionWithValue.size()) == kDataOptionWithValue) {
+        m_dataFolder = std::string(arg.substr(kDataOptionWithValue.size()));
+        if (m_dataFolder.empty()) {
+            FailWith("option '--data' needs a folder");
+            return false;
+        }
+    } else if (!arg.empty() && arg.front() == '-') {
+        FailWith("unknown option '" + std::string(arg) + "'");
+        return false;
+    } else {
+        FailWith("unexpected argument '" + std::string(arg) + "'");
+        return false;
+    }
+    return true;
+}
+
+void CommandLine::FailWith(std::string reason)
+{
+    m_action = Action::Fail;
+    m_error = std::move(reason);
+}
+
+std::string CommandLine::Usage(std::string_view program)
+{
+    std::string text = "Usage: ";
+    text += program;
+    text += " [OPTION]...\n"
+            "Spindrel: spinning tops battle in small arenas.\n"
+            "\n"
+            "  --fullscreen   fill the screen (the default)\n"
+            "  --windowed     play in a resizable window, 1280 x 960 at first\n"
+            "  --data DIR     read the game's data from DIR\n"
+            "  --help         show this help and exit\n"
+            "  --version      show the version and exit\n"
+            "\n"
+            "F11 or Alt+Enter switches between full screen and a window while playing.\n"
+            "Without --data the data folder is the one named by SPINDREL_DATA, else\n"
+            "../share/spindrel or data/ beside the program, else the current folder.\n";
+    return text;
+}
+
+std::string CommandLine::VersionText() { return std::string("Spindrel ") + SPINDREL_VERSION + "\n"; }

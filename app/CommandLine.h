@@ -1,0 +1,43 @@
+// CommandLine is responsible for reading the game's options: --help,
+// --version, --windowed, --fullscreen and --data DIR. It only reads; main
+// decides what to print and which exit code to return.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+class CommandLine {
+public:
+    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+
+    // Exit codes for the outcomes that never start the game.
+    static constexpr int EXIT_USAGE = 2;
+
+    // Reads argv[1..argc-1]. Later options override earlier ones (the last of
+    // --windowed and --fullscreen wins); --help and --version win over
+    // everything else that is valid. An unknown option, a stray argument or
+    // --data without a folder gives Fail with the reason in Error().
+    static CommandLine Parse(int argc, const char* const* argv);
+
+    Action GetAction() const { return m_action; }
+    bool Fullscreen() const { return m_fullscreen; }
+    // The folder given with --data, or empty when none was given.
+    const std::string& DataFolder() const { return m_dataFolder; }
+    const std::string& Error() const { return m_error; }
+
+    // The text of --help, for the program called `program`.
+    static std::string Usage(std::string_view program);
+    // The text of --version.
+    static std::string VersionText();
+
+private:
+    bool ReadOne(int argc, const char* const* argv, int* index);
+    void FailWith(std::string reason);
+
+    Action m_action = Action::Run;
+    bool m_help = false;
+    bool m_version = false;
+    bool m_fullscreen = true;
+    std::string m_dataFolder;
+    std::string m_error;
+};

@@ -1,0 +1,140 @@
+// The game's options: every option alone and together, the bad ones, and the
+// real program's exit codes and messages for help, version, a bad option and
+// a missing data folder.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+CommandLine Parse(std::initializer_list<const char*> args)
+{
+    std::vector<const char*> argv{"spindrel"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return CommandLine::Parse(static_cast<int>(argv.size()), argv.data());
+}
+
+TEST(CommandLineTest, NoOptionsRunsFullScreenAndSearchesForData)
+{
+    CommandLine line = Parse({});
+    EXPECT_EQ(line.GetAction(), CommandLine::Action::Run);
+    EXPECT_TRUE(line.Fullscreen());
+    EXPECT_TRUE(line.DataFolder().empty());
+}
+
+TEST(CommandLineTest, WindowedAndFullscreenTheLastOneWins)
+{
+    EXPECT_FALSE(Parse({"--windowed"}).Fullscreen());
+    EXPECT_TRUE(Parse({"--fullscreen"}).Fullscreen());
+    EXPECT_TRUE(Parse({"--windowed", "--fullscreen"}).Fullscreen());
+    EXPECT_FALSE(Parse({"--fullscreen", "--windowed"}).Fullscreen());
+    EXPECT_EQ(Parse({"--windowed"}).GetAction(), CommandLine::Action::Run);
+}
+
+TEST(CommandLineTest, DataFolderInBothSpellings)
+{
+    EXPECT_EQ(Parse({"--data", "/opt/spindrel"}).DataFolder(), "/opt/spindrel");
+    EXPECT_EQ(Parse({"--data=relative/dir"}).DataFolder(), "relative/dir");
+    // A folder that looks like an option is still the folder.
+    EXPECT_EQ(Parse({"--data", "--windowed"}).DataFolder(), "--windowed");
+    CommandLine both = Parse({"--windowed", "--data", "d", "--fullscreen"});
+    EXPECT_EQ(both.GetAction(), CommandLine::Action::Run);
+    EXPECT_EQ(both.DataFolder(), "d");
+    EXPECT_TRUE(both.Fullscreen());
+}
+
+TEST(CommandLineTest, DataWithoutAFolderFails)
+{
+    for (CommandLine line : {Parse({"--data"}), Parse({"--data="}), Parse({"--data", ""})}) {
+        EXPECT_EQ(line.GetAction(), CommandLine::Action::Fail);
+        EXPECT_NE(line.Error().find("--data"), std::string::npos) << line.Error();
+    }
+}
+
+TEST(CommandLineTest, HelpAndVersionWinOverOtherValidOptions)
+{
+    EXPECT_EQ(Parse({"--help"}).GetAction(), CommandLine::Action::ShowHelp);
+    EXPECT_EQ(Parse({"-h"}).GetAction(), CommandLine::Action::ShowHelp);
+    EXPECT_EQ(Parse({"--version"}).GetAction(), CommandLine::Action::ShowVersion);
+    EXPECT_EQ(Parse({"--windowed", "--version"}).GetAction(), CommandLine::Action::ShowVersion);
+    EXPECT_EQ(Parse({"--version", "--help"}).GetAction(), CommandLine::Action::ShowHelp);
+}
+
+TEST(CommandLineTest, UnknownOptionsAndStrayArgumentsFailWithTheirName)
+{
+    for (const char* bad : {"--bogus", "-x", "--window", "--fullscreen=yes", "--", "-"}) {
+        CommandLine line = Parse({bad});
+        EXPECT_EQ(line.GetAction(), CommandLine::Action::Fail) << bad;
+        EXPECT_NE(line.Error().find(bad), std::string::npos) << line.Error();
+    }
+    CommandLine stray = Parse({"stage1"});
+    EXPECT_EQ(stray.GetAction(), CommandLine::Action::Fail);
+    EXPECT_NE(stray.Error().find("stage1"), std::string::npos);
+    // A bad option is not hidden by --help after it.
+    EXPECT_EQ(Parse({"--bogus", "--help"}).GetAction(), CommandLine::Action::Fail);
+}
+
+TEST(CommandLineTest, UsageNamesEveryOption)
+{
+    const std::string usage = CommandLine::Usage("spindrel");
+    for (const char* option : {"--fullscreen", "--windowed", "--data DIR", "--help", "--version", "F11", "Alt+Enter",
+                               "SPINDREL_DATA"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    EXPECT_EQ(CommandLine::VersionText().rfind("Spindrel ", 0), 0u);
+}
+
+// The real program, run with its output captured.
+struct Outcome {
+    int exitCode = -1;
+    std::string output;   // standard output and standard error together
+};
+
+Outcome RunProgram(const std::string& arguments)
+{
+    const std::string command = "cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SPINDREL_DATA= '" +
+                                std::string(SPINDREL_BINARY_DIR) + "/spindrel' " + arguments + " 2>&1";
+    Outcome outcome;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return outcome;
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe)) outcome.output += buffer.data();
+    const int status = pclose(pipe);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+TEST(ProgramTest, HelpAndVersionPrintAndSucceed)
+{
+    Outcome help = RunProgram("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("--windowed"), std::string::npos);
+    Outcome version = RunProgram("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, CommandLine::VersionText());
+}
+
+TEST(ProgramTest, BadOptionExitsWithTwoAndSaysWhy)
+{
+    Outcome bad = RunProgram("--no-such-option");
+    EXPECT_EQ(bad.exitCode, CommandLine::EXIT_USAGE);
+    EXPECT_NE(bad.output.find("unknown option '--no-such-option'"), std::string::npos) << bad.output;
+    EXPECT_NE(bad.output.find("--help"), std::string::npos);
+}
+
+TEST(ProgramTest, MissingDataFolderListsWhatWasTriedAndFails)
+{
+    Outcome missing = RunProgram("--data /no/such/spindrel/data");
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_NE(missing.output.find("cannot find the game's data"), std::string::npos) << missing.output;
+    EXPECT_NE(missing.output.find("/no/such/spindrel/data"), std::string::npos) << missing.output;
+}
+
+}  // namespace

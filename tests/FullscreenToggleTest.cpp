@@ -1,0 +1,210 @@
+// Switching between full screen and a window: which key presses do it, that
+// a press flips the window each time (offscreen, so it runs anywhere), that a
+// controller's back button closes the game as Escape does, and, where a
+// display is at hand, that the picture's size follows the window.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/SdlWindow.h"
+
+// Last: X11's macros (None, Always) clash with the device's names.
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
+
+namespace {
+
+SDL_Event KeyDown(SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE, bool repeat = false)
+{
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.state = SDL_PRESSED;
+    e.key.repeat = repeat ? 1 : 0;
+    e.key.keysym.scancode = scancode;
+    e.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+    e.key.keysym.mod = modifiers;
+    return e;
+}
+
+TEST(FullscreenToggleKeysTest, F11AndAltEnterOnlyAndNoAutoRepeat)
+{
+    using plat::SdlWindow;
+    EXPECT_TRUE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_F11, KMOD_NONE, false));
+    EXPECT_TRUE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_RETURN, KMOD_LALT, false));
+    EXPECT_TRUE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_RETURN, KMOD_RALT, false));
+    EXPECT_TRUE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_KP_ENTER, KMOD_LALT | KMOD_NUM, false));
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_RETURN, KMOD_NONE, false));
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_RETURN, KMOD_LCTRL, false));
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_Z, KMOD_LALT, false));
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_F10, KMOD_NONE, false));
+    // Holding the keys down must not make the window flicker.
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_F11, KMOD_NONE, true));
+    EXPECT_FALSE(SdlWindow::IsFullscreenToggle(SDL_SCANCODE_RETURN, KMOD_LALT, true));
+}
+
+class FullscreenToggleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<plat::SdlWindow>();
+        if (!window->Create(plat::WindowMode::Offscreen)) {
+            window.reset();
+            GTEST_SKIP() << "no offscreen OpenGL 3.3 context on this machine";
+        }
+        while (window->HasPendingEvent()) window->NextEvent();
+    }
+
+    // Pushes one event and hands it to the window as the frame loop does.
+    plat::WindowEvent Deliver(SDL_Event e)
+    {
+        SDL_PushEvent(&e);
+        plat::WindowEvent seen = plat::WindowEvent::Other;
+        for (int i = 0; i < 32 && window->HasPendingEvent(); ++i) {
+            plat::WindowEvent got = window->NextEvent();
+            if (got != plat::WindowEvent::Other) seen = got;
+        }
+        return seen;
+    }
+
+    std::unique_ptr<plat::SdlWindow> window;
+};
+
+TEST_F(FullscreenToggleTest, EachToggleKeyFlipsTheWindowOnce)
+{
+    const bool start = window->IsFullscreen();
+    EXPECT_EQ(Deliver(KeyDown(SDL_SCANCODE_F11)), plat::WindowEvent::FullscreenToggled);
+    EXPECT_NE(window->IsFullscreen(), start);
+    EXPECT_EQ(Deliver(KeyDown(SDL_SCANCODE_RETURN, KMOD_LALT)), plat::WindowEvent::FullscreenToggled);
+    EXPECT_EQ(window->IsFullscreen(), start);
+    EXPECT_EQ(Deliver(KeyDown(SDL_SCANCODE_F11, KMOD_NONE, true)), plat::WindowEvent::Other);
+    EXPECT_EQ(Deliver(KeyDown(SDL_SCANCODE_RETURN)), plat::WindowEvent::Other);
+    EXPECT_EQ(window->IsFullscreen(), start);
+    // Escape still closes, whatever the window's state.
+    EXPECT_EQ(Deliver(KeyDown(SDL_SCANCODE_ESCAPE)), plat::WindowEvent::EscapeDown);
+}
+
+TEST_F(FullscreenToggleTest, ControllerBackButtonClosesAsEscapeDoes)
+{
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERBUTTONDOWN;
+    e.cbutton.button = SDL_CONTROLLER_BUTTON_BACK;
+    e.cbutton.state = SDL_PRESSED;
+    EXPECT_EQ(Deliver(e), plat::WindowEvent::EscapeDown);
+    e.cbutton.button = SDL_CONTROLLER_BUTTON_A;
+    EXPECT_EQ(Deliver(e), plat::WindowEvent::Other);
+}
+
+// A real window on the display named by DISPLAY (an X server such as Xvfb,
+// with or without a window manager); skipped where there is none.
+class WindowOnDisplayTest : public ::testing::Test {
+protected:
+    // Opens the window, full screen or not; false (the test skipped) with no display.
+    bool Open(bool fullscreen)
+    {
+        if (!std::getenv("DISPLAY")) return false;
+        window = std::make_unique<plat::SdlWindow>();
+        if (window->Create(plat::WindowMode::Window, fullscreen)) return true;
+        window.reset();
+        return false;
+    }
+
+    // The size the X server gives the window, which is what is seen; SDL's
+    // own idea of it can differ when no window manager answers its requests.
+    static bool ServerSize(int* width, int* height)
+    {
+        SDL_Window* found = nullptr;
+        for (Uint32 id = 1; id < 4096; ++id)
+            if (SDL_Window* w = SDL_GetWindowFromID(id)) found = w;
+        SDL_SysWMinfo info;
+        SDL_VERSION(&info.version);
+        if (!found || !SDL_GetWindowWMInfo(found, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes)) return false;
+        *width = attributes.width;
+        *height = attributes.height;
+        return true;
+    }
+
+    // What the picture is drawn into, checked against what the server shows.
+    void ExpectSize(int width, int height)
+    {
+        int w = 0, h = 0;
+        window->PixelSize(&w, &h);
+        EXPECT_EQ(w, width);
+        EXPECT_EQ(h, height);
+        if (ServerSize(&w, &h)) {
+            EXPECT_EQ(w, width) << "the X server's window";
+            EXPECT_EQ(h, height) << "the X server's window";
+        }
+    }
+
+    // Lets the X server and any window manager catch up.
+    void Settle()
+    {
+        for (int i = 0; i < 40; ++i) {
+            while (window->HasPendingEvent()) window->NextEvent();
+            SDL_Delay(25);
+        }
+    }
+
+    std::unique_ptr<plat::SdlWindow> window;
+};
+
+// The windowed size: 1280 x 960 where the display has room for it.
+void ExpectWindowedSize(int width, int height)
+{
+    SDL_Rect usable{};
+    ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0);
+    if (usable.w >= plat::WINDOWED_WIDTH * 10 / 9 && usable.h >= plat::WINDOWED_HEIGHT * 10 / 9) {
+        EXPECT_EQ(width, plat::WINDOWED_WIDTH);
+        EXPECT_EQ(height, plat::WINDOWED_HEIGHT);
+    } else {   // shrunk to fit, keeping the shape
+        EXPECT_LE(width, usable.w);
+        EXPECT_LE(height, usable.h);
+        EXPECT_NEAR(width * 3.0 / 4.0, height, 2.0);
+    }
+}
+
+TEST_F(WindowOnDisplayTest, PictureFollowsTheWindowThroughEveryToggle)
+{
+    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
+    Settle();
+    int windowedW = 0, windowedH = 0;
+    window->PixelSize(&windowedW, &windowedH);
+    ExpectWindowedSize(windowedW, windowedH);
+    ExpectSize(windowedW, windowedH);
+
+    SDL_Rect display{};
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0);
+    window->SetFullscreen(true);
+    Settle();
+    EXPECT_TRUE(window->IsFullscreen());
+    ExpectSize(display.w, display.h);
+
+    window->SetFullscreen(false);
+    Settle();
+    EXPECT_FALSE(window->IsFullscreen());
+    ExpectSize(windowedW, windowedH);
+}
+
+TEST_F(WindowOnDisplayTest, StartingFullScreenFillsTheDisplay)
+{
+    if (!Open(true)) GTEST_SKIP() << "no window on DISPLAY";
+    Settle();
+    SDL_Rect display{};
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0);
+    EXPECT_TRUE(window->IsFullscreen());
+    ExpectSize(display.w, display.h);
+    // Leaving full screen gives the window its windowed size.
+    window->SetFullscreen(false);
+    Settle();
+    int w = 0, h = 0;
+    window->PixelSize(&w, &h);
+    ExpectWindowedSize(w, h);
+    ExpectSize(w, h);
+}
+
+}  // namespace
