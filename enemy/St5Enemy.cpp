@@ -102,6 +102,7 @@ void St5Enemy::Update()
     if (m_Pos.y <= 0) m_Down = 1;
     if (m_BombHits >= BOMB_HITS_TO_DOWN) m_Down = 1;
     if (m_Disc.body) dBodySetAngularVel(m_Disc.body, 0, SPIN, 0);
+    StandInTheMiddle();
 
     // One bomb lies on the arena at all times.
     if (!FindTask(BOMB_TASK_NAME)) AddTask(PRIORITY_OBJ, new CObj(CObj::KIND_BOMB), BOMB_TASK_NAME);
@@ -116,6 +117,26 @@ void St5Enemy::Update()
 
     if (m_Down || !m_Player || m_Player->IsDown()) return;
     TestTouch();
+}
+
+void St5Enemy::StandInTheMiddle()
+{
+    // The lower cap of the boss's wide disc reaches below its shaft's tip, so
+    // at spin 120 its friction with the arena would drive the boss round the
+    // arena like a wheel, into its own bombs and over the rim. It stays where
+    // it stands: only its height follows the simulation.
+    if (!m_Disc.body) return;
+    const dReal* disc = dBodyGetPosition(m_Disc.body);
+    dReal dx = disc[0] - START_POSITION.x, dz = disc[2] - START_POSITION.z;
+    for (dBodyID body : {m_Disc.body, m_Shaft.body}) {   // both, so the joint is not strained
+        if (!body) continue;
+        const dReal* v = dBodyGetLinearVel(body);
+        dBodySetLinearVel(body, 0, v[1], 0);
+        const dReal* p = dBodyGetPosition(body);
+        dBodySetPosition(body, p[0] - dx, p[1], p[2] - dz);
+    }
+    m_Pos.x = START_POSITION.x;
+    m_Pos.z = START_POSITION.z;
 }
 
 void St5Enemy::AddProjectile() { AddTask(PRIORITY_OBJ, new CObj(CObj::KIND_PROJECTILE), PROJECTILE_TASK_NAME); }

@@ -2,7 +2,8 @@
 // arena that keeps spinning at 120, never charges and cannot be spun down.
 // Every (7 - hits) seconds it fires a volley of projectiles turning round it,
 // ending with a full ring once it has taken two bomb hits; touching it only
-// throws the player's top back. It keeps one bomb on the arena at all times,
+// throws the player's top back; it stands where it started, turning on the
+// spot. It keeps one bomb on the arena at all times,
 // flashes when a bomb hits it and goes down at the fourth hit (or if it falls).
 // While a volley runs, the charging flag marks it and the dash window end holds
 // the time of the last shot.
@@ -70,6 +71,7 @@ public:
     int32_t m_FireAngle = 0;               // degrees, the direction of the next projectile
 
 private:
+    void StandInTheMiddle();
     void AddProjectile();
     void Fire(uint32_t now);
     void TestTouch();

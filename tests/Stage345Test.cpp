@@ -540,6 +540,30 @@ TEST_F(BossTest, DownAtTheFourthBombHitOrAtHeightZero)
     EXPECT_EQ(FindTask(BOMB_TASK_NAME), nullptr) << "no new bomb once the boss is down";
 }
 
+TEST_F(BossTest, StandsInTheMiddleWhateverPushesIt)
+{
+    // Its wide disc rubs the arena at spin 120; pushed and rubbing, it still
+    // turns on the spot and rests on the arena.
+    Boss(false);
+    boss->m_ChargeTime = g_FrameTime;
+    TopWorld::Place(player, {40, RESTING_HEIGHT, 0}, 150);
+    float highest = 0, lowest = 100;
+    for (int frame = 0; frame < 400; ++frame) {
+        if (frame % 50 == 0) dBodyAddForce(boss->m_Disc.body, 200000, 0, -150000);
+        world->Frame();
+        ASSERT_NEAR(boss->m_Pos.x, 0, 1e-4) << frame;
+        ASSERT_NEAR(boss->m_Pos.z, 0, 1e-4) << frame;
+        ASSERT_NEAR(dBodyGetPosition(boss->m_Shaft.body)[0], 0, 0.5) << frame;
+        if (frame > 200) {
+            highest = std::max(highest, boss->m_Pos.y);
+            lowest = std::min(lowest, boss->m_Pos.y);
+        }
+    }
+    EXPECT_FALSE(boss->IsDown());
+    EXPECT_GT(lowest, 10.5f);   // the disc's lower cap on the arena at height 1
+    EXPECT_LT(highest, 12.0f);
+}
+
 TEST_F(BossTest, DownWhenItFallsToHeightZero)
 {
     Boss();
