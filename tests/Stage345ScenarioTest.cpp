@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #include "core/Globals.h"
@@ -376,6 +377,34 @@ TEST_F(Stage345ScenarioTest, Stage5ProjectilesInPlayStayBoundedOverThreeMinutesO
     EXPECT_LT(r.maxProjectiles, 80);
     std::printf("stage 5, three minutes: %d volleys, %d rings, at most %d projectiles in play\n", r.volleys,
                 r.ringsSeen, r.maxProjectiles);
+}
+
+TEST_F(Stage345ScenarioTest, TraceShowsTheBossesHitsAndFlashAndTheObjectsInPlay)
+{
+    stagetest::ScratchDir dir;
+    dir.Write("keys.txt", "0 Z down\n");
+    SimOptions options;
+    options.frames = 700;
+    options.stage = 5;
+    options.dataDir = GeneratedDataDir().string();
+    options.keysPath = (dir.Path() / "keys.txt").string();
+    options.tracePath = (dir.Path() / "trace.json").string();
+    options.offscreenVideo = false;
+    SimRunner runner(options);
+    std::string error;
+    ASSERT_TRUE(runner.Run(&error)) << error;
+
+    std::ifstream in(dir.Path() / "trace.json");
+    int bossFrames = 0, withProjectiles = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("\"bombHits\":") == std::string::npos) continue;
+        ++bossFrames;
+        EXPECT_NE(line.find("\"flash\":"), std::string::npos);
+        EXPECT_NE(line.find("\"bombs\":1,\"capsules\":0}"), std::string::npos) << line.substr(0, 200);
+        if (line.find("\"objects\":{\"projectiles\":0,") == std::string::npos) ++withProjectiles;
+    }
+    EXPECT_GT(bossFrames, 300);
+    EXPECT_GT(withProjectiles, 0) << "the first volley comes 7 s after the boss";
 }
 
 }  // namespace
