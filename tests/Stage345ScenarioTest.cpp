@@ -2,9 +2,9 @@
 // in-process on the generated data set with no video. A test-side pilot reads
 // the game's state before each frame and presses keys as a player would: it
 // launches, steers relative to the camera's orbit, answers the enemy's charges
-// with its own and pushes hard in clashes, or pushes the boss's bombs into it;
-// or it launches weakly and leaves its top alone. The result screen's kind
-// tells who won.
+// with its own and pushes hard in clashes, sits it out boosting its spin, or
+// pushes the boss's bombs into it; or it launches weakly and leaves its top
+// alone. The result screen's kind tells who won.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,7 +38,7 @@ constexpr float ARROW_SHARE = 0.38f;    // a direction component beyond this hol
 constexpr int STRONG_POWER = 184;       // launch at or above this power
 constexpr int NO_RESULT = -1;
 
-enum class Plan { LeaveAlone, Duel, Evade, Sit, Bombs, TwoBombs };
+enum class Plan { LeaveAlone, Duel, Sit, Bombs, TwoBombs };
 
 // What the pilot saw over a game.
 struct Record {
@@ -80,7 +80,6 @@ public:
             return;
         }
         if (m_plan == Plan::Duel) Duel(frame, *player);
-        else if (m_plan == Plan::Evade) Evade(frame, *player);
         else if (m_plan == Plan::Sit) Sit(frame, *player);
         else if (m_plan == Plan::TwoBombs && m_record.bombHits >= 2) Sit(frame, *player);
         else PushBombs(*player);
@@ -211,30 +210,6 @@ private:
     void ReleaseArrows()
     {
         for (int key : {plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN}) m_keys->SetKey(key, false);
-    }
-
-    // Keeps across the arena from the enemy and sidesteps its charges, so that
-    // it spins itself out; a clash is pushed every other frame.
-    void Evade(int frame, CKoma& player)
-    {
-        if (FindTask(KOMA_CLASH_TASK_NAME)) {
-            m_keys->SetKey(plat::KEY_Z, frame % 2 == 0);
-            return;
-        }
-        m_keys->SetKey(plat::KEY_Z, false);
-        CKomaBase* enemy = Enemy();
-        if (!enemy) return;
-        plat::Vec3 away = player.m_Pos - enemy->m_Pos;
-        away.y = 0;
-        away = plat::Normalize(away);
-        if (enemy->IsCharging() || enemy->IsDashing(g_FrameTime)) {
-            SteerTowards(player.m_Pos, player.m_Pos + plat::Vec3{away.z, 0, -away.x});
-            return;
-        }
-        plat::Vec3 across = enemy->m_Pos;
-        across.y = 0;
-        across = plat::Length(across) < 1.0f ? away : plat::Normalize(across) * -1.0f;
-        SteerTowards(player.m_Pos, across * 14.0f);
     }
 
     // Round the bomb to its far side from the boss, then through it.
