@@ -39,6 +39,9 @@ constexpr float MARKER_HALF_WIDTH = 2.0f, MARKER_HALF_HEIGHT = 1.5f;
 constexpr float MARKER_LEFT_U = 0.875f, MARKER_RIGHT_U = 0.927734375f;
 constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
 
+constexpr int CHARGE_DISTANCE_SPREAD = 150;   // tenths of a unit beyond the least distance
+constexpr float TENTHS = 10.0f;
+
 constexpr int HIT_SPARK_SPREAD = 100;        // extra sparks, 0 to 99
 constexpr float CEILING_SHARE = 5.0f;        // a touch raises each ceiling by a fifth of the other's spin
 constexpr float HIT_TEXT_SPIN_UNIT = 100.0f; // the hit text is drawn at the player's spin / 100
@@ -171,6 +174,21 @@ void EnemyTop::Update()
 }
 
 bool EnemyTop::FarEnoughToCharge() const { return plat::Length(m_Pos) > CHARGE_MIN_DISTANCE; }
+
+bool EnemyTop::FarFromPlayer() const
+{
+    if (!m_Player) return false;
+    float threshold = CHARGE_MIN_DISTANCE + static_cast<float>(GameRand() % CHARGE_DISTANCE_SPREAD) / TENTHS;
+    return plat::Length(m_Player->m_Pos - m_Pos) > threshold;
+}
+
+plat::Vec3 EnemyTop::TowardsPlayer() const
+{
+    if (!m_Player) return {0, 0, 0};
+    plat::Vec3 d = plat::Normalize(m_Player->m_Pos - m_Pos);
+    d.y = 0;
+    return d;
+}
 
 bool EnemyTop::ChargeOver(uint32_t now) const
 {

@@ -90,6 +90,13 @@ protected:
 
     const Traits& GetTraits() const { return m_Traits; }
 
+    // The hunting tops' charge rules: farther from the player than 10 plus a
+    // random 0 to 14.9 drawn afresh at each test, and the direction to the
+    // player (normalised in three dimensions, then flattened). No player: not
+    // far, no direction.
+    bool FarFromPlayer() const;
+    plat::Vec3 TowardsPlayer() const;
+
 private:
     dGeomID ArenaGeom() const;
     void FillMarker();

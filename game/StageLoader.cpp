@@ -10,6 +10,9 @@
 #include "core/TaskList.h"
 #include "effect/CSpriteRenderInit.h"
 #include "enemy/St1EnemySet.h"
+#include "enemy/St3EnemySet.h"
+#include "enemy/St4EnemySet.h"
+#include "enemy/St5EnemySet.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
@@ -122,6 +125,15 @@ void AppendEnemySetUp(int stageIndex)
     switch (stageIndex) {
     case 0:
         g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St1EnemySet, "St1EnemySet"));
+        break;
+    case 2:
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St3EnemySet, "St3EnemySet"));
+        break;
+    case 3:
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St4EnemySet, "St4EnemySet"));
+        break;
+    case 4:
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St5EnemySet, "St5EnemySet"));
         break;
     default:
         break;

@@ -1,7 +1,8 @@
 // One battle frame on the recording device: the physics world over an arena,
 // the player's top with its aura and an enemy top locked in a clash, two
 // 900-particle hit bursts, the battle interface with its spin graphs, the
-// camera and the input, through a whole update pass and draw pass.
+// camera and the input, through a whole update pass and draw pass; and the
+// same on stage 5 with the boss firing its volleys and rings.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -14,8 +15,12 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
+#include "core/TaskList.h"
 #include "effect/CPSprite.h"
 #include "effect/CSpriteRender.h"
+#include "enemy/CObj.h"
+#include "enemy/EnemyTop.h"
+#include "enemy/St5Enemy.h"
 #include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "game/CKomaAura.h"
@@ -208,6 +213,50 @@ void BM_BattleFrameWithTwoBursts(benchmark::State& state)
     for (auto _ : state) scene.BusyFrame();
 }
 BENCHMARK(BM_BattleFrameWithTwoBursts)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The busiest stage-5 frame: the battle scene above with the boss in the
+// middle, firing volley after volley, each ending in a ring of 18 (it has
+// taken two hits), while bursts and hit texts keep coming.
+class BossBattle {
+public:
+    static constexpr size_t MOST_PROJECTILES = 60;   // the bowl may hold some; keep the scene steady
+
+    BossBattle()
+    {
+        g_StageIndex = 4;
+        for (const char* key : {"XSt5Enemy", "XSt5Obj", "XSt5Bomm"}) {
+            auto* mesh = new CXFile("X/Top.x");
+            AddTask(PRIORITY_RESOURCE, mesh, key);
+            RegisterResource(key, mesh);
+            SetDrawStop(key);
+        }
+        m_boss = new St5Enemy;
+        AddTask(PRIORITY_ENEMY, m_boss, BOSS_TASK_NAME);
+        m_boss->m_BombHits = 2;
+        for (int i = 0; i < 300; ++i) BusyFrame();   // a ring in flight and a volley going
+    }
+
+    void BusyFrame()
+    {
+        if (!m_boss->IsFiring()) m_boss->m_ChargeTime = g_FrameTime - St5Enemy::VolleyWaitMs(0) - 1;
+        std::vector<CGameObject*> projectiles;
+        for (const TaskEntry* e : TaskList::Instance().Entries())
+            if (auto* o = dynamic_cast<CObj*>(e->object); o && !o->IsBomb()) projectiles.push_back(o);
+        for (size_t i = 0; i + MOST_PROJECTILES < projectiles.size(); ++i) RemoveTask(projectiles[i]);
+        m_scene.BusyFrame();
+    }
+
+private:
+    BattleScene m_scene;
+    St5Enemy* m_boss = nullptr;
+};
+
+void BM_BossBattleFrameWithVolleyAndRing(benchmark::State& state)
+{
+    BossBattle battle;
+    for (auto _ : state) battle.BusyFrame();
+}
+BENCHMARK(BM_BossBattleFrameWithVolleyAndRing)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_ParticleBurstUpdate(benchmark::State& state)
 {

@@ -9,6 +9,9 @@
 #include "core/TaskList.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
+#include "enemy/CCapsule.h"
+#include "enemy/CObj.h"
+#include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
 #include "game/CLoading.h"
@@ -83,6 +86,32 @@ void AppendTop(TraceJson& j, const char* key, const CKomaBase* top)
     j.Field("down", top->IsDown());
     j.Field("charging", top->IsCharging());
     j.Field("dashEnd", top->m_DashEnd);
+    // The boss also shows its bomb hits and the frames of hit flash left.
+    if (auto* boss = dynamic_cast<const St5Enemy*>(top)) {
+        j.Field("bombHits", boss->m_BombHits);
+        j.Field("flash", boss->m_FlashFrames);
+    }
+    j.EndObject();
+}
+
+// The stage's loose objects in play: the boss's projectiles and bombs and the
+// stage-3 bumpers; null outside a stage.
+void AppendObjects(TraceJson& j)
+{
+    j.Key("objects");
+    if (!FindTask(STAGE_TASK_NAME)) {
+        j.Null();
+        return;
+    }
+    int projectiles = 0, bombs = 0, capsules = 0;
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        if (auto* obj = dynamic_cast<const CObj*>(e->object)) (obj->IsBomb() ? bombs : projectiles) += 1;
+        else if (dynamic_cast<const CCapsule*>(e->object)) capsules += 1;
+    }
+    j.BeginObject();
+    j.Field("projectiles", projectiles);
+    j.Field("bombs", bombs);
+    j.Field("capsules", capsules);
     j.EndObject();
 }
 
@@ -166,4 +195,5 @@ void AppendTraceFields(TraceJson& j)
     AppendTop(j, "enemy", StageEnemyTop());
     AppendClash(j);
     AppendResult(j);
+    AppendObjects(j);
 }

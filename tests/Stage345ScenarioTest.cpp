@@ -1,0 +1,385 @@
+// Whole-game scenarios of stages 3, 4 and 5, played by the headless runner
+// in-process on the generated data set with no video. A test-side pilot reads
+// the game's state before each frame and presses keys as a player would: it
+// launches, steers relative to the camera's orbit, answers the enemy's charges
+// with its own and pushes hard in clashes, sits it out boosting its spin, or
+// pushes the boss's bombs into it; or it launches weakly and leaves its top
+// alone. The result screen's kind tells who won.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "core/Globals.h"
+#include "core/TaskList.h"
+#include "enemy/CCapsule.h"
+#include "enemy/CObj.h"
+#include "enemy/EnemyTop.h"
+#include "enemy/St5Enemy.h"
+#include "game/CKoma.h"
+#include "game/CKomaClash.h"
+#include "game/CKomaSet.h"
+#include "gfx/CCamera.h"
+#include "platform/KeySource.h"
+#include "scene/CResult.h"
+#include "tests/StageTestSupport.h"
+#include "tools/sim/SimRunner.h"
+
+namespace {
+
+using stagetest::GeneratedDataDir;
+using stagetest::HasGeneratedData;
+
+constexpr float DEG_TO_RAD = plat::PI / 180.0f;
+constexpr float ARROW_SHARE = 0.38f;    // a direction component beyond this holds its arrow key
+constexpr int STRONG_POWER = 184;       // launch at or above this power
+constexpr int NO_RESULT = -1;
+
+enum class Plan { LeaveAlone, Duel, Sit, Bombs, TwoBombs };
+
+// What the pilot saw over a game.
+struct Record {
+    int resultKind = NO_RESULT;
+    int resultFrame = -1;
+    int launchFrame = -1;
+    int enemyCharges = 0;
+    int clashes = 0;
+    int volleys = 0;
+    int maxProjectiles = 0;
+    int maxBombs = 0;
+    int minCapsules = 1000;
+    int maxCapsules = 0;
+    int bombHits = 0;
+    int ringsSeen = 0;        // frames in which 18 or more projectiles appeared at once
+    bool launcherWhileAiming = false;   // the stage's enemy set-up task during the aiming phase
+    bool enemyWhileAiming = false;      // an enemy top before the player's
+};
+
+class Pilot {
+public:
+    Pilot(Plan plan, int stage) : m_plan(plan), m_stage(stage) {}
+
+    void operator()(int frame, plat::ScriptedKeySource& keys)
+    {
+        m_keys = &keys;
+        Observe(frame);
+        if (m_record.resultKind != NO_RESULT) {
+            ReleaseAll();
+            return;
+        }
+        if (auto* set = dynamic_cast<CKomaSet*>(FindTask(KOMA_SET_TASK_NAME))) {
+            Aim(*set);
+            return;
+        }
+        auto* player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
+        if (!player || m_plan == Plan::LeaveAlone) {
+            ReleaseAll();
+            return;
+        }
+        if (m_plan == Plan::Duel) Duel(frame, *player);
+        else if (m_plan == Plan::Sit) Sit(frame, *player);
+        else if (m_plan == Plan::TwoBombs && m_record.bombHits >= 2) Sit(frame, *player);
+        else PushBombs(*player);
+    }
+
+    const Record& Result() const { return m_record; }
+
+private:
+    void Observe(int frame)
+    {
+        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)); result && m_record.resultKind == NO_RESULT) {
+            m_record.resultKind = result->Kind();
+            m_record.resultFrame = frame;
+        }
+        if (m_record.launchFrame < 0 && FindTask(KOMA_TASK_NAME)) m_record.launchFrame = frame;
+        if (FindTask(KOMA_SET_TASK_NAME)) {
+            std::string launcher = "St" + std::to_string(m_stage) + "EnemySet";
+            if (FindTask(launcher.c_str())) m_record.launcherWhileAiming = true;
+            if (Enemy()) m_record.enemyWhileAiming = true;
+        }
+        int projectiles = 0, bombs = 0, capsules = 0;
+        for (const TaskEntry* e : TaskList::Instance().Entries()) {
+            if (auto* o = dynamic_cast<CObj*>(e->object)) (o->IsBomb() ? bombs : projectiles) += 1;
+            else if (dynamic_cast<CCapsule*>(e->object)) ++capsules;
+        }
+        if (projectiles - m_lastProjectiles >= 18) ++m_record.ringsSeen;
+        m_lastProjectiles = projectiles;
+        m_record.maxProjectiles = std::max(m_record.maxProjectiles, projectiles);
+        m_record.maxBombs = std::max(m_record.maxBombs, bombs);
+        if (Enemy()) {
+            m_record.minCapsules = std::min(m_record.minCapsules, capsules);
+            m_record.maxCapsules = std::max(m_record.maxCapsules, capsules);
+        }
+        bool clash = FindTask(KOMA_CLASH_TASK_NAME) != nullptr;
+        if (clash && !m_wasClash) ++m_record.clashes;
+        m_wasClash = clash;
+        if (auto* enemy = Enemy()) {
+            if (enemy->IsCharging() && !m_enemyWasCharging) {
+                ++m_record.enemyCharges;
+                if (dynamic_cast<St5Enemy*>(enemy)) ++m_record.volleys;
+            }
+            m_enemyWasCharging = enemy->IsCharging();
+            if (auto* boss = dynamic_cast<St5Enemy*>(enemy)) m_record.bombHits = boss->m_BombHits;
+        }
+    }
+
+    CKomaBase* Enemy() const
+    {
+        std::string name = "St" + std::to_string(m_stage) + "Enemy";
+        return dynamic_cast<CKomaBase*>(FindTask(name.c_str()));
+    }
+
+    void Aim(const CKomaSet& set)
+    {
+        bool launch = m_plan == Plan::LeaveAlone ? true : set.m_Power >= STRONG_POWER;
+        m_keys->SetKey(plat::KEY_Z, launch && !m_zWasDown);
+        m_zWasDown = launch && !m_zWasDown;
+    }
+
+    void ReleaseAll()
+    {
+        for (int key : {plat::KEY_Z, plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN})
+            m_keys->SetKey(key, false);
+    }
+
+    // Holds the arrow keys that push the top from `from` towards `to`, as
+    // seen from the camera circling the arena.
+    void SteerTowards(plat::Vec3 from, plat::Vec3 to)
+    {
+        plat::Vec3 w = to - from;
+        w.y = 0;
+        auto* camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
+        float orbit = camera ? camera->m_Orbit : 0.0f;
+        plat::Vec3 local = plat::TransformNormal(plat::Normalize(w), plat::RotationY(-orbit * DEG_TO_RAD));
+        m_keys->SetKey(plat::KEY_RIGHT, local.x > ARROW_SHARE);
+        m_keys->SetKey(plat::KEY_LEFT, local.x < -ARROW_SHARE);
+        m_keys->SetKey(plat::KEY_UP, local.z > ARROW_SHARE);
+        m_keys->SetKey(plat::KEY_DOWN, local.z < -ARROW_SHARE);
+    }
+
+    // Towards the enemy from the middle of the arena, so that hits and won
+    // clashes throw it outwards; its charge is answered with a charge,
+    // released into a dash as its own dash starts; spare gauge boosts the
+    // spin; a clash is pushed every other frame.
+    void Duel(int frame, CKoma& player)
+    {
+        if (FindTask(KOMA_CLASH_TASK_NAME)) {
+            SetZ(frame % 2 == 0);
+            return;
+        }
+        CKomaBase* enemy = Enemy();
+        if (!enemy) return;
+        plat::Vec3 out = enemy->m_Pos;
+        out.y = 0;
+        out = plat::Normalize(out);
+        plat::Vec3 toEnemy = enemy->m_Pos - player.m_Pos;
+        toEnemy.y = 0;
+        bool lined = plat::Dot(plat::Normalize(toEnemy), out) > 0.7f;
+        SteerTowards(player.m_Pos, lined ? enemy->m_Pos : enemy->m_Pos - out * 5.0f);
+
+        if (player.IsCharging()) {
+            SetZ(enemy->IsCharging());
+        } else if (enemy->IsCharging() && player.m_Gauge > 10) {
+            SetZ(!m_zDown);   // a fresh press while steering starts the charge
+        } else if (player.m_Gauge > CKomaBase::GAUGE_BASE + 2) {
+            // A press without an arrow held boosts instead of charging.
+            if (!m_zDown) ReleaseArrows();
+            SetZ(true);
+        } else {
+            SetZ(false);
+        }
+    }
+
+    // Stays where it landed, boosting its spin from spare gauge.
+    void Sit(int frame, CKoma& player)
+    {
+        ReleaseArrows();
+        if (FindTask(KOMA_CLASH_TASK_NAME)) SetZ(frame % 2 == 0);
+        else SetZ(player.m_Gauge > CKomaBase::GAUGE_BASE + 2);
+    }
+
+    void SetZ(bool down)
+    {
+        m_keys->SetKey(plat::KEY_Z, down);
+        m_zDown = down;
+    }
+
+    void ReleaseArrows()
+    {
+        for (int key : {plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN}) m_keys->SetKey(key, false);
+    }
+
+    // Round the bomb to its far side from the boss, then through it.
+    void PushBombs(CKoma& player)
+    {
+        auto* bomb = dynamic_cast<CObj*>(FindTask(BOMB_TASK_NAME));
+        auto* boss = dynamic_cast<St5Enemy*>(FindTask(BOSS_TASK_NAME));
+        if (!bomb || !boss) return ReleaseAll();
+        plat::Vec3 out = bomb->m_Position - boss->m_Pos;
+        out.y = 0;
+        out = plat::Normalize(out);
+        plat::Vec3 fromBomb = player.m_Pos - bomb->m_Position;
+        fromBomb.y = 0;
+        plat::Vec3 side = plat::Normalize(fromBomb);
+        if (plat::Dot(side, out) > 0.85f) {
+            SteerTowards(player.m_Pos, boss->m_Pos);
+            return;
+        }
+        plat::Vec3 round = plat::Normalize(side + out);
+        if (plat::Length(round) < 0.1f) round = {out.z, 0, -out.x};
+        SteerTowards(player.m_Pos, bomb->m_Position + round * 8.0f);
+    }
+
+    Plan m_plan;
+    int m_stage;
+    plat::ScriptedKeySource* m_keys = nullptr;
+    Record m_record;
+    bool m_zWasDown = false;
+    bool m_wasClash = false;
+    bool m_enemyWasCharging = false;
+    int m_lastProjectiles = 0;
+    bool m_zDown = false;
+};
+
+class Stage345ScenarioTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    }
+
+    // Plays the stage with the pilot until the result screen has shown for a
+    // second, or the frame limit.
+    static Record Play(int stage, Plan plan, int frames, uint32_t seed = 3, bool stopAtResult = true)
+    {
+        Pilot pilot(plan, stage);
+        SimOptions options;
+        options.frames = frames;
+        options.seed = seed;
+        options.stage = stage;
+        options.dataDir = GeneratedDataDir().string();
+        options.offscreenVideo = false;
+        options.beforeFrame = [&pilot, stopAtResult](int frame, plat::ScriptedKeySource& keys) {
+            pilot(frame, keys);
+            if (stopAtResult && pilot.Result().resultKind != NO_RESULT && frame > pilot.Result().resultFrame + 60)
+                PostQuit();   // seen enough: close the game after this frame
+        };
+        SimRunner runner(options);
+        std::string error;
+        EXPECT_TRUE(runner.Run(&error)) << error;
+        return pilot.Result();
+    }
+};
+
+// About a battle's worth of frames, and three minutes at 60 a second.
+constexpr int BATTLE_FRAMES = 20000;
+constexpr int THREE_MINUTES = 3 * 60 * 60;
+
+TEST_F(Stage345ScenarioTest, Stage3IsWonByAnsweringTheHuntersChargeAndWinningTheClash)
+{
+    Record r = Play(3, Plan::Duel, BATTLE_FRAMES);
+    EXPECT_TRUE(r.launcherWhileAiming);
+    EXPECT_FALSE(r.enemyWhileAiming);
+    ASSERT_GE(r.launchFrame, 0);
+    EXPECT_EQ(r.minCapsules, 3);
+    EXPECT_EQ(r.maxCapsules, 3);
+    EXPECT_GE(r.enemyCharges, 1);
+    EXPECT_GE(r.clashes, 1);
+    EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
+}
+
+TEST_F(Stage345ScenarioTest, Stage3IsLostByATopLeftAlone)
+{
+    Record r = Play(3, Plan::LeaveAlone, BATTLE_FRAMES);
+    EXPECT_EQ(r.minCapsules, 3);
+    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
+}
+
+TEST_F(Stage345ScenarioTest, Stage4HeavyTopHuntsUntilItSpinsItselfOut)
+{
+    // The heavy top keeps charging at a player that only sits and boosts its
+    // spin; after about four minutes it has worn itself down.
+    Record r = Play(4, Plan::Sit, 2 * BATTLE_FRAMES, 4);
+    EXPECT_TRUE(r.launcherWhileAiming);
+    EXPECT_EQ(r.maxCapsules, 0);
+    EXPECT_GE(r.enemyCharges, 20);
+    EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
+}
+
+TEST_F(Stage345ScenarioTest, Stage4IsLostByATopLeftAlone)
+{
+    Record r = Play(4, Plan::LeaveAlone, BATTLE_FRAMES);
+    EXPECT_GE(r.enemyCharges, 1);
+    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
+}
+
+TEST_F(Stage345ScenarioTest, Stage5IsWonByPushingFourBombsIntoTheBoss)
+{
+    Record r = Play(5, Plan::Bombs, BATTLE_FRAMES);
+    EXPECT_TRUE(r.launcherWhileAiming);
+    EXPECT_EQ(r.maxBombs, 1);
+    EXPECT_GE(r.volleys, 2);
+    EXPECT_GE(r.ringsSeen, 1) << "a ring after the second hit";
+    EXPECT_EQ(r.bombHits, 4);
+    EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
+    std::printf("stage 5 won after %d frames, %d volleys, at most %d projectiles in play\n", r.resultFrame,
+                r.volleys, r.maxProjectiles);
+}
+
+TEST_F(Stage345ScenarioTest, Stage5IsLostByATopLeftAlone)
+{
+    Record r = Play(5, Plan::LeaveAlone, BATTLE_FRAMES);
+    EXPECT_EQ(r.maxBombs, 1);
+    EXPECT_GE(r.volleys, 1);
+    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
+}
+
+TEST_F(Stage345ScenarioTest, Stage5ProjectilesInPlayStayBoundedOverThreeMinutesOfRings)
+{
+    // Two bombs pushed in, so that every later volley ends with a ring; then
+    // the player only sits and the boss fires on for the rest of the three
+    // minutes. Projectiles leave play below height 0, so their number in play
+    // stays within about one volley and its ring.
+    Record r = Play(5, Plan::TwoBombs, THREE_MINUTES, 3, false);
+    EXPECT_GE(r.bombHits, 2);   // a projectile may knock a bomb into the boss too
+    EXPECT_LT(r.bombHits, 4);
+    EXPECT_GE(r.volleys, 15);
+    EXPECT_GE(r.ringsSeen, 10);
+    EXPECT_GT(r.maxProjectiles, 18);
+    EXPECT_LT(r.maxProjectiles, 80);
+    std::printf("stage 5, three minutes: %d volleys, %d rings, at most %d projectiles in play\n", r.volleys,
+                r.ringsSeen, r.maxProjectiles);
+}
+
+TEST_F(Stage345ScenarioTest, TraceShowsTheBossesHitsAndFlashAndTheObjectsInPlay)
+{
+    stagetest::ScratchDir dir;
+    dir.Write("keys.txt", "0 Z down\n");
+    SimOptions options;
+    options.frames = 700;
+    options.stage = 5;
+    options.dataDir = GeneratedDataDir().string();
+    options.keysPath = (dir.Path() / "keys.txt").string();
+    options.tracePath = (dir.Path() / "trace.json").string();
+    options.offscreenVideo = false;
+    SimRunner runner(options);
+    std::string error;
+    ASSERT_TRUE(runner.Run(&error)) << error;
+
+    std::ifstream in(dir.Path() / "trace.json");
+    int bossFrames = 0, withProjectiles = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("\"bombHits\":") == std::string::npos) continue;
+        ++bossFrames;
+        EXPECT_NE(line.find("\"flash\":"), std::string::npos);
+        EXPECT_NE(line.find("\"bombs\":1,\"capsules\":0}"), std::string::npos) << line.substr(0, 200);
+        if (line.find("\"objects\":{\"projectiles\":0,") == std::string::npos) ++withProjectiles;
+    }
+    EXPECT_GT(bossFrames, 300);
+    EXPECT_GT(withProjectiles, 0) << "the first volley comes 7 s after the boss";
+}
+
+}  // namespace
