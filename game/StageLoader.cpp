@@ -8,6 +8,8 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
+#include "enemy/St2EnemyInit.h"
+#include "game/CKoma.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
@@ -114,12 +116,14 @@ void LoadResources(int stageIndex)
 // The stage's tasks, in the order their Init must run: CODE first, so the
 // world exists when CStage builds the arena into it and before any top or
 // enemy creates its bodies.
-void AppendStageTasks(int /*stageIndex*/)
+void AppendStageTasks(int stageIndex)
 {
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CODE, new CODE, CODE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CAMERA, new CCamera, CAMERA_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
+    if (stageIndex == 1)   // stage 2: the swarm
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA, new St2EnemyInit, ST2_ENEMY_INIT_TASK_NAME));
     // ---- STAGE TASKS STILL TO JOIN, in this order, after CKomaSet ----
     // 5. the stage's enemy set-up task at 4000, named after its class:
     //    St1EnemySet, St2EnemyInit, St3EnemySet, St4EnemySet, St5EnemySet for stage index 0..4;

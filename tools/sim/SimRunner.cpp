@@ -208,6 +208,7 @@ bool SimRunner::Run(std::string* error)
             if (e.key == plat::KEY_ESCAPE && e.down) PostQuit();
             m_app->ScriptedKeys()->SetKey(e.key, e.down);
         }
+        if (m_options.beforeFrame) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
         m_app->VirtualClockOrNull()->AdvanceFrame();
         PaceStageLoad();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,6 +14,9 @@
 #include "tools/sim/KeyScript.h"
 
 class GameApp;
+namespace plat {
+class ScriptedKeySource;
+}
 
 struct SimOptions {
     int frames = 600;
@@ -27,6 +31,9 @@ struct SimOptions {
     // Frames each stage load shows its loading screen before the hand-over;
     // about what a load takes on a desktop machine.
     int loadingFrames = 8;
+    // In-process players (tests): called before each frame, after that
+    // frame's scripted keys, to read the game's state and set keys.
+    std::function<void(int frame, plat::ScriptedKeySource& keys)> beforeFrame;
 };
 
 class SimRunner {
