@@ -78,6 +78,7 @@ void CEnemy::Update()
     if (!m_Body.body) return;
     const dReal* p = dBodyGetPosition(m_Body.body);
     m_Pos = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
+    if (ReplaceIfFallen()) return;
     dBodySetAngularVel(m_Body.body, 0, SPIN, 0);
     LeaveTrail();
 
@@ -96,6 +97,19 @@ void CEnemy::UpdateDying()
     auto* manager = dynamic_cast<St2Enemy*>(FindTask(ST2_ENEMY_TASK_NAME));
     if (manager && manager->CountDefeat()) AddTask(PRIORITY_KOMA, new CEnemy, SWARM_ENEMY_TASK_NAME);
     RemoveTask(this);
+}
+
+// An enemy thrown off the arena can never be touched again: without a stand-in
+// the swarm would dwindle and twenty defeats would soon be out of reach. It
+// makes way for a fresh one, uncounted, while the stage is still being played.
+bool CEnemy::ReplaceIfFallen()
+{
+    if (m_Pos.y >= FALLEN_HEIGHT) return false;
+    auto* manager = dynamic_cast<St2Enemy*>(FindTask(ST2_ENEMY_TASK_NAME));
+    if (manager && manager->m_DefeatedCount < St2Enemy::DEFEATS_TO_CLEAR)
+        AddTask(PRIORITY_KOMA, new CEnemy, SWARM_ENEMY_TASK_NAME);
+    RemoveTask(this);
+    return true;
 }
 
 // A trail particle that stands still where the enemy is.

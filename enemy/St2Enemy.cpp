@@ -22,6 +22,9 @@ void St2Enemy::Init()
 void St2Enemy::Update()
 {
     if (!m_Camera || !m_Player) return;
+    // The launch goes on swinging the orbit for a while after this task has
+    // started; held at 0 here, the arrows stay unturned once it is done.
+    m_Camera->m_Orbit = 0;
     // Behind the top on the -z side, lower and closer as it spins faster.
     float h = CAMERA_BASE - m_Player->Spin() / SPIN_PER_UNIT;
     plat::Vec3 p = m_Player->m_Pos;

@@ -4,6 +4,8 @@
 // follows the top, and the colours the shared mesh is drawn with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "effect/CPSprite.h"
@@ -287,6 +289,27 @@ TEST_F(SwarmTest, TheCountNeverPassesTwentyNorTheSwarmSix)
     }
     EXPECT_EQ(manager->m_DefeatedCount, 18);
     EXPECT_EQ(Enemies().size(), 6u);
+}
+
+TEST_F(SwarmTest, AnEnemyOffTheArenaMakesWayForAFreshOneUncounted)
+{
+    St2Enemy* manager = StartSwarm();
+    world->FreezePhysics(true);
+    ParkAll();
+    CEnemy* fallen = Enemies().front();
+    dBodySetPosition(fallen->m_Body.body, 70, -0.5, 70);
+    world->Frame();
+    auto now = Enemies();
+    EXPECT_EQ(std::find(now.begin(), now.end(), fallen), now.end());
+    EXPECT_EQ(now.size(), 6u);
+    EXPECT_EQ(manager->m_DefeatedCount, 0);
+
+    // Once twenty are down nothing new comes in.
+    manager->m_DefeatedCount = 20;
+    dBodySetPosition(Enemies().front()->m_Body.body, 70, -0.5, 70);
+    world->Frame();
+    EXPECT_EQ(Enemies().size(), 5u);
+    EXPECT_EQ(manager->m_DefeatedCount, 20);
 }
 
 TEST_F(SwarmTest, CameraFollowsFromBehindAndComesCloserAsTheTopSpinsFaster)
