@@ -78,7 +78,7 @@ void CEnemy::Update()
     if (!m_Body.body) return;
     const dReal* p = dBodyGetPosition(m_Body.body);
     m_Pos = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
-    if (ReplaceIfFallen()) return;
+    ReturnIfFallen();
     dBodySetAngularVel(m_Body.body, 0, SPIN, 0);
     LeaveTrail();
 
@@ -99,17 +99,18 @@ void CEnemy::UpdateDying()
     RemoveTask(this);
 }
 
-// An enemy thrown off the arena can never be touched again: without a stand-in
-// the swarm would dwindle and twenty defeats would soon be out of reach. It
-// makes way for a fresh one, uncounted, while the stage is still being played.
-bool CEnemy::ReplaceIfFallen()
+// An enemy thrown off the arena could never be touched again: the swarm would
+// dwindle and twenty defeats would soon be out of reach. It comes back over
+// the spawn square instead, still marked if it was, so a mark is never given
+// twice and the fall counts for nothing.
+void CEnemy::ReturnIfFallen()
 {
-    if (m_Pos.y >= FALLEN_HEIGHT) return false;
-    auto* manager = dynamic_cast<St2Enemy*>(FindTask(ST2_ENEMY_TASK_NAME));
-    if (manager && manager->m_DefeatedCount < St2Enemy::DEFEATS_TO_CLEAR)
-        AddTask(PRIORITY_KOMA, new CEnemy, SWARM_ENEMY_TASK_NAME);
-    RemoveTask(this);
-    return true;
+    if (m_Pos.y >= FALLEN_HEIGHT) return;
+    float x = SpawnCoordinate();
+    float z = SpawnCoordinate();
+    dBodySetPosition(m_Body.body, x, SPAWN_HEIGHT, z);
+    dBodySetLinearVel(m_Body.body, 0, 0, 0);
+    m_Pos = {x, SPAWN_HEIGHT, z};
 }
 
 // A trail particle that stands still where the enemy is.

@@ -42,7 +42,7 @@ public:
     static constexpr float HIT_TEXT_PER_SPIN = 100.0f;
     static constexpr uint32_t SPARKS_BASE = 800;      // 800 + rand() % 100 per burst
     static constexpr int SPARKS_SPREAD = 100;
-    static constexpr float FALLEN_HEIGHT = 0.0f;      // below this an enemy is off the arena for good
+    static constexpr float FALLEN_HEIGHT = 0.0f;      // below this an enemy has left the arena
 
     CEnemy();
     ~CEnemy() override;
@@ -68,7 +68,7 @@ public:
 
 private:
     void UpdateDying();
-    bool ReplaceIfFallen();
+    void ReturnIfFallen();
     void LeaveTrail();
     void OnTouch();
     void OnFirstTouch(float spin);

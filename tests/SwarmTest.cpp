@@ -291,25 +291,30 @@ TEST_F(SwarmTest, TheCountNeverPassesTwentyNorTheSwarmSix)
     EXPECT_EQ(Enemies().size(), 6u);
 }
 
-TEST_F(SwarmTest, AnEnemyOffTheArenaMakesWayForAFreshOneUncounted)
+TEST_F(SwarmTest, AnEnemyOffTheArenaComesBackUncountedAndKeepsItsMark)
 {
     St2Enemy* manager = StartSwarm();
     world->FreezePhysics(true);
     ParkAll();
-    CEnemy* fallen = Enemies().front();
+    auto before = Enemies();
+    CEnemy* fallen = before.front();
+    fallen->m_HitCount = 1;
     dBodySetPosition(fallen->m_Body.body, 70, -0.5, 70);
+    dBodySetLinearVel(fallen->m_Body.body, 30, -40, 30);
     world->Frame();
-    auto now = Enemies();
-    EXPECT_EQ(std::find(now.begin(), now.end(), fallen), now.end());
-    EXPECT_EQ(now.size(), 6u);
-    EXPECT_EQ(manager->m_DefeatedCount, 0);
 
-    // Once twenty are down nothing new comes in.
-    manager->m_DefeatedCount = 20;
-    dBodySetPosition(Enemies().front()->m_Body.body, 70, -0.5, 70);
-    world->Frame();
-    EXPECT_EQ(Enemies().size(), 5u);
-    EXPECT_EQ(manager->m_DefeatedCount, 20);
+    EXPECT_EQ(Enemies(), before);   // the same six, none removed or added
+    const dReal* p = dBodyGetPosition(fallen->m_Body.body);
+    EXPECT_DOUBLE_EQ(p[1], 10.0);
+    EXPECT_GE(p[0], -25.0);
+    EXPECT_LE(p[0], 24.9 + 1e-6);
+    EXPECT_GE(p[2], -25.0);
+    EXPECT_LE(p[2], 24.9 + 1e-6);
+    EXPECT_FLOAT_EQ(fallen->m_Pos.y, 10.0f);
+    const dReal* v = dBodyGetLinearVel(fallen->m_Body.body);
+    EXPECT_DOUBLE_EQ(v[0] * v[0] + v[1] * v[1] + v[2] * v[2], 0.0);
+    EXPECT_EQ(fallen->m_HitCount, 1);
+    EXPECT_EQ(manager->m_DefeatedCount, 0);
 }
 
 TEST_F(SwarmTest, CameraFollowsFromBehindAndComesCloserAsTheTopSpinsFaster)
