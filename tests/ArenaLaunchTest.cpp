@@ -60,6 +60,9 @@ protected:
         ClearTasks();
         AddTask(new CLoadStage, PRIORITY_LOADING);
         ASSERT_TRUE(m_env->RunLoad()) << "stage " << GetParam() + 1 << " did not load";
+        // The arena alone takes the launch: the stage's enemies are left out.
+        for (const char* name : {"St1EnemySet", "St2EnemyInit", "St3EnemySet", "St4EnemySet", "St5EnemySet"})
+            if (CGameObject* enemies = FindTask(name)) RemoveTask(enemies);
         Frame();   // the stage's first update pass
     }
 
