@@ -1,5 +1,7 @@
 #include "effect/CSpriteRender2.h"
 
+#include "enemy/St2Enemy.h"
+
 #include <algorithm>
 
 #include "game/CKomaBase.h"
@@ -18,9 +20,9 @@ constexpr float GAUGE_LABEL_X = 4, GAUGE_LABEL_Y = 150;
 
 const int* CSpriteRender2::FindSwarmDefeatedCount()
 {
-    // The stage-2 swarm manager "St2Enemy" keeps its defeat count; none is
-    // running in this build of the game yet.
-    return nullptr;
+    // The stage-2 swarm manager keeps the defeat count.
+    auto* swarm = dynamic_cast<St2Enemy*>(FindTask(ST2_ENEMY_TASK_NAME));
+    return swarm ? &swarm->m_DefeatedCount : nullptr;
 }
 
 void CSpriteRender2::Init()

@@ -10,6 +10,7 @@
 #include "core/TaskList.h"
 #include "effect/CSpriteRenderInit.h"
 #include "enemy/St1EnemySet.h"
+#include "enemy/St2EnemyInit.h"
 #include "enemy/St3EnemySet.h"
 #include "enemy/St4EnemySet.h"
 #include "enemy/St5EnemySet.h"
@@ -125,6 +126,9 @@ void AppendEnemySetUp(int stageIndex)
     switch (stageIndex) {
     case 0:
         g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St1EnemySet, "St1EnemySet"));
+        break;
+    case 1:
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St2EnemyInit, ST2_ENEMY_INIT_TASK_NAME));
         break;
     case 2:
         g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St3EnemySet, "St3EnemySet"));

@@ -3,10 +3,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
+#include "enemy/CEnemy.h"
+#include "enemy/St2Enemy.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
 #include "enemy/CCapsule.h"
@@ -183,6 +186,29 @@ void AppendResult(TraceJson& j)
     j.EndObject();
 }
 
+// Stage 2's swarm: the defeats so far and every swarm enemy in play (the
+// dying ones too, with their two hits), or null on other stages.
+void AppendSwarm(TraceJson& j)
+{
+    j.Key("swarm");
+    auto* manager = dynamic_cast<St2Enemy*>(FindTask(ST2_ENEMY_TASK_NAME));
+    if (!manager) {
+        j.Null();
+        return;
+    }
+    std::vector<int> hits;
+    for (const TaskEntry* e : TaskList::Instance().Entries())
+        if (auto* enemy = dynamic_cast<CEnemy*>(e->object)) hits.push_back(enemy->m_HitCount);
+    j.BeginObject();
+    j.Field("defeated", manager->m_DefeatedCount);
+    j.Field("alive", static_cast<int>(hits.size()));
+    j.Key("hits");
+    j.BeginArray();
+    for (int h : hits) j.Value(static_cast<int64_t>(h));
+    j.EndArray();
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -196,4 +222,5 @@ void AppendTraceFields(TraceJson& j)
     AppendClash(j);
     AppendResult(j);
     AppendObjects(j);
+    AppendSwarm(j);
 }
