@@ -384,6 +384,11 @@ std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
     return pixels;
 }
 
+void GLRenderDevice::Finish()
+{
+    if (m_ready) m_gl->Finish();
+}
+
 unsigned GLRenderDevice::TakeGLError()
 {
     if (!m_gl || m_gl->MissingName()) return 0;

@@ -61,6 +61,9 @@ public:
     void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
     void DrawPoints(const PointVertex* points, int count) override;
     std::vector<uint8_t> ReadBackBuffer() override;
+    // Waits until every command given so far has been carried out (benchmarks
+    // time whole frames with it).
+    void Finish();
 
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_textures.size(); }
