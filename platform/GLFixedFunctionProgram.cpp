@@ -34,6 +34,7 @@ uniform int uHasTexCoord;
 uniform int uLighting;
 uniform int uSpecularOn;
 uniform int uLightOn;
+uniform int uNormalizeNormals;
 uniform vec3 uToLight;           // view space, unit length: the light's direction negated
 uniform vec4 uLightDiffuse;
 uniform vec4 uLightSpecular;
@@ -59,6 +60,9 @@ vec3 EyeNormal()
 {
     if (uHasNormal == 0) return vec3(0.0);
     vec3 n = (uNormalMatrix * vec4(aNormal, 0.0)).xyz;
+    // Like Direct3D, normals keep the length the transforms give them unless
+    // asked otherwise: a mesh drawn larger is lit more darkly.
+    if (uNormalizeNormals == 0) return n;
     float len = length(n);
     return len > 0.0 ? n / len : n;
 }
@@ -169,7 +173,7 @@ void main()
 const char* const kUniformNames[GLFixedFunctionProgram::UNIFORM_COUNT] = {
     "uWorldViewProj", "uWorldView", "uNormalMatrix", "uScreenSpace", "uScreenToNdc",
     "uHasNormal", "uHasColor", "uHasTexCoord",
-    "uLighting", "uSpecularOn", "uLightOn", "uToLight", "uLightDiffuse", "uLightSpecular", "uLightAmbient",
+    "uLighting", "uSpecularOn", "uLightOn", "uNormalizeNormals", "uToLight", "uLightDiffuse", "uLightSpecular", "uLightAmbient",
     "uMatDiffuse", "uMatAmbient", "uMatSpecular", "uMatEmissive", "uMatPower", "uGlobalAmbient",
     "uPointSizeFromVertex", "uPointScale", "uPointSize", "uPointSizeMin", "uPointSizeMax", "uViewportHeight",
     "uTexture", "uColorOp", "uColorArg1", "uColorArg2", "uAlphaOp", "uAlphaArg1", "uAlphaArg2", "uPointSprite",

@@ -503,6 +503,7 @@ void GLRenderDevice::ApplyLighting()
     P& p = *m_program;
     p.SetBool(P::SPECULAR_ON, rs.specular);
     p.SetBool(P::LIGHT_ON, light.enabled);
+    p.SetBool(P::NORMALIZE_NORMALS, rs.normalizeNormals);
     p.SetVec3(P::TO_LIGHT, Normalize(TransformNormal(light.direction, m_state.view)) * -1.0f);
     p.SetColor(P::LIGHT_DIFFUSE, light.diffuse);
     p.SetColor(P::LIGHT_SPECULAR, light.specular);

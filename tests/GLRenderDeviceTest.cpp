@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "gfx/CSprite.h"
+#include "gfx/CTexture.h"
+#include "gfx/Graphics.h"
 #include "platform/GLRenderDevice.h"
 #include "platform/LineBatch.h"
 #include "platform/Mesh.h"
@@ -199,10 +203,11 @@ TEST_F(GLRenderDeviceTest, ClearTouchesOnlyTheViewportCountedFromTheTop)
 TEST_F(GLRenderDeviceTest, SpriteLandsWhereItsTransformPutsItAndBlendsByItsAlpha)
 {
     device->Clear(plat::CLEAR_TARGET, ARGB(255, 0, 0, 255), 1.0f);
+    auto white = SolidTexture(0xffffffff);
     plat::SpriteBatch sprite(*device);
     sprite.Begin();
     sprite.SetTransform(plat::Translation(200, 100, 0));
-    sprite.Draw(nullptr, {0, 0, 64, 32}, ARGB(128, 255, 0, 0));   // no texture: white texels
+    sprite.Draw(white.get(), {0, 0, 64, 32}, ARGB(128, 255, 0, 0));   // the white texels repeat
     sprite.End();
     Reread();
 
@@ -742,4 +747,68 @@ TEST(SdlKeySourceTest, ScancodesMapToTheGameKeyCodes)
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(kUsbReturn), 0x1C);
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(0), 0);
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(9999), 0);
+}
+
+// ---- pictures that failed to load, normals, point sizes ----
+
+TEST_F(GLRenderDeviceTest, SpriteOfAPictureThatFailedToLoadLeavesNoWhiteBox)
+{
+    ASSERT_TRUE(InitGraphics(device));
+    CTexture missing;
+    EXPECT_FALSE(missing.Load("no/such/Interface.png", 0));
+    CSprite s;
+    s.m_Anchor = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
+    s.m_Texture = &missing;
+    s.SetSourceRect(0, 0, 200, 100);
+    g_Sprite->Begin();
+    s.Draw(100, 100, 255);
+    s.DrawColored(100, 100, 0xffffffff);
+    g_Sprite->End();
+    ReleaseGraphics();
+    Reread();
+    EXPECT_TRUE(Near(At(200, 150), {0, 0, 0}));
+}
+
+// A lit square facing the camera, the light straight along the view, drawn at
+// a scale: Direct3D leaves the transformed normal's length alone unless told
+// to normalise, so the diffuse part scales by 1 / scale.
+TEST_F(GLRenderDeviceTest, LitMeshIsDarkerDrawnLargerUnlessNormalsAreNormalised)
+{
+    LookFromMinusZ();
+    plat::Light light;
+    light.enabled = true;
+    light.direction = {0, 0, 1};
+    device->SetLight(light);
+    plat::Material mat;
+    mat.diffuse = {0.4f, 0.4f, 0.4f, 1};
+    device->SetMaterial(mat);
+    auto litAtScale = [&](float scale) {
+        device->SetTransform(plat::TransformKind::World, plat::Scaling(scale, scale, scale));
+        Draw(WorldQuad(1, 0, 0xffffffff), plat::VF_NORMAL);
+        return At(320, 240);
+    };
+    EXPECT_FALSE(device->States().normalizeNormals);
+    EXPECT_TRUE(Near(litAtScale(1), {102, 102, 102}));
+    EXPECT_TRUE(Near(litAtScale(2), {51, 51, 51}));
+    EXPECT_TRUE(Near(litAtScale(0.5f), {204, 204, 204}));
+
+    device->SetNormalizeNormals(true);
+    EXPECT_TRUE(Near(litAtScale(2), {102, 102, 102}));
+    EXPECT_TRUE(Near(litAtScale(0.5f), {102, 102, 102}));
+}
+
+TEST_F(GLRenderDeviceTest, PointSpritesStopAtSixtyFourPixelsByDefault)
+{
+    LookFromMinusZ();
+    device->SetLighting(false);
+    plat::RenderStates& rs = device->States();
+    rs.pointSprite = true;
+    rs.pointScale = true;
+    plat::PointVertex point;
+    point.position = {0, 0, 0};
+    point.size = 4;   // 480 x 4 / 10 = 192 pixels unclamped
+    device->DrawPoints(&point, 1);
+    Reread();
+    EXPECT_NEAR(LitRun(240, true), 64, 1);
+    EXPECT_NEAR(LitRun(320, false), 64, 1);
 }
