@@ -51,6 +51,10 @@ void CSprite::SetSourceRect(int left, int top, int right, int bottom)
     UpdatePivot();
 }
 
+// A picture that failed to load leaves its CTexture without a texture: such
+// a sprite draws nothing, like one with no CTexture at all.
+bool CSprite::HasPicture() const { return m_Texture && m_Texture->Texture(); }
+
 void CSprite::Submit(const plat::Mat4& transform, uint32_t color)
 {
     // A picture that failed to load draws nothing (not an untextured white square).
@@ -61,7 +65,7 @@ void CSprite::Submit(const plat::Mat4& transform, uint32_t color)
 
 void CSprite::Draw(float x, float y, float scaleX, float scaleY, float angle, uint8_t alpha)
 {
-    if (!m_Texture) return;
+    if (!HasPicture()) return;
     plat::Mat4 m = plat::Translation(-m_PivotX, -m_PivotY, 0);
     if (scaleX != 1.0f || scaleY != 1.0f) m = m * plat::Scaling(scaleX, scaleY, 1);
     if (angle != 0.0f) m = m * plat::RotationZ(angle);
@@ -78,6 +82,6 @@ void CSprite::Draw(float x, float y, float scaleX, float scaleY, uint8_t alpha)
 
 void CSprite::DrawColored(float x, float y, uint32_t color)
 {
-    if (!m_Texture) return;
+    if (!HasPicture()) return;
     Submit(plat::Translation(-m_PivotX, -m_PivotY, 0) * plat::Translation(x, y, 0), color);
 }

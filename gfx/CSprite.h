@@ -42,6 +42,7 @@ public:
     plat::Rect m_Source;
 
 private:
+    bool HasPicture() const;
     void UpdatePivot();
     void Submit(const plat::Mat4& transform, uint32_t color);
 };

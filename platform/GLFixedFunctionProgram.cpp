@@ -16,7 +16,17 @@ static_assert(static_cast<int>(TexOp::Disable) == 0 && static_cast<int>(TexOp::S
 static_assert(static_cast<int>(TexArg::Texture) == 0 && static_cast<int>(TexArg::Diffuse) == 1 &&
               static_cast<int>(TexArg::Current) == 2);
 
-const char* const kVertexShader = R"(#version 330 core
+// Shared by both stages: a state is a uniform in the general program and a
+// constant in a specialised one (whose defines give the values).
+const char* const kStateMacro = R"(
+#ifdef SPECIALISED
+#define STATE(type, name, value) const type name = value
+#else
+#define STATE(type, name, value) uniform type name
+#endif
+)";
+
+const char* const kVertexShader = R"(
 layout(location = 0) in vec3 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec4 aColor;
@@ -26,14 +36,15 @@ layout(location = 4) in float aPointSize;
 uniform mat4 uWorldViewProj;
 uniform mat4 uWorldView;
 uniform mat4 uNormalMatrix;      // inverse transpose of world x view
-uniform int uScreenSpace;        // positions are back-buffer pixels
+STATE(int, uScreenSpace, K_SCREEN_SPACE);   // positions are back-buffer pixels
 uniform vec4 uScreenToNdc;       // pixel to NDC: scale x, scale y, offset x, offset y
-uniform int uHasNormal;
-uniform int uHasColor;
-uniform int uHasTexCoord;
-uniform int uLighting;
-uniform int uSpecularOn;
-uniform int uLightOn;
+STATE(int, uHasNormal, K_HAS_NORMAL);
+STATE(int, uHasColor, K_HAS_COLOR);
+STATE(int, uHasTexCoord, K_HAS_TEXCOORD);
+STATE(int, uLighting, K_LIGHTING);
+STATE(int, uSpecularOn, K_SPECULAR_ON);
+STATE(int, uLightOn, K_LIGHT_ON);
+STATE(int, uNormalizeNormals, K_NORMALIZE_NORMALS);
 uniform vec3 uToLight;           // view space, unit length: the light's direction negated
 uniform vec4 uLightDiffuse;
 uniform vec4 uLightSpecular;
@@ -44,8 +55,8 @@ uniform vec4 uMatSpecular;
 uniform vec4 uMatEmissive;
 uniform float uMatPower;
 uniform vec4 uGlobalAmbient;
-uniform int uPointSizeFromVertex;
-uniform int uPointScale;
+STATE(int, uPointSizeFromVertex, K_POINT_SIZE_FROM_VERTEX);
+STATE(int, uPointScale, K_POINT_SCALE);
 uniform float uPointSize;
 uniform float uPointSizeMin;
 uniform float uPointSizeMax;
@@ -59,6 +70,9 @@ vec3 EyeNormal()
 {
     if (uHasNormal == 0) return vec3(0.0);
     vec3 n = (uNormalMatrix * vec4(aNormal, 0.0)).xyz;
+    // Like Direct3D, normals keep the length the transforms give them unless
+    // asked otherwise: a mesh drawn larger is lit more darkly.
+    if (uNormalizeNormals == 0) return n;
     float len = length(n);
     return len > 0.0 ? n / len : n;
 }
@@ -116,19 +130,20 @@ void main()
 }
 )";
 
-const char* const kFragmentShader = R"(#version 330 core
+const char* const kFragmentShader = R"(
 in vec4 vDiffuse;
 in vec3 vSpecular;
 in vec2 vTexCoord;
 
 uniform sampler2D uTexture;
-uniform int uColorOp;
-uniform int uColorArg1;
-uniform int uColorArg2;
-uniform int uAlphaOp;
-uniform int uAlphaArg1;
-uniform int uAlphaArg2;
-uniform int uPointSprite;
+STATE(int, uTextured, K_TEXTURED);   // 0: no texture, every texel opaque white
+STATE(int, uColorOp, K_COLOR_OP);
+STATE(int, uColorArg1, K_COLOR_ARG1);
+STATE(int, uColorArg2, K_COLOR_ARG2);
+STATE(int, uAlphaOp, K_ALPHA_OP);
+STATE(int, uAlphaArg1, K_ALPHA_ARG1);
+STATE(int, uAlphaArg2, K_ALPHA_ARG2);
+STATE(int, uPointSprite, K_POINT_SPRITE);
 
 out vec4 fragColor;
 
@@ -154,7 +169,7 @@ vec4 Combine(int op, vec4 a1, vec4 a2)
 void main()
 {
     vec2 uv = uPointSprite != 0 ? gl_PointCoord : vTexCoord;
-    vec4 texel = texture(uTexture, uv);
+    vec4 texel = uTextured != 0 ? texture(uTexture, uv) : vec4(1.0);
     vec4 color;
     if (uColorOp == OP_DISABLE) {
         color = vDiffuse;   // a disabled stage 0 turns texturing off altogether
@@ -169,23 +184,116 @@ void main()
 const char* const kUniformNames[GLFixedFunctionProgram::UNIFORM_COUNT] = {
     "uWorldViewProj", "uWorldView", "uNormalMatrix", "uScreenSpace", "uScreenToNdc",
     "uHasNormal", "uHasColor", "uHasTexCoord",
-    "uLighting", "uSpecularOn", "uLightOn", "uToLight", "uLightDiffuse", "uLightSpecular", "uLightAmbient",
+    "uLighting", "uSpecularOn", "uLightOn", "uNormalizeNormals", "uToLight", "uLightDiffuse", "uLightSpecular",
+    "uLightAmbient",
     "uMatDiffuse", "uMatAmbient", "uMatSpecular", "uMatEmissive", "uMatPower", "uGlobalAmbient",
     "uPointSizeFromVertex", "uPointScale", "uPointSize", "uPointSizeMin", "uPointSizeMax", "uViewportHeight",
-    "uTexture", "uColorOp", "uColorArg1", "uColorArg2", "uAlphaOp", "uAlphaArg1", "uAlphaArg2", "uPointSprite",
+    "uTexture", "uTextured", "uColorOp", "uColorArg1", "uColorArg2", "uAlphaOp", "uAlphaArg1", "uAlphaArg2",
+    "uPointSprite",
 };
 
+constexpr uint8_t kOpDisable = static_cast<uint8_t>(TexOp::Disable);
+constexpr uint8_t kOpSelectArg1 = static_cast<uint8_t>(TexOp::SelectArg1);
+constexpr uint8_t kOpSelectArg2 = static_cast<uint8_t>(TexOp::SelectArg2);
+constexpr uint8_t kArgTexture = static_cast<uint8_t>(TexArg::Texture);
+constexpr uint8_t kArgDiffuse = static_cast<uint8_t>(TexArg::Diffuse);
+
+// One colour or alpha operation with only the arguments it reads; on stage 0
+// "current" is the diffuse colour, so it is named as such.
+void NormalizeOperation(uint8_t* op, uint8_t* arg1, uint8_t* arg2)
+{
+    if (*arg1 != kArgTexture) *arg1 = kArgDiffuse;
+    if (*arg2 != kArgTexture) *arg2 = kArgDiffuse;
+    if (*op == kOpDisable || *op == kOpSelectArg2) *arg1 = 0;
+    if (*op == kOpDisable || *op == kOpSelectArg1) *arg2 = 0;
+}
+
+bool ReadsTexture(uint8_t op, uint8_t arg1, uint8_t arg2)
+{
+    return (op != kOpDisable && op != kOpSelectArg2 && arg1 == kArgTexture) ||
+           (op != kOpDisable && op != kOpSelectArg1 && arg2 == kArgTexture);
+}
+
+// The source of one stage: the version line, the key's values (when
+// specialised), the state macro, then the stage's own text.
+std::string StageSource(const char* body, const std::optional<GLFixedFunctionProgram::Key>& key)
+{
+    std::string source = "#version 330 core\n";
+    if (key) {
+        auto define = [&source](const char* name, int value) {
+            source += std::string("#define ") + name + " " + std::to_string(value) + "\n";
+        };
+        source += "#define SPECIALISED\n";
+        define("K_SCREEN_SPACE", key->screenSpace);
+        define("K_HAS_NORMAL", key->hasNormal);
+        define("K_HAS_COLOR", key->hasColor);
+        define("K_HAS_TEXCOORD", key->hasTexCoord);
+        define("K_LIGHTING", key->lighting);
+        define("K_SPECULAR_ON", key->specular);
+        define("K_LIGHT_ON", key->lightOn);
+        define("K_NORMALIZE_NORMALS", key->normalizeNormals);
+        define("K_POINT_SIZE_FROM_VERTEX", key->pointSizeFromVertex);
+        define("K_POINT_SCALE", key->pointScale);
+        define("K_POINT_SPRITE", key->pointSprite);
+        define("K_TEXTURED", key->textured);
+        define("K_COLOR_OP", key->colorOp);
+        define("K_COLOR_ARG1", key->colorArg1);
+        define("K_COLOR_ARG2", key->colorArg2);
+        define("K_ALPHA_OP", key->alphaOp);
+        define("K_ALPHA_ARG1", key->alphaArg1);
+        define("K_ALPHA_ARG2", key->alphaArg2);
+    }
+    return source + kStateMacro + body;
+}
+
 }  // namespace
+
+GLFixedFunctionProgram::Key GLFixedFunctionProgram::Key::Normalized() const
+{
+    Key k = *this;
+    // Pre-transformed vertices are never lit and never scaled as points.
+    if (k.screenSpace) k.lighting = k.pointScale = false;
+    // A lit colour comes from the material, an unlit one from the vertex.
+    if (k.lighting) k.hasColor = false;
+    else k.lightOn = false;
+    // Without the light the normal plays no part.
+    if (!k.lightOn) k.specular = k.normalizeNormals = k.hasNormal = false;
+
+    if (k.colorOp == kOpDisable) {
+        // A disabled stage 0 turns texturing off altogether.
+        k.colorArg1 = k.colorArg2 = k.alphaOp = k.alphaArg1 = k.alphaArg2 = 0;
+    } else {
+        NormalizeOperation(&k.colorOp, &k.colorArg1, &k.colorArg2);
+        NormalizeOperation(&k.alphaOp, &k.alphaArg1, &k.alphaArg2);
+    }
+    if (!ReadsTexture(k.colorOp, k.colorArg1, k.colorArg2) && !ReadsTexture(k.alphaOp, k.alphaArg1, k.alphaArg2))
+        k.textured = false;
+    if (!k.textured || k.pointSprite) k.hasTexCoord = false;
+    return k;
+}
+
+uint32_t GLFixedFunctionProgram::Key::Bits() const
+{
+    const bool flags[] = {screenSpace, hasNormal, hasColor, hasTexCoord, lighting, specular,
+                          lightOn, normalizeNormals, pointSizeFromVertex, pointScale, pointSprite, textured};
+    uint32_t bits = 0;
+    for (bool f : flags) bits = (bits << 1) | (f ? 1u : 0u);
+    // Operations take three bits, arguments two.
+    for (uint8_t op : {colorOp, alphaOp}) bits = (bits << 3) | (op & 7u);
+    for (uint8_t arg : {colorArg1, colorArg2, alphaArg1, alphaArg2}) bits = (bits << 2) | (arg & 3u);
+    return bits;
+}
 
 GLFixedFunctionProgram::~GLFixedFunctionProgram()
 {
     if (m_program) m_gl.DeleteProgram(m_program);
 }
 
-GLuint GLFixedFunctionProgram::Compile(GLenum type, const char* source, std::string* error)
+GLuint GLFixedFunctionProgram::Compile(GLenum type, const std::string& source, std::string* error)
 {
     GLuint shader = m_gl.CreateShader(type);
-    m_gl.ShaderSource(shader, 1, &source, nullptr);
+    const char* text = source.c_str();
+    m_gl.ShaderSource(shader, 1, &text, nullptr);
     m_gl.CompileShader(shader);
     GLint ok = GL_FALSE;
     m_gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
@@ -199,11 +307,11 @@ GLuint GLFixedFunctionProgram::Compile(GLenum type, const char* source, std::str
     return 0;
 }
 
-bool GLFixedFunctionProgram::Build(std::string* error)
+bool GLFixedFunctionProgram::Build(const std::optional<Key>& key, std::string* error)
 {
-    GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
+    GLuint vs = Compile(GL_VERTEX_SHADER, StageSource(kVertexShader, key), error);
     if (!vs) return false;
-    GLuint fs = Compile(GL_FRAGMENT_SHADER, kFragmentShader, error);
+    GLuint fs = Compile(GL_FRAGMENT_SHADER, StageSource(kFragmentShader, key), error);
     if (!fs) {
         m_gl.DeleteShader(vs);
         return false;

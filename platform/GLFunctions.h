@@ -15,6 +15,7 @@ namespace plat {
     X(PFNGLGETINTEGERVPROC, GetIntegerv)                                \
     X(PFNGLGETFLOATVPROC, GetFloatv)                                    \
     X(PFNGLGETERRORPROC, GetError)                                      \
+    X(PFNGLFINISHPROC, Finish)                                          \
     X(PFNGLENABLEPROC, Enable)                                          \
     X(PFNGLDISABLEPROC, Disable)                                        \
     X(PFNGLVIEWPORTPROC, Viewport)                                      \

@@ -120,7 +120,9 @@ GLRenderDevice::~GLRenderDevice()
     // Stop hearing of released resources before the maps go away.
     if (m_listening) SetDeviceResourceListener(nullptr);
     if (m_gl && !m_gl->MissingName()) DestroyGLObjects();
-    m_program.reset();
+    m_program = nullptr;
+    m_specialised.clear();
+    m_general.reset();
 }
 
 bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
@@ -139,8 +141,7 @@ bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
     gl.LineWidth(1.0f);
     // The back buffer has no alpha of its own (X8R8G8B8): draws never write it.
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    m_program->Use();
-    m_program->SetInt(P::TEXTURE, 0);
+    UseProgram(*m_general);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     m_ready = true;
     Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xff000000, 1.0f);
@@ -159,8 +160,8 @@ bool GLRenderDevice::CreateGLObjects(ProcLoader loader, std::string* reason)
         *reason = std::string("the OpenGL function ") + m_gl->MissingName() + " is missing";
         return false;
     }
-    m_program = std::make_unique<GLFixedFunctionProgram>(*m_gl);
-    if (!m_program->Build(reason)) return false;
+    m_general = std::make_unique<GLFixedFunctionProgram>(*m_gl);
+    if (!m_general->Build(std::nullopt, reason)) return false;
     if (!CreateFramebuffer()) {
         *reason = "the offscreen framebuffer cannot be created";
         return false;
@@ -335,7 +336,7 @@ void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
     if (bits) gl.Clear(bits);
     gl.Disable(GL_SCISSOR_TEST);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    m_statesKnown = false;   // the depth mask may differ from the states now
+    if (flags & CLEAR_ZBUFFER) m_applied.zWrite = true;   // the depth mask is on now
 }
 
 void GLRenderDevice::BeginScene()
@@ -357,9 +358,13 @@ bool GLRenderDevice::Present()
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Viewport(0, 0, std::max(width, 0), std::max(height, 0));
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    gl.ClearColor(0, 0, 0, 1);
-    gl.Clear(GL_COLOR_BUFFER_BIT);
     LetterboxRect r = FitBackBuffer(width, height);
+    // Only black bars need clearing: where the picture covers the whole
+    // drawable the blit writes every pixel.
+    if (r.width != width || r.height != height) {
+        gl.ClearColor(0, 0, 0, 1);
+        gl.Clear(GL_COLOR_BUFFER_BIT);
+    }
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
                            GL_COLOR_BUFFER_BIT, GL_LINEAR);
@@ -382,6 +387,11 @@ std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
         std::swap_ranges(pixels.begin() + top * rowBytes, pixels.begin() + (top + 1) * rowBytes,
                          pixels.begin() + bottom * rowBytes);
     return pixels;
+}
+
+void GLRenderDevice::Finish()
+{
+    if (m_ready) m_gl->Finish();
 }
 
 unsigned GLRenderDevice::TakeGLError()
@@ -408,34 +418,59 @@ bool GLRenderDevice::BeginDraw()
 void GLRenderDevice::ApplyFixedStates()
 {
     const RenderStates& rs = m_state.rs;
-    if (m_statesKnown && rs == m_appliedStates) return;
     const GLFunctions& gl = *m_gl;
-    if (rs.zEnable) {
-        gl.Enable(GL_DEPTH_TEST);
+    AppliedStates& a = m_applied;
+    const bool known = m_statesKnown;
+    if (!known || rs.zEnable != a.zEnable) {
+        if (rs.zEnable) gl.Enable(GL_DEPTH_TEST);
+        else gl.Disable(GL_DEPTH_TEST);
+        a.zEnable = rs.zEnable;
+    }
+    if (!known || (rs.zEnable && rs.zFunc != a.zFunc)) {
         gl.DepthFunc(ToGL(rs.zFunc));
-    } else {
-        gl.Disable(GL_DEPTH_TEST);
+        a.zFunc = rs.zFunc;
     }
-    gl.DepthMask(rs.zWrite ? GL_TRUE : GL_FALSE);
-    if (rs.alphaBlend) {
-        gl.Enable(GL_BLEND);
-        gl.BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
-    } else {
-        gl.Disable(GL_BLEND);
+    if (!known || rs.zWrite != a.zWrite) {
+        gl.DepthMask(rs.zWrite ? GL_TRUE : GL_FALSE);
+        a.zWrite = rs.zWrite;
     }
+    ApplyBlend(rs);
+    ApplyCull(rs.cull);
+    m_statesKnown = true;
+}
+
+void GLRenderDevice::ApplyBlend(const RenderStates& rs)
+{
+    AppliedStates& a = m_applied;
+    const bool known = m_statesKnown;
+    if (!known || rs.alphaBlend != a.alphaBlend) {
+        if (rs.alphaBlend) m_gl->Enable(GL_BLEND);
+        else m_gl->Disable(GL_BLEND);
+        a.alphaBlend = rs.alphaBlend;
+    }
+    if (!known || (rs.alphaBlend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
+        m_gl->BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
+        a.srcBlend = rs.srcBlend;
+        a.destBlend = rs.destBlend;
+    }
+}
+
+void GLRenderDevice::ApplyCull(Cull cull)
+{
+    if (m_statesKnown && cull == m_applied.cull) return;
     // Direct3D names the winding that is culled as it appears on screen, and
     // so does GL: the back buffer is drawn upright (clip-space y up is the top
     // of the screen in both), so no flip is involved. D3D's default (cull
     // counter-clockwise) keeps clockwise triangles: GL front face CW.
-    if (rs.cull == Cull::None) {
+    const GLFunctions& gl = *m_gl;
+    if (cull == Cull::None) {
         gl.Disable(GL_CULL_FACE);
     } else {
-        gl.Enable(GL_CULL_FACE);
+        if (!m_statesKnown || m_applied.cull == Cull::None) gl.Enable(GL_CULL_FACE);
         gl.CullFace(GL_BACK);
-        gl.FrontFace(rs.cull == Cull::CCW ? GL_CW : GL_CCW);
+        gl.FrontFace(cull == Cull::CCW ? GL_CW : GL_CCW);
     }
-    m_appliedStates = rs;
-    m_statesKnown = true;
+    m_applied.cull = cull;
 }
 
 void GLRenderDevice::ApplyViewport()
@@ -448,7 +483,59 @@ void GLRenderDevice::ApplyViewport()
     m_viewportKnown = true;
 }
 
-void GLRenderDevice::ApplyUniforms(const DrawInputs& in)
+void GLRenderDevice::ApplyProgram(const DrawInputs& in)
+{
+    const unsigned texture = TextureName(m_state.texture);
+    const bool textured = texture != m_whiteTexture;
+    UseProgram(ProgramFor(in, textured));
+    ApplyUniforms(in, textured);
+    BindTextureName(texture);
+}
+
+GLFixedFunctionProgram& GLRenderDevice::ProgramFor(const DrawInputs& in, bool textured)
+{
+    if (!m_specialise) return *m_general;
+    const RenderStates& rs = m_state.rs;
+    P::Key key;
+    key.screenSpace = in.screenSpace;
+    key.hasNormal = in.hasNormal;
+    key.hasColor = in.hasColor;
+    key.hasTexCoord = in.hasTexCoord;
+    key.lighting = rs.lighting;
+    key.specular = rs.specular;
+    key.lightOn = m_state.light.enabled;
+    key.normalizeNormals = rs.normalizeNormals;
+    key.pointSizeFromVertex = in.points && in.pointSizeFromVertex;
+    key.pointScale = in.points && rs.pointScale;
+    key.pointSprite = in.points && rs.pointSprite;
+    key.textured = textured;
+    const TextureStage& stage = rs.stage0;
+    key.colorOp = static_cast<uint8_t>(stage.colorOp);
+    key.colorArg1 = static_cast<uint8_t>(stage.colorArg1);
+    key.colorArg2 = static_cast<uint8_t>(stage.colorArg2);
+    key.alphaOp = static_cast<uint8_t>(stage.alphaOp);
+    key.alphaArg1 = static_cast<uint8_t>(stage.alphaArg1);
+    key.alphaArg2 = static_cast<uint8_t>(stage.alphaArg2);
+    key = key.Normalized();
+
+    auto [it, inserted] = m_specialised.try_emplace(key.Bits());
+    if (inserted) {
+        auto program = std::make_unique<P>(*m_gl);
+        // A program the driver refuses stays null: the general one draws instead.
+        if (program->Build(key, nullptr)) it->second = std::move(program);
+    }
+    return it->second ? *it->second : *m_general;
+}
+
+void GLRenderDevice::UseProgram(GLFixedFunctionProgram& program)
+{
+    if (m_program == &program) return;
+    program.Use();
+    program.SetInt(P::TEXTURE, 0);
+    m_program = &program;
+}
+
+void GLRenderDevice::ApplyUniforms(const DrawInputs& in, bool textured)
 {
     const RenderStates& rs = m_state.rs;
     P& p = *m_program;
@@ -465,7 +552,7 @@ void GLRenderDevice::ApplyUniforms(const DrawInputs& in)
         Mat4 worldView = m_state.world * m_state.view;
         p.SetMatrix(P::WORLD_VIEW_PROJ, worldView * m_state.projection);
         p.SetMatrix(P::WORLD_VIEW, worldView);
-        if (lit) p.SetMatrix(P::NORMAL_MATRIX, Transpose(Inverse(worldView)));
+        if (lit && p.Uses(P::NORMAL_MATRIX)) p.SetMatrix(P::NORMAL_MATRIX, Transpose(Inverse(worldView)));
     }
     p.SetBool(P::HAS_NORMAL, in.hasNormal);
     p.SetBool(P::HAS_COLOR, in.hasColor);
@@ -473,14 +560,17 @@ void GLRenderDevice::ApplyUniforms(const DrawInputs& in)
     p.SetBool(P::LIGHTING, lit);
     if (lit) ApplyLighting();
 
-    p.SetBool(P::POINT_SIZE_FROM_VERTEX, in.pointSizeFromVertex);
-    p.SetBool(P::POINT_SCALE, rs.pointScale);
-    p.SetFloat(P::POINT_SIZE, rs.pointSize);
-    p.SetFloat(P::POINT_SIZE_MIN, rs.pointSizeMin);
-    p.SetFloat(P::POINT_SIZE_MAX, rs.pointSizeMax);
-    p.SetFloat(P::VIEWPORT_HEIGHT, static_cast<float>(vp.height));
+    if (in.points) {
+        p.SetBool(P::POINT_SIZE_FROM_VERTEX, in.pointSizeFromVertex);
+        p.SetBool(P::POINT_SCALE, rs.pointScale);
+        p.SetFloat(P::POINT_SIZE, rs.pointSize);
+        p.SetFloat(P::POINT_SIZE_MIN, rs.pointSizeMin);
+        p.SetFloat(P::POINT_SIZE_MAX, rs.pointSizeMax);
+        p.SetFloat(P::VIEWPORT_HEIGHT, static_cast<float>(vp.height));
+    }
     p.SetBool(P::POINT_SPRITE, in.points && rs.pointSprite);
 
+    p.SetBool(P::TEXTURED, textured);
     const TextureStage& s = rs.stage0;
     p.SetInt(P::COLOR_OP, static_cast<int>(s.colorOp));
     p.SetInt(P::COLOR_ARG1, static_cast<int>(s.colorArg1));
@@ -498,6 +588,7 @@ void GLRenderDevice::ApplyLighting()
     P& p = *m_program;
     p.SetBool(P::SPECULAR_ON, rs.specular);
     p.SetBool(P::LIGHT_ON, light.enabled);
+    p.SetBool(P::NORMALIZE_NORMALS, rs.normalizeNormals);
     p.SetVec3(P::TO_LIGHT, Normalize(TransformNormal(light.direction, m_state.view)) * -1.0f);
     p.SetColor(P::LIGHT_DIFFUSE, light.diffuse);
     p.SetColor(P::LIGHT_SPECULAR, light.specular);
@@ -512,9 +603,13 @@ void GLRenderDevice::ApplyLighting()
 
 // ---- textures and meshes ----
 
-void GLRenderDevice::BindTexture(const Texture* texture)
+unsigned GLRenderDevice::TextureName(const Texture* texture)
 {
-    unsigned name = texture ? TextureObjectFor(*texture) : m_whiteTexture;
+    return texture ? TextureObjectFor(*texture) : m_whiteTexture;
+}
+
+void GLRenderDevice::BindTextureName(unsigned name)
+{
     if (name == m_boundTexture) return;
     m_gl->BindTexture(GL_TEXTURE_2D, name);
     m_boundTexture = name;
@@ -628,8 +723,7 @@ void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
     in.hasNormal = mesh.HasNormals();
     in.hasColor = mesh.HasColors();
     in.hasTexCoord = mesh.HasTexCoords();
-    ApplyUniforms(in);
-    BindTexture(m_state.texture);
+    ApplyProgram(in);
     if (m_boundVertexArray != object->vertexArray) {
         m_gl->BindVertexArray(object->vertexArray);
         m_boundVertexArray = object->vertexArray;
@@ -649,8 +743,7 @@ void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertex
     in.hasTexCoord = (flags & VF_TEXCOORD) != 0;
     in.points = type == Primitive::PointList;
     in.lines = type == Primitive::LineList || type == Primitive::LineStrip;
-    ApplyUniforms(in);
-    BindTexture(m_state.texture);
+    ApplyProgram(in);
     int first = Stream(vertices, size_t(vertexCount) * sizeof(Vertex), sizeof(Vertex));
     if (m_boundVertexArray != m_userVertexArray) {
         m_gl->BindVertexArray(m_userVertexArray);
@@ -667,8 +760,7 @@ void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
     in.hasColor = true;
     in.points = true;
     in.pointSizeFromVertex = true;
-    ApplyUniforms(in);
-    BindTexture(m_state.texture);
+    ApplyProgram(in);
     int first = Stream(points, size_t(count) * sizeof(PointVertex), sizeof(PointVertex));
     if (m_boundVertexArray != m_pointVertexArray) {
         m_gl->BindVertexArray(m_pointVertexArray);

@@ -1,8 +1,9 @@
 // GLRenderDevice is responsible for drawing the game through OpenGL 3.3 core.
 // Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
 // 24-bit depth); Present scales it to the window with black bars and swaps.
-// The fixed-function states kept in RenderDevice are emulated by one shader
-// program at each draw. Textures and meshes are decoded elsewhere (possibly on
+// The fixed-function states kept in RenderDevice are emulated by shader
+// programs: each combination of the states that change what a fragment does
+// gets its own program, built on first use and kept. Textures and meshes are decoded elsewhere (possibly on
 // the loading thread); their GL objects are made here on the main thread at
 // first use, rebuilt when the resource's version changes, and freed at the
 // next frame or draw after the resource dies.
@@ -61,6 +62,15 @@ public:
     void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
     void DrawPoints(const PointVertex* points, int count) override;
     std::vector<uint8_t> ReadBackBuffer() override;
+    // Waits until every command given so far has been carried out (benchmarks
+    // time whole frames with it).
+    void Finish();
+
+    // True (the default): each draw uses the program specialised for its
+    // states. False: every draw uses the general program that branches on
+    // uniforms (tests compare the two).
+    void SetSpecialisedPrograms(bool on) { m_specialise = on; }
+    size_t SpecialisedProgramCount() const { return m_specialised.size(); }
 
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_textures.size(); }
@@ -98,9 +108,17 @@ private:
     bool BeginDraw();
     void ApplyFixedStates();
     void ApplyViewport();
-    void ApplyUniforms(const DrawInputs& in);
+    void ApplyBlend(const RenderStates& rs);
+    void ApplyCull(Cull cull);
+    // Chooses the program for the draw, binds its texture and sets its uniforms.
+    void ApplyProgram(const DrawInputs& in);
+    GLFixedFunctionProgram& ProgramFor(const DrawInputs& in, bool textured);
+    void UseProgram(GLFixedFunctionProgram& program);
+    void ApplyUniforms(const DrawInputs& in, bool textured);
     void ApplyLighting();
-    void BindTexture(const Texture* texture);
+    // The GL texture that stands for the texture (the white one for none).
+    unsigned TextureName(const Texture* texture);
+    void BindTextureName(unsigned name);
     unsigned TextureObjectFor(const Texture& texture);
     const MeshObject* MeshObjectFor(const Mesh& mesh);
     void UploadMesh(const Mesh& mesh, MeshObject& object);
@@ -110,7 +128,12 @@ private:
 
     Surface& m_surface;
     std::unique_ptr<GLFunctions> m_gl;
-    std::unique_ptr<GLFixedFunctionProgram> m_program;
+    std::unique_ptr<GLFixedFunctionProgram> m_general;
+    // Keyed by GLFixedFunctionProgram::Key::Bits of a normalised key; null
+    // where the driver refused the program (the general one stands in).
+    std::unordered_map<uint32_t, std::unique_ptr<GLFixedFunctionProgram>> m_specialised;
+    GLFixedFunctionProgram* m_program = nullptr;   // the one in use
+    bool m_specialise = true;
     bool m_ready = false;
     bool m_listening = false;
 
@@ -128,7 +151,13 @@ private:
     std::atomic<bool> m_anyReleased{false};
 
     // The GL state last applied, so unchanged state costs no call.
-    RenderStates m_appliedStates;
+    struct AppliedStates {
+        bool zEnable = false, zWrite = false, alphaBlend = false;
+        CompareFunc zFunc = CompareFunc::LessEqual;
+        Blend srcBlend = Blend::One, destBlend = Blend::Zero;
+        Cull cull = Cull::None;
+    };
+    AppliedStates m_applied;
     Viewport m_appliedViewport;
     bool m_statesKnown = false;
     bool m_viewportKnown = false;

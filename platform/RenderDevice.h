@@ -51,12 +51,16 @@ struct RenderStates {
     Cull cull = Cull::CCW;
     bool lighting = true;
     bool specular = false;
+    // Normals are used as the world and view transforms leave them: a mesh
+    // drawn at scale 2 is lit half as brightly, one at scale 0.5 twice as
+    // brightly. On: every transformed normal is brought back to unit length.
+    bool normalizeNormals = false;
     uint32_t ambient = 0;            // ARGB global ambient light
     bool pointSprite = false;        // points drawn as textured squares
     bool pointScale = false;         // size on screen = viewport height x size / distance to the eye
     float pointSize = 1.0f;          // used when a point vertex has no size of its own
     float pointSizeMin = 0.0f;
-    float pointSizeMax = 256.0f;
+    float pointSizeMax = 64.0f;      // the largest point sprite, in pixels
     TextureStage stage0;
 
     bool operator==(const RenderStates&) const = default;
@@ -131,6 +135,7 @@ public:
     void SetCull(Cull c) { m_state.rs.cull = c; }
     void SetLighting(bool on) { m_state.rs.lighting = on; }
     void SetSpecular(bool on) { m_state.rs.specular = on; }
+    void SetNormalizeNormals(bool on) { m_state.rs.normalizeNormals = on; }
     void SetAmbient(uint32_t argb) { m_state.rs.ambient = argb; }
     void SetTextureStage(const TextureStage& s) { m_state.rs.stage0 = s; }
     void SetTransform(TransformKind kind, const Mat4& m);

@@ -24,7 +24,8 @@ void SpriteBatch::Begin()
 
 void SpriteBatch::Draw(const Texture* texture, const Rect& source, uint32_t color)
 {
-    if (!m_begun) return;
+    // Without pixels the device would fill the quad with opaque white.
+    if (!m_begun || !texture || texture->Width() <= 0 || texture->Height() <= 0) return;
     m_queue.push_back({texture, source, m_transform, color});
 }
 

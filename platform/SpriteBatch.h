@@ -23,7 +23,8 @@ public:
     void SetTransform(const Mat4& m) { m_transform = m; }
     const Mat4& GetTransform() const { return m_transform; }
     // Queues the source rectangle of the texture, its top-left corner at the
-    // transform's origin, with the colour (ARGB) modulating the texture.
+    // transform's origin, with the colour (ARGB) modulating the texture. A
+    // missing or empty texture queues nothing.
     void Draw(const Texture* texture, const Rect& source, uint32_t color);
     void Flush();
     void End();

@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "gfx/CSprite.h"
+#include "gfx/CTexture.h"
+#include "gfx/Graphics.h"
 #include "platform/GLRenderDevice.h"
 #include "platform/LineBatch.h"
 #include "platform/Mesh.h"
@@ -199,10 +203,11 @@ TEST_F(GLRenderDeviceTest, ClearTouchesOnlyTheViewportCountedFromTheTop)
 TEST_F(GLRenderDeviceTest, SpriteLandsWhereItsTransformPutsItAndBlendsByItsAlpha)
 {
     device->Clear(plat::CLEAR_TARGET, ARGB(255, 0, 0, 255), 1.0f);
+    auto white = SolidTexture(0xffffffff);
     plat::SpriteBatch sprite(*device);
     sprite.Begin();
     sprite.SetTransform(plat::Translation(200, 100, 0));
-    sprite.Draw(nullptr, {0, 0, 64, 32}, ARGB(128, 255, 0, 0));   // no texture: white texels
+    sprite.Draw(white.get(), {0, 0, 64, 32}, ARGB(128, 255, 0, 0));   // the white texels repeat
     sprite.End();
     Reread();
 
@@ -742,4 +747,261 @@ TEST(SdlKeySourceTest, ScancodesMapToTheGameKeyCodes)
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(kUsbReturn), 0x1C);
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(0), 0);
     EXPECT_EQ(plat::SdlKeySource::GameKeyFor(9999), 0);
+}
+
+// ---- pictures that failed to load, normals, point sizes ----
+
+TEST_F(GLRenderDeviceTest, SpriteOfAPictureThatFailedToLoadLeavesNoWhiteBox)
+{
+    ASSERT_TRUE(InitGraphics(device));
+    CTexture missing;
+    EXPECT_FALSE(missing.Load("no/such/Interface.png", 0));
+    CSprite s;
+    s.m_Anchor = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
+    s.m_Texture = &missing;
+    s.SetSourceRect(0, 0, 200, 100);
+    g_Sprite->Begin();
+    s.Draw(100, 100, 255);
+    s.DrawColored(100, 100, 0xffffffff);
+    g_Sprite->End();
+    ReleaseGraphics();
+    Reread();
+    EXPECT_TRUE(Near(At(200, 150), {0, 0, 0}));
+}
+
+// A lit square facing the camera, the light straight along the view, drawn at
+// a scale: Direct3D leaves the transformed normal's length alone unless told
+// to normalise, so the diffuse part scales by 1 / scale.
+TEST_F(GLRenderDeviceTest, LitMeshIsDarkerDrawnLargerUnlessNormalsAreNormalised)
+{
+    LookFromMinusZ();
+    plat::Light light;
+    light.enabled = true;
+    light.direction = {0, 0, 1};
+    device->SetLight(light);
+    plat::Material mat;
+    mat.diffuse = {0.4f, 0.4f, 0.4f, 1};
+    device->SetMaterial(mat);
+    auto litAtScale = [&](float scale) {
+        device->SetTransform(plat::TransformKind::World, plat::Scaling(scale, scale, scale));
+        Draw(WorldQuad(1, 0, 0xffffffff), plat::VF_NORMAL);
+        return At(320, 240);
+    };
+    EXPECT_FALSE(device->States().normalizeNormals);
+    EXPECT_TRUE(Near(litAtScale(1), {102, 102, 102}));
+    EXPECT_TRUE(Near(litAtScale(2), {51, 51, 51}));
+    EXPECT_TRUE(Near(litAtScale(0.5f), {204, 204, 204}));
+
+    device->SetNormalizeNormals(true);
+    EXPECT_TRUE(Near(litAtScale(2), {102, 102, 102}));
+    EXPECT_TRUE(Near(litAtScale(0.5f), {102, 102, 102}));
+}
+
+TEST_F(GLRenderDeviceTest, PointSpritesStopAtSixtyFourPixelsByDefault)
+{
+    LookFromMinusZ();
+    device->SetLighting(false);
+    plat::RenderStates& rs = device->States();
+    rs.pointSprite = true;
+    rs.pointScale = true;
+    plat::PointVertex point;
+    point.position = {0, 0, 0};
+    point.size = 4;   // 480 x 4 / 10 = 192 pixels unclamped
+    device->DrawPoints(&point, 1);
+    Reread();
+    EXPECT_NEAR(LitRun(240, true), 64, 1);
+    EXPECT_NEAR(LitRun(320, false), 64, 1);
+}
+
+// ---- specialised programs against the general one ----
+
+namespace {
+
+constexpr int kCell = 40;   // each case draws into its own 40 x 40 viewport
+constexpr int kCellsPerRow = plat::BACK_BUFFER_WIDTH / kCell;
+
+// A square of half-size s at z = 0 facing the camera on -z, with texture
+// coordinates and colours that vary over it.
+std::vector<Vertex> VariedWorldQuad(float s)
+{
+    auto v = [&](float x, float y, float u, float tv, uint32_t color) {
+        Vertex r;
+        r.position = {x, y, 0};
+        r.normal = plat::Normalize(plat::Vec3{x * 0.2f, y * 0.2f, -1});
+        r.color = color;
+        r.u = u;
+        r.v = tv;
+        return r;
+    };
+    Vertex a = v(-s, s, 0, 0, ARGB(255, 255, 40, 0)), b = v(s, s, 1, 0, ARGB(200, 0, 255, 80));
+    Vertex c = v(s, -s, 1, 1, ARGB(90, 40, 0, 255)), d = v(-s, -s, 0, 1, ARGB(160, 250, 250, 250));
+    return {a, b, c, a, c, d};
+}
+
+
+std::vector<plat::TextureStage> StageOperations()
+{
+    using plat::TexArg;
+    using plat::TexOp;
+    return {
+        {TexOp::Modulate, TexArg::Texture, TexArg::Diffuse, TexOp::Modulate, TexArg::Texture, TexArg::Diffuse},
+        {TexOp::Modulate, TexArg::Texture, TexArg::Current, TexOp::SelectArg1, TexArg::Texture, TexArg::Current},
+        {TexOp::SelectArg1, TexArg::Texture, TexArg::Diffuse, TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse},
+        {TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse, TexOp::SelectArg1, TexArg::Diffuse, TexArg::Texture},
+        {TexOp::Add, TexArg::Texture, TexArg::Diffuse, TexOp::Add, TexArg::Texture, TexArg::Diffuse},
+        {TexOp::SelectArg1, TexArg::Current, TexArg::Texture, TexOp::Modulate, TexArg::Current, TexArg::Texture},
+        {TexOp::Disable, TexArg::Texture, TexArg::Diffuse, TexOp::Modulate, TexArg::Texture, TexArg::Diffuse},
+        {TexOp::Modulate, TexArg::Texture, TexArg::Diffuse, TexOp::Disable, TexArg::Texture, TexArg::Diffuse},
+    };
+}
+
+}  // namespace
+
+TEST_F(GLRenderDeviceTest, SpecialisedProgramsDrawWhatTheGeneralProgramDraws)
+{
+    auto picture = Picture(4, 4, [](int x, int y) {
+        return ARGB(static_cast<uint8_t>(60 + 60 * x), static_cast<uint8_t>(255 - 50 * y),
+                    static_cast<uint8_t>(40 * x + 30 * y), static_cast<uint8_t>(200 - 40 * x));
+    });
+    plat::Texture texture;
+    ASSERT_TRUE(texture.LoadFromPixels(picture.data(), 4, 4, 0));
+
+    plat::Light light;
+    light.enabled = true;
+    light.direction = plat::Normalize(plat::Vec3{0.3f, -0.5f, 0.8f});
+    light.diffuse = {0.9f, 0.7f, 0.5f, 1};
+    light.ambient = {0.1f, 0.15f, 0.2f, 1};
+    light.specular = {0.6f, 0.6f, 0.6f, 1};
+    plat::Material mat;
+    mat.diffuse = {0.8f, 0.6f, 0.9f, 0.7f};
+    mat.ambient = {0.3f, 0.3f, 0.3f, 1};
+    mat.specular = {1, 0.8f, 0.5f, 1};
+    mat.emissive = {0.05f, 0.1f, 0, 1};
+    mat.power = 8;
+
+    // Every case sets its states from the defaults and draws into its cell.
+    std::vector<std::function<void()>> cases;
+    enum class Shade { UnlitColoured, UnlitWhite, Lit, LitSpecular, LitLightOff, LitGrownNormalised, LitGrown };
+    for (const plat::TextureStage& stage : StageOperations())
+        for (bool textured : {true, false})
+            for (Shade shade : {Shade::UnlitColoured, Shade::UnlitWhite, Shade::Lit, Shade::LitSpecular,
+                                Shade::LitLightOff, Shade::LitGrownNormalised, Shade::LitGrown})
+                cases.push_back([&, stage, textured, shade] {
+                    device->SetTextureStage(stage);
+                    device->SetTexture(textured ? &texture : nullptr);
+                    device->SetLighting(shade != Shade::UnlitColoured && shade != Shade::UnlitWhite);
+                    device->SetSpecular(shade == Shade::LitSpecular);
+                    plat::Light l = light;
+                    l.enabled = shade != Shade::LitLightOff;
+                    device->SetLight(l);
+                    device->SetNormalizeNormals(shade == Shade::LitGrownNormalised);
+                    if (shade == Shade::LitGrown || shade == Shade::LitGrownNormalised)
+                        device->SetTransform(plat::TransformKind::World, plat::Scaling(1.5f, 1.5f, 1.5f));
+                    uint32_t flags = plat::VF_NORMAL | plat::VF_TEXCOORD;
+                    if (shade != Shade::UnlitWhite) flags |= plat::VF_COLOR;
+                    auto quad = VariedWorldQuad(5);
+                    device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6, flags);
+                });
+    // Pre-transformed screen rectangles, as the sprite batch draws them.
+    for (const plat::TextureStage& stage : StageOperations())
+        for (bool textured : {true, false})
+            cases.push_back([&, stage, textured] {
+                device->SetTextureStage(stage);
+                device->SetTexture(textured ? &texture : nullptr);
+                plat::Viewport vp = device->GetViewport();
+                auto quad = ScreenQuad(vp.x + 4.0f, vp.y + 4.0f, vp.x + 36.0f, vp.y + 36.0f, 0,
+                                       ARGB(180, 90, 200, 255));
+                device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6,
+                                 plat::VF_SCREEN | plat::VF_COLOR | plat::VF_TEXCOORD);
+            });
+    // Points: sprites or plain, scaled with distance or in pixels.
+    for (bool sprite : {true, false})
+        for (bool scaled : {true, false})
+            for (bool textured : {true, false})
+                cases.push_back([&, sprite, scaled, textured] {
+                    device->SetLighting(false);
+                    device->SetTexture(textured ? &texture : nullptr);
+                    plat::RenderStates& rs = device->States();
+                    rs.pointSprite = sprite;
+                    rs.pointScale = scaled;
+                    rs.pointSizeMin = 2;
+                    plat::PointVertex points[3];
+                    points[0].position = {-4, 3, 0};
+                    points[0].size = scaled ? 3.0f : 20.0f;
+                    points[1].position = {3, -2, 5};
+                    points[1].size = scaled ? 2.0f : 9.0f;
+                    points[1].color = ARGB(128, 255, 128, 0);
+                    points[2].position = {0, 0, -9.5f};   // close enough to reach the largest size
+                    points[2].size = scaled ? 5.0f : 100.0f;
+                    device->DrawPoints(points, 3);
+                });
+    ASSERT_LE(cases.size(), static_cast<size_t>(kCellsPerRow * (plat::BACK_BUFFER_HEIGHT / kCell)));
+
+    auto drawAll = [&](bool specialised) {
+        device->SetSpecialisedPrograms(specialised);
+        device->RestoreState(plat::DeviceState{});
+        device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, ARGB(255, 40, 80, 120), 1.0f);
+        for (size_t i = 0; i < cases.size(); ++i) {
+            plat::DeviceState state;
+            state.rs.alphaBlend = true;
+            state.rs.srcBlend = plat::Blend::SrcAlpha;
+            state.rs.destBlend = plat::Blend::InvSrcAlpha;
+            state.material = mat;
+            state.viewport = {static_cast<int>(i % kCellsPerRow) * kCell, static_cast<int>(i / kCellsPerRow) * kCell,
+                              kCell, kCell, 0, 1};
+            device->RestoreState(state);
+            device->SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
+            device->SetTransform(plat::TransformKind::Projection,
+                                 plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
+            cases[i]();
+        }
+        device->SetSpecialisedPrograms(true);
+        return device->ReadBackBuffer();
+    };
+    const std::vector<uint8_t> general = drawAll(false);
+    const size_t programsBefore = device->SpecialisedProgramCount();
+    const std::vector<uint8_t> specialised = drawAll(true);
+    ASSERT_EQ(general.size(), specialised.size());
+
+    // Rounding may differ by one step where the compiler folds constants.
+    std::vector<int> differingCells(cases.size(), 0);
+    int drawnPixels = 0;
+    for (size_t p = 0; p < general.size(); p += 4) {
+        const int x = static_cast<int>(p / 4) % plat::BACK_BUFFER_WIDTH;
+        const int y = static_cast<int>(p / 4) / plat::BACK_BUFFER_WIDTH;
+        const size_t cell = static_cast<size_t>(y / kCell * kCellsPerRow + x / kCell);
+        if (cell >= cases.size()) continue;
+        if (general[p] != 40 || general[p + 1] != 80 || general[p + 2] != 120) ++drawnPixels;
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(general[p + c] - specialised[p + c]) > 1) ++differingCells[cell];
+    }
+    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(differingCells[i], 0) << "case " << i;
+    EXPECT_GT(drawnPixels, static_cast<int>(cases.size()) * 100) << "the cases drew next to nothing";
+    // Draws whose states do the same work share a program.
+    EXPECT_GT(device->SpecialisedProgramCount(), programsBefore);
+    EXPECT_LT(device->SpecialisedProgramCount(), cases.size());
+}
+
+TEST_F(GLRenderDeviceTest, ProgramsAreBuiltOnceAndSharedByDrawsThatDoTheSameWork)
+{
+    auto texture = SolidTexture(ARGB(255, 200, 100, 0));
+    device->SetTexture(texture.get());
+    auto quad = ScreenQuad(10, 10, 50, 50, 0, ARGB(255, 0, 100, 255));
+    DrawScreen(quad);
+    const size_t count = device->SpecialisedProgramCount();
+    DrawScreen(quad);
+    // Lighting and specular play no part in pre-transformed drawing.
+    device->SetLighting(true);
+    device->SetSpecular(true);
+    DrawScreen(quad);
+    EXPECT_EQ(device->SpecialisedProgramCount(), count);
+    // A stage that does not read the texture is the same work with or without one.
+    device->SetTextureStage({plat::TexOp::SelectArg2, plat::TexArg::Texture, plat::TexArg::Diffuse,
+                             plat::TexOp::SelectArg2, plat::TexArg::Texture, plat::TexArg::Diffuse});
+    DrawScreen(quad);
+    const size_t untextured = device->SpecialisedProgramCount();
+    device->SetTexture(nullptr);
+    DrawScreen(quad);
+    EXPECT_EQ(device->SpecialisedProgramCount(), untextured);
+    EXPECT_TRUE(Near(At(30, 30), {0, 100, 255}));
 }
