@@ -6,11 +6,14 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
+#include "core/TaskList.h"
 #include "platform/AudioOutput.h"
 #include "platform/Mixer.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
 #include "gfx/CCamera.h"
+#include "item/CItem.h"
+#include "item/CItemAppend.h"
 
 namespace {
 
@@ -103,6 +106,38 @@ void AppendClash(TraceJson& j)
     j.EndObject();
 }
 
+// Every item in play, in list order.
+void AppendItems(TraceJson& j)
+{
+    j.Key("items");
+    j.BeginArray();
+    for (const TaskEntry* entry : TaskList::Instance().Entries()) {
+        auto* item = dynamic_cast<const CItem*>(entry->object);
+        if (!item) continue;
+        j.BeginObject();
+        j.Field("kind", static_cast<int>(item->m_ItemKind));
+        j.Vec3("pos", item->m_Position.x, item->m_Position.y, item->m_Position.z);
+        j.Field("touches", static_cast<int>(item->m_TouchCount));
+        j.Field("landed", item->m_Landed);
+        j.EndObject();
+    }
+    j.EndArray();
+}
+
+void AppendBox(TraceJson& j)
+{
+    j.Key("box");
+    auto* box = dynamic_cast<const CItemAppend*>(FindTask(ITEM_APPEND_TASK_NAME));
+    if (!box) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Field("state", static_cast<int>(box->m_BoxState));
+    j.Field("counter", static_cast<int>(box->m_BoxCounter));
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -113,4 +148,6 @@ void AppendTraceFields(TraceJson& j)
     AppendTop(j, "player", dynamic_cast<const CKoma*>(FindTask(KOMA_TASK_NAME)));
     AppendTop(j, "enemy", StageEnemyTop());
     AppendClash(j);
+    AppendItems(j);
+    AppendBox(j);
 }
