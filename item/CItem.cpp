@@ -47,6 +47,8 @@ CItem::CItem(int kind, const plat::Mat4& boxWorld) : m_ItemKind(kind), m_World(b
 
 CItem::~CItem()
 {
+    // A world that ended first took the body and geometry with it.
+    if (!CODE::IsWorldAlive(m_WorldSerial)) return;
     if (m_Body.geom) dGeomDestroy(m_Body.geom);
     if (m_Body.body) dBodyDestroy(m_Body.body);
 }
@@ -66,6 +68,7 @@ void CItem::Init()
     plat::Vec3 drop = plat::TransformCoord({0, 0, 0}, m_World);
     if (g_World) {
         CreateSphereBody(m_Body, drop.x, drop.y, drop.z, MASS, RADIUS);
+        m_WorldSerial = CODE::CurrentWorldSerial();
         plat::Vec3 push = InwardPush(drop);
         dBodyAddForce(m_Body.body, push.x, push.y, push.z);
     }

@@ -68,6 +68,7 @@ public:
     int32_t m_TouchCount = 0;         // updates in which a top touched the item
     bool m_Landed = false;            // it has touched the arena
     dContactGeom m_Contact{};         // the last contact any of its tests found
+    uint32_t m_WorldSerial = 0;       // the world its body was made in
 
 private:
     void ReadBody();

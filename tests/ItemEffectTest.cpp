@@ -176,13 +176,6 @@ TEST_F(ItemEffectTest, IconStartingOnItsTargetStaysFiniteAndTimesOutWithoutAFlas
     EXPECT_EQ(render->m_ItemFlashMask, 0u);
 }
 
-TEST_F(ItemEffectTest, IconFromAProjectionOnTheTargetHasNoNaN)
-{
-    CItemEffect* icon = Icon({130, 420, 0}, 9, 2);
-    EXPECT_TRUE(IsFinite(icon->m_Direction));
-    EXPECT_LE(plat::Length(icon->m_Direction), 1.0f + 1e-5f);
-}
-
 TEST_F(ItemEffectTest, IconFromAPointWithoutScreenPositionStartsMidScreen)
 {
     // A point on the eye's plane projects to infinity.
