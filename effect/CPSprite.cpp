@@ -7,6 +7,7 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
+#include "item/CItemEffect.h"
 
 namespace {
 
@@ -165,13 +166,12 @@ void CPSprite::Update()
 void CPSprite::ExpireParticle(Particle& p, const plat::PointVertex& v)
 {
     if (IsItemKind(m_Kind)) {
-        // Hand-over to the item pick-up icon: each update in which a particle
-        // of kinds 9 and 10 is expired, a CItemEffect is made from that
-        // particle's last drawn position (v.position), the kind and the
-        // particle count, and added at PRIORITY_EFFECT as "CItemEffect".
-        // The item effects are not part of the game yet; the particle keeps
-        // its size until then.
-        (void)v;
+        // An expired particle of a pick-up burst sends an icon to the
+        // interface from where it was last drawn; the particle keeps its size.
+        // The particle count tells the icon which side took the item.
+        AddTask(PRIORITY_EFFECT,
+                new CItemEffect(v.position.x, v.position.y, v.position.z, m_Kind, m_Count),
+                ITEM_EFFECT_TASK_NAME);
     } else {
         p.size -= EXPIRED_SHRINK;
     }

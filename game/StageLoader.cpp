@@ -19,6 +19,7 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
+#include "item/CItemAppendInit.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -153,6 +154,8 @@ void AppendStageTasks(int stageIndex)
     AppendEnemySetUp(stageIndex);
     g_pendingTasks.push_back(
         MakeTaskEntry(PRIORITY_SPRITE_RENDER_INIT, new CSpriteRenderInit, SPRITE_RENDER_INIT_TASK_NAME));
+    g_pendingTasks.push_back(
+        MakeTaskEntry(PRIORITY_ITEM_APPEND_INIT, new CItemAppendInit, ITEM_APPEND_INIT_TASK_NAME));
 }
 
 }  // namespace

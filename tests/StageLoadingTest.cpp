@@ -141,14 +141,15 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
     const std::vector<TaskEntry>& pending = PendingTasks();
     const int resources = ResourcesForStage(0);
     EXPECT_EQ(resources, 33);
-    ASSERT_EQ(pending.size(), static_cast<size_t>(resources) + 6);
+    ASSERT_EQ(pending.size(), static_cast<size_t>(resources) + 7);
     for (int i = 0; i < resources; ++i) {
         EXPECT_EQ(pending[i].priority, PRIORITY_RESOURCE);
         EXPECT_TRUE(pending[i].owned);
     }
-    const char* taskNames[] = {"CODE", "CCamera", "CStage", "CKomaSet", "St1EnemySet", "CSpriteRenderInit"};
-    const int32_t taskPriorities[] = {7000, 2000, 3000, 4000, 4000, 9000};
-    for (int i = 0; i < 6; ++i) {
+    const char* taskNames[] = {"CODE",        "CCamera",           "CStage",         "CKomaSet",
+                               "St1EnemySet", "CSpriteRenderInit", "CItemAppendInit"};
+    const int32_t taskPriorities[] = {7000, 2000, 3000, 4000, 4000, 9000, 3500};
+    for (int i = 0; i < 7; ++i) {
         EXPECT_STREQ(pending[resources + i].name, taskNames[i]);
         EXPECT_EQ(pending[resources + i].priority, taskPriorities[i]);
     }
@@ -219,7 +220,7 @@ TEST_F(StageLoadingTest, HandOverFrameDrawsNothingAndTheStageStartsNextFrame)
 
     // The stage's tasks sit by priority; CKomaSet's Init added the input and
     // its music first.
-    std::vector<std::string> expected = {"input",    "PowerSetBGM", "CCamera", "CStage",
+    std::vector<std::string> expected = {"input",    "PowerSetBGM", "CCamera", "CStage", "CItemAppendInit",
                                          "CKomaSet", "St1EnemySet", "CODE",   "CSpriteRenderInit"};
     EXPECT_EQ(NamesAbove(PRIORITY_RESOURCE), expected);
 

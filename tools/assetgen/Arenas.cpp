@@ -43,15 +43,31 @@ struct ArenaShape {
     float exponent;    // floor height = dish + rise x s^exponent, s = 0 at the dish's edge, 1 at the rim
     float rise;
     int lipGaps;       // breaks in the rim where a top can be thrown off (0: none)
+    int notches;       // low stretches of the rim, evenly spaced from angle 180 degrees (0: none)
+    float notchRise;   // the rise in the middle of a notch
 };
 
 const ArenaShape kShapes[5] = {
-    {Outline::Round, 40, 1.6f, 4, 0},          // copper dish: a shallow bowl a hard dash can leave
-    {Outline::Hexagon, 40, 1.6f, 5, 0},        // swarm basin: shallow, so the swarm's square lands low
-    {Outline::Octagon, 41, 2.0f, 7, 0},        // bumper garden: wide and shallow
-    {Outline::Round, 40, 2.0f, 8, 8},          // iron crater: deep, with gaps in the rim
-    {Outline::RoundedSquare, 38, 1.6f, 8, 0},  // star altar
+    // copper dish: a bowl deep enough to turn back the items that the item box
+    // throws across it, with two low notches (west and east) where a hard dash
+    // can leave it
+    {Outline::Round, 40, 1.6f, 8, 0, 2, 4},
+    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0},        // swarm basin: shallow, so the swarm's square lands low
+    {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0},        // bumper garden: wide and shallow
+    {Outline::Round, 40, 2.0f, 8, 8, 0, 0},          // iron crater: deep, with gaps in the rim
+    {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0},  // star altar
 };
+
+// How much of a notch lies at this angle: 1 in its middle, 0 outside it.
+// Notches are centred on 180 degrees (the -x side) and spaced evenly from there.
+constexpr float kNotchHalfWidth = 0.14f;   // radians of full depth either side of the middle
+constexpr float kNotchEdge = 0.14f;        // radians over which the rim climbs back
+float NotchAmount(const ArenaShape& s, float angle) {
+    if (s.notches == 0) return 0;
+    float period = 2 * kPi / s.notches;
+    float fromMiddle = std::fabs(std::fmod(angle - kPi + 8 * kPi + period / 2, period) - period / 2);
+    return 1 - SmoothStep(kNotchHalfWidth, kNotchHalfWidth + kNotchEdge, fromMiddle);
+}
 
 // Distance from the centre to the edge of the floor in direction angle.
 float EdgeRadius(const ArenaShape& s, float angle) {
@@ -76,8 +92,9 @@ float FloorHeight(const ArenaShape& s, float angle, float t) {
     float edge = EdgeRadius(s, angle);
     float inDish = std::min(t * edge, kDishRadius) / kDishRadius;
     float rising = std::max(0.0f, (t * edge - kDishRadius) / (edge - kDishRadius));
+    float rise = s.rise - (s.rise - s.notchRise) * NotchAmount(s, angle);
     return kDishCentreHeight + (kDishEdgeHeight - kDishCentreHeight) * inDish * inDish +
-           s.rise * std::pow(rising, s.exponent);
+           rise * std::pow(rising, s.exponent);
 }
 float Thickness(float t) { return 0.7f + 0.8f * t * t; }
 

@@ -23,6 +23,8 @@
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "item/CItem.h"
+#include "item/CItemAppend.h"
 
 namespace {
 
@@ -209,6 +211,38 @@ void AppendSwarm(TraceJson& j)
     j.EndObject();
 }
 
+// Every item in play, in list order.
+void AppendItems(TraceJson& j)
+{
+    j.Key("items");
+    j.BeginArray();
+    for (const TaskEntry* entry : TaskList::Instance().Entries()) {
+        auto* item = dynamic_cast<const CItem*>(entry->object);
+        if (!item) continue;
+        j.BeginObject();
+        j.Field("kind", static_cast<int>(item->m_ItemKind));
+        j.Vec3("pos", item->m_Position.x, item->m_Position.y, item->m_Position.z);
+        j.Field("touches", static_cast<int>(item->m_TouchCount));
+        j.Field("landed", item->m_Landed);
+        j.EndObject();
+    }
+    j.EndArray();
+}
+
+void AppendBox(TraceJson& j)
+{
+    j.Key("box");
+    auto* box = dynamic_cast<const CItemAppend*>(FindTask(ITEM_APPEND_TASK_NAME));
+    if (!box) {
+        j.Null();
+        return;
+    }
+    j.BeginObject();
+    j.Field("state", static_cast<int>(box->m_BoxState));
+    j.Field("counter", static_cast<int>(box->m_BoxCounter));
+    j.EndObject();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -223,4 +257,6 @@ void AppendTraceFields(TraceJson& j)
     AppendResult(j);
     AppendObjects(j);
     AppendSwarm(j);
+    AppendItems(j);
+    AppendBox(j);
 }

@@ -1,0 +1,50 @@
+#include "item/CItemEffectJump.h"
+
+#include "audio/CSound.h"
+#include "core/ResourceRegistry.h"
+#include "gfx/CXFile.h"
+#include "gfx/Graphics.h"
+
+CItemEffectJump::CItemEffectJump(plat::Vec3 position) : m_Position(position) {}
+
+void CItemEffectJump::Init()
+{
+    m_Mesh = dynamic_cast<CXFile*>(FindResource("XEffectJump"));
+    m_Speed = START_SPEED;
+    m_Alpha = START_ALPHA;
+    m_Scale = START_SCALE;
+    if (auto* sound = dynamic_cast<CSound*>(FindResource("ItemJumpSE"))) sound->Play();
+}
+
+void CItemEffectJump::Update()
+{
+    m_Position.y -= m_Speed;
+    m_Speed *= SPEED_GROWTH;
+    m_Scale += SCALE_STEP;
+    m_Alpha -= ALPHA_STEP;
+    if (m_Alpha < 0) RemoveTask(this);
+}
+
+void CItemEffectJump::Draw()
+{
+    if (!g_Device) return;
+    g_Device->SetDestBlend(plat::Blend::One);
+    if (m_Mesh) {
+        // The mesh is shared: the last alpha written stays in it.
+        if (m_Mesh->GetMaterialCount() > 0) {
+            plat::Material& material = m_Mesh->Material(0);
+            material.diffuse.a = m_Alpha;
+            material.ambient.a = m_Alpha;
+        }
+        // The upper rings start smaller and grow through zero; a negative
+        // scale draws a ring mirrored.
+        for (const Ring& ring : RINGS) {
+            float k = m_Scale - ring.shrink;
+            g_Device->SetTransform(plat::TransformKind::World,
+                                   plat::Scaling(k, k, k) *
+                                       plat::Translation(m_Position.x, m_Position.y + ring.lift, m_Position.z));
+            m_Mesh->Draw();
+        }
+    }
+    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+}
