@@ -10,7 +10,13 @@
 #include "game/CKomaClash.h"
 #include "game/CKomaSet.h"
 #include "gfx/CCamera.h"
+#include "core/TaskList.h"
+#include "enemy/CEnemy.h"
+#include "enemy/CObj.h"
 #include "platform/KeySource.h"
+#include "scene/CResult.h"
+#include "scene/CStageSelect.h"
+#include "scene/CTitle.h"
 
 namespace {
 
@@ -37,8 +43,20 @@ constexpr int DASH_MIN_FRAMES = 12;
 constexpr int DASH_MAX_FRAMES = 68;
 constexpr int BOOST_GAUGE = 70;            // spin boosts spend what is above this
 
-// Screens: confirm every so often.
-constexpr int SCREEN_CONFIRM_FRAMES = 20;
+// The stages that need play of their own.
+constexpr int SWARM_STAGE = 1, HEAVY_STAGE = 3, BOSS_STAGE = 4;
+constexpr float MARKED_BONUS = 8.0f;       // a marked swarm enemy counts as this much nearer
+constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
+constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
+
+// A screen of the given class, when one is running.
+template <typename Screen>
+Screen* FindScreen()
+{
+    for (const TaskEntry* e : TaskList::Instance().Entries())
+        if (auto* screen = dynamic_cast<Screen*>(e->object)) return screen;
+    return nullptr;
+}
 
 float HorizontalLength(plat::Vec3 v) { return std::hypot(v.x, v.z); }
 
@@ -75,7 +93,9 @@ Bot::Keys Bot::Decide()
 {
     Keys k;
     auto* player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
-    if (FindTask(KOMA_CLASH_TASK_NAME)) {
+    if (FindScreen<CResult>()) {
+        k = Screens();   // the result lies over the stage, which still runs
+    } else if (FindTask(KOMA_CLASH_TASK_NAME)) {
         k = Clash();
     } else if (FindTask(KOMA_SET_TASK_NAME)) {
         k = Aim();
@@ -115,10 +135,37 @@ Bot::Keys Bot::Tap(Keys keys) const
 
 Bot::Keys Bot::Screens()
 {
-    // Title, stage select and result screens all go on with Z.
     ++m_waitFrames;
+    if (auto* result = FindScreen<CResult>()) return Result(*result);
+    if (auto* title = FindScreen<CTitle>()) {
+        // Z skips the opening and then starts; Up brings the cursor back to the start.
+        if (title->m_MenuChoice == CTitle::CHOICE_QUIT) return TapArrow(&Keys::up);
+        return Tap({});
+    }
+    if (FindScreen<CStageSelect>()) return Tap({});   // presses during its fade do nothing
+    return {};
+}
+
+Bot::Keys Bot::Result(const CResult& result)
+{
+    if (result.Phase() != CResult::PHASE_WAITING) return {};
+    if (result.Kind() == CResult::KIND_CLEAR) {
+        m_retries = 0;
+        return Tap({});
+    }
+    // A game over: continue a few times, then back to the title.
+    bool giveUp = m_retries >= MAX_RETRIES;
+    if (result.Choice() != giveUp) return TapArrow(&Keys::right);
+    if (m_last.z) return {};
+    if (giveUp) m_retries = 0;
+    else ++m_retries;
+    return Tap({});
+}
+
+Bot::Keys Bot::TapArrow(bool Keys::*arrow) const
+{
     Keys k;
-    if (m_waitFrames % SCREEN_CONFIRM_FRAMES == 0) k.z = true;
+    k.*arrow = !(m_last.*arrow);
     return k;
 }
 
@@ -149,9 +196,66 @@ Bot::Keys Bot::Battle(CKoma& player)
 {
     m_waitFrames = 0;
     if (m_skill == 0) return {};
-    CKomaBase* enemy = StageEnemyTop();
-    if (enemy && !enemy->IsDown()) return Duel(player, *enemy);
-    return Roam(player);
+    Keys k;
+    switch (g_StageIndex) {
+    case SWARM_STAGE:
+        k = Chase(player);
+        break;
+    case HEAVY_STAGE:
+        k = {};   // the heavy top cannot be thrown out of its crater: outlast it
+        break;
+    case BOSS_STAGE:
+        k = PushBombs(player);
+        break;
+    default: {
+        CKomaBase* enemy = StageEnemyTop();
+        if (enemy && !enemy->IsDown()) return Duel(player, *enemy);
+        k = Roam(player);
+        break;
+    }
+    }
+    return m_skill >= MAX_SKILL ? Boost(player, k) : k;
+}
+
+Bot::Keys Bot::Boost(const CKoma& player, Keys k) const
+{
+    // A held Z with no fresh press turns the gauge above 68 into spin.
+    if (player.m_Gauge > BOOST_GAUGE) k.z = m_last.z || !(k.up || k.down || k.left || k.right);
+    return k;
+}
+
+Bot::Keys Bot::Chase(const CKoma& player)
+{
+    // The nearest swarm enemy that is not already vanishing; marked ones first.
+    const CEnemy* best = nullptr;
+    float bestScore = 0;
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        auto* enemy = dynamic_cast<const CEnemy*>(e->object);
+        if (!enemy || enemy->IsDying() || enemy->m_Pos.y < 0) continue;
+        float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0);
+        if (!best || score < bestScore) {
+            best = enemy;
+            bestScore = score;
+        }
+    }
+    if (!best) return Roam(player);
+    if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS)
+        return SteerTo(player, {0, 0, 0});
+    return SteerTo(player, best->m_Pos);
+}
+
+Bot::Keys Bot::PushBombs(const CKoma& player)
+{
+    // Round the bomb to its far side from the boss, then through it into the boss.
+    auto* bomb = dynamic_cast<const CObj*>(FindTask("Bomm"));
+    auto* boss = dynamic_cast<const CKomaBase*>(FindTask("St5Enemy"));
+    if (!bomb || !boss) return Roam(player);
+    plat::Vec3 out = plat::Normalize(Horizontal(bomb->m_Position - boss->m_Pos));
+    plat::Vec3 side = plat::Normalize(Horizontal(player.m_Pos - bomb->m_Position));
+    if (plat::Dot(side, out) > LINED_UP) return SteerTo(player, boss->m_Pos);
+    plat::Vec3 round = plat::Normalize(side + out);
+    if (plat::Length(round) < 0.1f) round = {out.z, 0, -out.x};
+    return SteerTo(player, bomb->m_Position + round * ROUND_DISTANCE);
 }
 
 Bot::Keys Bot::SteerTo(const CKoma& player, plat::Vec3 target) const
@@ -202,11 +306,10 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
     if (HorizontalLength(p) > SAFE_RADIUS) target = {0, 0, 0};
     else if (HorizontalLength(p) > HorizontalLength(e) - INSIDE_MARGIN) target = e * 0.5f;
     Keys k = SteerTo(player, target);
-    if (m_skill >= MAX_SKILL && player.m_Gauge > BOOST_GAUGE) k.z = true;   // spin boost from the raised gauge
-    return k;
+    return m_skill >= MAX_SKILL ? Boost(player, k) : k;
 }
 
-Bot::Keys Bot::Roam(CKoma& player)
+Bot::Keys Bot::Roam(const CKoma& player)
 {
     // Nothing to fight: stay near the middle.
     if (HorizontalLength(player.m_Pos) < DASH_MIN_DISTANCE) return {};

@@ -18,10 +18,12 @@ class ScriptedKeySource;
 }
 class CKoma;
 class CKomaBase;
+class CResult;
 
 class Bot {
 public:
     static constexpr int MAX_SKILL = 3;
+    static constexpr int MAX_RETRIES = 2;   // continues on one stage before going back to the title
 
     struct Keys {
         bool z = false, up = false, down = false, left = false, right = false;
@@ -40,11 +42,16 @@ public:
 
 private:
     Keys Screens();
+    Keys Result(const CResult& result);
+    Keys TapArrow(bool Keys::*arrow) const;
     Keys Aim();
     Keys Battle(CKoma& player);
     Keys Clash();
     Keys Duel(CKoma& player, CKomaBase& enemy);
-    Keys Roam(CKoma& player);
+    Keys Roam(const CKoma& player);
+    Keys Chase(const CKoma& player);
+    Keys PushBombs(const CKoma& player);
+    Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
     Keys Charge(CKoma& player, plat::Vec3 target, bool release);
     // Z pressed afresh: down only if it was up in the last frame.
@@ -55,4 +62,5 @@ private:
     int m_chargeFrames = 0;   // frames the current charge has been held
     int m_planned = 0;        // frames to charge before letting go; 0: until the enemy dashes
     int m_waitFrames = 0;     // frames spent waiting on a screen
+    int m_retries = 0;        // continues taken on the current stage
 };
