@@ -46,6 +46,20 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
             FailWith("option '--data' needs a folder");
             return false;
         }
+    } else if (arg == "--record") {
+        if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
+            FailWith("option '--record' needs a file");
+            return false;
+        }
+        m_recordPath = argv[++*index];
+    } else if (arg == "--stage") {
+        const char* value = *index + 1 < argc ? argv[*index + 1] : nullptr;
+        if (!value || value[0] < '1' || value[0] > '5' || value[1] != '\0') {
+            FailWith("option '--stage' needs a stage from 1 to 5");
+            return false;
+        }
+        m_startStage = value[0] - '1';
+        ++*index;
     } else if (!arg.empty() && arg.front() == '-') {
         FailWith("unknown option '" + std::string(arg) + "'");
         return false;
@@ -72,6 +86,8 @@ std::string CommandLine::Usage(std::string_view program)
             "  --fullscreen   fill the screen (the default)\n"
             "  --windowed     play in a resizable window, 1280 x 960 at first\n"
             "  --data DIR     read the game's data from DIR\n"
+            "  --record FILE  record this session into the replay FILE (for bug reports)\n"
+            "  --stage K      start at stage K (1 to 5) instead of the title\n"
             "  --help         show this help and exit\n"
             "  --version      show the version and exit\n"
             "\n"
@@ -82,3 +98,5 @@ std::string CommandLine::Usage(std::string_view program)
 }
 
 std::string CommandLine::VersionText() { return std::string("Spindrel ") + SPINDREL_VERSION + "\n"; }
+
+std::string_view CommandLine::Version() { return SPINDREL_VERSION; }

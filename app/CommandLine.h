@@ -1,5 +1,5 @@
 // CommandLine is responsible for reading the game's options: --help,
-// --version, --windowed, --fullscreen and --data DIR. It only reads; main
+// --version, --windowed, --fullscreen, --data DIR, --record FILE and --stage K. It only reads; main
 // decides what to print and which exit code to return.
 #pragma once
 
@@ -24,11 +24,16 @@ public:
     // The folder given with --data, or empty when none was given.
     const std::string& DataFolder() const { return m_dataFolder; }
     const std::string& Error() const { return m_error; }
+    // The replay file given with --record, or empty.
+    const std::string& RecordPath() const { return m_recordPath; }
+    // The stage given with --stage (0..4), or -1 for the title.
+    int StartStage() const { return m_startStage; }
 
     // The text of --help, for the program called `program`.
     static std::string Usage(std::string_view program);
-    // The text of --version.
+    // The text of --version, and the version alone ("1.0.0").
     static std::string VersionText();
+    static std::string_view Version();
 
 private:
     bool ReadOne(int argc, const char* const* argv, int* index);
@@ -39,5 +44,7 @@ private:
     bool m_version = false;
     bool m_fullscreen = true;
     std::string m_dataFolder;
+    std::string m_recordPath;
+    int m_startStage = -1;
     std::string m_error;
 };

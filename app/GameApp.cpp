@@ -6,6 +6,7 @@
 #include "app/CTaskHead.h"
 #include "app/CTaskTail.h"
 #include "app/FirstScreen.h"
+#include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "platform/AudioOutput.h"
 #include "platform/NullAudioOutput.h"
@@ -13,6 +14,7 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
+#include "game/StageLoader.h"
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
@@ -54,11 +56,12 @@ bool GameApp::Start(const GameOptions& options)
     ResetQuitRequest();
 
     // 1. The game's random numbers, seeded from the calendar time.
-    GameSrand(options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr)));
+    const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
+    GameSrand(seed);
 
     // The clock the game reads.
     if (options.virtualClock) {
-        m_virtualClock = std::make_unique<plat::VirtualClock>();
+        m_virtualClock = std::make_unique<plat::VirtualClock>(options.clockStartMs);
         plat::SetClock(m_virtualClock.get());
     }
 
@@ -66,14 +69,21 @@ bool GameApp::Start(const GameOptions& options)
     if (!CreateVideo(options)) return false;
     InitGraphics(Device());
 
-    // The keyboard.
-    if (options.scriptedKeys || !m_window) {
+    // The keyboard, seen through the recorder when the session is recorded.
+    plat::KeySource* keys = options.keySource;
+    if (!keys && (options.scriptedKeys || !m_window)) {
         m_scriptedKeys = std::make_unique<plat::ScriptedKeySource>();
-        plat::SetKeySource(m_scriptedKeys.get());
-    } else {
+        keys = m_scriptedKeys.get();
+    } else if (!keys) {
         m_keys = std::make_unique<plat::SdlKeySource>(*m_window);
-        plat::SetKeySource(m_keys.get());
+        keys = m_keys.get();
     }
+    if (!options.recordPath.empty()) {
+        m_recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
+        m_recordPath = options.recordPath;
+        keys = m_recorder.get();
+    }
+    plat::SetKeySource(keys);
 
     // 8. Sound.
     CreateAudio(options);
@@ -99,9 +109,11 @@ void GameApp::AddFirstTasks(const GameOptions& options)
 
 void GameApp::Frame()
 {
+    const bool loading = IsStageLoadInProgress();
     UpdatePass();
     DrawPass();
     AdvanceSilentAudio();
+    if (m_recorder) m_recorder->EndFrame(g_FrameTime, loading && !IsStageLoadInProgress());
 }
 
 void GameApp::RunLoop()
@@ -123,10 +135,17 @@ void GameApp::RunLoop()
     }
 }
 
-void GameApp::Shutdown()
+bool GameApp::Shutdown()
 {
-    if (!m_started) return;
+    if (!m_started) return true;
     m_started = false;
+
+    bool saved = true;
+    if (m_recorder) {
+        std::string error;
+        saved = m_recorder->Recorded().Save(m_recordPath, &error);
+        if (!saved) std::fprintf(stderr, "spindrel: %s\n", error.c_str());
+    }
 
     // 1. The graphics objects go first.
     ReleaseGraphics();
@@ -140,6 +159,7 @@ void GameApp::Shutdown()
     m_audio.reset();
 
     plat::SetKeySource(nullptr);
+    m_recorder.reset();
     m_keys.reset();
     m_scriptedKeys.reset();
     m_recording.reset();
@@ -148,6 +168,7 @@ void GameApp::Shutdown()
         plat::SetClock(nullptr);
         m_virtualClock.reset();
     }
+    return saved;
 }
 
 void GameApp::CreateAudio(const GameOptions& options)

@@ -20,6 +20,7 @@ class KeySource;
 class ScriptedKeySource;
 class AudioOutput;
 }  // namespace plat
+class ReplayRecorder;
 
 struct GameOptions {
     enum class Video { Window, Offscreen, Recording };
@@ -30,6 +31,9 @@ struct GameOptions {
     bool scriptedKeys = false;             // true: keys come from the runner's script
     std::optional<uint32_t> seed;          // default: the calendar time
     int startStage = -1;                   // 0..4 loads that stage at once; -1 opens the first screen
+    uint32_t clockStartMs = 0;             // the virtual clock's first reading
+    plat::KeySource* keySource = nullptr;  // keys from elsewhere (a replay); overrides the others
+    std::string recordPath;                // record the session into this replay file
 };
 
 class GameApp {
@@ -48,8 +52,10 @@ public:
     // waiting, one event is handled per iteration; returns when the program
     // is asked to close (after the frame in progress).
     void RunLoop();
-    // Shutdown in its fixed order; safe to call twice.
-    void Shutdown();
+    // Shutdown in its fixed order; safe to call twice. A session being
+    // recorded is saved first; false (with a message on standard error) when
+    // it could not be.
+    bool Shutdown();
 
     plat::RenderDevice* Device() const;
     plat::VirtualClock* VirtualClockOrNull() const { return m_virtualClock.get(); }
@@ -68,5 +74,7 @@ private:
     std::unique_ptr<plat::KeySource> m_keys;
     std::unique_ptr<plat::ScriptedKeySource> m_scriptedKeys;
     std::unique_ptr<plat::AudioOutput> m_audio;
+    std::unique_ptr<ReplayRecorder> m_recorder;
+    std::string m_recordPath;
     bool m_started = false;
 };

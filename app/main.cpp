@@ -2,6 +2,7 @@
 // folder (so the game runs from wherever it is started), and runs the game
 // full screen or in a window.
 #include <cstdio>
+#include <ctime>
 
 #include "app/CommandLine.h"
 #include "app/DataLocator.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr int EXIT_NO_DATA = 1;
 constexpr int EXIT_NO_WINDOW = 1;
+constexpr int EXIT_NO_REPLAY = 1;   // the recorded session could not be saved
 
 }  // namespace
 
@@ -44,11 +46,13 @@ int main(int argc, char** argv)
     GameApp app;
     GameOptions game;   // a window on the display, sound, the real clock and keyboard
     game.fullscreen = options.Fullscreen();
+    game.startStage = options.StartStage();
+    game.recordPath = options.RecordPath();
+    if (!game.recordPath.empty()) game.seed = static_cast<uint32_t>(std::time(nullptr));   // kept in the replay
     if (!app.Start(game)) {
         std::fprintf(stderr, "spindrel: cannot open a window with OpenGL 3.3; is a display available?\n");
         return EXIT_NO_WINDOW;
     }
     app.RunLoop();
-    app.Shutdown();
-    return 0;
+    return app.Shutdown() ? 0 : EXIT_NO_REPLAY;
 }

@@ -27,6 +27,7 @@ public:
     explicit VirtualClock(uint32_t startMs = 0) : m_now(startMs) {}
     uint32_t NowMs() override { return m_now; }
     void Advance(uint32_t ms) { m_now += ms; }
+    void SetNow(uint32_t ms) { m_now = ms; }
     // One frame of a 60 Hz display: 17, 17, 16 ms in turn (50 ms per 3 frames).
     void AdvanceFrame();
 

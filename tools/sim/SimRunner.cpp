@@ -1,5 +1,6 @@
 #include "tools/sim/SimRunner.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +56,7 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
         if (arg == "--frames") {
             if (!ParseInt(value, 0, 100000000, &n)) return fail("--frames needs a count");
             o->frames = static_cast<int>(n);
+            o->framesGiven = true;
         } else if (arg == "--seed") {
             if (!ParseInt(value, 0, 0xffffffffL, &n)) return fail("--seed needs a number");
             o->seed = static_cast<uint32_t>(n);
@@ -88,6 +90,12 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
             if (v == "offscreen") o->offscreenVideo = true;
             else if (v == "none") o->offscreenVideo = false;
             else return fail("--video needs offscreen or none");
+        } else if (arg == "--record") {
+            if (!value) return fail("--record needs a file");
+            o->recordPath = value;
+        } else if (arg == "--replay") {
+            if (!value) return fail("--replay needs a file");
+            o->replayPath = value;
         } else if (arg == "--bot") {
             o->bot = true;
             continue;
@@ -100,13 +108,16 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
                 "usage: spindrel-sim [--frames N] [--seed S] [--stage K] [--data DIR] [--keys FILE]\n"
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
                 "[--video offscreen|none]\n"
-                "                    [--loading-frames N] [--bot] [--bot-skill 0..3]");
+                "                    [--loading-frames N] [--bot] [--bot-skill 0..3] [--record FILE]\n"
+                "                    [--replay FILE]");
         } else {
             return fail("unknown argument: " + arg);
         }
         ++i;
     }
     if (!o->shots.empty() && !o->offscreenVideo) return fail("--shot needs --video offscreen");
+    if (!o->replayPath.empty() && (o->bot || !o->keysPath.empty() || o->stage >= 1))
+        return fail("--replay plays a recorded session: it takes no --keys, --bot or --stage");
     return true;
 }
 
@@ -165,9 +176,34 @@ void SimRunner::PaceStageLoad()
     WaitForStageLoader();
 }
 
+void SimRunner::PlayBackFrame(int frame)
+{
+    const Replay::Frame& recorded = m_replay.frames[static_cast<size_t>(frame)];
+    m_app->VirtualClockOrNull()->SetNow(recorded.frameMs);
+    m_replayKeys->SetFrame(recorded);
+    // A load hands over in the frame it did when it was recorded.
+    if (recorded.handOver) {
+        WaitForStageLoader();
+        HoldStageHandOver(false);
+    } else {
+        HoldStageHandOver(IsStageLoadInProgress());
+    }
+}
+
 bool SimRunner::Run(std::string* error)
 {
     if (!m_options.keysPath.empty() && !m_script.Load(m_options.keysPath, error)) return false;
+    if (!m_options.replayPath.empty()) {
+        std::string why;
+        if (!Replay::Load(m_options.replayPath, &m_replay, &why)) {
+            if (error) *error = "cannot play " + m_options.replayPath + ": " + why;
+            return false;
+        }
+        m_replayKeys = std::make_unique<ReplayKeySource>();
+        const int length = static_cast<int>(m_replay.frames.size());
+        m_options.frames = m_options.framesGiven ? std::min(m_options.frames, length) : length;
+    }
+    const std::string recordPath = Absolute(m_options.recordPath);
 
     // Output paths are taken relative to where the runner was started; the
     // game itself runs in its data folder.
@@ -198,6 +234,13 @@ bool SimRunner::Run(std::string* error)
     game.scriptedKeys = true;
     game.seed = m_options.seed;
     game.startStage = m_options.stage >= 1 ? m_options.stage - 1 : -1;
+    game.recordPath = recordPath;
+    if (m_replayKeys) {
+        game.seed = m_replay.seed;
+        game.startStage = m_replay.startStage;
+        game.clockStartMs = m_replay.startMs;
+        game.keySource = m_replayKeys.get();
+    }
     m_app = std::make_unique<GameApp>();
     if (!m_app->Start(game)) {
         if (error) *error = "the game could not start (no graphics device)";
@@ -218,10 +261,14 @@ bool SimRunner::Run(std::string* error)
             m_app->ScriptedKeys()->SetKey(e.key, e.down);
         }
         if (m_bot) m_bot->Play(*m_app->ScriptedKeys());
-        if (m_options.beforeFrame) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
+        if (m_options.beforeFrame && m_app->ScriptedKeys()) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
-        m_app->VirtualClockOrNull()->AdvanceFrame();
-        PaceStageLoad();
+        if (m_replayKeys) {
+            PlayBackFrame(frame);
+        } else {
+            m_app->VirtualClockOrNull()->AdvanceFrame();
+            PaceStageLoad();
+        }
         m_app->Frame();
         uint32_t now = plat::NowMs();
         if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';
@@ -231,7 +278,10 @@ bool SimRunner::Run(std::string* error)
         if (m_options.afterFrame) m_options.afterFrame(frame);
     }
     HoldStageHandOver(false);
-    m_app->Shutdown();
+    if (!m_app->Shutdown() && ok) {
+        if (error) *error = "cannot write the replay " + recordPath;
+        ok = false;
+    }
     m_app.reset();
     std::filesystem::current_path(oldDir, ec);
     return ok;

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "tools/sim/Bot.h"
+#include "app/Replay.h"
 #include "tools/sim/KeyScript.h"
+#include "tools/sim/ReplayKeySource.h"
 
 class GameApp;
 namespace plat {
@@ -32,6 +34,9 @@ struct SimOptions {
     // Frames each stage load shows its loading screen before the hand-over;
     // about what a load takes on a desktop machine.
     int loadingFrames = 8;
+    std::string recordPath;               // record the run into this replay file
+    std::string replayPath;               // play this recorded session back instead of keys or a bot
+    bool framesGiven = false;             // --frames was given (a replay otherwise runs to its end)
     bool bot = false;                     // a computer player presses the keys
     int botSkill = 3;                     // 0 (launch only) to 3
     // For in-process scenarios: called before each frame (after the script
@@ -59,10 +64,14 @@ public:
 private:
     bool WriteShot(int frame, std::string* error);
     void PaceStageLoad();
+    // Before frame `frame` of a replay: its clock and keys, and its stage hand-over.
+    void PlayBackFrame(int frame);
 
     SimOptions m_options;
     KeyScript m_script;
     std::unique_ptr<Bot> m_bot;
+    Replay m_replay;
+    std::unique_ptr<ReplayKeySource> m_replayKeys;
     std::unique_ptr<GameApp> m_app;
     int m_framesRun = 0;
     int m_loadingFramesShown = 0;

@@ -1,0 +1,202 @@
+// Recorded sessions: the replay file reads back what was written and refuses
+// anything damaged or from another version; the recorder notes what the game
+// read; and a run recorded by the runner plays back to the very same trace.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/Replay.h"
+#include "app/ReplayRecorder.h"
+#include "platform/KeySource.h"
+#include "tests/StageTestSupport.h"
+#include "tools/sim/SimRunner.h"
+
+namespace {
+
+using stagetest::GeneratedDataDir;
+using stagetest::HasGeneratedData;
+using stagetest::ScratchDir;
+
+Replay SmallReplay()
+{
+    Replay r;
+    r.seed = 4242;
+    r.startStage = 2;
+    r.startMs = 1000;
+    for (uint32_t i = 0; i < 12; ++i) {
+        Replay::Frame f;
+        f.frameMs = 1000 + 17 * i;
+        f.keysRead = i % 4 != 0;
+        f.readOk = f.keysRead && i != 5;
+        f.keys = f.readOk ? static_cast<uint8_t>(i % 64) : 0;
+        f.handOver = i == 7;
+        r.frames.push_back(f);
+    }
+    return r;
+}
+
+TEST(Replay, ReadsBackWhatWasWritten)
+{
+    Replay r = SmallReplay();
+    Replay back;
+    std::string error;
+    ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error)) << error;
+    EXPECT_EQ(back.seed, 4242u);
+    EXPECT_EQ(back.startStage, 2);
+    EXPECT_EQ(back.startMs, 1000u);
+    ASSERT_EQ(back.frames.size(), r.frames.size());
+    for (size_t i = 0; i < r.frames.size(); ++i) {
+        EXPECT_EQ(back.frames[i].frameMs, r.frames[i].frameMs);
+        EXPECT_EQ(back.frames[i].keysRead, r.frames[i].keysRead);
+        EXPECT_EQ(back.frames[i].readOk, r.frames[i].readOk);
+        EXPECT_EQ(back.frames[i].keys, r.frames[i].keys);
+        EXPECT_EQ(back.frames[i].handOver, r.frames[i].handOver);
+    }
+    // The title as the first screen.
+    r.startStage = -1;
+    ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error));
+    EXPECT_EQ(back.startStage, -1);
+}
+
+TEST(Replay, RefusesEveryDamagedOrCutFileWithAReason)
+{
+    const std::string text = SmallReplay().Serialize();
+    Replay out;
+    std::string error;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::string damaged = text;
+        damaged[i] = static_cast<char>(damaged[i] ^ 0x04);
+        EXPECT_FALSE(Replay::Parse(damaged, &out, &error)) << "byte " << i;
+        EXPECT_FALSE(error.empty());
+        EXPECT_FALSE(Replay::Parse(text.substr(0, i), &out, &error)) << "cut at " << i;
+    }
+    EXPECT_FALSE(Replay::Parse(text + "17 k 00 0\n", &out, &error));
+    EXPECT_FALSE(Replay::Parse("", &out, &error));
+}
+
+TEST(Replay, RefusesAnotherVersionSayingWhich)
+{
+    std::string text = SmallReplay().Serialize();
+    const std::string mine = "game " + Replay::GameVersion() + "\n";
+    text.replace(text.find(mine), mine.size(), "game 0.9.1\n");
+    // Sealed again, so only the version is wrong.
+    text.erase(text.rfind("checksum "));
+    char line[32];
+    std::snprintf(line, sizeof line, "checksum %016llx\n",
+                  static_cast<unsigned long long>(Replay::Checksum(text, text.size())));
+    Replay out;
+    std::string error;
+    EXPECT_FALSE(Replay::Parse(text + line, &out, &error));
+    EXPECT_NE(error.find("0.9.1"), std::string::npos) << error;
+    EXPECT_NE(error.find(Replay::GameVersion()), std::string::npos) << error;
+}
+
+TEST(Replay, KeysPackIntoBitsAndBack)
+{
+    uint8_t keys[256] = {};
+    keys[plat::KEY_Z] = plat::KEY_DOWN_BIT;
+    keys[plat::KEY_LEFT] = plat::KEY_DOWN_BIT;
+    keys[0x10] = plat::KEY_DOWN_BIT;   // a key the game never reads is not kept
+    uint8_t back[256];
+    Replay::UnpackKeys(Replay::PackKeys(keys), back);
+    for (int i = 0; i < 256; ++i) EXPECT_EQ(back[i], i == 0x10 ? 0 : keys[i]) << i;
+}
+
+TEST(ReplayRecorder, NotesEachFramesReadFailedReadsIncluded)
+{
+    plat::ScriptedKeySource keyboard;
+    ReplayRecorder recorder(&keyboard, 7, -1, 50);
+    uint8_t keys[256];
+    keyboard.SetKey(plat::KEY_UP, true);
+    recorder.Read(keys);
+    recorder.EndFrame(67, false);
+    recorder.EndFrame(84, true);   // no read in this frame
+    keyboard.SetFocus(false);
+    EXPECT_FALSE(recorder.Read(keys));
+    recorder.EndFrame(100, false);
+
+    const Replay& r = recorder.Recorded();
+    ASSERT_EQ(r.frames.size(), 3u);
+    EXPECT_TRUE(r.frames[0].readOk);
+    EXPECT_EQ(r.frames[0].keys, 1u << 1);
+    EXPECT_EQ(r.frames[0].frameMs, 67u);
+    EXPECT_FALSE(r.frames[1].keysRead);
+    EXPECT_TRUE(r.frames[1].handOver);
+    EXPECT_TRUE(r.frames[2].keysRead);
+    EXPECT_FALSE(r.frames[2].readOk);
+    EXPECT_EQ(r.startMs, 50u);
+}
+
+class ReplayScenarioTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    }
+
+    std::string Run(SimOptions options)
+    {
+        options.dataDir = GeneratedDataDir().string();
+        options.offscreenVideo = false;
+        options.tracePath = (dir.Path() / "trace.jsonl").string();
+        SimRunner runner(options);
+        std::string error;
+        EXPECT_TRUE(runner.Run(&error)) << error;
+        std::ifstream in(options.tracePath);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+
+    ScratchDir dir;
+};
+
+TEST_F(ReplayScenarioTest, AScriptedRunPlaysBackToTheSameTrace)
+{
+    // From the title, through the stage select and a stage load, into a battle.
+    dir.Write("keys.txt", "30 Z down\n32 Z up\n40 Z down\n42 Z up\n200 Z down\n202 Z up\n"
+                          "420 Z down\n424 Z up\n700 LEFT down\n760 Z down\n800 Z up\n900 LEFT up\n");
+    SimOptions recorded;
+    recorded.frames = 1400;
+    recorded.seed = 11;
+    recorded.keysPath = (dir.Path() / "keys.txt").string();
+    recorded.recordPath = (dir.Path() / "session.rep").string();
+    const std::string original = Run(recorded);
+    ASSERT_NE(original.find("\"screen\":\"battle\""), std::string::npos);
+
+    SimOptions replayed;
+    replayed.replayPath = recorded.recordPath;
+    const std::string played = Run(replayed);
+    EXPECT_EQ(played, original);
+}
+
+TEST_F(ReplayScenarioTest, ADamagedReplayIsRefusedWithAClearMessage)
+{
+    SimOptions recorded;
+    recorded.frames = 300;
+    recorded.stage = 1;
+    recorded.bot = true;
+    recorded.recordPath = (dir.Path() / "session.rep").string();
+    Run(recorded);
+    std::string text;
+    {
+        std::ifstream in(recorded.recordPath);
+        std::stringstream all;
+        all << in.rdbuf();
+        text = all.str();
+    }
+    text[text.size() / 2] = text[text.size() / 2] == '1' ? '2' : '1';
+    dir.Write("damaged.rep", text);
+
+    SimOptions replayed;
+    replayed.replayPath = (dir.Path() / "damaged.rep").string();
+    replayed.dataDir = GeneratedDataDir().string();
+    replayed.offscreenVideo = false;
+    SimRunner runner(replayed);
+    std::string error;
+    EXPECT_FALSE(runner.Run(&error));
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+}
+
+}  // namespace
