@@ -18,7 +18,7 @@ PREFIX     ?= /usr/local
 MANIFEST   := $(BUILD)/install_manifest.txt
 MADE_DIRS  := $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test bench sheets clean install uninstall
+.PHONY: all deps configure build run test asan-test bench soak sheets clean install uninstall
 
 all: build
 
@@ -53,6 +53,10 @@ asan-test: deps
 
 bench: build
 	$(BUILD)/spindrel-bench
+
+# The computer player plays the whole game for an hour of game time.
+soak: build
+	$(BUILD)/spindrel-soak --data $(BUILD)/data
 
 # Contact sheets of every mesh and picture of the data set.
 sheets: build

@@ -251,7 +251,8 @@ bool SimRunner::Run(std::string* error)
     if (m_options.bot) m_bot = std::make_unique<Bot>(m_options.botSkill);
 
     // The trace lists the sounds each frame starts.
-    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(true);
+    // Only then: the log keeps growing until the trace takes it.
+    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(trace.is_open());
 
     bool ok = true;
     uint32_t lastFrameTime = plat::NowMs();
@@ -261,7 +262,6 @@ bool SimRunner::Run(std::string* error)
             m_app->ScriptedKeys()->SetKey(e.key, e.down);
         }
         if (m_bot) m_bot->Play(*m_app->ScriptedKeys());
-        if (m_options.beforeFrame && m_app->ScriptedKeys()) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
         if (m_replayKeys) {
             PlayBackFrame(frame);
@@ -269,6 +269,7 @@ bool SimRunner::Run(std::string* error)
             m_app->VirtualClockOrNull()->AdvanceFrame();
             PaceStageLoad();
         }
+        if (m_options.beforeFrame && m_app->ScriptedKeys()) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         m_app->Frame();
         uint32_t now = plat::NowMs();
         if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';

@@ -39,8 +39,9 @@ struct SimOptions {
     bool framesGiven = false;             // --frames was given (a replay otherwise runs to its end)
     bool bot = false;                     // a computer player presses the keys
     int botSkill = 3;                     // 0 (launch only) to 3
-    // For in-process scenarios: called before each frame (after the script
-    // and the bot have set the keys, which it may change) and after it.
+    // For in-process scenarios: called right before each frame runs (after
+    // the script and the bot have set the keys, which it may change, and
+    // after the clock and the stage-load pacing) and after it.
     std::function<void(int frame, plat::ScriptedKeySource& keys)> beforeFrame;
     std::function<void(int frame)> afterFrame;
 };
