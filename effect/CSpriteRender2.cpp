@@ -1,9 +1,8 @@
 #include "effect/CSpriteRender2.h"
 
-#include "enemy/St2Enemy.h"
-
 #include <algorithm>
 
+#include "enemy/St2Enemy.h"
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
 #include "platform/LineBatch.h"
