@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "core/Globals.h"
 #include "core/Task.h"
@@ -53,6 +54,7 @@ constexpr float MARKED_BONUS = 8.0f;       // a marked swarm enemy counts as thi
 // enough to follow.
 constexpr float SWARM_SPIN = 130.0f;
 constexpr float PURSUIT_SPEED = 30.0f;     // units per second wanted towards a swarm enemy
+constexpr float LEAD_SECONDS_MAX = 1.0f;   // how far ahead a moving swarm enemy is met
 constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
 constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
 
@@ -264,8 +266,10 @@ Bot::Keys Bot::Chase(CKoma& player)
     // The nearest swarm enemy that is not already vanishing; marked ones first.
     const CEnemy* best = nullptr;
     float bestScore = 0;
+    std::map<const CEnemy*, plat::Vec3> seen;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
         auto* enemy = dynamic_cast<const CEnemy*>(e->object);
+        if (enemy) seen[enemy] = enemy->m_Pos;
         if (!enemy || enemy->IsDying() || enemy->m_Pos.y < 0) continue;
         float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0);
         if (!best || score < bestScore) {
@@ -273,11 +277,23 @@ Bot::Keys Bot::Chase(CKoma& player)
             bestScore = score;
         }
     }
+    plat::Vec3 target = best ? Ahead(*best, player) : plat::Vec3{0, 0, 0};
+    m_lastSeen = std::move(seen);
     if (!best) return Roam(player);
-    plat::Vec3 target = best->m_Pos;
     if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS)
         target = {0, 0, 0};
     return DashOrSteer(player, target);
+}
+
+plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player)
+{
+    // Where the enemy will be when the top gets there, from how far it moved
+    // since the bot last saw it (a thrown enemy flies fast).
+    plat::Vec3 velocity{0, 0, 0};
+    auto seen = m_lastSeen.find(&enemy);
+    if (seen != m_lastSeen.end()) velocity = Horizontal(enemy.m_Pos - seen->second) * FRAMES_PER_SECOND;
+    float time = std::min(HorizontalLength(enemy.m_Pos - player.m_Pos) / PURSUIT_SPEED, LEAD_SECONDS_MAX);
+    return enemy.m_Pos + velocity * time;
 }
 
 Bot::Keys Bot::DashOrSteer(CKoma& player, plat::Vec3 target)

@@ -12,12 +12,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 
 #include "platform/Math3D.h"
 
 namespace plat {
 class ScriptedKeySource;
 }
+class CEnemy;
 class CKoma;
 class CKomaBase;
 class CResult;
@@ -60,6 +62,7 @@ private:
     Keys Roam(const CKoma& player);
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
+    plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player);
     Keys PushBombs(const CKoma& player);
     Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
@@ -74,4 +77,5 @@ private:
     int m_waitFrames = 0;     // frames spent waiting on a screen
     int m_retries = 0;        // continues taken on the current stage
     bool m_landed = false;    // the launched top has come down on the arena
+    std::map<const CEnemy*, plat::Vec3> m_lastSeen;   // swarm enemies' positions in the last frame
 };
