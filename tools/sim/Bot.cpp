@@ -285,7 +285,7 @@ Bot::Keys Bot::Chase(CKoma& player)
     return DashOrSteer(player, target);
 }
 
-plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player)
+plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player) const
 {
     // Where the enemy will be when the top gets there, from how far it moved
     // since the bot last saw it (a thrown enemy flies fast).

@@ -62,7 +62,7 @@ private:
     Keys Roam(const CKoma& player);
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
-    plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player);
+    plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player) const;
     Keys PushBombs(const CKoma& player);
     Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
