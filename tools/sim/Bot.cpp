@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "core/Globals.h"
 #include "core/Task.h"
@@ -13,6 +14,7 @@
 #include "core/TaskList.h"
 #include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
+#include "enemy/St5Enemy.h"
 #include "platform/KeySource.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
@@ -42,12 +44,33 @@ constexpr float DASH_FRAMES_PER_UNIT = 2.5f;
 constexpr int DASH_MIN_FRAMES = 12;
 constexpr int DASH_MAX_FRAMES = 68;
 constexpr int BOOST_GAUGE = 70;            // spin boosts spend what is above this
+constexpr float LANDED_HEIGHT = 6.0f;      // a launched top below this has come down on the arena
 
 // The stages that need play of their own.
 constexpr int SWARM_STAGE = 1, HEAVY_STAGE = 3, BOSS_STAGE = 4;
 constexpr float MARKED_BONUS = 8.0f;       // a marked swarm enemy counts as this much nearer
+// The first touch throws a swarm enemy away in proportion to the player's
+// spin: charging (which feeds spin) only below this keeps the throws short
+// enough to follow.
+constexpr float SWARM_SPIN = 130.0f;
+constexpr float PURSUIT_SPEED = 30.0f;     // units per second wanted towards a swarm enemy
+constexpr float LEAD_SECONDS_MAX = 1.0f;   // how far ahead a moving swarm enemy is met
 constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
 constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
+
+// Shelter from the boss's volleys: every sweep ends before this bearing
+// (degrees from +z towards +x, the way the boss aims) and it lies halfway
+// between two projectiles of the ring.
+constexpr float SHELTER_BEARING = 330.0f;
+constexpr float SHELTER_RADIUS = 22.0f;
+constexpr uint32_t SHELTER_LEAD_MS = 2500;  // head there this long before a volley
+constexpr uint32_t SHELTER_AFTER_MS = 300;  // the last shots are still flying
+
+// Holding a point: the speed wanted is proportional to the distance left.
+constexpr float FRAMES_PER_SECOND = 60.0f;
+constexpr float HOLD_GAIN = 1.5f;          // per second
+constexpr float HOLD_SPEED = 14.0f;        // units per second at most
+constexpr float HOLD_SLACK = 1.5f;         // units per second of error let pass
 
 // A screen of the given class, when one is running.
 template <typename Screen>
@@ -173,6 +196,7 @@ Bot::Keys Bot::Aim()
 {
     auto* set = dynamic_cast<CKomaSet*>(FindTask(KOMA_SET_TASK_NAME));
     ++m_waitFrames;
+    m_landed = false;
     if (!set || m_skill == 0) return Tap({});
     // The aiming phase moves before it reads the key: judge the next frame's gauge and aim.
     int power = set->m_Power + CKomaSet::POWER_STEP;
@@ -196,6 +220,11 @@ Bot::Keys Bot::Battle(CKoma& player)
 {
     m_waitFrames = 0;
     if (m_skill == 0) return {};
+    // Steering in the air only tips the top into the floor when it lands.
+    if (!m_landed) {
+        if (player.m_Pos.y > LANDED_HEIGHT) return {};
+        m_landed = true;
+    }
     Keys k;
     switch (g_StageIndex) {
     case SWARM_STAGE:
@@ -219,18 +248,28 @@ Bot::Keys Bot::Battle(CKoma& player)
 
 Bot::Keys Bot::Boost(const CKoma& player, Keys k) const
 {
-    // A held Z with no fresh press turns the gauge above 68 into spin.
-    if (player.m_Gauge > BOOST_GAUGE) k.z = m_last.z || !(k.up || k.down || k.left || k.right);
-    return k;
+    // A held Z with no fresh press turns the gauge above 68 into spin, which
+    // only helps below the spin where the boost's torque stops. Z goes down in
+    // a frame without arrows (so it starts no charge) and is then held while
+    // steering goes on.
+    if (player.IsCharging() || player.m_Gauge <= BOOST_GAUGE || player.Spin() >= CKomaBase::TORQUE_SPIN_LIMIT)
+        return k;
+    if (m_last.z) {
+        k.z = true;
+        return k;
+    }
+    return Keys{true, false, false, false, false};
 }
 
-Bot::Keys Bot::Chase(const CKoma& player)
+Bot::Keys Bot::Chase(CKoma& player)
 {
     // The nearest swarm enemy that is not already vanishing; marked ones first.
     const CEnemy* best = nullptr;
     float bestScore = 0;
+    std::map<const CEnemy*, plat::Vec3> seen;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
         auto* enemy = dynamic_cast<const CEnemy*>(e->object);
+        if (enemy) seen[enemy] = enemy->m_Pos;
         if (!enemy || enemy->IsDying() || enemy->m_Pos.y < 0) continue;
         float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0);
         if (!best || score < bestScore) {
@@ -238,18 +277,61 @@ Bot::Keys Bot::Chase(const CKoma& player)
             bestScore = score;
         }
     }
+    plat::Vec3 target = best ? Ahead(*best, player) : plat::Vec3{0, 0, 0};
+    m_lastSeen = std::move(seen);
     if (!best) return Roam(player);
     if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS)
-        return SteerTo(player, {0, 0, 0});
-    return SteerTo(player, best->m_Pos);
+        target = {0, 0, 0};
+    return DashOrSteer(player, target);
+}
+
+plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player) const
+{
+    // Where the enemy will be when the top gets there, from how far it moved
+    // since the bot last saw it (a thrown enemy flies fast).
+    plat::Vec3 velocity{0, 0, 0};
+    auto seen = m_lastSeen.find(&enemy);
+    if (seen != m_lastSeen.end()) velocity = Horizontal(enemy.m_Pos - seen->second) * FRAMES_PER_SECOND;
+    float time = std::min(HorizontalLength(enemy.m_Pos - player.m_Pos) / PURSUIT_SPEED, LEAD_SECONDS_MAX);
+    return enemy.m_Pos + velocity * time;
+}
+
+Bot::Keys Bot::DashOrSteer(CKoma& player, plat::Vec3 target)
+{
+    // Every charging frame below the torque limit adds spin, and the gauge
+    // refills by itself: charging on a full gauge feeds the spin and dashes
+    // the top at its target.
+    if (player.IsCharging()) return Charge(player, target, m_chargeFrames >= m_planned);
+    if (m_skill >= 2 && g_FrameTime > player.m_ChargeAllowed && player.m_Gauge >= FULL_GAUGE &&
+        player.Spin() < SWARM_SPIN) {
+        m_planned = player.m_Gauge;
+        return Charge(player, target, false);
+    }
+    return Pursue(player, target, PURSUIT_SPEED);
+}
+
+Bot::Keys Bot::Pursue(const CKoma& player, plat::Vec3 target, float speed)
+{
+    // Push to turn the velocity towards the target, not the position: the
+    // sideways drift that would carry the top round its target is taken out.
+    plat::Vec3 velocity = Horizontal(player.m_Pos - player.m_PrevPos) * FRAMES_PER_SECOND;
+    plat::Vec3 to = Horizontal(target - player.m_Pos);
+    if (HorizontalLength(to) < 0.01f) return {};
+    plat::Vec3 push = plat::Normalize(to) * speed - velocity;
+    return ArrowsTowards(push, CameraOrbit());
 }
 
 Bot::Keys Bot::PushBombs(const CKoma& player)
 {
     // Round the bomb to its far side from the boss, then through it into the boss.
-    auto* bomb = dynamic_cast<const CObj*>(FindTask("Bomm"));
-    auto* boss = dynamic_cast<const CKomaBase*>(FindTask("St5Enemy"));
-    if (!bomb || !boss) return Roam(player);
+    auto* bomb = dynamic_cast<const CObj*>(FindTask(BOMB_TASK_NAME));
+    auto* boss = dynamic_cast<const St5Enemy*>(FindTask(BOSS_TASK_NAME));
+    if (!boss) return Roam(player);
+    if (VolleyNear(*boss)) {
+        float a = SHELTER_BEARING * DEG_TO_RAD;
+        return HoldAt(player, plat::Vec3{std::sin(a), 0, std::cos(a)} * SHELTER_RADIUS);
+    }
+    if (!bomb) return Roam(player);
     plat::Vec3 out = plat::Normalize(Horizontal(bomb->m_Position - boss->m_Pos));
     plat::Vec3 side = plat::Normalize(Horizontal(player.m_Pos - bomb->m_Position));
     if (plat::Dot(side, out) > LINED_UP) return SteerTo(player, boss->m_Pos);
@@ -314,4 +396,24 @@ Bot::Keys Bot::Roam(const CKoma& player)
     // Nothing to fight: stay near the middle.
     if (HorizontalLength(player.m_Pos) < DASH_MIN_DISTANCE) return {};
     return SteerTo(player, {0, 0, 0});
+}
+
+bool Bot::VolleyNear(const St5Enemy& boss)
+{
+    if (boss.IsFiring()) return true;
+    uint32_t since = g_FrameTime - boss.m_ChargeTime;
+    return since < SHELTER_AFTER_MS || since + SHELTER_LEAD_MS > St5Enemy::VolleyWaitMs(boss.m_BombHits);
+}
+
+Bot::Keys Bot::HoldAt(const CKoma& player, plat::Vec3 point)
+{
+    // Push towards the velocity wanted rather than the point, so the top
+    // slows down as it arrives instead of sailing past.
+    plat::Vec3 velocity = Horizontal(player.m_Pos - player.m_PrevPos) * FRAMES_PER_SECOND;
+    plat::Vec3 wanted = Horizontal(point - player.m_Pos) * HOLD_GAIN;
+    float speed = HorizontalLength(wanted);
+    if (speed > HOLD_SPEED) wanted = wanted * (HOLD_SPEED / speed);
+    plat::Vec3 push = wanted - velocity;
+    if (HorizontalLength(push) < HOLD_SLACK) return {};
+    return ArrowsTowards(push, CameraOrbit());
 }

@@ -6,19 +6,24 @@
 //
 // Skill 0 only launches; skill 1 also steers; skill 2 also charges and mashes
 // in a clash; skill 3 also times its launch, boosts its spin and meets the
-// enemy's dashes with its own.
+// enemy's dashes with its own. Some stages get play of their own: it chases
+// the swarm (charging to keep its spin up), sits out the heavy top, and on
+// the boss's stage shelters from each volley and pushes bombs in between.
 #pragma once
 
 #include <cstdint>
+#include <map>
 
 #include "platform/Math3D.h"
 
 namespace plat {
 class ScriptedKeySource;
 }
+class CEnemy;
 class CKoma;
 class CKomaBase;
 class CResult;
+class St5Enemy;
 
 class Bot {
 public:
@@ -39,6 +44,12 @@ public:
     // The arrow keys that push a top in a world direction, given the camera's
     // orbit (the game turns the arrows' force about y by the orbit).
     static Keys ArrowsTowards(plat::Vec3 direction, float orbitDegrees);
+    // Arrows that bring the top to rest at a point, slowing as it arrives.
+    static Keys HoldAt(const CKoma& player, plat::Vec3 point);
+    // Arrows that turn the top's velocity towards a target at the given speed.
+    static Keys Pursue(const CKoma& player, plat::Vec3 target, float speed);
+    // Whether the boss is firing, about to fire, or its last shots are still flying.
+    static bool VolleyNear(const St5Enemy& boss);
 
 private:
     Keys Screens();
@@ -49,7 +60,9 @@ private:
     Keys Clash();
     Keys Duel(CKoma& player, CKomaBase& enemy);
     Keys Roam(const CKoma& player);
-    Keys Chase(const CKoma& player);
+    Keys Chase(CKoma& player);
+    Keys DashOrSteer(CKoma& player, plat::Vec3 target);
+    plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player) const;
     Keys PushBombs(const CKoma& player);
     Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
@@ -63,4 +76,6 @@ private:
     int m_planned = 0;        // frames to charge before letting go; 0: until the enemy dashes
     int m_waitFrames = 0;     // frames spent waiting on a screen
     int m_retries = 0;        // continues taken on the current stage
+    bool m_landed = false;    // the launched top has come down on the arena
+    std::map<const CEnemy*, plat::Vec3> m_lastSeen;   // swarm enemies' positions in the last frame
 };
