@@ -32,7 +32,7 @@ CSpriteRenderBase::~CSpriteRenderBase() = default;
 
 void CSpriteRenderBase::SetUpDrawing()
 {
-    m_Texture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_Texture = FindResource<CTexture>("InterfaceBMP");
     if (m_Texture) m_Sprite.AttachTexture(m_Texture);
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.SetSourceRect(FIRST_RECT.left, FIRST_RECT.top, FIRST_RECT.right, FIRST_RECT.bottom);

@@ -81,15 +81,15 @@ void CKomaSet::Init()
 
     // 2. The camera, the meshes and the gauge sound.
     m_Camera = static_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_Rale = static_cast<CXFile*>(FindResource("XRale"));
-    m_RaleRoll = static_cast<CXFile*>(FindResource("XRaleRoll"));
-    m_Top = static_cast<CXFile*>(FindResource("XTop"));
-    m_GaugeSound = std::make_unique<CSound>(static_cast<CSound*>(FindResource("KiaiGageUPSE")));
+    m_Rale = FindResource<CXFile>("XRale");
+    m_RaleRoll = FindResource<CXFile>("XRaleRoll");
+    m_Top = FindResource<CXFile>("XTop");
+    m_GaugeSound = std::make_unique<CSound>(FindResource<CSound>("KiaiGageUPSE"));
     m_GaugeSound->SetVolume(GAUGE_SOUND_VOLUME);
 
     // 3. The HUD picture; without it the HUD draws nothing.
     m_HudSprite.m_Anchor = ANCHOR_TOP_LEFT;
-    if (auto* hud = static_cast<CTexture*>(FindResource("InterfaceBMP"))) m_HudSprite.AttachTexture(hud);
+    if (auto* hud = FindResource<CTexture>("InterfaceBMP")) m_HudSprite.AttachTexture(hud);
 
     // 4. The aim and the gauge start over.
     m_Power = 0;

@@ -38,8 +38,8 @@ std::string CStage::StageMeshKey(int stageIndex)
 void CStage::Init()
 {
     // 1. The meshes to draw and the physics task.
-    m_StageMesh = static_cast<CXFile*>(FindResource(StageMeshKey(g_StageIndex).c_str()));
-    m_Background = static_cast<CXFile*>(FindResource(BACKGROUND_KEY));
+    m_StageMesh = FindResource<CXFile>(StageMeshKey(g_StageIndex).c_str());
+    m_Background = FindResource<CXFile>(BACKGROUND_KEY);
     m_Code = FindTask(CODE_TASK_NAME);
 
     // 2-3. The arena's collision triangles, static at the origin.

@@ -321,7 +321,7 @@ TEST_F(SwarmTest, EachEnemySetsTheSharedMaterialToItsStateBeforeDrawing)
     world->env->device.ClearCalls();
     world->Frame();
 
-    auto* mesh = dynamic_cast<CXFile*>(FindResource("XSt2Enemy"));
+    auto* mesh = FindResource<CXFile>("XSt2Enemy");
     std::vector<const Call*> draws;
     for (const Call& c : world->env->device.Calls())
         if (c.kind == CallKind::DrawSubset && c.mesh == mesh->GetMesh()) draws.push_back(&c);
