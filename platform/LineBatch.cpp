@@ -5,16 +5,9 @@ namespace plat {
 void LineBatch::Begin()
 {
     if (m_begun) return;
-    m_saved = m_device.State();
-    RenderStates& rs = m_device.States();
-    rs.alphaBlend = true;
-    rs.srcBlend = Blend::SrcAlpha;
-    rs.destBlend = Blend::InvSrcAlpha;
-    rs.zEnable = false;
-    rs.cull = Cull::None;
-    rs.lighting = false;
-    rs.stage0 = TextureStage{TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse,
-                             TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse};
+    // Untextured: the colour is the vertex colour alone.
+    m_saved = m_device.BeginScreen2D(TextureStage{TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse,
+                                                  TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse});
     m_device.SetTexture(nullptr);
     m_begun = true;
 }

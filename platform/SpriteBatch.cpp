@@ -7,16 +7,8 @@ namespace plat {
 void SpriteBatch::Begin()
 {
     if (m_begun) return;
-    m_saved = m_device.State();
-    RenderStates& rs = m_device.States();
-    rs.alphaBlend = true;
-    rs.srcBlend = Blend::SrcAlpha;
-    rs.destBlend = Blend::InvSrcAlpha;
-    rs.zEnable = false;
-    rs.cull = Cull::None;
-    rs.lighting = false;
-    rs.stage0 = TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse,
-                             TexOp::Modulate, TexArg::Texture, TexArg::Diffuse};
+    m_saved = m_device.BeginScreen2D(TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse,
+                                                  TexOp::Modulate, TexArg::Texture, TexArg::Diffuse});
     m_transform = Mat4::Identity();
     m_queue.clear();
     m_begun = true;

@@ -12,7 +12,7 @@
 #include "game/CHitText.h"
 #include "game/CKomaClash.h"
 #include "tests/AudioTestFiles.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 #include "tools/sim/TraceJson.h"
 
 namespace {

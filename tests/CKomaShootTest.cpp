@@ -8,7 +8,7 @@
 #include "audio/CBGMusic.h"
 #include "effect/CPSprite.h"
 #include "game/CKomaShoot.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "effect/CPSprite.h"
 #include "game/CKomaAirWall.h"
 #include "game/CKomaAura.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "effect/CPSprite.h"
 #include "enemy/St1Enemy.h"
 #include "enemy/St1EnemySet.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
