@@ -268,7 +268,7 @@ TEST_F(TaskListTest, RemoveAllFromAPassEndsItAndDeletesTheCallerAfterItsCall)
     };
     g_log.clear();
     UpdatePass();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"update a", "update b", "~a", "~c", "after gone", "~b"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"update a", "update b", "~a", "~c", "after gone", "init fresh", "~b"}));
     EXPECT_EQ(TaskList::Instance().Size(), 1u);
     g_log.clear();
     DrawPass();
