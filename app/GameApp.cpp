@@ -53,7 +53,7 @@ bool GameApp::Start(const GameOptions& options)
     if (m_started) return true;
     ResetQuitRequest();
 
-    // 1. The game's random numbers, seeded from the calendar time.
+    // The game's random numbers, seeded from the calendar time unless a seed is given.
     GameSrand(options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr)));
 
     // The clock the game reads.
@@ -62,7 +62,7 @@ bool GameApp::Start(const GameOptions& options)
         plat::SetClock(m_virtualClock.get());
     }
 
-    // 2-4. The window (or the offscreen surface) and the device.
+    // The window (or the offscreen surface) and the device.
     if (!CreateVideo(options)) return false;
     InitGraphics(Device());
 
@@ -75,17 +75,17 @@ bool GameApp::Start(const GameOptions& options)
         plat::SetKeySource(m_keys.get());
     }
 
-    // 8. Sound.
+    // Sound.
     CreateAudio(options);
 
-    // 9. The two tasks that bracket every frame.
+    // The two tasks that bracket every frame.
     AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
     AddTask(PRIORITY_TAIL, new CTaskTail, TASK_TAIL_NAME);
 
-    // 10. The registry starts empty.
+    // The registry starts empty.
     ClearResources();
 
-    // 11. The first screen, already in the first frame.
+    // The first screen, already in the first frame.
     AddFirstTasks(options);
     g_FrameTime = plat::NowMs();
     m_started = true;
@@ -128,13 +128,13 @@ void GameApp::Shutdown()
     if (!m_started) return;
     m_started = false;
 
-    // 1. The graphics objects go first.
+    // The graphics objects go first, while the device still exists.
     ReleaseGraphics();
-    // 2. Every task object, resources included, lowest priority first.
+    // Every task object, resources included, lowest priority first.
     RemoveAllTasks();
-    // 3. The registry.
+    // The registry, which named some of them.
     ClearResources();
-    // 4. Sound: one-shots still playing are stopped and freed first.
+    // Sound: one-shots still playing are stopped and freed first.
     CSound::StopAllOneShots();
     plat::SetAudioOutput(nullptr);
     m_audio.reset();
