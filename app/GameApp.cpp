@@ -8,7 +8,7 @@
 #include "app/FirstScreen.h"
 #include "audio/CSound.h"
 #include "platform/AudioOutput.h"
-#include "platform/NullAudioOutput.h"
+#include "platform/audio/NullAudioOutput.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
@@ -16,9 +16,9 @@
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/RecordingDevice.h"
-#include "platform/SdlKeySource.h"
-#include "platform/SdlWindow.h"
+#include "platform/gl/RecordingDevice.h"
+#include "platform/sdl/SdlKeySource.h"
+#include "platform/sdl/SdlWindow.h"
 
 GameApp::GameApp() = default;
 

@@ -6,7 +6,7 @@
 
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
-#include "platform/LineBatch.h"
+#include "platform/gl/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

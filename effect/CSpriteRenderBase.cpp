@@ -6,7 +6,7 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "platform/LineBatch.h"
+#include "platform/gl/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "audio/CSound.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/NullAudioOutput.h"
+#include "platform/audio/NullAudioOutput.h"
 #include "tests/AudioTestFiles.h"
 
 using audiotest::WavSpec;

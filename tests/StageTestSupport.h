@@ -35,9 +35,9 @@
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/NullAudioOutput.h"
-#include "platform/PngWriter.h"
-#include "platform/RecordingDevice.h"
+#include "platform/audio/NullAudioOutput.h"
+#include "platform/image/PngWriter.h"
+#include "platform/gl/RecordingDevice.h"
 
 namespace stagetest {
 

@@ -34,7 +34,7 @@
 #include "physics/CODE.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/RecordingDevice.h"
+#include "platform/gl/RecordingDevice.h"
 
 namespace {
 
