@@ -6,6 +6,7 @@
 #   make uninstall                     - removes what the last install put there
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
@@ -18,7 +19,7 @@ PREFIX     ?= /usr/local
 MANIFEST   := $(BUILD)/install_manifest.txt
 MADE_DIRS  := $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test bench soak sheets clean install uninstall
+.PHONY: all deps configure build run test asan-test tsan-test bench soak sheets clean install uninstall
 
 all: build
 
@@ -50,6 +51,14 @@ asan-test: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSPINDREL_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) -LE slow
+
+# The thread sanitizer over the tests of the loader thread and the sound
+# threads, reading the data set of the main build.
+tsan-test: build
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSPINDREL_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target spindrel-thread-tests
+	ln -sfn "$$(realpath $(BUILD))/data" $(TSAN_BUILD)/data
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./tests/spindrel-thread-tests
 
 bench: build
 	$(BUILD)/spindrel-bench
@@ -92,4 +101,4 @@ uninstall:
 	echo "Uninstalled"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

@@ -1,11 +1,11 @@
 // DataLocator is responsible for finding the folder that holds the game's
-// data, so that the game runs from wherever it is started. The order:
-//   1. the folder given on the command line (--data DIR),
-//   2. the folder named by the environment variable SPINDREL_DATA,
-//   3. ../share/spindrel beside the executable (an installed game),
-//   4. data/ beside the executable (the build tree),
-//   5. the current folder.
-// A folder the player named (1 or 2) is the only one tried: if it holds no
+// data, so that the game runs from wherever it is started. In this order:
+//   - the folder given on the command line (--data DIR),
+//   - the folder named by the environment variable SPINDREL_DATA,
+//   - ../share/spindrel beside the executable (an installed game),
+//   - data/ beside the executable (the build tree),
+//   - the current folder.
+// A folder the player named (either of the first two) is the only one tried: if it holds no
 // data, the game says so instead of quietly playing from somewhere else.
 #pragma once
 

@@ -9,7 +9,7 @@
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "platform/AudioOutput.h"
-#include "platform/NullAudioOutput.h"
+#include "platform/audio/NullAudioOutput.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
@@ -18,9 +18,9 @@
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/RecordingDevice.h"
-#include "platform/SdlKeySource.h"
-#include "platform/SdlWindow.h"
+#include "platform/gl/RecordingDevice.h"
+#include "platform/sdl/SdlKeySource.h"
+#include "platform/sdl/SdlWindow.h"
 
 GameApp::GameApp() = default;
 
@@ -55,7 +55,7 @@ bool GameApp::Start(const GameOptions& options)
     if (m_started) return true;
     ResetQuitRequest();
 
-    // 1. The game's random numbers, seeded from the calendar time.
+    // The game's random numbers, seeded from the calendar time unless a seed is given.
     const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
     GameSrand(seed);
 
@@ -65,7 +65,7 @@ bool GameApp::Start(const GameOptions& options)
         plat::SetClock(m_virtualClock.get());
     }
 
-    // 2-4. The window (or the offscreen surface) and the device.
+    // The window (or the offscreen surface) and the device.
     if (!CreateVideo(options)) return false;
     InitGraphics(Device());
 
@@ -85,17 +85,17 @@ bool GameApp::Start(const GameOptions& options)
     }
     plat::SetKeySource(keys);
 
-    // 8. Sound.
+    // Sound.
     CreateAudio(options);
 
-    // 9. The two tasks that bracket every frame.
+    // The two tasks that bracket every frame.
     AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
     AddTask(PRIORITY_TAIL, new CTaskTail, TASK_TAIL_NAME);
 
-    // 10. The registry starts empty.
+    // The registry starts empty.
     ClearResources();
 
-    // 11. The first screen, already in the first frame.
+    // The first screen, already in the first frame.
     AddFirstTasks(options);
     g_FrameTime = plat::NowMs();
     m_started = true;
@@ -147,13 +147,13 @@ bool GameApp::Shutdown()
         if (!saved) std::fprintf(stderr, "spindrel: %s\n", error.c_str());
     }
 
-    // 1. The graphics objects go first.
+    // The graphics objects go first, while the device still exists.
     ReleaseGraphics();
-    // 2. Every task object, resources included, lowest priority first.
+    // Every task object, resources included, lowest priority first.
     RemoveAllTasks();
-    // 3. The registry.
+    // The registry, which named some of them.
     ClearResources();
-    // 4. Sound: one-shots still playing are stopped and freed first.
+    // Sound: one-shots still playing are stopped and freed first.
     CSound::StopAllOneShots();
     plat::SetAudioOutput(nullptr);
     m_audio.reset();

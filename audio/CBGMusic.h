@@ -10,7 +10,7 @@
 #include <string>
 
 #include "core/Task.h"
-#include "platform/MusicStream.h"
+#include "platform/audio/MusicStream.h"
 
 constexpr int32_t PRIORITY_BGM = 1000;
 

@@ -6,7 +6,7 @@
 #include "audio/WaveFile.h"
 #include "platform/AudioOutput.h"
 #include "platform/DataRoot.h"
-#include "platform/SoundBuffer.h"
+#include "platform/audio/SoundBuffer.h"
 
 CSound::CSound(const std::string& path) { Load(path); }
 

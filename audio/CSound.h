@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/Task.h"
-#include "platform/Voice.h"
+#include "platform/audio/Voice.h"
 
 class CSound : public CGameObject {
 public:

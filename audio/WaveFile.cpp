@@ -33,17 +33,19 @@ uint32_t Le32(const uint8_t* p)
            (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// The byte scan for "data": a "d" takes the next three bytes with it, so a
-// failed match resumes after them.
+// The byte scan for "data": the last four bytes read are compared with the
+// tag, so a stray "d" just before the tag (in a text chunk, say) cannot hide it.
 bool FindDataTag(std::FILE* file)
 {
+    char window[kTagBytes] = {};
+    size_t filled = 0;
     for (;;) {
         int c = std::fgetc(file);
         if (c == EOF) return false;
-        if (c != 'd') continue;
-        char rest[3];
-        if (!ReadBytes(file, rest, sizeof rest)) return false;
-        if (std::memcmp(rest, "ata", sizeof rest) == 0) return true;
+        std::memmove(window, window + 1, kTagBytes - 1);
+        window[kTagBytes - 1] = static_cast<char>(c);
+        if (filled < kTagBytes) ++filled;
+        if (filled == kTagBytes && std::memcmp(window, "data", kTagBytes) == 0) return true;
     }
 }
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/SoundBuffer.h"
+#include "platform/audio/SoundBuffer.h"
 
 struct WaveData {
     plat::PcmFormat format;

@@ -1,5 +1,7 @@
 #include "core/ResourceRegistry.h"
 
+#include <cstdio>
+
 ResourceRegistry& ResourceRegistry::Instance()
 {
     static ResourceRegistry registry;
@@ -24,9 +26,9 @@ void RegisterResource(const char* key, CGameObject* object)
     ResourceRegistry::Instance().Register(key ? key : "", object);
 }
 
-CGameObject* FindResource(const char* key)
+void ReportResourceTypeMismatch(const char* key, const char* wanted)
 {
-    return ResourceRegistry::Instance().Find(key ? key : "");
+    std::fprintf(stderr, "resource \"%s\" is not of the type asked for (%s)\n", key ? key : "", wanted);
 }
 
 void ClearResources() { ResourceRegistry::Instance().Clear(); }

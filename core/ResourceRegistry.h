@@ -3,7 +3,9 @@
 // objects live in the task list at priority -1.
 #pragma once
 
+#include <cassert>
 #include <string>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "core/Task.h"
@@ -22,5 +24,23 @@ private:
 };
 
 void RegisterResource(const char* key, CGameObject* object);
-CGameObject* FindResource(const char* key);
 void ClearResources();
+
+// Says which key holds an object of another type than the one asked for.
+void ReportResourceTypeMismatch(const char* key, const char* wanted);
+
+// The one lookup of a shared resource by key: null when the key is absent,
+// and null as well when the object under it is not a T, which stops a debug
+// build at once since it means two parts of the game disagree about a key.
+template <typename T = CGameObject>
+T* FindResource(const char* key)
+{
+    CGameObject* object = ResourceRegistry::Instance().Find(key ? key : "");
+    if (!object) return nullptr;
+    T* typed = dynamic_cast<T*>(object);
+    if (!typed) {
+        ReportResourceTypeMismatch(key, typeid(T).name());
+        assert(typed && "a resource key holds an object of another type");
+    }
+    return typed;
+}

@@ -172,35 +172,53 @@ void TaskList::RunPass(Pass pass)
 {
     m_cursor = m_head;
     m_restart = false;
+    m_inPass = true;
     while (m_cursor) {
         TaskEntry& e = m_cursor->entry;
+        m_running = e.object;
         if (pass == Pass::Update) {
             if (!e.updateStop) e.object->Update();
         } else {
             if (!e.drawStop) e.object->Draw();
         }
+        m_running = nullptr;
+        DeleteDeferred();
         if (m_restart) {
             m_restart = false;
         } else {
             m_cursor = m_cursor->next;
         }
     }
+    m_inPass = false;
 }
 
 void TaskList::UpdatePass() { RunPass(Pass::Update); }
 void TaskList::DrawPass() { RunPass(Pass::Draw); }
 
+void TaskList::DeleteDeferred()
+{
+    CGameObject* object = m_deferred;
+    m_deferred = nullptr;
+    delete object;
+}
+
+// Empties the list. Called from inside a pass (a task ending the game), it
+// ends the pass: the cursor is dropped so nothing walks a freed entry, and the
+// task whose Update or Draw made the call lives until that call returns.
 void TaskList::RemoveAll()
 {
-    m_cursor = nullptr;
-    m_restart = false;
+    if (m_inPass) {
+        m_cursor = nullptr;
+        m_restart = true;
+    }
     while (m_head) {
         Node* n = m_head;
         Unlink(n);
         CGameObject* object = n->entry.owned ? n->entry.object : nullptr;
         n->entry.object = nullptr;
         delete n;
-        delete object;
+        if (object && object == m_running) m_deferred = object;
+        else delete object;
     }
 }
 

@@ -46,6 +46,7 @@ private:
     void RunPass(Pass pass);
     void Unlink(Node* node);
     void DeleteNode(Node* node);
+    void DeleteDeferred();
     template <typename Fn> void ForEachInRange(int32_t high, int32_t low, Fn fn);
 
     Node* m_head = nullptr;
@@ -53,4 +54,7 @@ private:
     size_t m_size = 0;
     Node* m_cursor = nullptr;   // the entry the running pass is visiting
     bool m_restart = false;     // the cursor's entry was removed and the cursor moved on
+    bool m_inPass = false;
+    CGameObject* m_running = nullptr;     // the object whose Update or Draw is on the stack
+    CGameObject* m_deferred = nullptr;    // m_running, emptied out by RemoveAll: deleted once its call returns
 };

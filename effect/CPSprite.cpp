@@ -83,7 +83,7 @@ CPSprite::CPSprite(float x, float y, float z, uint32_t kind, uint32_t count, flo
 
 void CPSprite::Create(float x, float y, float z, plat::Vec3 reference)
 {
-    if (const char* key = TextureKey(m_Kind)) m_Texture = dynamic_cast<CTexture*>(FindResource(key));
+    if (const char* key = TextureKey(m_Kind)) m_Texture = FindResource<CTexture>(key);
 
     plat::PointVertex blank;
     blank.position = {x, y, z};

@@ -5,7 +5,7 @@
 #include "enemy/St2Enemy.h"
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
-#include "platform/LineBatch.h"
+#include "platform/gl/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

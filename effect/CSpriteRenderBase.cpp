@@ -6,7 +6,7 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "platform/LineBatch.h"
+#include "platform/gl/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {
@@ -32,7 +32,7 @@ CSpriteRenderBase::~CSpriteRenderBase() = default;
 
 void CSpriteRenderBase::SetUpDrawing()
 {
-    m_Texture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_Texture = FindResource<CTexture>("InterfaceBMP");
     if (m_Texture) m_Sprite.AttachTexture(m_Texture);
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.SetSourceRect(FIRST_RECT.left, FIRST_RECT.top, FIRST_RECT.right, FIRST_RECT.bottom);

@@ -41,9 +41,9 @@ CCapsule::~CCapsule()
 
 void CCapsule::Init()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XCapsule"));
+    m_Mesh = FindResource<CXFile>("XCapsule");
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
-    m_HitSound = std::make_unique<CSound>(dynamic_cast<CSound*>(FindResource("KomaHitSE")));
+    m_HitSound = std::make_unique<CSound>(FindResource<CSound>("KomaHitSE"));
 
     float x = RandomStart();
     float z = RandomStart();

@@ -52,9 +52,9 @@ CEnemy::~CEnemy()
 
 void CEnemy::Init()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XSt2Enemy"));
+    m_Mesh = FindResource<CXFile>("XSt2Enemy");
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
-    m_HitSound = std::make_unique<CSound>(dynamic_cast<CSound*>(FindResource("KomaHitSE")));
+    m_HitSound = std::make_unique<CSound>(FindResource<CSound>("KomaHitSE"));
 
     float x = SpawnCoordinate();
     float z = SpawnCoordinate();

@@ -64,7 +64,7 @@ void CObj::Init()
 
 void CObj::CreateBomb()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XSt5Bomm"));
+    m_Mesh = FindResource<CXFile>("XSt5Bomm");
     int r = BOMB_RING_INNER + GameRand() % BOMB_RING_SPREAD;
     int a = GameRand() % FULL_TURN;
     m_Position = plat::TransformCoord({0, BOMB_HEIGHT, static_cast<float>(r)},
@@ -75,7 +75,7 @@ void CObj::CreateBomb()
 
 void CObj::CreateProjectile()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XSt5Obj"));
+    m_Mesh = FindResource<CXFile>("XSt5Obj");
     if (!m_Boss) return;
     // The boss's own disc record gives the spawn its real size.
     plat::Vec3 center = m_Boss->m_Pos;
@@ -129,7 +129,7 @@ bool CObj::TouchesBoss()
 
 void CObj::ReactToPlayer()
 {
-    if (auto* sound = dynamic_cast<CSound*>(FindResource("ItemHitSE"))) sound->Play();
+    if (auto* sound = FindResource<CSound>("ItemHitSE")) sound->Play();
     plat::Vec3 at{static_cast<float>(m_Contact.pos[0]), static_cast<float>(m_Contact.pos[1]),
                   static_cast<float>(m_Contact.pos[2])};
     plat::Vec3 n{static_cast<float>(m_Contact.normal[0]), static_cast<float>(m_Contact.normal[1]),

@@ -47,7 +47,7 @@ constexpr float CEILING_SHARE = 5.0f;        // a touch raises each ceiling by a
 constexpr float HIT_TEXT_SPIN_UNIT = 100.0f; // the hit text is drawn at the player's spin / 100
 constexpr int HIT_TEXT_IMAGE = 0;
 
-CSound* DuplicateOf(const char* key) { return new CSound(dynamic_cast<CSound*>(FindResource(key))); }
+CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
 plat::Vec3 ToVec3(const dReal* v)
 {
@@ -72,13 +72,13 @@ void EnemyTop::Init()
 {
     plat::Vec3 launchForce = m_Pos;
 
-    m_TopMesh = dynamic_cast<CXFile*>(FindResource(m_Traits.meshKey));
+    m_TopMesh = FindResource<CXFile>(m_Traits.meshKey);
     m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
     m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
     m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_MarkerTexture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_MarkerTexture = FindResource<CTexture>("InterfaceBMP");
     m_HitSound.reset(DuplicateOf("KomaHitSE"));
     DuplicateTopSounds();
 

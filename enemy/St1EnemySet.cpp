@@ -37,9 +37,9 @@ EnemyTop* St1EnemySet::MakeEnemy(plat::Vec3 launchForce) const { return new St1E
 
 void St1EnemySet::Init()
 {
-    m_RailMesh = dynamic_cast<CXFile*>(FindResource("XRale"));
-    m_RollerMesh = dynamic_cast<CXFile*>(FindResource("XRaleRoll"));
-    m_EnemyMesh = dynamic_cast<CXFile*>(FindResource(m_EnemyMeshKey));
+    m_RailMesh = FindResource<CXFile>("XRale");
+    m_RollerMesh = FindResource<CXFile>("XRaleRoll");
+    m_EnemyMesh = FindResource<CXFile>(m_EnemyMeshKey);
     m_LauncherPosition = LAUNCHER_POSITION;
     m_AimAngle = START_AIM;
     m_AimStep = AIM_STEP;

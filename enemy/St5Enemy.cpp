@@ -29,7 +29,7 @@ constexpr int HIT_TEXT_IMAGE = 0;
 constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;
 constexpr float HIT_TORQUE = 7000.0f;        // for a player's top below spin 200
 
-CSound* DuplicateOf(const char* key) { return new CSound(dynamic_cast<CSound*>(FindResource(key))); }
+CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
 void SetFirstMaterialAlpha(CXFile* mesh, float alpha)
 {
@@ -55,13 +55,13 @@ bool St5Enemy::FlashIsAdditive(int flashFrames) { return (flashFrames / FLASH_PH
 void St5Enemy::Init()
 {
     // Both mesh slots hold the boss; it has no ghost of its own.
-    m_TopMesh = dynamic_cast<CXFile*>(FindResource("XSt5Enemy"));
+    m_TopMesh = FindResource<CXFile>("XSt5Enemy");
     m_GhostMesh = m_TopMesh;
     m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
     m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_MarkerTexture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_MarkerTexture = FindResource<CTexture>("InterfaceBMP");
     m_HitSound.reset(DuplicateOf("KomaHitSE"));
     DuplicateTopSounds();
 

@@ -25,7 +25,7 @@ CHitText::CHitText(float x, float y, float z, int image, float scale)
 
 void CHitText::Init()
 {
-    m_Texture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
+    m_Texture = FindResource<CTexture>("InterfaceBMP");
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_Birth = g_FrameTime;
     auto corner = [](float x, float y, float u, float v) {

@@ -39,7 +39,7 @@ void CKoma::Init()
     m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
     m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_TopMesh = dynamic_cast<CXFile*>(FindResource("XTop"));
+    m_TopMesh = FindResource<CXFile>("XTop");
 
     DuplicateTopSounds();
 

@@ -10,7 +10,7 @@
 
 void CKomaAirWall::Init()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XEffectAirWall"));
+    m_Mesh = FindResource<CXFile>("XEffectAirWall");
 }
 
 void CKomaAirWall::Update()

@@ -11,7 +11,7 @@ constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 
 void CKomaAura::Init()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XEffectAura"));
+    m_Mesh = FindResource<CXFile>("XEffectAura");
     m_Angle = 0;
     m_Width = START_WIDTH;
     m_Height = START_HEIGHT;

@@ -29,7 +29,7 @@ constexpr float GHOST_BASE_SCALE = 0.8f;
 
 CSound* DuplicateOf(const char* key)
 {
-    auto* source = dynamic_cast<CSound*>(FindResource(key));
+    auto* source = FindResource<CSound>(key);
     return new CSound(source);
 }
 

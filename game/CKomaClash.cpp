@@ -85,8 +85,8 @@ void CKomaClash::Init()
 {
     m_Input = dynamic_cast<CInput*>(FindTask(INPUT_TASK_NAME));
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    auto* texture = dynamic_cast<CTexture*>(FindResource("InterfaceBMP"));
-    m_PressSound = std::make_unique<CSound>(dynamic_cast<CSound*>(FindResource("TubazeriSE")));
+    auto* texture = FindResource<CTexture>("InterfaceBMP");
+    m_PressSound = std::make_unique<CSound>(FindResource<CSound>("TubazeriSE"));
 
     StartMusic();
 

@@ -76,36 +76,36 @@ plat::Vec3 CKomaSet::LaunchForce(float aimAngle)
 
 void CKomaSet::Init()
 {
-    // 1. The keyboard.
+    // The keyboard.
     m_Input = CInput::FindOrCreate();
 
-    // 2. The camera, the meshes and the gauge sound.
+    // The camera, the meshes and the gauge sound.
     m_Camera = static_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_Rale = static_cast<CXFile*>(FindResource("XRale"));
-    m_RaleRoll = static_cast<CXFile*>(FindResource("XRaleRoll"));
-    m_Top = static_cast<CXFile*>(FindResource("XTop"));
-    m_GaugeSound = std::make_unique<CSound>(static_cast<CSound*>(FindResource("KiaiGageUPSE")));
+    m_Rale = FindResource<CXFile>("XRale");
+    m_RaleRoll = FindResource<CXFile>("XRaleRoll");
+    m_Top = FindResource<CXFile>("XTop");
+    m_GaugeSound = std::make_unique<CSound>(FindResource<CSound>("KiaiGageUPSE"));
     m_GaugeSound->SetVolume(GAUGE_SOUND_VOLUME);
 
-    // 3. The HUD picture; without it the HUD draws nothing.
+    // The HUD picture; without it the HUD draws nothing.
     m_HudSprite.m_Anchor = ANCHOR_TOP_LEFT;
-    if (auto* hud = static_cast<CTexture*>(FindResource("InterfaceBMP"))) m_HudSprite.AttachTexture(hud);
+    if (auto* hud = FindResource<CTexture>("InterfaceBMP")) m_HudSprite.AttachTexture(hud);
 
-    // 4. The aim and the gauge start over.
+    // The aim and the gauge start over.
     m_Power = 0;
     m_BannerScroll = 0;
     m_AimStep = AIM_STEP;
     m_StartPos = START_POSITION;
     m_AimAngle = 0;
 
-    // 5. The shot: behind and above the launcher, looking into the arena.
+    // The shot: behind and above the launcher, looking into the arena.
     if (m_Camera) {
         m_Camera->m_Eye = m_StartPos + CAMERA_EYE_OFFSET;
         m_Camera->m_Target = CAMERA_TARGET;
         m_Camera->m_Fov = CAMERA_FOV;
     }
 
-    // 6. The aiming music.
+    // The aiming music.
     auto* music = new CBGMusic(MUSIC_FILE);
     AddTask(PRIORITY_BGM, music, MUSIC_TASK_NAME);
     music->Play(MUSIC_START_VOLUME, true);
@@ -163,7 +163,7 @@ void CKomaSet::Draw()
 
 void CKomaSet::DrawRollers()
 {
-    // 1-2. Solid rollers with their outline, at last frame's launcher pose.
+    // Solid rollers with their outline, at last frame's launcher pose.
     SetFirstMaterialAlpha(m_RaleRoll, ROLLER_SOLID_ALPHA);
     if (!m_RaleRoll) return;
     for (plat::Vec3 offset : ROLLER_OFFSETS) {
@@ -176,7 +176,7 @@ void CKomaSet::DrawRollers()
 
 void CKomaSet::DrawRollerGlow()
 {
-    // 3. A faint additive copy that grows with the power.
+    // A faint additive copy that grows with the power.
     g_Device->SetDestBlend(plat::Blend::One);
     SetFirstMaterialAlpha(m_RaleRoll, ROLLER_GLOW_ALPHA);
     if (m_RaleRoll) {
@@ -192,7 +192,7 @@ void CKomaSet::DrawRollerGlow()
 
 void CKomaSet::DrawLauncherAndTop()
 {
-    // 4. The launcher follows this frame's aim; the top sits on it.
+    // The launcher follows this frame's aim; the top sits on it.
     m_LauncherMatrix = LauncherMatrix(m_AimAngle, m_StartPos);
     if (m_Rale) {
         m_Rale->DrawOutline(RAIL_OUTLINE_SCALE, m_LauncherMatrix);
@@ -208,7 +208,7 @@ void CKomaSet::DrawLauncherAndTop()
 
 void CKomaSet::DrawHud()
 {
-    // 5. The power gauge and the two scrolling banners, all opaque.
+    // The power gauge and the two scrolling banners, all opaque.
     if (!g_Sprite) return;
     g_Sprite->Begin();
     DrawGauge();

@@ -59,13 +59,13 @@ void CKomaShoot::Init()
 {
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_Top = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
-    m_Rale = dynamic_cast<CXFile*>(FindResource("XRale"));
-    m_RaleRoll = dynamic_cast<CXFile*>(FindResource("XRaleRoll"));
+    m_Rale = FindResource<CXFile>("XRale");
+    m_RaleRoll = FindResource<CXFile>("XRaleRoll");
     m_LaunchSound = std::make_unique<CSound>();
     m_LaunchSound->Load("sound/game/KomaShoot.wav");
     m_RollerSound = std::make_unique<CSound>();
     m_RollerSound->Load("sound/game/RallRoll.wav");
-    m_HudSprite.AttachTexture(dynamic_cast<CTexture*>(FindResource("InterfaceBMP")));
+    m_HudSprite.AttachTexture(FindResource<CTexture>("InterfaceBMP"));
 
     if (m_Camera) {
         m_SavedEye = m_Camera->m_Eye;

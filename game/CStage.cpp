@@ -37,15 +37,15 @@ std::string CStage::StageMeshKey(int stageIndex)
 
 void CStage::Init()
 {
-    // 1. The meshes to draw and the physics task.
-    m_StageMesh = static_cast<CXFile*>(FindResource(StageMeshKey(g_StageIndex).c_str()));
-    m_Background = static_cast<CXFile*>(FindResource(BACKGROUND_KEY));
+    // The meshes to draw and the physics task.
+    m_StageMesh = FindResource<CXFile>(StageMeshKey(g_StageIndex).c_str());
+    m_Background = FindResource<CXFile>(BACKGROUND_KEY);
     m_Code = FindTask(CODE_TASK_NAME);
 
-    // 2-3. The arena's collision triangles, static at the origin.
+    // The arena's collision triangles, static at the origin.
     m_arena.Build(ReadStageMesh(StageMeshPath(g_StageIndex).c_str(), STAGE_MESH_SCALE));
 
-    // 4. The stage light.
+    // The stage light.
     SetUpLight();
 }
 
@@ -59,17 +59,17 @@ void CStage::SetUpLight()
 void CStage::Draw()
 {
     if (!g_Device) return;
-    // 1. Alpha blending, unlit.
+    // Alpha blending, unlit.
     g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
     g_Device->SetAlphaBlend(true);
     g_Device->SetLighting(false);
 
-    // 2. The background around everything.
+    // The background around everything.
     g_Device->SetTransform(plat::TransformKind::World,
                            plat::Scaling(BACKGROUND_SCALE, BACKGROUND_SCALE, BACKGROUND_SCALE));
     if (m_Background) m_Background->Draw();
 
-    // 3. The arena, lit.
+    // The arena, lit.
     g_Device->SetLighting(true);
     g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());
     if (m_StageMesh) m_StageMesh->Draw();

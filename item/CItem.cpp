@@ -31,7 +31,7 @@ plat::Vec3 ToVec3(const dReal* v)
 
 void PlayRegistrySound(const char* key)
 {
-    if (auto* sound = dynamic_cast<CSound*>(FindResource(key))) sound->Play();
+    if (auto* sound = FindResource<CSound>(key)) sound->Play();
 }
 
 CKomaBase* FindStageEnemy()
@@ -63,7 +63,7 @@ void CItem::Init()
 {
     m_Player = dynamic_cast<CKomaBase*>(FindTask(KOMA_TASK_NAME));
     m_Enemy = FindStageEnemy();
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XItem"));
+    m_Mesh = FindResource<CXFile>("XItem");
 
     plat::Vec3 drop = plat::TransformCoord({0, 0, 0}, m_World);
     if (g_World) {
@@ -153,7 +153,7 @@ void CItem::FirstTouch()
     if (m_Body.body) dBodyAddForce(m_Body.body, n.x, n.y, n.z);
     char key[TASK_NAME_SIZE];
     std::snprintf(key, sizeof key, "XItem%d", m_ItemKind);
-    m_Mesh = dynamic_cast<CXFile*>(FindResource(key));
+    m_Mesh = FindResource<CXFile>(key);
 }
 
 void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)

@@ -13,7 +13,7 @@ namespace {
 
 constexpr float DEG_TO_RAD = 3.1415927f / 180.0f;
 
-CSound* DuplicateOf(const char* key) { return new CSound(dynamic_cast<CSound*>(FindResource(key))); }
+CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
 }  // namespace
 
@@ -23,8 +23,8 @@ CItemAppend::~CItemAppend() = default;
 
 void CItemAppend::Init()
 {
-    m_BoxMesh = dynamic_cast<CXFile*>(FindResource("XItemBox"));
-    m_PropellerMesh = dynamic_cast<CXFile*>(FindResource("XItemBoxPropeller"));
+    m_BoxMesh = FindResource<CXFile>("XItemBox");
+    m_PropellerMesh = FindResource<CXFile>("XItemBoxPropeller");
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_BoxSound.reset(DuplicateOf("ItemBoxSE"));
     m_ShootSound.reset(DuplicateOf("ItemShootSE"));

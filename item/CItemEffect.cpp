@@ -45,7 +45,7 @@ uint32_t CItemEffect::FlashBit(int itemIndex, int side)
 
 void CItemEffect::Init()
 {
-    m_Texture = dynamic_cast<CTexture*>(FindResource("Item1BMP"));
+    m_Texture = FindResource<CTexture>("Item1BMP");
     if (m_Texture) m_Sprite.AttachTexture(m_Texture);
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
 

@@ -9,11 +9,11 @@ CItemEffectJump::CItemEffectJump(plat::Vec3 position) : m_Position(position) {}
 
 void CItemEffectJump::Init()
 {
-    m_Mesh = dynamic_cast<CXFile*>(FindResource("XEffectJump"));
+    m_Mesh = FindResource<CXFile>("XEffectJump");
     m_Speed = START_SPEED;
     m_Alpha = START_ALPHA;
     m_Scale = START_SCALE;
-    if (auto* sound = dynamic_cast<CSound*>(FindResource("ItemJumpSE"))) sound->Play();
+    if (auto* sound = FindResource<CSound>("ItemJumpSE")) sound->Play();
 }
 
 void CItemEffectJump::Update()

@@ -29,7 +29,7 @@ CItemEffectKoma::CItemEffectKoma(int cell, plat::Vec3 position) : m_Position(pos
 
 void CItemEffectKoma::Init()
 {
-    m_Texture = dynamic_cast<CTexture*>(FindResource("Item2BMP"));
+    m_Texture = FindResource<CTexture>("Item2BMP");
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     float right = m_Left + CELL_SPAN;
     float bottom = m_Top + CELL_SPAN;

@@ -3,8 +3,8 @@
 #include <atomic>
 
 #include "platform/Clock.h"
-#include "platform/NullAudioOutput.h"
-#include "platform/SdlAudioOutput.h"
+#include "platform/audio/NullAudioOutput.h"
+#include "platform/audio/SdlAudioOutput.h"
 
 namespace plat {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Mixer.h"
+#include "platform/audio/Mixer.h"
 
 namespace plat {
 

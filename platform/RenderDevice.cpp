@@ -2,6 +2,20 @@
 
 namespace plat {
 
+DeviceState RenderDevice::BeginScreen2D(const TextureStage& stage0)
+{
+    DeviceState saved = m_state;
+    RenderStates& rs = m_state.rs;
+    rs.alphaBlend = true;
+    rs.srcBlend = Blend::SrcAlpha;
+    rs.destBlend = Blend::InvSrcAlpha;
+    rs.zEnable = false;
+    rs.cull = Cull::None;
+    rs.lighting = false;
+    rs.stage0 = stage0;
+    return saved;
+}
+
 void RenderDevice::SetTransform(TransformKind kind, const Mat4& m)
 {
     switch (kind) {

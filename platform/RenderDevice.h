@@ -127,6 +127,10 @@ public:
     const DeviceState& State() const { return m_state; }
     void RestoreState(const DeviceState& s) { m_state = s; }
     RenderStates& States() { return m_state.rs; }        // write any render state directly
+    // The states the 2-D batches (sprites, lines) draw with: alpha blending
+    // with source alpha and inverse source alpha, no depth test, no culling,
+    // no lighting, and texture stage 0 as given. Returns the state before.
+    DeviceState BeginScreen2D(const TextureStage& stage0);
     void SetDepthTest(bool on) { m_state.rs.zEnable = on; }
     void SetDepthWrite(bool on) { m_state.rs.zWrite = on; }
     void SetAlphaBlend(bool on) { m_state.rs.alphaBlend = on; }

@@ -7,7 +7,7 @@
 #include <iterator>
 
 #include "platform/DataRoot.h"
-#include "platform/JpegTableCheck.h"
+#include "platform/image/JpegTableCheck.h"
 
 // The decoder is compiled here, privately, for the three formats the game's
 // pictures come in; the other formats of the library stay out of reach of

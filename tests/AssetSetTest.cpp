@@ -15,9 +15,9 @@
 
 #include "audio/WaveFile.h"
 #include "game/StageMeshReader.h"
-#include "platform/Mp3Stream.h"
+#include "platform/audio/Mp3Stream.h"
 #include "platform/Texture.h"
-#include "platform/XFileReader.h"
+#include "platform/xfile/XFileReader.h"
 #include "tools/assetgen/TextureRegions.h"
 
 namespace {

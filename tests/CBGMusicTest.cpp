@@ -11,8 +11,8 @@
 #include "core/Task.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/Mp3Stream.h"
-#include "platform/NullAudioOutput.h"
+#include "platform/audio/Mp3Stream.h"
+#include "platform/audio/NullAudioOutput.h"
 #include "tests/AudioTestFiles.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "game/CKomaAirWall.h"
 #include "game/CKomaAura.h"
 #include "game/CKomaBase.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
@@ -33,9 +33,7 @@ protected:
         env = std::make_unique<stagetest::StageEnvironment>();
         for (const char* key : {"XEffectAura", "XEffectAirWall"}) {
             auto* mesh = new CXFile("X/Mesh.x");
-            AddTask(PRIORITY_RESOURCE, mesh, key);
-            RegisterResource(key, mesh);
-            SetDrawStop(key);
+            stagetest::AddResource(key, mesh);
             meshes[key] = mesh;
         }
         texture = new CTexture;

@@ -12,7 +12,7 @@
 #include "game/CHitText.h"
 #include "game/CKomaClash.h"
 #include "tests/AudioTestFiles.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 #include "tools/sim/TraceJson.h"
 
 namespace {
@@ -27,7 +27,7 @@ public:
     DuelTop(plat::Vec3 start, float spin) : m_Start(start), m_StartSpin(spin) {}
     void Init() override
     {
-        m_TopMesh = dynamic_cast<CXFile*>(FindResource("XTop"));
+        m_TopMesh = FindResource<CXFile>("XTop");
         CreateTopBodies(0, m_Disc, m_Shaft, m_Start.x, m_Start.y, m_Start.z, 10);
         dBodySetAngularVel(m_Disc.body, 0, m_StartSpin, 0);
         ReadBody();

@@ -96,7 +96,7 @@ TEST_F(CKomaSetTest, InitSetsTheShotTheGaugeSoundAndTheAimingMusic)
     ASSERT_NE(set->m_GaugeSound, nullptr);
     ASSERT_NE(set->m_GaugeSound->Buffer(), nullptr);
     EXPECT_EQ(set->m_GaugeSound->Buffer()->Volume(), -100);
-    EXPECT_NE(set->m_GaugeSound->Buffer(), static_cast<CSound*>(FindResource("KiaiGageUPSE"))->Buffer());
+    EXPECT_NE(set->m_GaugeSound->Buffer(), FindResource<CSound>("KiaiGageUPSE")->Buffer());
 
     auto* music = dynamic_cast<CBGMusic*>(FindTask("PowerSetBGM"));
     ASSERT_NE(music, nullptr);
@@ -202,7 +202,7 @@ TEST_F(CKomaSetTest, HudGaugeAndBannersUseTheirRectangles)
     RunToFrame(10);   // power 40, scroll 10
     env->device.ClearCalls();
     set->Draw();
-    const plat::Texture* hud = static_cast<CTexture*>(FindResource("InterfaceBMP"))->Texture();
+    const plat::Texture* hud = FindResource<CTexture>("InterfaceBMP")->Texture();
     const Call* sprites = nullptr;
     for (const Call* c : Calls(CallKind::DrawUser))
         if (c->state.texture == hud) sprites = c;
@@ -256,7 +256,7 @@ TEST_F(CKomaSetTest, RollersDrawSolidThenGlowGrowingWithThePower)
     set->Draw();
     auto draws = Calls(CallKind::DrawSubset);
     ASSERT_EQ(draws.size(), 10u);   // 2 rollers (outline, solid), 2 glows, rail and top (outline, solid)
-    auto* roll = static_cast<CXFile*>(FindResource("XRaleRoll"));
+    auto* roll = FindResource<CXFile>("XRaleRoll");
     for (int i : {0, 1, 2, 3, 4, 5}) EXPECT_EQ(draws[i]->mesh, roll->GetMesh());
 
     // Solid rollers at last frame's pose, opaque, after their black outlines.
@@ -279,7 +279,7 @@ TEST_F(CKomaSetTest, RollersDrawSolidThenGlowGrowingWithThePower)
     ExpectMatrixNear(draws[7]->state.world, launcher);
     ExpectMatrixNear(draws[8]->state.world, plat::Scaling(1.05f, 1.05f, 1.05f) * launcher);
     ExpectMatrixNear(draws[9]->state.world, launcher);
-    EXPECT_EQ(draws[9]->mesh, static_cast<CXFile*>(FindResource("XTop"))->GetMesh());
+    EXPECT_EQ(draws[9]->mesh, FindResource<CXFile>("XTop")->GetMesh());
     EXPECT_EQ(draws[7]->state.rs.destBlend, plat::Blend::InvSrcAlpha);
     EXPECT_EQ(env->device.State().rs.destBlend, plat::Blend::InvSrcAlpha);
     ExpectMatrixNear(set->m_LauncherMatrix, launcher);

@@ -8,7 +8,7 @@
 #include "audio/CBGMusic.h"
 #include "effect/CPSprite.h"
 #include "game/CKomaShoot.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
@@ -198,9 +198,9 @@ TEST_F(CKomaShootTest, RollersThrowSparksWhileTheyTurn)
 TEST_F(CKomaShootTest, DrawsTheFrozenTopAndHudUntilTheReleaseThenOnlyTheLauncher)
 {
     Launch(192);
-    auto* topMesh = dynamic_cast<CXFile*>(FindResource("XTop"))->GetMesh();
-    auto* ghostMesh = dynamic_cast<CXFile*>(FindResource("XTopAlpha"))->GetMesh();
-    auto* rollerMesh = dynamic_cast<CXFile*>(FindResource("XRaleRoll"))->GetMesh();
+    auto* topMesh = FindResource<CXFile>("XTop")->GetMesh();
+    auto* ghostMesh = FindResource<CXFile>("XTopAlpha")->GetMesh();
+    auto* rollerMesh = FindResource<CXFile>("XRaleRoll")->GetMesh();
     auto count = [&](const plat::Mesh* mesh) {
         int n = 0;
         for (const auto& c : world->env->device.Calls())
@@ -229,7 +229,7 @@ TEST_F(CKomaShootTest, DrawsTheFrozenTopAndHudUntilTheReleaseThenOnlyTheLauncher
 TEST_F(CKomaShootTest, AWeakLaunchShowsNoGhost)
 {
     Launch(160);
-    auto* ghostMesh = dynamic_cast<CXFile*>(FindResource("XTopAlpha"))->GetMesh();
+    auto* ghostMesh = FindResource<CXFile>("XTopAlpha")->GetMesh();
     world->env->device.ClearCalls();
     world->Frame();
     for (const auto& c : world->env->device.Calls())

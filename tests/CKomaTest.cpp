@@ -8,7 +8,7 @@
 #include "effect/CPSprite.h"
 #include "game/CKomaAirWall.h"
 #include "game/CKomaAura.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ protected:
 
     std::vector<const Call*> MeshDraws(const char* key) const
     {
-        auto* mesh = dynamic_cast<CXFile*>(FindResource(key));
+        auto* mesh = FindResource<CXFile>(key);
         std::vector<const Call*> out;
         for (const Call& c : world->env->device.Calls())
             if (c.kind == CallKind::DrawSubset && c.mesh == mesh->GetMesh()) out.push_back(&c);

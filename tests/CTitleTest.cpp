@@ -6,7 +6,7 @@
 
 #include "audio/CBGMusic.h"
 #include "game/CLoadStage.h"
-#include "platform/MusicStream.h"
+#include "platform/audio/MusicStream.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"

@@ -17,8 +17,8 @@
 #include "gfx/Graphics.h"
 #include "platform/DeviceResource.h"
 #include "platform/Mesh.h"
-#include "platform/PngWriter.h"
-#include "platform/RecordingDevice.h"
+#include "platform/image/PngWriter.h"
+#include "platform/gl/RecordingDevice.h"
 #include "platform/Texture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <iterator>
 
 #include "platform/KeySource.h"
-#include "platform/SdlKeySource.h"
+#include "platform/sdl/SdlKeySource.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "app/DataLocator.h"
 #include "platform/DataRoot.h"
 #include "platform/Texture.h"
-#include "platform/XFileReader.h"
+#include "platform/xfile/XFileReader.h"
 
 namespace fs = std::filesystem;
 

@@ -5,13 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <set>
 
 #include "core/GameRandom.h"
 #include "effect/CPSprite.h"
 #include "enemy/St1Enemy.h"
 #include "enemy/St1EnemySet.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
@@ -76,8 +77,11 @@ TEST_F(EnemyTopTest, LaunchAngleIsRandomInRangeAndIndependentOfTheSwing)
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         float launched[2];
         for (int swing = 0; swing < 2; ++swing) {
-            auto* set = new St1EnemySet;
-            AddTask(PRIORITY_ENEMY, set, "St1EnemySet");
+            // Held by the test, not the list, so its angle can be read after it removes itself.
+            auto set = std::make_unique<St1EnemySet>();
+            TaskEntry entry = MakeTaskEntry(PRIORITY_ENEMY, set.get(), "St1EnemySet");
+            entry.owned = false;
+            AddTask(entry);
             for (int i = 0; i < 7 + 30 * swing; ++i) set->Update();   // different swings
             CKoma* top = world->AddTop();
             GameSrand(seed);
@@ -87,7 +91,6 @@ TEST_F(EnemyTopTest, LaunchAngleIsRandomInRangeAndIndependentOfTheSwing)
             ASSERT_TRUE(HasTask("St1Enemy"));
             RemoveTask(FindTask("St1Enemy"));
             RemoveTask(top);
-            RemoveTask(set);
         }
         EXPECT_EQ(launched[0], launched[1]);
         EXPECT_GE(launched[0], 150);

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/SdlWindow.h"
+#include "platform/sdl/SdlWindow.h"
 
 // Last: X11's macros (None, Always) clash with the device's names.
 #include <SDL_syswm.h>

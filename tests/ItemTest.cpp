@@ -14,10 +14,11 @@
 #include "item/CItem.h"
 #include "item/CItemEffectJump.h"
 #include "item/CItemEffectKoma.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
+using stagetest::AddResource;
 using toptest::TopWorld;
 
 constexpr float RESTING_HEIGHT = 3.3f;   // a top's disc with its shaft tip in the floor at height 1
@@ -71,13 +72,6 @@ protected:
         TopWorld::Place(enemy, {20, RESTING_HEIGHT, 0}, 150);
     }
     void TearDown() override { world.reset(); }
-
-    static void AddResource(const char* key, CGameObject* object)
-    {
-        AddTask(PRIORITY_RESOURCE, object, key);
-        RegisterResource(key, object);
-        SetDrawStop(key);
-    }
 
     // An item of the kind at rest at p (the physics stays frozen).
     CItem* Item(int kind, plat::Vec3 p)

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "platform/KeyLatch.h"
+#include "platform/sdl/KeyLatch.h"
 #include "platform/KeySource.h"
 
 namespace {

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/MixMath.h"
-#include "platform/Mixer.h"
-#include "platform/NullAudioOutput.h"
-#include "platform/SdlAudioOutput.h"
-#include "platform/SoundBuffer.h"
-#include "platform/Voice.h"
+#include "platform/audio/MixMath.h"
+#include "platform/audio/Mixer.h"
+#include "platform/audio/NullAudioOutput.h"
+#include "platform/audio/SdlAudioOutput.h"
+#include "platform/audio/SoundBuffer.h"
+#include "platform/audio/Voice.h"
 
 using namespace plat;
 

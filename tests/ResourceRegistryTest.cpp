@@ -50,4 +50,36 @@ TEST(ResourceRegistryTest, ClearForgetsKeysButDeletesNothing)
     EXPECT_EQ(deaths, 1);
 }
 
+class Picture : public CGameObject {};
+class Tune : public CGameObject {};
+class LoudTune : public Tune {};
+
+TEST(ResourceRegistryTest, TypedLookupReturnsTheObjectOnlyAsItsOwnType)
+{
+    ClearResources();
+    Picture picture;
+    LoudTune tune;
+    RegisterResource("InterfaceBMP", &picture);
+    RegisterResource("TubazeriSE", &tune);
+    EXPECT_EQ(FindResource<Picture>("InterfaceBMP"), &picture);
+    EXPECT_EQ(FindResource<Tune>("TubazeriSE"), &tune);       // a derived object is its base too
+    EXPECT_EQ(FindResource<LoudTune>("TubazeriSE"), &tune);
+    EXPECT_EQ(FindResource<Picture>("Missing"), nullptr);      // an absent key is no fault
+    EXPECT_EQ(FindResource<Picture>(nullptr), nullptr);
+    ClearResources();
+}
+
+TEST(ResourceRegistryDeathTest, TypeMismatchStopsADebugBuildAndIsNullOtherwise)
+{
+    ClearResources();
+    Picture picture;
+    RegisterResource("TubazeriSE", &picture);
+#ifdef NDEBUG
+    EXPECT_EQ(FindResource<Tune>("TubazeriSE"), nullptr);
+#else
+    EXPECT_DEATH(FindResource<Tune>("TubazeriSE"), "TubazeriSE");
+#endif
+    ClearResources();
+}
+
 }  // namespace

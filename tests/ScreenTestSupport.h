@@ -16,7 +16,7 @@
 #include "audio/CSound.h"
 #include "core/Globals.h"
 #include "platform/Clock.h"
-#include "platform/Mixer.h"
+#include "platform/audio/Mixer.h"
 #include "tests/StageTestSupport.h"
 
 namespace screentest {

@@ -18,7 +18,7 @@
 #include "enemy/St4Enemy.h"
 #include "enemy/St5Enemy.h"
 #include "enemy/St5EnemySet.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
@@ -30,12 +30,8 @@ constexpr uint32_t FRAME_MS = 17;
 // The meshes and sound these stages look up besides the ones every top needs.
 void AddStageResources()
 {
-    for (const char* key : {"XSt3Enemy", "XSt4Enemy", "XSt5Enemy", "XCapsule", "XSt5Obj", "XSt5Bomm"}) {
-        auto* mesh = new CXFile("X/Mesh.x");
-        AddTask(PRIORITY_RESOURCE, mesh, key);
-        RegisterResource(key, mesh);
-        SetDrawStop(key);
-    }
+    for (const char* key : {"XSt3Enemy", "XSt4Enemy", "XSt5Enemy", "XCapsule", "XSt5Obj", "XSt5Bomm"})
+        toptest::AddResource(key, new CXFile("X/Mesh.x"));
     auto* sound = new CSound("sound/Click.wav");
     AddTask(PRIORITY_RESOURCE, sound, "ItemHitSE");
     RegisterResource("ItemHitSE", sound);

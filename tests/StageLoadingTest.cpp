@@ -386,7 +386,7 @@ TEST_F(StageLoadingTest, EveryFileOfTheTableIsInTheDataSetAndLoads)
             }
         }
         // Textures named inside a mesh are found beside it.
-        auto* arenaMesh = static_cast<CXFile*>(FindResource(CStage::StageMeshKey(stage).c_str()));
+        auto* arenaMesh = FindResource<CXFile>(CStage::StageMeshKey(stage).c_str());
         bool textured = false;
         for (uint32_t i = 0; i < arenaMesh->GetMaterialCount(); ++i) textured |= arenaMesh->GetTexture(i) != nullptr;
         EXPECT_TRUE(textured) << "stage " << stage + 1;

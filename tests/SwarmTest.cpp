@@ -13,10 +13,11 @@
 #include "enemy/St2Enemy.h"
 #include "enemy/St2EnemyInit.h"
 #include "game/CHitText.h"
-#include "tests/TopTestSupport.h"
+#include "tests/StageTestSupport.h"
 
 namespace {
 
+using stagetest::AddResource;
 using toptest::TopWorld;
 using CallKind = plat::RecordingDevice::CallKind;
 using Call = plat::RecordingDevice::Call;
@@ -32,13 +33,6 @@ protected:
         AddResource("KomaHitSE", new CSound("sound/Click.wav"));
     }
     void TearDown() override { world.reset(); }
-
-    static void AddResource(const char* key, CGameObject* object)
-    {
-        AddTask(PRIORITY_RESOURCE, object, key);
-        RegisterResource(key, object);
-        SetDrawStop(key);
-    }
 
     // The player's top resting in the air, and the swarm started through its set-up task.
     St2Enemy* StartSwarm(float spin = 150)
@@ -321,7 +315,7 @@ TEST_F(SwarmTest, EachEnemySetsTheSharedMaterialToItsStateBeforeDrawing)
     world->env->device.ClearCalls();
     world->Frame();
 
-    auto* mesh = dynamic_cast<CXFile*>(FindResource("XSt2Enemy"));
+    auto* mesh = FindResource<CXFile>("XSt2Enemy");
     std::vector<const Call*> draws;
     for (const Call& c : world->env->device.Calls())
         if (c.kind == CallKind::DrawSubset && c.mesh == mesh->GetMesh()) draws.push_back(&c);

@@ -256,6 +256,45 @@ TEST_F(TaskListTest, RemoveAllDeletesEveryOwnedObjectOnceInListOrder)
     EXPECT_EQ(TaskList::Instance().Size(), 0u);
 }
 
+TEST_F(TaskListTest, RemoveAllFromAPassEndsItAndDeletesTheCallerAfterItsCall)
+{
+    Add(1, "a");
+    Probe* b = Add(2, "b");
+    Add(3, "c");
+    b->onUpdate = [](Probe* self) {
+        RemoveAllTasks();
+        g_log.push_back("after " + std::string(FindTask("b") == self ? "listed" : "gone"));
+        AddTask(9, new Probe("fresh"), "fresh");   // waits for the next pass
+    };
+    g_log.clear();
+    UpdatePass();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"update a", "update b", "~a", "~c", "after gone", "init fresh", "~b"}));
+    EXPECT_EQ(TaskList::Instance().Size(), 1u);
+    g_log.clear();
+    DrawPass();
+    EXPECT_EQ(g_log, (std::vector<std::string>{"draw fresh"}));
+}
+
+TEST_F(TaskListTest, RemoveAllFromTheLastDrawAndFromADestructorAreSafe)
+{
+    Add(1, "a");
+    Probe* last = Add(2, "last");
+    last->onDraw = [](Probe*) { RemoveAllTasks(); };
+    struct Ender : Probe {
+        Ender() : Probe("ender") {}
+        ~Ender() override { RemoveAllTasks(); }
+    };
+    AddTask(0, new Ender, "ender");
+    g_log.clear();
+    DrawPass();
+    EXPECT_EQ(TaskList::Instance().Size(), 0u);
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "~last"), 1);
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "~a"), 1);
+    g_log.clear();
+    UpdatePass();
+    EXPECT_TRUE(g_log.empty());
+}
+
 TEST_F(TaskListTest, DestructorRemovingAnotherTaskDuringClearIsSafe)
 {
     Probe* victim = Add(20, "victim");

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ImageWriter.h"
-#include "platform/JpegTableCheck.h"
-#include "platform/PngWriter.h"
+#include "platform/image/ImageWriter.h"
+#include "platform/image/JpegTableCheck.h"
+#include "platform/image/PngWriter.h"
 #include "platform/Texture.h"
 
 namespace {

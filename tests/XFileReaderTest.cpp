@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "platform/XFileReader.h"
+#include "platform/xfile/XFileReader.h"
 
 using plat::Vec3;
 using plat::XFileReader;

@@ -34,7 +34,7 @@
 #include "physics/CODE.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/RecordingDevice.h"
+#include "platform/gl/RecordingDevice.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ class BenchEnemy : public CKomaBase {
 public:
     void Init() override
     {
-        m_TopMesh = dynamic_cast<CXFile*>(FindResource("XTop"));
+        m_TopMesh = FindResource<CXFile>("XTop");
         m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
         CreateTopBodies(0, m_Disc, m_Shaft, 0, 16, 30, 10);
         dBodySetAngularVel(m_Disc.body, 0, 200, 0);

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/GLRenderDevice.h"
-#include "platform/SdlWindow.h"
-#include "platform/SpriteBatch.h"
+#include "platform/gl/GLRenderDevice.h"
+#include "platform/sdl/SdlWindow.h"
+#include "platform/gl/SpriteBatch.h"
 #include "platform/Texture.h"
 
 namespace {

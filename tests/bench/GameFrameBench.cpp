@@ -24,7 +24,7 @@
 #include "game/CKoma.h"
 #include "game/StageLoader.h"
 #include "platform/Clock.h"
-#include "platform/GLRenderDevice.h"
+#include "platform/gl/GLRenderDevice.h"
 #include "platform/KeySource.h"
 
 namespace {

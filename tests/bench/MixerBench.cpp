@@ -8,11 +8,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Mixer.h"
-#include "platform/MusicStream.h"
-#include "platform/Mp3Stream.h"
-#include "platform/SoundBuffer.h"
-#include "platform/Voice.h"
+#include "platform/audio/Mixer.h"
+#include "platform/audio/MusicStream.h"
+#include "platform/audio/Mp3Stream.h"
+#include "platform/audio/SoundBuffer.h"
+#include "platform/audio/Voice.h"
 #include "tests/AudioTestFiles.h"
 
 namespace {

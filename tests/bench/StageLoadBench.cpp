@@ -12,7 +12,7 @@
 #include "core/ResourceRegistry.h"
 #include "game/StageLoader.h"
 #include "platform/AudioOutput.h"
-#include "platform/NullAudioOutput.h"
+#include "platform/audio/NullAudioOutput.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/Mp3Stream.h"
+#include "platform/audio/Mp3Stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "audio/WaveFile.h"
-#include "platform/Mixer.h"
-#include "platform/SoundBuffer.h"
-#include "platform/Voice.h"
+#include "platform/audio/Mixer.h"
+#include "platform/audio/SoundBuffer.h"
+#include "platform/audio/Voice.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/XFileReader.h"
+#include "platform/xfile/XFileReader.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "audio/CSound.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/SdlAudioOutput.h"
+#include "platform/audio/SdlAudioOutput.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/Mixer.h"
+#include "platform/audio/Mixer.h"
 #include "platform/KeySource.h"
-#include "platform/PngWriter.h"
+#include "platform/image/PngWriter.h"
 #include "platform/RenderDevice.h"
 #include "tools/sim/TraceJson.h"
 

@@ -11,7 +11,7 @@
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
 #include "platform/AudioOutput.h"
-#include "platform/Mixer.h"
+#include "platform/audio/Mixer.h"
 #include "enemy/CCapsule.h"
 #include "enemy/CObj.h"
 #include "enemy/St5Enemy.h"

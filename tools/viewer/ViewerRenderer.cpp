@@ -10,7 +10,7 @@
 #include "gfx/Graphics.h"
 #include "platform/Mesh.h"
 #include "platform/Texture.h"
-#include "platform/XFileReader.h"
+#include "platform/xfile/XFileReader.h"
 
 namespace {
 

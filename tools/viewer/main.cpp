@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gfx/Graphics.h"
-#include "platform/PngWriter.h"
-#include "platform/SdlWindow.h"
+#include "platform/image/PngWriter.h"
+#include "platform/sdl/SdlWindow.h"
 #include "tools/viewer/ContactSheet.h"
 #include "tools/viewer/ViewerOptions.h"
 #include "tools/viewer/ViewerRenderer.h"

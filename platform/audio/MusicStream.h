@@ -1,0 +1,70 @@
+// MusicStream is responsible for playing one MP3 track through the mixer: a
+// volume in hundredths of a decibel, a current and a stop position, rewinding
+// by setting the position. It decodes in small chunks as the mixer pulls.
+// Once running it keeps running: at the end of the track it plays silence
+// until its position is set back. Destroying it silences it at once. All calls
+// are safe from any thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/audio/MixMath.h"
+#include "platform/audio/Mixer.h"
+
+namespace plat {
+
+class Mp3Stream;
+
+class MusicStream : private MixerSource {
+public:
+    // Null when the file cannot be opened or decoded.
+    static std::unique_ptr<MusicStream> Open(std::shared_ptr<Mixer> mixer, const std::string& path);
+    MusicStream(std::shared_ptr<Mixer> mixer, std::unique_ptr<Mp3Stream> decoder, std::string name);
+    ~MusicStream() override;
+    MusicStream(const MusicStream&) = delete;
+    MusicStream& operator=(const MusicStream&) = delete;
+
+    void Run();                       // plays on from the current position
+    bool IsRunning() const;
+    bool IsPlaying() const;           // running and not yet at the stop position
+
+    // Hundredths of a decibel, kVolumeMin..kVolumeMax; false (and no change)
+    // outside that range.
+    bool SetVolume(int32_t hundredthsDb);
+    int32_t Volume() const;
+
+    // Positions are frames at the track's own rate.
+    int64_t Position() const;
+    int64_t StopPosition() const;
+    void SetPosition(int64_t frame);
+    uint32_t SampleRate() const;
+    const std::string& Name() const { return m_name; }
+
+private:
+    static constexpr size_t kChunkFrames = 4096;
+
+    bool MixAdd(float* out, size_t frames, uint32_t outputRate) override;
+    bool DescribeMusic(MusicInfo& info) const override;
+    void DecodeNextChunk();
+    bool AtEndLocked() const;
+    int64_t PositionLocked() const;
+
+    std::shared_ptr<Mixer> m_mixer;
+    std::unique_ptr<Mp3Stream> m_decoder;
+    const std::string m_name;
+    const int64_t m_length;
+    std::vector<float> m_pcm;          // decoded stereo frames not yet played (and the one being played)
+    size_t m_pcmFrames = 0;
+    int64_t m_pcmStart = 0;            // track frame of m_pcm's first frame
+    ResampleCursor m_cursor;           // relative to m_pcm's first frame
+    bool m_decoderDone = false;
+    bool m_running = false;
+    int32_t m_volume = kVolumeMax;
+    StereoGain m_gain;
+};
+
+}  // namespace plat

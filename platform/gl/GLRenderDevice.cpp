@@ -1,0 +1,772 @@
+#include "platform/gl/GLRenderDevice.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+#include "platform/gl/GLFixedFunctionProgram.h"
+#include "platform/gl/GLFunctions.h"
+#include "platform/Mesh.h"
+#include "platform/Texture.h"
+
+namespace plat {
+
+namespace {
+
+using P = GLFixedFunctionProgram;
+
+// Room for a few thousand sprites before the stream buffer wraps; it grows
+// when a single draw needs more.
+constexpr size_t kInitialStreamBytes = size_t{1} << 20;
+
+// Lines and points in back-buffer pixels are moved half a pixel so that a
+// coordinate names a pixel's centre, as it does in Direct3D 9, rather than
+// the edge between two pixels, as it does in OpenGL.
+constexpr float kPixelCentreShift = 0.5f;
+
+static_assert(offsetof(Vertex, position) == 0 && offsetof(Vertex, normal) == 12 && offsetof(Vertex, color) == 24 &&
+              offsetof(Vertex, u) == 28 && offsetof(Vertex, v) == 32 && sizeof(Vertex) == 36);
+static_assert(offsetof(PointVertex, position) == 0 && offsetof(PointVertex, size) == 12 &&
+              offsetof(PointVertex, color) == 16 && sizeof(PointVertex) == 20);
+static_assert(offsetof(MeshVertex, position) == 0 && offsetof(MeshVertex, normal) == 12 &&
+              offsetof(MeshVertex, u) == 24 && offsetof(MeshVertex, color) == 32 && sizeof(MeshVertex) == 36);
+
+GLenum ToGL(Blend b)
+{
+    switch (b) {
+    case Blend::Zero: return GL_ZERO;
+    case Blend::One: return GL_ONE;
+    case Blend::SrcAlpha: return GL_SRC_ALPHA;
+    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+    case Blend::SrcColor: return GL_SRC_COLOR;
+    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+    case Blend::DestColor: return GL_DST_COLOR;
+    }
+    return GL_ONE;
+}
+
+GLenum ToGL(CompareFunc f)
+{
+    switch (f) {
+    case CompareFunc::Never: return GL_NEVER;
+    case CompareFunc::Less: return GL_LESS;
+    case CompareFunc::Equal: return GL_EQUAL;
+    case CompareFunc::LessEqual: return GL_LEQUAL;
+    case CompareFunc::Greater: return GL_GREATER;
+    case CompareFunc::NotEqual: return GL_NOTEQUAL;
+    case CompareFunc::GreaterEqual: return GL_GEQUAL;
+    case CompareFunc::Always: return GL_ALWAYS;
+    }
+    return GL_LEQUAL;
+}
+
+GLenum ToGL(Primitive p)
+{
+    switch (p) {
+    case Primitive::PointList: return GL_POINTS;
+    case Primitive::LineList: return GL_LINES;
+    case Primitive::LineStrip: return GL_LINE_STRIP;
+    case Primitive::TriangleList: return GL_TRIANGLES;
+    case Primitive::TriangleStrip: return GL_TRIANGLE_STRIP;
+    case Primitive::TriangleFan: return GL_TRIANGLE_FAN;
+    }
+    return GL_TRIANGLES;
+}
+
+// The viewport cut to the back buffer, as Direct3D requires it to lie.
+Viewport ClampToBackBuffer(const Viewport& vp)
+{
+    Viewport r = vp;
+    r.x = std::clamp(vp.x, 0, BACK_BUFFER_WIDTH);
+    r.y = std::clamp(vp.y, 0, BACK_BUFFER_HEIGHT);
+    r.width = std::clamp(vp.width, 0, BACK_BUFFER_WIDTH - r.x);
+    r.height = std::clamp(vp.height, 0, BACK_BUFFER_HEIGHT - r.y);
+    r.minZ = std::clamp(vp.minZ, 0.0f, 1.0f);
+    r.maxZ = std::clamp(vp.maxZ, 0.0f, 1.0f);
+    return r;
+}
+
+// GL counts rows from the bottom, the game from the top.
+GLint BottomRow(const Viewport& vp) { return BACK_BUFFER_HEIGHT - vp.y - vp.height; }
+
+bool SameViewport(const Viewport& a, const Viewport& b)
+{
+    return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height && a.minZ == b.minZ &&
+           a.maxZ == b.maxZ;
+}
+
+const void* ByteOffset(size_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+}  // namespace
+
+LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight)
+{
+    if (drawableWidth <= 0 || drawableHeight <= 0) return {};
+    double scale = std::min(static_cast<double>(drawableWidth) / BACK_BUFFER_WIDTH,
+                            static_cast<double>(drawableHeight) / BACK_BUFFER_HEIGHT);
+    LetterboxRect r;
+    r.width = std::min(drawableWidth, static_cast<int>(std::lround(BACK_BUFFER_WIDTH * scale)));
+    r.height = std::min(drawableHeight, static_cast<int>(std::lround(BACK_BUFFER_HEIGHT * scale)));
+    r.x = (drawableWidth - r.width) / 2;
+    r.y = (drawableHeight - r.height) / 2;
+    return r;
+}
+
+GLRenderDevice::GLRenderDevice(Surface& surface) : m_surface(surface) {}
+
+GLRenderDevice::~GLRenderDevice()
+{
+    // Stop hearing of released resources before the maps go away.
+    if (m_listening) SetDeviceResourceListener(nullptr);
+    if (m_gl && !m_gl->MissingName()) DestroyGLObjects();
+    m_program = nullptr;
+    m_specialised.clear();
+    m_general.reset();
+}
+
+bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
+{
+    std::string reason;
+    if (!CreateGLObjects(loader, &reason)) {
+        if (error) *error = reason;
+        return false;
+    }
+    const GLFunctions& gl = *m_gl;
+    gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureSize);
+    gl.Enable(GL_PROGRAM_POINT_SIZE);
+    gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl.ActiveTexture(GL_TEXTURE0);
+    gl.LineWidth(1.0f);
+    // The back buffer has no alpha of its own (X8R8G8B8): draws never write it.
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    UseProgram(*m_general);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    m_ready = true;
+    Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xff000000, 1.0f);
+
+    SetDeviceResourceListener(this);
+    m_listening = true;
+    return true;
+}
+
+// ---- resources owned by the device ----
+
+bool GLRenderDevice::CreateGLObjects(ProcLoader loader, std::string* reason)
+{
+    m_gl = std::make_unique<GLFunctions>();
+    if (!m_gl->Load(loader)) {
+        *reason = std::string("the OpenGL function ") + m_gl->MissingName() + " is missing";
+        return false;
+    }
+    m_general = std::make_unique<GLFixedFunctionProgram>(*m_gl);
+    if (!m_general->Build(std::nullopt, reason)) return false;
+    if (!CreateFramebuffer()) {
+        *reason = "the offscreen framebuffer cannot be created";
+        return false;
+    }
+    if (!CreateStreamBuffer()) {
+        *reason = "the vertex stream buffer cannot be created";
+        return false;
+    }
+    CreateWhiteTexture();
+    return true;
+}
+
+bool GLRenderDevice::CreateFramebuffer()
+{
+    const GLFunctions& gl = *m_gl;
+    gl.GenTextures(1, &m_colorTexture);
+    gl.BindTexture(GL_TEXTURE_2D, m_colorTexture);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                  nullptr);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    gl.BindTexture(GL_TEXTURE_2D, 0);
+    m_boundTexture = 0;
+
+    gl.GenRenderbuffers(1, &m_depthBuffer);
+    gl.BindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
+    gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
+    gl.BindRenderbuffer(GL_RENDERBUFFER, 0);
+
+    gl.GenFramebuffers(1, &m_framebuffer);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_colorTexture, 0);
+    gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depthBuffer);
+    return gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+bool GLRenderDevice::CreateStreamBuffer()
+{
+    const GLFunctions& gl = *m_gl;
+    gl.GenBuffers(1, &m_streamBuffer);
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamBuffer);
+    m_streamCapacity = kInitialStreamBytes;
+    m_streamOffset = 0;
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_streamCapacity), nullptr, GL_STREAM_DRAW);
+
+    // Colours are ARGB words, B G R A in memory: GL_BGRA reads them as they are.
+    gl.GenVertexArrays(1, &m_userVertexArray);
+    gl.BindVertexArray(m_userVertexArray);
+    const GLsizei userStride = sizeof(Vertex);
+    gl.VertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, position)));
+    gl.VertexAttribPointer(ATTRIB_NORMAL, 3, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, normal)));
+    gl.VertexAttribPointer(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, userStride,
+                           ByteOffset(offsetof(Vertex, color)));
+    gl.VertexAttribPointer(ATTRIB_TEXCOORD, 2, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, u)));
+    for (GLuint a : {ATTRIB_POSITION, ATTRIB_NORMAL, ATTRIB_COLOR, ATTRIB_TEXCOORD}) gl.EnableVertexAttribArray(a);
+
+    gl.GenVertexArrays(1, &m_pointVertexArray);
+    gl.BindVertexArray(m_pointVertexArray);
+    const GLsizei pointStride = sizeof(PointVertex);
+    gl.VertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, pointStride,
+                           ByteOffset(offsetof(PointVertex, position)));
+    gl.VertexAttribPointer(ATTRIB_POINT_SIZE, 1, GL_FLOAT, GL_FALSE, pointStride,
+                           ByteOffset(offsetof(PointVertex, size)));
+    gl.VertexAttribPointer(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, pointStride,
+                           ByteOffset(offsetof(PointVertex, color)));
+    for (GLuint a : {ATTRIB_POSITION, ATTRIB_POINT_SIZE, ATTRIB_COLOR}) gl.EnableVertexAttribArray(a);
+
+    gl.BindVertexArray(0);
+    m_boundVertexArray = 0;
+    return m_streamBuffer != 0 && m_userVertexArray != 0 && m_pointVertexArray != 0;
+}
+
+void GLRenderDevice::CreateWhiteTexture()
+{
+    const GLFunctions& gl = *m_gl;
+    const uint8_t white[4] = {255, 255, 255, 255};
+    gl.GenTextures(1, &m_whiteTexture);
+    gl.BindTexture(GL_TEXTURE_2D, m_whiteTexture);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    m_boundTexture = m_whiteTexture;
+}
+
+void GLRenderDevice::DeleteTextureObject(TextureObject& t)
+{
+    if (t.name == m_boundTexture) m_boundTexture = 0;
+    m_gl->DeleteTextures(1, &t.name);
+    t.name = 0;
+}
+
+void GLRenderDevice::DeleteMeshObject(MeshObject& m)
+{
+    if (m.vertexArray == m_boundVertexArray) m_boundVertexArray = 0;
+    m_gl->DeleteVertexArrays(1, &m.vertexArray);
+    m_gl->DeleteBuffers(1, &m.vertexBuffer);
+    m_gl->DeleteBuffers(1, &m.indexBuffer);
+    m = MeshObject{};
+}
+
+void GLRenderDevice::DestroyGLObjects()
+{
+    const GLFunctions& gl = *m_gl;
+    for (auto& [id, t] : m_textures) DeleteTextureObject(t);
+    for (auto& [id, m] : m_meshes) DeleteMeshObject(m);
+    m_textures.clear();
+    m_meshes.clear();
+    gl.BindVertexArray(0);
+    gl.DeleteVertexArrays(1, &m_userVertexArray);
+    gl.DeleteVertexArrays(1, &m_pointVertexArray);
+    gl.DeleteBuffers(1, &m_streamBuffer);
+    gl.DeleteTextures(1, &m_whiteTexture);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.DeleteFramebuffers(1, &m_framebuffer);
+    gl.DeleteRenderbuffers(1, &m_depthBuffer);
+    gl.DeleteTextures(1, &m_colorTexture);
+    m_ready = false;
+}
+
+// ---- released resources ----
+
+void GLRenderDevice::ResourceReleased(uint64_t id)
+{
+    std::lock_guard<std::mutex> lock(m_releasedMutex);
+    m_released.push_back(id);
+    m_anyReleased.store(true, std::memory_order_release);
+}
+
+void GLRenderDevice::FreeReleasedResources()
+{
+    if (!m_anyReleased.load(std::memory_order_acquire)) return;
+    std::vector<uint64_t> ids;
+    {
+        std::lock_guard<std::mutex> lock(m_releasedMutex);
+        ids.swap(m_released);
+        m_anyReleased.store(false, std::memory_order_relaxed);
+    }
+    for (uint64_t id : ids) {
+        if (auto t = m_textures.find(id); t != m_textures.end()) {
+            DeleteTextureObject(t->second);
+            m_textures.erase(t);
+        }
+        if (auto m = m_meshes.find(id); m != m_meshes.end()) {
+            DeleteMeshObject(m->second);
+            m_meshes.erase(m);
+        }
+    }
+}
+
+// ---- frame ----
+
+void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
+{
+    if (!m_ready) return;
+    const GLFunctions& gl = *m_gl;
+    Viewport vp = ClampToBackBuffer(m_state.viewport);
+    gl.Enable(GL_SCISSOR_TEST);
+    gl.Scissor(vp.x, BottomRow(vp), vp.width, vp.height);
+    GLbitfield bits = 0;
+    if (flags & CLEAR_TARGET) {
+        ColorF c = ToColorF(argb);
+        gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        gl.ClearColor(c.r, c.g, c.b, 1.0f);
+        bits |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & CLEAR_ZBUFFER) {
+        gl.DepthMask(GL_TRUE);
+        gl.ClearDepth(std::clamp(z, 0.0f, 1.0f));
+        bits |= GL_DEPTH_BUFFER_BIT;
+    }
+    if (bits) gl.Clear(bits);
+    gl.Disable(GL_SCISSOR_TEST);
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    if (flags & CLEAR_ZBUFFER) m_applied.zWrite = true;   // the depth mask is on now
+}
+
+void GLRenderDevice::BeginScene()
+{
+    if (!m_ready) return;
+    FreeReleasedResources();
+    m_gl->BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+}
+
+void GLRenderDevice::EndScene() {}
+
+bool GLRenderDevice::Present()
+{
+    if (!m_ready) return false;
+    const GLFunctions& gl = *m_gl;
+    int width = 0, height = 0;
+    m_surface.DrawableSize(&width, &height);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl.Viewport(0, 0, std::max(width, 0), std::max(height, 0));
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    LetterboxRect r = FitBackBuffer(width, height);
+    // Only black bars need clearing: where the picture covers the whole
+    // drawable the blit writes every pixel.
+    if (r.width != width || r.height != height) {
+        gl.ClearColor(0, 0, 0, 1);
+        gl.Clear(GL_COLOR_BUFFER_BIT);
+    }
+    if (r.width > 0 && r.height > 0)
+        gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
+                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    m_surface.SwapBuffers();
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    m_viewportKnown = false;
+    return true;
+}
+
+std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
+{
+    if (!m_ready) return {};
+    const size_t rowBytes = size_t{BACK_BUFFER_WIDTH} * 4;
+    std::vector<uint8_t> pixels(rowBytes * BACK_BUFFER_HEIGHT);
+    m_gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    m_gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // GL hands the rows over bottom first.
+    for (int top = 0, bottom = BACK_BUFFER_HEIGHT - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(pixels.begin() + top * rowBytes, pixels.begin() + (top + 1) * rowBytes,
+                         pixels.begin() + bottom * rowBytes);
+    return pixels;
+}
+
+void GLRenderDevice::Finish()
+{
+    if (m_ready) m_gl->Finish();
+}
+
+unsigned GLRenderDevice::TakeGLError()
+{
+    if (!m_gl || m_gl->MissingName()) return 0;
+    GLenum first = m_gl->GetError();
+    if (first == GL_NO_ERROR) return 0;
+    // GL keeps one flag per kind of error: a handful of calls drains them.
+    for (int i = 0; i < 8 && m_gl->GetError() != GL_NO_ERROR; ++i) {}
+    return first;
+}
+
+// ---- state ----
+
+bool GLRenderDevice::BeginDraw()
+{
+    if (!m_ready) return false;
+    FreeReleasedResources();
+    ApplyFixedStates();
+    ApplyViewport();
+    return true;
+}
+
+void GLRenderDevice::ApplyFixedStates()
+{
+    const RenderStates& rs = m_state.rs;
+    const GLFunctions& gl = *m_gl;
+    AppliedStates& a = m_applied;
+    const bool known = m_statesKnown;
+    if (!known || rs.zEnable != a.zEnable) {
+        if (rs.zEnable) gl.Enable(GL_DEPTH_TEST);
+        else gl.Disable(GL_DEPTH_TEST);
+        a.zEnable = rs.zEnable;
+    }
+    if (!known || (rs.zEnable && rs.zFunc != a.zFunc)) {
+        gl.DepthFunc(ToGL(rs.zFunc));
+        a.zFunc = rs.zFunc;
+    }
+    if (!known || rs.zWrite != a.zWrite) {
+        gl.DepthMask(rs.zWrite ? GL_TRUE : GL_FALSE);
+        a.zWrite = rs.zWrite;
+    }
+    ApplyBlend(rs);
+    ApplyCull(rs.cull);
+    m_statesKnown = true;
+}
+
+void GLRenderDevice::ApplyBlend(const RenderStates& rs)
+{
+    AppliedStates& a = m_applied;
+    const bool known = m_statesKnown;
+    if (!known || rs.alphaBlend != a.alphaBlend) {
+        if (rs.alphaBlend) m_gl->Enable(GL_BLEND);
+        else m_gl->Disable(GL_BLEND);
+        a.alphaBlend = rs.alphaBlend;
+    }
+    if (!known || (rs.alphaBlend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
+        m_gl->BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
+        a.srcBlend = rs.srcBlend;
+        a.destBlend = rs.destBlend;
+    }
+}
+
+void GLRenderDevice::ApplyCull(Cull cull)
+{
+    if (m_statesKnown && cull == m_applied.cull) return;
+    // Direct3D names the winding that is culled as it appears on screen, and
+    // so does GL: the back buffer is drawn upright (clip-space y up is the top
+    // of the screen in both), so no flip is involved. D3D's default (cull
+    // counter-clockwise) keeps clockwise triangles: GL front face CW.
+    const GLFunctions& gl = *m_gl;
+    if (cull == Cull::None) {
+        gl.Disable(GL_CULL_FACE);
+    } else {
+        if (!m_statesKnown || m_applied.cull == Cull::None) gl.Enable(GL_CULL_FACE);
+        gl.CullFace(GL_BACK);
+        gl.FrontFace(cull == Cull::CCW ? GL_CW : GL_CCW);
+    }
+    m_applied.cull = cull;
+}
+
+void GLRenderDevice::ApplyViewport()
+{
+    Viewport vp = ClampToBackBuffer(m_state.viewport);
+    if (m_viewportKnown && SameViewport(vp, m_appliedViewport)) return;
+    m_gl->Viewport(vp.x, BottomRow(vp), vp.width, vp.height);
+    m_gl->DepthRange(vp.minZ, vp.maxZ);
+    m_appliedViewport = vp;
+    m_viewportKnown = true;
+}
+
+void GLRenderDevice::ApplyProgram(const DrawInputs& in)
+{
+    const unsigned texture = TextureName(m_state.texture);
+    const bool textured = texture != m_whiteTexture;
+    UseProgram(ProgramFor(in, textured));
+    ApplyUniforms(in, textured);
+    BindTextureName(texture);
+}
+
+GLFixedFunctionProgram& GLRenderDevice::ProgramFor(const DrawInputs& in, bool textured)
+{
+    if (!m_specialise) return *m_general;
+    const RenderStates& rs = m_state.rs;
+    P::Key key;
+    key.screenSpace = in.screenSpace;
+    key.hasNormal = in.hasNormal;
+    key.hasColor = in.hasColor;
+    key.hasTexCoord = in.hasTexCoord;
+    key.lighting = rs.lighting;
+    key.specular = rs.specular;
+    key.lightOn = m_state.light.enabled;
+    key.normalizeNormals = rs.normalizeNormals;
+    key.pointSizeFromVertex = in.points && in.pointSizeFromVertex;
+    key.pointScale = in.points && rs.pointScale;
+    key.pointSprite = in.points && rs.pointSprite;
+    key.textured = textured;
+    const TextureStage& stage = rs.stage0;
+    key.colorOp = static_cast<uint8_t>(stage.colorOp);
+    key.colorArg1 = static_cast<uint8_t>(stage.colorArg1);
+    key.colorArg2 = static_cast<uint8_t>(stage.colorArg2);
+    key.alphaOp = static_cast<uint8_t>(stage.alphaOp);
+    key.alphaArg1 = static_cast<uint8_t>(stage.alphaArg1);
+    key.alphaArg2 = static_cast<uint8_t>(stage.alphaArg2);
+    key = key.Normalized();
+
+    auto [it, inserted] = m_specialised.try_emplace(key.Bits());
+    if (inserted) {
+        auto program = std::make_unique<P>(*m_gl);
+        // A program the driver refuses stays null: the general one draws instead.
+        if (program->Build(key, nullptr)) it->second = std::move(program);
+    }
+    return it->second ? *it->second : *m_general;
+}
+
+void GLRenderDevice::UseProgram(GLFixedFunctionProgram& program)
+{
+    if (m_program == &program) return;
+    program.Use();
+    program.SetInt(P::TEXTURE, 0);
+    m_program = &program;
+}
+
+void GLRenderDevice::ApplyUniforms(const DrawInputs& in, bool textured)
+{
+    const RenderStates& rs = m_state.rs;
+    P& p = *m_program;
+    const Viewport vp = ClampToBackBuffer(m_state.viewport);
+    const bool lit = rs.lighting && !in.screenSpace;
+
+    p.SetBool(P::SCREEN_SPACE, in.screenSpace);
+    if (in.screenSpace) {
+        float shift = (in.lines || in.points) ? kPixelCentreShift : 0.0f;
+        float sx = vp.width > 0 ? 2.0f / vp.width : 0.0f;
+        float sy = vp.height > 0 ? -2.0f / vp.height : 0.0f;
+        p.SetVec4(P::SCREEN_TO_NDC, sx, sy, (shift - vp.x) * sx - 1.0f, (shift - vp.y) * sy + 1.0f);
+    } else {
+        Mat4 worldView = m_state.world * m_state.view;
+        p.SetMatrix(P::WORLD_VIEW_PROJ, worldView * m_state.projection);
+        p.SetMatrix(P::WORLD_VIEW, worldView);
+        if (lit && p.Uses(P::NORMAL_MATRIX)) p.SetMatrix(P::NORMAL_MATRIX, Transpose(Inverse(worldView)));
+    }
+    p.SetBool(P::HAS_NORMAL, in.hasNormal);
+    p.SetBool(P::HAS_COLOR, in.hasColor);
+    p.SetBool(P::HAS_TEXCOORD, in.hasTexCoord);
+    p.SetBool(P::LIGHTING, lit);
+    if (lit) ApplyLighting();
+
+    if (in.points) {
+        p.SetBool(P::POINT_SIZE_FROM_VERTEX, in.pointSizeFromVertex);
+        p.SetBool(P::POINT_SCALE, rs.pointScale);
+        p.SetFloat(P::POINT_SIZE, rs.pointSize);
+        p.SetFloat(P::POINT_SIZE_MIN, rs.pointSizeMin);
+        p.SetFloat(P::POINT_SIZE_MAX, rs.pointSizeMax);
+        p.SetFloat(P::VIEWPORT_HEIGHT, static_cast<float>(vp.height));
+    }
+    p.SetBool(P::POINT_SPRITE, in.points && rs.pointSprite);
+
+    p.SetBool(P::TEXTURED, textured);
+    const TextureStage& s = rs.stage0;
+    p.SetInt(P::COLOR_OP, static_cast<int>(s.colorOp));
+    p.SetInt(P::COLOR_ARG1, static_cast<int>(s.colorArg1));
+    p.SetInt(P::COLOR_ARG2, static_cast<int>(s.colorArg2));
+    p.SetInt(P::ALPHA_OP, static_cast<int>(s.alphaOp));
+    p.SetInt(P::ALPHA_ARG1, static_cast<int>(s.alphaArg1));
+    p.SetInt(P::ALPHA_ARG2, static_cast<int>(s.alphaArg2));
+}
+
+void GLRenderDevice::ApplyLighting()
+{
+    const RenderStates& rs = m_state.rs;
+    const Light& light = m_state.light;
+    const Material& mat = m_state.material;
+    P& p = *m_program;
+    p.SetBool(P::SPECULAR_ON, rs.specular);
+    p.SetBool(P::LIGHT_ON, light.enabled);
+    p.SetBool(P::NORMALIZE_NORMALS, rs.normalizeNormals);
+    p.SetVec3(P::TO_LIGHT, Normalize(TransformNormal(light.direction, m_state.view)) * -1.0f);
+    p.SetColor(P::LIGHT_DIFFUSE, light.diffuse);
+    p.SetColor(P::LIGHT_SPECULAR, light.specular);
+    p.SetColor(P::LIGHT_AMBIENT, light.ambient);
+    p.SetColor(P::MAT_DIFFUSE, mat.diffuse);
+    p.SetColor(P::MAT_AMBIENT, mat.ambient);
+    p.SetColor(P::MAT_SPECULAR, mat.specular);
+    p.SetColor(P::MAT_EMISSIVE, mat.emissive);
+    p.SetFloat(P::MAT_POWER, mat.power);
+    p.SetColor(P::GLOBAL_AMBIENT, ToColorF(rs.ambient));
+}
+
+// ---- textures and meshes ----
+
+unsigned GLRenderDevice::TextureName(const Texture* texture)
+{
+    return texture ? TextureObjectFor(*texture) : m_whiteTexture;
+}
+
+void GLRenderDevice::BindTextureName(unsigned name)
+{
+    if (name == m_boundTexture) return;
+    m_gl->BindTexture(GL_TEXTURE_2D, name);
+    m_boundTexture = name;
+}
+
+unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
+{
+    const int w = texture.Width(), h = texture.Height();
+    const bool usable = w > 0 && h > 0 && w <= m_maxTextureSize && h <= m_maxTextureSize &&
+                        texture.Pixels().size() >= size_t(w) * size_t(h) * 4;
+    if (!usable) return m_whiteTexture;   // an empty texture counts as none
+
+    auto [it, inserted] = m_textures.try_emplace(texture.Id());
+    TextureObject& object = it->second;
+    if (!inserted && object.version == texture.Version()) return object.name;
+
+    const GLFunctions& gl = *m_gl;
+    if (!object.name) gl.GenTextures(1, &object.name);
+    gl.BindTexture(GL_TEXTURE_2D, object.name);
+    m_boundTexture = object.name;
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texture.Pixels().data());
+    gl.GenerateMipmap(GL_TEXTURE_2D);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    object.version = texture.Version();
+    return object.name;
+}
+
+const GLRenderDevice::MeshObject* GLRenderDevice::MeshObjectFor(const Mesh& mesh)
+{
+    auto [it, inserted] = m_meshes.try_emplace(mesh.Id());
+    MeshObject& object = it->second;
+    if (inserted || object.version != mesh.Version()) UploadMesh(mesh, object);
+    return &object;
+}
+
+void GLRenderDevice::UploadMesh(const Mesh& mesh, MeshObject& object)
+{
+    const GLFunctions& gl = *m_gl;
+    const auto& vertices = mesh.Vertices();
+    const auto& indices = mesh.Indices();
+    object.version = mesh.Version();
+    object.indexCount = 0;
+    // An index past the vertices would make GL read outside the buffer: such
+    // a mesh draws nothing.
+    bool valid = !vertices.empty() && !indices.empty() &&
+                 std::all_of(indices.begin(), indices.end(), [&](uint32_t i) { return i < vertices.size(); });
+    if (!valid) return;
+
+    if (!object.vertexArray) {
+        gl.GenVertexArrays(1, &object.vertexArray);
+        gl.GenBuffers(1, &object.vertexBuffer);
+        gl.GenBuffers(1, &object.indexBuffer);
+    }
+    gl.BindVertexArray(object.vertexArray);
+    m_boundVertexArray = object.vertexArray;
+    gl.BindBuffer(GL_ARRAY_BUFFER, object.vertexBuffer);
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MeshVertex)), vertices.data(),
+                  GL_STATIC_DRAW);
+    const GLsizei stride = sizeof(MeshVertex);
+    gl.VertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, stride, ByteOffset(offsetof(MeshVertex, position)));
+    gl.VertexAttribPointer(ATTRIB_NORMAL, 3, GL_FLOAT, GL_FALSE, stride, ByteOffset(offsetof(MeshVertex, normal)));
+    gl.VertexAttribPointer(ATTRIB_TEXCOORD, 2, GL_FLOAT, GL_FALSE, stride, ByteOffset(offsetof(MeshVertex, u)));
+    gl.VertexAttribPointer(ATTRIB_COLOR, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                           ByteOffset(offsetof(MeshVertex, color)));
+    for (GLuint a : {ATTRIB_POSITION, ATTRIB_NORMAL, ATTRIB_COLOR, ATTRIB_TEXCOORD}) gl.EnableVertexAttribArray(a);
+    gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.indexBuffer);
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
+                  indices.data(), GL_STATIC_DRAW);
+    object.indexCount = indices.size();
+}
+
+// ---- drawing ----
+
+int GLRenderDevice::Stream(const void* data, size_t bytes, size_t stride)
+{
+    const GLFunctions& gl = *m_gl;
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamBuffer);
+    size_t start = (m_streamOffset + stride - 1) / stride * stride;
+    if (start + bytes > m_streamCapacity) {
+        while (m_streamCapacity < bytes) m_streamCapacity *= 2;
+        // Orphan the storage: draws still reading the old one keep it.
+        gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_streamCapacity), nullptr, GL_STREAM_DRAW);
+        start = 0;
+    }
+    void* target = gl.MapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytes),
+                                     GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+    if (target) {
+        std::memcpy(target, data, bytes);
+        gl.UnmapBuffer(GL_ARRAY_BUFFER);
+    } else {
+        gl.BufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytes), data);
+    }
+    m_streamOffset = start + bytes;
+    return static_cast<int>(start / stride);
+}
+
+void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
+{
+    if (subset < 0 || subset >= mesh.SubsetCount()) return;
+    if (!BeginDraw()) return;
+    const MeshObject* object = MeshObjectFor(mesh);
+    const MeshSubset& s = mesh.Subsets()[static_cast<size_t>(subset)];
+    if (!object->indexCount || s.firstIndex >= object->indexCount) return;
+    const size_t count = std::min<size_t>(s.indexCount, object->indexCount - s.firstIndex) / 3 * 3;
+    if (count == 0) return;
+
+    DrawInputs in;
+    in.hasNormal = mesh.HasNormals();
+    in.hasColor = mesh.HasColors();
+    in.hasTexCoord = mesh.HasTexCoords();
+    ApplyProgram(in);
+    if (m_boundVertexArray != object->vertexArray) {
+        m_gl->BindVertexArray(object->vertexArray);
+        m_boundVertexArray = object->vertexArray;
+    }
+    m_gl->DrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                       ByteOffset(size_t{s.firstIndex} * sizeof(uint32_t)));
+}
+
+void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags)
+{
+    if (!vertices || vertexCount <= 0) return;
+    if (!BeginDraw()) return;
+    DrawInputs in;
+    in.screenSpace = (flags & VF_SCREEN) != 0;
+    in.hasNormal = (flags & VF_NORMAL) != 0;
+    in.hasColor = (flags & VF_COLOR) != 0;
+    in.hasTexCoord = (flags & VF_TEXCOORD) != 0;
+    in.points = type == Primitive::PointList;
+    in.lines = type == Primitive::LineList || type == Primitive::LineStrip;
+    ApplyProgram(in);
+    int first = Stream(vertices, size_t(vertexCount) * sizeof(Vertex), sizeof(Vertex));
+    if (m_boundVertexArray != m_userVertexArray) {
+        m_gl->BindVertexArray(m_userVertexArray);
+        m_boundVertexArray = m_userVertexArray;
+    }
+    m_gl->DrawArrays(ToGL(type), first, vertexCount);
+}
+
+void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
+{
+    if (!points || count <= 0) return;
+    if (!BeginDraw()) return;
+    DrawInputs in;
+    in.hasColor = true;
+    in.points = true;
+    in.pointSizeFromVertex = true;
+    ApplyProgram(in);
+    int first = Stream(points, size_t(count) * sizeof(PointVertex), sizeof(PointVertex));
+    if (m_boundVertexArray != m_pointVertexArray) {
+        m_gl->BindVertexArray(m_pointVertexArray);
+        m_boundVertexArray = m_pointVertexArray;
+    }
+    m_gl->DrawArrays(GL_POINTS, first, count);
+}
+
+}  // namespace plat

@@ -1,0 +1,60 @@
+#include "platform/gl/RecordingDevice.h"
+
+namespace plat {
+
+RecordingDevice::Call RecordingDevice::MakeCall(CallKind kind) const
+{
+    Call c;
+    c.kind = kind;
+    c.state = m_state;
+    return c;
+}
+
+void RecordingDevice::Record(Call&& call)
+{
+    ++m_drawCount;
+    if (m_keep) m_calls.push_back(std::move(call));
+}
+
+void RecordingDevice::Clear(uint32_t flags, uint32_t argb, float z)
+{
+    Call c = MakeCall(CallKind::Clear);
+    c.clearFlags = flags;
+    c.clearColor = argb;
+    c.clearZ = z;
+    Record(std::move(c));
+}
+
+bool RecordingDevice::Present()
+{
+    ++m_presents;
+    return !m_presentFails;
+}
+
+void RecordingDevice::DrawSubset(const Mesh& mesh, int subset)
+{
+    Call c = MakeCall(CallKind::DrawSubset);
+    c.mesh = &mesh;
+    c.subset = subset;
+    Record(std::move(c));
+}
+
+void RecordingDevice::DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags)
+{
+    if (!vertices || vertexCount <= 0) return;
+    Call c = MakeCall(CallKind::DrawUser);
+    c.primitive = type;
+    c.vertexFlags = flags;
+    if (m_keep) c.vertices.assign(vertices, vertices + vertexCount);
+    Record(std::move(c));
+}
+
+void RecordingDevice::DrawPoints(const PointVertex* points, int count)
+{
+    if (!points || count <= 0) return;
+    Call c = MakeCall(CallKind::DrawPoints);
+    if (m_keep) c.points.assign(points, points + count);
+    Record(std::move(c));
+}
+
+}  // namespace plat

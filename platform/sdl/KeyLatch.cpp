@@ -1,0 +1,22 @@
+#include "platform/sdl/KeyLatch.h"
+
+#include <cstddef>
+
+#include "platform/KeySource.h"
+
+namespace plat {
+
+void KeyLatch::NoteDown(int code)
+{
+    if (code > 0 && code < 256) m_latched[static_cast<std::size_t>(code)] = true;
+}
+
+void KeyLatch::Apply(uint8_t keys[256])
+{
+    for (std::size_t i = 0; i < m_latched.size(); ++i) {
+        if (m_latched[i]) keys[i] |= KEY_DOWN_BIT;
+        m_latched[i] = false;
+    }
+}
+
+}  // namespace plat

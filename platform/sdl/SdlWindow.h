@@ -1,0 +1,100 @@
+// SdlWindow is responsible for the game's window, its OpenGL 3.3 core context
+// and the device that draws into it, the event queue the frame loop drains,
+// and frame pacing. Two modes: a window on the display (caption "Spindrel",
+// window class "Game", hidden cursor), either desktop full screen or a
+// resizable window, and an offscreen context with no display at all (SDL's
+// "offscreen" video driver) for tests and the headless runner. F11 and
+// Alt+Enter switch a window between full screen and windowed at any time;
+// the picture is letterboxed into whatever size the window has.
+#pragma once
+
+#include <chrono>
+#include <memory>
+
+#include "platform/gl/GLRenderDevice.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace plat {
+
+enum class WindowMode { Window, Offscreen };
+
+// What one event means to the frame loop. EscapeDown also stands for a game
+// controller's back button; FullscreenToggled has already been acted on.
+enum class WindowEvent { Quit, EscapeDown, FocusGained, FocusLost, FullscreenToggled, Other };
+
+// The size of the window when it is not full screen, at first.
+constexpr int WINDOWED_WIDTH = 1280;
+constexpr int WINDOWED_HEIGHT = 960;
+
+class SdlWindow : private GLRenderDevice::Surface {
+public:
+    SdlWindow();
+    ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
+
+    // Opens the window (or the offscreen context) and the device, full screen
+    // or windowed. False, with the reason on standard error, when there is no
+    // display or no GL 3.3.
+    bool Create(WindowMode mode, bool fullscreen = true);
+    bool IsOpen() const { return m_device != nullptr; }
+    WindowMode Mode() const { return m_mode; }
+
+    // The device drawing into this window; only after Create succeeded.
+    GLRenderDevice& Device() { return *m_device; }
+
+    // Collects the system's events and tells whether one is waiting.
+    bool HasPendingEvent();
+    // Removes exactly one waiting event and says what it means (Other when
+    // none was waiting).
+    WindowEvent NextEvent();
+    // Queues a close request, as the window manager's close button does.
+    void RequestClose();
+
+    // True when Present waits for a 60 Hz vertical retrace; otherwise Present
+    // sleeps to hold 60 frames a second (a window) or does not wait at all
+    // (offscreen).
+    bool UsesVsync() const { return m_vsync; }
+    bool HasInputFocus() const;
+
+    // Full screen on the window's display, or back to a resizable window of
+    // the size it had before.
+    void SetFullscreen(bool fullscreen);
+    bool IsFullscreen() const { return m_fullscreen; }
+    // The size the window's picture is drawn into, in pixels.
+    void PixelSize(int* width, int* height) { DrawableSize(width, height); }
+
+    // True for the key presses that switch full screen: F11, or Enter with Alt
+    // held; auto-repeats of a held key do not count.
+    static bool IsFullscreenToggle(int scancode, int modifiers, bool repeat);
+
+private:
+    void DrawableSize(int* width, int* height) override;
+    void SwapBuffers() override;
+    bool OpenWindow(bool fullscreen);
+    bool OpenContext();
+    void ChooseFramePacing();
+    void PaceFrame();
+    void SetIcon();
+    void Close();
+    WindowEvent Handle(const SDL_Event& e);
+    void EnterFullscreen();
+    void LeaveFullscreen();
+    void RestoreWindowedRect();
+
+    WindowMode m_mode = WindowMode::Window;
+    bool m_videoStarted = false;
+    SDL_Window* m_window = nullptr;
+    void* m_context = nullptr;   // SDL_GLContext
+    std::unique_ptr<GLRenderDevice> m_device;
+    bool m_fullscreen = false;
+    // Where the window was and how large before it went full screen.
+    struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_windowed;
+    bool m_vsync = false;
+    bool m_pace = false;
+    std::chrono::steady_clock::time_point m_nextFrame{};
+};
+
+}  // namespace plat

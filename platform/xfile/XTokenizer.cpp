@@ -1,0 +1,111 @@
+#include "platform/xfile/XTokenizer.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace plat {
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == '\0'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '-' || c == '.'; }
+bool IsNumberStart(char c) { return IsDigit(c) || c == '-' || c == '+' || c == '.'; }
+bool IsNumberChar(char c) { return IsDigit(c) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'; }
+
+}  // namespace
+
+void XTokenizer::SkipSpaceAndComments()
+{
+    while (m_pos < m_text.size()) {
+        char c = m_text[m_pos];
+        bool lineComment = c == '#' || (c == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '/');
+        if (lineComment) {
+            while (m_pos < m_text.size() && m_text[m_pos] != '\n') ++m_pos;
+        } else if (IsSpace(c)) {
+            ++m_pos;
+        } else {
+            return;
+        }
+    }
+}
+
+XToken XTokenizer::Take(XTokenKind kind, size_t length)
+{
+    XToken token{kind, m_text.substr(m_pos, length)};
+    m_pos += length;
+    return token;
+}
+
+XToken XTokenizer::TakeDelimited(XTokenKind kind, char close)
+{
+    size_t end = m_text.find(close, m_pos + 1);
+    if (end == std::string_view::npos) {
+        m_pos = m_text.size();
+        return {XTokenKind::Invalid, {}};
+    }
+    size_t start = m_pos;
+    m_pos = end + 1;
+    if (kind == XTokenKind::String) return {kind, m_text.substr(start + 1, end - start - 1)};
+    return {kind, m_text.substr(start, end + 1 - start)};
+}
+
+XToken XTokenizer::Next()
+{
+    SkipSpaceAndComments();
+    if (m_pos >= m_text.size()) return {XTokenKind::End, {}};
+
+    char c = m_text[m_pos];
+    auto runLength = [&](bool (*accept)(char)) {
+        size_t end = m_pos + 1;
+        while (end < m_text.size() && accept(m_text[end])) ++end;
+        return end - m_pos;
+    };
+    if (c == '{') return Take(XTokenKind::OpenBrace, 1);
+    if (c == '}') return Take(XTokenKind::CloseBrace, 1);
+    if (c == ';' || c == ',') return Take(XTokenKind::Separator, 1);
+    if (c == '"') return TakeDelimited(XTokenKind::String, '"');
+    if (c == '<') return TakeDelimited(XTokenKind::Guid, '>');
+    if (IsLetter(c)) return Take(XTokenKind::Name, runLength(IsNameChar));
+    if (IsNumberStart(c)) return Take(XTokenKind::Number, runLength(IsNumberChar));
+    return Take(XTokenKind::Other, 1);
+}
+
+XToken XTokenizer::Peek(int ahead) const
+{
+    XTokenizer copy = *this;
+    for (int i = 0; i < ahead; ++i) copy.Next();
+    return copy.Next();
+}
+
+XToken XTokenizer::SkipSeparators()
+{
+    while (Peek().kind == XTokenKind::Separator) Next();
+    return Peek();
+}
+
+bool XTokenizer::ReadFloat(float* out)
+{
+    if (SkipSeparators().kind != XTokenKind::Number) return false;
+    std::string_view text = Next().text;
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);   // from_chars takes no plus sign
+    float value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return false;
+    *out = value;
+    return true;
+}
+
+bool XTokenizer::ReadUInt(uint32_t* out)
+{
+    if (SkipSeparators().kind != XTokenKind::Number) return false;
+    std::string_view text = Next().text;
+    uint32_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return false;
+    *out = value;
+    return true;
+}
+
+}  // namespace plat

@@ -1,0 +1,39 @@
+#!/bin/sh
+# The layer check passes on the tree, and fails on a copy of it with bad
+# includes planted: one of each kind it must catch, each named in its report.
+set -u
+source_dir=$1
+check="$source_dir/tools/check-layers"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$check" "$source_dir" || fail "the tree itself does not pass"
+
+for layer in platform core gfx audio input physics game enemy item effect scene app; do
+    [ -d "$source_dir/$layer" ] && cp -R "$source_dir/$layer" "$scratch/"
+done
+"$check" "$scratch" >/dev/null || fail "an unchanged copy does not pass"
+
+plant() {   # FILE LINE: adds the include line to a new file of the copy
+    mkdir -p "$(dirname "$scratch/$1")"
+    printf '%s\n' "$2" >"$scratch/$1"
+}
+plant game/PlantedSdl.cpp '#include <SDL.h>'
+plant scene/PlantedGl.h '  #  include <GL/gl.h>'
+plant enemy/PlantedStb.cpp '#include "stb/stb_image.h"'
+plant audio/PlantedMpg.cpp '#include <mpg123.h>'
+plant platform/PlantedGame.cpp '#include "game/CKoma.h"'
+plant core/PlantedPlatform.h '#include "platform/Clock.h"'
+plant physics/PlantedGame.cpp '#include "enemy/CEnemy.h"'
+plant item/PlantedApp.cpp '#include "app/GameApp.h"'
+plant game/PlantedFine.cpp '#include "effect/CPSprite.h"'
+
+report=$("$check" "$scratch" 2>&1) && fail "the check passed with bad includes planted"
+for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/PlantedMpg.cpp \
+           platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp; do
+    echo "$report" | grep -q "^$bad:1:" || fail "$bad was not reported"
+done
+echo "$report" | grep -q "PlantedFine" && fail "an allowed include was reported"
+echo "$report" | grep -q "8 include(s)" || fail "the count is wrong: $report"
+echo "ok"
