@@ -34,7 +34,6 @@ constexpr float CAMERA_ORBIT_STEP = 0.2f;     // degrees per frame
 constexpr float FULL_TURN = 360.0f;
 
 // The marker above the enemy: a 4 x 3 quad cut from the interface texture.
-constexpr uint32_t WHITE = 0xffffffff;
 constexpr float MARKER_HALF_WIDTH = 2.0f, MARKER_HALF_HEIGHT = 1.5f;
 constexpr float MARKER_LEFT_U = 0.875f, MARKER_RIGHT_U = 0.927734375f;
 constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
@@ -112,18 +111,8 @@ void EnemyTop::Init()
 
 void EnemyTop::FillMarker()
 {
-    auto corner = [](float x, float y, float u, float v) {
-        plat::Vertex c;
-        c.position = {x, y, 0};
-        c.color = WHITE;
-        c.u = u;
-        c.v = v;
-        return c;
-    };
-    m_Marker[0] = corner(-MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V);
-    m_Marker[1] = corner(MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_RIGHT_U, MARKER_TOP_V);
-    m_Marker[2] = corner(MARKER_HALF_WIDTH, -MARKER_HALF_HEIGHT, MARKER_RIGHT_U, MARKER_BOTTOM_V);
-    m_Marker[3] = corner(-MARKER_HALF_WIDTH, -MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_BOTTOM_V);
+    FillFacingQuad(m_Marker, MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V, MARKER_RIGHT_U,
+                   MARKER_BOTTOM_V);
 }
 
 plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy,

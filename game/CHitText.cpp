@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t WHITE = 0xffffffff;
-
 // A jitter of 0.0 to 0.9 in tenths.
 float Jitter() { return static_cast<float>(GameRand() % 10) / 10.0f; }
 
@@ -28,18 +26,7 @@ void CHitText::Init()
     m_Texture = FindResource<CTexture>("InterfaceBMP");
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_Birth = g_FrameTime;
-    auto corner = [](float x, float y, float u, float v) {
-        plat::Vertex c;
-        c.position = {x, y, 0};
-        c.color = WHITE;
-        c.u = u;
-        c.v = v;
-        return c;
-    };
-    m_Vertices[0] = corner(-HALF_WIDTH, HALF_HEIGHT, m_LeftU, TOP_V);
-    m_Vertices[1] = corner(HALF_WIDTH, HALF_HEIGHT, m_RightU, TOP_V);
-    m_Vertices[2] = corner(HALF_WIDTH, -HALF_HEIGHT, m_RightU, BOTTOM_V);
-    m_Vertices[3] = corner(-HALF_WIDTH, -HALF_HEIGHT, m_LeftU, BOTTOM_V);
+    FillFacingQuad(m_Vertices, HALF_WIDTH, HALF_HEIGHT, m_LeftU, TOP_V, m_RightU, BOTTOM_V);
 }
 
 void CHitText::Draw()
