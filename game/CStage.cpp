@@ -41,6 +41,7 @@ void CStage::Init()
     m_StageMesh = FindResource<CXFile>(StageMeshKey(g_StageIndex).c_str());
     m_Background = FindResource<CXFile>(BACKGROUND_KEY);
     m_Code = FindTask(CODE_TASK_NAME);
+    m_arenaOpaque = m_StageMesh && m_StageMesh->IsOpaque();
 
     // The arena's collision triangles, static at the origin.
     m_arena.Build(ReadStageMesh(StageMeshPath(g_StageIndex).c_str(), STAGE_MESH_SCALE));
@@ -56,19 +57,45 @@ void CStage::SetUpLight()
     g_Device->SetLight(StageLight());
 }
 
+bool CStage::DrawsArenaFirst() const
+{
+    if (!m_opaqueArenaFirst || !m_arenaOpaque || !g_Device) return false;
+    // Only a depth test that keeps the nearer surface makes the order of two
+    // opaque meshes invisible.
+    const plat::RenderStates& rs = g_Device->States();
+    return rs.zEnable && rs.zWrite &&
+           (rs.zFunc == plat::CompareFunc::Less || rs.zFunc == plat::CompareFunc::LessEqual);
+}
+
 void CStage::Draw()
 {
     if (!g_Device) return;
-    // Alpha blending, unlit.
+    // Alpha blending for both.
     g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
     g_Device->SetAlphaBlend(true);
-    g_Device->SetLighting(false);
+    if (DrawsArenaFirst()) {
+        DrawArena();
+        DrawBackground();
+        // Leave the states as the usual order does: lit, at the origin.
+        g_Device->SetLighting(true);
+        g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());
+    } else {
+        DrawBackground();
+        DrawArena();
+    }
+}
 
-    // The background around everything.
+void CStage::DrawBackground()
+{
+    // The background around everything, unlit.
+    g_Device->SetLighting(false);
     g_Device->SetTransform(plat::TransformKind::World,
                            plat::Scaling(BACKGROUND_SCALE, BACKGROUND_SCALE, BACKGROUND_SCALE));
     if (m_Background) m_Background->Draw();
+}
 
+void CStage::DrawArena()
+{
     // The arena, lit.
     g_Device->SetLighting(true);
     g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());

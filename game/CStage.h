@@ -32,6 +32,15 @@ public:
     // stage's file could not be read; null before Init or without a world.
     dGeomID ArenaGeom() const { return m_arena.Geom(); }
 
+    // True (the default): when the arena hides everything behind it, it is
+    // drawn before the background, which then fails the depth test wherever
+    // the arena covers it instead of being shaded and painted over; the
+    // picture is the same. False: the background always goes first (tests
+    // compare the two).
+    void SetOpaqueArenaFirst(bool on) { m_opaqueArenaFirst = on; }
+    // Whether the next Draw puts the arena before the background.
+    bool DrawsArenaFirst() const;
+
     // "X/stage_N.x" for stage index N - 1.
     static std::string StageMeshPath(int stageIndex);
     // "XStageN" for stage index N - 1.
@@ -43,6 +52,11 @@ public:
 
 private:
     void SetUpLight();
+    void DrawBackground();
+    void DrawArena();
+
+    bool m_opaqueArenaFirst = true;
+    bool m_arenaOpaque = false;           // the stage mesh hides what lies behind it
 
     ArenaCollision m_arena;               // the triangle-mesh data, the geometry and the mesh record
 };

@@ -84,6 +84,17 @@ void CXFile::Draw() const
     }
 }
 
+bool CXFile::IsOpaque() const
+{
+    if (!m_mesh) return false;
+    for (uint32_t i = 0; i < m_materialCount; ++i) {
+        if (!(m_materials[i].diffuse.a >= 1.0f)) return false;   // NaN counts as see-through
+        const plat::Texture* texture = m_textures[i].get();
+        if (texture && !texture->IsOpaque()) return false;
+    }
+    return true;
+}
+
 void CXFile::DrawOutline(float scale, const plat::Mat4& world) const
 {
     if (!g_Device) return;

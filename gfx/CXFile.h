@@ -45,6 +45,10 @@ public:
     plat::Material& Material(uint32_t i) { return m_materials[i]; }
     const plat::Material& GetMaterial(uint32_t i) const { return m_materials[i]; }
     const plat::Texture* GetTexture(uint32_t i) const { return m_textures[i].get(); }   // null: untextured
+    // Whether the mesh, drawn lit, hides everything behind it: every
+    // material's diffuse alpha is full and every texture is opaque. False for
+    // an empty object.
+    bool IsOpaque() const;
 
 private:
     void Release();

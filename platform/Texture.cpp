@@ -64,6 +64,15 @@ void ApplyColorKey(std::vector<uint8_t>& rgba, uint32_t colorKey)
         if (ToARGB(&rgba[i]) == colorKey) std::fill_n(&rgba[i], RGBA, uint8_t{0});
 }
 
+bool AllOpaque(const std::vector<uint8_t>& rgba)
+{
+    constexpr uint8_t FULL = 255;
+    if (rgba.empty()) return false;
+    for (size_t i = RGBA - 1; i < rgba.size(); i += RGBA)
+        if (rgba[i] != FULL) return false;
+    return true;
+}
+
 // For each destination column (or row): the two source samples and the weight
 // of the second, with pixel centres lined up as a linear filter does.
 struct Tap {
@@ -145,6 +154,7 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
     m_height = roundedHeight;
     m_sourceWidth = width;
     m_sourceHeight = height;
+    m_opaque = AllOpaque(m_pixels);
     Touch();
     return true;
 }

@@ -34,11 +34,15 @@ public:
 
     // Reads pixel (x, y) of level 0 as ARGB.
     uint32_t PixelARGB(int x, int y) const;
+    // Whether every pixel's alpha is full, so that nothing drawn with it can
+    // let what lies behind show through. False for an empty texture.
+    bool IsOpaque() const { return m_opaque; }
 
 private:
     std::vector<uint8_t> m_pixels;
     int m_width = 0, m_height = 0;
     int m_sourceWidth = 0, m_sourceHeight = 0;
+    bool m_opaque = false;
 };
 
 }  // namespace plat

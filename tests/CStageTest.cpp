@@ -126,9 +126,11 @@ TEST_F(CStageTest, LightPointsStraightDownWithSpecularHighlights)
     EXPECT_TRUE(s.rs.specular);
 }
 
+// The usual order, which an arena that lets the background show through keeps.
 TEST_F(CStageTest, BackgroundUnlitAtScale100ThenArenaLitInPlace)
 {
     CStage* stage = StartStage(0);
+    stage->SetOpaqueArenaFirst(false);
     env->device.ClearCalls();
     stage->Draw();
     std::vector<const plat::RecordingDevice::Call*> draws;
@@ -153,6 +155,59 @@ TEST_F(CStageTest, BackgroundUnlitAtScale100ThenArenaLitInPlace)
     EXPECT_EQ(arena.state.world.m[0][0], 1);
     EXPECT_EQ(arena.state.world.m[3][1], 0);
     EXPECT_EQ(arena.state.material.diffuse.g, 0.5f);
+}
+
+// The stage meshes drawn by one Draw, in order.
+std::vector<const plat::Mesh*> DrawnMeshes(const plat::RecordingDevice& device)
+{
+    std::vector<const plat::Mesh*> meshes;
+    for (const auto& call : device.Calls())
+        if (call.kind == plat::RecordingDevice::CallKind::DrawSubset) meshes.push_back(call.mesh);
+    return meshes;
+}
+
+TEST_F(CStageTest, OpaqueArenaGoesFirstWithItsOwnStatesAndLeavesTheUsualOnes)
+{
+    CStage* stage = StartStage(0);
+    env->device.ClearCalls();
+    stage->Draw();
+    ASSERT_EQ(DrawnMeshes(env->device), (std::vector<const plat::Mesh*>{stageMesh->GetMesh(), background->GetMesh()}));
+    const auto& calls = env->device.Calls();
+    const auto& arena = calls[calls.size() - 2].state;
+    const auto& sky = calls.back().state;
+    EXPECT_TRUE(arena.rs.lighting);
+    EXPECT_EQ(arena.world.m[0][0], 1);
+    EXPECT_FALSE(sky.rs.lighting);
+    EXPECT_EQ(sky.world.m[1][1], 100);
+    EXPECT_EQ(sky.rs.srcBlend, plat::Blend::SrcAlpha);
+    // What follows sees what the usual order leaves: lit, at the origin.
+    EXPECT_TRUE(g_Device->States().lighting);
+    EXPECT_EQ(g_Device->GetTransform(plat::TransformKind::World).m[0][0], 1);
+}
+
+TEST_F(CStageTest, BackgroundStaysFirstBehindASeeThroughArena)
+{
+    // An arena the background shows through.
+    dir.Write("X/stage_2.x", SquareArenaX(10.0f, "1.0;0.5;0.25;0.5;;"));
+    CStage* stage = StartStage(1);
+    EXPECT_FALSE(stage->DrawsArenaFirst());
+    env->device.ClearCalls();
+    stage->Draw();
+    EXPECT_EQ(DrawnMeshes(env->device), (std::vector<const plat::Mesh*>{background->GetMesh(), stageMesh->GetMesh()}));
+}
+
+TEST_F(CStageTest, BackgroundStaysFirstUnlessTheDepthTestKeepsTheNearerSurface)
+{
+    CStage* opaque = StartStage(0);
+    ASSERT_TRUE(opaque->DrawsArenaFirst());
+    g_Device->States().zFunc = plat::CompareFunc::Greater;
+    EXPECT_FALSE(opaque->DrawsArenaFirst());
+    g_Device->States().zFunc = plat::CompareFunc::LessEqual;
+    g_Device->States().zWrite = false;
+    EXPECT_FALSE(opaque->DrawsArenaFirst());
+    g_Device->States().zWrite = true;
+    g_Device->States().zEnable = false;
+    EXPECT_FALSE(opaque->DrawsArenaFirst());
 }
 
 TEST_F(CStageTest, ArenaGoesBeforeItsWorldWithoutHarm)

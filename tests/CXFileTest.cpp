@@ -266,3 +266,29 @@ TEST_F(CXFileTest, ColourKeyedTextureThroughCTexture)
     EXPECT_EQ(texture.Texture()->PixelARGB(0, 0), 0x00000000u);
     EXPECT_EQ(texture.Texture()->PixelARGB(1, 0), 0xffffffffu);
 }
+
+TEST_F(CXFileTest, OpaqueOnlyWithFullMaterialAlphaAndOpaqueTextures)
+{
+    WritePicture("tex/red.png", 4, 4, 0xffff0000);
+    WritePicture("tex/green.png", 4, 4, 0xff00ff00);
+    WriteText("quads.x", THREE_MATERIALS);
+    ScopedDirectory in(m_dir);
+    CXFile mesh("quads.x");
+    ASSERT_EQ(mesh.GetMaterialCount(), 3u);
+
+    // The second material is half transparent.
+    EXPECT_FALSE(mesh.IsOpaque());
+    mesh.Material(1).diffuse.a = 1.0f;
+    // Opaque pictures, and a missing one that leaves the subset untextured.
+    EXPECT_TRUE(mesh.IsOpaque());
+    mesh.Material(2).diffuse.a = std::nanf("");
+    EXPECT_FALSE(mesh.IsOpaque());
+
+    // A picture with a see-through pixel.
+    WritePicture("tex/green.png", 4, 4, 0x80ffffff);
+    CXFile seeThrough("quads.x");
+    seeThrough.Material(1).diffuse.a = 1.0f;
+    EXPECT_FALSE(seeThrough.IsOpaque());
+
+    EXPECT_FALSE(CXFile().IsOpaque());   // empty
+}

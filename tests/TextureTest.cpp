@@ -198,3 +198,30 @@ TEST_F(TextureTest, JpegHuffmanTablesWithTooManySymbolsAreRefusedBeforeDecoding)
     comment[5] = static_cast<uint8_t>(comment.size() - 6);
     EXPECT_TRUE(plat::JpegHuffmanTablesFit(comment.data(), comment.size()));
 }
+
+TEST_F(TextureTest, OpaqueOnlyWhenEveryPixelAfterKeyingAndStretchingIsFull)
+{
+    plat::Texture t;
+    EXPECT_FALSE(t.IsOpaque());   // empty
+
+    std::vector<uint8_t> rgba = Fill(3, 3, 0xff204060);
+    ASSERT_TRUE(t.LoadFromPixels(rgba.data(), 3, 3, 0));
+    EXPECT_TRUE(t.IsOpaque());
+
+    // One keyed pixel, stretched to 4 x 4, leaves see-through pixels.
+    Put(rgba, 4, 0xff000000);
+    ASSERT_TRUE(t.LoadFromPixels(rgba.data(), 3, 3, KEY_OPAQUE_BLACK));
+    EXPECT_FALSE(t.IsOpaque());
+    // A key that matches nothing keeps it opaque.
+    ASSERT_TRUE(t.LoadFromPixels(rgba.data(), 3, 3, 0xffffffff));
+    EXPECT_TRUE(t.IsOpaque());
+
+    // Alpha one step short of full is see-through.
+    Put(rgba, 8, 0xfe204060);
+    ASSERT_TRUE(t.LoadFromPixels(rgba.data(), 3, 3, 0));
+    EXPECT_FALSE(t.IsOpaque());
+
+    // A failed load leaves the answer as the texture was.
+    EXPECT_FALSE(t.LoadFromFile(Path("missing.png"), 0));
+    EXPECT_FALSE(t.IsOpaque());
+}
