@@ -122,12 +122,12 @@ protected:
     std::vector<Line> Lines() const
     {
         std::vector<Line> out;
-        for (const auto& call : env.device.Calls())
-            if (call.kind == CallKind::DrawUser && call.primitive == plat::Primitive::LineStrip &&
-                call.vertices.size() == 2) {
-                const auto& v = call.vertices;
-                out.push_back({v[0].position.x, v[0].position.y, v[1].position.x, v[1].position.y, v[0].color});
-            }
+        for (const auto& call : env.device.Calls()) {
+            if (call.kind != CallKind::DrawUser || call.primitive != plat::Primitive::LineList) continue;
+            const auto& v = call.vertices;
+            for (size_t k = 0; k + 2 <= v.size(); k += 2)
+                out.push_back({v[k].position.x, v[k].position.y, v[k + 1].position.x, v[k + 1].position.y, v[k].color});
+        }
         return out;
     }
 

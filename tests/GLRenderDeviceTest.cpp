@@ -533,6 +533,40 @@ TEST_F(GLRenderDeviceTest, LinesAreOnePixelWideOnTheRowsTheyName)
     EXPECT_TRUE(Near(At(301, 100), {0, 0, 0}));
 }
 
+// The batch draws a strip as separate segments, all in one call: the joints
+// must not be drawn twice (a half-transparent colour would show it).
+TEST_F(GLRenderDeviceTest, BatchedLinesCoverTheSamePixelsAsTheStripsTheyCameFrom)
+{
+    const plat::Vec2 zigzag[5] = {{20, 20}, {90, 60}, {30, 130}, {200, 131}, {201, 20}};
+    const uint32_t halfGreen = ARGB(128, 0, 255, 0);
+    plat::LineBatch lines(*device);
+    lines.Begin();
+    lines.Draw(zigzag, 5, halfGreen);
+    lines.End();
+    std::vector<uint8_t> batched = device->ReadBackBuffer();
+
+    device->Clear(plat::CLEAR_TARGET, ARGB(255, 0, 0, 0), 1.0f);
+    plat::DeviceState saved = device->BeginScreen2D(plat::TextureStage{
+        plat::TexOp::SelectArg2, plat::TexArg::Texture, plat::TexArg::Diffuse, plat::TexOp::SelectArg2,
+        plat::TexArg::Texture, plat::TexArg::Diffuse});
+    device->SetTexture(nullptr);
+    std::vector<plat::Vertex> strip;
+    for (const plat::Vec2& p : zigzag) {
+        plat::Vertex v;
+        v.position = {p.x, p.y, 0};
+        v.color = halfGreen;
+        strip.push_back(v);
+    }
+    device->DrawUser(plat::Primitive::LineStrip, strip.data(), 5, plat::VF_SCREEN | plat::VF_COLOR);
+    device->RestoreState(saved);
+    std::vector<uint8_t> asStrip = device->ReadBackBuffer();
+
+    size_t green = 0;
+    for (size_t i = 1; i < asStrip.size(); i += 4) green += asStrip[i] != 0;
+    EXPECT_GT(green, 300u);
+    EXPECT_TRUE(batched == asStrip);
+}
+
 TEST_F(GLRenderDeviceTest, MeshSubsetsDrawWithTheirOwnRanges)
 {
     // Two quads side by side, one subset each, with vertex colours.
