@@ -365,9 +365,13 @@ bool GLRenderDevice::Present()
         gl.ClearColor(0, 0, 0, 1);
         gl.Clear(GL_COLOR_BUFFER_BIT);
     }
+    // At the back buffer's own size each pixel lands on one pixel: nearest
+    // gives the same picture as linear, and lets the driver copy instead of
+    // filter.
+    const bool sameSize = r.width == BACK_BUFFER_WIDTH && r.height == BACK_BUFFER_HEIGHT;
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
-                           GL_COLOR_BUFFER_BIT, GL_LINEAR);
+                           GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
     m_surface.SwapBuffers();
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
