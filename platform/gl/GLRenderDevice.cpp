@@ -366,8 +366,8 @@ bool GLRenderDevice::Present()
         gl.Clear(GL_COLOR_BUFFER_BIT);
     }
     // At the back buffer's own size each pixel lands on one pixel: nearest
-    // gives the same picture as linear, and lets the driver copy instead of
-    // filter.
+    // gives the same picture as linear and is the cheaper filter. (Mesa's
+    // software rasteriser still draws the blit rather than copying it.)
     const bool sameSize = r.width == BACK_BUFFER_WIDTH && r.height == BACK_BUFFER_HEIGHT;
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
