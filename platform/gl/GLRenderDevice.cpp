@@ -351,6 +351,13 @@ void GLRenderDevice::EndScene() {}
 bool GLRenderDevice::Present()
 {
     if (!m_ready) return false;
+    if (m_surface.IsShown()) Letterbox();
+    m_surface.SwapBuffers();
+    return true;
+}
+
+void GLRenderDevice::Letterbox()
+{
     const GLFunctions& gl = *m_gl;
     int width = 0, height = 0;
     m_surface.DrawableSize(&width, &height);
@@ -372,11 +379,9 @@ bool GLRenderDevice::Present()
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
                            GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-    m_surface.SwapBuffers();
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     m_viewportKnown = false;
-    return true;
 }
 
 std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()

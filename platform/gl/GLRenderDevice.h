@@ -1,6 +1,7 @@
 // GLRenderDevice is responsible for drawing the game through OpenGL 3.3 core.
 // Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
-// 24-bit depth); Present scales it to the window with black bars and swaps.
+// 24-bit depth); Present scales it to the window with black bars and swaps
+// (offscreen, where nothing shows the drawable, it only swaps).
 // The fixed-function states kept in RenderDevice are emulated by shader
 // programs: each combination of the states that change what a fragment does
 // gets its own program, built on first use and kept. Textures and meshes are decoded elsewhere (possibly on
@@ -43,6 +44,9 @@ public:
         virtual ~Surface() = default;
         virtual void DrawableSize(int* width, int* height) = 0;
         virtual void SwapBuffers() = 0;   // shows the frame (and paces it)
+        // False when nothing ever shows the drawable (an offscreen context):
+        // Present then leaves it alone, and only the back buffer holds the frame.
+        virtual bool IsShown() const { return true; }
     };
 
     using ProcLoader = void* (*)(const char* name);
@@ -102,6 +106,8 @@ private:
     bool CreateStreamBuffer();
     void CreateWhiteTexture();
     void DestroyGLObjects();
+    // Scales the back buffer into the drawable with black bars round it.
+    void Letterbox();
     void DeleteTextureObject(TextureObject& t);
     void DeleteMeshObject(MeshObject& m);
 

@@ -73,6 +73,7 @@ public:
 private:
     void DrawableSize(int* width, int* height) override;
     void SwapBuffers() override;
+    bool IsShown() const override { return m_mode == WindowMode::Window; }
     bool OpenWindow(bool fullscreen);
     bool OpenContext();
     void ChooseFramePacing();
