@@ -1039,3 +1039,91 @@ TEST_F(GLRenderDeviceTest, ProgramsAreBuiltOnceAndSharedByDrawsThatDoTheSameWork
     EXPECT_EQ(device->SpecialisedProgramCount(), untextured);
     EXPECT_TRUE(Near(At(30, 30), {0, 100, 255}));
 }
+
+// ---- draws left unblended where blending would keep the source ----
+
+TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
+{
+    constexpr int kSmallCell = 20;
+    constexpr int kSmallCellsPerRow = plat::BACK_BUFFER_WIDTH / kSmallCell;
+    auto opaque = SolidTexture(ARGB(255, 200, 120, 40));
+    auto picture = Picture(4, 4, [](int x, int y) {
+        return ARGB(static_cast<uint8_t>(255 - 60 * x), static_cast<uint8_t>(80 + 40 * y), 30, 200);
+    });
+    plat::Texture seeThrough;
+    ASSERT_TRUE(seeThrough.LoadFromPixels(picture.data(), 4, 4, 0));
+
+    plat::Light light;
+    light.enabled = true;
+    light.direction = plat::Normalize(plat::Vec3{0.3f, -0.5f, 0.8f});
+    light.diffuse = {0.9f, 0.7f, 0.5f, 1};
+    light.ambient = {0.1f, 0.15f, 0.2f, 1};
+
+    enum class Shade { LitOpaque, LitSeeThrough, UnlitColoured, UnlitWhite };
+    struct BlendPair {
+        plat::Blend src, dest;
+    };
+    const BlendPair blends[] = {{plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha},
+                                {plat::Blend::SrcAlpha, plat::Blend::One},
+                                {plat::Blend::One, plat::Blend::InvSrcAlpha},
+                                {plat::Blend::One, plat::Blend::Zero}};
+    std::vector<std::function<void()>> cases;
+    for (const plat::TextureStage& stage : StageOperations())
+        for (const plat::Texture* texture : {static_cast<const plat::Texture*>(opaque.get()),
+                                             static_cast<const plat::Texture*>(&seeThrough),
+                                             static_cast<const plat::Texture*>(nullptr)})
+            for (Shade shade : {Shade::LitOpaque, Shade::LitSeeThrough, Shade::UnlitColoured, Shade::UnlitWhite})
+                for (const BlendPair& blend : blends)
+                    cases.push_back([&, stage, texture, shade, blend] {
+                        device->SetTextureStage(stage);
+                        device->SetTexture(texture);
+                        device->SetBlend(blend.src, blend.dest);
+                        device->SetLighting(shade == Shade::LitOpaque || shade == Shade::LitSeeThrough);
+                        device->SetLight(light);
+                        plat::Material mat;
+                        mat.diffuse = {0.8f, 0.6f, 0.9f, shade == Shade::LitSeeThrough ? 0.5f : 1.0f};
+                        device->SetMaterial(mat);
+                        uint32_t flags = plat::VF_NORMAL | plat::VF_TEXCOORD;
+                        if (shade != Shade::UnlitWhite) flags |= plat::VF_COLOR;
+                        auto quad = VariedWorldQuad(5);
+                        device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6, flags);
+                    });
+    ASSERT_LE(cases.size(),
+              static_cast<size_t>(kSmallCellsPerRow * (plat::BACK_BUFFER_HEIGHT / kSmallCell)));
+
+    auto drawAll = [&](bool unblended) {
+        device->SetUnblendedOpaqueDraws(unblended);
+        device->RestoreState(plat::DeviceState{});
+        device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, ARGB(255, 40, 80, 120), 1.0f);
+        for (size_t i = 0; i < cases.size(); ++i) {
+            plat::DeviceState state;
+            state.rs.alphaBlend = true;
+            state.viewport = {static_cast<int>(i % kSmallCellsPerRow) * kSmallCell,
+                              static_cast<int>(i / kSmallCellsPerRow) * kSmallCell, kSmallCell, kSmallCell, 0, 1};
+            device->RestoreState(state);
+            device->SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
+            device->SetTransform(plat::TransformKind::Projection,
+                                 plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
+            cases[i]();
+        }
+        device->SetUnblendedOpaqueDraws(true);
+        return device->ReadBackBuffer();
+    };
+    const std::vector<uint8_t> blended = drawAll(false);
+    const std::vector<uint8_t> unblended = drawAll(true);
+    ASSERT_EQ(blended.size(), unblended.size());
+
+    std::vector<int> differingCells(cases.size(), 0);
+    int drawnPixels = 0;
+    for (size_t p = 0; p < blended.size(); p += 4) {
+        const int x = static_cast<int>(p / 4) % plat::BACK_BUFFER_WIDTH;
+        const int y = static_cast<int>(p / 4) / plat::BACK_BUFFER_WIDTH;
+        const size_t cell = static_cast<size_t>(y / kSmallCell * kSmallCellsPerRow + x / kSmallCell);
+        if (cell >= cases.size()) continue;
+        if (blended[p] != 40 || blended[p + 1] != 80 || blended[p + 2] != 120) ++drawnPixels;
+        for (int c = 0; c < 3; ++c)
+            if (blended[p + c] != unblended[p + c]) ++differingCells[cell];
+    }
+    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(differingCells[i], 0) << "case " << i;
+    EXPECT_GT(drawnPixels, static_cast<int>(cases.size()) * 50) << "the cases drew next to nothing";
+}

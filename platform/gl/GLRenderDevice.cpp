@@ -443,25 +443,57 @@ void GLRenderDevice::ApplyFixedStates()
         gl.DepthMask(rs.zWrite ? GL_TRUE : GL_FALSE);
         a.zWrite = rs.zWrite;
     }
-    ApplyBlend(rs);
     ApplyCull(rs.cull);
     m_statesKnown = true;
 }
 
-void GLRenderDevice::ApplyBlend(const RenderStates& rs)
+void GLRenderDevice::ApplyBlend(bool opaqueFragments)
 {
+    const RenderStates& rs = m_state.rs;
     AppliedStates& a = m_applied;
-    const bool known = m_statesKnown;
-    if (!known || rs.alphaBlend != a.alphaBlend) {
-        if (rs.alphaBlend) m_gl->Enable(GL_BLEND);
+    const bool known = m_blendKnown;
+    const bool blend = rs.alphaBlend && !(m_unblendOpaque && BlendKeepsSource(rs, opaqueFragments));
+    if (!known || blend != a.alphaBlend) {
+        if (blend) m_gl->Enable(GL_BLEND);
         else m_gl->Disable(GL_BLEND);
-        a.alphaBlend = rs.alphaBlend;
+        a.alphaBlend = blend;
     }
-    if (!known || (rs.alphaBlend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
+    if (!known || (blend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
         m_gl->BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
         a.srcBlend = rs.srcBlend;
         a.destBlend = rs.destBlend;
     }
+    m_blendKnown = true;
+}
+
+bool GLRenderDevice::BlendKeepsSource(const RenderStates& rs, bool opaqueFragments)
+{
+    // One and Zero keep the source whatever it is; with a source alpha of 1
+    // SrcAlpha is One and InvSrcAlpha is Zero.
+    const bool sourceWhole = rs.srcBlend == Blend::One || (opaqueFragments && rs.srcBlend == Blend::SrcAlpha);
+    const bool destGone = rs.destBlend == Blend::Zero || (opaqueFragments && rs.destBlend == Blend::InvSrcAlpha);
+    return sourceWhole && destGone;
+}
+
+bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
+{
+    const RenderStates& rs = m_state.rs;
+    const bool lit = rs.lighting && !in.screenSpace;
+    // The diffuse colour's alpha is the material's when lit (a NaN counts as
+    // see-through), the vertices' when they carry colours, 1 otherwise.
+    const bool diffuseOpaque = lit ? m_state.material.diffuse.a >= 1.0f : !in.hasColor;
+    const bool texelOpaque = !textured || m_state.texture->IsOpaque();
+    auto opaque = [&](TexArg arg) { return arg == TexArg::Texture ? texelOpaque : diffuseOpaque; };
+    const TextureStage& s = rs.stage0;
+    if (s.colorOp == TexOp::Disable) return diffuseOpaque;
+    switch (s.alphaOp) {
+    case TexOp::Disable: return diffuseOpaque;
+    case TexOp::SelectArg1: return opaque(s.alphaArg1);
+    case TexOp::SelectArg2: return opaque(s.alphaArg2);
+    case TexOp::Modulate:
+    case TexOp::Add: return opaque(s.alphaArg1) && opaque(s.alphaArg2);
+    }
+    return false;
 }
 
 void GLRenderDevice::ApplyCull(Cull cull)
@@ -496,6 +528,7 @@ void GLRenderDevice::ApplyProgram(const DrawInputs& in)
 {
     const unsigned texture = TextureName(m_state.texture);
     const bool textured = texture != m_whiteTexture;
+    ApplyBlend(FragmentsOpaque(in, textured));
     UseProgram(ProgramFor(in, textured));
     ApplyUniforms(in, textured);
     BindTextureName(texture);

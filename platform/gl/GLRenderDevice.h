@@ -76,6 +76,12 @@ public:
     void SetSpecialisedPrograms(bool on) { m_specialise = on; }
     size_t SpecialisedProgramCount() const { return m_specialised.size(); }
 
+    // True (the default): a draw whose blend would keep its source as it is
+    // (an opaque draw weighed by its own alpha, or One and Zero) is drawn with
+    // blending off, the same picture for less work. False: blending exactly as
+    // the states say (tests compare the two).
+    void SetUnblendedOpaqueDraws(bool on) { m_unblendOpaque = on; }
+
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_textures.size(); }
     size_t MeshObjectCount() const { return m_meshes.size(); }
@@ -114,7 +120,11 @@ private:
     bool BeginDraw();
     void ApplyFixedStates();
     void ApplyViewport();
-    void ApplyBlend(const RenderStates& rs);
+    // Blending as the states ask, left off where it would keep the source as it is.
+    void ApplyBlend(bool opaqueFragments);
+    static bool BlendKeepsSource(const RenderStates& rs, bool opaqueFragments);
+    // True when every fragment of the draw comes out with alpha 1.
+    bool FragmentsOpaque(const DrawInputs& in, bool textured) const;
     void ApplyCull(Cull cull);
     // Chooses the program for the draw, binds its texture and sets its uniforms.
     void ApplyProgram(const DrawInputs& in);
@@ -140,6 +150,7 @@ private:
     std::unordered_map<uint32_t, std::unique_ptr<GLFixedFunctionProgram>> m_specialised;
     GLFixedFunctionProgram* m_program = nullptr;   // the one in use
     bool m_specialise = true;
+    bool m_unblendOpaque = true;
     bool m_ready = false;
     bool m_listening = false;
 
@@ -166,6 +177,7 @@ private:
     AppliedStates m_applied;
     Viewport m_appliedViewport;
     bool m_statesKnown = false;
+    bool m_blendKnown = false;
     bool m_viewportKnown = false;
     unsigned m_boundTexture = 0;
     unsigned m_boundVertexArray = 0;
