@@ -1,7 +1,8 @@
 // Switching between full screen and a window: which key presses do it, that
 // a press flips the window each time (offscreen, so it runs anywhere), that a
 // controller's back button closes the game as Escape does, and, where a
-// display is at hand, that the picture's size follows the window.
+// display is at hand, that the picture's size follows the window and that a
+// presented frame shows in it.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -9,11 +10,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/gl/GLRenderDevice.h"
 #include "platform/sdl/SdlWindow.h"
 
 // Last: X11's macros (None, Always) clash with the device's names.
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace {
 
@@ -115,16 +118,27 @@ protected:
     // own idea of it can differ when no window manager answers its requests.
     static bool ServerSize(int* width, int* height)
     {
+        Display* display = nullptr;
+        Window xwindow = 0;
+        if (!FindX11Window(&display, &xwindow)) return false;
+        XWindowAttributes attributes{};
+        if (!XGetWindowAttributes(display, xwindow, &attributes)) return false;
+        *width = attributes.width;
+        *height = attributes.height;
+        return true;
+    }
+
+    // The game's window as the X server knows it; false when it is not on X11.
+    static bool FindX11Window(Display** display, Window* xwindow)
+    {
         SDL_Window* found = nullptr;
         for (Uint32 id = 1; id < 4096; ++id)
             if (SDL_Window* w = SDL_GetWindowFromID(id)) found = w;
         SDL_SysWMinfo info;
         SDL_VERSION(&info.version);
         if (!found || !SDL_GetWindowWMInfo(found, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-        XWindowAttributes attributes{};
-        if (!XGetWindowAttributes(info.info.x11.display, info.info.x11.window, &attributes)) return false;
-        *width = attributes.width;
-        *height = attributes.height;
+        *display = info.info.x11.display;
+        *xwindow = info.info.x11.window;
         return true;
     }
 
@@ -205,6 +219,39 @@ TEST_F(WindowOnDisplayTest, StartingFullScreenFillsTheDisplay)
     window->PixelSize(&w, &h);
     ExpectWindowedSize(w, h);
     ExpectSize(w, h);
+}
+
+TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
+{
+    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
+    Settle();
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!FindX11Window(&display, &xwindow)) GTEST_SKIP() << "the window is not on X11";
+
+    plat::GLRenderDevice& device = window->Device();
+    device.BeginScene();
+    device.Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, plat::ARGB(255, 20, 200, 90), 1.0f);
+    device.EndScene();
+    ASSERT_TRUE(device.Present());
+    device.Finish();
+    XSync(display, False);
+
+    int w = 0, h = 0;
+    window->PixelSize(&w, &h);
+    XImage* image = XGetImage(display, xwindow, w / 2, h / 2, 1, 1, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    auto channel = [pixel](unsigned long mask) {
+        int shift = 0;
+        while (mask && !(mask & 1)) mask >>= 1, ++shift;
+        return mask ? static_cast<int>(((pixel >> shift) & mask) * 255 / mask) : -1;
+    };
+    const int r = channel(image->red_mask), g = channel(image->green_mask), b = channel(image->blue_mask);
+    XDestroyImage(image);
+    EXPECT_NEAR(r, 20, 2);
+    EXPECT_NEAR(g, 200, 2);
+    EXPECT_NEAR(b, 90, 2);
 }
 
 }  // namespace
