@@ -16,6 +16,7 @@ namespace plat {
     X(PFNGLGETFLOATVPROC, GetFloatv)                                    \
     X(PFNGLGETERRORPROC, GetError)                                      \
     X(PFNGLFINISHPROC, Finish)                                          \
+    X(PFNGLFLUSHPROC, Flush)                                            \
     X(PFNGLENABLEPROC, Enable)                                          \
     X(PFNGLDISABLEPROC, Disable)                                        \
     X(PFNGLVIEWPORTPROC, Viewport)                                      \

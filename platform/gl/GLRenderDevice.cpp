@@ -352,6 +352,7 @@ bool GLRenderDevice::Present()
 {
     if (!m_ready) return false;
     if (m_surface.IsShown()) Letterbox();
+    else m_gl->Flush();   // the frame goes to the driver now, as showing it would send it
     m_surface.SwapBuffers();
     return true;
 }
