@@ -883,6 +883,18 @@ CellComparison CompareCells(const std::vector<uint8_t>& a, const std::vector<uin
 
 uint32_t CellBackgroundArgb() { return ARGB(255, kCellBackground[0], kCellBackground[1], kCellBackground[2]); }
 
+// Readies the device for case `index`: the given states drawing into that
+// case's cell, and a camera 10 units in front of the origin looking at it.
+void EnterCell(plat::GLRenderDevice& device, plat::DeviceState state, size_t index, int cellSize)
+{
+    const int cellsPerRow = plat::BACK_BUFFER_WIDTH / cellSize;
+    state.viewport = {static_cast<int>(index % static_cast<size_t>(cellsPerRow)) * cellSize,
+                      static_cast<int>(index / static_cast<size_t>(cellsPerRow)) * cellSize, cellSize, cellSize, 0, 1};
+    device.RestoreState(state);
+    device.SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
+    device.SetTransform(plat::TransformKind::Projection, plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
+}
+
 // A square of half-size s at z = 0 facing the camera on -z, with texture
 // coordinates and colours that vary over it.
 std::vector<Vertex> VariedWorldQuad(float s)
@@ -1010,12 +1022,7 @@ TEST_F(GLRenderDeviceTest, SpecialisedProgramsDrawWhatTheGeneralProgramDraws)
             state.rs.srcBlend = plat::Blend::SrcAlpha;
             state.rs.destBlend = plat::Blend::InvSrcAlpha;
             state.material = mat;
-            state.viewport = {static_cast<int>(i % kCellsPerRow) * kCell, static_cast<int>(i / kCellsPerRow) * kCell,
-                              kCell, kCell, 0, 1};
-            device->RestoreState(state);
-            device->SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
-            device->SetTransform(plat::TransformKind::Projection,
-                                 plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
+            EnterCell(*device, state, i, kCell);
             cases[i]();
         }
         device->SetSpecialisedPrograms(true);
@@ -1117,12 +1124,7 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
         for (size_t i = 0; i < cases.size(); ++i) {
             plat::DeviceState state;
             state.rs.alphaBlend = true;
-            state.viewport = {static_cast<int>(i % kSmallCellsPerRow) * kSmallCell,
-                              static_cast<int>(i / kSmallCellsPerRow) * kSmallCell, kSmallCell, kSmallCell, 0, 1};
-            device->RestoreState(state);
-            device->SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
-            device->SetTransform(plat::TransformKind::Projection,
-                                 plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
+            EnterCell(*device, state, i, kSmallCell);
             cases[i]();
         }
         device->SetUnblendedOpaqueDraws(true);
