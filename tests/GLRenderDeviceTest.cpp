@@ -883,6 +883,17 @@ CellComparison CompareCells(const std::vector<uint8_t>& a, const std::vector<uin
 
 uint32_t CellBackgroundArgb() { return ARGB(255, kCellBackground[0], kCellBackground[1], kCellBackground[2]); }
 
+// A warm light from above left, behind the viewer, for the comparison tests' lit cases.
+plat::Light ComparisonLight()
+{
+    plat::Light light;
+    light.enabled = true;
+    light.direction = plat::Normalize(plat::Vec3{0.3f, -0.5f, 0.8f});
+    light.diffuse = {0.9f, 0.7f, 0.5f, 1};
+    light.ambient = {0.1f, 0.15f, 0.2f, 1};
+    return light;
+}
+
 // Readies the device for case `index`: the given states drawing into that
 // case's cell, and a camera 10 units in front of the origin looking at it.
 void EnterCell(plat::GLRenderDevice& device, plat::DeviceState state, size_t index, int cellSize)
@@ -941,11 +952,7 @@ TEST_F(GLRenderDeviceTest, SpecialisedProgramsDrawWhatTheGeneralProgramDraws)
     plat::Texture texture;
     ASSERT_TRUE(texture.LoadFromPixels(picture.data(), 4, 4, 0));
 
-    plat::Light light;
-    light.enabled = true;
-    light.direction = plat::Normalize(plat::Vec3{0.3f, -0.5f, 0.8f});
-    light.diffuse = {0.9f, 0.7f, 0.5f, 1};
-    light.ambient = {0.1f, 0.15f, 0.2f, 1};
+    plat::Light light = ComparisonLight();
     light.specular = {0.6f, 0.6f, 0.6f, 1};
     plat::Material mat;
     mat.diffuse = {0.8f, 0.6f, 0.9f, 0.7f};
@@ -1079,11 +1086,7 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
     plat::Texture seeThrough;
     ASSERT_TRUE(seeThrough.LoadFromPixels(picture.data(), 4, 4, 0));
 
-    plat::Light light;
-    light.enabled = true;
-    light.direction = plat::Normalize(plat::Vec3{0.3f, -0.5f, 0.8f});
-    light.diffuse = {0.9f, 0.7f, 0.5f, 1};
-    light.ambient = {0.1f, 0.15f, 0.2f, 1};
+    const plat::Light light = ComparisonLight();
 
     enum class Shade { LitOpaque, LitSeeThrough, UnlitColoured, UnlitWhite };
     struct BlendPair {
