@@ -187,8 +187,7 @@ bool GLRenderDevice::CreateFramebuffer()
     gl.BindTexture(GL_TEXTURE_2D, 0);
     m_boundTexture = 0;
 
-    // A 16-bit depth buffer, as the game's device was created with; the
-    // software rasteriser also tests and writes it faster than a wider one.
+    // A 16-bit depth buffer, as the game's device was created with.
     gl.GenRenderbuffers(1, &m_depthBuffer);
     gl.BindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
     gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);

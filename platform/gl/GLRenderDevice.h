@@ -1,7 +1,7 @@
 // GLRenderDevice is responsible for drawing the game through OpenGL 3.3 core.
 // Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
-// 24-bit depth); Present scales it to the window with black bars and swaps
-// (offscreen, where nothing shows the drawable, it only swaps).
+// 16-bit depth); Present scales it to the window with black bars and swaps
+// (offscreen, where nothing shows the drawable, it only flushes and swaps).
 // The fixed-function states kept in RenderDevice are emulated by shader
 // programs: each combination of the states that change what a fragment does
 // gets its own program, built on first use and kept. Textures and meshes are decoded elsewhere (possibly on
