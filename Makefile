@@ -19,7 +19,7 @@ PREFIX     ?= /usr/local
 MANIFEST   := $(BUILD)/install_manifest.txt
 MADE_DIRS  := $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test tsan-test bench soak sheets clean install uninstall
+.PHONY: all deps configure build run test asan-test tsan-test bench soak balance sheets clean install uninstall
 
 all: build
 
@@ -66,6 +66,11 @@ bench: build
 # The computer player plays the whole game for an hour of game time.
 soak: build
 	$(BUILD)/spindrel-soak --data $(BUILD)/data
+
+# The computer player at skills 0 to 3 on every stage over ten seeds, three
+# minutes of battle each: wins, losses, undecided games and battle lengths.
+balance: build
+	$(BUILD)/spindrel-balance --data $(BUILD)/data --seeds 10
 
 # Contact sheets of every mesh and picture of the data set.
 sheets: build

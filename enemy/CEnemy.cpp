@@ -106,6 +106,7 @@ void CEnemy::UpdateDying()
 void CEnemy::ReturnIfFallen()
 {
     if (m_Pos.y >= FALLEN_HEIGHT) return;
+    ++s_ReturnsToArena;
     float x = SpawnCoordinate();
     float z = SpawnCoordinate();
     dBodySetPosition(m_Body.body, x, SPAWN_HEIGHT, z);

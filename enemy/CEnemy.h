@@ -54,6 +54,9 @@ public:
     void Draw() override;
 
     bool IsDying() const { return m_HitCount >= HITS_TO_DEFEAT; }
+    // How many times, since the program started, an enemy that had left the
+    // arena was put back over the spawn square (the balance report shows it).
+    static int ReturnsToArena() { return s_ReturnsToArena; }
 
     CXFile* m_Mesh = nullptr;           // "XSt2Enemy"
     BodyRecord m_Body;
@@ -67,6 +70,8 @@ public:
     int m_HitCount = 0;                 // 0 fresh, 1 marked, 2 dying
 
 private:
+    static inline int s_ReturnsToArena = 0;
+
     void UpdateDying();
     void ReturnIfFallen();
     void LeaveTrail();

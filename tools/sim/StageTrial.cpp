@@ -1,0 +1,44 @@
+#include "tools/sim/StageTrial.h"
+
+#include "core/Task.h"
+#include "enemy/CEnemy.h"
+#include "game/CKoma.h"
+#include "platform/KeySource.h"
+#include "scene/CResult.h"
+#include "tools/sim/SimRunner.h"
+
+bool StageTrial::Play(int stage, uint32_t seed, int skill, const std::string& dataDir, StageTrialOutcome* outcome,
+                      std::string* error, int battleFrames)
+{
+    StageTrialOutcome game;
+    const int returnsBefore = CEnemy::ReturnsToArena();
+    int launchFrame = -1;
+    bool over = false;
+    SimOptions options;
+    options.frames = FRAMES_BEFORE_LAUNCH + battleFrames + 1;
+    options.seed = seed;
+    options.stage = stage;
+    options.dataDir = dataDir;
+    options.offscreenVideo = false;
+    options.bot = true;
+    options.botSkill = skill;
+    // Once the game is decided, Escape closes it after that frame.
+    options.beforeFrame = [&](int, plat::ScriptedKeySource& keys) {
+        if (over) keys.SetKey(plat::KEY_ESCAPE, true);
+    };
+    options.afterFrame = [&](int frame) {
+        if (over) return;
+        if (launchFrame < 0 && FindTask(KOMA_TASK_NAME)) launchFrame = frame;
+        if (launchFrame < 0) return;
+        game.launched = true;
+        game.battleFrames = frame - launchFrame;
+        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)))
+            game.kind = result->Kind() == CResult::KIND_CLEAR ? StageTrialOutcome::WON : StageTrialOutcome::LOST;
+        over = game.kind != StageTrialOutcome::UNDECIDED || game.battleFrames >= battleFrames;
+    };
+    SimRunner runner(options);
+    if (!runner.Run(error)) return false;
+    game.swarmReturns = CEnemy::ReturnsToArena() - returnsBefore;
+    *outcome = game;
+    return true;
+}
