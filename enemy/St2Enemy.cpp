@@ -4,6 +4,7 @@
 
 #include "enemy/CEnemy.h"
 #include "game/CKoma.h"
+#include "game/CKomaShoot.h"
 #include "gfx/CCamera.h"
 
 void St2Enemy::Init()
@@ -22,9 +23,10 @@ void St2Enemy::Init()
 void St2Enemy::Update()
 {
     if (!m_Camera || !m_Player) return;
-    // The launch goes on swinging the orbit for a while after this task has
-    // started; held at 0 here, the arrows stay unturned once it is done.
-    m_Camera->m_Orbit = 0;
+    // The launch swings the camera for a while after this task has started;
+    // once it is over the orbit is held at 0, so the arrows push along the
+    // world's axes.
+    if (!FindTask(KOMA_SHOOT_TASK_NAME)) m_Camera->m_Orbit = 0;
     // Behind the top on the -z side, lower and closer as it spins faster.
     float h = CAMERA_BASE - m_Player->Spin() / SPIN_PER_UNIT;
     plat::Vec3 p = m_Player->m_Pos;
