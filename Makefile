@@ -4,6 +4,8 @@
 # and two more put the game on the machine and take it off again:
 #   make install [PREFIX=/usr/local]   - the game, its data, desktop entry, icons, metainfo, manual
 #   make uninstall                     - removes what the last install put there
+# and one more builds the Debian package of the game, checked by lintian:
+#   make deb                           - spindrel_VERSION_ARCH.deb, for apt install ./spindrel_*.deb
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -12,6 +14,8 @@ PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
               googletest libgtest-dev libgmock-dev libbenchmark-dev \
               desktop-file-utils appstream
+# What building and checking the Debian package needs besides.
+DEB_PACKAGES := dpkg-dev lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS       ?= $(shell nproc)
 PREFIX     ?= /usr/local
@@ -22,7 +26,7 @@ INSTALL_RECORD ?= $(BUILD)/install_record.txt
 MADE_DIRS      ?= $(BUILD)/install_made_dirs.txt
 
 .PHONY: all deps configure build run test asan-test tsan-test bench soak sheets clean install install-built \
-        uninstall
+        uninstall deb
 
 all: build
 
@@ -109,6 +113,15 @@ uninstall:
 	if [ -f $(MADE_DIRS) ]; then sort -r $(MADE_DIRS) | xargs -r -d '\n' $$sudo rmdir --ignore-fail-on-non-empty; fi; \
 	rm -f $(INSTALL_RECORD) $(MADE_DIRS); \
 	echo "Uninstalled"
+
+# The Debian package, in the top folder of the tree (an older one is replaced),
+# and lintian's verdict on it: an error fails the target.
+deb: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(DEB_PACKAGES)"
+	rm -f spindrel_*_*.deb
+	@deb="$$(dist/debian/build-deb $(BUILD) .)" && echo "Built $$deb" && \
+	echo "lintian:" && lintian --fail-on error --display-info "$$deb" && \
+	echo "Install it with: sudo apt install ./$$(basename "$$deb")"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
