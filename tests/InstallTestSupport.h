@@ -34,7 +34,15 @@ inline Outcome RunShell(const std::string& command)
     return outcome;
 }
 
-inline std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+// The path in single quotes, for the shell. (Built up piece by piece: GCC 12
+// warns wrongly about "'" + string.)
+inline std::string Quoted(const fs::path& path)
+{
+    std::string quoted(1, '\'');
+    quoted += path.string();
+    quoted += '\'';
+    return quoted;
+}
 
 inline std::string Slurp(const fs::path& file)
 {
@@ -68,7 +76,7 @@ private:
 
 // The environment in which the program finds no display and stops at its
 // window, after it looked for its data.
-inline const char* kNoDisplay =
+inline constexpr const char* kNoDisplay =
     "env -u DISPLAY -u WAYLAND_DISPLAY -u SPINDREL_DATA SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ";
 
 }  // namespace installtest
