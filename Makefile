@@ -4,6 +4,8 @@
 # and two more put the game on the machine and take it off again:
 #   make install [PREFIX=/usr/local]   - the game, its data, desktop entry, icons, metainfo, manual
 #   make uninstall                     - removes what the last install put there
+# and one more builds the Debian package of the game, checked by lintian:
+#   make deb                           - spindrel_VERSION_ARCH.deb, for apt install ./spindrel_*.deb
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
@@ -12,14 +14,19 @@ PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
               googletest libgtest-dev libgmock-dev libbenchmark-dev \
               desktop-file-utils appstream
+# What building and checking the Debian package needs besides.
+DEB_PACKAGES := dpkg-dev lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS       ?= $(shell nproc)
 PREFIX     ?= /usr/local
-# What the last install wrote (CMake's list) and the folders it had to create.
-MANIFEST   := $(BUILD)/install_manifest.txt
-MADE_DIRS  := $(BUILD)/install_made_dirs.txt
+# What the last install wrote and the folders it had to create. CMake's own
+# list is copied, so that other installs of the build (the tests') leave it be.
+MANIFEST       := $(BUILD)/install_manifest.txt
+INSTALL_RECORD ?= $(BUILD)/install_record.txt
+MADE_DIRS      ?= $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test tsan-test bench soak balance sheets clean install uninstall
+.PHONY: all deps configure build run test asan-test tsan-test bench soak balance sheets clean install install-built \
+        uninstall deb
 
 all: build
 
@@ -77,33 +84,49 @@ sheets: build
 	cd $(BUILD)/data && ../spindrel-view --out ../sheet-meshes.png X/*.x
 	cd $(BUILD)/data && ../spindrel-view --out ../sheet-textures.png texture/* X/*.png X/*.jpg
 
-# Installs into PREFIX, with sudo only when PREFIX is not ours to write. The
-# folders that did not exist before are noted, so that uninstall can take
-# them away again and leave nothing behind.
 install: build
+	@$(MAKE) --no-print-directory install-built
+
+# Installs what is built into PREFIX, with sudo only when PREFIX is not ours to
+# write. The folders that did not exist before, the prefix and its parents
+# included, are noted, so that uninstall can take them away again and leave
+# nothing behind.
+install-built:
 	@prefix="$$(realpath -m "$(PREFIX)")"; \
 	probe="$$prefix"; while [ ! -e "$$probe" ]; do probe="$$(dirname "$$probe")"; done; \
 	sudo=""; [ -w "$$probe" ] || sudo="$(SUDO)"; \
 	before="$$(mktemp)"; if [ -d "$$prefix" ]; then find "$$prefix" -type d | sort > "$$before"; fi; \
 	$$sudo cmake --install $(BUILD) --prefix "$$prefix" || { rm -f "$$before"; exit 1; }; \
 	[ -z "$$sudo" ] || $$sudo chown "$$(id -u):$$(id -g)" $(MANIFEST); \
-	while read -r f || [ -n "$$f" ]; do d="$$(dirname "$$f")"; \
-	  while case "$$d" in "$$prefix"/*) true;; *) false;; esac; do echo "$$d"; d="$$(dirname "$$d")"; done; \
-	done < $(MANIFEST) | sort -u | comm -23 - "$$before" > $(MADE_DIRS); \
+	cp $(MANIFEST) $(INSTALL_RECORD); \
+	{ d="$$prefix"; while [ "$$d" != "$$probe" ]; do echo "$$d"; d="$$(dirname "$$d")"; done; \
+	  while read -r f || [ -n "$$f" ]; do d="$$(dirname "$$f")"; \
+	    while case "$$d" in "$$prefix"/*) true;; *) false;; esac; do echo "$$d"; d="$$(dirname "$$d")"; done; \
+	  done < $(INSTALL_RECORD); \
+	} | sort -u | comm -23 - "$$before" > $(MADE_DIRS); \
 	rm -f "$$before"; \
 	echo "Installed into $$prefix: start the game with $$prefix/bin/spindrel"
 
 # Removes every file of the last install, then the folders it created, if empty.
 uninstall:
-	@if [ ! -f $(MANIFEST) ]; then echo "Nothing to uninstall: no $(MANIFEST)"; exit 0; fi; \
+	@if [ ! -f $(INSTALL_RECORD) ]; then echo "Nothing to uninstall: no $(INSTALL_RECORD)"; exit 0; fi; \
 	sudo=""; while read -r f || [ -n "$$f" ]; do \
 	  [ -e "$$f" ] || [ -L "$$f" ] || continue; \
 	  [ -w "$$(dirname "$$f")" ] || sudo="$(SUDO)"; \
-	done < $(MANIFEST); \
-	xargs -d '\n' $$sudo rm -f < $(MANIFEST); \
+	done < $(INSTALL_RECORD); \
+	xargs -d '\n' $$sudo rm -f < $(INSTALL_RECORD); \
 	if [ -f $(MADE_DIRS) ]; then sort -r $(MADE_DIRS) | xargs -r -d '\n' $$sudo rmdir --ignore-fail-on-non-empty; fi; \
-	rm -f $(MANIFEST) $(MADE_DIRS); \
+	rm -f $(INSTALL_RECORD) $(MADE_DIRS); \
 	echo "Uninstalled"
+
+# The Debian package, in the top folder of the tree (an older one is replaced),
+# and lintian's verdict on it: an error fails the target.
+deb: build
+	@$(MAKE) --no-print-directory deps PACKAGES="$(DEB_PACKAGES)"
+	rm -f spindrel_*_*.deb
+	@deb="$$(dist/debian/build-deb $(BUILD) .)" && echo "Built $$deb" && \
+	echo "lintian:" && lintian --fail-on error --display-info "$$deb" && \
+	echo "Install it with: sudo apt install ./$$(basename "$$deb")"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)

@@ -2,41 +2,27 @@
 // entry, the metainfo, the manual page and the icons where a Linux desktop
 // looks for them, and the installed program finds its data from any folder.
 // The install goes through its own component so that the build's record of a
-// real install (install_manifest.txt, which make uninstall reads) is left alone.
+// real install is left alone; make install and make uninstall keep their
+// record elsewhere when the test runs them.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <array>
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
-namespace fs = std::filesystem;
+#include "app/CommandLine.h"
+#include "tests/InstallTestSupport.h"
 
 namespace {
 
+using namespace installtest;
+
 const std::string kAppId = SPINDREL_APP_ID;
-
-struct Outcome {
-    int exitCode = -1;
-    std::string output;
-};
-
-Outcome RunShell(const std::string& command)
-{
-    Outcome outcome;
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return outcome;
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe)) outcome.output += buffer.data();
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 // Width and height from a PNG file's header chunk.
 bool PngSize(const fs::path& file, uint32_t* width, uint32_t* height)
@@ -54,10 +40,34 @@ bool PngSize(const fs::path& file, uint32_t* width, uint32_t* height)
     return true;
 }
 
-std::string Slurp(const fs::path& file)
+const std::regex kLongOption(R"(--[a-z][a-z-]*)");
+
+// The long options of --help: the first word of each indented line that starts with one.
+std::set<std::string> HelpOptions(const std::string& help)
 {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::set<std::string> options;
+    std::istringstream lines(help);
+    std::smatch match;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("  --", 0) == 0 && std::regex_search(line, match, kLongOption)) options.insert(match.str());
+    return options;
+}
+
+// The long options of the manual page: the item lines of its OPTIONS section.
+std::set<std::string> ManualOptions(const std::string& manual)
+{
+    std::set<std::string> options;
+    std::istringstream lines(std::regex_replace(manual, std::regex(R"(\\-)"), "-"));
+    bool inOptions = false;
+    bool itemLine = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(".SH", 0) == 0) inOptions = line == ".SH OPTIONS";
+        if (inOptions && itemLine)
+            for (std::sregex_iterator it(line.begin(), line.end(), kLongOption), end; it != end; ++it)
+                options.insert(it->str());
+        itemLine = line == ".TP";
+    }
+    return options;
 }
 
 class InstallTest : public ::testing::Test {
@@ -118,24 +128,32 @@ TEST_F(InstallTest, DesktopEntryMetainfoAndManualAgreeOnNames)
     const std::string desktop = Slurp(s_prefix / "share/applications" / (kAppId + ".desktop"));
     EXPECT_NE(desktop.find("\nExec=spindrel\n"), std::string::npos);
     EXPECT_NE(desktop.find("\nIcon=" + kAppId + "\n"), std::string::npos);
-    EXPECT_NE(desktop.find("\nStartupWMClass=Game\n"), std::string::npos);   // the window's class
+    EXPECT_NE(desktop.find("\nStartupWMClass=spindrel\n"), std::string::npos);   // the window's class
     const std::string metainfo = Slurp(s_prefix / "share/metainfo" / (kAppId + ".metainfo.xml"));
     EXPECT_NE(metainfo.find("<id>" + kAppId + "</id>"), std::string::npos);
     EXPECT_NE(metainfo.find(">" + kAppId + ".desktop</launchable>"), std::string::npos);
+    const std::string version(CommandLine::Version());
+    EXPECT_NE(metainfo.find("<release version=\"" + version + "\""), std::string::npos) << version;
     const std::string manual = Slurp(s_prefix / "share/man/man6/spindrel.6");
-    EXPECT_EQ(manual.rfind(".TH SPINDREL 6", 0), 0u);
-    for (const char* option : {"fullscreen", "windowed", "data", "help", "version", "SPINDREL_DATA"})
-        EXPECT_NE(manual.find(option), std::string::npos) << option;
+    EXPECT_EQ(manual.rfind(".TH SPINDREL 6 ", 0), 0u);
+    EXPECT_NE(manual.find("\"Spindrel " + version + "\""), std::string::npos) << version;
+    EXPECT_NE(manual.find("SPINDREL_DATA"), std::string::npos);
+}
+
+TEST_F(InstallTest, ManualListsExactlyTheOptionsOfHelp)
+{
+    const Outcome help = RunShell(Quoted(s_prefix / "bin/spindrel") + " --help");
+    ASSERT_EQ(help.exitCode, 0) << help.output;
+    const std::set<std::string> helpOptions = HelpOptions(help.output);
+    EXPECT_GE(helpOptions.size(), 7u) << help.output;
+    EXPECT_EQ(ManualOptions(Slurp(s_prefix / "share/man/man6/spindrel.6")), helpOptions);
 }
 
 TEST_F(InstallTest, InstalledProgramFindsItsDataFromAnyFolder)
 {
     // With no display the program stops at the window, after it found its data.
-    std::string program = "'";
-    program += (s_prefix / "bin/spindrel").string();
-    program += "'";
-    const std::string env = "env -u DISPLAY -u WAYLAND_DISPLAY -u SPINDREL_DATA SDL_VIDEODRIVER=offscreen "
-                            "SDL_AUDIODRIVER=dummy ";
+    const std::string program = Quoted(s_prefix / "bin/spindrel");
+    const std::string env = kNoDisplay;
     Outcome run = RunShell("cd / && " + env + program + " --windowed");
     EXPECT_EQ(run.output.find("cannot find the game's data"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("cannot open a window"), std::string::npos) << run.output;
@@ -148,6 +166,56 @@ TEST_F(InstallTest, InstalledProgramFindsItsDataFromAnyFolder)
     EXPECT_NE(lost.output.find("cannot find the game's data"), std::string::npos) << lost.output;
     EXPECT_NE(lost.output.find((s_prefix / "share/spindrel").string()), std::string::npos) << lost.output;
     EXPECT_NE(lost.output.find((s_prefix / "bin/data").string()), std::string::npos) << lost.output;
+}
+
+// make install into a prefix, then make uninstall: every file and every folder
+// the install made goes, the prefix and its parents too when the install made
+// them, and whatever was there before stays. make runs on the build as it is,
+// with its record of the install in a folder of the test's own.
+TEST(MakeUninstallTest, RemovesWhatTheInstallMadeAndNothingElse)
+{
+    struct Case {
+        const char* name;
+        const char* prefix;                     // under the test's folder
+        std::vector<const char*> existingBefore;  // folders made before the install
+    };
+    const Case cases[] = {
+        {"a prefix the install makes, with its parents", "made/by/install", {}},
+        {"a prefix that was there, with folders of its own", "home", {"home/share/applications", "home/bin"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder top("spindrel-uninstall");
+        ASSERT_FALSE(top.Path().empty());
+        const fs::path work = top.Path() / "tree";
+        const fs::path record = top.Path() / "record";
+        for (const char* folder : c.existingBefore) fs::create_directories(work / folder);
+        fs::create_directories(work);
+        std::ofstream(work / "keep.txt") << "not the game's\n";
+
+        const std::string make = std::string("env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL make -s -C ") +
+                                 Quoted(SPINDREL_SOURCE_DIR) + " BUILD=" + Quoted(SPINDREL_BINARY_DIR) +
+                                 " PREFIX=" + Quoted(work / c.prefix) + " INSTALL_RECORD=" + Quoted(record) +
+                                 " MADE_DIRS=" + Quoted(top.Path() / "made-dirs") + " ";
+        const Outcome install = RunShell(make + "install-built");
+        ASSERT_EQ(install.exitCode, 0) << install.output;
+        ASSERT_TRUE(fs::is_regular_file(work / c.prefix / "bin/spindrel"));
+        ASSERT_TRUE(fs::is_regular_file(record));
+
+        const Outcome uninstall = RunShell(make + "uninstall");
+        ASSERT_EQ(uninstall.exitCode, 0) << uninstall.output;
+        std::vector<std::string> left;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(work))
+            left.push_back(fs::relative(entry.path(), work).string());
+        std::vector<std::string> expected = {"keep.txt"};
+        for (const char* folder : c.existingBefore)
+            for (fs::path p = folder; !p.empty(); p = p.parent_path()) expected.push_back(p.string());
+        std::sort(left.begin(), left.end());
+        std::sort(expected.begin(), expected.end());
+        expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+        EXPECT_EQ(left, expected);
+        EXPECT_FALSE(fs::exists(record));
+    }
 }
 
 }  // namespace
