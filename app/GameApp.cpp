@@ -174,8 +174,13 @@ bool GameApp::Shutdown()
 void GameApp::CreateAudio(const GameOptions& options)
 {
     // Without a sound device the game runs silent on the null output.
-    if (options.realAudio) m_audio = plat::OpenAudioOutput();
-    else m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+    if (options.realAudio) {
+        m_audio = plat::OpenAudioOutput();
+        if (std::string_view(m_audio->Kind()) == "null")
+            std::fprintf(stderr, "spindrel: no sound device could be opened; the game plays without sound\n");
+    } else {
+        m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+    }
     plat::SetAudioOutput(m_audio.get());
 }
 
