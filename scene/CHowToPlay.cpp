@@ -14,7 +14,6 @@ constexpr const char* SELECT_SOUND_FILE = "sound/System.wav";
 constexpr uint32_t NO_COLOR_KEY = 0;
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 constexpr uint8_t OPAQUE = 255;
-constexpr uint32_t BLACK = 0xFF000000;
 constexpr int FIRST_STAGE = 0;
 
 }  // namespace
@@ -69,8 +68,7 @@ void CHowToPlay::Leave()
 
 void CHowToPlay::Draw()
 {
-    if (!g_Sprite || !g_Device) return;
-    g_Device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BLACK, 1.0f);
+    if (!g_Sprite) return;
     g_Sprite->Begin();
     m_Sprite.SetSourceRect(CARD.left, CARD.top, CARD.right, CARD.bottom);
     m_Sprite.Draw(0, 0, CARD_SCALE, CARD_SCALE, OPAQUE);
