@@ -58,8 +58,8 @@ void CSpriteRenderBase::SetUpDrawing()
 void CSpriteRenderBase::WatchKeys()
 {
     ++m_BattleFrames;
-    const bool pressing =
-        m_Input && std::any_of(std::begin(BATTLE_KEYS), std::end(BATTLE_KEYS), [this](int key) { return m_Input->IsDown(key); });
+    const bool pressing = m_Input && std::any_of(std::begin(BATTLE_KEYS), std::end(BATTLE_KEYS),
+                                                 [this](int key) { return m_Input->IsDown(key); });
     m_IdleFrames = pressing ? 0 : m_IdleFrames + 1;
     m_HintScroll = (m_HintScroll + 1) % HINT_LOOP;
 }

@@ -26,7 +26,9 @@ std::optional<EdgeMarker> EdgeMarker::For(plat::Vec3 point, const plat::Mat4& vi
     float dy = -clip.y * HALF_HEIGHT;
     if (dx == 0 && dy == 0) dy = HALF_HEIGHT;   // straight behind: point down, towards the camera's back
     const float reachX = HALF_WIDTH - MARGIN, reachY = HALF_HEIGHT - MARGIN;
-    const float scale = std::min(dx != 0 ? reachX / std::fabs(dx) : INFINITY, dy != 0 ? reachY / std::fabs(dy) : INFINITY);
+    const float scaleX = dx != 0 ? reachX / std::fabs(dx) : INFINITY;
+    const float scaleY = dy != 0 ? reachY / std::fabs(dy) : INFINITY;
+    const float scale = std::min(scaleX, scaleY);
     EdgeMarker marker;
     marker.x = HALF_WIDTH + dx * scale;
     marker.y = HALF_HEIGHT + dy * scale;

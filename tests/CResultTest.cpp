@@ -151,7 +151,8 @@ TEST_P(CResultHeldKeyTest, AKeyHeldFromTheBattleActsOnlyAfterItIsReleased)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(BattleKeys, CResultHeldKeyTest, ::testing::Values(plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_Z));
+INSTANTIATE_TEST_SUITE_P(BattleKeys, CResultHeldKeyTest,
+                         ::testing::Values(plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_Z));
 
 // Where each exit leads: the screen at priority 1, the stage index afterwards.
 TEST_F(CResultTest, EveryExitOpensItsScreenUnderAFade)
