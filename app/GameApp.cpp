@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 
 #include "app/CTaskHead.h"
 #include "app/CTaskTail.h"
 #include "app/FirstScreen.h"
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
+#include "core/FirstPlay.h"
 #include "platform/AudioOutput.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "core/GameRandom.h"
@@ -80,6 +82,7 @@ bool GameApp::Start(const GameOptions& options)
     }
     if (!options.recordPath.empty()) {
         m_recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
+        m_recorder->SetHowToPlay(options.howToPlay);
         m_recordPath = options.recordPath;
         keys = m_recorder.get();
     }
@@ -94,6 +97,9 @@ bool GameApp::Start(const GameOptions& options)
 
     // The registry starts empty.
     ClearResources();
+
+    // Whether the way to stage 1 shows the how-to-play card.
+    FirstPlay::Configure(options.howToPlay, options.onHowToPlaySeen);
 
     // The first screen, already in the first frame.
     AddFirstTasks(options);
@@ -153,6 +159,7 @@ bool GameApp::Shutdown()
     RemoveAllTasks();
     // The registry, which named some of them.
     ClearResources();
+    FirstPlay::Configure(false);
     // Sound: one-shots still playing are stopped and freed first.
     CSound::StopAllOneShots();
     plat::SetAudioOutput(nullptr);
@@ -174,8 +181,13 @@ bool GameApp::Shutdown()
 void GameApp::CreateAudio(const GameOptions& options)
 {
     // Without a sound device the game runs silent on the null output.
-    if (options.realAudio) m_audio = plat::OpenAudioOutput();
-    else m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+    if (options.realAudio) {
+        m_audio = plat::OpenAudioOutput();
+        if (std::string_view(m_audio->Kind()) == "null")
+            std::fprintf(stderr, "spindrel: no sound device could be opened; the game plays without sound\n");
+    } else {
+        m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+    }
     plat::SetAudioOutput(m_audio.get());
 }
 

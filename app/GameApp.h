@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,8 @@ struct GameOptions {
     uint32_t clockStartMs = 0;             // the virtual clock's first reading
     plat::KeySource* keySource = nullptr;  // keys from elsewhere (a replay); overrides the others
     std::string recordPath;                // record the session into this replay file
+    bool howToPlay = false;                // show the how-to-play card on the way to stage 1
+    std::function<void()> onHowToPlaySeen; // called once when the player skips the card
 };
 
 class GameApp {

@@ -15,6 +15,7 @@ constexpr const char* MAGIC = "spindrel-replay 1";
 constexpr size_t MAX_FRAMES = 50'000'000;     // fourteen days of play: anything more is damage
 constexpr size_t MAX_FILE_BYTES = 1u << 30;
 constexpr int STAGE_COUNT = 5;
+constexpr const char* HOW_TO_PLAY_LINE = "how-to-play shown";
 
 }  // namespace
 
@@ -104,6 +105,8 @@ std::string Replay::Serialize() const
     text += line;
     std::snprintf(line, sizeof line, "stage %d\n", startStage + 1);   // 0: the title
     text += line;
+    // Only sessions that showed the card say so; older replays read the same.
+    if (howToPlay) text += std::string(HOW_TO_PLAY_LINE) + "\n";
     std::snprintf(line, sizeof line, "clock %" PRIu32 "\nframes %zu\n", startMs, frames.size());
     text += line;
     for (const Frame& f : frames) {
@@ -146,6 +149,9 @@ bool Replay::Parse(const std::string& text, Replay* out, std::string* error)
     uint64_t seed = 0, stage = 0, clock = 0, count = 0;
     if (!ReadField(in, "seed", UINT32_MAX, &seed)) return fail("the replay's seed is damaged");
     if (!ReadField(in, "stage", STAGE_COUNT, &stage)) return fail("the replay's first screen is damaged");
+    const std::streampos afterStage = in.tellg();
+    if (std::getline(in, line) && line == HOW_TO_PLAY_LINE) r.howToPlay = true;
+    else in.seekg(afterStage);
     if (!ReadField(in, "clock", UINT32_MAX, &clock)) return fail("the replay's clock is damaged");
     if (!ReadField(in, "frames", MAX_FRAMES, &count)) return fail("the replay's frame count is damaged");
     r.seed = static_cast<uint32_t>(seed);

@@ -27,6 +27,7 @@ public:
     uint32_t seed = 0;
     int startStage = -1;           // -1: the title; 0..4: that stage loaded at once
     uint32_t startMs = 0;          // the clock when the game started
+    bool howToPlay = false;        // the way to stage 1 showed the how-to-play card
     std::vector<Frame> frames;
 
     // The game's version, written into every replay and required to play one.

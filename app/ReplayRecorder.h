@@ -17,6 +17,8 @@ public:
     bool Read(uint8_t keys[256]) override;
     // Closes the frame in progress.
     void EndFrame(uint32_t frameMs, bool handOver);
+    // Whether the session shows the how-to-play card (kept in the replay).
+    void SetHowToPlay(bool shown) { m_replay.howToPlay = shown; }
 
     const Replay& Recorded() const { return m_replay; }
 

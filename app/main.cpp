@@ -3,9 +3,11 @@
 // full screen or in a window.
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/DataLocator.h"
+#include "app/FirstPlayFlag.h"
 #include "app/GameApp.h"
 #include "platform/DataRoot.h"
 
@@ -49,6 +51,13 @@ int main(int argc, char** argv)
     game.startStage = options.StartStage();
     game.recordPath = options.RecordPath();
     if (!game.recordPath.empty()) game.seed = static_cast<uint32_t>(std::time(nullptr));   // kept in the replay
+    // A first play shows the how-to-play card once; skipping it sets the flag.
+    const FirstPlayFlag seen(FirstPlayFlag::DefaultPath());
+    game.howToPlay = !seen.IsSet();
+    game.onHowToPlaySeen = [seen] {
+        std::string why;
+        if (!seen.Set(&why)) std::fprintf(stderr, "spindrel: %s (the how-to-play card will show again)\n", why.c_str());
+    };
     if (!app.Start(game)) {
         std::fprintf(stderr, "spindrel: cannot open a window with OpenGL 3.3; is a display available?\n");
         return EXIT_NO_WINDOW;

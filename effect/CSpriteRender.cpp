@@ -54,6 +54,7 @@ void CSpriteRender::Update()
         PushSample(m_EnemySpinHistory, m_Enemy ? m_Enemy->Spin() : 0.0f);
     }
     SlideIn();
+    WatchKeys();
 }
 
 void CSpriteRender::Draw()
@@ -72,6 +73,7 @@ void CSpriteRender::Draw()
         DrawLabels();
         g_Sprite->End();
         DrawGraphs();
+        DrawHint();
     }
     // Each arriving item flashes for one frame.
     m_ItemFlashMask = 0;
@@ -119,6 +121,8 @@ void CSpriteRender::DrawLabels()
     DrawRegion(METER_LABEL, ENEMY_METER_LABEL_X, METER_LABEL_Y + s, 1, 1, 0, OPAQUE);
     DrawRegion(GAUGE_LABEL, PLAYER_GAUGE_LABEL_X - s, GAUGE_LABEL_Y, 1, 1, 0, OPAQUE);
     DrawRegion(GAUGE_LABEL, ENEMY_GAUGE_LABEL_X + s, GAUGE_LABEL_Y, 1, 1, 0, OPAQUE);
+    DrawPlayerTags(s);
+    DrawEnemyTags(s);
 }
 
 void CSpriteRender::DrawGraphs()

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 
+#include "core/TaskList.h"
+#include "effect/EdgeMarker.h"
+#include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
+#include "gfx/CCamera.h"
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
 #include "platform/gl/LineBatch.h"
@@ -14,6 +18,10 @@ constexpr float BAR_X = 10, BAR_Y = 470;
 constexpr float METER_X = 80, METER_Y = 390, METER_SCALE_X = 1, METER_SCALE_Y = 2;
 constexpr float METER_LABEL_X = 90, METER_LABEL_Y = 360;
 constexpr float GAUGE_LABEL_X = 4, GAUGE_LABEL_Y = 150;
+// The enemy's tag on stage 2 stands left of the swarm icons.
+constexpr float SWARM_TAG_X = 334, SWARM_TAG_Y = 394;
+constexpr uint8_t ANCHOR_CENTRE = 0;
+constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 
 }  // namespace
 
@@ -29,6 +37,7 @@ void CSpriteRender2::Init()
     m_Player = dynamic_cast<CKomaBase*>(FindTask("CKoma"));
     m_SwarmDefeated = FindSwarmDefeatedCount();
     m_St5Enemy = dynamic_cast<CKomaBase*>(FindTask("St5Enemy"));
+    m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
 
     SetUpDrawing();
     FillHistory(m_SpinHistory, m_Player ? m_Player->Spin() : 0.0f);
@@ -39,6 +48,7 @@ void CSpriteRender2::Update()
 {
     if (HistorySampleDue()) PushSample(m_SpinHistory, m_Player ? m_Player->Spin() : 0.0f);
     SlideIn();
+    WatchKeys();
 }
 
 int CSpriteRender2::SwarmIconsLeft(int defeated) { return std::clamp(SWARM_SIZE - defeated, 0, SWARM_SIZE); }
@@ -65,7 +75,9 @@ void CSpriteRender2::Draw()
         DrawGaugeFill(m_Player ? m_Player->m_Gauge : 0, BAR_X - s, BAR_Y);
         DrawRegion(METER_LABEL, METER_LABEL_X, METER_LABEL_Y + s, 1, 1, 0, OPAQUE);
         DrawRegion(GAUGE_LABEL, GAUGE_LABEL_X - s, GAUGE_LABEL_Y, 1, 1, 0, OPAQUE);
+        DrawPlayerTags(s);
         DrawSwarmIcons();
+        DrawEdgeArrows();
         g_Sprite->End();
 
         // This graph is drawn from the first frame, not only after the slide-in.
@@ -74,6 +86,7 @@ void CSpriteRender2::Draw()
             DrawSpinGraph(0, m_SpinHistory);
             m_Line->End();
         }
+        DrawHint();
     }
     DecideEnd();
 }
@@ -81,11 +94,25 @@ void CSpriteRender2::Draw()
 void CSpriteRender2::DrawSwarmIcons()
 {
     if (!m_SwarmDefeated) return;
+    DrawRegion(ENEMY_TAG, SWARM_TAG_X, SWARM_TAG_Y, 1, 1, 0, OPAQUE);
     int left = SwarmIconsLeft(*m_SwarmDefeated);
     for (int i = 0; i < left; ++i) {
         plat::Vec2 at = SwarmIconPosition(i);
         DrawRegion(SWARM_ICON, at.x, at.y, 1, 1, 0, OPAQUE);
     }
+}
+
+void CSpriteRender2::DrawEdgeArrows()
+{
+    if (!m_SwarmDefeated || !m_Camera) return;
+    m_Sprite.m_Anchor = ANCHOR_CENTRE;
+    for (const TaskEntry* e : TaskList::Instance().Entries()) {
+        auto* enemy = dynamic_cast<CEnemy*>(e->object);
+        if (!enemy || enemy->IsDying()) continue;
+        if (auto marker = EdgeMarker::For(enemy->m_Pos, m_Camera->m_View, m_Camera->m_Projection))
+            DrawRegion(EDGE_ARROW, marker->x, marker->y, 1, 1, marker->angle, OPAQUE);
+    }
+    m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
 }
 
 void CSpriteRender2::DecideEnd()

@@ -6,6 +6,8 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
+#include "input/CInput.h"
+#include "platform/KeySource.h"
 #include "platform/gl/LineBatch.h"
 #include "scene/CResult.h"
 
@@ -14,6 +16,14 @@ namespace {
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 constexpr float CHANNEL_MAX = 255.0f;
 constexpr plat::Rect FIRST_RECT{0, 0, 320, 80};   // the sprite's rectangle until the first draw
+constexpr uint32_t NO_COLOR_KEY = 0;
+constexpr int SCREEN_WIDTH = 640;
+constexpr int BATTLE_KEYS[] = {plat::KEY_Z, plat::KEY_UP, plat::KEY_DOWN, plat::KEY_LEFT, plat::KEY_RIGHT};
+
+// Where the tags stand once slid in: above each gauge label, and beside each
+// spin label on the side towards the middle of the screen.
+constexpr float PLAYER_GAUGE_TAG_X = 8, ENEMY_GAUGE_TAG_X = 571, GAUGE_TAG_Y = 116;
+constexpr float PLAYER_METER_TAG_X = 180, ENEMY_METER_TAG_X = 404, METER_TAG_Y = 360;
 
 // A colour channel from a share of 0..1: limited, then rounded half up. A
 // spin that is not a number counts as none of the channel.
@@ -37,6 +47,53 @@ void CSpriteRenderBase::SetUpDrawing()
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.SetSourceRect(FIRST_RECT.left, FIRST_RECT.top, FIRST_RECT.right, FIRST_RECT.bottom);
     if (g_Device) m_Line = std::make_unique<plat::LineBatch>(*g_Device);
+
+    // Without its picture the reminder draws nothing; the battle is the same.
+    m_GuideTexture.Load(GUIDE_PICTURE, NO_COLOR_KEY);
+    m_HintSprite.AttachTexture(&m_GuideTexture);
+    m_HintSprite.m_Anchor = ANCHOR_TOP_LEFT;
+    m_Input = dynamic_cast<CInput*>(FindTask(INPUT_TASK_NAME));
+}
+
+void CSpriteRenderBase::WatchKeys()
+{
+    ++m_BattleFrames;
+    const bool pressing = m_Input && std::any_of(std::begin(BATTLE_KEYS), std::end(BATTLE_KEYS),
+                                                 [this](int key) { return m_Input->IsDown(key); });
+    m_IdleFrames = pressing ? 0 : m_IdleFrames + 1;
+    m_HintScroll = (m_HintScroll + 1) % HINT_LOOP;
+}
+
+bool CSpriteRenderBase::HintShown() const
+{
+    return m_BattleFrames <= HINT_OPENING_FRAMES || m_IdleFrames >= HINT_IDLE_FRAMES;
+}
+
+void CSpriteRenderBase::DrawHint()
+{
+    if (!g_Sprite || !HintShown()) return;
+    // Scrolls to the left; drawn in two parts that meet where the loop wraps.
+    const int firstWidth = std::min(HINT_LOOP - m_HintScroll, SCREEN_WIDTH);
+    g_Sprite->Begin();
+    m_HintSprite.SetSourceRect(m_HintScroll, HINT_TOP, m_HintScroll + firstWidth, HINT_BOTTOM);
+    m_HintSprite.Draw(0, HINT_Y, 1, 1, 0, HINT_ALPHA);
+    if (firstWidth < SCREEN_WIDTH) {
+        m_HintSprite.SetSourceRect(0, HINT_TOP, SCREEN_WIDTH - firstWidth, HINT_BOTTOM);
+        m_HintSprite.Draw(static_cast<float>(firstWidth), HINT_Y, 1, 1, 0, HINT_ALPHA);
+    }
+    g_Sprite->End();
+}
+
+void CSpriteRenderBase::DrawPlayerTags(float s)
+{
+    DrawRegion(PLAYER_TAG, PLAYER_GAUGE_TAG_X - s, GAUGE_TAG_Y, 1, 1, 0, OPAQUE);
+    DrawRegion(PLAYER_TAG, PLAYER_METER_TAG_X, METER_TAG_Y + s, 1, 1, 0, OPAQUE);
+}
+
+void CSpriteRenderBase::DrawEnemyTags(float s)
+{
+    DrawRegion(ENEMY_TAG, ENEMY_GAUGE_TAG_X + s, GAUGE_TAG_Y, 1, 1, 0, OPAQUE);
+    DrawRegion(ENEMY_TAG, ENEMY_METER_TAG_X, METER_TAG_Y + s, 1, 1, 0, OPAQUE);
 }
 
 bool CSpriteRenderBase::HistorySampleDue()

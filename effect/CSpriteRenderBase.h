@@ -1,7 +1,8 @@
 // CSpriteRenderBase holds what both battle interfaces share: the sprite cut
 // from the interface texture, the player's top, the slide-in from the screen
 // edges, the ten-second spin history sampled once a second and the spin graph
-// drawn from it, and the hand-over to the result screen when a side has lost.
+// drawn from it, the tags that say whose panel is whose, the reminder of the
+// battle's keys, and the hand-over to the result screen when a side has lost.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,11 @@
 
 #include "core/Task.h"
 #include "gfx/CSprite.h"
+#include "gfx/CTexture.h"
 #include "platform/Math3D.h"
 
+class CInput;
 class CKomaBase;
-class CTexture;
 
 namespace plat { class LineBatch; }
 
@@ -34,6 +36,20 @@ public:
     static constexpr plat::Rect METER_LABEL{320, 48, 407, 80};
     static constexpr plat::Rect GAUGE_LABEL{320, 80, 407, 112};
     static constexpr plat::Rect SWARM_ICON{320, 0, 340, 20};
+    static constexpr plat::Rect PLAYER_TAG{128, 112, 192, 144};
+    static constexpr plat::Rect ENEMY_TAG{192, 112, 256, 144};
+    static constexpr plat::Rect EDGE_ARROW{256, 112, 288, 144};
+
+    // The reminder of the battle's keys: a band scrolling across the top of
+    // the picture for the first seconds of the battle, and again whenever the
+    // player has pressed nothing for a while. Its picture is a loop of
+    // HINT_LOOP texels in the guide texture.
+    static constexpr const char* GUIDE_PICTURE = "texture/Guide.png";
+    static constexpr int HINT_OPENING_FRAMES = 480;   // 8 s
+    static constexpr int HINT_IDLE_FRAMES = 600;      // 10 s without a key
+    static constexpr int HINT_TOP = 448, HINT_BOTTOM = 496, HINT_LOOP = 1024;
+    static constexpr float HINT_Y = 8;
+    static constexpr uint8_t HINT_ALPHA = 235;
 
     // The gauge bars stand upright: a quarter turn anticlockwise on screen.
     static constexpr float UPRIGHT = -1.5707964f;
@@ -66,6 +82,9 @@ public:
     // The width of a gauge fill in pixels.
     static int GaugeFillRight(int gauge);
 
+    // Whether the key reminder shows in this frame.
+    bool HintShown() const;
+
     CSprite m_Sprite;
     CTexture* m_Texture = nullptr;   // "InterfaceBMP", borrowed
     CKomaBase* m_Player = nullptr;   // "CKoma"
@@ -73,6 +92,10 @@ public:
     std::unique_ptr<plat::LineBatch> m_Line;
     float m_SpinHistory[HISTORY_SIZE] = {};
     int16_t m_HistoryTimer = 0;
+    CInput* m_Input = nullptr;       // "input", when running
+    int m_BattleFrames = 0;          // updates since the interface started
+    int m_IdleFrames = 0;            // updates since a battle key was last held
+    int m_HintScroll = 0;            // texels the reminder has scrolled, within its loop
 
 protected:
     CSpriteRenderBase();
@@ -84,6 +107,15 @@ protected:
     static void PushSample(float (&history)[HISTORY_SIZE], float spin);
     static void FillHistory(float (&history)[HISTORY_SIZE], float spin);
     void SlideIn();
+    // Counts the battle's frames and those without a key; scrolls the reminder.
+    void WatchKeys();
+
+    // The player's tags beside the gauge and meter labels; s: the slide offset.
+    void DrawPlayerTags(float s);
+    // The enemy's tags for a duel, mirrored on the right.
+    void DrawEnemyTags(float s);
+    // Call outside the sprite batch of the interface texture.
+    void DrawHint();
 
     void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angle,
                     uint8_t alpha);
@@ -94,4 +126,8 @@ protected:
     // Adds the result screen of the kind and removes this task; nothing of
     // this object may be touched afterwards.
     void HandOverToResult(int kind);
+
+private:
+    CTexture m_GuideTexture;
+    CSprite m_HintSprite;
 };

@@ -87,6 +87,7 @@ void CResult::Init()
     m_TextSound.Load(m_Kind == KIND_GAME_OVER ? GAME_OVER_TEXT_SOUND_FILE : CLEAR_TEXT_SOUND_FILE);
     m_ContinueSound.Load(CONTINUE_SOUND_FILE);
     m_Input = CInput::FindOrCreate();
+    NoteReleasedKeys();
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
 
@@ -109,17 +110,32 @@ void CResult::Init()
 
 void CResult::Update()
 {
+    NoteReleasedKeys();
     FollowPlayer();
     StampHeading();
     if (m_Kind == KIND_GAME_OVER) SpellGameOverMessage();
     else SpellClearMessage();
     if (m_Phase != PHASE_WAITING || !m_Input) return;
     if (m_Kind == KIND_GAME_OVER &&
-        (m_Input->IsNewlyPressed(plat::KEY_LEFT) || m_Input->IsNewlyPressed(plat::KEY_RIGHT))) {
+        (Pressed(plat::KEY_LEFT) || Pressed(plat::KEY_RIGHT))) {
         m_Choice = !m_Choice;
         m_MoveSound.Play();
     }
-    if (m_Input->IsNewlyPressed(plat::KEY_Z)) Leave();   // this object is gone afterwards
+    if (Pressed(plat::KEY_Z)) Leave();   // this object is gone afterwards
+}
+
+void CResult::NoteReleasedKeys()
+{
+    if (!m_Input) return;
+    for (int i = 0; i < READ_KEY_COUNT; ++i)
+        if (!m_Input->IsDown(READ_KEYS[i])) m_KeyReleased[i] = true;
+}
+
+bool CResult::Pressed(int key) const
+{
+    for (int i = 0; i < READ_KEY_COUNT; ++i)
+        if (READ_KEYS[i] == key) return m_KeyReleased[i] && m_Input->IsNewlyPressed(key);
+    return false;
 }
 
 void CResult::FollowPlayer()

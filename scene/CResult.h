@@ -13,6 +13,7 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
+#include "platform/KeySource.h"
 
 class CCamera;
 class CInput;
@@ -84,8 +85,16 @@ public:
     int m_LettersShown = 0;
     int m_Phase = PHASE_LETTERS;
     bool m_Choice = false;
+    // The keys this screen reads; one that was already down when the screen
+    // opened (held from the battle) counts only after it has been let go once.
+    static constexpr int READ_KEYS[] = {plat::KEY_Z, plat::KEY_LEFT, plat::KEY_RIGHT};
+    static constexpr int READ_KEY_COUNT = 3;
+    bool m_KeyReleased[READ_KEY_COUNT] = {};
 
 private:
+    void NoteReleasedKeys();
+    // A press of a key that has been released since the screen opened.
+    bool Pressed(int key) const;
     void FollowPlayer();
     void StampHeading();
     void SpellClearMessage();

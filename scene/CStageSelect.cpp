@@ -10,6 +10,7 @@
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
+#include "scene/CHowToPlay.h"
 
 namespace {
 
@@ -162,7 +163,7 @@ void CStageSelect::HandOverToLoading()
     if (m_Camera) m_Camera->m_Fov = LOADING_FOV;
     if (g_Device) g_Device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BLACK, 1.0f);
     ClearTasks();   // deletes this screen: no member may be touched from here on
-    AddTask(new CLoadStage, PRIORITY_LOADING);
+    AddTask(CHowToPlay::NextScreenAfterStageSelect(), PRIORITY_LOADING);
 }
 
 void CStageSelect::DrawOverlay()

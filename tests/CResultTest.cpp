@@ -122,6 +122,38 @@ TEST_F(CResultTest, GameOverDropsItsLettersThenTheBannerThenTheAnswersAndThenRea
     EXPECT_EQ(result->m_FadeAlpha, 0) << "the finished letters fade out";
 }
 
+// A key still held when the battle ends (steering, charging) acts on the
+// result only after it has been let go once: held on through the whole result
+// it neither moves the answer nor leaves the screen.
+class CResultHeldKeyTest : public CResultTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CResultHeldKeyTest, AKeyHeldFromTheBattleActsOnlyAfterItIsReleased)
+{
+    const int key = GetParam();
+    CInput::FindOrCreate();
+    world.Key(key, true);
+    world.Frames(2);
+    CResult* result = Open(CResult::KIND_GAME_OVER, 60);
+    FramesToWaiting(result);
+    world.Frames(30);
+    ASSERT_EQ(Find<CResult>(), result);
+    EXPECT_FALSE(result->Choice());
+    EXPECT_EQ(world.Started("sound/Move.wav"), 0);
+
+    world.Key(key, false);
+    world.Frame();
+    world.Press(key);
+    if (key == plat::KEY_Z) {
+        EXPECT_EQ(Find<CResult>(), nullptr) << "Z leaves once it has been let go and pressed again";
+        ASSERT_TRUE(StageEnvironment::WaitForLoader());
+    } else {
+        EXPECT_TRUE(result->Choice());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BattleKeys, CResultHeldKeyTest,
+                         ::testing::Values(plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_Z));
+
 // Where each exit leads: the screen at priority 1, the stage index afterwards.
 TEST_F(CResultTest, EveryExitOpensItsScreenUnderAFade)
 {

@@ -12,6 +12,8 @@
 #include "effect/CSpriteRender.h"
 #include "effect/CSpriteRender2.h"
 #include "effect/CSpriteRenderInit.h"
+#include "effect/EdgeMarker.h"
+#include "input/CInput.h"
 #include "game/CKomaBase.h"
 #include "gfx/CTexture.h"
 #include "scene/CResult.h"
@@ -344,6 +346,96 @@ TEST_F(CSpriteRenderTest, TheSwarmIconsCountDownInRowsOfTen)
     EXPECT_TRUE(Sprites(Base::SWARM_ICON).empty());
     EXPECT_EQ(ResultKind(), CResult::KIND_CLEAR);
 }
+
+// Both interfaces mark the player's panel, and the duel the enemy's, with
+// tags that slide in with the labels beside them.
+TEST_F(CSpriteRenderTest, TagsSayWhosePanelIsWhose)
+{
+    AddDuel(130, 130, false);
+    Frame();
+    auto mine = Sprites(Base::PLAYER_TAG), theirs = Sprites(Base::ENEMY_TAG);
+    ASSERT_EQ(mine.size(), 2u);
+    ASSERT_EQ(theirs.size(), 2u);
+    const float s = 78;
+    EXPECT_FLOAT_EQ(mine[0].origin.x, 8 - s) << "above the player's gauge label, sliding with it";
+    EXPECT_FLOAT_EQ(theirs[0].origin.x, 571 + s);
+    EXPECT_FLOAT_EQ(mine[1].origin.y, 360 + s) << "beside the spin label, rising with it";
+    EXPECT_LT(mine[1].origin.x, theirs[1].origin.x);
+
+    ClearBattle();
+    g_StageIndex = 4;
+    player = AddTop("CKoma", 130);
+    AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender2, SPRITE_RENDER_TASK_NAME);
+    Frame();
+    EXPECT_EQ(Sprites(Base::PLAYER_TAG).size(), 2u);
+    EXPECT_TRUE(Sprites(Base::ENEMY_TAG).empty()) << "the boss has no panel of its own";
+}
+
+// The key reminder shows for the first eight seconds, then only after ten
+// seconds in which no battle key was held.
+TEST_F(CSpriteRenderTest, TheKeyReminderShowsAtTheStartAndAfterTenIdleSeconds)
+{
+    CInput::FindOrCreate();
+    auto* hud = AddDuel();
+    for (int frame = 1; frame <= Base::HINT_OPENING_FRAMES; ++frame) {
+        Frame();
+        ASSERT_TRUE(hud->HintShown()) << frame;
+    }
+    env.keys.SetKey(plat::KEY_LEFT, true);
+    Frame();
+    EXPECT_FALSE(hud->HintShown());
+    env.keys.SetKey(plat::KEY_LEFT, false);
+    for (int idle = 1; idle < Base::HINT_IDLE_FRAMES; ++idle) Frame();
+    EXPECT_FALSE(hud->HintShown());
+    Frame();
+    EXPECT_TRUE(hud->HintShown());
+    env.keys.SetKey(plat::KEY_Z, true);
+    Frame();
+    EXPECT_FALSE(hud->HintShown()) << "any battle key puts it away";
+}
+
+// Where the arrow for a point out of view goes: on the picture's edge (20
+// pixels in), on the side of the point, pointing at it; nothing for a point
+// in view. The camera looks along +z from the origin.
+struct EdgeCase {
+    const char* name;
+    plat::Vec3 point;
+    bool marked;
+    float x, y;      // where the arrow stands, when marked (negative: anywhere on that line)
+    float angle;     // radians
+};
+
+class EdgeMarkerTest : public ::testing::TestWithParam<EdgeCase> {};
+
+TEST_P(EdgeMarkerTest, ArrowStandsOnTheEdgeTowardsThePoint)
+{
+    const EdgeCase& c = GetParam();
+    const plat::Mat4 view = plat::LookAtLH({0, 0, 0}, {0, 0, 1}, {0, 1, 0});
+    const plat::Mat4 projection = plat::PerspectiveFovLH(60 * 3.1415927f / 180, 4.0f / 3, 1, 5000);
+    auto marker = EdgeMarker::For(c.point, view, projection);
+    ASSERT_EQ(marker.has_value(), c.marked);
+    if (!marker) return;
+    if (c.x >= 0) EXPECT_NEAR(marker->x, c.x, 0.01);
+    if (c.y >= 0) EXPECT_NEAR(marker->y, c.y, 0.01);
+    EXPECT_NEAR(marker->angle, c.angle, 1e-3);
+    EXPECT_GE(marker->x, 20 - 0.01);
+    EXPECT_LE(marker->x, 620 + 0.01);
+    EXPECT_GE(marker->y, 20 - 0.01);
+    EXPECT_LE(marker->y, 460 + 0.01);
+}
+
+constexpr float PI = 3.1415927f;
+INSTANTIATE_TEST_SUITE_P(
+    Points, EdgeMarkerTest,
+    ::testing::Values(EdgeCase{"ahead", {0, 0, 50}, false, 0, 0, 0},
+                      EdgeCase{"nearTheLeftEdge", {-30, 0, 50}, false, 0, 0, 0},
+                      EdgeCase{"farLeft", {-500, 0, 50}, true, 20, 240, PI},
+                      EdgeCase{"farRight", {500, 0, 50}, true, 620, 240, 0},
+                      EdgeCase{"above", {0, 500, 50}, true, 320, 20, -PI / 2},
+                      EdgeCase{"below", {0, -500, 50}, true, 320, 460, PI / 2},
+                      EdgeCase{"behindOnTheRight", {50, 0, -50}, true, 620, 240, 0},
+                      EdgeCase{"upperRightCorner", {500, 375, 50}, true, -1, -1, -0.6435f}),
+    [](const ::testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CSpriteRenderTest, WithoutTheInterfacePictureTheBattleStillEnds)
 {

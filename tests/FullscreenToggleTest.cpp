@@ -32,6 +32,35 @@ SDL_Event KeyDown(SDL_Scancode scancode, Uint16 modifiers = KMOD_NONE, bool repe
     return e;
 }
 
+// The first size of a window: 1280 x 960 where it fits in nine tenths of
+// the usable area, else the largest exact 4:3 size that does.
+struct FitCase {
+    int usableW, usableH, width, height;
+};
+class WindowSizeTest : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(WindowSizeTest, FullSizeWhereItFitsElseTheLargest4By3)
+{
+    const FitCase& c = GetParam();
+    int w = 0, h = 0;
+    plat::FitWindowSize(c.usableW, c.usableH, &w, &h);
+    EXPECT_EQ(w, c.width);
+    EXPECT_EQ(h, c.height);
+    EXPECT_EQ(w * 3, h * 4);
+    if (w > plat::BACK_BUFFER_WIDTH / 2) {
+        EXPECT_LE(w, c.usableW * 9 / 10);
+        EXPECT_LE(h, c.usableH * 9 / 10);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, WindowSizeTest,
+                         ::testing::Values(FitCase{1920, 1080 - 27, 1260, 945},   // a panel takes 27 rows
+                                           FitCase{1600, 1200, 1280, 960},
+                                           FitCase{1423, 1067, 1280, 960},     // just room enough
+                                           FitCase{1366, 768, 920, 690},
+                                           FitCase{720, 560, 648, 486},
+                                           FitCase{300, 200, 320, 240}));      // never below half the picture
+
 TEST(FullscreenToggleKeysTest, F11AndAltEnterOnlyAndNoAutoRepeat)
 {
     using plat::SdlWindow;
@@ -202,6 +231,30 @@ TEST_F(WindowOnDisplayTest, PictureFollowsTheWindowThroughEveryToggle)
     Settle();
     EXPECT_FALSE(window->IsFullscreen());
     ExpectSize(windowedW, windowedH);
+}
+
+// A window leaves full screen where it was, however often it goes there:
+// window managers that put back a frame's decorations late must not move it.
+TEST_F(WindowOnDisplayTest, FullScreenRoundTripsKeepThePlaceAndSize)
+{
+    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
+    Settle();
+    int x0 = 0, y0 = 0, w0 = 0, h0 = 0;
+    window->Position(&x0, &y0);
+    window->PixelSize(&w0, &h0);
+    for (int round = 0; round < 2; ++round) {
+        window->SetFullscreen(true);
+        Settle();
+        window->SetFullscreen(false);
+        Settle();
+        int x = 0, y = 0, w = 0, h = 0;
+        window->Position(&x, &y);
+        window->PixelSize(&w, &h);
+        EXPECT_EQ(x, x0) << "round " << round;
+        EXPECT_EQ(y, y0) << "round " << round;
+        EXPECT_EQ(w, w0);
+        EXPECT_EQ(h, h0);
+    }
 }
 
 TEST_F(WindowOnDisplayTest, StartingFullScreenFillsTheDisplay)

@@ -53,10 +53,14 @@ TEST(Replay, ReadsBackWhatWasWritten)
         EXPECT_EQ(back.frames[i].keys, r.frames[i].keys);
         EXPECT_EQ(back.frames[i].handOver, r.frames[i].handOver);
     }
-    // The title as the first screen.
+    EXPECT_FALSE(back.howToPlay);
+    // The title as the first screen, on a session that showed the how-to-play card.
     r.startStage = -1;
-    ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error));
+    r.howToPlay = true;
+    ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error)) << error;
     EXPECT_EQ(back.startStage, -1);
+    EXPECT_TRUE(back.howToPlay);
+    EXPECT_EQ(back.frames.size(), r.frames.size());
 }
 
 TEST(Replay, RefusesEveryDamagedOrCutFileWithAReason)

@@ -51,8 +51,10 @@ TEST(SimRunnerTest, ParsesEveryOption)
     EXPECT_EQ(o.shots.size(), 2u);
     EXPECT_EQ(o.shots[20], "b.png");
     EXPECT_EQ(o.loadingFrames, 8);
-    ASSERT_TRUE(Parse({"--loading-frames", "0"}, &o, &error)) << error;
+    EXPECT_FALSE(o.howToPlay) << "the card only when asked for";
+    ASSERT_TRUE(Parse({"--loading-frames", "0", "--how-to-play"}, &o, &error)) << error;
     EXPECT_EQ(o.loadingFrames, 0);
+    EXPECT_TRUE(o.howToPlay);
 }
 
 TEST(SimRunnerTest, RejectsBadArguments)
@@ -60,7 +62,8 @@ TEST(SimRunnerTest, RejectsBadArguments)
     const std::vector<std::vector<std::string>> bad = {
         {"--frames"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--stage", "0"}, {"--stage", "6"},
         {"--shot", "5"}, {"--shot", "x=a.png"}, {"--video", "window"}, {"--trace-every", "0"}, {"--bogus"},
-        {"--video", "none", "--shot", "3=a.png"}, {"--loading-frames", "-1"}};
+        {"--video", "none", "--shot", "3=a.png"}, {"--loading-frames", "-1"},
+        {"--replay", "r.rep", "--how-to-play"}};
     for (const auto& args : bad) {
         SimOptions o;
         std::string error;

@@ -8,11 +8,14 @@
 #include <cmath>
 #include <vector>
 
+#include "core/Globals.h"
 #include "effect/CPSprite.h"
+#include "effect/CSpriteRender2.h"
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
 #include "enemy/St2EnemyInit.h"
 #include "game/CHitText.h"
+#include "gfx/CTexture.h"
 #include "tests/StageTestSupport.h"
 
 namespace {
@@ -302,6 +305,48 @@ TEST_F(SwarmTest, CameraFollowsFromBehindAndComesCloserAsTheTopSpinsFaster)
     world->Frame();
     EXPECT_FLOAT_EQ(world->camera->m_Eye.y, 30);    // h = 0
     EXPECT_FLOAT_EQ(world->camera->m_Eye.z, -16);
+}
+
+// The battle interface points with an arrow at the picture's edge to each
+// swarm enemy the camera does not show, never to one it shows or one dying.
+TEST_F(SwarmTest, TheInterfacePointsOnlyToLiveEnemiesOutOfView)
+{
+    // The world's stand-in interface picture: texture coordinates map back to its texels.
+    const auto* texture = FindResource<CTexture>("InterfaceBMP");
+    ASSERT_NE(texture, nullptr);
+    const int width = texture->m_Width, height = texture->m_Height;
+    g_StageIndex = 1;
+    StartSwarm(150);
+    world->FreezePhysics(true);
+    AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender2, SPRITE_RENDER_TASK_NAME);
+    world->Frame();
+
+    auto placeAll = [this](plat::Vec3 at) {
+        for (CEnemy* enemy : Enemies()) dBodySetPosition(enemy->m_Body.body, at.x, at.y, at.z);
+    };
+    auto arrowsDrawn = [this, width, height] {
+        world->env->device.ClearCalls();
+        world->Frame();
+        const plat::Rect arrow = CSpriteRenderBase::EDGE_ARROW;
+        auto texel = [](float t, int size) { return static_cast<int>(std::lround(t * size)); };
+        int count = 0;
+        for (const Call& call : world->env->device.Calls()) {
+            if (call.kind != CallKind::DrawUser || call.primitive != plat::Primitive::TriangleList) continue;
+            const auto& v = call.vertices;
+            for (size_t k = 0; k + 6 <= v.size(); k += 6)
+                count += texel(v[k].u, width) == arrow.left && texel(v[k].v, height) == arrow.top &&
+                         texel(v[k + 1].u, width) == arrow.right && texel(v[k + 2].v, height) == arrow.bottom;
+        }
+        return count;
+    };
+    const plat::Vec3 eye = world->camera->m_Eye, target = world->camera->m_Target;
+    placeAll(target + plat::Vec3{0, 2, 0});
+    EXPECT_EQ(arrowsDrawn(), 0) << "the enemies stand where the camera looks";
+    placeAll(eye + (eye - target) * 2.0f);
+    EXPECT_EQ(arrowsDrawn(), 6) << "behind the camera";
+    Enemies().front()->m_HitCount = CEnemy::HITS_TO_DEFEAT;
+    EXPECT_EQ(arrowsDrawn(), 5) << "a dying enemy needs no chasing";
+    g_StageIndex = 0;
 }
 
 TEST_F(SwarmTest, EachEnemySetsTheSharedMaterialToItsStateBeforeDrawing)

@@ -18,7 +18,8 @@ namespace plat {
 namespace {
 
 constexpr const char* kCaption = "Spindrel";
-constexpr const char* kWindowClass = "Game";
+// The class a desktop entry names in StartupWMClass to match the window.
+constexpr const char* kWindowClass = "spindrel";
 constexpr int kIconSize = 32;
 constexpr int kGLMajor = 3;
 constexpr int kGLMinor = 3;
@@ -31,6 +32,9 @@ constexpr int kMinimumWidth = BACK_BUFFER_WIDTH / 2;
 constexpr int kMinimumHeight = BACK_BUFFER_HEIGHT / 2;
 // A window too large for the display takes at most this much of it.
 constexpr double kDisplayShare = 0.9;
+constexpr int kShapeWidth = 4, kShapeHeight = 3;
+// How long after leaving full screen the window's place is held.
+constexpr Uint64 kRestoreWatchMs = 1500;
 
 void ReportFailure(const std::string& what)
 {
@@ -83,15 +87,14 @@ std::vector<uint8_t> MakeIconPixels()
     return rgba;
 }
 
-// Shrinks a window size that would not fit on the first display's usable
-// area (a 1366 x 768 laptop, say) to the largest that does, keeping its shape.
+// The window's first size: the full windowed size where it fits, else the
+// largest of the picture's shape (4:3) within a share of the first display's
+// usable area (a 1366 x 768 laptop, say).
 void FitOnDisplay(int* width, int* height)
 {
     SDL_Rect usable{};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return;
-    const double scale = std::min({1.0, kDisplayShare * usable.w / *width, kDisplayShare * usable.h / *height});
-    *width = std::max(kMinimumWidth, static_cast<int>(*width * scale));
-    *height = std::max(kMinimumHeight, static_cast<int>(*height * scale));
+    FitWindowSize(usable.w, usable.h, width, height);
 }
 
 WindowEvent Classify(const SDL_Event& e)
@@ -147,6 +150,20 @@ void KeepGLDriverLoaded()
 }
 
 }  // namespace
+
+void FitWindowSize(int usableWidth, int usableHeight, int* width, int* height)
+{
+    const double limitW = kDisplayShare * usableWidth, limitH = kDisplayShare * usableHeight;
+    if (WINDOWED_WIDTH <= limitW && WINDOWED_HEIGHT <= limitH) {
+        *width = WINDOWED_WIDTH;
+        *height = WINDOWED_HEIGHT;
+        return;
+    }
+    // Whole steps of 4 x 3 pixels keep the shape exact.
+    const int steps = static_cast<int>(std::min(limitW / kShapeWidth, limitH / kShapeHeight));
+    *width = std::max(kMinimumWidth, steps * kShapeWidth);
+    *height = std::max(kMinimumHeight, steps * kShapeHeight);
+}
 
 SdlWindow::SdlWindow() = default;
 
@@ -327,6 +344,7 @@ void SdlWindow::SwapBuffers()
 bool SdlWindow::HasPendingEvent()
 {
     SDL_PumpEvents();
+    KeepRestoredRect();
     return SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE;
 }
 
@@ -395,6 +413,7 @@ void SdlWindow::LeaveFullscreen()
     }
     m_fullscreen = false;
     RestoreWindowedRect();
+    m_restoreUntilMs = SDL_GetTicks64() + kRestoreWatchMs;
 }
 
 // Back to the size and place the window had before full screen.
@@ -402,6 +421,31 @@ void SdlWindow::RestoreWindowedRect()
 {
     SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
     SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
+}
+
+void SdlWindow::Position(int* x, int* y) const
+{
+    *x = *y = 0;
+    if (m_window) SDL_GetWindowPosition(m_window, x, y);
+}
+
+// A window manager puts a frame back round the window only some time after it
+// leaves full screen. Until it has, SDL places the window as if it had no
+// frame, and the manager then puts the frame there: the window lands a title
+// bar's height lower (under openbox, each time). So for a moment after
+// leaving, the place and size are put right again whenever they are off.
+void SdlWindow::KeepRestoredRect()
+{
+    if (!m_window || m_fullscreen || m_restoreUntilMs == 0) return;
+    if (SDL_GetTicks64() > m_restoreUntilMs) {
+        m_restoreUntilMs = 0;
+        return;
+    }
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(m_window, &x, &y);
+    SDL_GetWindowSize(m_window, &w, &h);
+    if (w != m_windowed.w || h != m_windowed.h) SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
+    if (x != m_windowed.x || y != m_windowed.y) SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
 }
 
 void SdlWindow::RequestClose()

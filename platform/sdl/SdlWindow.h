@@ -1,7 +1,7 @@
 // SdlWindow is responsible for the game's window, its OpenGL 3.3 core context
 // and the device that draws into it, the event queue the frame loop drains,
 // and frame pacing. Two modes: a window on the display (caption "Spindrel",
-// window class "Game", hidden cursor), either desktop full screen or a
+// window class "spindrel", hidden cursor), either desktop full screen or a
 // resizable window, and an offscreen context with no display at all (SDL's
 // "offscreen" video driver) for tests and the headless runner. F11 and
 // Alt+Enter switch a window between full screen and windowed at any time;
@@ -9,6 +9,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 
 #include "platform/gl/GLRenderDevice.h"
@@ -27,6 +28,11 @@ enum class WindowEvent { Quit, EscapeDown, FocusGained, FocusLost, FullscreenTog
 // The size of the window when it is not full screen, at first.
 constexpr int WINDOWED_WIDTH = 1280;
 constexpr int WINDOWED_HEIGHT = 960;
+
+// The first size of a window on a display whose usable area is as given:
+// 1280 x 960 where that fits within nine tenths of it, else the largest 4:3
+// size that does (never below half the game's picture).
+void FitWindowSize(int usableWidth, int usableHeight, int* width, int* height);
 
 class SdlWindow : private GLRenderDevice::Surface {
 public:
@@ -65,6 +71,8 @@ public:
     bool IsFullscreen() const { return m_fullscreen; }
     // The size the window's picture is drawn into, in pixels.
     void PixelSize(int* width, int* height) { DrawableSize(width, height); }
+    // Where the window's inside (below any frame) is on the desktop.
+    void Position(int* x, int* y) const;
 
     // True for the key presses that switch full screen: F11, or Enter with Alt
     // held; auto-repeats of a held key do not count.
@@ -84,6 +92,7 @@ private:
     void EnterFullscreen();
     void LeaveFullscreen();
     void RestoreWindowedRect();
+    void KeepRestoredRect();
 
     WindowMode m_mode = WindowMode::Window;
     bool m_videoStarted = false;
@@ -93,6 +102,7 @@ private:
     bool m_fullscreen = false;
     // Where the window was and how large before it went full screen.
     struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_windowed;
+    uint64_t m_restoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
     bool m_vsync = false;
     bool m_pace = false;
     std::chrono::steady_clock::time_point m_nextFrame{};

@@ -191,7 +191,78 @@ Image Banner(const regions::Region& r, const std::string& phrase, int copies, Rg
     return c;
 }
 
+// A small badge with a word: whose panel it marks.
+Image Tag(const regions::Region& r, const char* word, Rgba band, Rgba top, Rgba bottom) {
+    Image c = RegionCanvas(r);
+    const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
+    Panel(c, 1, 3, w - 1, h - 2, 8, WithAlpha(band, 0.9f), palette::White, 2);
+    TextStyle s = LabelStyle(top, bottom);
+    s.outline = 2;
+    DrawText(c, Face::SansBold, word, 24, 5, 4, w - 5, h - 3, s);
+    return c;
+}
+
+Image EdgeArrow() {
+    Image c = RegionCanvas(R::EdgeArrow);
+    std::vector<Point> arrow = {{4, 4}, {29, 16}, {4, 28}, {10, 16}};
+    c.Paint(0, 0, 32, 32, [&](float px, float py) {
+        float d = SdPolygon(px, py, arrow);
+        Rgba col = d > -2.2f ? palette::Ink : Mix(Hex(0xff6a4a), Hex(0xc01010), Clamp01(py / 30));
+        return WithAlpha(col, Coverage(d - 0.8f));
+    });
+    return c;
+}
+
+namespace G = regions::guide;
+
+// One line of the card: the keys on a plate on the left, what they do on the right.
+void CardLine(Image& c, float y, const char* keys, const char* what) {
+    Panel(c, 24, y, 204, y + 40, 8, Hex(0xe8eefc, 0.95f), palette::Ink, 2);
+    TextStyle k;
+    k.top = Hex(0x182040), k.bottom = Hex(0x0a1020);
+    DrawText(c, Face::SansBold, keys, 22, 30, y + 4, 198, y + 36, k);
+    TextStyle s = LabelStyle(Hex(0xffffff), Hex(0xbfeaff));
+    s.outline = 2;
+    DrawText(c, Face::SansBold, what, 21, 214, y + 4, 496, y + 36, s, Align::Left);
+}
+
+Image HowToPlayCard() {
+    Image c = RegionCanvas(G::Card);
+    c.Paint(0, 0, 512, 384, [](float, float py) {
+        return WithAlpha(Mix(Hex(0x14245a), Hex(0x070c20), Clamp01(py / 384)), 1);
+    });
+    HazardBand(c, 0, 8, 16);
+    HazardBand(c, 376, 384, 16);
+    TextStyle title = LabelStyle(Hex(0xffffff), Hex(0xffd040));
+    title.outline = 3;
+    DrawText(c, Face::SansBold, "HOW TO PLAY", 40, 16, 14, 496, 60, title);
+    CardLine(c, 70, "\xe2\x86\x90 \xe2\x86\x91 \xe2\x86\x93 \xe2\x86\x92", "STEER YOUR TOP");
+    CardLine(c, 116, "ARROW + Z", "HOLD TO CHARGE, LET GO OF Z TO DASH");
+    CardLine(c, 162, "HOLD Z", "SPIN BOOST FROM EXTRA POWER");
+    CardLine(c, 208, "Z Z Z Z", "CLASH! TAP Z AS FAST AS YOU CAN");
+    TextStyle tip = LabelStyle(Hex(0xfff4c0), Hex(0xffa030));
+    tip.outline = 2;
+    DrawText(c, Face::SansBold, "DASH INTO THE ENEMY TO KNOCK IT OUT OR STOP ITS SPIN.", 20, 20, 262, 492, 290,
+             tip);
+    DrawText(c, Face::SansBold, "YOUR POWER BAR IS ON THE LEFT: A DASH SPENDS IT.", 20, 20, 292, 492, 320, tip);
+    TextStyle go = LabelStyle(Hex(0xffffff), Hex(0x7fe0ff));
+    go.outline = 2.5f;
+    DrawText(c, Face::SansBold, "PRESS Z TO START", 30, 16, 330, 496, 370, go);
+    return c;
+}
+
 }  // namespace
+
+bool WriteGuideTexture(const DataDir& dir) {
+    Image sheet(1024, 512);
+    Place(sheet, G::Card, HowToPlayCard());
+    Place(sheet, G::HintBanner,
+          Banner(G::HintBanner,
+                 "ARROWS STEER \xe2\x98\x85 ARROW + HOLD Z: CHARGE \xe2\x98\x85 LET GO OF Z: DASH \xe2\x98\x85 "
+                 "HOLD Z: SPIN BOOST \xe2\x98\x85 CLASH: TAP Z FAST",
+                 1, Hex(0x0c1a44), Hex(0xffffff), Hex(0x7fe0ff)));
+    return sheet.WritePng(dir.Path("texture/Guide.png"));
+}
 
 bool WriteInterfaceTexture(const DataDir& dir) {
     Image sheet(512, 512);
@@ -216,6 +287,9 @@ bool WriteInterfaceTexture(const DataDir& dir) {
     Place(sheet, R::AimBanner,
           Banner(R::AimBanner, "PRESS Z TO LAUNCH \xe2\x98\x85 TIME YOUR POWER", 1, Hex(0x0c1a44), Hex(0xffffff),
                  Hex(0x7fe0ff)));
+    Place(sheet, R::PlayerTag, Tag(R::PlayerTag, "YOU", Hex(0x0e5a2a), Hex(0xffffff), Hex(0xa8ffb8)));
+    Place(sheet, R::EnemyTag, Tag(R::EnemyTag, "CPU", Hex(0x6a0c0c), Hex(0xffffff), Hex(0xffb0a0)));
+    Place(sheet, R::EdgeArrow, EdgeArrow());
     return sheet.WritePng(dir.Path("texture/Interface.png"));
 }
 

@@ -53,10 +53,17 @@ inline constexpr Region ClashButton1{"clash button 1", 384, 320, 448, 416};
 inline constexpr Region ClashButton2{"clash button 2", 448, 320, 512, 416};
 inline constexpr Region LaunchBanner{"launch banner", 0, 400, 320, 448};  // scrolls in a 320-texel loop
 inline constexpr Region AimBanner{"aim banner", 0, 448, 512, 496};        // scrolls in a 512-texel loop
+// Whose panel is whose: tags beside the player's and the enemy's labels.
+inline constexpr Region PlayerTag{"player tag", 128, 112, 192, 144};
+inline constexpr Region EnemyTag{"enemy tag", 192, 112, 256, 144};
+// An arrow pointing right (turned by the game) at the edge of the picture,
+// towards an enemy out of view.
+inline constexpr Region EdgeArrow{"edge arrow", 256, 112, 288, 144};
 inline constexpr Region kAll[] = {GaugeBack,   GaugeFill,   SwarmIcon,     MeterFrame,   MeterLabel,
                                   GaugeLabel,  EnemyMarker, Emblem,        HitText0,     HitText1,
                                   ClashBanner, AimGaugeFrame, AimGaugeFill, ClashButton0, ClashButton1,
-                                  ClashButton2, LaunchBanner, AimBanner};
+                                  ClashButton2, LaunchBanner, AimBanner,   PlayerTag,    EnemyTag,
+                                  EdgeArrow};
 }  // namespace interface
 
 // ------------------------------------------------------------ texture/Title.png
@@ -187,6 +194,14 @@ inline constexpr Region Whole{"background", 0, 0, 1024, 512};  // drawn at 0.625
 inline constexpr Region kAll[] = {Whole};
 }  // namespace titleback
 
+// ------------------------------------------------------------ texture/Guide.png
+// What a new player is told: the how-to-play card and the battle's key reminder.
+namespace guide {
+inline constexpr Region Card{"how-to-play card", 0, 0, 512, 384};       // drawn at 1.25 to fill the screen
+inline constexpr Region HintBanner{"hint banner", 0, 448, 1024, 496};   // scrolls in a 1024-texel loop
+inline constexpr Region kAll[] = {Card, HintBanner};
+}  // namespace guide
+
 inline constexpr uint32_t kBlackKey = 0xff000000u;
 
 inline constexpr TextureTable kTextures[] = {
@@ -196,6 +211,7 @@ inline constexpr TextureTable kTextures[] = {
     {"texture/Animation_Explosion.bmp", 512, 512, kBlackKey, explosion::kAll},
     {"texture/StageSelect.png", 1024, 512, 0, stageselect::kAll},
     {"texture/Result.png", 512, 512, 0, result::kAll},
+    {"texture/Guide.png", 1024, 512, 0, guide::kAll},
     {"texture/Load.png", 256, 128, 0, load::kAll},
     {"texture/Item1.bmp", 256, 256, 0, items::Icons},
     {"texture/Item2.bmp", 256, 256, 0, items::Flashes},

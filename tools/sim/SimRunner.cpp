@@ -99,6 +99,9 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
         } else if (arg == "--bot") {
             o->bot = true;
             continue;
+        } else if (arg == "--how-to-play") {
+            o->howToPlay = true;
+            continue;
         } else if (arg == "--bot-skill") {
             if (!ParseInt(value, 0, Bot::MAX_SKILL, &n)) return fail("--bot-skill needs 0 to 3");
             o->botSkill = static_cast<int>(n);
@@ -109,15 +112,15 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
                 "[--video offscreen|none]\n"
                 "                    [--loading-frames N] [--bot] [--bot-skill 0..3] [--record FILE]\n"
-                "                    [--replay FILE]");
+                "                    [--replay FILE] [--how-to-play]");
         } else {
             return fail("unknown argument: " + arg);
         }
         ++i;
     }
     if (!o->shots.empty() && !o->offscreenVideo) return fail("--shot needs --video offscreen");
-    if (!o->replayPath.empty() && (o->bot || !o->keysPath.empty() || o->stage >= 1))
-        return fail("--replay plays a recorded session: it takes no --keys, --bot or --stage");
+    if (!o->replayPath.empty() && (o->bot || !o->keysPath.empty() || o->stage >= 1 || o->howToPlay))
+        return fail("--replay plays a recorded session: it takes no --keys, --bot, --stage or --how-to-play");
     return true;
 }
 
@@ -235,9 +238,11 @@ bool SimRunner::Run(std::string* error)
     game.seed = m_options.seed;
     game.startStage = m_options.stage >= 1 ? m_options.stage - 1 : -1;
     game.recordPath = recordPath;
+    game.howToPlay = m_options.howToPlay;
     if (m_replayKeys) {
         game.seed = m_replay.seed;
         game.startStage = m_replay.startStage;
+        game.howToPlay = m_replay.howToPlay;
         game.clockStartMs = m_replay.startMs;
         game.keySource = m_replayKeys.get();
     }

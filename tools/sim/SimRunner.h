@@ -39,6 +39,9 @@ struct SimOptions {
     bool framesGiven = false;             // --frames was given (a replay otherwise runs to its end)
     bool bot = false;                     // a computer player presses the keys
     int botSkill = 3;                     // 0 (launch only) to 3
+    // Show the how-to-play card on the way to stage 1, as on a first play.
+    // Off by default, so that runs never depend on who ran the game before.
+    bool howToPlay = false;
     // For in-process scenarios: called right before each frame runs (after
     // the script and the bot have set the keys, which it may change, and
     // after the clock and the stage-load pacing) and after it.

@@ -20,6 +20,7 @@
 #include "game/CLoading.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
+#include "scene/CHowToPlay.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
@@ -148,12 +149,13 @@ void AppendClash(TraceJson& j)
 // loading screen may stand in the list with what is about to be cleared.
 const char* CurrentScreen()
 {
-    bool title = false, select = false, loading = false, result = false, battle = false;
+    bool title = false, select = false, loading = false, result = false, battle = false, card = false;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
         CGameObject* task = e->object;
         title = title || dynamic_cast<CTitle*>(task);
         select = select || dynamic_cast<CStageSelect*>(task);
         loading = loading || dynamic_cast<CLoading*>(task);
+        card = card || dynamic_cast<CHowToPlay*>(task);
         result = result || dynamic_cast<CResult*>(task);
         battle = battle || std::string(e->name) == STAGE_TASK_NAME;
     }
@@ -161,6 +163,7 @@ const char* CurrentScreen()
     if (result) return "result";
     if (select) return "select";
     if (title) return "title";
+    if (card) return "howtoplay";
     if (battle) return "battle";
     return nullptr;
 }
