@@ -415,8 +415,12 @@ TEST_P(EdgeMarkerTest, ArrowStandsOnTheEdgeTowardsThePoint)
     auto marker = EdgeMarker::For(c.point, view, projection);
     ASSERT_EQ(marker.has_value(), c.marked);
     if (!marker) return;
-    if (c.x >= 0) EXPECT_NEAR(marker->x, c.x, 0.01);
-    if (c.y >= 0) EXPECT_NEAR(marker->y, c.y, 0.01);
+    if (c.x >= 0) {
+        EXPECT_NEAR(marker->x, c.x, 0.01);
+    }
+    if (c.y >= 0) {
+        EXPECT_NEAR(marker->y, c.y, 0.01);
+    }
     EXPECT_NEAR(marker->angle, c.angle, 1e-3);
     EXPECT_GE(marker->x, 20 - 0.01);
     EXPECT_LE(marker->x, 620 + 0.01);
