@@ -70,7 +70,7 @@ bool ParseArgs(int argc, char** argv, Options* o)
     return o->seeds > 0 && o->firstStage >= 1 && o->lastStage <= 5 && o->firstSkill >= 0 && o->lastSkill <= 3;
 }
 
-// Plays one game in a child process, which writes "kind frames" to the pipe.
+// Plays one game in a child process, which writes "launched kind frames returns" to the pipe.
 bool Start(const Game& g, const Options& o, Running* r)
 {
     int fds[2];
@@ -85,8 +85,8 @@ bool Start(const Game& g, const Options& o, Running* r)
         bool ok = StageTrial::Play(g.stage, static_cast<uint32_t>(g.seed), g.skill, o.dataDir, &outcome, &error);
         if (!ok) std::fprintf(stderr, "spindrel-balance: stage %d seed %d: %s\n", g.stage, g.seed, error.c_str());
         char line[64];
-        int n = std::snprintf(line, sizeof line, "%d %d %d\n", ok && outcome.launched ? 1 : 0,
-                              static_cast<int>(outcome.kind), outcome.battleFrames);
+        int n = std::snprintf(line, sizeof line, "%d %d %d %d\n", ok && outcome.launched ? 1 : 0,
+                              static_cast<int>(outcome.kind), outcome.battleFrames, outcome.swarmReturns);
         ssize_t written = write(fds[1], line, static_cast<size_t>(n));
         _exit(written == n && ok ? 0 : 1);
     }
@@ -103,11 +103,12 @@ bool Finish(const Running& r, StageTrialOutcome* outcome)
     close(r.fd);
     int status = 0;
     waitpid(r.pid, &status, 0);
-    int launched = 0, kind = 0, frames = 0;
-    if (n <= 0 || std::sscanf(line, "%d %d %d", &launched, &kind, &frames) != 3) return false;
+    int launched = 0, kind = 0, frames = 0, returns = 0;
+    if (n <= 0 || std::sscanf(line, "%d %d %d %d", &launched, &kind, &frames, &returns) != 4) return false;
     outcome->launched = launched != 0;
     outcome->kind = static_cast<StageTrialOutcome::Kind>(kind);
     outcome->battleFrames = frames;
+    outcome->swarmReturns = returns;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && outcome->launched;
 }
 

@@ -1,9 +1,9 @@
 #include "tools/sim/StageTrial.h"
 
+#include "core/Globals.h"
 #include "core/Task.h"
 #include "enemy/CEnemy.h"
 #include "game/CKoma.h"
-#include "platform/KeySource.h"
 #include "scene/CResult.h"
 #include "tools/sim/SimRunner.h"
 
@@ -22,10 +22,8 @@ bool StageTrial::Play(int stage, uint32_t seed, int skill, const std::string& da
     options.offscreenVideo = false;
     options.bot = true;
     options.botSkill = skill;
-    // Once the game is decided, Escape closes it after that frame.
-    options.beforeFrame = [&](int, plat::ScriptedKeySource& keys) {
-        if (over) keys.SetKey(plat::KEY_ESCAPE, true);
-    };
+    // Once the game is decided, the game closes before the next frame, as
+    // Escape would close it.
     options.afterFrame = [&](int frame) {
         if (over) return;
         if (launchFrame < 0 && FindTask(KOMA_TASK_NAME)) launchFrame = frame;
@@ -35,6 +33,7 @@ bool StageTrial::Play(int stage, uint32_t seed, int skill, const std::string& da
         if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)))
             game.kind = result->Kind() == CResult::KIND_CLEAR ? StageTrialOutcome::WON : StageTrialOutcome::LOST;
         over = game.kind != StageTrialOutcome::UNDECIDED || game.battleFrames >= battleFrames;
+        if (over) PostQuit();
     };
     SimRunner runner(options);
     if (!runner.Run(error)) return false;
