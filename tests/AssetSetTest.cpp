@@ -298,14 +298,36 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
         ASSERT_TRUE(arena.HasTriangles());
         float centre = FloorUnder(arena, 0, 0);
         EXPECT_NEAR(centre, 1.3f, 0.05f);
-        for (int a = 0; a < 16; ++a) {  // the floor rises from the middle outwards
-            float angle = 2 * kPi * a / 16, last = centre;
+        // The floor rises from the middle outwards (stage 2's dimples aside),
+        // but for stage 4's spillways at 60, 180 and 300 degrees, which fall
+        // from 12 out to a bare edge low enough to roll off.
+        const float dimples = stage == 2 ? 0.5f : 1e-3f;
+        for (int a = 0; a < 24; ++a) {
+            float degrees = 15.0f * a, angle = degrees * kPi / 180, last = centre;
+            float offSpillway = std::fabs(std::fmod(degrees + 60, 120.0f) - 60);   // 60 in a spillway's middle
+            bool spillway = stage == 4 && offSpillway == 60;
+            bool wall = stage != 4 || offSpillway < 40;
             for (float r = 4; r <= 36; r += 4) {
                 float h = FloorUnder(arena, r * std::cos(angle), r * std::sin(angle));
-                EXPECT_GE(h, last - 1e-3f) << "r " << r;
+                if (spillway && r > 12) {
+                    EXPECT_LE(h, last + 1e-3f) << degrees << " deg, r " << r;
+                }
+                if (wall) {
+                    EXPECT_GE(h, last - dimples) << degrees << " deg, r " << r;
+                }
                 last = h;
             }
-            EXPECT_GT(last, centre + 2) << "too flat to keep tops in";
+            if (spillway) {
+                EXPECT_LT(FloorUnder(arena, 39.5f * std::cos(angle), 39.5f * std::sin(angle)), 1.0f);
+            }
+            if (wall) {
+                float rim = -INFINITY;   // the highest the floor climbs towards the edge
+                for (float r = 30; r <= 48; r += 0.5f) {
+                    float h = FloorUnder(arena, r * std::cos(angle), r * std::sin(angle));
+                    if (std::isfinite(h)) rim = std::max(rim, h);
+                }
+                EXPECT_GT(rim, centre + 2) << "too flat to keep tops in";
+            }
         }
         for (float z : {-30.0f, 30.0f}) {  // the two start points
             float h = FloorUnder(arena, 0, z);

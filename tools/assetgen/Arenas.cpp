@@ -18,16 +18,20 @@ namespace assetgen {
 namespace {
 
 constexpr float kPi = 3.14159265f;
-constexpr int kSectors = 96;       // divisible by 6 and 8, so polygon corners fall on sector lines
+// Every triangle costs on a software rasteriser, and the drawn arena is also
+// the collision mesh: 48 sectors keep each outline's corners (48 is divisible
+// by 6 and 8, so polygon corners fall on sector lines) at half the triangles of
+// a finer mesh.
+constexpr int kSectors = 96;
 constexpr int kFloorRings = 26;
-// Out to kDishRadius, where every launch lands (the start points are 30 out
-// and a launched top comes down 14 to 19 from the centre), the floor is a
+// Out to the dish's radius, where every launch lands (the start points are 30
+// out and a launched top comes down 14 to 19 from the centre), the floor is a
 // shallow dish; beyond it the floor rises to the rim. A top's shaft reaches
 // only 0.52 below its disc, and a launched top falls about 0.7 in its landing
 // step: on a floor at an unlucky height the disc ploughs into it and the top
-// loses its spin at once. Across the landing ring this dish lies between 1.57
+// loses its spin at once. Across the landing ring the dishes lie between 1.57
 // and 1.8, so the shaft's tip ends its landing step at most about 0.3 into the
-// floor whatever the aim. The dish's slight slope keeps a resting top circling
+// floor whatever the aim. A dish's slight slope keeps a resting top circling
 // the middle, so a top left alone still wears down.
 constexpr float kDishCentreHeight = 1.3f;
 constexpr float kDishEdgeHeight = 1.9f;
@@ -44,29 +48,46 @@ struct ArenaShape {
     float rise;
     int lipGaps;       // breaks in the rim where a top can be thrown off (0: none)
     int notches;       // low stretches of the rim, evenly spaced from angle 180 degrees (0: none)
-    float notchRise;   // the rise in the middle of a notch
+    float notchRise;   // the rise in the middle of a notch (below 0: a spillway falling to the edge)
+    float notchHalfWidth;   // radians of full depth either side of a notch's middle
+    bool notchLip;     // whether the lip runs across a notch (no: the floor ends in a bare edge)
+    float dishCentre, dishEdge, dishRadius;   // the landing dish's heights at its centre and edge, and its radius
+    float lipHeight;   // the lip's height over the rim, as a share of the usual
+    float spillStart = 0;   // the radius at which a spillway leaves the dish
+    float dimpleDepth = 0;  // dimples over the floor: their depth and spacing
+    float dimpleSpacing = 1;
 };
 
 const ArenaShape kShapes[5] = {
     // copper dish: a bowl deep enough to turn back the items that the item box
     // throws across it, with two low notches (west and east) where a hard dash
     // can leave it
-    {Outline::Round, 40, 1.6f, 8, 0, 2, 4},
-    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0},        // swarm basin: shallow, so the swarm's square lands low
-    {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0},        // bumper garden: wide and shallow
-    {Outline::Round, 40, 2.0f, 8, 8, 0, 0},          // iron crater: deep, with gaps in the rim
-    {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0},  // star altar
+    {Outline::Round, 40, 1.6f, 8, 0, 2, 4, 0.14f, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
+    // swarm basin: a shallow dish dimpled all over, so a swarm enemy stays in
+    // the dimple it lands in instead of rolling into a top resting in the
+    // middle, inside a tall wall with a high lip that turns thrown enemies back
+    {Outline::Hexagon, 40, 5.0f, 9, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 2.5f, 0, 0.45f, 8},
+    {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
+    // iron crater: the landing dish inside a high wall, cut by three spillways
+    // about 35 degrees wide with no lip at their end, centred at 60, 180 and
+    // 300 degrees, 30 degrees clear of the start points on the z axis: the one
+    // way out for the heavy top, and for a player's top that strays into one.
+    // They leave the dish 12 out, within reach of a clash won in the middle,
+    // and fall at an even grade from there, so a top thrown into one does not
+    // roll back; and none lies opposite another, so a top thrown back from a
+    // push towards one meets the wall.
+    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 12},
+    {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // star altar
 };
 
 // How much of a notch lies at this angle: 1 in its middle, 0 outside it.
 // Notches are centred on 180 degrees (the -x side) and spaced evenly from there.
-constexpr float kNotchHalfWidth = 0.14f;   // radians of full depth either side of the middle
 constexpr float kNotchEdge = 0.14f;        // radians over which the rim climbs back
 float NotchAmount(const ArenaShape& s, float angle) {
     if (s.notches == 0) return 0;
     float period = 2 * kPi / s.notches;
     float fromMiddle = std::fabs(std::fmod(angle - kPi + 8 * kPi + period / 2, period) - period / 2);
-    return 1 - SmoothStep(kNotchHalfWidth, kNotchHalfWidth + kNotchEdge, fromMiddle);
+    return 1 - SmoothStep(s.notchHalfWidth, s.notchHalfWidth + kNotchEdge, fromMiddle);
 }
 
 // Distance from the centre to the edge of the floor in direction angle.
@@ -88,15 +109,42 @@ float EdgeRadius(const ArenaShape& s, float angle) {
     return s.size;
 }
 
+// An egg-crate of shallow dimples on a grid, fading out up the wall and on a
+// smooth pad where the player's launched top comes down (about 16 out from
+// the middle on its start point's side), so that no landing meets a dimple's
+// edge.
+constexpr float kLandingPadZ = -15.0f;
+constexpr float kLandingPadRadius = 9.0f;
+float Dimples(const ArenaShape& s, float angle, float radius) {
+    if (s.dimpleDepth == 0) return 0;
+    float x = radius * std::cos(angle), z = radius * std::sin(angle);
+    float k = 2 * kPi / s.dimpleSpacing;
+    float fromPad = std::hypot(x, z - kLandingPadZ);
+    float fade = (1 - SmoothStep(s.dishRadius, EdgeRadius(s, angle), radius)) *
+                 SmoothStep(kLandingPadRadius, kLandingPadRadius + s.dimpleSpacing / 2, fromPad);
+    return s.dimpleDepth * fade * (2 - std::cos(k * x) - std::cos(k * z)) / 4;
+}
+
 float FloorHeight(const ArenaShape& s, float angle, float t) {
     float edge = EdgeRadius(s, angle);
-    float inDish = std::min(t * edge, kDishRadius) / kDishRadius;
-    float rising = std::max(0.0f, (t * edge - kDishRadius) / (edge - kDishRadius));
-    float rise = s.rise - (s.rise - s.notchRise) * NotchAmount(s, angle);
-    return kDishCentreHeight + (kDishEdgeHeight - kDishCentreHeight) * inDish * inDish +
-           rise * std::pow(rising, s.exponent);
+    float inDish = std::min(t * edge, s.dishRadius) / s.dishRadius;
+    float rising = std::max(0.0f, (t * edge - s.dishRadius) / (edge - s.dishRadius));
+    float dish = s.dishCentre + (s.dishEdge - s.dishCentre) * inDish * inDish;
+    float wall = s.rise * std::pow(rising, s.exponent);
+    float notch = s.notchRise * std::pow(rising, s.exponent);
+    if (s.notchRise < 0) {
+        // A spillway leaves the dish at spillStart and falls at an even grade
+        // from there to the edge.
+        float start = std::min(s.spillStart, s.dishRadius);
+        float along = std::max(0.0f, (t * edge - start) / (edge - start));
+        float atStart = s.dishCentre + (s.dishEdge - s.dishCentre) * (start / s.dishRadius) * (start / s.dishRadius);
+        notch = std::min(atStart + s.notchRise * along, dish) - dish;
+    }
+    return dish + wall + (notch - wall) * NotchAmount(s, angle) + Dimples(s, angle, t * edge);
 }
-float Thickness(float t) { return 0.7f + 0.8f * t * t; }
+// The floor's thickness, thinner under a low floor, so its underside stays
+// above height 0.
+float Thickness(float t, float floorHeight) { return std::min(0.7f + 0.8f * t * t, floorHeight - 0.4f); }
 
 V3 Radial(float angle) { return {std::cos(angle), 0, std::sin(angle)}; }
 
@@ -117,23 +165,31 @@ V3 FloorNormal(const ArenaShape& s, float angle, float t) {
 
 // How much of the rim's lip stands at this angle: 0 in a gap, 1 elsewhere.
 float LipAmount(const ArenaShape& s, float angle) {
-    if (s.lipGaps == 0) return 1;
+    float standing = s.notchLip ? 1 : 1 - NotchAmount(s, angle);
+    if (s.lipGaps == 0) return standing;
     float phase = std::fmod(angle * s.lipGaps / (2 * kPi) + 8.0f, 1.0f);
     float fromGap = std::min(phase, 1 - phase);
-    return SmoothStep(0.05f, 0.09f, fromGap);
+    return standing * SmoothStep(0.05f, 0.09f, fromGap);
 }
 
 // The rim's cross-section beyond the floor's edge: (outwards, up) from the edge point.
 struct LipPoint {
     float out, up;
 };
-std::vector<LipPoint> LipProfile(float amount) {
+// A bare edge (amount 0) is level with the floor, so nothing is caught on it.
+// Below an edge that stands low (a spillway) the lip's underside is shallower,
+// keeping every surface above height 0.
+constexpr float kLipDrop = 1.7f;
+constexpr float kLowestSurface = 0.3f;
+std::vector<LipPoint> LipProfile(float amount, float height, float edgeHeight) {
+    float drop = std::min(kLipDrop, edgeHeight - kLowestSurface);
+    float bead = 0.1f * std::min(amount * 10, 1.0f);
     return {{0, 0},
-            {0.5f, 1.1f * amount + 0.1f},
-            {1.6f, 1.3f * amount + 0.1f},
-            {2.3f, 0.6f * amount},
-            {2.3f, -1.0f},
-            {1.6f, -1.7f}};
+            {0.5f, 1.1f * height * amount + bead},
+            {1.6f, 1.3f * height * amount + bead},
+            {2.3f, 0.6f * height * amount},
+            {2.3f, -drop / kLipDrop},
+            {1.6f, -drop}};
 }
 
 float Angle(int column) { return 2 * kPi * static_cast<float>(column) / kSectors; }
@@ -187,8 +243,8 @@ void AddStrip(MeshBuilder& mb, const std::vector<Column>& columns, int material,
 }
 
 Column LipColumn(const ArenaShape& s, float angle) {
-    std::vector<LipPoint> lip = LipProfile(LipAmount(s, angle));
     V3 edge = FloorPoint(s, angle, 1), out = Radial(angle);
+    std::vector<LipPoint> lip = LipProfile(LipAmount(s, angle), s.lipHeight, edge.y);
     Column c;
     const int n = static_cast<int>(lip.size());
     for (int k = 0; k < n; ++k) {
@@ -205,11 +261,11 @@ Column LipColumn(const ArenaShape& s, float angle) {
 Column UndersideColumn(const ArenaShape& s, float angle) {
     Column c;
     V3 edge = FloorPoint(s, angle, 1);
-    const LipPoint last = LipProfile(LipAmount(s, angle)).back();
+    const LipPoint last = LipProfile(LipAmount(s, angle), s.lipHeight, edge.y).back();
     c.points.push_back(edge + Radial(angle) * last.out + V3{0, last.up, 0});
     for (float t : {0.96f, 0.85f, 0.7f, 0.5f, 0.3f, 0.12f, 0.0f}) {
         V3 p = FloorPoint(s, angle, t);
-        p.y -= Thickness(t);
+        p.y -= Thickness(t, p.y);
         c.points.push_back(p);
     }
     c.normals.assign(c.points.size(), V3{0, -1, 0});

@@ -10,12 +10,14 @@
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
 #include "game/CKomaSet.h"
+#include "game/CKomaShoot.h"
 #include "gfx/CCamera.h"
 #include "core/TaskList.h"
 #include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
 #include "enemy/St5Enemy.h"
 #include "platform/KeySource.h"
+#include "scene/CHowToPlay.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
@@ -44,7 +46,8 @@ constexpr float DASH_FRAMES_PER_UNIT = 2.5f;
 constexpr int DASH_MIN_FRAMES = 12;
 constexpr int DASH_MAX_FRAMES = 68;
 constexpr int BOOST_GAUGE = 70;            // spin boosts spend what is above this
-constexpr float LANDED_HEIGHT = 6.0f;      // a launched top below this has come down on the arena
+constexpr float LANDED_HEIGHT = 6.0f;      // a top above this is in the air (resting, about 4)
+constexpr float AIRBORNE_RISE = 0.05f;     // units a frame up or down: thrown into the air
 
 // The stages that need play of their own.
 constexpr int SWARM_STAGE = 1, HEAVY_STAGE = 3, BOSS_STAGE = 4;
@@ -54,9 +57,24 @@ constexpr float MARKED_BONUS = 8.0f;       // a marked swarm enemy counts as thi
 // enough to follow.
 constexpr float SWARM_SPIN = 130.0f;
 constexpr float PURSUIT_SPEED = 30.0f;     // units per second wanted towards a swarm enemy
+constexpr float AIRBORNE_HEIGHT = 6.5f;    // a swarm enemy above this is in the air (resting, about 4.2)
+constexpr float AIRBORNE_PENALTY = 30.0f;  // and counts as this much farther away
 constexpr float LEAD_SECONDS_MAX = 1.0f;   // how far ahead a moving swarm enemy is met
 constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
 constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
+
+// The iron crater's three spillways are centred at 60, 180 and 300 degrees
+// (from +x towards +z): the heavy top leaves its crater only through one.
+constexpr float SPILLWAY_BEARINGS[] = {60.0f, 180.0f, 300.0f};
+constexpr float SPILLWAY_EXIT = 44.0f;     // a point beyond the rim in a spillway's middle
+constexpr float BAIT_DISTANCE = 16.0f;     // far enough that the heavy top charges at us
+constexpr float BAIT_RADIUS = 20.0f;       // the bait stays inside the landing dish
+constexpr float DODGE_DISTANCE = 9.0f;     // sideways out of the line of its dash
+constexpr float KEEP_AWAY = 8.0f;          // nearer than this, a touch is likely
+constexpr float CLASH_THROW = 10.0f;       // how far a won clash throws the heavy top, at the least
+constexpr float SPILLWAY_HALF_WIDTH = 14.0f;   // degrees either side of a spillway's middle, clear of its walls
+constexpr float CHARGE_REACH = 10.0f;      // nearer than this, the heavy top never charges
+constexpr float CLASH_DISTANCE = 13.0f;    // where we wait for its charge, to meet its dash
 
 // Shelter from the boss's volleys: every sweep ends before this bearing
 // (degrees from +z towards +x, the way the boss aims) and it lies halfway
@@ -84,6 +102,52 @@ Screen* FindScreen()
 float HorizontalLength(plat::Vec3 v) { return std::hypot(v.x, v.z); }
 
 plat::Vec3 Horizontal(plat::Vec3 v) { return {v.x, 0, v.z}; }
+
+// Whether a top at `from` thrown along `direction` lands in a spillway.
+bool ThrownIntoSpillway(plat::Vec3 from, plat::Vec3 direction)
+{
+    plat::Vec3 landing = Horizontal(from) + Horizontal(direction) * CLASH_THROW;
+    float bearing = std::atan2(landing.z, landing.x) / DEG_TO_RAD;
+    for (float middle : SPILLWAY_BEARINGS) {
+        float off = std::fabs(std::remainder(bearing - middle, 360.0f));
+        if (off < SPILLWAY_HALF_WIDTH) return true;
+    }
+    return false;
+}
+
+// The spillway to throw the heavy top at `enemy` into from a clash, chosen
+// so that our place for it lies nearest `player`: returns that place.
+plat::Vec3 BestSpillwayToClashFrom(plat::Vec3 enemy, plat::Vec3 player)
+{
+    plat::Vec3 best{0, 0, 0};
+    float bestDistance = 1e9f;
+    for (float bearing : SPILLWAY_BEARINGS) {
+        plat::Vec3 exit = plat::Vec3{std::cos(bearing * DEG_TO_RAD), 0, std::sin(bearing * DEG_TO_RAD)} * SPILLWAY_EXIT;
+        plat::Vec3 place = enemy - plat::Normalize(exit - enemy) * CLASH_DISTANCE;
+        float d = HorizontalLength(place - player);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = place;
+        }
+    }
+    return best;
+}
+
+// The point beyond the rim of the spillway whose middle lies nearest the direction of `at`.
+plat::Vec3 NearestSpillway(plat::Vec3 at)
+{
+    plat::Vec3 best{0, 0, 0};
+    float bestDot = -2;
+    for (float bearing : SPILLWAY_BEARINGS) {
+        plat::Vec3 exit{std::cos(bearing * DEG_TO_RAD), 0, std::sin(bearing * DEG_TO_RAD)};
+        float d = HorizontalLength(at) > 0 ? plat::Dot(exit, plat::Normalize(Horizontal(at))) : 0;
+        if (d > bestDot) {
+            bestDot = d;
+            best = exit * SPILLWAY_EXIT;
+        }
+    }
+    return best;
+}
 
 CKomaBase* StageEnemyTop()
 {
@@ -165,7 +229,7 @@ Bot::Keys Bot::Screens()
         if (title->m_MenuChoice == CTitle::CHOICE_QUIT) return TapArrow(&Keys::up);
         return Tap({});
     }
-    if (FindScreen<CStageSelect>()) return Tap({});   // presses during its fade do nothing
+    if (FindScreen<CStageSelect>() || FindScreen<CHowToPlay>()) return Tap({});   // presses during a fade do nothing
     return {};
 }
 
@@ -196,7 +260,6 @@ Bot::Keys Bot::Aim()
 {
     auto* set = dynamic_cast<CKomaSet*>(FindTask(KOMA_SET_TASK_NAME));
     ++m_waitFrames;
-    m_landed = false;
     if (!set || m_skill == 0) return Tap({});
     // The aiming phase moves before it reads the key: judge the next frame's gauge and aim.
     int power = set->m_Power + CKomaSet::POWER_STEP;
@@ -220,19 +283,37 @@ Bot::Keys Bot::Battle(CKoma& player)
 {
     m_waitFrames = 0;
     if (m_skill == 0) return {};
-    // Steering in the air only tips the top into the floor when it lands.
-    if (!m_landed) {
-        if (player.m_Pos.y > LANDED_HEIGHT) return {};
-        m_landed = true;
-    }
+    // Steering in the air only tips the top into the floor when it lands,
+    // and a launched top bounces on its first touch-down: until the launch
+    // sequence is over, leave it alone while it is high.
+    if (FindTask(KOMA_SHOOT_TASK_NAME) && player.m_Pos.y > LANDED_HEIGHT) return {};
+    if (!InTheAir(player)) return Play(player);
+    // Thrown into the air, it waits to come down; but thrown by the heavy top
+    // towards a spillway it steers back at once. It never begins a charge in
+    // the air: that freezes the top there, and it falls hard onto the floor
+    // when the dash lets it go.
+    if (g_StageIndex != HEAVY_STAGE) return {};
+    Keys k = Play(player);
+    if (!player.IsCharging()) k.z = false;
+    return k;
+}
+
+Bot::Keys Bot::Play(CKoma& player)
+{
     Keys k;
     switch (g_StageIndex) {
     case SWARM_STAGE:
         k = Chase(player);
         break;
-    case HEAVY_STAGE:
-        k = {};   // the heavy top cannot be thrown out of its crater: outlast it
+    case HEAVY_STAGE: {
+        CKomaBase* enemy = StageEnemyTop();
+        if (enemy && !enemy->IsDown()) {
+            k = Heavy(player, *enemy);
+            return m_skill >= MAX_SKILL && !enemy->IsCharging() ? Boost(player, k) : k;
+        }
+        k = Roam(player);
         break;
+    }
     case BOSS_STAGE:
         k = PushBombs(player);
         break;
@@ -244,6 +325,12 @@ Bot::Keys Bot::Battle(CKoma& player)
     }
     }
     return m_skill >= MAX_SKILL ? Boost(player, k) : k;
+}
+
+bool Bot::InTheAir(const CKoma& player)
+{
+    // Rolling up and down the floor is slower than a bounce or a throw.
+    return std::fabs(player.m_Pos.y - player.m_PrevPos.y) > AIRBORNE_RISE;
 }
 
 Bot::Keys Bot::Boost(const CKoma& player, Keys k) const
@@ -271,7 +358,9 @@ Bot::Keys Bot::Chase(CKoma& player)
         auto* enemy = dynamic_cast<const CEnemy*>(e->object);
         if (enemy) seen[enemy] = enemy->m_Pos;
         if (!enemy || enemy->IsDying() || enemy->m_Pos.y < 0) continue;
-        float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0);
+        // One in the air cannot be touched yet: it counts as far away.
+        float airborne = enemy->m_Pos.y > AIRBORNE_HEIGHT ? AIRBORNE_PENALTY : 0.0f;
+        float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0) + airborne;
         if (!best || score < bestScore) {
             best = enemy;
             bestScore = score;
@@ -389,6 +478,61 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
     else if (HorizontalLength(p) > HorizontalLength(e) - INSIDE_MARGIN) target = e * 0.5f;
     Keys k = SteerTo(player, target);
     return m_skill >= MAX_SKILL ? Boost(player, k) : k;
+}
+
+Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
+{
+    // The heavy top cannot be worn down in time and a touch throws us far: it
+    // must leave through a spillway. It dashes at where we stood when its
+    // charge began. Skill 1 waits between it and a spillway and steps aside
+    // while it charges; skill 2 waits on its far side from a spillway instead
+    // and meets its dash with a dash of its own, and the clash, once won,
+    // throws it away from us into the spillway.
+    uint32_t now = g_FrameTime;
+    plat::Vec3 p = Horizontal(player.m_Pos), e = Horizontal(enemy.m_Pos);
+    bool clashing = m_skill >= 2;
+    plat::Vec3 out = clashing ? plat::Normalize(e - BestSpillwayToClashFrom(e, p)) : plat::Normalize(NearestSpillway(e) - e);
+    float distance = HorizontalLength(e - p);
+
+    if (player.IsCharging()) {
+        bool enemyDashing = !enemy.IsCharging() && enemy.IsDashing(now);
+        return Charge(player, e, enemyDashing || m_chargeFrames >= DASH_MAX_FRAMES);
+    }
+    if (enemy.IsCharging()) {
+        bool lined = ThrownIntoSpillway(e, plat::Normalize(e - p));
+        bool canCharge = now > player.m_ChargeAllowed && player.m_Gauge >= CHARGE_GAUGE;
+        if (clashing && lined && canCharge) return Charge(player, e, false);
+        return Dodge(player, e);
+    }
+    if (enemy.IsDashing(now) && distance < BAIT_DISTANCE) return Dodge(player, e);
+    if (distance < KEEP_AWAY) return Pursue(player, p + plat::Normalize(p - e) * BAIT_DISTANCE, PURSUIT_SPEED);
+    // Out of its reach until lined up, so that it charges only then.
+    bool lined = ThrownIntoSpillway(e, plat::Normalize(e - p));
+    float reach = clashing && !lined ? CHARGE_REACH - 1 : CLASH_DISTANCE;
+    plat::Vec3 wait = clashing ? e - out * reach : e + out * BAIT_DISTANCE;
+    if (HorizontalLength(wait) > BAIT_RADIUS) wait = plat::Normalize(wait) * BAIT_RADIUS;
+    // Round it rather than through it on the way.
+    plat::Vec3 way = wait - p;
+    float along = plat::Dot(e - p, plat::Normalize(way));
+    if (along > 0 && along < HorizontalLength(way)) {
+        plat::Vec3 nearest = p + plat::Normalize(way) * along;
+        if (HorizontalLength(nearest - e) < KEEP_AWAY) {
+            plat::Vec3 side = plat::Normalize(nearest - e);
+            if (HorizontalLength(nearest - e) < 0.01f) side = {way.z, 0, -way.x};
+            wait = e + plat::Normalize(side) * BAIT_DISTANCE;
+        }
+    }
+    return HoldAt(player, wait);
+}
+
+Bot::Keys Bot::Dodge(const CKoma& player, plat::Vec3 enemy)
+{
+    // Out of the line of its dash, on the side towards the middle.
+    plat::Vec3 p = Horizontal(player.m_Pos);
+    plat::Vec3 line = plat::Normalize(p - enemy);
+    plat::Vec3 side{line.z, 0, -line.x};
+    if (plat::Dot(side, p * -1.0f) < 0) side = side * -1.0f;
+    return Pursue(player, p + side * DODGE_DISTANCE, PURSUIT_SPEED);
 }
 
 Bot::Keys Bot::Roam(const CKoma& player)

@@ -50,6 +50,8 @@ public:
     static Keys Pursue(const CKoma& player, plat::Vec3 target, float speed);
     // Whether the boss is firing, about to fire, or its last shots are still flying.
     static bool VolleyNear(const St5Enemy& boss);
+    // Whether the top rises or falls fast: it bounced or was thrown.
+    static bool InTheAir(const CKoma& player);
 
 private:
     Keys Screens();
@@ -57,8 +59,11 @@ private:
     Keys TapArrow(bool Keys::*arrow) const;
     Keys Aim();
     Keys Battle(CKoma& player);
+    Keys Play(CKoma& player);   // the battle's play of the stage
     Keys Clash();
     Keys Duel(CKoma& player, CKomaBase& enemy);
+    Keys Heavy(CKoma& player, CKomaBase& enemy);
+    Keys Dodge(const CKoma& player, plat::Vec3 enemy);
     Keys Roam(const CKoma& player);
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
@@ -76,6 +81,5 @@ private:
     int m_planned = 0;        // frames to charge before letting go; 0: until the enemy dashes
     int m_waitFrames = 0;     // frames spent waiting on a screen
     int m_retries = 0;        // continues taken on the current stage
-    bool m_landed = false;    // the launched top has come down on the arena
     std::map<const CEnemy*, plat::Vec3> m_lastSeen;   // swarm enemies' positions in the last frame
 };
