@@ -9,6 +9,8 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
@@ -25,8 +27,8 @@ MANIFEST       := $(BUILD)/install_manifest.txt
 INSTALL_RECORD ?= $(BUILD)/install_record.txt
 MADE_DIRS      ?= $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test tsan-test bench soak balance sheets clean install install-built \
-        uninstall deb
+.PHONY: all deps configure build run test asan-test tsan-test fuzz bench soak balance sheets clean install \
+        install-built uninstall deb
 
 all: build
 
@@ -66,6 +68,17 @@ tsan-test: build
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target spindrel-thread-tests
 	ln -sfn "$$(realpath $(BUILD))/data" $(TSAN_BUILD)/data
 	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ./tests/spindrel-thread-tests
+
+# Every fuzz target under libFuzzer for FUZZ_SECONDS each, over libraries built
+# with the fuzzer's coverage and the address and undefined-behaviour
+# sanitizers (clang). Fails on any finding; prints each target's coverage.
+fuzz: deps
+	@command -v clang++ >/dev/null || { $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq clang; }
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSPINDREL_LIBFUZZER=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	$(BUILD)/spindrel-bench
@@ -129,4 +142,4 @@ deb: build
 	echo "Install it with: sudo apt install ./$$(basename "$$deb")"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD)

@@ -16,6 +16,7 @@ constexpr size_t MAX_FRAMES = 50'000'000;     // fourteen days of play: anything
 constexpr size_t MAX_FILE_BYTES = 1u << 30;
 constexpr int STAGE_COUNT = 5;
 constexpr const char* HOW_TO_PLAY_LINE = "how-to-play shown";
+constexpr size_t MIN_FRAME_LINE = 9;              // "0 - 00 0" and its newline
 
 }  // namespace
 
@@ -154,6 +155,11 @@ bool Replay::Parse(const std::string& text, Replay* out, std::string* error)
     else in.seekg(afterStage);
     if (!ReadField(in, "clock", UINT32_MAX, &clock)) return fail("the replay's clock is damaged");
     if (!ReadField(in, "frames", MAX_FRAMES, &count)) return fail("the replay's frame count is damaged");
+    // The count is checked against the lines the file can still hold before
+    // any room is reserved for it.
+    const std::streamoff read = in.tellg();
+    const size_t left = read < 0 ? 0 : mark - static_cast<size_t>(read);
+    if (count > left / MIN_FRAME_LINE) return fail("the replay's frame count is more than the file holds");
     r.seed = static_cast<uint32_t>(seed);
     r.startStage = static_cast<int>(stage) - 1;
     r.startMs = static_cast<uint32_t>(clock);

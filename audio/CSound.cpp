@@ -6,6 +6,7 @@
 #include "audio/WaveFile.h"
 #include "platform/AudioOutput.h"
 #include "platform/DataRoot.h"
+#include "platform/RefusedFiles.h"
 #include "platform/audio/SoundBuffer.h"
 
 CSound::CSound(const std::string& path) { Load(path); }
@@ -19,15 +20,22 @@ CSound::~CSound() = default;
 
 bool CSound::Load(const std::string& path)
 {
-    // 1-6: the file, its RIFF/WAVE header, the PCM format and the samples.
+    // The file, its RIFF/WAVE header, the PCM format and the samples.
     std::FILE* file = std::fopen(plat::DataPath(path).c_str(), "rb");
-    if (!file) return false;
+    if (!file) {
+        plat::RefusedFiles::Report(path, plat::RefusedFiles::WhyCannotOpen());
+        return false;
+    }
     WaveData wave;
-    const bool read = ReadWaveFile(file, wave);
+    const char* why = nullptr;
+    const bool read = ReadWaveFile(file, wave, &why);
     std::fclose(file);
-    if (!read) return false;
+    if (!read) {
+        plat::RefusedFiles::Report(path, why);
+        return false;
+    }
 
-    // 7-9: a new buffer in place of any held.
+    // A new buffer in place of any held.
     plat::AudioOutput* output = plat::GetAudioOutput();
     if (!output) return false;
     auto samples = plat::SoundBuffer::FromPcm(wave.format, wave.samples.data(), wave.samples.size(), path);

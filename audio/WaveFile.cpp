@@ -8,6 +8,12 @@ constexpr uint16_t kFormatPcm = 1;
 constexpr size_t kTagBytes = 4;
 constexpr size_t kPcmFormatBytes = 16;
 
+constexpr const char* kNotWave = "not a WAV file";
+constexpr const char* kWaveCutShort = "cut short";
+constexpr const char* kNoSamples = "no samples";
+constexpr const char* kUnsupportedFormat = "not 8- or 16-bit PCM in mono or stereo";
+constexpr const char* kWaveTooLarge = "too large";
+
 bool ReadBytes(std::FILE* file, void* out, size_t count)
 {
     return std::fread(out, 1, count, file) == count;
@@ -68,13 +74,17 @@ bool IsAcceptedFormat(uint16_t formatTag, uint16_t blockAlign, const plat::PcmFo
 
 }  // namespace
 
-bool ReadWaveFile(std::FILE* file, WaveData& wave)
+bool ReadWaveFile(std::FILE* file, WaveData& wave, const char** why)
 {
-    if (!ReadTag(file, "RIFF", 4) || !Skip(file, 4)) return false;      // the RIFF size is not checked
-    if (!ReadTag(file, "WAVEfmt ", 8) || !Skip(file, 4)) return false;  // nor is the format chunk's size
+    auto refuse = [why](const char* reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    if (!ReadTag(file, "RIFF", 4) || !Skip(file, 4)) return refuse(kNotWave);      // the RIFF size is not checked
+    if (!ReadTag(file, "WAVEfmt ", 8) || !Skip(file, 4)) return refuse(kNotWave);  // nor is the format chunk's size
 
     uint8_t pcm[kPcmFormatBytes];
-    if (!ReadBytes(file, pcm, sizeof pcm)) return false;
+    if (!ReadBytes(file, pcm, sizeof pcm)) return refuse(kWaveCutShort);
     const uint16_t formatTag = Le16(pcm);
     plat::PcmFormat format;
     format.channels = Le16(pcm + 2);
@@ -82,18 +92,19 @@ bool ReadWaveFile(std::FILE* file, WaveData& wave)
     const uint16_t blockAlign = Le16(pcm + 12);
     format.bitsPerSample = Le16(pcm + 14);
 
-    if (!FindDataTag(file)) return false;
+    if (!FindDataTag(file)) return refuse(kNoSamples);
     uint8_t sizeBytes[4];
-    if (!ReadBytes(file, sizeBytes, sizeof sizeBytes)) return false;
+    if (!ReadBytes(file, sizeBytes, sizeof sizeBytes)) return refuse(kWaveCutShort);
     const uint32_t dataSize = Le32(sizeBytes);
 
-    if (!IsAcceptedFormat(formatTag, blockAlign, format)) return false;
+    if (!IsAcceptedFormat(formatTag, blockAlign, format)) return refuse(kUnsupportedFormat);
     uint64_t remaining = 0;
-    if (dataSize < blockAlign || dataSize > kMaxWaveDataBytes) return false;
-    if (!RemainingBytes(file, remaining) || dataSize > remaining) return false;
+    if (dataSize < blockAlign) return refuse(kNoSamples);
+    if (dataSize > kMaxWaveDataBytes) return refuse(kWaveTooLarge);
+    if (!RemainingBytes(file, remaining) || dataSize > remaining) return refuse(kWaveCutShort);
 
     std::vector<uint8_t> samples(dataSize);
-    if (!ReadBytes(file, samples.data(), samples.size())) return false;
+    if (!ReadBytes(file, samples.data(), samples.size())) return refuse(kWaveCutShort);
     wave.format = format;
     wave.samples = std::move(samples);
     return true;

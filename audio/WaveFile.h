@@ -19,5 +19,6 @@ struct WaveData {
 constexpr uint32_t kMaxWaveDataBytes = 64u << 20;
 
 // Reads from the start of an open file; false for anything it does not
-// accept. The file is left open for the caller to close.
-bool ReadWaveFile(std::FILE* file, WaveData& wave);
+// accept, with the reason in *why when asked. The file is left open for the
+// caller to close.
+bool ReadWaveFile(std::FILE* file, WaveData& wave, const char** why = nullptr);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/DataRoot.h"
+#include "platform/RefusedFiles.h"
 
 namespace {
 
@@ -18,6 +19,10 @@ constexpr size_t LINE_MAX_CHARS = 255;    // and so are the skipped lines
 constexpr size_t FACE_PIECES = 4;         // the corner count and three indices
 constexpr long long TRIANGLE_CORNERS = 3;
 constexpr long long COUNT_SATURATION = 1LL << 40;   // far above any accepted count
+
+constexpr const char* NO_MESH = "no Mesh block";
+constexpr const char* BAD_VERTEX_COUNT = "damaged vertex count";
+constexpr const char* NO_TRIANGLES = "no usable triangles";
 
 bool IsSpace(char c)
 {
@@ -202,36 +207,48 @@ bool ParseFace(std::string_view token, const std::vector<bool>& usable, int32_t 
 }
 
 // The faces that are sound triangles; the others are left out. A
-// list cut short by the end of the text keeps the faces read before it.
-void ReadFaces(TextCursor& cursor, StageMesh& mesh, int faceCount, const std::vector<bool>& usable)
+// list cut short by the end of the text keeps the faces read before it;
+// false then.
+bool ReadFaces(TextCursor& cursor, StageMesh& mesh, int faceCount, const std::vector<bool>& usable)
 {
+    bool complete = true;
     // Room for no more faces than the rest of the text can hold.
     mesh.indices.reserve(static_cast<size_t>(std::min<long long>(faceCount, cursor.MaxTokensLeft())) * 3);
     for (int f = 0; f < faceCount; ++f) {
         std::string_view token = cursor.NextToken();
-        if (token.empty()) break;
+        if (token.empty()) {
+            complete = false;
+            break;
+        }
         int32_t corners[3];
         if (!ParseFace(token, usable, corners)) continue;
         mesh.indices.insert(mesh.indices.end(), corners, corners + 3);
     }
     mesh.indexCount = static_cast<int>(mesh.indices.size());
+    return complete;
 }
 
 }  // namespace
 
-StageMesh ParseStageMesh(std::string_view text, float scale)
+StageMesh ParseStageMesh(std::string_view text, float scale, const char** problem)
 {
+    auto refuse = [problem](const char* why) {
+        if (problem) *problem = why;
+        return StageMesh{};
+    };
+    if (problem) *problem = nullptr;
     TextCursor cursor(text);
-    if (!FindMeshBlock(cursor)) return {};
+    if (!FindMeshBlock(cursor)) return refuse(NO_MESH);
 
     // The vertex list is allocated up front, so a count of more vertices than
     // the rest of the text can hold is refused before anything is allocated.
     std::optional<int> vertexCount = ReadCount(cursor, MAX_STAGE_VERTICES);
-    if (!vertexCount || *vertexCount == 0 || *vertexCount > cursor.MaxTokensLeft()) return {};
+    if (!vertexCount || *vertexCount == 0) return refuse(BAD_VERTEX_COUNT);
+    if (*vertexCount > cursor.MaxTokensLeft()) return refuse(plat::RefusedFiles::kCutShort);
     StageMesh mesh;
     mesh.vertexCount = *vertexCount;
     mesh.vertices.assign(static_cast<size_t>(mesh.vertexCount) * 3, 0.0f);
-    if (!ReadVertices(cursor, mesh, scale)) return {};
+    if (!ReadVertices(cursor, mesh, scale)) return refuse(plat::RefusedFiles::kCutShort);
     std::vector<bool> usable = SortOutVertices(mesh);
 
     // The rest of the last vertex's line and the one line after it.
@@ -239,7 +256,9 @@ StageMesh ParseStageMesh(std::string_view text, float scale)
     cursor.SkipLine();
 
     std::optional<int> faceCount = ReadCount(cursor, MAX_STAGE_FACES);
-    if (faceCount) ReadFaces(cursor, mesh, *faceCount, usable);
+    const bool complete = faceCount && ReadFaces(cursor, mesh, *faceCount, usable);
+    if (problem && !complete) *problem = plat::RefusedFiles::kCutShort;
+    if (problem && !mesh.HasTriangles()) *problem = NO_TRIANGLES;
     return mesh;
 }
 
@@ -247,6 +266,7 @@ StageMesh ReadStageMesh(const char* path, float scale)
 {
     std::FILE* file = path ? std::fopen(plat::DataPath(path).c_str(), "r") : nullptr;
     if (!file) {
+        if (path) plat::RefusedFiles::Report(path, plat::RefusedFiles::WhyCannotOpen());
         std::fputs("FILE NOT FOUND\n", stdout);
         std::fflush(stdout);
         return {};
@@ -257,5 +277,8 @@ StageMesh ReadStageMesh(const char* path, float scale)
     while (text.size() < MAX_STAGE_FILE_BYTES && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         text.append(buffer, std::min(got, MAX_STAGE_FILE_BYTES - text.size()));
     std::fclose(file);
-    return ParseStageMesh(text, scale);
+    const char* problem = nullptr;
+    StageMesh mesh = ParseStageMesh(text, scale, &problem);
+    if (problem) plat::RefusedFiles::Report(path, problem);
+    return mesh;
 }

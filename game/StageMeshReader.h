@@ -26,8 +26,10 @@ constexpr float MAX_STAGE_COORDINATE = 1.0e6f;
 constexpr size_t MAX_STAGE_FILE_BYTES = size_t{64} << 20;   // the rest of a larger file is not read
 
 // Reads the file at path; coordinates are multiplied by scale. A file that
-// cannot be opened writes "FILE NOT FOUND" to standard output.
+// cannot be opened writes "FILE NOT FOUND" to standard output; one that
+// cannot be used, or only in part, is reported to RefusedFiles.
 StageMesh ReadStageMesh(const char* path, float scale);
 
-// The same reading rules applied to the file's contents.
-StageMesh ParseStageMesh(std::string_view text, float scale);
+// The same reading rules applied to the file's contents; *problem, when
+// asked, says why the record is empty or only part of the file was used.
+StageMesh ParseStageMesh(std::string_view text, float scale, const char** problem = nullptr);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/DataRoot.h"
+#include "platform/RefusedFiles.h"
 #include "platform/image/JpegTableCheck.h"
 
 // The decoder is compiled here, privately, for the three formats the game's
@@ -38,6 +39,63 @@ constexpr int MAX_SIDE = 8192;
 constexpr int64_t MAX_PIXELS = 4096 * 4096;        // after rounding up: 64 MB of RGBA
 constexpr size_t MAX_FILE_BYTES = 64u << 20;
 constexpr int RGBA = 4;
+constexpr const char* NOT_A_PICTURE = "not a BMP, PNG or JPEG picture";
+constexpr const char* PICTURE_TOO_LARGE = "picture too large";
+constexpr const char* CUT_SHORT_OR_DAMAGED = "picture cut short or damaged";
+
+// An uncompressed bitmap stores every row, padded to four bytes, after its
+// headers: a file too short for the rows its header announces is cut short,
+// and is refused before the decoder allocates the whole picture for it.
+constexpr size_t BMP_HEADER_BYTES = 54;        // the file header and the smallest info header
+constexpr size_t BMP_BITS_OFFSET = 10;
+constexpr size_t BMP_INFO_SIZE = 14;
+constexpr uint32_t BMP_SMALLEST_INFO_WITH_COMPRESSION = 40;
+constexpr size_t BMP_BITS_PER_PIXEL = 28;
+constexpr size_t BMP_COMPRESSION = 30;
+constexpr uint32_t BMP_UNCOMPRESSED = 0;
+constexpr uint32_t BMP_BITFIELDS = 3;
+
+uint32_t Le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// A PNG is a run of chunks, each its length, type, data and checksum, up to
+// the closing IEND. The decoder grows its buffer for a chunk's announced
+// length before reading it, so every length is checked against the file first.
+constexpr uint8_t PNG_SIGNATURE[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+constexpr size_t PNG_CHUNK_FRAME = 12;   // length, type and checksum
+constexpr size_t PNG_TYPE_OFFSET = 4;
+
+uint32_t Be32(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+bool PngChunksFit(const uint8_t* data, size_t size)
+{
+    if (size < sizeof PNG_SIGNATURE || !std::equal(std::begin(PNG_SIGNATURE), std::end(PNG_SIGNATURE), data))
+        return true;   // not a PNG
+    size_t at = sizeof PNG_SIGNATURE;
+    while (size - at >= PNG_CHUNK_FRAME) {
+        const uint64_t length = Be32(data + at);
+        if (length > size - at - PNG_CHUNK_FRAME) return false;
+        if (std::equal(data + at + PNG_TYPE_OFFSET, data + at + PNG_TYPE_OFFSET + 4, "IEND")) return true;
+        at += PNG_CHUNK_FRAME + static_cast<size_t>(length);
+    }
+    return false;   // the file ends before its IEND
+}
+
+bool BitmapHoldsPixels(const uint8_t* data, size_t size, int width, int height)
+{
+    if (size < BMP_HEADER_BYTES || data[0] != 'B' || data[1] != 'M') return true;   // not a bitmap
+    if (Le32(data + BMP_INFO_SIZE) < BMP_SMALLEST_INFO_WITH_COMPRESSION) return true;   // an OS/2 header
+    const uint32_t compression = Le32(data + BMP_COMPRESSION);
+    if (compression != BMP_UNCOMPRESSED && compression != BMP_BITFIELDS) return true;
+    const uint64_t bitsPerPixel = uint64_t(data[BMP_BITS_PER_PIXEL]) | (uint64_t(data[BMP_BITS_PER_PIXEL + 1]) << 8);
+    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bitsPerPixel + 31) / 32 * 4;
+    return static_cast<uint64_t>(Le32(data + BMP_BITS_OFFSET)) + rowBytes * static_cast<uint64_t>(height) <= size;
+}
 
 int RoundUpToPowerOfTwo(int n)
 {
@@ -117,29 +175,47 @@ std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh,
 
 bool Texture::LoadFromFile(const std::string& path, uint32_t colorKey)
 {
+    const char* problem = LoadFileProblem(path, colorKey);
+    if (problem) RefusedFiles::Report(path, problem);
+    return problem == nullptr;
+}
+
+const char* Texture::LoadFileProblem(const std::string& path, uint32_t colorKey)
+{
     std::ifstream in(DataPath(path), std::ios::binary);
-    if (!in) return false;
+    if (!in) return RefusedFiles::WhyCannotOpen();
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
-    if (size <= 0 || static_cast<uint64_t>(size) > MAX_FILE_BYTES) return false;
+    if (size < 0) return RefusedFiles::kUnreadable;
+    if (size == 0) return RefusedFiles::kEmpty;
+    if (static_cast<uint64_t>(size) > MAX_FILE_BYTES) return RefusedFiles::kTooLarge;
     in.seekg(0, std::ios::beg);
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return false;
-    return LoadFromMemory(bytes.data(), bytes.size(), colorKey);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) return RefusedFiles::kUnreadable;
+    return DecodeProblem(bytes.data(), bytes.size(), colorKey);
 }
 
 bool Texture::LoadFromMemory(const uint8_t* data, size_t size, uint32_t colorKey)
 {
-    if (!data || size == 0 || size > static_cast<size_t>(INT_MAX) || !JpegHuffmanTablesFit(data, size)) return false;
+    return DecodeProblem(data, size, colorKey) == nullptr;
+}
+
+const char* Texture::DecodeProblem(const uint8_t* data, size_t size, uint32_t colorKey)
+{
+    if (!data || size == 0) return RefusedFiles::kEmpty;
+    if (size > static_cast<size_t>(INT_MAX)) return RefusedFiles::kTooLarge;
+    if (!JpegHuffmanTablesFit(data, size)) return NOT_A_PICTURE;
     int length = static_cast<int>(size);
     int width = 0, height = 0, channels = 0;
     // The header first, so a forged size is refused before anything is allocated.
-    if (!stbi_info_from_memory(data, length, &width, &height, &channels) || !SizeAcceptable(width, height)) return false;
+    if (!stbi_info_from_memory(data, length, &width, &height, &channels)) return NOT_A_PICTURE;
+    if (!SizeAcceptable(width, height)) return PICTURE_TOO_LARGE;
+    if (!BitmapHoldsPixels(data, size, width, height) || !PngChunksFit(data, size)) return RefusedFiles::kCutShort;
     stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, RGBA);
-    if (!pixels) return false;
+    if (!pixels) return CUT_SHORT_OR_DAMAGED;
     bool ok = LoadFromPixels(pixels, width, height, colorKey);
     stbi_image_free(pixels);
-    return ok;
+    return ok ? nullptr : PICTURE_TOO_LARGE;
 }
 
 bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey)

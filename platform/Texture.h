@@ -18,7 +18,7 @@ public:
 
     // Decodes a BMP, PNG or JPEG file. Pixels equal to colorKey (ARGB, alpha
     // included; 0 means no key) become transparent black. False on any failure,
-    // leaving the texture as it was.
+    // leaving the texture as it was; a file refused is reported to RefusedFiles.
     bool LoadFromFile(const std::string& path, uint32_t colorKey);
     // The same from a file image in memory.
     bool LoadFromMemory(const uint8_t* data, size_t size, uint32_t colorKey);
@@ -39,6 +39,10 @@ public:
     bool IsOpaque() const { return m_opaque; }
 
 private:
+    // Why the file or file image cannot be used, or null once it is loaded.
+    const char* LoadFileProblem(const std::string& path, uint32_t colorKey);
+    const char* DecodeProblem(const uint8_t* data, size_t size, uint32_t colorKey);
+
     std::vector<uint8_t> m_pixels;
     int m_width = 0, m_height = 0;
     int m_sourceWidth = 0, m_sourceHeight = 0;

@@ -3,6 +3,10 @@
 // read; and a run recorded by the runner plays back to the very same trace.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -34,6 +38,18 @@ Replay SmallReplay()
         r.frames.push_back(f);
     }
     return r;
+}
+
+// The text with any checksum line cut off and a valid one added, so that
+// only what the test changed is wrong with it.
+std::string Sealed(std::string text)
+{
+    const size_t mark = text.rfind("checksum ");
+    if (mark != std::string::npos) text.erase(mark);
+    char line[32];
+    std::snprintf(line, sizeof line, "checksum %016llx\n",
+                  static_cast<unsigned long long>(Replay::Checksum(text, text.size())));
+    return text + line;
 }
 
 TEST(Replay, ReadsBackWhatWasWritten)
@@ -84,16 +100,56 @@ TEST(Replay, RefusesAnotherVersionSayingWhich)
     std::string text = SmallReplay().Serialize();
     const std::string mine = "game " + Replay::GameVersion() + "\n";
     text.replace(text.find(mine), mine.size(), "game 0.9.1\n");
-    // Sealed again, so only the version is wrong.
-    text.erase(text.rfind("checksum "));
-    char line[32];
-    std::snprintf(line, sizeof line, "checksum %016llx\n",
-                  static_cast<unsigned long long>(Replay::Checksum(text, text.size())));
     Replay out;
     std::string error;
-    EXPECT_FALSE(Replay::Parse(text + line, &out, &error));
+    EXPECT_FALSE(Replay::Parse(Sealed(text), &out, &error));
     EXPECT_NE(error.find("0.9.1"), std::string::npos) << error;
     EXPECT_NE(error.find(Replay::GameVersion()), std::string::npos) << error;
+}
+
+// Runs the load in a child process that may map little more memory than it
+// already has, so that reserving room for the claimed frames would abort it.
+bool LoadsWithinLittleMemory(const std::string& path, std::string* error)
+{
+    constexpr rlim_t HEADROOM = rlim_t{64} << 20;
+    std::ifstream statm("/proc/self/statm");
+    size_t pages = 0;
+    statm >> pages;
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + HEADROOM;
+        const struct rlimit rl = {limit, limit};
+        setrlimit(RLIMIT_AS, &rl);
+        Replay out;
+        std::string why;
+        _exit(Replay::Load(path, &out, &why) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status)) *error = "the load died (signal " + std::to_string(WTERMSIG(status)) + ")";
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Replay, AFrameCountBeyondTheFileIsRefusedBeforeRoomIsReserved)
+{
+    std::string text = "spindrel-replay 1\ngame " + Replay::GameVersion() + "\nseed 1\nstage 1\nclock 0\nframes 50000000\n";
+    constexpr size_t FILE_BYTES = 100, CHECKSUM_LINE = 26;
+    text.append(FILE_BYTES - CHECKSUM_LINE - text.size(), '\n');
+    text = Sealed(text);
+    ASSERT_EQ(text.size(), 100u);
+
+    Replay out;
+    std::string error;
+    EXPECT_FALSE(Replay::Parse(text, &out, &error));
+    EXPECT_EQ(error, "the replay's frame count is more than the file holds");
+    if (stagetest::SANITIZED) return;   // a sanitizer's shadow memory leaves no room to limit the child
+
+    ScratchDir dir;
+    const std::string path = (dir.Path() / "claims.rep").string();
+    std::ofstream(path, std::ios::binary) << text;
+    std::string died;
+    EXPECT_FALSE(LoadsWithinLittleMemory(path, &died));
+    EXPECT_EQ(died, "") << "the load reserved room for the claimed frames";
 }
 
 TEST(Replay, KeysPackIntoBitsAndBack)

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/Texture.h"
+#include "tests/RefusalCapture.h"
 #include "tools/sim/KeyScript.h"
 #include "tools/sim/SimRunner.h"
 
@@ -198,6 +200,84 @@ TEST(SimRunnerTest, StageLoadsBehindTheLoadingScreenAndHandsOverInOneFrame)
     EXPECT_GT(LitPixels(loading, 288, 228, 352, 292), 300) << "no wheel";
     EXPECT_EQ(LitPixels(loading, 0, 0, 640, 120), 0) << "the loading screen draws only its picture";
     EXPECT_GT(LitPixels(aiming, 0, 0, 640, 480), 640 * 480 / 2);
+    std::filesystem::remove_all(dir);
+}
+
+// A copy of the data set made of links to its files, so that single files
+// can be taken away or replaced without touching the original.
+void LinkDataSet(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
+        const auto target = to / std::filesystem::relative(entry.path(), from);
+        if (entry.is_directory()) std::filesystem::create_directories(target);
+        else std::filesystem::create_symlink(entry.path(), target);
+    }
+}
+
+void Replace(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::filesystem::remove(file);
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string Field(const std::string& line, const std::string& key)
+{
+    const size_t at = line.find("\"" + key + "\":");
+    return at == std::string::npos ? "" : line.substr(at, line.find('}', at) - at);
+}
+
+// A missing top, an interface picture cut short and a track of noise: each is
+// reported once, with its reason, on the message sink and in the trace, and
+// the battle is fought without them.
+TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
+{
+    const std::filesystem::path data = SPINDREL_BINARY_DIR "/data";
+    if (!std::filesystem::exists(data / "X/stage_1.x")) GTEST_SKIP() << "the generated data set is not built";
+    auto dir = TempDir("damaged");
+    std::filesystem::remove_all(dir / "data");
+    LinkDataSet(data, dir / "data");
+    std::filesystem::remove(dir / "data/X/Top.x");
+    std::ifstream picture(data / "texture/Interface.png", std::ios::binary);
+    std::string head(100, '\0');
+    picture.read(head.data(), static_cast<std::streamsize>(head.size()));
+    Replace(dir / "data/texture/Interface.png", head);
+    std::string noise(64 << 10, '\0');
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 2654435761u >> 13) & 0x7f);
+    Replace(dir / "data/bgm/PowerSet.mp3", noise);
+
+    RefusalCapture capture;
+    SimOptions o;
+    o.frames = 600;
+    o.stage = 1;
+    o.bot = true;
+    o.dataDir = (dir / "data").string();
+    o.tracePath = (dir / "trace.jsonl").string();
+    SimRunner runner(o);
+    std::string error;
+    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
+    EXPECT_EQ(runner.FramesRun(), o.frames);
+
+    const std::vector<std::string> expected = {   // sorted
+        "spindrel: refused X/Top.x: missing",
+        "spindrel: refused bgm/PowerSet.mp3: no MP3 audio the game can play",
+        "spindrel: refused texture/Interface.png: cut short",
+    };
+    std::vector<std::string> messages = capture.Messages();
+    std::sort(messages.begin(), messages.end());
+    EXPECT_EQ(messages, expected);
+
+    std::vector<std::string> lines;
+    std::ifstream trace(o.tracePath);
+    for (std::string line; std::getline(trace, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(o.frames));
+    const std::string& last = lines.back();
+    EXPECT_NE(last.find("{\"file\":\"X/Top.x\",\"why\":\"missing\"}"), std::string::npos) << last;
+    EXPECT_NE(last.find("{\"file\":\"texture/Interface.png\",\"why\":\"cut short\"}"), std::string::npos);
+    EXPECT_NE(last.find("\"file\":\"bgm/PowerSet.mp3\""), std::string::npos);
+    // The tops were launched and fight: the player's top has moved since the battle began.
+    EXPECT_NE(last.find("\"screen\":\"battle\""), std::string::npos) << last;
+    EXPECT_NE(Field(last, "player"), "");
+    EXPECT_NE(Field(last, "player"), Field(lines[o.loadingFrames + 1], "player"));
     std::filesystem::remove_all(dir);
 }
 

@@ -69,18 +69,6 @@ size_t ResidentBytes()
     return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool SANITIZED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool SANITIZED = true;
-#else
-constexpr bool SANITIZED = false;
-#endif
-#else
-constexpr bool SANITIZED = false;
-#endif
-
 class StageLoadingTest : public ::testing::Test {
 protected:
     void SetUp() override { g_StageIndex = 0; }
@@ -344,7 +332,13 @@ TEST_F(StageLoadingTest, ReloadsReleaseTheResourcesOfTheLoadBefore)
             settledHeap = HeapBytesInUse();
         }
     }
-    if (!real || SANITIZED) GTEST_SKIP() << "resident memory is only measured on the generated data, unsanitized";
+    if (!real || stagetest::SANITIZED) {
+        // A sanitizer's allocator holds freed blocks back and the small data
+        // set is too light to show a leak: the reloads' own checks are the test.
+        RecordProperty("memory_measured", "no");
+        return;
+    }
+    RecordProperty("memory_measured", "yes");
     auto growthMb = [](size_t from, size_t to) { return (static_cast<double>(to) - static_cast<double>(from)) / (1 << 20); };
     const double residentGrowth = growthMb(settledBytes, ResidentBytes());
     const double heapGrowth = growthMb(settledHeap, HeapBytesInUse());

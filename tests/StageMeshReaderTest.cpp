@@ -10,6 +10,7 @@
 
 #include "game/ArenaCollision.h"
 #include "game/StageMeshReader.h"
+#include "tests/RefusalCapture.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -117,11 +118,22 @@ TEST(StageMeshReader, ReadsAFileAndReportsAMissingOne)
     EXPECT_EQ(mesh.vertexCount, 4);
     EXPECT_EQ(mesh.indexCount, 6);
 
+    RefusalCapture capture;
     testing::internal::CaptureStdout();
     mesh = ReadStageMesh(path.c_str(), 1.0f);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "FILE NOT FOUND\n");
     EXPECT_TRUE(mesh.vertices.empty());
     ExpectNoTriangles(mesh);
+    EXPECT_EQ(capture.WhyRefused(path.string()), "missing");
+
+    // A file cut inside its face list keeps the faces before the cut, and says so.
+    const std::string square = SQUARE_FILE;
+    std::ofstream(path) << square.substr(0, square.find("3;0,3,2;;"));
+    mesh = ReadStageMesh(path.c_str(), 1.0f);
+    std::filesystem::remove(path);
+    EXPECT_EQ(mesh.indexCount, 3);
+    EXPECT_EQ(capture.WhyRefused(path.string()), "cut short");
+    EXPECT_EQ(capture.Messages().size(), 2u);
 }
 
 TEST(StageMeshReader, BrokenFilesGiveNoTriangles)

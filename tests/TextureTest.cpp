@@ -13,6 +13,7 @@
 #include "platform/image/JpegTableCheck.h"
 #include "platform/image/PngWriter.h"
 #include "platform/Texture.h"
+#include "tests/RefusalCapture.h"
 
 namespace {
 
@@ -142,32 +143,66 @@ TEST_F(TextureTest, JpegDecodes)
     EXPECT_NEAR(static_cast<int>(p & 0xff), 0xc0, 6);
 }
 
-TEST_F(TextureTest, CorruptOrMissingFilesFailAndLeaveTheTextureAsItWas)
+// A bitmap header of 64 bytes claiming width x height pixels of 24 bits.
+std::vector<uint8_t> BitmapHeaderOnly(uint16_t width, uint16_t height)
+{
+    std::vector<uint8_t> bmp(64, 0);
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[10] = 54;   // the pixels' offset
+    bmp[14] = 40;
+    bmp[18] = static_cast<uint8_t>(width), bmp[19] = static_cast<uint8_t>(width >> 8);
+    bmp[22] = static_cast<uint8_t>(height), bmp[23] = static_cast<uint8_t>(height >> 8);
+    bmp[26] = 1;
+    bmp[28] = 24;
+    return bmp;
+}
+
+// A 6 x 2 PNG whose IDAT chunk claims 654 MB in a file of 71 bytes: the
+// decoder grew its buffer to the claimed length before reading (found by the
+// fuzzer).
+const std::vector<uint8_t> PNG_CHUNK_BEYOND_FILE = {
+    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+    0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x02, 0x00, 0x00, 0x00, 0x00, 0x14, 0x86, 0xea, 0x23, 0x27, 0x00, 0x00,
+    0x0e, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0x90, 0x7e, 0xc0, 0x20, 0xfd, 0x00, 0x00, 0x05, 0x23, 0x01,
+    0xf7, 0xc5, 0x9d, 0x0a, 0x71, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+
+TEST_F(TextureTest, CorruptOrMissingFilesFailAreReportedOnceAndLeaveTheTextureAsItWas)
 {
     ASSERT_TRUE(plat::PngWriter::Write(Path("good.png"), Fill(8, 8, 0xff112233), 8, 8));
     plat::Texture t;
     ASSERT_TRUE(t.LoadFromFile(Path("good.png"), 0));
-
     std::ifstream in(Path("good.png"), std::ios::binary);
     std::vector<uint8_t> png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_FALSE(t.LoadFromMemory(png.data(), png.size() / 2, 0));   // truncated
-
-    // A BMP header that claims 60000 x 60000 pixels in a file of 64 bytes.
-    std::vector<uint8_t> bmp(64, 0);
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    bmp[14] = 40;
-    bmp[18] = 0x60, bmp[19] = 0xea;   // width 60000
-    bmp[22] = 0x60, bmp[23] = 0xea;   // height 60000
-    bmp[26] = 1;
-    bmp[28] = 24;
-    EXPECT_FALSE(t.LoadFromMemory(bmp.data(), bmp.size(), 0));
-
     std::vector<uint8_t> noise(300);
     for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>(i * 37 + 11);
-    EXPECT_FALSE(t.LoadFromMemory(noise.data(), noise.size(), 0));
-    EXPECT_FALSE(t.LoadFromMemory(nullptr, 0, 0));
+
+    struct Damaged {
+        std::string name;
+        std::vector<uint8_t> bytes;
+        std::string why;
+    };
+    const std::vector<Damaged> damaged = {
+        {"half.png", std::vector<uint8_t>(png.begin(), png.begin() + static_cast<long>(png.size() / 2)), "cut short"},
+        {"chunk.png", PNG_CHUNK_BEYOND_FILE, "cut short"},
+        {"header.bmp", BitmapHeaderOnly(4000, 4000), "cut short"},
+        {"huge.bmp", BitmapHeaderOnly(60000, 60000), "picture too large"},
+        {"noise.png", noise, "not a BMP, PNG or JPEG picture"},
+        {"empty.png", {}, "empty"},
+    };
+    RefusalCapture capture;
+    for (const Damaged& file : damaged) {
+        std::ofstream(Path(file.name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
+        for (int attempt = 0; attempt < 2; ++attempt) EXPECT_FALSE(t.LoadFromFile(Path(file.name), 0)) << file.name;
+        EXPECT_FALSE(t.LoadFromMemory(file.bytes.data(), file.bytes.size(), 0)) << file.name;
+        EXPECT_EQ(capture.WhyRefused(Path(file.name)), file.why) << file.name;
+    }
     EXPECT_FALSE(t.LoadFromFile(Path("missing.png"), 0));
+    EXPECT_EQ(capture.WhyRefused(Path("missing.png")), "missing");
+    EXPECT_EQ(capture.Messages().size(), damaged.size() + 1) << "one message a file";
+    EXPECT_EQ(capture.Messages().back(), "spindrel: refused " + Path("missing.png") + ": missing");
+    EXPECT_FALSE(t.LoadFromMemory(nullptr, 0, 0));
     EXPECT_FALSE(t.LoadFromPixels(png.data(), 0, 5, 0));
 
     EXPECT_EQ(t.Width(), 8);

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/DataRoot.h"
+#include "platform/RefusedFiles.h"
 
 #include <mpg123.h>
 
@@ -36,17 +37,25 @@ bool SetOutputFormat(mpg123_handle* handle)
     return true;
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path, bool& ok)
+constexpr const char* NOT_MP3_AUDIO = "no MP3 audio the game can play";
+
+// The whole file, or null bytes and the reason it cannot be read.
+std::vector<uint8_t> ReadWholeFile(const std::string& path, const char*& problem)
 {
-    ok = false;
     std::vector<uint8_t> bytes;
     std::FILE* file = std::fopen(DataPath(path).c_str(), "rb");
-    if (!file) return bytes;
+    if (!file) {
+        problem = RefusedFiles::WhyCannotOpen();
+        return bytes;
+    }
+    problem = RefusedFiles::kUnreadable;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
-        if (size > 0 && static_cast<size_t>(size) <= Mp3Stream::kMaxFileBytes && std::fseek(file, 0, SEEK_SET) == 0) {
+        if (size == 0) problem = RefusedFiles::kEmpty;
+        else if (size > 0 && static_cast<size_t>(size) > Mp3Stream::kMaxFileBytes) problem = RefusedFiles::kTooLarge;
+        else if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
             bytes.resize(static_cast<size_t>(size));
-            ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+            if (std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) problem = nullptr;
         }
     }
     std::fclose(file);
@@ -56,10 +65,11 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, bool& ok)
 
 std::unique_ptr<Mp3Stream> Mp3Stream::OpenFile(const std::string& path)
 {
-    bool ok = false;
-    std::vector<uint8_t> bytes = ReadWholeFile(path, ok);
-    if (!ok) return nullptr;
-    return OpenMemory(std::move(bytes));
+    const char* problem = nullptr;
+    std::vector<uint8_t> bytes = ReadWholeFile(path, problem);
+    std::unique_ptr<Mp3Stream> stream = problem ? nullptr : OpenMemory(std::move(bytes));
+    if (!stream) RefusedFiles::Report(path, problem ? problem : NOT_MP3_AUDIO);
+    return stream;
 }
 
 std::unique_ptr<Mp3Stream> Mp3Stream::OpenMemory(std::vector<uint8_t> bytes)

@@ -22,7 +22,8 @@ public:
     // Files larger than this are refused rather than read into memory.
     static constexpr size_t kMaxFileBytes = 64u << 20;
 
-    // Null when the file is missing, too large or holds no decodable audio.
+    // Null when the file is missing, too large or holds no decodable audio;
+    // OpenFile reports such a file to RefusedFiles.
     static std::unique_ptr<Mp3Stream> OpenFile(const std::string& path);
     static std::unique_ptr<Mp3Stream> OpenMemory(std::vector<uint8_t> bytes);
     ~Mp3Stream();

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "platform/DataRoot.h"
+#include "platform/RefusedFiles.h"
 
 namespace plat {
 
@@ -45,7 +46,7 @@ const char* ToString(XFileStatus status)
     case XFileStatus::NotXFile: return "not an X file";
     case XFileStatus::Binary: return "binary X files are not supported";
     case XFileStatus::Compressed: return "compressed X files are not supported";
-    case XFileStatus::SyntaxError: return "malformed X file";
+    case XFileStatus::SyntaxError: return "malformed or cut short X file";
     case XFileStatus::NoGeometry: return "no mesh with faces";
     }
     return "unknown";
@@ -55,15 +56,29 @@ XFileStatus XFileReader::ReadFile(const std::string& path, XModel* out)
 {
     *out = XModel();
     std::ifstream in(DataPath(path), std::ios::binary);
-    if (!in) return XFileStatus::CannotOpen;
+    if (!in) {
+        RefusedFiles::Report(path, RefusedFiles::WhyCannotOpen());
+        return XFileStatus::CannotOpen;
+    }
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
-    if (size < 0) return XFileStatus::CannotOpen;
-    if (static_cast<uint64_t>(size) > MAX_FILE_BYTES) return XFileStatus::NotXFile;
+    if (size < 0) {
+        RefusedFiles::Report(path, RefusedFiles::kUnreadable);
+        return XFileStatus::CannotOpen;
+    }
+    if (static_cast<uint64_t>(size) > MAX_FILE_BYTES) {
+        RefusedFiles::Report(path, RefusedFiles::kTooLarge);
+        return XFileStatus::NotXFile;
+    }
     in.seekg(0, std::ios::beg);
     std::string text(static_cast<size_t>(size), '\0');
-    if (!in.read(text.data(), size)) return XFileStatus::CannotOpen;
-    return ReadText(text, out);
+    if (!in.read(text.data(), size)) {
+        RefusedFiles::Report(path, RefusedFiles::kUnreadable);
+        return XFileStatus::CannotOpen;
+    }
+    XFileStatus status = ReadText(text, out);
+    if (status != XFileStatus::Ok) RefusedFiles::Report(path, ToString(status));
+    return status;
 }
 
 XFileStatus XFileReader::ReadText(std::string_view text, XModel* out)

@@ -18,6 +18,7 @@
 #include "platform/audio/Mixer.h"
 #include "platform/KeySource.h"
 #include "platform/image/PngWriter.h"
+#include "platform/RefusedFiles.h"
 #include "platform/RenderDevice.h"
 #include "tools/sim/TraceJson.h"
 
@@ -246,6 +247,8 @@ bool SimRunner::Run(std::string* error)
         game.clockStartMs = m_replay.startMs;
         game.keySource = m_replayKeys.get();
     }
+    // Each run's trace lists the files refused in that run.
+    plat::RefusedFiles::Clear();
     m_app = std::make_unique<GameApp>();
     if (!m_app->Start(game)) {
         if (error) *error = "the game could not start (no graphics device)";

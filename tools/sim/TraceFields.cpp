@@ -11,6 +11,7 @@
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
 #include "platform/AudioOutput.h"
+#include "platform/RefusedFiles.h"
 #include "platform/audio/Mixer.h"
 #include "enemy/CCapsule.h"
 #include "enemy/CObj.h"
@@ -246,6 +247,20 @@ void AppendBox(TraceJson& j)
     j.EndObject();
 }
 
+// Every data file the game has refused since the run began, with the reason.
+void AppendRefused(TraceJson& j)
+{
+    j.Key("refused");
+    j.BeginArray();
+    for (const plat::RefusedFile& refused : plat::RefusedFiles::List()) {
+        j.BeginObject();
+        j.Field("file", refused.file);
+        j.Field("why", refused.why);
+        j.EndObject();
+    }
+    j.EndArray();
+}
+
 }  // namespace
 
 void AppendTraceFields(TraceJson& j)
@@ -262,4 +277,5 @@ void AppendTraceFields(TraceJson& j)
     AppendSwarm(j);
     AppendItems(j);
     AppendBox(j);
+    AppendRefused(j);
 }

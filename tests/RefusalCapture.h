@@ -1,0 +1,49 @@
+// Captures the readers' reports of refused data files in place of standard
+// error for as long as it lives, starting from an empty list.
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/RefusedFiles.h"
+
+class RefusalCapture {
+public:
+    RefusalCapture()
+    {
+        plat::RefusedFiles::Clear();
+        m_previous = plat::RefusedFiles::SetSink([this](const std::string& message) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_messages.push_back(message);
+        });
+    }
+    ~RefusalCapture()
+    {
+        plat::RefusedFiles::SetSink(std::move(m_previous));
+        plat::RefusedFiles::Clear();
+    }
+    RefusalCapture(const RefusalCapture&) = delete;
+    RefusalCapture& operator=(const RefusalCapture&) = delete;
+
+    // Every message written, in order.
+    std::vector<std::string> Messages() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_messages;
+    }
+
+    // The last reason the file was refused for, or empty when it was not.
+    static std::string WhyRefused(const std::string& file)
+    {
+        std::string why;
+        for (const plat::RefusedFile& refused : plat::RefusedFiles::List())
+            if (refused.file == file) why = refused.why;
+        return why;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_messages;
+    plat::RefusedFiles::Sink m_previous;
+};
