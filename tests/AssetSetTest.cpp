@@ -298,10 +298,9 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
         ASSERT_TRUE(arena.HasTriangles());
         float centre = FloorUnder(arena, 0, 0);
         EXPECT_NEAR(centre, 1.3f, 0.05f);
-        // The floor rises from the middle outwards (stage 2's dimples aside),
+        // The floor rises from the middle outwards,
         // but for stage 4's spillways at 60, 180 and 300 degrees, which fall
-        // from 12 out to a bare edge low enough to roll off.
-        const float dimples = stage == 2 ? 0.5f : 1e-3f;
+        // from 16 out to a bare edge low enough to roll off.
         for (int a = 0; a < 24; ++a) {
             float degrees = 15.0f * a, angle = degrees * kPi / 180, last = centre;
             float offSpillway = std::fabs(std::fmod(degrees + 60, 120.0f) - 60);   // 60 in a spillway's middle
@@ -309,11 +308,11 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
             bool wall = stage != 4 || offSpillway < 40;
             for (float r = 4; r <= 36; r += 4) {
                 float h = FloorUnder(arena, r * std::cos(angle), r * std::sin(angle));
-                if (spillway && r > 12) {
+                if (spillway && r > 16) {
                     EXPECT_LE(h, last + 1e-3f) << degrees << " deg, r " << r;
                 }
                 if (wall) {
-                    EXPECT_GE(h, last - dimples) << degrees << " deg, r " << r;
+                    EXPECT_GE(h, last - 1e-3f) << degrees << " deg, r " << r;
                 }
                 last = h;
             }

@@ -54,8 +54,6 @@ struct ArenaShape {
     float dishCentre, dishEdge, dishRadius;   // the landing dish's heights at its centre and edge, and its radius
     float lipHeight;   // the lip's height over the rim, as a share of the usual
     float spillStart = 0;   // the radius at which a spillway leaves the dish
-    float dimpleDepth = 0;  // dimples over the floor: their depth and spacing
-    float dimpleSpacing = 1;
 };
 
 const ArenaShape kShapes[5] = {
@@ -63,20 +61,18 @@ const ArenaShape kShapes[5] = {
     // throws across it, with two low notches (west and east) where a hard dash
     // can leave it
     {Outline::Round, 40, 1.6f, 8, 0, 2, 4, 0.14f, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
-    // swarm basin: a shallow dish dimpled all over, so a swarm enemy stays in
-    // the dimple it lands in instead of rolling into a top resting in the
-    // middle, inside a tall wall with a high lip that turns thrown enemies back
-    {Outline::Hexagon, 40, 5.0f, 9, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 2.5f, 0, 0.45f, 8},
+    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // swarm basin: shallow, so the swarm's square lands low
     {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
     // iron crater: the landing dish inside a high wall, cut by three spillways
     // about 35 degrees wide with no lip at their end, centred at 60, 180 and
     // 300 degrees, 30 degrees clear of the start points on the z axis: the one
     // way out for the heavy top, and for a player's top that strays into one.
-    // They leave the dish 12 out, within reach of a clash won in the middle,
+    // They leave the dish 16 out, within reach of a clash won near the middle
+    // but beyond where a launch at the end of its swing comes down,
     // and fall at an even grade from there, so a top thrown into one does not
     // roll back; and none lies opposite another, so a top thrown back from a
     // push towards one meets the wall.
-    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 12},
+    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 16},
     {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // star altar
 };
 
@@ -109,22 +105,6 @@ float EdgeRadius(const ArenaShape& s, float angle) {
     return s.size;
 }
 
-// An egg-crate of shallow dimples on a grid, fading out up the wall and on a
-// smooth pad where the player's launched top comes down (about 16 out from
-// the middle on its start point's side), so that no landing meets a dimple's
-// edge.
-constexpr float kLandingPadZ = -15.0f;
-constexpr float kLandingPadRadius = 9.0f;
-float Dimples(const ArenaShape& s, float angle, float radius) {
-    if (s.dimpleDepth == 0) return 0;
-    float x = radius * std::cos(angle), z = radius * std::sin(angle);
-    float k = 2 * kPi / s.dimpleSpacing;
-    float fromPad = std::hypot(x, z - kLandingPadZ);
-    float fade = (1 - SmoothStep(s.dishRadius, EdgeRadius(s, angle), radius)) *
-                 SmoothStep(kLandingPadRadius, kLandingPadRadius + s.dimpleSpacing / 2, fromPad);
-    return s.dimpleDepth * fade * (2 - std::cos(k * x) - std::cos(k * z)) / 4;
-}
-
 float FloorHeight(const ArenaShape& s, float angle, float t) {
     float edge = EdgeRadius(s, angle);
     float inDish = std::min(t * edge, s.dishRadius) / s.dishRadius;
@@ -140,7 +120,7 @@ float FloorHeight(const ArenaShape& s, float angle, float t) {
         float atStart = s.dishCentre + (s.dishEdge - s.dishCentre) * (start / s.dishRadius) * (start / s.dishRadius);
         notch = std::min(atStart + s.notchRise * along, dish) - dish;
     }
-    return dish + wall + (notch - wall) * NotchAmount(s, angle) + Dimples(s, angle, t * edge);
+    return dish + wall + (notch - wall) * NotchAmount(s, angle);
 }
 // The floor's thickness, thinner under a low floor, so its underside stays
 // above height 0.
