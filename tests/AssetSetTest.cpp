@@ -298,17 +298,19 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
         ASSERT_TRUE(arena.HasTriangles());
         float centre = FloorUnder(arena, 0, 0);
         EXPECT_NEAR(centre, 1.3f, 0.05f);
-        // The floor rises from the middle outwards,
-        // but for stage 4's spillways at 60, 180 and 300 degrees, which fall
-        // from 16 out to a bare edge low enough to roll off.
+        // The floor rises from the middle outwards, but for stage 4's
+        // spillways at 0, 150 and 210 degrees, which fall from 12 out to a bare
+        // edge low enough to roll off.
         for (int a = 0; a < 24; ++a) {
             float degrees = 15.0f * a, angle = degrees * kPi / 180, last = centre;
-            float offSpillway = std::fabs(std::fmod(degrees + 60, 120.0f) - 60);   // 60 in a spillway's middle
-            bool spillway = stage == 4 && offSpillway == 60;
-            bool wall = stage != 4 || offSpillway < 40;
+            float offSpillway = 180;
+            for (float middle : {0.0f, 150.0f, 210.0f})
+                offSpillway = std::min(offSpillway, std::fabs(std::remainder(degrees - middle, 360.0f)));
+            bool spillway = stage == 4 && offSpillway == 0;
+            bool wall = stage != 4 || offSpillway > 20;
             for (float r = 4; r <= 36; r += 4) {
                 float h = FloorUnder(arena, r * std::cos(angle), r * std::sin(angle));
-                if (spillway && r > 16) {
+                if (spillway && r > 12) {
                     EXPECT_LE(h, last + 1e-3f) << degrees << " deg, r " << r;
                 }
                 if (wall) {

@@ -54,7 +54,10 @@ struct ArenaShape {
     float dishCentre, dishEdge, dishRadius;   // the landing dish's heights at its centre and edge, and its radius
     float lipHeight;   // the lip's height over the rim, as a share of the usual
     float spillStart = 0;   // the radius at which a spillway leaves the dish
+    const float* notchBearings = nullptr;   // the notches' middles in degrees (none: evenly spaced)
 };
+
+constexpr float kCraterSpillways[] = {0, 150, 210};
 
 const ArenaShape kShapes[5] = {
     // copper dish: a bowl deep enough to turn back the items that the item box
@@ -64,15 +67,15 @@ const ArenaShape kShapes[5] = {
     {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // swarm basin: shallow, so the swarm's square lands low
     {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
     // iron crater: the landing dish inside a high wall, cut by three spillways
-    // about 35 degrees wide with no lip at their end, centred at 60, 180 and
-    // 300 degrees, 30 degrees clear of the start points on the z axis: the one
-    // way out for the heavy top, and for a player's top that strays into one.
-    // They leave the dish 16 out, within reach of a clash won near the middle
-    // but beyond where a launch at the end of its swing comes down,
-    // and fall at an even grade from there, so a top thrown into one does not
-    // roll back; and none lies opposite another, so a top thrown back from a
-    // push towards one meets the wall.
-    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 16},
+    // about 35 degrees wide with no lip at their end: the one way out for the
+    // heavy top, and for a player's top that strays into one. They leave the
+    // dish 12 out, within reach of a clash won near the middle, and fall at an
+    // even grade from there, so a top thrown into one does not roll back. They
+    // open east and to either side of west, clear of where either top comes
+    // down from its launcher (the z axis, 30 degrees either way), and none lies
+    // opposite another, so a top thrown back from a push towards one meets the
+    // wall.
+    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 12, kCraterSpillways},
     {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // star altar
 };
 
@@ -81,8 +84,15 @@ const ArenaShape kShapes[5] = {
 constexpr float kNotchEdge = 0.14f;        // radians over which the rim climbs back
 float NotchAmount(const ArenaShape& s, float angle) {
     if (s.notches == 0) return 0;
-    float period = 2 * kPi / s.notches;
-    float fromMiddle = std::fabs(std::fmod(angle - kPi + 8 * kPi + period / 2, period) - period / 2);
+    float fromMiddle;
+    if (s.notchBearings) {
+        fromMiddle = kPi;
+        for (int i = 0; i < s.notches; ++i)
+            fromMiddle = std::min(fromMiddle, std::fabs(std::remainder(angle - s.notchBearings[i] * kPi / 180, 2 * kPi)));
+    } else {
+        float period = 2 * kPi / s.notches;
+        fromMiddle = std::fabs(std::fmod(angle - kPi + 8 * kPi + period / 2, period) - period / 2);
+    }
     return 1 - SmoothStep(s.notchHalfWidth, s.notchHalfWidth + kNotchEdge, fromMiddle);
 }
 

@@ -63,9 +63,9 @@ constexpr float LEAD_SECONDS_MAX = 1.0f;   // how far ahead a moving swarm enemy
 constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
 constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
 
-// The iron crater's three spillways are centred at 60, 180 and 300 degrees
+// The iron crater's three spillways are centred at 0, 150 and 210 degrees
 // (from +x towards +z): the heavy top leaves its crater only through one.
-constexpr float SPILLWAY_BEARINGS[] = {60.0f, 180.0f, 300.0f};
+constexpr float SPILLWAY_BEARINGS[] = {0.0f, 150.0f, 210.0f};
 constexpr float SPILLWAY_EXIT = 44.0f;     // a point beyond the rim in a spillway's middle
 constexpr float BAIT_DISTANCE = 16.0f;     // far enough that the heavy top charges at us
 constexpr float BAIT_RADIUS = 20.0f;       // the bait stays inside the landing dish
