@@ -61,9 +61,11 @@ protected:
         s_build = RunShell("CMAKE=" + Quoted(SPINDREL_CMAKE_COMMAND) + " SPINDREL_DEB_COMPRESSION='-Zgzip -z1' " +
                            Quoted(fs::path(SPINDREL_SOURCE_DIR) / "dist/debian/build-deb") + " " + Quoted(kBuild) +
                            " " + Quoted(s_folder->Path()) + " 2>/dev/null");
-        std::string path = s_build.output;
-        while (!path.empty() && path.back() == '\n') path.pop_back();
-        s_deb = path;
+        // The package's path is the script's last line of output; tools it
+        // runs may have warned before it (a sanitizer build's program does).
+        std::istringstream lines(s_build.output);
+        for (std::string line; std::getline(lines, line);)
+            if (line.size() > 4 && line.compare(line.size() - 4, 4, ".deb") == 0) s_deb = line;
         s_root = s_folder->Path() / "root";
         if (s_build.exitCode == 0) s_unpack = RunShell("dpkg-deb --extract " + Quoted(s_deb) + " " + Quoted(s_root));
     }
