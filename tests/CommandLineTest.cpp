@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "tests/InstallTestSupport.h"
 
 namespace {
 
@@ -91,24 +92,13 @@ TEST(CommandLineTest, UsageNamesEveryOption)
     EXPECT_EQ(CommandLine::VersionText().rfind("Spindrel ", 0), 0u);
 }
 
-// The real program, run with its output captured.
-struct Outcome {
-    int exitCode = -1;
-    std::string output;   // standard output and standard error together
-};
+// The real program, run from another folder with its output captured.
+using installtest::Outcome;
 
 Outcome RunProgram(const std::string& arguments)
 {
-    const std::string command = "cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SPINDREL_DATA= '" +
-                                std::string(SPINDREL_BINARY_DIR) + "/spindrel' " + arguments + " 2>&1";
-    Outcome outcome;
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    std::array<char, 512> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe)) outcome.output += buffer.data();
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
+    return installtest::RunShell("cd / && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy SPINDREL_DATA= '" +
+                                 std::string(SPINDREL_BINARY_DIR) + "/spindrel' " + arguments);
 }
 
 TEST(ProgramTest, HelpAndVersionPrintAndSucceed)
