@@ -34,6 +34,31 @@ bool ParseInt(const char* text, long low, long high, long* out)
     return true;
 }
 
+// A developer's check that a change moved code without changing play: with
+// SPINDREL_TRACE_ARCHIVE set, every run also writes its whole trace there,
+// frame times zeroed, as TAG-N.json (TAG from SPINDREL_TRACE_TAG, N counting
+// the runs of this process), so two builds' archives compare byte for byte.
+std::string TraceArchivePath()
+{
+    static int runs = 0;
+    const char* dir = std::getenv("SPINDREL_TRACE_ARCHIVE");
+    if (!dir || !*dir) return {};
+    const char* tag = std::getenv("SPINDREL_TRACE_TAG");
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return (std::filesystem::path(dir) / ((tag && *tag ? tag : "run") + std::string("-") + std::to_string(++runs) + ".json"))
+        .string();
+}
+
+std::string WithoutFrameTime(const std::string& line)
+{
+    const std::string key = "\"ms\":";
+    size_t at = line.find(key);
+    if (at == std::string::npos) return line;
+    size_t end = line.find_first_not_of("0123456789", at + key.size());
+    return line.substr(0, at + key.size()) + "0" + (end == std::string::npos ? std::string() : line.substr(end));
+}
+
 std::string Absolute(const std::string& path)
 {
     if (path.empty()) return path;
@@ -231,6 +256,9 @@ bool SimRunner::Run(std::string* error)
         }
     }
 
+    std::ofstream archive;
+    if (std::string archivePath = TraceArchivePath(); !archivePath.empty()) archive.open(archivePath, std::ios::trunc);
+
     GameOptions game;
     game.video = m_options.offscreenVideo ? GameOptions::Video::Offscreen : GameOptions::Video::Recording;
     game.realAudio = false;
@@ -260,7 +288,7 @@ bool SimRunner::Run(std::string* error)
 
     // The trace lists the sounds each frame starts.
     // Only then: the log keeps growing until the trace takes it.
-    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(trace.is_open());
+    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(trace.is_open() || archive.is_open());
 
     bool ok = true;
     uint32_t lastFrameTime = plat::NowMs();
@@ -280,7 +308,12 @@ bool SimRunner::Run(std::string* error)
         if (m_options.beforeFrame && m_app->ScriptedKeys()) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
         m_app->Frame();
         uint32_t now = plat::NowMs();
-        if (trace && frame % m_options.traceEvery == 0) trace << TraceLine(frame, now - lastFrameTime) << '\n';
+        const bool traced = trace && frame % m_options.traceEvery == 0;
+        if (traced || (archive && !trace)) {
+            std::string line = TraceLine(frame, now - lastFrameTime);
+            if (traced) trace << line << '\n';
+            if (archive) archive << WithoutFrameTime(line) << '\n';
+        }
         lastFrameTime = now;
         ok = WriteShot(frame, error);
         m_framesRun = frame + 1;
