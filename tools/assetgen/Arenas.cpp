@@ -19,9 +19,9 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 // Every triangle costs on a software rasteriser, and the drawn arena is also
-// the collision mesh: 48 sectors keep each outline's corners (48 is divisible
-// by 6 and 8, so polygon corners fall on sector lines) at half the triangles of
-// a finer mesh.
+// the collision mesh; 96 sectors is divisible by 6 and 8, so polygon corners
+// fall on sector lines. Half as many made the floor's facets coarse enough that
+// a launched top coming down on a crease lost its spin at once.
 constexpr int kSectors = 96;
 constexpr int kFloorRings = 26;
 // Out to the dish's radius, where every launch lands (the start points are 30
