@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 "$check" "$source_dir" || fail "the tree itself does not pass"
 
-for layer in platform core gfx audio input physics game enemy item effect scene app; do
+for layer in platform core gfx audio input physics effect game enemy item hud stage scene app; do
     [ -d "$source_dir/$layer" ] && cp -R "$source_dir/$layer" "$scratch/"
 done
 "$check" "$scratch" >/dev/null || fail "an unchanged copy does not pass"
@@ -28,12 +28,21 @@ plant core/PlantedPlatform.h '#include "platform/Clock.h"'
 plant physics/PlantedGame.cpp '#include "enemy/CEnemy.h"'
 plant item/PlantedApp.cpp '#include "app/GameApp.h"'
 plant game/PlantedFine.cpp '#include "effect/CPSprite.h"'
+plant scene/PlantedFine.cpp '#include "hud/CSpriteRenderBase.h"'
+# The rooms of the game: nothing reaches up, nor across to a room of its rank.
+plant effect/PlantedTop.cpp '#include "game/CKoma.h"'
+plant game/PlantedEnemy.cpp '#include "enemy/CEnemy.h"'
+plant enemy/PlantedItem.cpp '#include "item/CItem.h"'
+plant hud/PlantedResult.cpp '#include "scene/CResult.h"'
+plant extra/PlantedUnranked.cpp '#include "core/Task.h"'
 
 report=$("$check" "$scratch" 2>&1) && fail "the check passed with bad includes planted"
 for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/PlantedMpg.cpp \
-           platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp; do
+           platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp \
+           effect/PlantedTop.cpp game/PlantedEnemy.cpp enemy/PlantedItem.cpp hud/PlantedResult.cpp; do
     echo "$report" | grep -q "^$bad:1:" || fail "$bad was not reported"
 done
 echo "$report" | grep -q "PlantedFine" && fail "an allowed include was reported"
-echo "$report" | grep -q "8 include(s)" || fail "the count is wrong: $report"
+echo "$report" | grep -q "12 include(s)" || fail "the count is wrong: $report"
+echo "$report" | grep -q "^extra: a folder of sources with no rank" || fail "the unranked folder was not reported"
 echo "ok"
