@@ -2,7 +2,7 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "scene/CTitle.h"
 
 namespace {

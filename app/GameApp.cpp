@@ -16,13 +16,15 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "gfx/Graphics.h"
+#include "hud/CSpriteRenderBase.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "platform/gl/RecordingDevice.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
+#include "scene/CResult.h"
 
 GameApp::GameApp() = default;
 
@@ -70,6 +72,7 @@ bool GameApp::Start(const GameOptions& options)
     // The window (or the offscreen surface) and the device.
     if (!CreateVideo(options)) return false;
     InitGraphics(Device());
+    CSpriteRenderBase::SetResultStarter(&CResult::Start);
 
     // The keyboard, seen through the recorder when the session is recorded.
     plat::KeySource* keys = options.keySource;

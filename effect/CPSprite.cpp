@@ -7,7 +7,6 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "item/CItemEffect.h"
 
 namespace {
 
@@ -166,12 +165,10 @@ void CPSprite::Update()
 void CPSprite::ExpireParticle(Particle& p, const plat::PointVertex& v)
 {
     if (IsItemKind(m_Kind)) {
-        // An expired particle of a pick-up burst sends an icon to the
-        // interface from where it was last drawn; the particle keeps its size.
+        // An expired particle of a pick-up burst hands over to the item's
+        // icon from where it was last drawn; the particle keeps its size.
         // The particle count tells the icon which side took the item.
-        AddTask(PRIORITY_EFFECT,
-                new CItemEffect(v.position.x, v.position.y, v.position.z, m_Kind, m_Count),
-                ITEM_EFFECT_TASK_NAME);
+        if (m_OnExpiry) m_OnExpiry(v.position, m_Kind, m_Count);
     } else {
         p.size -= EXPIRED_SHRINK;
     }

@@ -60,6 +60,13 @@ public:
     // The registry key of a kind's texture (null for a kind the game does not use).
     static const char* TextureKey(uint32_t kind);
 
+    // What an expired particle of a pick-up burst leaves behind, told where
+    // the particle was last drawn, the burst's kind and its particle count.
+    // The items set it (their flying icon); without one the particle simply
+    // stays.
+    using ExpiryHook = void (*)(const plat::Vec3& where, uint32_t kind, uint32_t count);
+    void SetExpiryHook(ExpiryHook hook) { m_OnExpiry = hook; }
+
 private:
     void Create(float x, float y, float z, plat::Vec3 reference);
     void InitParticle(Particle& p, plat::Vec3 reference) const;
@@ -77,4 +84,5 @@ private:
     uint32_t m_Count = 0;
     std::vector<Particle> m_Particles;
     uint32_t m_Kind = 0;
+    ExpiryHook m_OnExpiry = nullptr;
 };

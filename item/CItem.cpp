@@ -14,6 +14,7 @@
 #include "game/CStage.h"
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
+#include "item/CItemEffect.h"
 #include "item/CItemEffectJump.h"
 #include "item/CItemEffectKoma.h"
 #include "physics/CODE.h"
@@ -163,7 +164,7 @@ void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)
     switch (m_ItemKind) {
     case KIND_SPIN:
         if (taker.m_Disc.body) dBodyAddTorque(taker.m_Disc.body, 0, SPIN_TORQUE, 0);
-        AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_ITEM_SPIN, side), PRIORITY_EFFECT);
+        AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_SPIN, side), PRIORITY_EFFECT);
         AddTask(new CItemEffectKoma(SPIN_CELL, taker.m_Pos), PRIORITY_EFFECT);
         break;
     case KIND_JUMP:
@@ -172,7 +173,7 @@ void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)
         break;
     case KIND_POWER:
         taker.m_GaugeCeiling = std::min(taker.m_GaugeCeiling + CEILING_RAISE, CKomaBase::GAUGE_CEILING_MAX);
-        AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_ITEM_POWER, side), PRIORITY_EFFECT);
+        AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_POWER, side), PRIORITY_EFFECT);
         AddTask(new CItemEffectKoma(POWER_CELL, taker.m_Pos), PRIORITY_EFFECT);
         break;
     default:

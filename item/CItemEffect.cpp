@@ -3,7 +3,8 @@
 #include <cmath>
 
 #include "core/ResourceRegistry.h"
-#include "effect/CSpriteRender.h"
+#include "effect/CPSprite.h"
+#include "item/ItemFlashTarget.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
@@ -15,6 +16,15 @@ constexpr plat::Vec3 SCREEN_CENTRE{320, 240, 0};   // of the 640 x 480 back buff
 bool IsFinite(plat::Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 }  // namespace
+
+CPSprite* CItemEffect::NewPickUpBurst(const plat::Vec3& at, uint32_t kind, uint32_t side)
+{
+    auto* burst = new CPSprite(at.x, at.y, at.z, kind, side);
+    burst->SetExpiryHook([](const plat::Vec3& where, uint32_t burstKind, uint32_t count) {
+        AddTask(PRIORITY_EFFECT, new CItemEffect(where.x, where.y, where.z, burstKind, count), ITEM_EFFECT_TASK_NAME);
+    });
+    return burst;
+}
 
 CItemEffect::CItemEffect(float x, float y, float z, uint32_t kind, uint32_t count)
     : m_Position(x, y, z),
@@ -85,7 +95,7 @@ void CItemEffect::Update()
     m_Scale += SCALE_STEP;
 
     if (Arrived()) {
-        if (auto* render = dynamic_cast<CSpriteRender*>(FindTask(SPRITE_RENDER_TASK_NAME)))
+        if (auto* render = dynamic_cast<ItemFlashTarget*>(FindTask(SPRITE_RENDER_TASK_NAME)))
             render->m_ItemFlashMask |= FlashBit(m_ItemIndex, m_Side);
         RemoveTask(this);
         return;

@@ -12,6 +12,7 @@
 #include "platform/Math3D.h"
 
 class CCamera;
+class CPSprite;
 class CTexture;
 
 constexpr const char* ITEM_EFFECT_TASK_NAME = "CItemEffect";
@@ -36,6 +37,11 @@ public:
     // The world position of the particle, its point-sprite kind (9 spin,
     // 10 power) and its burst's particle count (2 player, 3 enemy).
     CItemEffect(float x, float y, float z, uint32_t kind, uint32_t count);
+
+    // The particle burst of an item taken at a point (kind 9 or 10, the
+    // taker's side as its particle count) whose expiring particles each send
+    // off an icon.
+    static CPSprite* NewPickUpBurst(const plat::Vec3& at, uint32_t kind, uint32_t side);
 
     void Init() override;
     void Update() override;

@@ -2,7 +2,7 @@
 
 #include "core/FirstPlay.h"
 #include "core/Globals.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "gfx/Graphics.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"

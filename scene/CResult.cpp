@@ -5,7 +5,7 @@
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "game/CKoma.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/Graphics.h"
 #include "input/CInput.h"
@@ -70,6 +70,8 @@ float LetterX(int k, int firstWordLetters)
 float Jitter() { return static_cast<float>(GameRand() % JITTER); }
 
 }  // namespace
+
+void CResult::Start(int kind) { AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME); }
 
 CResult::CResult(int kind) : m_Kind(kind) {}
 

@@ -13,6 +13,7 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
+#include "hud/CSpriteRenderBase.h"
 #include "platform/KeySource.h"
 
 class CCamera;
@@ -26,8 +27,8 @@ constexpr int32_t PRIORITY_NEXT_SCREEN = 1;
 
 class CResult : public CGameObject {
 public:
-    static constexpr int KIND_CLEAR = 0;
-    static constexpr int KIND_GAME_OVER = 1;
+    static constexpr int KIND_CLEAR = CSpriteRenderBase::RESULT_CLEAR;
+    static constexpr int KIND_GAME_OVER = CSpriteRenderBase::RESULT_GAME_OVER;
 
     enum Phase { PHASE_LETTERS = 0, PHASE_BANNER = 1, PHASE_ANSWERS = 2, PHASE_WAITING = 3 };
 
@@ -59,6 +60,9 @@ public:
     static constexpr int LETTER_FULL_ALPHA = 255;
 
     explicit CResult(int kind);
+    // Adds the result screen of a kind at its priority: how a battle
+    // interface hands over when a side has lost.
+    static void Start(int kind);
     void Init() override;
     void Update() override;
     void Draw() override;

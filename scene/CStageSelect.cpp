@@ -4,7 +4,7 @@
 
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/Graphics.h"
 #include "input/CInput.h"

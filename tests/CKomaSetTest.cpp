@@ -7,7 +7,7 @@
 #include "game/CKoma.h"
 #include "game/CKomaSet.h"
 #include "game/CKomaShoot.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"

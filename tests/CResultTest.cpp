@@ -2,7 +2,7 @@
 // it reads in which phase, every way out, and its trace fields.
 #include <gtest/gtest.h>
 
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "input/CInput.h"

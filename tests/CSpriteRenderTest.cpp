@@ -9,9 +9,9 @@
 
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
-#include "effect/CSpriteRender.h"
-#include "effect/CSpriteRender2.h"
-#include "effect/CSpriteRenderInit.h"
+#include "hud/CSpriteRender.h"
+#include "hud/CSpriteRender2.h"
+#include "hud/CSpriteRenderInit.h"
 #include "effect/EdgeMarker.h"
 #include "input/CInput.h"
 #include "game/CKomaBase.h"

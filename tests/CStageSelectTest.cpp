@@ -3,7 +3,7 @@
 // fade is gone.
 #include <gtest/gtest.h>
 
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "input/CInput.h"
 #include "scene/CFeadEffect.h"

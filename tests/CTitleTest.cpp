@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "audio/CBGMusic.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "platform/audio/MusicStream.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CStageSelect.h"

@@ -8,7 +8,7 @@
 
 #include "app/FirstPlayFlag.h"
 #include "core/FirstPlay.h"
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CHowToPlay.h"
 #include "scene/CStageSelect.h"

@@ -9,7 +9,7 @@
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
 #include "effect/CPSprite.h"
-#include "effect/CSpriteRender.h"
+#include "hud/CSpriteRender.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -88,7 +88,7 @@ protected:
 
 TEST_F(ItemEffectTest, PickUpBurstsHandOverAnIconPerExpiredParticleEachUpdate)
 {
-    auto* burst = new CPSprite(1, 2, 3, CPSprite::KIND_ITEM_POWER, 3);
+    CPSprite* burst = CItemEffect::NewPickUpBurst({1, 2, 3}, CPSprite::KIND_ITEM_POWER, 3);
     AddTask(burst, PRIORITY_EFFECT);
     burst->Update();
     EXPECT_TRUE(Icons().empty());   // nothing has expired yet

@@ -11,7 +11,7 @@
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
 #include "game/CStage.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"

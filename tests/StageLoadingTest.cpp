@@ -9,8 +9,8 @@
 
 #include "core/Globals.h"
 #include "game/CKomaSet.h"
-#include "game/CLoadStage.h"
-#include "game/CLoading.h"
+#include "stage/CLoadStage.h"
+#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"

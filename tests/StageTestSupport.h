@@ -25,7 +25,9 @@
 #include "core/TaskList.h"
 #include "game/CKoma.h"
 #include "game/CStage.h"
-#include "game/StageLoader.h"
+#include "hud/CSpriteRenderBase.h"
+#include "scene/CResult.h"
+#include "stage/StageLoader.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -171,6 +173,7 @@ public:
         RemoveAllTasks();
         ClearResources();
         InitGraphics(&device);
+        CSpriteRenderBase::SetResultStarter(&CResult::Start);
         plat::SetAudioOutput(&audio);
         plat::SetKeySource(&keys);
     }

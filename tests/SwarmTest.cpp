@@ -10,7 +10,7 @@
 
 #include "core/Globals.h"
 #include "effect/CPSprite.h"
-#include "effect/CSpriteRender2.h"
+#include "hud/CSpriteRender2.h"
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
 #include "enemy/St2EnemyInit.h"

@@ -17,7 +17,7 @@
 #include "core/Task.h"
 #include "core/TaskList.h"
 #include "effect/CPSprite.h"
-#include "effect/CSpriteRender.h"
+#include "hud/CSpriteRender.h"
 #include "enemy/CObj.h"
 #include "enemy/EnemyTop.h"
 #include "enemy/St5Enemy.h"

@@ -22,7 +22,7 @@
 #include "effect/CPSprite.h"
 #include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "platform/Clock.h"
 #include "platform/gl/GLRenderDevice.h"
 #include "platform/KeySource.h"

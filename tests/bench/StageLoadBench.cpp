@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "core/ResourceRegistry.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "platform/AudioOutput.h"
 #include "platform/audio/NullAudioOutput.h"
 

@@ -11,7 +11,7 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"

@@ -10,7 +10,7 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
-#include "game/CLoading.h"
+#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"

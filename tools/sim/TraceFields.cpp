@@ -18,7 +18,7 @@
 #include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
-#include "game/CLoading.h"
+#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "scene/CHowToPlay.h"

@@ -11,6 +11,7 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
+#include "item/ItemFlashTarget.h"
 #include "platform/Math3D.h"
 
 class CInput;
@@ -19,10 +20,17 @@ class CKomaBase;
 namespace plat { class LineBatch; }
 
 constexpr int32_t PRIORITY_SPRITE_RENDER = 9000;
-constexpr const char* SPRITE_RENDER_TASK_NAME = "CSpriteRender";
 
 class CSpriteRenderBase : public CGameObject {
 public:
+    // How a battle ended: the kinds of the result screen.
+    static constexpr int RESULT_CLEAR = 0;
+    static constexpr int RESULT_GAME_OVER = 1;
+    // Starts the result screen of a kind. The screens sit above the battle
+    // interfaces, so whoever builds the game hands its starter in once.
+    using ResultStarter = void (*)(int kind);
+    static void SetResultStarter(ResultStarter starter);
+
     static constexpr int HISTORY_SIZE = 11;        // one sample a second, newest first
     static constexpr int16_t HISTORY_FRAMES = 60;  // updates between samples
     static constexpr int32_t SLIDE_START = 80;     // pixels off screen at the start
@@ -123,7 +131,7 @@ protected:
     // 110 lines: ten segments, each with ten fill lines below it. Call between
     // the line batch's Begin and End.
     void DrawSpinGraph(float x0, const float (&history)[HISTORY_SIZE]);
-    // Adds the result screen of the kind and removes this task; nothing of
+    // Starts the result screen of the kind and removes this task; nothing of
     // this object may be touched afterwards.
     void HandOverToResult(int kind);
 

@@ -1,4 +1,4 @@
-#include "effect/CSpriteRender.h"
+#include "hud/CSpriteRender.h"
 
 #include <cstdio>
 #include <utility>
@@ -8,7 +8,6 @@
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
 #include "platform/gl/LineBatch.h"
-#include "scene/CResult.h"
 
 namespace {
 
@@ -140,6 +139,6 @@ void CSpriteRender::DrawGraphs()
 void CSpriteRender::DecideEnd()
 {
     // The enemy is tested first: when both tops go down together the player wins.
-    if (m_Enemy && m_Enemy->IsDown()) HandOverToResult(CResult::KIND_CLEAR);
-    else if (m_Player && m_Player->IsDown()) HandOverToResult(CResult::KIND_GAME_OVER);
+    if (m_Enemy && m_Enemy->IsDown()) HandOverToResult(RESULT_CLEAR);
+    else if (m_Player && m_Player->IsDown()) HandOverToResult(RESULT_GAME_OVER);
 }

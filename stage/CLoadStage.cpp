@@ -1,7 +1,7 @@
-#include "game/CLoadStage.h"
+#include "stage/CLoadStage.h"
 
 #include "core/Globals.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 
 CLoadStage::CLoadStage() : m_StageIndex(g_StageIndex) {}
 

@@ -1,10 +1,10 @@
-#include "game/CLoading.h"
+#include "stage/CLoading.h"
 
 #include <utility>
 #include <vector>
 
 #include "core/ResourceRegistry.h"
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 #include "gfx/Graphics.h"
 
 namespace {

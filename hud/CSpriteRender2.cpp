@@ -1,4 +1,4 @@
-#include "effect/CSpriteRender2.h"
+#include "hud/CSpriteRender2.h"
 
 #include <algorithm>
 
@@ -10,7 +10,6 @@
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
 #include "platform/gl/LineBatch.h"
-#include "scene/CResult.h"
 
 namespace {
 
@@ -119,6 +118,6 @@ void CSpriteRender2::DecideEnd()
 {
     // The win is tested before the loss.
     bool won = m_SwarmDefeated ? SwarmBeaten(*m_SwarmDefeated) : (m_St5Enemy && m_St5Enemy->IsDown());
-    if (won) HandOverToResult(CResult::KIND_CLEAR);
-    else if (m_Player && m_Player->IsDown()) HandOverToResult(CResult::KIND_GAME_OVER);
+    if (won) HandOverToResult(RESULT_CLEAR);
+    else if (m_Player && m_Player->IsDown()) HandOverToResult(RESULT_GAME_OVER);
 }

@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
-#include "effect/CSpriteRenderBase.h"
+#include "hud/CSpriteRenderBase.h"
+#include "item/ItemFlashTarget.h"
 
-class CSpriteRender : public CSpriteRenderBase {
+class CSpriteRender : public CSpriteRenderBase, public ItemFlashTarget {
 public:
     // Items that reached a side since the last draw (set by the item effects).
     static constexpr uint32_t ITEM_FLASH_SPIN_PLAYER = 1;
@@ -27,7 +28,6 @@ public:
 
     CKomaBase* m_Enemy = nullptr;   // "St%dEnemy" of the stage
     float m_EnemySpinHistory[HISTORY_SIZE] = {};
-    uint32_t m_ItemFlashMask = 0;
 
 private:
     void DrawPowerFlashes();

@@ -1,4 +1,4 @@
-#include "game/StageLoader.h"
+#include "stage/StageLoader.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +8,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
-#include "effect/CSpriteRenderInit.h"
+#include "hud/CSpriteRenderInit.h"
 #include "enemy/St1EnemySet.h"
 #include "enemy/St2EnemyInit.h"
 #include "enemy/St3EnemySet.h"

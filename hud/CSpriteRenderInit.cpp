@@ -1,10 +1,10 @@
-#include "effect/CSpriteRenderInit.h"
+#include "hud/CSpriteRenderInit.h"
 
 #include <cstdio>
 
 #include "core/Globals.h"
-#include "effect/CSpriteRender.h"
-#include "effect/CSpriteRender2.h"
+#include "hud/CSpriteRender.h"
+#include "hud/CSpriteRender2.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "effect/CSpriteRenderBase.h"
+#include "hud/CSpriteRenderBase.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,6 @@
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "platform/gl/LineBatch.h"
-#include "scene/CResult.h"
 
 namespace {
 
@@ -175,8 +174,14 @@ void CSpriteRenderBase::DrawSpinGraph(float x0, const float (&history)[HISTORY_S
     }
 }
 
+namespace {
+CSpriteRenderBase::ResultStarter s_ResultStarter = nullptr;
+}
+
+void CSpriteRenderBase::SetResultStarter(ResultStarter starter) { s_ResultStarter = starter; }
+
 void CSpriteRenderBase::HandOverToResult(int kind)
 {
-    AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME);
+    if (s_ResultStarter) s_ResultStarter(kind);
     RemoveTask(this);
 }

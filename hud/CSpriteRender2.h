@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "effect/CSpriteRenderBase.h"
+#include "hud/CSpriteRenderBase.h"
 
 class CCamera;
 

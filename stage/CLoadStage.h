@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "game/CLoading.h"
+#include "stage/CLoading.h"
 
 class CLoadStage : public CLoading {
 public:
