@@ -35,6 +35,7 @@
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "platform/gl/RecordingDevice.h"
+#include "scene/CResult.h"
 
 namespace {
 
@@ -114,6 +115,7 @@ public:
         ClearResources();
         m_device.SetKeepCalls(false);
         InitGraphics(&m_device);
+        CSpriteRenderBase::SetResultStarter(&CResult::Start);
         plat::SetClock(&m_clock);
         plat::SetKeySource(&m_keys);
         g_FrameTime = m_clock.NowMs();
