@@ -35,7 +35,6 @@
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "platform/gl/RecordingDevice.h"
-#include "scene/CResult.h"
 
 namespace {
 
@@ -115,7 +114,9 @@ public:
         ClearResources();
         m_device.SetKeepCalls(false);
         InitGraphics(&m_device);
-        CSpriteRenderBase::SetResultStarter(&CResult::Start);
+        // No result screen: it would end the battle and free the tops that
+        // the scene goes on using when a side goes down.
+        CSpriteRenderBase::SetResultStarter(nullptr);
         plat::SetClock(&m_clock);
         plat::SetKeySource(&m_keys);
         g_FrameTime = m_clock.NowMs();
