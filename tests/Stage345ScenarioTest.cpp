@@ -304,7 +304,7 @@ TEST_P(Stage345LeftAloneTest, IsLostByATopLeftAlone)
 
 constexpr LeftAlone kLeftAlone[] = {{3, 3, 0}, {4, 0, 0}, {5, 0, 1}};
 
-INSTANTIATE_TEST_SUITE_P(Stage345ScenarioTest, Stage345LeftAloneTest, ::testing::ValuesIn(kLeftAlone),
+INSTANTIATE_TEST_SUITE_P(Stages, Stage345LeftAloneTest, ::testing::ValuesIn(kLeftAlone),
                          [](const ::testing::TestParamInfo<LeftAlone>& info) {
                              return "Stage" + std::to_string(info.param.stage);
                          });
