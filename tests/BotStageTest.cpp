@@ -9,13 +9,12 @@
 #include <sstream>
 #include <string>
 
-#include "tests/StageTestSupport.h"
+#include "tests/RunnerTestSupport.h"
 #include "tools/sim/StageTrial.h"
 
 namespace {
 
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
+using runnertest::GeneratedDataDir;
 
 constexpr uint32_t FIRST_SEED = 31;   // away from the seeds the balance was tuned on
 constexpr uint32_t SEEDS = 10;
@@ -33,13 +32,7 @@ std::ostream& operator<<(std::ostream& out, const StageOdds& o)
     return out << "stage " << o.stage << " skill " << o.skill;
 }
 
-class BotStageTest : public ::testing::TestWithParam<StageOdds> {
-protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-};
+class BotStageTest : public runnertest::GeneratedDataFixture<::testing::TestWithParam<StageOdds>> {};
 
 TEST_P(BotStageTest, EndsAsTheStageIsMeantTo)
 {

@@ -30,12 +30,8 @@ std::vector<plat::Vec2> Quads(const plat::RecordingDevice& device, uint32_t colo
     return corners;
 }
 
-class CStageSelectTest : public ::testing::Test {
+class CStageSelectTest : public stagetest::GeneratedDataFixture<> {
 protected:
-    void SetUp() override
-    {
-        if (!screentest::HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
     CStageSelect* Open(int stageIndex)
     {
         g_StageIndex = stageIndex;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,13 +16,11 @@
 #include "gfx/CCamera.h"
 #include "platform/KeySource.h"
 #include "scene/CResult.h"
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
 
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
+using runnertest::FirstWhere;
 
 struct Top {
     plat::Vec3 pos;
@@ -69,25 +68,15 @@ Frame Observe()
 
 float Distance(plat::Vec3 a, plat::Vec3 b) { return plat::Length(a - b); }
 
-class DuelScenarioTest : public ::testing::Test {
+class DuelScenarioTest : public runnertest::GeneratedDataTest {
 protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-
     // Plays stage 1 with the computer player; `inClash` may change the keys
     // while a clash runs. Stops at the first result screen or after `frames`.
     std::vector<Frame> Play(uint32_t seed, int frames, int skill = 3,
                             std::function<void(plat::ScriptedKeySource&)> inClash = nullptr)
     {
         std::vector<Frame> trace;
-        SimOptions options;
-        options.frames = frames;
-        options.seed = seed;
-        options.stage = 1;
-        options.dataDir = GeneratedDataDir().string();
-        options.offscreenVideo = false;
+        SimOptions options = runnertest::GameOptions(frames, seed, 1);
         options.bot = true;
         options.botSkill = skill;
         options.beforeFrame = [&](int, plat::ScriptedKeySource& keys) {
@@ -96,17 +85,8 @@ protected:
         options.afterFrame = [&](int) {
             if (trace.empty() || !trace.back().result) trace.push_back(Observe());
         };
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
+        EXPECT_TRUE(runnertest::Runs(options));
         return trace;
-    }
-
-    static int FirstWhere(const std::vector<Frame>& t, const std::function<bool(const Frame&)>& pred, int from = 0)
-    {
-        for (int i = from; i < static_cast<int>(t.size()); ++i)
-            if (pred(t[i])) return i;
-        return -1;
     }
 
     // The first seed whose game under the computer player comes to a clash.

@@ -64,12 +64,8 @@ TEST(FirstPlayFlag, SetCreatesTheFoldersAndLeavesNothingElseBehind)
     EXPECT_FALSE(FirstPlayFlag(fs::path()).Set(&error));
 }
 
-class HowToPlayCardTest : public ::testing::Test {
+class HowToPlayCardTest : public stagetest::GeneratedDataFixture<> {
 protected:
-    void SetUp() override
-    {
-        if (!screentest::HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
     void TearDown() override { FirstPlay::Configure(false); }
 
     // The stage select of a stage, decided, up to the frame after its fade.

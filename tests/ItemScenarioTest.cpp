@@ -7,19 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
-
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
-using stagetest::ScratchDir;
 
 struct ItemState {
     int kind = 0;
@@ -67,34 +61,15 @@ ItemFrame ParseFrame(const std::string& line)
     return f;
 }
 
-class ItemScenarioTest : public ::testing::Test {
+class ItemScenarioTest : public runnertest::GeneratedDataTest {
 protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-
     std::vector<ItemFrame> Play(const std::string& keys, uint32_t seed, int frames)
     {
-        dir.Write("keys.txt", keys);
-        SimOptions options;
-        options.frames = frames;
-        options.seed = seed;
-        options.stage = 1;
-        options.dataDir = GeneratedDataDir().string();
-        options.keysPath = (dir.Path() / "keys.txt").string();
-        options.tracePath = (dir.Path() / "trace.json").string();
-        options.offscreenVideo = false;
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
-        std::vector<ItemFrame> trace;
-        std::ifstream in(dir.Path() / "trace.json");
-        for (std::string line; std::getline(in, line);) trace.push_back(ParseFrame(line));
-        return trace;
+        SimOptions options = runnertest::GameOptions(frames, seed, 1);
+        return runnertest::ParseEach<ItemFrame>(run.PlayTraced(run.WithKeys(options, keys)), ParseFrame);
     }
 
-    ScratchDir dir;
+    runnertest::RunFolder run;
 };
 
 TEST_F(ItemScenarioTest, BoxComesAfter1200FramesZoomsOutAndDropsFiveItemsThatLand)

@@ -8,18 +8,14 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "app/Replay.h"
 #include "app/ReplayRecorder.h"
 #include "platform/KeySource.h"
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
 
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
 using stagetest::ScratchDir;
 
 Replay SmallReplay()
@@ -188,40 +184,30 @@ TEST(ReplayRecorder, NotesEachFramesReadFailedReadsIncluded)
     EXPECT_EQ(r.startMs, 50u);
 }
 
-class ReplayScenarioTest : public ::testing::Test {
+class ReplayScenarioTest : public runnertest::GeneratedDataTest {
 protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-
+    // The run's whole trace.
     std::string Run(SimOptions options)
     {
-        options.dataDir = GeneratedDataDir().string();
+        options.dataDir = runnertest::GeneratedDataDir().string();
         options.offscreenVideo = false;
-        options.tracePath = (dir.Path() / "trace.jsonl").string();
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
-        std::ifstream in(options.tracePath);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
+        run.WithTrace(options);
+        EXPECT_TRUE(runnertest::Runs(options));
+        return runnertest::ReadText(options.tracePath);
     }
 
-    ScratchDir dir;
+    runnertest::RunFolder run;
 };
 
 TEST_F(ReplayScenarioTest, AScriptedRunPlaysBackToTheSameTrace)
 {
     // From the title, through the stage select and a stage load, into a battle.
-    dir.Write("keys.txt", "30 Z down\n32 Z up\n40 Z down\n42 Z up\n200 Z down\n202 Z up\n"
-                          "420 Z down\n424 Z up\n700 LEFT down\n760 Z down\n800 Z up\n900 LEFT up\n");
     SimOptions recorded;
     recorded.frames = 1400;
     recorded.seed = 11;
-    recorded.keysPath = (dir.Path() / "keys.txt").string();
-    recorded.recordPath = (dir.Path() / "session.rep").string();
+    run.WithKeys(recorded, "30 Z down\n32 Z up\n40 Z down\n42 Z up\n200 Z down\n202 Z up\n"
+                           "420 Z down\n424 Z up\n700 LEFT down\n760 Z down\n800 Z up\n900 LEFT up\n");
+    recorded.recordPath = (run.Path() / "session.rep").string();
     const std::string original = Run(recorded);
     ASSERT_NE(original.find("\"screen\":\"battle\""), std::string::npos);
 
@@ -237,26 +223,19 @@ TEST_F(ReplayScenarioTest, ADamagedReplayIsRefusedWithAClearMessage)
     recorded.frames = 300;
     recorded.stage = 1;
     recorded.bot = true;
-    recorded.recordPath = (dir.Path() / "session.rep").string();
+    recorded.recordPath = (run.Path() / "session.rep").string();
     Run(recorded);
-    std::string text;
-    {
-        std::ifstream in(recorded.recordPath);
-        std::stringstream all;
-        all << in.rdbuf();
-        text = all.str();
-    }
+    std::string text = runnertest::ReadText(recorded.recordPath);
     text[text.size() / 2] = text[text.size() / 2] == '1' ? '2' : '1';
-    dir.Write("damaged.rep", text);
+    run.Write("damaged.rep", text);
 
     SimOptions replayed;
-    replayed.replayPath = (dir.Path() / "damaged.rep").string();
-    replayed.dataDir = GeneratedDataDir().string();
+    replayed.replayPath = (run.Path() / "damaged.rep").string();
+    replayed.dataDir = runnertest::GeneratedDataDir().string();
     replayed.offscreenVideo = false;
-    SimRunner runner(replayed);
-    std::string error;
-    EXPECT_FALSE(runner.Run(&error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+    const auto ran = runnertest::Runs(replayed);
+    EXPECT_FALSE(ran);
+    EXPECT_NE(std::string(ran.message()).find("damaged"), std::string::npos) << ran.message();
 }
 
 }  // namespace

@@ -4,20 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
+using runnertest::FirstWhere;
+using runnertest::HasGeneratedData;
+
+struct ScreenFrame {
+    std::string screen;
+    bool fading = false;
+};
 
 std::string ShotPath(const std::string& name)
 {
@@ -29,53 +31,40 @@ std::string ShotPath(const std::string& name)
 TEST(ScreenScenarioTest, FromTheTitleThroughTheStageSelectAndLoadingIntoStageOne)
 {
     if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    stagetest::ScratchDir dir;
-    dir.Write("keys.txt",
-              "30 Z down\n32 Z up\n"       // skip the opening
-              "40 Z down\n42 Z up\n"       // start: the skip chose the first entry
-              "200 Z down\n202 Z up\n");   // decide on the stage select
-    SimOptions o;
-    o.frames = 420;
-    o.seed = 5;
-    o.dataDir = GeneratedDataDir().string();
-    o.keysPath = (dir.Path() / "keys.txt").string();
-    o.tracePath = (dir.Path() / "trace.jsonl").string();
+    runnertest::RunFolder run;
+    SimOptions o = runnertest::GameOptions(420, 5);
+    o.offscreenVideo = true;
+    run.WithKeys(o,
+                 "30 Z down\n32 Z up\n"       // skip the opening
+                 "40 Z down\n42 Z up\n"       // start: the skip chose the first entry
+                 "200 Z down\n202 Z up\n");   // decide on the stage select
+    run.WithTrace(o);
     for (int f : {20, 60, 100, 31, 190, 305, 400}) o.shots[f] = ShotPath("flow-" + std::to_string(f) + ".png");
-    SimRunner runner(o);
-    std::string error;
-    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
+    if (auto ran = runnertest::Runs(o); !ran) GTEST_SKIP() << "no offscreen OpenGL here: " << ran.message();
 
-    // Each frame's screen, whether a fade runs, and the stage index.
-    std::vector<std::string> screens;
-    std::vector<bool> fading;
-    std::vector<std::string> lines;
-    std::ifstream in(o.tracePath);
+    // Each frame's screen and whether a fade runs; every frame is on stage 1 with no result.
+    const std::vector<std::string> lines = runnertest::ReadLines(o.tracePath);
+    std::vector<ScreenFrame> frames;
     static const std::regex screen("\"screen\":\"(\\w+)\",\"stage\":0,");
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : lines) {
         std::smatch m;
         ASSERT_TRUE(std::regex_search(line, m, screen)) << line;
-        screens.push_back(m[1]);
-        fading.push_back(line.find("\"fead\"") != std::string::npos);
+        frames.push_back({m[1], line.find("\"fead\"") != std::string::npos});
         EXPECT_NE(line.find("\"result\":null"), std::string::npos);
-        lines.push_back(line);
     }
-    ASSERT_EQ(screens.size(), 420u);
-    auto first = [&](const std::function<bool(int)>& match, int from) {
-        for (int i = from; i < static_cast<int>(screens.size()); ++i)
-            if (match(i)) return i;
-        return -1;
-    };
-    EXPECT_EQ(screens[0], "title");
+    ASSERT_EQ(frames.size(), 420u);
+    auto on = [](const char* name) { return [name](const ScreenFrame& f) { return f.screen == name; }; };
+    EXPECT_EQ(frames[0].screen, "title");
     // The start at 41 opens the stage select under a fade: 100 darkening updates and the release.
-    const int select = first([&](int i) { return screens[i] == "select"; }, 0);
+    const int select = FirstWhere(frames, on("select"));
     ASSERT_EQ(select, 41);
-    EXPECT_EQ(first([&](int i) { return !fading[i]; }, select) - select, 101);
+    EXPECT_EQ(FirstWhere(frames, [](const ScreenFrame& f) { return !f.fading; }, select) - select, 101);
     // The decide at 200 fades the select out; loading, then the stage.
     EXPECT_NE(lines[200].find("sound/System.wav"), std::string::npos);
-    const int loading = first([&](int i) { return screens[i] == "loading"; }, 0);
+    const int loading = FirstWhere(frames, on("loading"));
     EXPECT_EQ(loading, 300);
-    EXPECT_EQ(first([&](int i) { return screens[i] == "battle"; }, 0) - loading, o.loadingFrames + 1);
-    EXPECT_EQ(screens.back(), "battle");
+    EXPECT_EQ(FirstWhere(frames, on("battle")) - loading, o.loadingFrames + 1);
+    EXPECT_EQ(frames.back().screen, "battle");
 }
 
 }  // namespace

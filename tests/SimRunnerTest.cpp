@@ -2,19 +2,16 @@
 // with trace and screenshot.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/Texture.h"
 #include "tests/RefusalCapture.h"
+#include "tests/RunnerTestSupport.h"
 #include "tools/sim/KeyScript.h"
-#include "tools/sim/SimRunner.h"
 
 namespace {
 
@@ -27,11 +24,13 @@ bool Parse(std::vector<std::string> args, SimOptions* o, std::string* error)
     return SimRunner::ParseArgs(static_cast<int>(argv.size()), argv.data(), o, error);
 }
 
-std::filesystem::path TempDir(const std::string& name)
+// A run on the recording device of the generated data set, or of an empty
+// folder when the data set is not built.
+SimOptions AnyDataOptions(const runnertest::RunFolder& run, int frames, uint32_t seed)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("spindrel-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return dir;
+    SimOptions o = runnertest::GameOptions(frames, seed);
+    if (!std::filesystem::is_directory(o.dataDir)) o.dataDir = run.Path().string();
+    return o;
 }
 
 TEST(SimRunnerTest, ParsesEveryOption)
@@ -95,24 +94,17 @@ TEST(SimRunnerTest, KeyScriptParsesLinesAndRefusesGarbage)
 
 TEST(SimRunnerTest, RunWritesTraceWithHeadFirstTailLastAndAScreenshot)
 {
-    auto dir = TempDir("sim");
-    SimOptions o;
-    o.frames = 120;
-    o.seed = 3;
-    o.dataDir = SPINDREL_BINARY_DIR "/data";
-    if (!std::filesystem::is_directory(o.dataDir)) o.dataDir = dir.string();
-    o.tracePath = (dir / "trace.jsonl").string();
-    o.shots[100] = (dir / "shot.png").string();
-    SimRunner runner(o);
-    std::string error;
-    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
-    EXPECT_EQ(runner.FramesRun(), 120);
+    runnertest::RunFolder run;
+    SimOptions o = AnyDataOptions(run, 120, 3);
+    o.offscreenVideo = true;
+    run.WithTrace(o);
+    o.shots[100] = (run.Path() / "shot.png").string();
+    int framesRun = 0;
+    if (auto ran = runnertest::Runs(o, &framesRun); !ran) GTEST_SKIP() << "no offscreen OpenGL here: " << ran.message();
+    EXPECT_EQ(framesRun, 120);
 
-    std::ifstream trace(o.tracePath);
-    std::string line;
-    int lines = 0;
-    while (std::getline(trace, line)) {
-        ++lines;
+    const std::vector<std::string> lines = runnertest::ReadLines(o.tracePath);
+    for (const std::string& line : lines) {
         // Every frame's task list opens with the head (only loaded resources,
         // at priority -1, stand before it) and closes with the tail.
         size_t tasks = line.find("\"tasks\":[[");
@@ -129,7 +121,7 @@ TEST(SimRunnerTest, RunWritesTraceWithHeadFirstTailLastAndAScreenshot)
         EXPECT_NE(line.find("\"music\":"), std::string::npos);
         EXPECT_NE(line.find("\"camera\":"), std::string::npos);
     }
-    EXPECT_EQ(lines, 120);
+    EXPECT_EQ(lines.size(), 120u);
 
     plat::Texture shot;
     ASSERT_TRUE(shot.LoadFromFile(o.shots[100], 0));
@@ -142,7 +134,6 @@ TEST(SimRunnerTest, RunWritesTraceWithHeadFirstTailLastAndAScreenshot)
     for (size_t i = 0; i + 3 < px.size(); i += 4 * 97)
         if ((px[i] | (px[i + 1] << 8) | (px[i + 2] << 16)) != first) ++differing;
     EXPECT_GT(differing, 100);
-    std::filesystem::remove_all(dir);
 }
 
 // Counts the pixels of a 640 x 480 screenshot's rectangle that are not black
@@ -160,23 +151,16 @@ int LitPixels(const plat::Texture& shot, int left, int top, int right, int botto
 
 TEST(SimRunnerTest, StageLoadsBehindTheLoadingScreenAndHandsOverInOneFrame)
 {
-    const std::string data = SPINDREL_BINARY_DIR "/data";
-    if (!std::filesystem::exists(data + "/X/stage_1.x")) GTEST_SKIP() << "the generated data set is not built";
-    auto dir = TempDir("load");
-    SimOptions o;
-    o.frames = 40;
-    o.stage = 1;
-    o.dataDir = data;
-    o.tracePath = (dir / "trace.jsonl").string();
-    o.shots[3] = (dir / "loading.png").string();
-    o.shots[30] = (dir / "aiming.png").string();
-    SimRunner runner(o);
-    std::string error;
-    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
+    if (!runnertest::HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    runnertest::RunFolder run;
+    SimOptions o = runnertest::GameOptions(40, 1, 1);
+    o.offscreenVideo = true;
+    run.WithTrace(o);
+    o.shots[3] = (run.Path() / "loading.png").string();
+    o.shots[30] = (run.Path() / "aiming.png").string();
+    if (auto ran = runnertest::Runs(o); !ran) GTEST_SKIP() << "no offscreen OpenGL here: " << ran.message();
 
-    std::vector<std::string> lines;
-    std::ifstream trace(o.tracePath);
-    for (std::string line; std::getline(trace, line);) lines.push_back(line);
+    const std::vector<std::string> lines = runnertest::ReadLines(o.tracePath);
     ASSERT_EQ(lines.size(), 40u);
     const std::vector<std::string> stageTasks = {"[2000,\"CCamera\"]", "[3000,\"CStage\"]",
                                                  "[4000,\"CKomaSet\"]", "[7000,\"CODE\"]"};
@@ -200,7 +184,6 @@ TEST(SimRunnerTest, StageLoadsBehindTheLoadingScreenAndHandsOverInOneFrame)
     EXPECT_GT(LitPixels(loading, 288, 228, 352, 292), 300) << "no wheel";
     EXPECT_EQ(LitPixels(loading, 0, 0, 640, 120), 0) << "the loading screen draws only its picture";
     EXPECT_GT(LitPixels(aiming, 0, 0, 640, 480), 640 * 480 / 2);
-    std::filesystem::remove_all(dir);
 }
 
 // A copy of the data set made of links to its files, so that single files
@@ -231,10 +214,9 @@ std::string Field(const std::string& line, const std::string& key)
 // the battle is fought without them.
 TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
 {
-    const std::filesystem::path data = SPINDREL_BINARY_DIR "/data";
-    if (!std::filesystem::exists(data / "X/stage_1.x")) GTEST_SKIP() << "the generated data set is not built";
-    auto dir = TempDir("damaged");
-    std::filesystem::remove_all(dir / "data");
+    if (!runnertest::HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    runnertest::RunFolder run;
+    const std::filesystem::path data = runnertest::GeneratedDataDir(), dir = run.Path();
     LinkDataSet(data, dir / "data");
     std::filesystem::remove(dir / "data/X/Top.x");
     std::ifstream picture(data / "texture/Interface.png", std::ios::binary);
@@ -246,16 +228,14 @@ TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
     Replace(dir / "data/bgm/PowerSet.mp3", noise);
 
     RefusalCapture capture;
-    SimOptions o;
-    o.frames = 600;
-    o.stage = 1;
+    SimOptions o = runnertest::GameOptions(600, 1, 1);
+    o.offscreenVideo = true;
     o.bot = true;
     o.dataDir = (dir / "data").string();
-    o.tracePath = (dir / "trace.jsonl").string();
-    SimRunner runner(o);
-    std::string error;
-    if (!runner.Run(&error)) GTEST_SKIP() << "no offscreen OpenGL here: " << error;
-    EXPECT_EQ(runner.FramesRun(), o.frames);
+    run.WithTrace(o);
+    int framesRun = 0;
+    if (auto ran = runnertest::Runs(o, &framesRun); !ran) GTEST_SKIP() << "no offscreen OpenGL here: " << ran.message();
+    EXPECT_EQ(framesRun, o.frames);
 
     const std::vector<std::string> expected = {   // sorted
         "spindrel: refused X/Top.x: missing",
@@ -266,9 +246,7 @@ TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
     std::sort(messages.begin(), messages.end());
     EXPECT_EQ(messages, expected);
 
-    std::vector<std::string> lines;
-    std::ifstream trace(o.tracePath);
-    for (std::string line; std::getline(trace, line);) lines.push_back(line);
+    const std::vector<std::string> lines = runnertest::ReadLines(o.tracePath);
     ASSERT_EQ(lines.size(), static_cast<size_t>(o.frames));
     const std::string& last = lines.back();
     EXPECT_NE(last.find("{\"file\":\"X/Top.x\",\"why\":\"missing\"}"), std::string::npos) << last;
@@ -278,30 +256,16 @@ TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
     EXPECT_NE(last.find("\"screen\":\"battle\""), std::string::npos) << last;
     EXPECT_NE(Field(last, "player"), "");
     EXPECT_NE(Field(last, "player"), Field(lines[o.loadingFrames + 1], "player"));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(SimRunnerTest, SameSeedAndScriptGiveTheSameTrace)
 {
-    auto dir = TempDir("det");
-    std::string traces[2];
-    for (int run = 0; run < 2; ++run) {
-        SimOptions o;
-        o.frames = 60;
-        o.seed = 11;
-        o.offscreenVideo = false;
-        o.dataDir = SPINDREL_BINARY_DIR "/data";
-        if (!std::filesystem::is_directory(o.dataDir)) o.dataDir = dir.string();
-        o.tracePath = (dir / ("t" + std::to_string(run))).string();
-        SimRunner runner(o);
-        std::string error;
-        ASSERT_TRUE(runner.Run(&error)) << error;
-        std::ifstream in(o.tracePath);
-        traces[run].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    EXPECT_FALSE(traces[0].empty());
-    EXPECT_EQ(traces[0], traces[1]);
-    std::filesystem::remove_all(dir);
+    runnertest::RunFolder run;
+    const SimOptions o = AnyDataOptions(run, 60, 11);
+    const std::vector<std::string> first = run.PlayTraced(o);
+    const std::vector<std::string> second = run.PlayTraced(o);
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(first, second);
 }
 
 }  // namespace

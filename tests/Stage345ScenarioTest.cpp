@@ -10,8 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "core/Globals.h"
 #include "core/TaskList.h"
@@ -25,13 +26,9 @@
 #include "gfx/CCamera.h"
 #include "platform/KeySource.h"
 #include "scene/CResult.h"
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
-
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
 
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 constexpr float ARROW_SHARE = 0.38f;    // a direction component beyond this holds its arrow key
@@ -244,35 +241,22 @@ private:
     bool m_zDown = false;
 };
 
-class Stage345ScenarioTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
+// Plays the stage with the pilot until the result screen has shown for a
+// second, or the frame limit.
+Record Play(int stage, Plan plan, int frames, uint32_t seed = 3, bool stopAtResult = true)
+{
+    Pilot pilot(plan, stage);
+    SimOptions options = runnertest::GameOptions(frames, seed, stage);
+    options.beforeFrame = [&pilot, stopAtResult](int frame, plat::ScriptedKeySource& keys) {
+        pilot(frame, keys);
+        if (stopAtResult && pilot.Result().resultKind != NO_RESULT && frame > pilot.Result().resultFrame + 60)
+            PostQuit();   // seen enough: close the game after this frame
+    };
+    EXPECT_TRUE(runnertest::Runs(options));
+    return pilot.Result();
+}
 
-    // Plays the stage with the pilot until the result screen has shown for a
-    // second, or the frame limit.
-    static Record Play(int stage, Plan plan, int frames, uint32_t seed = 3, bool stopAtResult = true)
-    {
-        Pilot pilot(plan, stage);
-        SimOptions options;
-        options.frames = frames;
-        options.seed = seed;
-        options.stage = stage;
-        options.dataDir = GeneratedDataDir().string();
-        options.offscreenVideo = false;
-        options.beforeFrame = [&pilot, stopAtResult](int frame, plat::ScriptedKeySource& keys) {
-            pilot(frame, keys);
-            if (stopAtResult && pilot.Result().resultKind != NO_RESULT && frame > pilot.Result().resultFrame + 60)
-                PostQuit();   // seen enough: close the game after this frame
-        };
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
-        return pilot.Result();
-    }
-};
+class Stage345ScenarioTest : public runnertest::GeneratedDataTest {};
 
 // About a battle's worth of frames, and three minutes at 60 a second.
 constexpr int BATTLE_FRAMES = 20000;
@@ -291,12 +275,39 @@ TEST_F(Stage345ScenarioTest, Stage3IsWonByAnsweringTheHuntersChargeAndWinningThe
     EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
 }
 
-TEST_F(Stage345ScenarioTest, Stage3IsLostByATopLeftAlone)
+// What a stage holds besides its enemy top.
+struct LeftAlone {
+    int stage;
+    int capsules;   // bumpers, all the while the enemy is in play
+    int bombs;      // at most at once
+};
+
+std::ostream& operator<<(std::ostream& out, const LeftAlone& c) { return out << "stage " << c.stage; }
+
+class Stage345LeftAloneTest : public runnertest::GeneratedDataFixture<::testing::TestWithParam<LeftAlone>> {};
+
+// A top launched at once and never touched again loses: the enemy waits on
+// its launcher while the player aims, then charges (the boss's volleys count
+// as its charges) until the top goes down.
+TEST_P(Stage345LeftAloneTest, IsLostByATopLeftAlone)
 {
-    Record r = Play(3, Plan::LeaveAlone, BATTLE_FRAMES);
-    EXPECT_EQ(r.minCapsules, 3);
-    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
+    const LeftAlone& c = GetParam();
+    Record r = Play(c.stage, Plan::LeaveAlone, BATTLE_FRAMES);
+    EXPECT_TRUE(r.launcherWhileAiming);
+    EXPECT_FALSE(r.enemyWhileAiming);
+    EXPECT_EQ(r.minCapsules, c.capsules);
+    EXPECT_EQ(r.maxCapsules, c.capsules);
+    EXPECT_EQ(r.maxBombs, c.bombs);
+    EXPECT_GE(r.enemyCharges, 1);
+    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER) << "after " << r.resultFrame << " frames";
 }
+
+constexpr LeftAlone kLeftAlone[] = {{3, 3, 0}, {4, 0, 0}, {5, 0, 1}};
+
+INSTANTIATE_TEST_SUITE_P(Stages, Stage345LeftAloneTest, ::testing::ValuesIn(kLeftAlone),
+                         [](const ::testing::TestParamInfo<LeftAlone>& info) {
+                             return "Stage" + std::to_string(info.param.stage);
+                         });
 
 TEST_F(Stage345ScenarioTest, Stage4IsNotWonBySittingOutTheHeavyTop)
 {
@@ -310,13 +321,6 @@ TEST_F(Stage345ScenarioTest, Stage4IsNotWonBySittingOutTheHeavyTop)
     EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER) << "after " << r.resultFrame << " frames";
 }
 
-TEST_F(Stage345ScenarioTest, Stage4IsLostByATopLeftAlone)
-{
-    Record r = Play(4, Plan::LeaveAlone, BATTLE_FRAMES);
-    EXPECT_GE(r.enemyCharges, 1);
-    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
-}
-
 TEST_F(Stage345ScenarioTest, Stage5IsWonByPushingFourBombsIntoTheBoss)
 {
     Record r = Play(5, Plan::Bombs, BATTLE_FRAMES);
@@ -328,14 +332,6 @@ TEST_F(Stage345ScenarioTest, Stage5IsWonByPushingFourBombsIntoTheBoss)
     EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
     std::printf("stage 5 won after %d frames, %d volleys, at most %d projectiles in play\n", r.resultFrame,
                 r.volleys, r.maxProjectiles);
-}
-
-TEST_F(Stage345ScenarioTest, Stage5IsLostByATopLeftAlone)
-{
-    Record r = Play(5, Plan::LeaveAlone, BATTLE_FRAMES);
-    EXPECT_EQ(r.maxBombs, 1);
-    EXPECT_GE(r.volleys, 1);
-    EXPECT_EQ(r.resultKind, CResult::KIND_GAME_OVER);
 }
 
 TEST_F(Stage345ScenarioTest, Stage5ProjectilesInPlayStayBoundedOverThreeMinutesOfRings)
@@ -357,22 +353,11 @@ TEST_F(Stage345ScenarioTest, Stage5ProjectilesInPlayStayBoundedOverThreeMinutesO
 
 TEST_F(Stage345ScenarioTest, TraceShowsTheBossesHitsAndFlashAndTheObjectsInPlay)
 {
-    stagetest::ScratchDir dir;
-    dir.Write("keys.txt", "0 Z down\n");
-    SimOptions options;
-    options.frames = 700;
-    options.stage = 5;
-    options.dataDir = GeneratedDataDir().string();
-    options.keysPath = (dir.Path() / "keys.txt").string();
-    options.tracePath = (dir.Path() / "trace.json").string();
-    options.offscreenVideo = false;
-    SimRunner runner(options);
-    std::string error;
-    ASSERT_TRUE(runner.Run(&error)) << error;
-
-    std::ifstream in(dir.Path() / "trace.json");
+    runnertest::RunFolder run;
+    SimOptions options = runnertest::GameOptions(700, 1, 5);
+    const std::vector<std::string> lines = run.PlayTraced(run.WithKeys(options, "0 Z down\n"));
     int bossFrames = 0, withProjectiles = 0;
-    for (std::string line; std::getline(in, line);) {
+    for (const std::string& line : lines) {
         if (line.find("\"bombHits\":") == std::string::npos) continue;
         ++bossFrames;
         EXPECT_NE(line.find("\"flash\":"), std::string::npos);

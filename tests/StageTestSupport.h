@@ -62,6 +62,15 @@ constexpr bool SANITIZED = false;
 inline fs::path GeneratedDataDir() { return fs::path(SPINDREL_BINARY_DIR) / "data"; }
 inline bool HasGeneratedData() { return fs::exists(GeneratedDataDir() / "X" / "Top.x"); }
 
+// A fixture of tests on the generated data set, skipped when it is not built.
+template <typename Base = ::testing::Test> class GeneratedDataFixture : public Base {
+protected:
+    void SetUp() override
+    {
+        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    }
+};
+
 // Enters a folder for the life of the object. Only ever used on the main
 // thread while no loader runs.
 class ScopedCurrentDir {

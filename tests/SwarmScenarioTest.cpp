@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <regex>
@@ -20,14 +19,9 @@
 #include "game/CKoma.h"
 #include "gfx/CCamera.h"
 #include "platform/KeySource.h"
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
-
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
-using stagetest::ScratchDir;
 
 struct SwarmFrame {
     bool hasSwarm = false;
@@ -175,37 +169,17 @@ private:
     bool m_ZDown = false;
 };
 
-class SwarmScenarioTest : public ::testing::Test {
+class SwarmScenarioTest : public runnertest::GeneratedDataTest {
 protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-
     std::vector<SwarmFrame> Play(uint32_t seed, int frames, const std::string& keys, bool chase,
                                  std::shared_ptr<SwarmChaser::Stats> stats = nullptr)
     {
-        dir.Write("keys.txt", keys);
-        SimOptions options;
-        options.frames = frames;
-        options.seed = seed;
-        options.stage = 2;
-        options.dataDir = GeneratedDataDir().string();
-        options.keysPath = (dir.Path() / "keys.txt").string();
-        options.tracePath = (dir.Path() / "trace.json").string();
-        options.offscreenVideo = false;
+        SimOptions options = runnertest::GameOptions(frames, seed, 2);
         if (chase) options.beforeFrame = SwarmChaser(stats);
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
-
-        std::vector<SwarmFrame> trace;
-        std::ifstream in(dir.Path() / "trace.json");
-        for (std::string line; std::getline(in, line);) trace.push_back(ParseFrame(line));
-        return trace;
+        return runnertest::ParseEach<SwarmFrame>(run.PlayTraced(run.WithKeys(options, keys)), ParseFrame);
     }
 
-    ScratchDir dir;
+    runnertest::RunFolder run;
 };
 
 // Frames of one chase: well over what twenty defeats take.

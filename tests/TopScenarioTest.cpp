@@ -9,19 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 
 namespace {
 
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
-using stagetest::ScratchDir;
+using runnertest::FirstWhere;
 
 // Plenty for the loader to finish and the scenario to play out.
 constexpr int SCENARIO_FRAMES = 16000;
@@ -35,7 +31,6 @@ struct PlayerState {
 };
 
 struct TraceFrame {
-    int frame = 0;
     bool aiming = false;      // "CKomaSet" in the task list
     bool launching = false;   // "CKomaShoot" in the task list
     bool hasPlayer = false;
@@ -59,47 +54,22 @@ bool ParsePlayer(const std::string& line, PlayerState* p)
     return true;
 }
 
-class TopScenarioTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
+TraceFrame ParseFrame(const std::string& line)
+{
+    TraceFrame f;
+    f.aiming = line.find("\"CKomaSet\"") != std::string::npos;
+    f.launching = line.find("\"CKomaShoot\"") != std::string::npos;
+    f.hasPlayer = ParsePlayer(line, &f.player);
+    return f;
+}
 
+class TopScenarioTest : public runnertest::GeneratedDataTest {
+protected:
     // Runs stage 1 with the key script and reads back the trace.
     std::vector<TraceFrame> Play(const std::string& keys, int frames = SCENARIO_FRAMES)
     {
-        dir.Write("keys.txt", keys);
-        SimOptions options;
-        options.frames = frames;
-        options.seed = 5;
-        options.stage = 1;
-        options.dataDir = GeneratedDataDir().string();
-        options.keysPath = (dir.Path() / "keys.txt").string();
-        options.tracePath = (dir.Path() / "trace.json").string();
-        options.offscreenVideo = false;
-        SimRunner runner(options);
-        std::string error;
-        EXPECT_TRUE(runner.Run(&error)) << error;
-
-        std::vector<TraceFrame> trace;
-        std::ifstream in(dir.Path() / "trace.json");
-        for (std::string line; std::getline(in, line);) {
-            TraceFrame f;
-            f.frame = static_cast<int>(trace.size());
-            f.aiming = line.find("\"CKomaSet\"") != std::string::npos;
-            f.launching = line.find("\"CKomaShoot\"") != std::string::npos;
-            f.hasPlayer = ParsePlayer(line, &f.player);
-            trace.push_back(f);
-        }
-        return trace;
-    }
-
-    static int FirstWhere(const std::vector<TraceFrame>& t, bool (*pred)(const TraceFrame&), int from = 0)
-    {
-        for (int i = from; i < static_cast<int>(t.size()); ++i)
-            if (pred(t[i])) return i;
-        return -1;
+        SimOptions options = runnertest::GameOptions(frames, 5, 1);
+        return runnertest::ParseEach<TraceFrame>(run.PlayTraced(run.WithKeys(options, keys)), ParseFrame);
     }
 
     // Z pressed for `held` frames at the start of every `period` frames.
@@ -111,7 +81,7 @@ protected:
         return s;
     }
 
-    ScratchDir dir;
+    runnertest::RunFolder run;
 };
 
 TEST_F(TopScenarioTest, LaunchSpinFollowsThePowerAtTheKeyPress)

@@ -11,29 +11,17 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "scene/CResult.h"
-#include "tests/StageTestSupport.h"
-#include "tools/sim/SimRunner.h"
+#include "tests/RunnerTestSupport.h"
 #include "tools/sim/SoakMonitor.h"
 
 namespace {
 
-using stagetest::GeneratedDataDir;
-using stagetest::HasGeneratedData;
-
-class WholeGameTest : public ::testing::Test {
+class WholeGameTest : public runnertest::GeneratedDataTest {
 protected:
-    void SetUp() override
-    {
-        if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
-    }
-
+    // The computer player from the title.
     static SimOptions BotGame(uint32_t seed, int frames)
     {
-        SimOptions options;
-        options.frames = frames;
-        options.seed = seed;
-        options.dataDir = GeneratedDataDir().string();
-        options.offscreenVideo = false;
+        SimOptions options = runnertest::GameOptions(frames, seed);
         options.bot = true;
         return options;
     }
@@ -54,10 +42,9 @@ TEST_F(WholeGameTest, TheComputerPlayerGoesFromTheTitleThroughEveryStageBackToTh
             PostQuit();
         }
     };
-    SimRunner runner(options);
-    std::string error;
-    ASSERT_TRUE(runner.Run(&error)) << error;
-    ASSERT_TRUE(backOnTitle) << "no whole game in " << runner.FramesRun() << " frames";
+    int framesRun = 0;
+    ASSERT_TRUE(runnertest::Runs(options, &framesRun));
+    ASSERT_TRUE(backOnTitle) << "no whole game in " << framesRun << " frames";
 
     // Every change of screen is one the game's flow allows.
     const std::map<std::string, std::set<std::string>> next = {
@@ -84,9 +71,7 @@ TEST_F(WholeGameTest, ALongRunKeepsMemoryAndTasksFlat)
     options.botSkill = 1;   // a player that loses now and then: retries and returns to the title
     options.beforeFrame = [&](int, plat::ScriptedKeySource&) { monitor.BeforeFrame(); };
     options.afterFrame = [&](int frame) { monitor.AfterFrame(frame); };
-    SimRunner runner(options);
-    std::string error;
-    ASSERT_TRUE(runner.Run(&error)) << error;
+    ASSERT_TRUE(runnertest::Runs(options));
     RecordProperty("report", monitor.Report());
 
     // Each stage holds the same tasks and memory every time a battle of it begins.
