@@ -20,7 +20,7 @@
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
 

@@ -7,7 +7,7 @@
 #include "core/Globals.h"
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "gfx/CCamera.h"
 #include "game/CKomaBase.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

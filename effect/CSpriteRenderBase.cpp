@@ -8,7 +8,7 @@
 #include "gfx/Graphics.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 #include "scene/CResult.h"
 
 namespace {

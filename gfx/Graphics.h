@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/RenderDevice.h"
-#include "platform/gl/SpriteBatch.h"
+#include "platform/SpriteBatch.h"
 
 extern plat::RenderDevice* g_Device;
 extern plat::SpriteBatch* g_Sprite;

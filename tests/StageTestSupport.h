@@ -37,7 +37,7 @@
 #include "platform/KeySource.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/image/PngWriter.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace stagetest {
 
