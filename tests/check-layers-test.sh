@@ -28,12 +28,19 @@ plant core/PlantedPlatform.h '#include "platform/Clock.h"'
 plant physics/PlantedGame.cpp '#include "enemy/CEnemy.h"'
 plant item/PlantedApp.cpp '#include "app/GameApp.h"'
 plant game/PlantedFine.cpp '#include "effect/CPSprite.h"'
+plant scene/PlantedDevice.cpp '#include "gfx/Graphics.h"'
+plant enemy/PlantedSprite.cpp 'void Draw() { g_Sprite->End(); }'
+plant item/PlantedFineRender.cpp '#include "gfx/Render.h"'
 
 report=$("$check" "$scratch" 2>&1) && fail "the check passed with bad includes planted"
 for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/PlantedMpg.cpp \
            platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp; do
     echo "$report" | grep -q "^$bad:1:" || fail "$bad was not reported"
 done
+for bad in scene/PlantedDevice.cpp enemy/PlantedSprite.cpp; do
+    echo "$report" | grep -q "^$bad:1: .* gfx/Render.h" || fail "$bad was not reported"
+done
 echo "$report" | grep -q "PlantedFine" && fail "an allowed include was reported"
 echo "$report" | grep -q "8 include(s)" || fail "the count is wrong: $report"
+echo "$report" | grep -q "2 use(s) of the device" || fail "the device count is wrong: $report"
 echo "ok"
