@@ -1,7 +1,7 @@
 // The drawing calls of the game: everything a task needs to put its meshes,
 // camera-facing pictures, particles and 2-D screens on the back buffer. The
-// device behind them is the graphics layer's own business; with none (a
-// run without video) every call here does nothing.
+// device behind them is the graphics layer's own business; while there is
+// none (before the shell makes it, after it is gone) every call does nothing.
 //
 // States set through these calls stay set: the draws that follow set what
 // they need. A state that a drawing changes only for itself goes through a
@@ -23,11 +23,12 @@ class Texture;
 
 namespace gfx {
 
-// How a drawing's colours land on the picture (the source is weighted by its
-// alpha either way): Normal covers what lies beneath by the alpha; Additive
-// adds onto it, the glow of auras, dashes and sparks.
+// What a drawing does to the picture beneath it: Normal covers it by the
+// drawing's alpha; Additive adds onto it (the glow of auras, dashes and
+// sparks). Only the picture's side of the blend changes; the drawing's side
+// stays as set (its alpha, or full strength just after point sprites).
 enum class BlendMode : uint8_t { Normal, Additive };
-plat::Blend DestBlendOf(BlendMode mode);   // the device's destination factor for the mode
+plat::Blend DestBlendOf(BlendMode mode);   // the device's factor for the picture beneath
 
 // ---- Queries ----
 bool CanDraw();                 // a device is there to draw on
@@ -40,7 +41,7 @@ void ClearViewport(uint32_t argb);                    // colour and depth of the
 
 // ---- States that stay set ----
 void SetBlendMode(BlendMode mode);                    // the blend of the following draws
-void UseAlphaBlending();                              // blending on, normal, source weighted by its alpha
+void UseAlphaBlending();                              // blending on, Normal, the drawing weighted by its alpha
 void SetLighting(bool on);                            // lit by the scene light, or by vertex colour
 void SetTexture(const plat::Texture* texture);        // null: untextured (opaque white)
 void SetSceneLight(const plat::Light& light);         // the one directional light, with highlights
@@ -52,7 +53,7 @@ void SetWorld(const plat::Mat4& world);               // the world transform of 
 void DrawMesh(const CXFile* mesh, const plat::Mat4& world);
 // The same, blended as given for this draw only.
 void DrawMesh(const CXFile* mesh, const plat::Mat4& world, BlendMode blend);
-// The same with a black rim around the mesh: an enlarged copy, outlineScale
+// Like DrawMesh, with a black rim around the mesh: an enlarged copy, outlineScale
 // times its size, drawn first (see CXFile::DrawOutline).
 void DrawOutlinedMesh(const CXFile* mesh, const plat::Mat4& world, float outlineScale);
 // A camera-facing picture: the quad (see FillFacingQuad) placed by the world
