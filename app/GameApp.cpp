@@ -21,7 +21,7 @@
 #include "hud/CSpriteRenderBase.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
 #include "scene/CResult.h"

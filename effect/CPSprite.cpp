@@ -6,7 +6,7 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 namespace {
 
@@ -191,44 +191,8 @@ void CPSprite::MoveParticle(Particle& p, plat::PointVertex& v, float t) const
     }
 }
 
-void CPSprite::SetPointSpriteStates(plat::RenderDevice& device)
-{
-    plat::RenderStates& rs = device.States();
-    rs.pointSprite = true;
-    rs.pointScale = true;
-    rs.pointSizeMin = 0.0f;
-    rs.lighting = false;
-    rs.stage0.colorOp = plat::TexOp::SelectArg1;
-    rs.stage0.colorArg1 = plat::TexArg::Texture;
-    rs.stage0.alphaOp = plat::TexOp::SelectArg1;
-    rs.stage0.alphaArg1 = plat::TexArg::Current;   // the vertex alpha, opaque
-    rs.alphaBlend = true;
-    rs.srcBlend = plat::Blend::One;
-    rs.destBlend = plat::Blend::One;
-    rs.zWrite = false;
-}
-
-void CPSprite::RestoreStates(plat::RenderDevice& device)
-{
-    // The blend factors stay additive and lighting stays off: the draws that
-    // follow set what they need.
-    device.SetTexture(nullptr);
-    plat::RenderStates& rs = device.States();
-    rs.zWrite = true;
-    rs.pointSize = 1.0f;
-    rs.pointSprite = false;
-    rs.pointScale = false;
-    rs.stage0.alphaOp = plat::TexOp::Modulate;
-    rs.stage0.alphaArg1 = plat::TexArg::Texture;
-    rs.stage0.colorOp = plat::TexOp::Modulate;
-}
-
 void CPSprite::Draw()
 {
-    if (!g_Device) return;
-    SetPointSpriteStates(*g_Device);
-    g_Device->SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
-    g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());
-    g_Device->DrawPoints(m_Vertices.data(), static_cast<int>(m_Vertices.size()));
-    RestoreStates(*g_Device);
+    gfx::DrawPointSprites(m_Vertices.data(), static_cast<int>(m_Vertices.size()),
+                          m_Texture ? m_Texture->Texture() : nullptr);
 }

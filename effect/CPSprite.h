@@ -72,8 +72,6 @@ private:
     void InitParticle(Particle& p, plat::Vec3 reference) const;
     void MoveParticle(Particle& p, plat::PointVertex& v, float t) const;
     void ExpireParticle(Particle& p, const plat::PointVertex& v);
-    static void SetPointSpriteStates(plat::RenderDevice& device);
-    static void RestoreStates(plat::RenderDevice& device);
 
     // Stands in for the write-only vertex buffer: one vertex per particle,
     // opaque white, position and size written by every update. Until the first

@@ -10,7 +10,7 @@
 #include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -118,7 +118,7 @@ void CCapsule::ReturnIfFallen()
 
 void CCapsule::Draw()
 {
-    if (!g_Device || !m_Mesh || !m_Body.body) return;
+    if (!gfx::CanDraw() || !m_Mesh || !m_Body.body) return;
     // The body stands up by a quarter turn about x; the mesh is modelled upright.
     const dReal* r = dBodyGetRotation(m_Body.body);
     plat::Mat4 rotation = plat::Mat4::Identity();
@@ -126,6 +126,5 @@ void CCapsule::Draw()
         for (int col = 0; col < 3; ++col) rotation.m[row][col] = static_cast<float>(r[col * 4 + row]);
     plat::Mat4 world = plat::RotationX(-plat::PI / 2) * rotation *
                        plat::Translation(m_Position.x, m_Position.y, m_Position.z);
-    g_Device->SetTransform(plat::TransformKind::World, world);
-    m_Mesh->Draw();
+    gfx::DrawMesh(m_Mesh, world);
 }

@@ -8,7 +8,8 @@
 #include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -166,15 +167,14 @@ void CEnemy::SetColour()
 
 void CEnemy::Draw()
 {
-    if (!g_Device) return;
+    if (!gfx::CanDraw()) return;
     SetColour();
-    if (IsDying()) g_Device->SetDestBlend(plat::Blend::One);   // the dying enemy glows
+    RenderStateGuard glow;
+    if (IsDying()) glow.SetBlend(gfx::BlendMode::Additive);   // the dying enemy glows
     plat::Mat4 rotation = m_Body.body ? RowVectorRotation(m_Body.body) : plat::Mat4::Identity();
     // The body stands up by a quarter turn about x; the mesh is modelled
     // upright, so that turn is undone first.
     plat::Mat4 world = plat::Scaling(m_Scale, m_Scale, m_Scale) * plat::RotationX(-plat::PI / 2) * rotation *
                        plat::Translation(m_Pos.x, m_Pos.y, m_Pos.z);
-    g_Device->SetTransform(plat::TransformKind::World, world);
-    if (m_Mesh) m_Mesh->Draw();
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::DrawMesh(m_Mesh, world);
 }

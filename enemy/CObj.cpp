@@ -9,7 +9,7 @@
 #include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -148,8 +148,7 @@ void CObj::ReactToPlayer()
 
 void CObj::Draw()
 {
-    if (!g_Device || !m_Mesh) return;
+    if (!gfx::CanDraw() || !m_Mesh) return;
     plat::Mat4 world = plat::RotationX(-plat::PI / 2) * m_World * plat::Translation(m_Position.x, m_Position.y, m_Position.z);
-    g_Device->SetTransform(plat::TransformKind::World, world);
-    m_Mesh->Draw();
+    gfx::DrawMesh(m_Mesh, world);
 }

@@ -17,7 +17,8 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -111,8 +112,8 @@ void EnemyTop::Init()
 
 void EnemyTop::FillMarker()
 {
-    FillFacingQuad(m_Marker, MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V, MARKER_RIGHT_U,
-                   MARKER_BOTTOM_V);
+    gfx::FillFacingQuad(m_Marker, MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V,
+                        MARKER_RIGHT_U, MARKER_BOTTOM_V);
 }
 
 plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy,
@@ -299,14 +300,10 @@ void EnemyTop::Draw()
 void EnemyTop::DrawMarker()
 {
     // Without its picture the marker would be a white box: draw nothing.
-    if (!g_Device || !m_MarkerTexture || !m_MarkerTexture->Texture()) return;
-    g_Device->SetLighting(false);
-    g_Device->SetDepthWrite(false);
-    g_Device->SetTexture(m_MarkerTexture->Texture());
+    if (!gfx::CanDraw() || !m_MarkerTexture || !m_MarkerTexture->Texture()) return;
+    RenderStateGuard overlay;
+    overlay.SetLighting(false).SetDepthWrite(false);
+    gfx::SetTexture(m_MarkerTexture->Texture());
     plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
-    g_Device->SetTransform(plat::TransformKind::World,
-                           billboard * plat::Translation(m_Pos.x, m_Pos.y + MARKER_LIFT, m_Pos.z));
-    g_Device->DrawUser(plat::Primitive::TriangleFan, m_Marker, 4, plat::VF_COLOR | plat::VF_TEXCOORD);
-    g_Device->SetDepthWrite(true);
-    g_Device->SetLighting(true);
+    gfx::DrawFacingQuad(m_Marker, billboard * plat::Translation(m_Pos.x, m_Pos.y + MARKER_LIFT, m_Pos.z));
 }

@@ -5,7 +5,7 @@
 #include "enemy/St1Enemy.h"
 #include "game/CKoma.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 namespace {
 
@@ -13,10 +13,7 @@ constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 
 void DrawWithOutline(CXFile* mesh, const plat::Mat4& world, float outlineScale)
 {
-    if (!mesh) return;
-    mesh->DrawOutline(outlineScale, world);
-    g_Device->SetTransform(plat::TransformKind::World, world);
-    mesh->Draw();
+    if (mesh) gfx::DrawOutlinedMesh(mesh, world, outlineScale);
 }
 
 }  // namespace
@@ -62,8 +59,8 @@ void St1EnemySet::Update()
 
 void St1EnemySet::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetLighting(true);
+    if (!gfx::CanDraw()) return;
+    gfx::SetLighting(true);
     plat::Mat4 rail = plat::RotationX(RAIL_TILT) * plat::RotationY(m_AimAngle * DEG_TO_RAD) *
                       plat::Translation(m_LauncherPosition.x, m_LauncherPosition.y, m_LauncherPosition.z);
     DrawWithOutline(m_RailMesh, rail, OUTLINE_SCALE);

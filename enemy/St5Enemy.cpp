@@ -15,7 +15,8 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -191,16 +192,12 @@ void St5Enemy::TestTouch()
 
 void St5Enemy::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetLighting(true);
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    if (!gfx::CanDraw()) return;
+    gfx::SetLighting(true);
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
     SetFirstMaterialAlpha(m_TopMesh, 1.0f);
     m_World = plat::RotationX(-plat::PI / 2) * m_Rotation * plat::Translation(m_Pos.x, m_Pos.y, m_Pos.z);
-    g_Device->SetTransform(plat::TransformKind::World, m_World);
-    if (m_TopMesh) {
-        m_TopMesh->DrawOutline(OUTLINE_SCALE, m_World);
-        m_TopMesh->Draw();
-    }
+    gfx::DrawOutlinedMesh(m_TopMesh, m_World, OUTLINE_SCALE);
     if (m_FlashFrames > 0) DrawFlash(m_World);
 }
 
@@ -209,12 +206,7 @@ void St5Enemy::DrawFlash(const plat::Mat4& world)
     // A translucent, slightly larger copy that turns additive every other ten frames.
     SetFirstMaterialAlpha(m_TopMesh, FLASH_ALPHA);
     m_FlashFrames -= 1;
-    if (FlashIsAdditive(m_FlashFrames)) g_Device->SetDestBlend(plat::Blend::One);
-    plat::Mat4 larger = plat::Scaling(FLASH_SCALE, FLASH_SCALE, FLASH_SCALE) * world;
-    g_Device->SetTransform(plat::TransformKind::World, larger);
-    if (m_TopMesh) {
-        m_TopMesh->DrawOutline(OUTLINE_SCALE, larger);
-        m_TopMesh->Draw();
-    }
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    RenderStateGuard glow;
+    if (FlashIsAdditive(m_FlashFrames)) glow.SetBlend(gfx::BlendMode::Additive);
+    gfx::DrawOutlinedMesh(m_TopMesh, plat::Scaling(FLASH_SCALE, FLASH_SCALE, FLASH_SCALE) * world, OUTLINE_SCALE);
 }

@@ -5,7 +5,8 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 
 namespace {
 
@@ -26,16 +27,17 @@ void CHitText::Init()
     m_Texture = FindResource<CTexture>("InterfaceBMP");
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_Birth = g_FrameTime;
-    FillFacingQuad(m_Vertices, HALF_WIDTH, HALF_HEIGHT, m_LeftU, TOP_V, m_RightU, BOTTOM_V);
+    gfx::FillFacingQuad(m_Vertices, HALF_WIDTH, HALF_HEIGHT, m_LeftU, TOP_V, m_RightU, BOTTOM_V);
 }
 
 void CHitText::Draw()
 {
-    if (g_Device) {
-        g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
-        g_Device->SetDepthWrite(false);
-        g_Device->SetLighting(false);
-        g_Device->SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
+    if (gfx::CanDraw()) {
+        gfx::SetBlendMode(gfx::BlendMode::Normal);
+        gfx::SetLighting(false);
+        gfx::SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
+        RenderStateGuard overlay;
+        overlay.SetDepthWrite(false);
 
         plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
         float jx = Jitter();
@@ -43,9 +45,7 @@ void CHitText::Draw()
         float jz = Jitter();
         plat::Mat4 world = plat::Scaling(m_Scale, m_Scale, m_Scale) * billboard *
                            plat::Translation(m_Anchor.x + jx, m_Anchor.y + jy, m_Anchor.z + jz);
-        g_Device->SetTransform(plat::TransformKind::World, world);
-        g_Device->DrawUser(plat::Primitive::TriangleFan, m_Vertices, 4, plat::VF_COLOR | plat::VF_TEXCOORD);
-        g_Device->SetDepthWrite(true);
+        gfx::DrawFacingQuad(m_Vertices, world);
     }
     if (g_FrameTime - m_Birth > LIFE_MS) RemoveTask(this);
 }

@@ -6,7 +6,8 @@
 #include "core/ResourceRegistry.h"
 #include "game/CKomaBase.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 
 void CKomaAirWall::Init()
 {
@@ -26,19 +27,17 @@ float CKomaAirWall::FacingAngle(float dx, float dz)
 
 void CKomaAirWall::Draw()
 {
-    if (!g_Device || !m_Top) return;
-    g_Device->SetDestBlend(plat::Blend::One);
-    g_Device->SetLighting(true);
-    g_Device->SetDepthWrite(false);
+    if (!gfx::CanDraw() || !m_Top) return;
+    gfx::SetLighting(true);
+    // Additive for this drawing, and left normal after it rather than put
+    // back: the sparks drawn before may leave the blend additive.
+    gfx::SetBlendMode(gfx::BlendMode::Additive);
+    RenderStateGuard seeThrough;
+    seeThrough.SetDepthWrite(false);
 
     plat::Vec3 d = m_Top->m_Pos - m_Top->m_PrevPos;
     const plat::Vec3& p = m_Top->m_Pos;
     plat::Mat4 world = plat::RotationY(FacingAngle(d.x, d.z)) * plat::Translation(p.x, p.y, p.z);
-    if (m_Mesh) {
-        g_Device->SetTransform(plat::TransformKind::World, world);
-        m_Mesh->Draw();
-    }
-
-    g_Device->SetDepthWrite(true);
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    if (m_Mesh) gfx::DrawMesh(m_Mesh, world);
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
 }

@@ -3,7 +3,8 @@
 #include "core/ResourceRegistry.h"
 #include "game/CKomaBase.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 
 namespace {
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
@@ -27,10 +28,13 @@ void CKomaAura::Update()
 
 void CKomaAura::Draw()
 {
-    if (!g_Device || !m_Top) return;
-    g_Device->SetDestBlend(plat::Blend::One);
-    g_Device->SetDepthWrite(false);
-    g_Device->SetLighting(true);
+    if (!gfx::CanDraw() || !m_Top) return;
+    gfx::SetLighting(true);
+    // Additive for this drawing, and left normal after it rather than put
+    // back: the sparks drawn before may leave the blend additive.
+    gfx::SetBlendMode(gfx::BlendMode::Additive);
+    RenderStateGuard seeThrough;
+    seeThrough.SetDepthWrite(false);
 
     const plat::Vec3& p = m_Top->m_Pos;
     plat::Mat4 place = plat::Translation(p.x, p.y, p.z);
@@ -39,12 +43,8 @@ void CKomaAura::Draw()
     plat::Mat4 inner = plat::Scaling(innerWidth, m_Height + INNER_HEIGHT_OFFSET, innerWidth) *
                        plat::RotationY(-m_Angle * DEG_TO_RAD) * place;
     if (m_Mesh) {
-        g_Device->SetTransform(plat::TransformKind::World, outer);
-        m_Mesh->Draw();
-        g_Device->SetTransform(plat::TransformKind::World, inner);
-        m_Mesh->Draw();
+        gfx::DrawMesh(m_Mesh, outer);
+        gfx::DrawMesh(m_Mesh, inner);
     }
-
-    g_Device->SetDepthWrite(true);
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
 }

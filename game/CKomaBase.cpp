@@ -7,7 +7,8 @@
 #include "core/ResourceRegistry.h"
 #include "effect/CPSprite.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -152,10 +153,11 @@ void CKomaBase::ScrapeArena(const DrawStyle& style, plat::Vec3 tip)
 
 void CKomaBase::DrawTop(const DrawStyle& style)
 {
-    if (!g_Device) return;
+    if (!gfx::CanDraw()) return;
     uint32_t now = g_FrameTime;
-    g_Device->SetLighting(true);
-    g_Device->SetDestBlend((m_Charging || IsDashing(now)) ? plat::Blend::One : plat::Blend::InvSrcAlpha);
+    gfx::SetLighting(true);
+    RenderStateGuard glow;
+    glow.SetBlend((m_Charging || IsDashing(now)) ? gfx::BlendMode::Additive : gfx::BlendMode::Normal);
 
     plat::Vec3 d = m_Pos - m_PrevPos;
     plat::Vec3 n = plat::Normalize(d);
@@ -179,18 +181,14 @@ void CKomaBase::DrawTop(const DrawStyle& style)
         m_World = PlacedMatrix(plat::RotationY(m_SpinAngle * DEG_TO_RAD), leanRotation);
     }
 
-    g_Device->SetTransform(plat::TransformKind::World, m_World);
-    if (m_TopMesh) {
-        m_TopMesh->DrawOutline(OUTLINE_SCALE, m_World);
-        m_TopMesh->Draw();
-    }
+    gfx::DrawOutlinedMesh(m_TopMesh, m_World, OUTLINE_SCALE);
     DrawGhost(style);
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
 }
 
 void CKomaBase::DrawGhost(const DrawStyle& style)
 {
-    if (style.auraTask && FindTask(style.auraTask)) g_Device->SetDestBlend(plat::Blend::One);
+    RenderStateGuard auraGlow;
+    if (style.auraTask && FindTask(style.auraTask)) auraGlow.SetBlend(gfx::BlendMode::Additive);
 
     float alpha = std::max((Spin() / 10.0f - GHOST_SPIN_OFFSET) / GHOST_SPIN_RANGE, 0.0f);
     float scale = alpha + GHOST_SCALE_OFFSET;
@@ -204,6 +202,5 @@ void CKomaBase::DrawGhost(const DrawStyle& style)
         material.diffuse.a = alpha;
         material.ambient.a = alpha;
     }
-    g_Device->SetTransform(plat::TransformKind::World, m_World);
-    m_GhostMesh->Draw();
+    gfx::DrawMesh(m_GhostMesh, m_World);
 }

@@ -15,7 +15,7 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "input/CInput.h"
 #include "physics/CODE.h"
 
@@ -262,11 +262,11 @@ void CKomaClash::ThrowLoser()
 
 void CKomaClash::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetLighting(true);
+    if (!gfx::CanDraw()) return;
+    gfx::SetLighting(true);
     // The sparks drawn before this leave the blend additive; the tops are
     // drawn solid, as their own tasks draw them outside a dash.
-    g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
+    gfx::UseAlphaBlending();
     // The tops' own tasks are hidden during the clash, so they are drawn here.
     for (const CKomaBase* top : {m_Player, m_Enemy})
         if (top) DrawTop(*top);
@@ -283,20 +283,17 @@ void CKomaClash::DrawTop(const CKomaBase& top)
     plat::Mat4 world = plat::RotationX(-plat::PI / 2) * top.m_Rotation *
                        plat::RotationY(top.m_SpinAngle * DEG_TO_RAD) * leanRotation *
                        plat::Translation(p.x, p.y, p.z);
-    g_Device->SetTransform(plat::TransformKind::World, world);
-    top.m_TopMesh->DrawOutline(OUTLINE_SCALE, world);
-    top.m_TopMesh->Draw();
+    gfx::DrawOutlinedMesh(top.m_TopMesh, world, OUTLINE_SCALE);
 }
 
 void CKomaClash::DrawBanner()
 {
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    gfx::BeginSprites();
     m_Banner.m_Anchor = ANCHOR_CENTRE;
     m_Banner.SetSourceRect(BANNER_RECT.left, BANNER_RECT.top, BANNER_RECT.right, BANNER_RECT.bottom);
     m_Banner.Draw(BANNER_X, BANNER_Y, m_BannerPulse, m_BannerPulse, 0, OPAQUE);
     int w = BUTTON_WIDTH * (m_ButtonFrame / BUTTON_FRAMES_PER_PICTURE);
     m_Banner.SetSourceRect(BUTTON_LEFT + w, BUTTON_TOP, BUTTON_LEFT + BUTTON_WIDTH + w, BUTTON_BOTTOM);
     m_Banner.Draw(BUTTON_X, BUTTON_Y, 1, 1, 0, OPAQUE);
-    g_Sprite->End();
+    gfx::EndSprites();
 }

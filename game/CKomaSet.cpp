@@ -8,7 +8,8 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 
@@ -153,8 +154,8 @@ void CKomaSet::Launch()
 
 void CKomaSet::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetLighting(true);
+    if (!gfx::CanDraw()) return;
+    gfx::SetLighting(true);
     DrawRollers();
     DrawRollerGlow();
     DrawLauncherAndTop();
@@ -167,53 +168,39 @@ void CKomaSet::DrawRollers()
     SetFirstMaterialAlpha(m_RaleRoll, ROLLER_SOLID_ALPHA);
     if (!m_RaleRoll) return;
     for (plat::Vec3 offset : ROLLER_OFFSETS) {
-        plat::Mat4 world = OffsetMatrix(offset) * m_LauncherMatrix;
-        m_RaleRoll->DrawOutline(TOP_OUTLINE_SCALE, world);
-        g_Device->SetTransform(plat::TransformKind::World, world);
-        m_RaleRoll->Draw();
+        gfx::DrawOutlinedMesh(m_RaleRoll, OffsetMatrix(offset) * m_LauncherMatrix, TOP_OUTLINE_SCALE);
     }
 }
 
 void CKomaSet::DrawRollerGlow()
 {
     // A faint additive copy that grows with the power.
-    g_Device->SetDestBlend(plat::Blend::One);
+    RenderStateGuard glow;
+    glow.SetBlend(gfx::BlendMode::Additive);
     SetFirstMaterialAlpha(m_RaleRoll, ROLLER_GLOW_ALPHA);
     if (m_RaleRoll) {
         const float scale = m_Power / ROLLER_GLOW_POWER_UNIT;
         for (plat::Vec3 offset : ROLLER_OFFSETS) {
-            g_Device->SetTransform(plat::TransformKind::World,
-                                   plat::Scaling(scale, scale, scale) * OffsetMatrix(offset) * m_LauncherMatrix);
-            m_RaleRoll->Draw();
+            gfx::DrawMesh(m_RaleRoll, plat::Scaling(scale, scale, scale) * OffsetMatrix(offset) * m_LauncherMatrix);
         }
     }
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
 }
 
 void CKomaSet::DrawLauncherAndTop()
 {
     // The launcher follows this frame's aim; the top sits on it.
     m_LauncherMatrix = LauncherMatrix(m_AimAngle, m_StartPos);
-    if (m_Rale) {
-        m_Rale->DrawOutline(RAIL_OUTLINE_SCALE, m_LauncherMatrix);
-        g_Device->SetTransform(plat::TransformKind::World, m_LauncherMatrix);
-        m_Rale->Draw();
-    }
-    if (m_Top) {
-        m_Top->DrawOutline(TOP_OUTLINE_SCALE, m_LauncherMatrix);
-        g_Device->SetTransform(plat::TransformKind::World, m_LauncherMatrix);
-        m_Top->Draw();
-    }
+    if (m_Rale) gfx::DrawOutlinedMesh(m_Rale, m_LauncherMatrix, RAIL_OUTLINE_SCALE);
+    if (m_Top) gfx::DrawOutlinedMesh(m_Top, m_LauncherMatrix, TOP_OUTLINE_SCALE);
 }
 
 void CKomaSet::DrawHud()
 {
     // The power gauge and the two scrolling banners, all opaque.
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    gfx::BeginSprites();
     DrawGauge();
     DrawBanners();
-    g_Sprite->End();
+    gfx::EndSprites();
 }
 
 void CKomaSet::DrawGauge()

@@ -11,7 +11,7 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 namespace {
 
@@ -171,8 +171,8 @@ void CKomaShoot::MoveMarker()
 
 void CKomaShoot::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetLighting(true);
+    if (!gfx::CanDraw()) return;
+    gfx::SetLighting(true);
     DrawRollersAndLauncher();
     if (m_FinishCount != 0) return;   // after the release the top draws itself
     DrawFrozenTop();
@@ -194,17 +194,9 @@ void CKomaShoot::DrawRollersAndLauncher()
             plat::RotationY(angle) * plat::Translation(m_RollerOffset, 0, ROLLER_DEPTH) * m_LauncherMatrix;
         plat::Mat4 second =
             plat::RotationY(-angle) * plat::Translation(-m_RollerOffset, 0, ROLLER_DEPTH) * m_LauncherMatrix;
-        for (const plat::Mat4& world : {first, second}) {
-            g_Device->SetTransform(plat::TransformKind::World, world);
-            m_RaleRoll->DrawOutline(ROLLER_OUTLINE, world);
-            m_RaleRoll->Draw();
-        }
+        for (const plat::Mat4& world : {first, second}) gfx::DrawOutlinedMesh(m_RaleRoll, world, ROLLER_OUTLINE);
     }
-    if (m_Rale) {
-        g_Device->SetTransform(plat::TransformKind::World, m_LauncherMatrix);
-        m_Rale->DrawOutline(RAIL_OUTLINE, m_LauncherMatrix);
-        m_Rale->Draw();
-    }
+    if (m_Rale) gfx::DrawOutlinedMesh(m_Rale, m_LauncherMatrix, RAIL_OUTLINE);
 }
 
 void CKomaShoot::DrawFrozenTop()
@@ -212,21 +204,14 @@ void CKomaShoot::DrawFrozenTop()
     if (!m_Top) return;
     const plat::Vec3& p = m_Top->m_Pos;
     plat::Mat4 world = plat::RotationX(-plat::PI / 2) * m_Top->m_Rotation * plat::Translation(p.x, p.y, p.z);
-    if (m_Top->m_TopMesh) {
-        g_Device->SetTransform(plat::TransformKind::World, world);
-        m_Top->m_TopMesh->DrawOutline(TOP_OUTLINE, world);
-        m_Top->m_TopMesh->Draw();
-    }
+    if (m_Top->m_TopMesh) gfx::DrawOutlinedMesh(m_Top->m_TopMesh, world, TOP_OUTLINE);
     if (m_StrongMarker == STRONG_MARKER_OFF || !m_Top->m_GhostMesh) return;
 
     // A strong launch shows the ghost shaking around the top.
-    g_Device->SetDestBlend(plat::Blend::One);
     plat::Mat4 ghost = plat::Scaling(GHOST_SCALE, GHOST_SCALE, GHOST_SCALE) * world;
     ghost.m[3][0] += static_cast<float>(GameRand() % GHOST_JITTER_STEPS - GHOST_JITTER_CENTRE) * GHOST_JITTER_UNIT;
     ghost.m[3][2] += static_cast<float>(GameRand() % GHOST_JITTER_STEPS - GHOST_JITTER_CENTRE) * GHOST_JITTER_UNIT;
-    g_Device->SetTransform(plat::TransformKind::World, ghost);
-    m_Top->m_GhostMesh->Draw();
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::DrawMesh(m_Top->m_GhostMesh, ghost, gfx::BlendMode::Additive);
 }
 
 void CKomaShoot::DrawHudRect(int left, int top, int right, int bottom, float x, float y, float sx, float sy,
@@ -238,10 +223,9 @@ void CKomaShoot::DrawHudRect(int left, int top, int right, int bottom, float x, 
 
 void CKomaShoot::DrawHud()
 {
-    if (!g_Sprite) return;
     const int scroll = static_cast<int>(m_BannerScroll);
     const float scrollF = m_BannerScroll;
-    g_Sprite->Begin();
+    gfx::BeginSprites();
 
     m_HudSprite.m_Anchor = ANCHOR_TOP_LEFT;
     DrawHudRect(320, 128, 512, 224, GAUGE_X, GAUGE_Y, GAUGE_SCALE_X, 1, -plat::PI / 2, OPAQUE);
@@ -260,5 +244,5 @@ void CKomaShoot::DrawHud()
     DrawHudRect(0, 112, 128, 176, static_cast<float>(m_MarkerX), static_cast<float>(m_MarkerY), markerScale,
                 markerScale, 0, MARKER_ALPHA);
 
-    g_Sprite->End();
+    gfx::EndSprites();
 }

@@ -4,7 +4,7 @@
 #include "core/ResourceRegistry.h"
 #include "game/StageMeshReader.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "physics/CODE.h"
 
 namespace {
@@ -52,33 +52,28 @@ void CStage::Init()
 
 void CStage::SetUpLight()
 {
-    if (!g_Device) return;
-    g_Device->SetSpecular(true);
-    g_Device->SetLight(StageLight());
+    gfx::SetSceneLight(StageLight());
 }
 
 bool CStage::DrawsArenaFirst() const
 {
-    if (!m_opaqueArenaFirst || !m_arenaOpaque || !g_Device) return false;
+    if (!m_opaqueArenaFirst || !m_arenaOpaque) return false;
     // Only a depth test that keeps the nearer surface makes the order of two
     // opaque meshes invisible.
-    const plat::RenderStates& rs = g_Device->States();
-    return rs.zEnable && rs.zWrite &&
-           (rs.zFunc == plat::CompareFunc::Less || rs.zFunc == plat::CompareFunc::LessEqual);
+    return gfx::DepthTestKeepsNearer();
 }
 
 void CStage::Draw()
 {
-    if (!g_Device) return;
+    if (!gfx::CanDraw()) return;
     // Alpha blending for both.
-    g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
-    g_Device->SetAlphaBlend(true);
+    gfx::UseAlphaBlending();
     if (DrawsArenaFirst()) {
         DrawArena();
         DrawBackground();
         // Leave the states as the usual order does: lit, at the origin.
-        g_Device->SetLighting(true);
-        g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());
+        gfx::SetLighting(true);
+        gfx::SetWorld(plat::Mat4::Identity());
     } else {
         DrawBackground();
         DrawArena();
@@ -88,16 +83,13 @@ void CStage::Draw()
 void CStage::DrawBackground()
 {
     // The background around everything, unlit.
-    g_Device->SetLighting(false);
-    g_Device->SetTransform(plat::TransformKind::World,
-                           plat::Scaling(BACKGROUND_SCALE, BACKGROUND_SCALE, BACKGROUND_SCALE));
-    if (m_Background) m_Background->Draw();
+    gfx::SetLighting(false);
+    gfx::DrawMesh(m_Background, plat::Scaling(BACKGROUND_SCALE, BACKGROUND_SCALE, BACKGROUND_SCALE));
 }
 
 void CStage::DrawArena()
 {
     // The arena, lit.
-    g_Device->SetLighting(true);
-    g_Device->SetTransform(plat::TransformKind::World, plat::Mat4::Identity());
-    if (m_StageMesh) m_StageMesh->Draw();
+    gfx::SetLighting(true);
+    gfx::DrawMesh(m_StageMesh, plat::Mat4::Identity());
 }

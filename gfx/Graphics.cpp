@@ -33,21 +33,3 @@ void ReleaseGraphics()
     g_Sprite = nullptr;
     g_Device = nullptr;
 }
-
-void FillFacingQuad(plat::Vertex quad[4], float halfWidth, float halfHeight, float leftU, float topV, float rightU,
-                    float bottomV)
-{
-    constexpr uint32_t WHITE = 0xffffffff;
-    auto corner = [](float x, float y, float u, float v) {
-        plat::Vertex c;
-        c.position = {x, y, 0};
-        c.color = WHITE;
-        c.u = u;
-        c.v = v;
-        return c;
-    };
-    quad[0] = corner(-halfWidth, halfHeight, leftU, topV);
-    quad[1] = corner(halfWidth, halfHeight, rightU, topV);
-    quad[2] = corner(halfWidth, -halfHeight, rightU, bottomV);
-    quad[3] = corner(-halfWidth, -halfHeight, leftU, bottomV);
-}

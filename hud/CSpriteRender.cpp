@@ -6,8 +6,9 @@
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "game/CKomaBase.h"
-#include "gfx/Graphics.h"
-#include "platform/gl/LineBatch.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
+#include "platform/LineBatch.h"
 
 namespace {
 
@@ -58,19 +59,21 @@ void CSpriteRender::Update()
 
 void CSpriteRender::Draw()
 {
-    if (g_Sprite && g_Device) {
-        g_Sprite->Begin();
+    if (gfx::CanDraw()) {
+        gfx::BeginSprites();
         m_Sprite.m_Anchor = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
-        // The power flashes glow: drawn additively, then flushed before the
-        // blend goes back.
-        g_Device->SetDestBlend(plat::Blend::One);
-        DrawPowerFlashes();
-        g_Sprite->Flush();
-        g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+        {
+            // The power flashes glow: drawn additively, then flushed before
+            // the blend goes back.
+            RenderStateGuard glow;
+            glow.SetBlend(gfx::BlendMode::Additive);
+            DrawPowerFlashes();
+            gfx::FlushSprites();
+        }
         DrawSpinFlashes();
         DrawMetersAndBars();
         DrawLabels();
-        g_Sprite->End();
+        gfx::EndSprites();
         DrawGraphs();
         DrawHint();
     }

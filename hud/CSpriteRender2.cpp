@@ -8,8 +8,8 @@
 #include "enemy/St2Enemy.h"
 #include "gfx/CCamera.h"
 #include "game/CKomaBase.h"
-#include "gfx/Graphics.h"
-#include "platform/gl/LineBatch.h"
+#include "gfx/Render.h"
+#include "platform/LineBatch.h"
 
 namespace {
 
@@ -64,10 +64,10 @@ bool CSpriteRender2::SwarmBeaten(int defeated) { return defeated >= SWARM_SIZE; 
 
 void CSpriteRender2::Draw()
 {
-    if (g_Sprite && g_Device) {
+    if (gfx::CanDraw()) {
         const float s = static_cast<float>(m_SlideOffset);
-        g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
-        g_Sprite->Begin();
+        gfx::UseAlphaBlending();
+        gfx::BeginSprites();
         m_Sprite.m_Anchor = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
         DrawRegion(METER_FRAME, METER_X, METER_Y + s, METER_SCALE_X, METER_SCALE_Y, 0, OPAQUE);
         DrawRegion(GAUGE_BACK, BAR_X - s, BAR_Y, 1, 1, UPRIGHT, BAR_ALPHA);
@@ -77,7 +77,7 @@ void CSpriteRender2::Draw()
         DrawPlayerTags(s);
         DrawSwarmIcons();
         DrawEdgeArrows();
-        g_Sprite->End();
+        gfx::EndSprites();
 
         // This graph is drawn from the first frame, not only after the slide-in.
         if (m_Line) {

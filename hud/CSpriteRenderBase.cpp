@@ -5,10 +5,10 @@
 
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ void CSpriteRenderBase::SetUpDrawing()
     if (m_Texture) m_Sprite.AttachTexture(m_Texture);
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.SetSourceRect(FIRST_RECT.left, FIRST_RECT.top, FIRST_RECT.right, FIRST_RECT.bottom);
-    if (g_Device) m_Line = std::make_unique<plat::LineBatch>(*g_Device);
+    m_Line = gfx::MakeLineBatch();
 
     // Without its picture the reminder draws nothing; the battle is the same.
     m_GuideTexture.Load(GUIDE_PICTURE, NO_COLOR_KEY);
@@ -70,17 +70,17 @@ bool CSpriteRenderBase::HintShown() const
 
 void CSpriteRenderBase::DrawHint()
 {
-    if (!g_Sprite || !HintShown()) return;
+    if (!gfx::CanDraw() || !HintShown()) return;
     // Scrolls to the left; drawn in two parts that meet where the loop wraps.
     const int firstWidth = std::min(HINT_LOOP - m_HintScroll, SCREEN_WIDTH);
-    g_Sprite->Begin();
+    gfx::BeginSprites();
     m_HintSprite.SetSourceRect(m_HintScroll, HINT_TOP, m_HintScroll + firstWidth, HINT_BOTTOM);
     m_HintSprite.Draw(0, HINT_Y, 1, 1, 0, HINT_ALPHA);
     if (firstWidth < SCREEN_WIDTH) {
         m_HintSprite.SetSourceRect(0, HINT_TOP, SCREEN_WIDTH - firstWidth, HINT_BOTTOM);
         m_HintSprite.Draw(static_cast<float>(firstWidth), HINT_Y, 1, 1, 0, HINT_ALPHA);
     }
-    g_Sprite->End();
+    gfx::EndSprites();
 }
 
 void CSpriteRenderBase::DrawPlayerTags(float s)

@@ -13,7 +13,7 @@
 #include "game/CKomaBase.h"
 #include "game/CStage.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "item/CItemEffect.h"
 #include "item/CItemEffectJump.h"
 #include "item/CItemEffectKoma.h"
@@ -184,11 +184,7 @@ void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)
 void CItem::Draw()
 {
     m_World = m_World * plat::Translation(m_Position.x, m_Position.y, m_Position.z);
-    if (!g_Device) return;
-    g_Device->SetTransform(plat::TransformKind::World, m_World);
-    if (m_Mesh) {
-        m_Mesh->DrawOutline(OUTLINE_SCALE, m_World);
-        m_Mesh->Draw();
-    }
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    if (!gfx::CanDraw()) return;
+    gfx::DrawOutlinedMesh(m_Mesh, m_World, OUTLINE_SCALE);
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
 }

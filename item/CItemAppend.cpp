@@ -6,7 +6,7 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CCamera.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "item/CItem.h"
 
 namespace {
@@ -152,10 +152,7 @@ void CItemAppend::Draw()
     // centre on a circle tilted by the pitch.
     m_World = plat::Translation(m_BoxPosition.x, m_BoxPosition.y, m_BoxPosition.z) *
               plat::RotationYawPitchRoll(m_Heading * DEG_TO_RAD, TILT, 0);
-    if (!g_Device) return;
-    g_Device->SetTransform(plat::TransformKind::World, m_World);
-    if (m_BoxMesh) m_BoxMesh->Draw();
-    plat::Mat4 propeller = plat::RotationY(m_PropellerAngle * DEG_TO_RAD) * m_World;
-    g_Device->SetTransform(plat::TransformKind::World, propeller);
-    if (m_PropellerMesh) m_PropellerMesh->Draw();
+    if (!gfx::CanDraw()) return;
+    gfx::DrawMesh(m_BoxMesh, m_World);
+    gfx::DrawMesh(m_PropellerMesh, plat::RotationY(m_PropellerAngle * DEG_TO_RAD) * m_World);
 }

@@ -7,7 +7,8 @@
 #include "item/ItemFlashTarget.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 
 namespace {
 
@@ -105,11 +106,13 @@ void CItemEffect::Update()
 
 void CItemEffect::Draw()
 {
-    if (!g_Sprite || !g_Device) return;
-    g_Sprite->Begin();
-    g_Device->SetDestBlend(plat::Blend::One);
-    m_Sprite.Draw(m_Position.x, m_Position.y, m_Scale, m_Scale, 0, OPAQUE);
-    g_Sprite->Flush();
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
-    g_Sprite->End();
+    if (!gfx::CanDraw()) return;
+    gfx::BeginSprites();
+    {
+        RenderStateGuard glow;
+        glow.SetBlend(gfx::BlendMode::Additive);
+        m_Sprite.Draw(m_Position.x, m_Position.y, m_Scale, m_Scale, 0, OPAQUE);
+        gfx::FlushSprites();
+    }
+    gfx::EndSprites();
 }

@@ -3,7 +3,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "gfx/CXFile.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 CItemEffectJump::CItemEffectJump(plat::Vec3 position) : m_Position(position) {}
 
@@ -27,8 +27,10 @@ void CItemEffectJump::Update()
 
 void CItemEffectJump::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetDestBlend(plat::Blend::One);
+    if (!gfx::CanDraw()) return;
+    // Additive for this drawing, and left normal after it rather than put
+    // back: the sparks drawn before may leave the blend additive.
+    gfx::SetBlendMode(gfx::BlendMode::Additive);
     if (m_Mesh) {
         // The mesh is shared: the last alpha written stays in it.
         if (m_Mesh->GetMaterialCount() > 0) {
@@ -40,11 +42,9 @@ void CItemEffectJump::Draw()
         // scale draws a ring mirrored.
         for (const Ring& ring : RINGS) {
             float k = m_Scale - ring.shrink;
-            g_Device->SetTransform(plat::TransformKind::World,
-                                   plat::Scaling(k, k, k) *
-                                       plat::Translation(m_Position.x, m_Position.y + ring.lift, m_Position.z));
-            m_Mesh->Draw();
+            plat::Mat4 place = plat::Translation(m_Position.x, m_Position.y + ring.lift, m_Position.z);
+            gfx::DrawMesh(m_Mesh, plat::Scaling(k, k, k) * place);
         }
     }
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
 }

@@ -3,7 +3,8 @@
 #include "core/ResourceRegistry.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 
 namespace {
 
@@ -48,16 +49,17 @@ void CItemEffectKoma::Update()
 
 void CItemEffectKoma::Draw()
 {
-    if (!g_Device) return;
-    g_Device->SetDestBlend(plat::Blend::One);
-    g_Device->SetDepthWrite(false);
-    g_Device->SetLighting(false);
-    g_Device->SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
-    plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
-    g_Device->SetTransform(plat::TransformKind::World, plat::Scaling(m_Scale, m_Scale, 1) * billboard *
-                                                           plat::Translation(m_Position.x, m_Position.y, m_Position.z));
-    g_Device->DrawUser(plat::Primitive::TriangleFan, m_Quad, 4, plat::VF_COLOR | plat::VF_TEXCOORD);
+    if (!gfx::CanDraw()) return;
     // Lighting stays off: the draws that follow set what they need.
-    g_Device->SetDepthWrite(true);
-    g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::SetLighting(false);
+    gfx::SetTexture(m_Texture ? m_Texture->Texture() : nullptr);
+    // Additive for this drawing, and left normal after it rather than put
+    // back: the sparks drawn before may leave the blend additive.
+    gfx::SetBlendMode(gfx::BlendMode::Additive);
+    RenderStateGuard seeThrough;
+    seeThrough.SetDepthWrite(false);
+    plat::Mat4 billboard = m_Camera ? BillboardMatrix(*m_Camera) : plat::Mat4::Identity();
+    gfx::DrawFacingQuad(m_Quad, plat::Scaling(m_Scale, m_Scale, 1) * billboard *
+                                    plat::Translation(m_Position.x, m_Position.y, m_Position.z));
+    gfx::SetBlendMode(gfx::BlendMode::Normal);
 }

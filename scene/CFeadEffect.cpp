@@ -1,6 +1,6 @@
 #include "scene/CFeadEffect.h"
 
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 namespace {
 
@@ -46,12 +46,11 @@ void CFeadEffect::Update()
 
 void CFeadEffect::Draw()
 {
-    if (!g_Device) return;
+    if (!gfx::CanDraw()) return;
     // The back buffer is not cleared: each translucent layer lands on the
     // picture it already holds.
-    g_Device->BeginScene();
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    gfx::BeginScene();
+    gfx::BeginSprites();
     m_sprite.Draw(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0.0f, static_cast<uint8_t>(m_alpha));
-    g_Sprite->End();
+    gfx::EndSprites();
 }

@@ -3,7 +3,7 @@
 #include "core/FirstPlay.h"
 #include "core/Globals.h"
 #include "stage/CLoadStage.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
@@ -68,9 +68,9 @@ void CHowToPlay::Leave()
 
 void CHowToPlay::Draw()
 {
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    if (!gfx::CanDraw()) return;
+    gfx::BeginSprites();
     m_Sprite.SetSourceRect(CARD.left, CARD.top, CARD.right, CARD.bottom);
     m_Sprite.Draw(0, 0, CARD_SCALE, CARD_SCALE, OPAQUE);
-    g_Sprite->End();
+    gfx::EndSprites();
 }

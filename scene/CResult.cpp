@@ -7,7 +7,8 @@
 #include "game/CKoma.h"
 #include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
@@ -240,12 +241,12 @@ void CResult::Leave()
 
 void CResult::Draw()
 {
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    if (!gfx::CanDraw()) return;
+    gfx::BeginSprites();
     DrawHeading();
     if (m_Kind == KIND_GAME_OVER) DrawGameOverMessage();
     else DrawClearMessage();
-    g_Sprite->End();
+    gfx::EndSprites();
 }
 
 void CResult::DrawCell(const plat::Rect& cell, float x, float y, float scaleX, float scaleY, uint8_t alpha)
@@ -254,28 +255,26 @@ void CResult::DrawCell(const plat::Rect& cell, float x, float y, float scaleX, f
     m_Sprite.Draw(x, y, scaleX, scaleY, alpha);
 }
 
-void CResult::FlushGlow()
-{
-    g_Sprite->Flush();
-    if (g_Device) g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
-}
-
 void CResult::DrawHeading()
 {
     const Heading& h = HEADINGS[m_Kind == KIND_GAME_OVER ? 1 : 0];
     m_Sprite.m_Anchor = ANCHOR_CENTRE;
 
-    // Additive glow copies, jittering, a little larger than the words.
-    if (g_Device) g_Device->SetDestBlend(plat::Blend::One);
-    const float glowY = h.y - GLOW_SHIFT;
-    const float glowAX = WORD_A_X - GLOW_SHIFT, glowBX = WORD_B_X - GLOW_SHIFT;
-    const float scaleA = m_StampCount == 0 ? m_StampScale + GLOW_EXTRA_SCALE : GLOW_SCALE;
-    DrawCell(h.wordA, glowAX + Jitter(), glowY + Jitter(), scaleA, scaleA, OPAQUE);
-    if (m_StampCount >= 1) {
-        const float scaleB = m_StampCount == 1 ? m_StampScale + GLOW_EXTRA_SCALE : GLOW_SCALE;
-        DrawCell(h.wordB, glowBX + Jitter(), glowY + Jitter(), scaleB, scaleB, OPAQUE);
+    {
+        // Additive glow copies, jittering, a little larger than the words,
+        // flushed before the blend goes back.
+        RenderStateGuard glow;
+        glow.SetBlend(gfx::BlendMode::Additive);
+        const float glowY = h.y - GLOW_SHIFT;
+        const float glowAX = WORD_A_X - GLOW_SHIFT, glowBX = WORD_B_X - GLOW_SHIFT;
+        const float scaleA = m_StampCount == 0 ? m_StampScale + GLOW_EXTRA_SCALE : GLOW_SCALE;
+        DrawCell(h.wordA, glowAX + Jitter(), glowY + Jitter(), scaleA, scaleA, OPAQUE);
+        if (m_StampCount >= 1) {
+            const float scaleB = m_StampCount == 1 ? m_StampScale + GLOW_EXTRA_SCALE : GLOW_SCALE;
+            DrawCell(h.wordB, glowBX + Jitter(), glowY + Jitter(), scaleB, scaleB, OPAQUE);
+        }
+        gfx::FlushSprites();
     }
-    FlushGlow();
 
     // The words themselves: the one being stamped at its shrinking size.
     const float wordA = m_StampCount == 0 ? m_StampScale : 1.0f;

@@ -110,7 +110,6 @@ private:
     void DrawClearMessage();
     void DrawGameOverMessage();
     void DrawCell(const plat::Rect& cell, float x, float y, float scaleX, float scaleY, uint8_t alpha);
-    void FlushGlow();
 
     int m_Kind;
 };

@@ -6,7 +6,7 @@
 #include "core/Globals.h"
 #include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
@@ -85,14 +85,12 @@ void CStageSelect::Init()
 
 void CStageSelect::SetUpLight()
 {
-    if (!g_Device) return;
     plat::Light light;
     light.enabled = true;
     light.direction = {0, -1, 0};
     light.diffuse = {1, 1, 1, 1};
     light.specular = {1, 1, 1, 1};
-    g_Device->SetLight(light);
-    g_Device->SetSpecular(true);
+    gfx::SetSceneLight(light);
 }
 
 void CStageSelect::Update()
@@ -147,30 +145,28 @@ void CStageSelect::Draw()
 
 void CStageSelect::DrawPreview()
 {
-    if (!g_Device) return;
-    g_Device->SetViewport(PREVIEW_VIEWPORT);
-    g_Device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BLACK, 1.0f);
-    g_Device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
-    g_Device->SetAlphaBlend(true);
-    g_Device->SetLighting(true);
-    g_Device->SetTransform(plat::TransformKind::World, plat::RotationY(m_TurnAngle * DEG_TO_RAD));
-    m_Preview.Draw();
-    g_Device->SetViewport(FULL_VIEWPORT);
+    if (!gfx::CanDraw()) return;
+    gfx::SetViewport(PREVIEW_VIEWPORT);
+    gfx::ClearViewport(BLACK);
+    gfx::UseAlphaBlending();
+    gfx::SetLighting(true);
+    gfx::DrawMesh(&m_Preview, plat::RotationY(m_TurnAngle * DEG_TO_RAD));
+    gfx::SetViewport(FULL_VIEWPORT);
 }
 
 void CStageSelect::HandOverToLoading()
 {
     if (m_Camera) m_Camera->m_Fov = LOADING_FOV;
-    if (g_Device) g_Device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BLACK, 1.0f);
+    gfx::ClearViewport(BLACK);
     ClearTasks();   // deletes this screen: no member may be touched from here on
     AddTask(CHowToPlay::NextScreenAfterStageSelect(), PRIORITY_LOADING);
 }
 
 void CStageSelect::DrawOverlay()
 {
-    if (!g_Sprite) return;
+    if (!gfx::CanDraw()) return;
     const int i = g_StageIndex;
-    g_Sprite->Begin();
+    gfx::BeginSprites();
     m_Sprite.SetSourceRect(BACKGROUND.left, BACKGROUND.top, BACKGROUND.right, BACKGROUND.bottom);
     m_Sprite.Draw(0, 0, OPAQUE);
 
@@ -188,5 +184,5 @@ void CStageSelect::DrawOverlay()
 
     m_Sprite.SetSourceRect(CURSOR.left, CURSOR.top, CURSOR.right, CURSOR.bottom);
     m_Sprite.Draw(SLOT_SPACING * i + CURSOR_X, CURSOR_Y, OPAQUE);
-    g_Sprite->End();
+    gfx::EndSprites();
 }

@@ -4,7 +4,8 @@
 
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
+#include "gfx/RenderStateGuard.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
@@ -283,12 +284,12 @@ void CTitle::UpdateRunner()
 
 void CTitle::Draw()
 {
-    if (g_Sprite) g_Sprite->Begin();
+    gfx::BeginSprites();
     DrawBackground();
     if (InOpening()) DrawOpening();
     else DrawLogo();
     if (m_LogoAlpha >= LOGO_SHOWN_ALPHA) DrawMenu();
-    if (g_Sprite) g_Sprite->End();
+    gfx::EndSprites();
 }
 
 void CTitle::DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angleDeg,
@@ -351,16 +352,16 @@ void CTitle::DrawLogo()
 void CTitle::DrawGlint()
 {
     // A thin strip of the lit letter, added on top of the letter it lies over.
-    if (g_Sprite) g_Sprite->Flush();
-    if (g_Device) g_Device->SetDestBlend(plat::Blend::One);
+    gfx::FlushSprites();
+    RenderStateGuard glow;
+    glow.SetBlend(gfx::BlendMode::Additive);
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     const plat::Rect& lit = LETTER_ART[m_GlintLetter].lit;
     const int left = lit.left + m_GlintOffset;
     m_Sprite.SetSourceRect(left, lit.top, left + GLINT_WIDTH, lit.bottom);
     const plat::Vec2 at = m_LetterPos[m_GlintLetter];
     m_Sprite.Draw(at.x + m_GlintOffset - Width(lit) / 2, at.y - Height(lit) / 2, OPAQUE);
-    if (g_Sprite) g_Sprite->Flush();
-    if (g_Device) g_Device->SetDestBlend(plat::Blend::InvSrcAlpha);
+    gfx::FlushSprites();
 }
 
 int CTitle::UncoverMenu()

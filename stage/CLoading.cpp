@@ -5,7 +5,7 @@
 
 #include "core/ResourceRegistry.h"
 #include "stage/StageLoader.h"
-#include "gfx/Graphics.h"
+#include "gfx/Render.h"
 
 namespace {
 
@@ -81,11 +81,11 @@ void CLoading::Animate()
 
 void CLoading::DrawPicture()
 {
-    if (!g_Sprite) return;
-    g_Sprite->Begin();
+    if (!gfx::CanDraw()) return;
+    gfx::BeginSprites();
     m_sprite.SetSourceRect(BANNER_RECT.left, BANNER_RECT.top, BANNER_RECT.right, BANNER_RECT.bottom);
     m_sprite.Draw(BANNER_X, BANNER_Y, static_cast<uint8_t>(m_BlinkAlpha));
     m_sprite.SetSourceRect(WHEEL_RECT.left, WHEEL_RECT.top, WHEEL_RECT.right, WHEEL_RECT.bottom);
     m_sprite.Draw(WHEEL_X, WHEEL_Y, 1.0f, 1.0f, m_Angle * DEG_TO_RAD, OPAQUE);
-    g_Sprite->End();
+    gfx::EndSprites();
 }

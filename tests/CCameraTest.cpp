@@ -5,7 +5,7 @@
 #include "core/Task.h"
 #include "gfx/CCamera.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "effect/CPSprite.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "platform/DeviceResource.h"
 #include "platform/Mesh.h"
 #include "platform/image/PngWriter.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 #include "platform/Texture.h"
 
 namespace {

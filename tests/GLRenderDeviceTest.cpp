@@ -19,11 +19,11 @@
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
 #include "platform/gl/GLRenderDevice.h"
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 #include "platform/Mesh.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
-#include "platform/gl/SpriteBatch.h"
+#include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
 
 namespace {

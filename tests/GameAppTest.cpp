@@ -12,7 +12,7 @@
 #include "gfx/Graphics.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace {
 

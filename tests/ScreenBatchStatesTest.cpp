@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "platform/gl/LineBatch.h"
-#include "platform/gl/RecordingDevice.h"
-#include "platform/gl/SpriteBatch.h"
+#include "platform/LineBatch.h"
+#include "platform/RecordingDevice.h"
+#include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
 
 namespace {

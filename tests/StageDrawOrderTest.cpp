@@ -15,7 +15,7 @@
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 #include "platform/Texture.h"
 #include "tests/StageTestSupport.h"
 

@@ -39,7 +39,7 @@
 #include "platform/KeySource.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/image/PngWriter.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace stagetest {
 

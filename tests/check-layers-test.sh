@@ -35,6 +35,9 @@ plant game/PlantedEnemy.cpp '#include "enemy/CEnemy.h"'
 plant enemy/PlantedItem.cpp '#include "item/CItem.h"'
 plant hud/PlantedResult.cpp '#include "scene/CResult.h"'
 plant extra/PlantedUnranked.cpp '#include "core/Task.h"'
+plant scene/PlantedDevice.cpp '#include "gfx/Graphics.h"'
+plant enemy/PlantedSprite.cpp 'void Draw() { g_Sprite->End(); }'
+plant item/PlantedFineRender.cpp '#include "gfx/Render.h"'
 
 report=$("$check" "$scratch" 2>&1) && fail "the check passed with bad includes planted"
 for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/PlantedMpg.cpp \
@@ -42,7 +45,11 @@ for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/Plan
            effect/PlantedTop.cpp game/PlantedEnemy.cpp enemy/PlantedItem.cpp hud/PlantedResult.cpp; do
     echo "$report" | grep -q "^$bad:1:" || fail "$bad was not reported"
 done
+for bad in scene/PlantedDevice.cpp enemy/PlantedSprite.cpp; do
+    echo "$report" | grep -q "^$bad:1: .* gfx/Render.h" || fail "$bad was not reported"
+done
 echo "$report" | grep -q "PlantedFine" && fail "an allowed include was reported"
 echo "$report" | grep -q "12 include(s)" || fail "the count is wrong: $report"
 echo "$report" | grep -q "^extra: a folder of sources with no rank" || fail "the unranked folder was not reported"
+echo "$report" | grep -q "2 use(s) of the device" || fail "the device count is wrong: $report"
 echo "ok"

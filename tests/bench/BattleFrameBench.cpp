@@ -34,7 +34,7 @@
 #include "physics/CODE.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "platform/gl/GLRenderDevice.h"
 #include "platform/sdl/SdlWindow.h"
-#include "platform/gl/SpriteBatch.h"
+#include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
 
 namespace {

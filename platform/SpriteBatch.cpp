@@ -1,4 +1,4 @@
-#include "platform/gl/SpriteBatch.h"
+#include "platform/SpriteBatch.h"
 
 #include "platform/Texture.h"
 

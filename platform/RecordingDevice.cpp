@@ -1,4 +1,4 @@
-#include "platform/gl/RecordingDevice.h"
+#include "platform/RecordingDevice.h"
 
 namespace plat {
 

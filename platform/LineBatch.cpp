@@ -1,4 +1,4 @@
-#include "platform/gl/LineBatch.h"
+#include "platform/LineBatch.h"
 
 namespace plat {
 
