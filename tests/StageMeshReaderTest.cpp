@@ -12,6 +12,7 @@
 #include "game/StageMeshReader.h"
 #include "tests/RefusalCapture.h"
 #include "physics/CODE.h"
+#include "physics/ProbeShape.h"
 
 namespace {
 
@@ -194,35 +195,33 @@ TEST(ArenaCollision, BuildsTheMeshOrAStandInThatTouchesNothing)
 
     auto code = std::make_unique<CODE>();
     code->Init();
-    dGeomID probe = dCreateSphere(nullptr, 0.3);
-    dContactGeom contact;
+    ProbeShape probe = ProbeShape::Sphere(0.3);
 
     ArenaCollision arena;
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
-    EXPECT_EQ(dGeomGetClass(arena.Geom()), dTriMeshClass);
-    EXPECT_EQ(dGeomGetBody(arena.Geom()), nullptr);
-    EXPECT_EQ(dGeomGetSpace(arena.Geom()), g_Space);
-    dGeomSetPosition(probe, 0.5, 0.6, 0.5);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 1);
-    dGeomSetPosition(probe, 3, 0.6, 3);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
+    EXPECT_TRUE(arena.GetGeom().IsTriangleMesh());
+    EXPECT_FALSE(arena.GetGeom().AttachedBody());
+    EXPECT_TRUE(arena.GetGeom().IsInCurrentSpace());
+    probe.MoveTo(0.5, 0.6, 0.5);
+    EXPECT_TRUE(probe.Shape().Touches(arena.GetGeom()));
+    probe.MoveTo(3, 0.6, 3);
+    EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));
 
     // A missing arena: a geometry that the touch tests may use and that
     // nothing in play reaches.
     ASSERT_TRUE(arena.Build(ParseStageMesh("no mesh here", 1.0f)));
-    ASSERT_NE(arena.Geom(), nullptr);
-    dGeomSetPosition(probe, 0, 0, 0);
-    dGeomSphereSetRadius(probe, 1000);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
-    dGeomSphereSetRadius(probe, 0.3);
-    dGeomDestroy(probe);
+    ASSERT_TRUE(arena.GetGeom());
+    EXPECT_FALSE(arena.HasTriangleData());
+    probe.MoveTo(0, 0, 0);
+    probe.SetRadius(1000);
+    EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));
 
     // Torn down in either order: the arena before the world, or after it.
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
     arena.Destroy();
-    EXPECT_EQ(arena.Geom(), nullptr);
+    EXPECT_FALSE(arena.GetGeom());
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
     code.reset();
     arena.Destroy();
-    EXPECT_EQ(arena.Data(), nullptr);
+    EXPECT_FALSE(arena.HasTriangleData());
 }
