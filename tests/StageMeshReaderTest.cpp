@@ -85,28 +85,32 @@ TEST(StageMeshReader, ReadsTheMeshBlockInFileOrderAndScales)
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 2, 1, 0, 3, 2}));
 }
 
-TEST(StageMeshReader, FollowsTheTokenRules)
+// Layouts of one triangle that the X file's token rules read alike.
+const std::vector<std::string> TRIANGLE_LAYOUTS = {
+    // numbers laid out freely, comments skipped
+    "Mesh {3; 0;0;0;, 1;0;0;, // a comment ; 9;\n 0;0;1;; # another\n 1; 3;0,1,2;;}",
+    // the face count right after the vertex list, on the same line
+    "Mesh Named {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;; 1;\n3;0,1,2;;\n}\n",
+    // a named mesh with a GUID, after a template block holding "Mesh"
+    "template Frame { <3D82AB46-62DA-11CF-AB39-0020AF71E433> Mesh m; }\n"
+    "Mesh Named <3D82AB44-62DA-11CF-AB39-0020AF71E433> {3;0;0;0;,1;0;0;,0;0;1;;1;3;0,1,2;;}",
+    // "MeshNormals" is not "Mesh", nor is a "Mesh" that opens no block
+    "MeshNormals { 1; } Mesh; Mesh {3;0;0;0;,1;0;0;,0;0;1;;1;3;0,1,2;;}",
+};
+
+class StageMeshLayout : public testing::TestWithParam<std::string> {};
+
+TEST_P(StageMeshLayout, ReadsTheOneTriangle)
 {
-    // An unnamed mesh; numbers go to the next free place across tokens, and a
-    // token with more numbers than fit is cut at the end of the list.
-    StageMesh mesh = ParseStageMesh(ArenaText({"1;2;,", "3;4;5;6;,", "7;8;9;10;11;;"}, {"3;0,1,2;;"}), 1.0f);
+    const char* problem = "unset";
+    StageMesh mesh = ParseStageMesh(GetParam(), 1.0f, &problem);
     ExpectConsistent(mesh);
-    EXPECT_EQ(mesh.vertices, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(mesh.indexCount, 3);
-
-    // Exactly one line is skipped after the last vertex's line: a count there
-    // is not read, the one after it is.
-    std::string skipped = "Mesh Named {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;; 7;\n99;\n1;\n3;2,1,0;;\n}\n";
-    mesh = ParseStageMesh(skipped, 1.0f);
-    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{2, 1, 0}));
-
-    // "MeshNormals" is not "Mesh"; a token of 300 characters is read as a
-    // 255-character token and the rest, and neither is taken for the mesh.
-    std::string longToken(300, 'M');
-    mesh = ParseStageMesh(longToken + " MeshNormals { 1; " + ArenaText(TRIANGLE_VERTICES, {"3;0,1,2;;"}), 1.0f);
-    EXPECT_EQ(mesh.vertexCount, 3);
-    EXPECT_EQ(mesh.indexCount, 3);
+    EXPECT_EQ(problem, nullptr);
+    EXPECT_EQ(mesh.vertices, (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2}));
 }
+
+INSTANTIATE_TEST_SUITE_P(StageMeshReader, StageMeshLayout, testing::ValuesIn(TRIANGLE_LAYOUTS));
 
 TEST(StageMeshReader, ReadsAFileAndReportsAMissingOne)
 {
