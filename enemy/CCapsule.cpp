@@ -1,7 +1,6 @@
 #include "enemy/CCapsule.h"
 
 #include <algorithm>
-#include <numbers>
 
 #include "audio/CSound.h"
 #include "core/GameRandom.h"

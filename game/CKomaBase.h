@@ -35,7 +35,7 @@ public:
 
     // How one kind of top is drawn (the player's and the enemies' differ a little).
     struct DrawStyle {
-        Geom arena;                                 // the shaft scraping it throws sparks
+        Geom arena;                       // the shaft scraping it throws sparks
         bool axisSound = true;            // start and stop the axis sound with the scraping
         bool leanTowardsForce = true;     // while charging lean towards the force gathered in the disc
         const char* auraTask = "CKomaAura";   // while it exists the ghost is drawn additively

@@ -1,6 +1,7 @@
 #include "game/StageMeshReader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -142,7 +143,7 @@ struct FaceText {
     bool complete = false;       // the face's ';' was reached
     bool sound = true;           // every piece was a number
     long long cornerCount = 0;
-    std::vector<long long> indices;   // the first three
+    std::array<long long, TRIANGLE_CORNERS> indices{};   // the first three
     size_t indexCount = 0;
 };
 
@@ -164,7 +165,8 @@ FaceText ReadFaceText(XTokenizer& tokens)
         if (token.kind != XTokenKind::Number && token.kind != XTokenKind::Name) return face;
         long long index = -1;
         ReadFacePiece(token, face, &index);
-        if (face.indexCount++ < TRIANGLE_CORNERS) face.indices.push_back(index);
+        if (face.indexCount < TRIANGLE_CORNERS) face.indices[face.indexCount] = index;
+        ++face.indexCount;
         token = tokens.Next();
         if (IsSeparator(token, ';')) break;
         if (!IsSeparator(token, ',')) return face;

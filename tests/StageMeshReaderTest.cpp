@@ -168,23 +168,26 @@ TEST(StageMeshReader, BrokenFilesGiveNoTriangles)
 
 TEST(StageMeshReader, LeavesOutTheFacesThatAreNotSoundTriangles)
 {
-    std::vector<std::string> vertices = {"0;0;0;,", "1;0;0;,", "0;0;1;,", "nan;0;0;,", "1e300;0;0;,", "2e6;0;0;;"};
+    std::vector<std::string> vertices = {"0;0;0;,",     "1;0;0;,",   "0;0;1;,",    "nan;0;0;,",
+                                         "1e300;0;0;,", "2e6;0;0;,", "0;abc;0;,", "0;1.2.3;0;;"};
     std::vector<std::string> faces = {
         "3;0,1,2;,",      // kept
         "4;0,1,2,0;,",    // a quad
         "3;0,1;,",        // two corners
-        "3;0,1,6;,",      // an index past the list
+        "3;0,1,8;,",      // an index past the list
         "3;0,-1,2;,",     // a negative index
         "3;0,1,x;,",      // not a number
         "3;0,1,99999999999999999999;,",
         "3;0,1,3;,",      // a vertex that is not a number
         "3;0,1,4;,",      // a vertex beyond single precision
         "3;0,1,5;,",      // a vertex far outside any arena
+        "3;0,1,6;,",      // a vertex with a name for a coordinate
+        "3;0,1,7;,",      // a vertex with a malformed number
         "3;2,1,0;;",      // kept
     };
     StageMesh mesh = ParseStageMesh(ArenaText(vertices, faces), 1.0f);
     ExpectConsistent(mesh);
-    EXPECT_EQ(mesh.vertexCount, 6);
+    EXPECT_EQ(mesh.vertexCount, 8);
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2, 2, 1, 0}));
 
     // A face list cut short keeps the faces before the cut.
