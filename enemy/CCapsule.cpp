@@ -1,7 +1,6 @@
 #include "enemy/CCapsule.h"
 
 #include <algorithm>
-#include <numbers>
 
 #include "audio/CSound.h"
 #include "core/GameRandom.h"
@@ -33,8 +32,8 @@ CCapsule::~CCapsule()
 {
     // The body goes with its world if that has ended first.
     if (CODE::IsWorldAlive(m_WorldSerial)) {
-        if (m_Body.geom) dGeomDestroy(m_Body.geom);
-        if (m_Body.body) dBodyDestroy(m_Body.body);
+        if (m_Body.geom) m_Body.geom.Destroy();
+        if (m_Body.body) m_Body.body.Destroy();
     }
     m_HitSound.reset();
 }
@@ -51,15 +50,15 @@ void CCapsule::Init()
     if (!g_World) return;
     m_WorldSerial = CODE::CurrentWorldSerial();
     CreateCapsuleBody(m_Body, x, START_HEIGHT, z, MASS, RADIUS, LENGTH);
-    dBodySetAngularVel(m_Body.body, 0, START_SPIN, 0);
+    m_Body.body.SetAngularVelocity(0, START_SPIN, 0);
 }
 
 void CCapsule::Update()
 {
     if (!m_Body.body) return;
-    const dReal* p = dBodyGetPosition(m_Body.body);
+    const double* p = m_Body.body.Position();
     m_Position = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
-    dBodySetAngularVel(m_Body.body, 0, SPIN, 0);
+    m_Body.body.SetAngularVelocity(0, SPIN, 0);
 
     LeaveTrail();
     TestTouch();
@@ -77,7 +76,7 @@ void CCapsule::TestTouch()
 {
     // No cooldown: every frame of touch repeats the whole reaction.
     if (!m_Player || !m_Body.geom || !m_Player->m_Disc.geom) return;
-    if (dCollide(m_Body.geom, m_Player->m_Disc.geom, 1, &m_Contact, sizeof(dContactGeom)) == 0) return;
+    if (!m_Body.geom.Touches(m_Player->m_Disc.geom, m_Contact)) return;
 
     float playerSpin = m_Player->Spin();
     plat::Vec3 at{static_cast<float>(m_Contact.pos[0]), static_cast<float>(m_Contact.pos[1]),
@@ -94,11 +93,11 @@ void CCapsule::TestTouch()
     }
 
     plat::Vec3 bump = n * (playerSpin * PUSH_PER_SPIN);
-    dBodyAddForce(m_Body.body, bump.x, bump.y, bump.z);
-    if (dBodyID top = m_Player->m_Disc.body) {
+    m_Body.body.AddForce(bump.x, bump.y, bump.z);
+    if (Body top = m_Player->m_Disc.body) {
         plat::Vec3 back = n * -PLAYER_PUSH;
-        dBodyAddForce(top, back.x, back.y, back.z);
-        dBodyAddTorque(top, 0, PLAYER_TORQUE, 0);
+        top.AddForce(back.x, back.y, back.z);
+        top.AddTorque(0, PLAYER_TORQUE, 0);
     }
 }
 
@@ -107,12 +106,10 @@ void CCapsule::ReturnIfFallen()
     if (m_Position.y >= 0) return;
     // Put back at rest and upright: with the speed of its fall kept, every
     // return would come back faster until it passed through the arena.
-    dBodySetPosition(m_Body.body, RETURN_POSITION.x, RETURN_POSITION.y, RETURN_POSITION.z);
-    dBodySetLinearVel(m_Body.body, 0, 0, 0);
-    dBodySetAngularVel(m_Body.body, 0, 0, 0);
-    dMatrix3 upright;
-    dRFromAxisAndAngle(upright, 1, 0, 0, std::numbers::pi / 2);
-    dBodySetRotation(m_Body.body, upright);
+    m_Body.body.SetPosition(RETURN_POSITION.x, RETURN_POSITION.y, RETURN_POSITION.z);
+    m_Body.body.SetLinearVelocity(0, 0, 0);
+    m_Body.body.SetAngularVelocity(0, 0, 0);
+    m_Body.body.StandUpright();
     m_Position = RETURN_POSITION;
 }
 
@@ -120,7 +117,7 @@ void CCapsule::Draw()
 {
     if (!gfx::CanDraw() || !m_Mesh || !m_Body.body) return;
     // The body stands up by a quarter turn about x; the mesh is modelled upright.
-    const dReal* r = dBodyGetRotation(m_Body.body);
+    const double* r = m_Body.body.Rotation();
     plat::Mat4 rotation = plat::Mat4::Identity();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) rotation.m[row][col] = static_cast<float>(r[col * 4 + row]);

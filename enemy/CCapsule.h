@@ -8,8 +8,6 @@
 #include <cstdint>
 #include <memory>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "physics/PhysicsBodies.h"
 #include "platform/Math3D.h"
@@ -47,7 +45,7 @@ public:
     CXFile* m_Mesh = nullptr;        // "XCapsule"
     BodyRecord m_Body;
     CKoma* m_Player = nullptr;
-    dContactGeom m_Contact{};
+    ContactPoint m_Contact{};
     std::unique_ptr<CSound> m_HitSound;
     plat::Vec3 m_Position;
 

@@ -30,10 +30,10 @@ float SpawnCoordinate()
 }
 
 // The simulation's 3 x 3 rotation (rows of four) in row-vector form, no translation.
-plat::Mat4 RowVectorRotation(dBodyID body)
+plat::Mat4 RowVectorRotation(Body body)
 {
     plat::Mat4 m = plat::Mat4::Identity();
-    const dReal* r = dBodyGetRotation(body);
+    const double* r = body.Rotation();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) m.m[row][col] = static_cast<float>(r[col * 4 + row]);
     return m;
@@ -47,8 +47,8 @@ CEnemy::CEnemy() = default;
 CEnemy::~CEnemy()
 {
     if (!CODE::IsWorldAlive(m_WorldSerial)) return;
-    if (m_Body.geom) dGeomDestroy(m_Body.geom);
-    if (m_Body.body) dBodyDestroy(m_Body.body);
+    if (m_Body.geom) m_Body.geom.Destroy();
+    if (m_Body.body) m_Body.body.Destroy();
 }
 
 void CEnemy::Init()
@@ -62,7 +62,7 @@ void CEnemy::Init()
     if (g_World && g_Space) {
         CreateCapsuleBody(m_Body, x, SPAWN_HEIGHT, z, MASS, RADIUS, LENGTH);
         m_WorldSerial = CODE::CurrentWorldSerial();
-        dBodySetAngularVel(m_Body.body, 0, START_SPIN, 0);
+        m_Body.body.SetAngularVelocity(0, START_SPIN, 0);
     }
     m_Pos = {x, SPAWN_HEIGHT, z};
     m_Scale = 1.0f;
@@ -77,15 +77,15 @@ void CEnemy::Update()
         return;
     }
     if (!m_Body.body) return;
-    const dReal* p = dBodyGetPosition(m_Body.body);
+    const double* p = m_Body.body.Position();
     m_Pos = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
     ReturnIfFallen();
-    dBodySetAngularVel(m_Body.body, 0, SPIN, 0);
+    m_Body.body.SetAngularVelocity(0, SPIN, 0);
     LeaveTrail();
 
     // One touch test a frame, so a second touch always falls in a later frame.
     if (!m_Player || !m_Player->m_Disc.geom) return;
-    if (dCollide(m_Body.geom, m_Player->m_Disc.geom, 1, &m_Contact, sizeof(dContactGeom)) == 0) return;
+    if (!m_Body.geom.Touches(m_Player->m_Disc.geom, m_Contact)) return;
     OnTouch();
 }
 
@@ -110,8 +110,8 @@ void CEnemy::ReturnIfFallen()
     ++s_ReturnsToArena;
     float x = SpawnCoordinate();
     float z = SpawnCoordinate();
-    dBodySetPosition(m_Body.body, x, SPAWN_HEIGHT, z);
-    dBodySetLinearVel(m_Body.body, 0, 0, 0);
+    m_Body.body.SetPosition(x, SPAWN_HEIGHT, z);
+    m_Body.body.SetLinearVelocity(0, 0, 0);
     m_Pos = {x, SPAWN_HEIGHT, z};
 }
 
@@ -126,10 +126,10 @@ void CEnemy::OnTouch()
 {
     if (m_HitSound) m_HitSound->Play();
     m_HitCount += 1;
-    dBodyID playerDisc = m_Player->m_Disc.body;
-    if (m_HitCount == HITS_TO_DEFEAT && playerDisc) dBodyAddTorque(playerDisc, 0, DEFEAT_TORQUE, 0);
+    Body playerDisc = m_Player->m_Disc.body;
+    if (m_HitCount == HITS_TO_DEFEAT && playerDisc) playerDisc.AddTorque(0, DEFEAT_TORQUE, 0);
     if (m_HitCount == 1) OnFirstTouch(m_Player->Spin());
-    if (playerDisc) dBodyAddTorque(playerDisc, 0, TOUCH_TORQUE, 0);
+    if (playerDisc) playerDisc.AddTorque(0, TOUCH_TORQUE, 0);
 }
 
 // Feeds the player's gauge ceiling, marks the hit and throws this enemy away
@@ -139,7 +139,7 @@ void CEnemy::OnFirstTouch(float spin)
     m_Player->m_GaugeCeiling += CEILING_RAISE;
     if (m_Player->m_GaugeCeiling > CKomaBase::GAUGE_CEILING_MAX) m_Player->m_GaugeCeiling = CKomaBase::GAUGE_CEILING_MAX;
 
-    const dReal* at = m_Contact.pos;
+    const double* at = m_Contact.pos;
     float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]), z = static_cast<float>(at[2]);
     AddTask(new CHitText(x, y, z, HIT_TEXT_IMAGE, spin / HIT_TEXT_PER_SPIN), PRIORITY_EFFECT);
     uint32_t bright = SPARKS_BASE + static_cast<uint32_t>(GameRand() % SPARKS_SPREAD);
@@ -147,9 +147,9 @@ void CEnemy::OnFirstTouch(float spin)
     uint32_t sparks = SPARKS_BASE + static_cast<uint32_t>(GameRand() % SPARKS_SPREAD);
     AddTask(new CPSprite(x, y, z, CPSprite::KIND_SPARK, sparks), PRIORITY_EFFECT);
 
-    const dReal* n = m_Contact.normal;
+    const double* n = m_Contact.normal;
     double push = static_cast<double>(spin) * PUSH_PER_SPIN;
-    dBodyAddForce(m_Body.body, push * n[0], push * n[1], push * n[2]);
+    m_Body.body.AddForce(push * n[0], push * n[1], push * n[2]);
 }
 
 // The mesh and its material are shared by the whole swarm, so each enemy sets

@@ -9,8 +9,6 @@
 #include <cstdint>
 #include <memory>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "physics/PhysicsBodies.h"
 #include "platform/Math3D.h"
@@ -62,7 +60,7 @@ public:
     BodyRecord m_Body;
     uint32_t m_WorldSerial = 0;         // the world the body was made in
     CKoma* m_Player = nullptr;
-    dContactGeom m_Contact{};           // written by the touch test
+    ContactPoint m_Contact{};           // written by the touch test
     std::unique_ptr<CSound> m_HitSound; // its own duplicate of "KomaHitSE"
     plat::Vec3 m_Pos;                   // the body's position, refreshed while alive
     float m_Scale = 1.0f;

@@ -22,16 +22,16 @@ constexpr int TOUCH_TEXT_IMAGE = 1;
 constexpr float TOUCH_TEXT_SCALE = 0.8f;
 constexpr int BOMB_FLASH_FRAMES = St5Enemy::FLASH_FRAMES;
 
-void AddForce(dBodyID body, plat::Vec3 f)
+void AddForce(Body body, plat::Vec3 f)
 {
-    if (body) dBodyAddForce(body, f.x, f.y, f.z);
+    if (body) body.AddForce(f.x, f.y, f.z);
 }
 
 // One contact between a and b (none when either is missing).
-bool Collide(dGeomID a, dGeomID b, dContactGeom* contact)
+bool Collide(Geom a, Geom b, ContactPoint* contact)
 {
     if (!a || !b) return false;
-    return dCollide(a, b, 1, contact, sizeof(dContactGeom)) != 0;
+    return a.Touches(b, *contact);
 }
 
 }  // namespace
@@ -42,8 +42,8 @@ CObj::~CObj()
 {
     // The body goes with its world if that has ended first.
     if (!CODE::IsWorldAlive(m_WorldSerial)) return;
-    if (m_Body.geom) dGeomDestroy(m_Body.geom);
-    if (m_Body.body) dBodyDestroy(m_Body.body);
+    if (m_Body.geom) m_Body.geom.Destroy();
+    if (m_Body.body) m_Body.body.Destroy();
 }
 
 plat::Vec3 CObj::ProjectileSpawn(plat::Vec3 bossPos, double discLength, double discRadius, int fireAngle)
@@ -90,9 +90,9 @@ void CObj::ReadBody()
 {
     m_World = plat::Mat4::Identity();
     if (!m_Body.body) return;
-    const dReal* p = dBodyGetPosition(m_Body.body);
+    const double* p = m_Body.body.Position();
     m_Position = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
-    const dReal* r = dBodyGetRotation(m_Body.body);
+    const double* r = m_Body.body.Rotation();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) m_World.m[row][col] = static_cast<float>(r[col * 4 + row]);
 }

@@ -9,8 +9,6 @@
 
 #include <cstdint>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "physics/PhysicsBodies.h"
 #include "platform/Math3D.h"
@@ -65,7 +63,7 @@ public:
     plat::Vec3 m_Position;
     plat::Mat4 m_World;             // the body's rotation, no translation
     int32_t m_IsBomb = 0;
-    dContactGeom m_Contact{};
+    ContactPoint m_Contact{};
 
 private:
     void CreateBomb();

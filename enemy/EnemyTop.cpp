@@ -49,14 +49,14 @@ constexpr int HIT_TEXT_IMAGE = 0;
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
-plat::Vec3 ToVec3(const dReal* v)
+plat::Vec3 ToVec3(const double* v)
 {
     return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
 }
 
-void AddForce(dBodyID body, plat::Vec3 f)
+void AddForce(Body body, plat::Vec3 f)
 {
-    if (body) dBodyAddForce(body, f.x, f.y, f.z);
+    if (body) body.AddForce(f.x, f.y, f.z);
 }
 
 }  // namespace
@@ -91,7 +91,7 @@ void EnemyTop::Init()
 
     if (g_World) {
         CreateTopBodies(0, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, m_Traits.mass);
-        dBodySetAngularVel(m_Disc.body, 0, m_Traits.startSpin, 0);
+        m_Disc.body.SetAngularVelocity(0, m_Traits.startSpin, 0);
         AddForce(m_Disc.body, launchForce);
     }
 
@@ -140,7 +140,7 @@ plat::Vec3 EnemyTop::SteerTowardsArena(plat::Vec3 position)
     return {STEER_FORCE * std::sqrt(1.0f - c * c), 0, STEER_FORCE * c};
 }
 
-dGeomID EnemyTop::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : nullptr; }
+Geom EnemyTop::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : Geom(); }
 
 void EnemyTop::Update()
 {
@@ -241,8 +241,8 @@ void EnemyTop::TestTouch(uint32_t now)
     if (m_HitSound) m_HitSound->Play();
 
     if (IsDashing(now) && m_Player->IsDashing(now)) {
-        const dReal* p = m_Contact.pos;
-        const dReal* n = m_Contact.normal;
+        const double* p = m_Contact.pos;
+        const double* n = m_Contact.normal;
         AddTask(PRIORITY_KOMA_CLASH,
                 new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]),
                                static_cast<float>(p[2]), static_cast<float>(n[0]), static_cast<float>(n[1]),
@@ -264,7 +264,7 @@ void EnemyTop::ExchangeCeilings()
         std::min(static_cast<int>(playerSpin / CEILING_SHARE + static_cast<float>(m_GaugeCeiling)), GAUGE_CEILING_MAX);
 }
 
-void EnemyTop::Bounce(const dContactGeom& contact)
+void EnemyTop::Bounce(const ContactPoint& contact)
 {
     float enemySpin = Spin();
     float playerSpin = m_Player->Spin();
@@ -280,9 +280,9 @@ void EnemyTop::Bounce(const dContactGeom& contact)
     // Each top is pushed along the contact normal by the other's spin.
     AddForce(m_Disc.body, n * (playerSpin * HIT_PUSH));
     AddForce(m_Player->m_Disc.body, n * -(enemySpin * HIT_PUSH));
-    if (enemySpin < TORQUE_SPIN_LIMIT && m_Disc.body) dBodyAddTorque(m_Disc.body, 0, HIT_TORQUE, 0);
+    if (enemySpin < TORQUE_SPIN_LIMIT && m_Disc.body) m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
     if (playerSpin < TORQUE_SPIN_LIMIT && m_Player->m_Disc.body)
-        dBodyAddTorque(m_Player->m_Disc.body, 0, HIT_TORQUE, 0);
+        m_Player->m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
 }
 
 void EnemyTop::Draw()

@@ -11,8 +11,6 @@
 #include <cstdint>
 #include <memory>
 
-#include <ode/ode.h>
-
 #include "game/CKomaBase.h"
 #include "platform/Math3D.h"
 #include "platform/RenderDevice.h"
@@ -77,7 +75,7 @@ public:
     uint32_t m_ChargeTime = 0;             // frame time of the last charge start or end
     plat::Vertex m_Marker[4];              // the quad above the top, a fan of two triangles
     uint32_t m_ClashCooldownEnd = 0;
-    dContactGeom m_Contact{};
+    ContactPoint m_Contact{};
 
 protected:
     // The charge rules that differ between kinds of enemy top.
@@ -98,14 +96,14 @@ protected:
     plat::Vec3 TowardsPlayer() const;
 
 private:
-    dGeomID ArenaGeom() const;
+    Geom ArenaGeom() const;
     void FillMarker();
     void TestFloor(uint32_t now);
     void Charge(uint32_t now);
     void RaiseAirWall(uint32_t now);
     void TestTouch(uint32_t now);
     void ExchangeCeilings();
-    void Bounce(const dContactGeom& contact);
+    void Bounce(const ContactPoint& contact);
     void DrawMarker();
 
     Traits m_Traits;

@@ -73,7 +73,7 @@ void St5Enemy::Init()
 
     if (g_World) {
         CreateTopBodies(SHAPE_VARIANT, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, MASS);
-        dBodySetAngularVel(m_Disc.body, 0, SPIN, 0);
+        m_Disc.body.SetAngularVelocity(0, SPIN, 0);
     }
 
     m_Gauge = GAUGE_BASE;
@@ -102,7 +102,7 @@ void St5Enemy::Update()
 
     if (m_Pos.y <= 0) m_Down = 1;
     if (m_BombHits >= BOMB_HITS_TO_DOWN) m_Down = 1;
-    if (m_Disc.body) dBodySetAngularVel(m_Disc.body, 0, SPIN, 0);
+    if (m_Disc.body) m_Disc.body.SetAngularVelocity(0, SPIN, 0);
     StandInTheMiddle();
 
     // One bomb lies on the arena at all times.
@@ -127,14 +127,14 @@ void St5Enemy::StandInTheMiddle()
     // arena like a wheel, into its own bombs and over the rim. It stays where
     // it stands: only its height follows the simulation.
     if (!m_Disc.body) return;
-    const dReal* disc = dBodyGetPosition(m_Disc.body);
-    dReal dx = disc[0] - START_POSITION.x, dz = disc[2] - START_POSITION.z;
-    for (dBodyID body : {m_Disc.body, m_Shaft.body}) {   // both, so the joint is not strained
+    const double* disc = m_Disc.body.Position();
+    double dx = disc[0] - START_POSITION.x, dz = disc[2] - START_POSITION.z;
+    for (Body body : {m_Disc.body, m_Shaft.body}) {   // both, so the joint is not strained
         if (!body) continue;
-        const dReal* v = dBodyGetLinearVel(body);
-        dBodySetLinearVel(body, 0, v[1], 0);
-        const dReal* p = dBodyGetPosition(body);
-        dBodySetPosition(body, p[0] - dx, p[1], p[2] - dz);
+        const double* v = body.LinearVelocity();
+        body.SetLinearVelocity(0, v[1], 0);
+        const double* p = body.Position();
+        body.SetPosition(p[0] - dx, p[1], p[2] - dz);
     }
     m_Pos.x = START_POSITION.x;
     m_Pos.z = START_POSITION.z;
@@ -183,10 +183,10 @@ void St5Enemy::TestTouch()
     AddTask(new CHitText(p.x, p.y, p.z, HIT_TEXT_IMAGE, playerSpin / HIT_TEXT_SPIN_UNIT), PRIORITY_EFFECT);
 
     // Only the player's top is thrown back; the boss takes no push.
-    if (dBodyID top = m_Player->m_Disc.body) {
+    if (Body top = m_Player->m_Disc.body) {
         plat::Vec3 back = n * -(bossSpin * HIT_PUSH);
-        dBodyAddForce(top, back.x, back.y, back.z);
-        if (playerSpin < TORQUE_SPIN_LIMIT) dBodyAddTorque(top, 0, HIT_TORQUE, 0);
+        top.AddForce(back.x, back.y, back.z);
+        if (playerSpin < TORQUE_SPIN_LIMIT) top.AddTorque(0, HIT_TORQUE, 0);
     }
 }
 

@@ -12,8 +12,6 @@
 #include <cstdint>
 #include <memory>
 
-#include <ode/ode.h>
-
 #include "game/CKomaBase.h"
 #include "platform/Math3D.h"
 
@@ -65,7 +63,7 @@ public:
     std::unique_ptr<CSound> m_HitSound;
     plat::Vec3 m_CameraEye;
     uint32_t m_ChargeTime = 0;             // when the last volley started or ended
-    dContactGeom m_Contact{};
+    ContactPoint m_Contact{};
     int32_t m_BombHits = 0;
     int32_t m_FlashFrames = 0;
     int32_t m_FireAngle = 0;               // degrees, the direction of the next projectile

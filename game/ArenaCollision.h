@@ -1,13 +1,10 @@
-// ArenaCollision is responsible for the arena's collision geometry: the static
-// triangle mesh built from a stage mesh record into g_Space, with no body, at
-// the origin. It keeps the record, whose arrays the engine reads in place.
+// ArenaCollision is responsible for the arena's collision geometry: it keeps
+// the stage mesh record, whose arrays the physics engine reads in place, and
+// the static triangle mesh built from it in the current world.
 #pragma once
 
-#include <cstdint>
-
-#include <ode/ode.h>
-
 #include "game/StageMeshReader.h"
+#include "physics/ArenaMesh.h"
 
 class ArenaCollision {
 public:
@@ -27,16 +24,11 @@ public:
     // the triangle-mesh data, and drops the record.
     void Destroy();
 
-    dGeomID Geom() const { return m_geom; }
-    dTriMeshDataID Data() const { return m_data; }
+    Geom GetGeom() const { return m_geometry.GetGeom(); }
+    bool HasTriangleData() const { return m_geometry.HasTriangleData(); }
     const StageMesh& Mesh() const { return m_mesh; }
 
 private:
-    void BuildTriangles();
-    void BuildStandIn();
-
     StageMesh m_mesh;
-    dTriMeshDataID m_data = nullptr;
-    dGeomID m_geom = nullptr;
-    uint32_t m_worldSerial = 0;   // the world whose space holds m_geom
+    ArenaMesh m_geometry;   // reads m_mesh's arrays; declared after it, so destroyed before it
 };

@@ -49,8 +49,8 @@ void CKoma::Init()
 
     if (g_World) {
         CreateTopBodies(SHAPE_VARIANT, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, MASS);
-        dBodySetAngularVel(m_Disc.body, 0, launchSpin, 0);
-        dBodyAddForce(m_Disc.body, launchForce.x, launchForce.y, launchForce.z);
+        m_Disc.body.SetAngularVelocity(0, launchSpin, 0);
+        m_Disc.body.AddForce(launchForce.x, launchForce.y, launchForce.z);
     }
 
     m_ChargeAllowed = g_FrameTime + FIRST_CHARGE_MS;
@@ -65,7 +65,7 @@ void CKoma::Init()
     m_PrevPos = m_Pos;
 }
 
-dGeomID CKoma::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : nullptr; }
+Geom CKoma::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : Geom(); }
 
 bool CKoma::KeyDown(int key) const { return m_Input && m_Input->HasKeyboard() && m_Input->IsDown(key); }
 
@@ -129,7 +129,7 @@ void CKoma::Steer()
     // The arrows push relative to the camera, which circles the arena.
     float orbit = m_Camera ? m_Camera->m_Orbit : 0.0f;
     m_ControlForce = plat::TransformNormal(m_ControlForce, plat::RotationY(orbit * DEG_TO_RAD));
-    if (m_Disc.body) dBodyAddForce(m_Disc.body, m_ControlForce.x, m_ControlForce.y, m_ControlForce.z);
+    if (m_Disc.body) m_Disc.body.AddForce(m_ControlForce.x, m_ControlForce.y, m_ControlForce.z);
 }
 
 void CKoma::StartChargeIfAsked(uint32_t now)

@@ -7,8 +7,6 @@
 
 #include <cstdint>
 
-#include <ode/ode.h>
-
 #include "game/CKomaBase.h"
 #include "platform/Math3D.h"
 
@@ -41,11 +39,11 @@ public:
     CCamera* m_Camera = nullptr;
     CStage* m_Stage = nullptr;
     plat::Vec3 m_ControlForce;
-    dContactGeom m_Contact{};
+    ContactPoint m_Contact{};
     uint32_t m_ChargeAllowed = 0;   // frame time before which no charge may start
 
 private:
-    dGeomID ArenaGeom() const;
+    Geom ArenaGeom() const;
     void TestDown();
     void Steer();
     void StartChargeIfAsked(uint32_t now);

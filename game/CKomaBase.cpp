@@ -50,14 +50,14 @@ void CKomaBase::DuplicateTopSounds()
 void CKomaBase::ReadBody()
 {
     if (!m_Disc.body) return;
-    const dReal* p = dBodyGetPosition(m_Disc.body);
+    const double* p = m_Disc.body.Position();
     m_Pos = {static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2])};
     // The simulation's 3 x 3 rotation (rows of four) transposed into row-vector form.
-    const dReal* r = dBodyGetRotation(m_Disc.body);
+    const double* r = m_Disc.body.Rotation();
     m_Rotation = plat::Mat4::Identity();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) m_Rotation.m[row][col] = static_cast<float>(r[col * 4 + row]);
-    m_SpinVector = dBodyGetAngularVel(m_Disc.body);
+    m_SpinVector = m_Disc.body.AngularVelocity();
 }
 
 void CKomaBase::KeepUpright(double factor)
@@ -65,19 +65,19 @@ void CKomaBase::KeepUpright(double factor)
     if (!m_Disc.body || !m_SpinVector) return;
     // At the simulation's own precision: the enemies' decay factor of
     // 1 - 2^-23 would vanish in a float.
-    dBodySetAngularVel(m_Disc.body, 0, m_SpinVector[1] * factor, 0);
+    m_Disc.body.SetAngularVelocity(0, m_SpinVector[1] * factor, 0);
 }
 
-bool CKomaBase::Touches(dGeomID a, dGeomID b)
-{
-    dContactGeom contact;
-    return Touches(a, b, &contact);
-}
-
-bool CKomaBase::Touches(dGeomID a, dGeomID b, dContactGeom* contact)
+bool CKomaBase::Touches(Geom a, Geom b)
 {
     if (!a || !b) return false;
-    return dCollide(a, b, 1, contact, sizeof(dContactGeom)) != 0;
+    return a.Touches(b);
+}
+
+bool CKomaBase::Touches(Geom a, Geom b, ContactPoint* contact)
+{
+    if (!a || !b) return false;
+    return a.Touches(b, *contact);
 }
 
 void CKomaBase::StartCharge()
@@ -85,23 +85,23 @@ void CKomaBase::StartCharge()
     m_Charging = 1;
     m_SpinAngle = 0;
     m_LeanBuildUp = 0;
-    if (m_Disc.body) dBodyDisable(m_Disc.body);
-    if (m_Shaft.body) dBodyDisable(m_Shaft.body);
+    if (m_Disc.body) m_Disc.body.Disable();
+    if (m_Shaft.body) m_Shaft.body.Disable();
 }
 
 void CKomaBase::EndCharge(uint32_t now)
 {
     m_Charging = 0;
     m_DashEnd = now + DASH_MS;
-    if (m_Disc.body) dBodyEnable(m_Disc.body);
-    if (m_Shaft.body) dBodyEnable(m_Shaft.body);
+    if (m_Disc.body) m_Disc.body.Enable();
+    if (m_Shaft.body) m_Shaft.body.Enable();
 }
 
 void CKomaBase::SpendGaugeForSpin()
 {
     m_Gauge -= 1;
     m_GaugeCeiling = m_Gauge;
-    if (Spin() < TORQUE_SPIN_LIMIT && m_Disc.body) dBodyAddTorque(m_Disc.body, 0, SPIN_TORQUE, 0);
+    if (Spin() < TORQUE_SPIN_LIMIT && m_Disc.body) m_Disc.body.AddTorque(0, SPIN_TORQUE, 0);
 }
 
 void CKomaBase::RefillGauge()
@@ -173,7 +173,7 @@ void CKomaBase::DrawTop(const DrawStyle& style)
         lean = std::min(std::min(lean, LEAN_MAX) + m_LeanBuildUp, CHARGE_LEAN_MAX);
         plat::Vec3 towards = n;
         if (style.leanTowardsForce && m_Disc.body) {
-            const dReal* f = dBodyGetForce(m_Disc.body);
+            const double* f = m_Disc.body.Force();
             towards = {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};
         }
         plat::Mat4 leanRotation = LeanRotation(plat::Cross(towards, UP), lean);

@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <memory>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "physics/PhysicsBodies.h"
 #include "platform/Math3D.h"
@@ -37,7 +35,7 @@ public:
 
     // How one kind of top is drawn (the player's and the enemies' differ a little).
     struct DrawStyle {
-        dGeomID arena = nullptr;          // the shaft scraping it throws sparks
+        Geom arena;                       // the shaft scraping it throws sparks
         bool axisSound = true;            // start and stop the axis sound with the scraping
         bool leanTowardsForce = true;     // while charging lean towards the force gathered in the disc
         const char* auraTask = "CKomaAura";   // while it exists the ghost is drawn additively
@@ -60,7 +58,7 @@ public:
     BodyRecord m_Disc;                     // upper capsule, the top's main body
     BodyRecord m_Shaft;                    // lower capsule
     plat::Mat4 m_World;                    // the matrix the top was last drawn with (ghost scale included)
-    const dReal* m_SpinVector = nullptr;   // the disc's angular velocity, kept by the simulation
+    const double* m_SpinVector = nullptr;   // the disc's angular velocity, kept by the simulation
     float m_LeanBuildUp = 0;               // degrees, grows while charging
     uint8_t m_Charging = 0;
     uint8_t m_Moving = 0;                  // an arrow key was held this frame
@@ -86,8 +84,8 @@ protected:
     // Sets the disc's angular velocity to (0, spin x factor, 0): no tumbling.
     void KeepUpright(double factor = 1.0);
     // Whether two geometries touch (one contact, no joint made).
-    static bool Touches(dGeomID a, dGeomID b);
-    static bool Touches(dGeomID a, dGeomID b, dContactGeom* contact);
+    static bool Touches(Geom a, Geom b);
+    static bool Touches(Geom a, Geom b, ContactPoint* contact);
 
     // Disables both bodies: forces and torques added from now on gather in them.
     void StartCharge();

@@ -241,7 +241,7 @@ void CKomaClash::ThrowLoser()
     // The physics is frozen, so these forces act in the first step after the clash.
     plat::Vec3 n = plat::Normalize(m_ContactNormal);
     auto push = [](CKomaBase* top, plat::Vec3 f) {
-        if (top && top->m_Disc.body) dBodyAddForce(top->m_Disc.body, f.x, f.y, f.z);
+        if (top && top->m_Disc.body) top->m_Disc.body.AddForce(f.x, f.y, f.z);
     };
     float balance = static_cast<float>(m_Balance);
     if (m_Balance <= -WIN_BALANCE) {

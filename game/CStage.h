@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <string>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "game/ArenaCollision.h"
 
@@ -30,7 +28,7 @@ public:
     // The arena's geometry (no body, at the origin); tops and enemies test
     // their touches against it. A stand-in that touches nothing when the
     // stage's file could not be read; null before Init or without a world.
-    dGeomID ArenaGeom() const { return m_arena.Geom(); }
+    Geom ArenaGeom() const { return m_arena.GetGeom(); }
 
     // True (the default): when the arena hides everything behind it, it is
     // drawn before the background, which then fails the depth test wherever

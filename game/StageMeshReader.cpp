@@ -1,149 +1,89 @@
 #include "game/StageMeshReader.h"
 
 #include <algorithm>
-#include <cerrno>
+#include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
 
 #include "platform/DataRoot.h"
 #include "platform/RefusedFiles.h"
+#include "platform/xfile/XTokenizer.h"
 
 namespace {
 
-constexpr size_t TOKEN_MAX_CHARS = 255;   // tokens are read into 256-byte buffers
-constexpr size_t LINE_MAX_CHARS = 255;    // and so are the skipped lines
-constexpr size_t FACE_PIECES = 4;         // the corner count and three indices
-constexpr long long TRIANGLE_CORNERS = 3;
-constexpr long long COUNT_SATURATION = 1LL << 40;   // far above any accepted count
+using plat::XToken;
+using plat::XTokenizer;
+using plat::XTokenKind;
+
+constexpr size_t TRIANGLE_CORNERS = 3;
+// The fewest bytes a face of the list takes: "3;0,0,0;,".
+constexpr size_t MIN_FACE_BYTES = 9;
 
 constexpr const char* NO_MESH = "no Mesh block";
 constexpr const char* BAD_VERTEX_COUNT = "damaged vertex count";
 constexpr const char* NO_TRIANGLES = "no usable triangles";
 
-bool IsSpace(char c)
+bool IsSeparator(const XToken& token, char which)
 {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    return token.kind == XTokenKind::Separator && token.text.size() == 1 && token.text[0] == which;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads the file's text the way formatted stream input does: tokens separated
-// by white space, decimal integers, and fixed-size line reads.
-class TextCursor {
-public:
-    explicit TextCursor(std::string_view text) : m_text(text) {}
-
-    // The next token of at most 255 characters (a longer run of non-space
-    // characters continues as the next token); empty at the end of the text.
-    std::string_view NextToken()
-    {
-        SkipSpace();
-        size_t start = m_pos;
-        while (m_pos < m_text.size() && !IsSpace(m_text[m_pos]) && m_pos - start < TOKEN_MAX_CHARS) ++m_pos;
-        return m_text.substr(start, m_pos - start);
-    }
-
-    bool SkipToken() { return !NextToken().empty(); }
-
-    // A decimal integer with an optional sign; nothing when no digit follows.
-    // Values beyond any sensible count saturate instead of overflowing.
-    std::optional<long long> ReadInteger()
-    {
-        SkipSpace();
-        bool negative = false;
-        if (m_pos < m_text.size() && (m_text[m_pos] == '-' || m_text[m_pos] == '+')) {
-            negative = m_text[m_pos] == '-';
-            ++m_pos;
-        }
-        if (m_pos >= m_text.size() || !IsDigit(m_text[m_pos])) return std::nullopt;
-        long long value = 0;
-        while (m_pos < m_text.size() && IsDigit(m_text[m_pos])) {
-            value = std::min(value * 10 + (m_text[m_pos] - '0'), COUNT_SATURATION);
-            ++m_pos;
-        }
-        return negative ? -value : value;
-    }
-
-    // One line read into a 256-byte buffer: up to and including the next line
-    // break, or 255 characters, whichever comes first.
-    void SkipLine()
-    {
-        size_t start = m_pos;
-        while (m_pos < m_text.size() && m_pos - start < LINE_MAX_CHARS) {
-            if (m_text[m_pos++] == '\n') return;
-        }
-    }
-
-    // The most tokens the rest of the text can still hold: each takes at least
-    // one character and all but the last a separator after it.
-    long long MaxTokensLeft() const { return static_cast<long long>((m_text.size() - m_pos + 1) / 2); }
-
-private:
-    void SkipSpace()
-    {
-        while (m_pos < m_text.size() && IsSpace(m_text[m_pos])) ++m_pos;
-    }
-
-    std::string_view m_text;
-    size_t m_pos = 0;
-};
-
-// The non-empty pieces of a token split at every ',' and ';'.
-std::vector<std::string> SplitPieces(std::string_view token)
+// The whole token as a number of type T; false on anything else.
+template <class T>
+bool ParseNumber(std::string_view text, T* out)
 {
-    std::vector<std::string> pieces;
-    size_t start = 0;
-    for (size_t i = 0; i <= token.size(); ++i) {
-        if (i == token.size() || token[i] == ',' || token[i] == ';') {
-            if (i > start) pieces.emplace_back(token.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    return pieces;
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);   // from_chars takes no plus sign
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), *out);
+    return error == std::errc() && end == text.data() + text.size();
 }
 
-// The standard text-to-integer conversion, refusing text with no number in
-// front and numbers out of range.
-std::optional<long long> ParseInteger(const std::string& piece)
+// Steps over a block whose '{' is next, nested blocks included. False if the
+// text ends inside it.
+bool SkipBlock(XTokenizer& tokens)
 {
-    const char* begin = piece.c_str();
-    char* end = nullptr;
-    errno = 0;
-    long long value = std::strtoll(begin, &end, 10);
-    if (end == begin || errno == ERANGE) return std::nullopt;
-    return value;
+    if (tokens.Next().kind != XTokenKind::OpenBrace) return false;
+    for (int depth = 1; depth > 0;) {
+        XTokenKind kind = tokens.Next().kind;
+        if (kind == XTokenKind::End) return false;
+        if (kind == XTokenKind::OpenBrace) ++depth;
+        if (kind == XTokenKind::CloseBrace) --depth;
+    }
+    return true;
 }
 
-// Finds the "Mesh" token (a template's name and brace are
-// skipped with it) and steps over the mesh's optional name and its brace.
-bool FindMeshBlock(TextCursor& cursor)
+// Finds the first "Mesh" object outside the templates and steps into it:
+// over its optional name and GUID and its brace.
+bool FindMeshBlock(XTokenizer& tokens)
 {
     for (;;) {
-        std::string_view token = cursor.NextToken();
-        if (token.empty()) return false;
-        if (token == "Mesh") break;
-        if (token == "template") {
-            cursor.SkipToken();
-            cursor.SkipToken();
+        XToken token = tokens.Next();
+        if (token.kind == XTokenKind::End) return false;
+        if (token.kind != XTokenKind::Name) continue;
+        if (token.text == "template") {
+            if (tokens.Peek().kind == XTokenKind::Name) tokens.Next();
+            if (tokens.Peek().kind == XTokenKind::OpenBrace && !SkipBlock(tokens)) return false;
+            continue;
+        }
+        if (token.text != "Mesh") continue;
+        if (tokens.Peek().kind == XTokenKind::Name) tokens.Next();
+        if (tokens.Peek().kind == XTokenKind::Guid) tokens.Next();
+        if (tokens.Peek().kind == XTokenKind::OpenBrace) {
+            tokens.Next();
+            return true;
         }
     }
-    std::string_view token = cursor.NextToken();
-    if (token != "{") token = cursor.NextToken();
-    return !token.empty();
 }
 
-// A count followed by its ";" token; nothing when the count is missing,
-// negative or above the limit.
-std::optional<int> ReadCount(TextCursor& cursor, int limit)
+// A count; nothing when it is missing, malformed or above the limit.
+std::optional<int> ReadCount(XTokenizer& tokens, int limit)
 {
-    std::optional<long long> count = cursor.ReadInteger();
-    if (!count || *count < 0 || *count > limit) return std::nullopt;
-    if (!cursor.SkipToken()) return std::nullopt;
-    return static_cast<int>(*count);
+    uint32_t count = 0;
+    if (!tokens.ReadUInt(&count) || count > static_cast<uint32_t>(limit)) return std::nullopt;
+    return static_cast<int>(count);
 }
 
 // A double beyond single precision becomes an infinity of its sign rather
@@ -160,18 +100,25 @@ bool IsUsableCoordinate(float value)
     return std::isfinite(value) && std::fabs(value) <= MAX_STAGE_COORDINATE;
 }
 
-// Every number of every vertex token goes to the next free place of
-// the list, in file order. False if the text ends before the last vertex.
-bool ReadVertices(TextCursor& cursor, StageMesh& mesh, float scale)
+// One coordinate. A name or a malformed number in its place gives NaN, which
+// leaves the vertex out. False when the list ends (the text or the block).
+bool ReadCoordinate(XTokenizer& tokens, double* out)
 {
-    size_t next = 0;
-    for (int v = 0; v < mesh.vertexCount; ++v) {
-        std::string_view token = cursor.NextToken();
-        if (token.empty()) return false;
-        for (const std::string& piece : SplitPieces(token)) {
-            if (next >= mesh.vertices.size()) break;   // a token with extra numbers
-            mesh.vertices[next++] = ToFloat(std::strtod(piece.c_str(), nullptr) * scale);
-        }
+    XToken token = tokens.SkipSeparators();
+    if (token.kind != XTokenKind::Number && token.kind != XTokenKind::Name) return false;
+    tokens.Next();
+    if (token.kind != XTokenKind::Number || !ParseNumber(token.text, out))
+        *out = std::numeric_limits<double>::quiet_NaN();
+    return true;
+}
+
+// Three coordinates per vertex in file order. False if the list ends early.
+bool ReadVertices(XTokenizer& tokens, StageMesh& mesh, float scale)
+{
+    for (float& coordinate : mesh.vertices) {
+        double value = 0;
+        if (!ReadCoordinate(tokens, &value)) return false;
+        coordinate = ToFloat(value * scale);
     }
     return true;
 }
@@ -190,39 +137,75 @@ std::vector<bool> SortOutVertices(StageMesh& mesh)
     return usable;
 }
 
-// One face token: a triangle whose three indices name usable vertices.
-bool ParseFace(std::string_view token, const std::vector<bool>& usable, int32_t (&corners)[3])
+// One face as written: its corner count, ';', the indices separated by ','
+// up to the next ';', and the ',' or ';' after the face.
+struct FaceText {
+    bool complete = false;       // the face's ';' was reached
+    bool sound = true;           // every piece was a number
+    long long cornerCount = 0;
+    std::array<long long, TRIANGLE_CORNERS> indices{};   // the first three
+    size_t indexCount = 0;
+};
+
+// A piece of a face: a whole integer, or unsound.
+void ReadFacePiece(const XToken& token, FaceText& face, long long* out)
 {
-    std::vector<std::string> pieces = SplitPieces(token);
-    if (pieces.size() < FACE_PIECES) return false;
-    std::optional<long long> cornerCount = ParseInteger(pieces[0]);
-    if (!cornerCount || *cornerCount != TRIANGLE_CORNERS) return false;
+    if (token.kind != XTokenKind::Number || !ParseNumber(token.text, out)) face.sound = false;
+}
+
+FaceText ReadFaceText(XTokenizer& tokens)
+{
+    FaceText face;
+    XToken token = tokens.SkipSeparators();
+    if (token.kind != XTokenKind::Number && token.kind != XTokenKind::Name) return face;
+    ReadFacePiece(tokens.Next(), face, &face.cornerCount);
+    if (!IsSeparator(tokens.Next(), ';')) return face;
+    for (;;) {
+        token = tokens.Next();
+        if (token.kind != XTokenKind::Number && token.kind != XTokenKind::Name) return face;
+        long long index = -1;
+        ReadFacePiece(token, face, &index);
+        if (face.indexCount < TRIANGLE_CORNERS) face.indices[face.indexCount] = index;
+        ++face.indexCount;
+        token = tokens.Next();
+        if (IsSeparator(token, ';')) break;
+        if (!IsSeparator(token, ',')) return face;
+    }
+    face.complete = true;
+    if (tokens.Peek().kind == XTokenKind::Separator) tokens.Next();
+    return face;
+}
+
+// A face that is a triangle whose three indices name usable vertices.
+bool ToTriangle(const FaceText& face, const std::vector<bool>& usable, int32_t (&corners)[3])
+{
+    if (!face.sound || face.indexCount != TRIANGLE_CORNERS) return false;
+    if (face.cornerCount != static_cast<long long>(TRIANGLE_CORNERS)) return false;
     for (int c = 0; c < 3; ++c) {
-        std::optional<long long> index = ParseInteger(pieces[static_cast<size_t>(c) + 1]);
-        if (!index || *index < 0 || *index >= static_cast<long long>(usable.size())) return false;
-        if (!usable[static_cast<size_t>(*index)]) return false;
-        corners[c] = static_cast<int32_t>(*index);
+        long long index = face.indices[static_cast<size_t>(c)];
+        if (index < 0 || index >= static_cast<long long>(usable.size())) return false;
+        if (!usable[static_cast<size_t>(index)]) return false;
+        corners[c] = static_cast<int32_t>(index);
     }
     return true;
 }
 
-// The faces that are sound triangles; the others are left out. A
-// list cut short by the end of the text keeps the faces read before it;
-// false then.
-bool ReadFaces(TextCursor& cursor, StageMesh& mesh, int faceCount, const std::vector<bool>& usable)
+// The faces that are sound triangles; the others are left out. A list cut
+// short (by the end of the text or a face that does not end) keeps the faces
+// read before it; false then.
+bool ReadFaces(XTokenizer& tokens, StageMesh& mesh, int faceCount, const std::vector<bool>& usable)
 {
     bool complete = true;
     // Room for no more faces than the rest of the text can hold.
-    mesh.indices.reserve(static_cast<size_t>(std::min<long long>(faceCount, cursor.MaxTokensLeft())) * 3);
+    mesh.indices.reserve(std::min(static_cast<size_t>(faceCount), tokens.Remaining() / MIN_FACE_BYTES) * 3);
     for (int f = 0; f < faceCount; ++f) {
-        std::string_view token = cursor.NextToken();
-        if (token.empty()) {
+        FaceText face = ReadFaceText(tokens);
+        int32_t corners[3];
+        if (!face.complete) {
             complete = false;
             break;
         }
-        int32_t corners[3];
-        if (!ParseFace(token, usable, corners)) continue;
-        mesh.indices.insert(mesh.indices.end(), corners, corners + 3);
+        if (ToTriangle(face, usable, corners)) mesh.indices.insert(mesh.indices.end(), corners, corners + 3);
     }
     mesh.indexCount = static_cast<int>(mesh.indices.size());
     return complete;
@@ -237,26 +220,24 @@ StageMesh ParseStageMesh(std::string_view text, float scale, const char** proble
         return StageMesh{};
     };
     if (problem) *problem = nullptr;
-    TextCursor cursor(text);
-    if (!FindMeshBlock(cursor)) return refuse(NO_MESH);
+    XTokenizer tokens(text);
+    if (!FindMeshBlock(tokens)) return refuse(NO_MESH);
 
     // The vertex list is allocated up front, so a count of more vertices than
-    // the rest of the text can hold is refused before anything is allocated.
-    std::optional<int> vertexCount = ReadCount(cursor, MAX_STAGE_VERTICES);
+    // the rest of the text can hold (three numbers of a byte each and a byte
+    // between numbers) is refused before anything is allocated.
+    std::optional<int> vertexCount = ReadCount(tokens, MAX_STAGE_VERTICES);
     if (!vertexCount || *vertexCount == 0) return refuse(BAD_VERTEX_COUNT);
-    if (*vertexCount > cursor.MaxTokensLeft()) return refuse(plat::RefusedFiles::kCutShort);
+    if (static_cast<size_t>(*vertexCount) * 3 > (tokens.Remaining() + 1) / 2)
+        return refuse(plat::RefusedFiles::kCutShort);
     StageMesh mesh;
     mesh.vertexCount = *vertexCount;
     mesh.vertices.assign(static_cast<size_t>(mesh.vertexCount) * 3, 0.0f);
-    if (!ReadVertices(cursor, mesh, scale)) return refuse(plat::RefusedFiles::kCutShort);
+    if (!ReadVertices(tokens, mesh, scale)) return refuse(plat::RefusedFiles::kCutShort);
     std::vector<bool> usable = SortOutVertices(mesh);
 
-    // The rest of the last vertex's line and the one line after it.
-    cursor.SkipLine();
-    cursor.SkipLine();
-
-    std::optional<int> faceCount = ReadCount(cursor, MAX_STAGE_FACES);
-    const bool complete = faceCount && ReadFaces(cursor, mesh, *faceCount, usable);
+    std::optional<int> faceCount = ReadCount(tokens, MAX_STAGE_FACES);
+    const bool complete = faceCount && ReadFaces(tokens, mesh, *faceCount, usable);
     if (problem && !complete) *problem = plat::RefusedFiles::kCutShort;
     if (problem && !mesh.HasTriangles()) *problem = NO_TRIANGLES;
     return mesh;

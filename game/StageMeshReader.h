@@ -1,5 +1,6 @@
 // The stage mesh reader: turns the "Mesh" block of a stage's text X file into
-// the arena's collision triangles. Whatever the file holds, the record it
+// the arena's collision triangles, cutting the text into tokens with the same
+// tokenizer as the X mesh reader. Whatever the file holds, the record it
 // returns is safe to hand to the physics engine: every index names a vertex of
 // the list, every vertex used is finite, and a file that cannot be used gives
 // a record with no triangles (the arena is then absent).

@@ -25,7 +25,7 @@ constexpr uint32_t TRAIL_PARTICLES = 1;
 constexpr int FIRST_TOUCH = 1;
 constexpr int SECOND_TOUCH = 2;
 
-plat::Vec3 ToVec3(const dReal* v)
+plat::Vec3 ToVec3(const double* v)
 {
     return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
 }
@@ -50,8 +50,8 @@ CItem::~CItem()
 {
     // A world that ended first took the body and geometry with it.
     if (!CODE::IsWorldAlive(m_WorldSerial)) return;
-    if (m_Body.geom) dGeomDestroy(m_Body.geom);
-    if (m_Body.body) dBodyDestroy(m_Body.body);
+    if (m_Body.geom) m_Body.geom.Destroy();
+    if (m_Body.body) m_Body.body.Destroy();
 }
 
 plat::Vec3 CItem::InwardPush(plat::Vec3 dropPoint)
@@ -71,7 +71,7 @@ void CItem::Init()
         CreateSphereBody(m_Body, drop.x, drop.y, drop.z, MASS, RADIUS);
         m_WorldSerial = CODE::CurrentWorldSerial();
         plat::Vec3 push = InwardPush(drop);
-        dBodyAddForce(m_Body.body, push.x, push.y, push.z);
+        m_Body.body.AddForce(push.x, push.y, push.z);
     }
     m_TouchCount = 0;
     m_Landed = false;
@@ -80,20 +80,20 @@ void CItem::Init()
 void CItem::ReadBody()
 {
     if (!m_Body.body) return;
-    m_Position = ToVec3(dBodyGetPosition(m_Body.body));
+    m_Position = ToVec3(m_Body.body.Position());
     // The simulation's rotation (rows of four) transposed into row-vector form.
-    const dReal* r = dBodyGetRotation(m_Body.body);
+    const double* r = m_Body.body.Rotation();
     m_World = plat::Mat4::Identity();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) m_World.m[row][col] = static_cast<float>(r[col * 4 + row]);
 }
 
-bool CItem::Collide(dGeomID other)
+bool CItem::Collide(Geom other)
 {
     if (!m_Body.geom || !other) return false;
     // One contact at most, written with the library's own record size.
-    dContactGeom found;
-    if (dCollide(m_Body.geom, other, 1, &found, sizeof(dContactGeom)) == 0) return false;
+    ContactPoint found;
+    if (!m_Body.geom.Touches(other, found)) return false;
     m_Contact = found;
     return true;
 }
@@ -151,7 +151,7 @@ void CItem::FirstTouch()
     AddTask(new CPSprite(at.x, at.y, at.z, CPSprite::KIND_SPARK_BRIGHT, sparks), PRIORITY_EFFECT);
     AddTask(new CHitText(at.x, at.y, at.z, HIT_TEXT_IMAGE, HIT_TEXT_SCALE), PRIORITY_EFFECT);
     plat::Vec3 n = plat::Normalize(ToVec3(m_Contact.normal)) * BOUNCE_FORCE;
-    if (m_Body.body) dBodyAddForce(m_Body.body, n.x, n.y, n.z);
+    if (m_Body.body) m_Body.body.AddForce(n.x, n.y, n.z);
     char key[TASK_NAME_SIZE];
     std::snprintf(key, sizeof key, "XItem%d", m_ItemKind);
     m_Mesh = FindResource<CXFile>(key);
@@ -163,12 +163,12 @@ void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)
     uint32_t side = takerIsPlayer ? PLAYER_PARTICLES : ENEMY_PARTICLES;
     switch (m_ItemKind) {
     case KIND_SPIN:
-        if (taker.m_Disc.body) dBodyAddTorque(taker.m_Disc.body, 0, SPIN_TORQUE, 0);
+        if (taker.m_Disc.body) taker.m_Disc.body.AddTorque(0, SPIN_TORQUE, 0);
         AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_SPIN, side), PRIORITY_EFFECT);
         AddTask(new CItemEffectKoma(SPIN_CELL, taker.m_Pos), PRIORITY_EFFECT);
         break;
     case KIND_JUMP:
-        if (taker.m_Disc.body) dBodyAddForce(taker.m_Disc.body, 0, JUMP_FORCE, 0);
+        if (taker.m_Disc.body) taker.m_Disc.body.AddForce(0, JUMP_FORCE, 0);
         AddTask(PRIORITY_EFFECT, new CItemEffectJump(p), ITEM_EFFECT_JUMP_TASK_NAME);
         break;
     case KIND_POWER:

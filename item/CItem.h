@@ -8,8 +8,6 @@
 
 #include <cstdint>
 
-#include <ode/ode.h>
-
 #include "core/Task.h"
 #include "physics/PhysicsBodies.h"
 #include "platform/Math3D.h"
@@ -67,14 +65,14 @@ public:
     plat::Mat4 m_World;               // the box's transform until the first update, then the body's rotation
     int32_t m_TouchCount = 0;         // updates in which a top touched the item
     bool m_Landed = false;            // it has touched the arena
-    dContactGeom m_Contact{};         // the last contact any of its tests found
+    ContactPoint m_Contact{};         // the last contact any of its tests found
     uint32_t m_WorldSerial = 0;       // the world its body was made in
 
 private:
     void ReadBody();
     bool TouchesTop(const CKomaBase* top);
     bool TestArena();
-    bool Collide(dGeomID other);
+    bool Collide(Geom other);
     void FirstTouch();
     void GiveEffect(CKomaBase& taker, bool takerIsPlayer);
 };

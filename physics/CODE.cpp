@@ -5,9 +5,15 @@
 #include <cstdarg>
 #include <vector>
 
+#include <ode/ode.h>
+
 dWorldID g_World = nullptr;
 dSpaceID g_Space = nullptr;
 dJointGroupID g_ContactGroup = nullptr;
+
+static_assert(CONTACT_SURFACE_MODE ==
+                  (dContactApprox1_1 | dContactApprox1_2 | dContactSoftCFM | dContactSoftERP | dContactBounce),
+              "contact surface mode");
 
 namespace {
 
@@ -58,8 +64,7 @@ bool IsMeasurable(const dContactGeom& contact)
     return std::isfinite(contact.depth);
 }
 
-}  // namespace
-
+// dSpaceCollide's callback for every pair whose bounding volumes overlap.
 void NearCallback(void*, dGeomID o1, dGeomID o2)
 {
     dBodyID b1 = dGeomGetBody(o1);
@@ -78,6 +83,8 @@ void NearCallback(void*, dGeomID o1, dGeomID o2)
         dJointAttach(joint, b1, b2);
     }
 }
+
+}  // namespace
 
 CODE::CODE()
 {
@@ -125,9 +132,26 @@ void CODE::Update()
     // The callback builds its joints in the global world; a world that is not
     // the current one (another CODE was initialised after it) stands still.
     if (!m_world || g_World != m_world) return;
-    dSpaceCollide(g_Space, nullptr, &NearCallback);
+    MakeContacts();
     dWorldStep(g_World, WORLD_STEP_SECONDS);
-    dJointGroupEmpty(g_ContactGroup);
+    ClearContacts();
+}
+
+void CODE::MakeContacts()
+{
+    if (g_World) dSpaceCollide(g_Space, nullptr, &NearCallback);
+}
+
+void CODE::ClearContacts()
+{
+    if (g_World) dJointGroupEmpty(g_ContactGroup);
+}
+
+int CODE::GeomCount() { return g_Space ? dSpaceGetNumGeoms(g_Space) : 0; }
+
+void CODE::SetGravity(double x, double y, double z)
+{
+    if (m_world) dWorldSetGravity(m_world, x, y, z);
 }
 
 uint32_t CODE::CurrentWorldSerial() { return g_World ? g_currentSerial : 0; }

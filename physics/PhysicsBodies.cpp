@@ -1,6 +1,6 @@
 #include "physics/PhysicsBodies.h"
 
-#include <numbers>
+#include <ode/ode.h>
 
 #include "physics/CODE.h"
 
@@ -17,28 +17,22 @@ void UseGameIntegration(dBodyID body)
     dBodySetGyroscopicMode(body, 0);
 }
 
-// Capsules are built along z; a quarter turn about x stands them up along y.
-void StandUpright(dBodyID body)
-{
-    dMatrix3 rotation;
-    dRFromAxisAndAngle(rotation, 1, 0, 0, std::numbers::pi / 2);
-    dBodySetRotation(body, rotation);
-}
-
 void BuildCapsule(BodyRecord& record, double x, double y, double z, double mass, double radius, double length)
 {
     record.length = length;
     record.radius = radius;
     record.mass = mass;
-    record.body = dBodyCreate(g_World);
-    UseGameIntegration(record.body);
+    dBodyID body = dBodyCreate(g_World);
+    UseGameIntegration(body);
     dMass m;
     dMassSetZero(&m);
     dMassSetCapsuleTotal(&m, mass, CAPSULE_AXIS_Z, radius, length);
-    dBodySetMass(record.body, &m);
-    dBodySetPosition(record.body, x, y, z);
-    record.geom = dCreateCapsule(g_Space, radius, length);
-    dGeomSetBody(record.geom, record.body);
+    dBodySetMass(body, &m);
+    dBodySetPosition(body, x, y, z);
+    dGeomID geom = dCreateCapsule(g_Space, radius, length);
+    dGeomSetBody(geom, body);
+    record.body = Body(body);
+    record.geom = Geom(geom);
 }
 
 }  // namespace
@@ -51,30 +45,32 @@ void CreateTopBodies(int variant, BodyRecord& disc, BodyRecord& shaft, float x, 
     BuildCapsule(disc, x, y, z, mass, shape.discRadius, shape.discLength);
     double shaftY = y - TOP_SHAFT_DROP_FACTOR * shape.shaftLength;
     BuildCapsule(shaft, x, shaftY, z, TOP_SHAFT_MASS_FACTOR * mass, shape.shaftRadius, shape.shaftLength);
-    StandUpright(disc.body);
-    StandUpright(shaft.body);
+    disc.body.StandUpright();
+    shaft.body.StandUpright();
 
     dJointID joint = dJointCreateFixed(g_World, nullptr);
-    dJointAttach(joint, disc.body, shaft.body);
+    dJointAttach(joint, disc.body.Id(), shaft.body.Id());
     dJointSetFixed(joint);
 }
 
 void CreateSphereBody(BodyRecord& record, float x, float y, float z, float mass, float radius)
 {
-    record.body = dBodyCreate(g_World);
-    UseGameIntegration(record.body);
+    dBodyID body = dBodyCreate(g_World);
+    UseGameIntegration(body);
     dMass m;
     dMassSetZero(&m);
     dMassSetSphereTotal(&m, mass, radius);
-    dBodySetMass(record.body, &m);
-    dBodySetPosition(record.body, x, y, z);
+    dBodySetMass(body, &m);
+    dBodySetPosition(body, x, y, z);
+    record.body = Body(body);
     record.radius = radius;
-    record.geom = dCreateSphere(g_Space, radius);
-    dGeomSetBody(record.geom, record.body);
+    dGeomID geom = dCreateSphere(g_Space, radius);
+    dGeomSetBody(geom, body);
+    record.geom = Geom(geom);
 }
 
 void CreateCapsuleBody(BodyRecord& record, float x, float y, float z, float mass, float radius, float length)
 {
     BuildCapsule(record, x, y, z, mass, radius, length);
-    StandUpright(record.body);
+    record.body.StandUpright();
 }

@@ -2,14 +2,15 @@
 // body and geometry from one of these, built in g_World and g_Space.
 #pragma once
 
-#include <ode/ode.h>
+#include "physics/Body.h"
+#include "physics/Geom.h"
 
 // One simulated body as a game object holds it. The world owns the body and
 // the space owns the geometry; an object may destroy its own early, and
 // whatever is left is released with the world.
 struct BodyRecord {
-    dBodyID body = nullptr;
-    dGeomID geom = nullptr;     // attached to body
+    Body body;
+    Geom geom;                  // attached to body
     double length = 0.0;        // the capsule's cylinder length (not set for spheres)
     double radius = 0.0;        // the capsule's or sphere's radius
     double mass = 0.0;          // total mass (not set for spheres)

@@ -85,22 +85,19 @@ protected:
     // Runs frames until the launch releases the top (its disc starts moving).
     bool RunUntilReleased(const CKoma* top)
     {
-        const dReal* held = dBodyGetPosition(top->m_Disc.body);
+        const double* held = top->m_Disc.body.Position();
         const double x = held[0], y = held[1], z = held[2];
         for (int i = 0; i < RELEASE_FRAME_LIMIT; ++i) {
             Frame();
-            const dReal* p = dBodyGetPosition(top->m_Disc.body);
+            const double* p = top->m_Disc.body.Position();
             if (p[0] != x || p[1] != y || p[2] != z) return true;
         }
         return false;
     }
 
-    static bool OnArena(const CKoma* top, dGeomID arena)
+    static bool OnArena(const CKoma* top, Geom arena)
     {
-        dContactGeom contact;
-        const int stride = static_cast<int>(sizeof(dContactGeom));
-        return dCollide(top->m_Shaft.geom, arena, 1, &contact, stride) != 0 ||
-               dCollide(top->m_Disc.geom, arena, 1, &contact, stride) != 0;
+        return top->m_Shaft.geom.Touches(arena) || top->m_Disc.geom.Touches(arena);
     }
 
     struct Outcome {

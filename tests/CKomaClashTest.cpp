@@ -29,7 +29,7 @@ public:
     {
         m_TopMesh = FindResource<CXFile>("XTop");
         CreateTopBodies(0, m_Disc, m_Shaft, m_Start.x, m_Start.y, m_Start.z, 10);
-        dBodySetAngularVel(m_Disc.body, 0, m_StartSpin, 0);
+        m_Disc.body.SetAngularVelocity(0, m_StartSpin, 0);
         ReadBody();
         m_PrevPos = m_Pos;
     }
@@ -37,7 +37,7 @@ public:
     void Draw() override { ++draws; }
     plat::Vec3 Force() const
     {
-        const dReal* f = dBodyGetForce(m_Disc.body);
+        const double* f = m_Disc.body.Force();
         return {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};
     }
     int updates = 0, draws = 0;
@@ -148,7 +148,7 @@ TEST_F(CKomaClashTest, FreezesTheBattleAndSwitchesTheMusicUntilItEnds)
     float height = player->m_Pos.y;
     world->Frames(140);   // over 2000 ms
     EXPECT_EQ(player->updates + player->draws, 0);
-    EXPECT_EQ(static_cast<float>(dBodyGetPosition(player->m_Disc.body)[1]), height);
+    EXPECT_EQ(static_cast<float>(player->m_Disc.body.Position()[1]), height);
     EXPECT_EQ(Volume("ClashBGM"), -500);
     EXPECT_EQ(Volume("GameBGM"), -3000);
 
@@ -220,8 +220,8 @@ TEST_F(CKomaClashTest, TheBalanceAtTheEndDecidesWhoIsThrownAndHowHard)
         SCOPED_TRACE(::testing::Message() << "stage " << c.stage << " balance " << c.balance);
         g_StageIndex = c.stage;
         Start({0, 5, -2}, {0, 5, 2}, c.normal);
-        dBodySetAngularVel(player->m_Disc.body, 0, c.playerSpin, 0);
-        dBodySetAngularVel(enemy->m_Disc.body, 0, c.enemySpin, 0);
+        player->m_Disc.body.SetAngularVelocity(0, c.playerSpin, 0);
+        enemy->m_Disc.body.SetAngularVelocity(0, c.enemySpin, 0);
         RunFrom(c.frame, c.balance);
         ASSERT_FALSE(Running());
         ExpectNear(player->Force(), c.playerForce);

@@ -128,9 +128,9 @@ TEST_F(CKomaSetTest, LaunchUsesTheAngleAfterThisFramesStep)
     auto* shoot = dynamic_cast<CKomaShoot*>(FindTask("CKomaShoot"));
     ASSERT_NE(top, nullptr);
     ASSERT_NE(shoot, nullptr);
-    ASSERT_NE(top->m_Disc.body, nullptr);
+    ASSERT_TRUE(top->m_Disc.body);
     // The launch frozen the world, so the force waits whole in the disc.
-    const dReal* force = dBodyGetForce(top->m_Disc.body);
+    const double* force = top->m_Disc.body.Force();
     EXPECT_NEAR(force[0], 100000 * std::sin(32 * DEG), 1.0);
     EXPECT_NEAR(force[1], 0, 1e-6);
     EXPECT_NEAR(force[2], 100000 * std::cos(32 * DEG), 1.0);
@@ -144,7 +144,7 @@ TEST_F(CKomaSetTest, SpinIs277WithAFullGauge)
     RunToFrame(48, true);   // power 4 x 48 = 192
     auto* top = dynamic_cast<CKoma*>(FindTask("CKoma"));
     ASSERT_NE(top, nullptr);
-    EXPECT_EQ(dBodyGetAngularVel(top->m_Disc.body)[1], 277);
+    EXPECT_EQ(top->m_Disc.body.AngularVelocity()[1], 277);
     EXPECT_EQ(dynamic_cast<CKomaShoot*>(FindTask("CKomaShoot"))->m_Power, 192);
 }
 
@@ -153,7 +153,7 @@ TEST_F(CKomaSetTest, SpinIs130WhenTheGaugeHasJustWrapped)
     RunToFrame(49, true);   // 196 is past the top: the gauge empties
     auto* top = dynamic_cast<CKoma*>(FindTask("CKoma"));
     ASSERT_NE(top, nullptr);
-    EXPECT_EQ(dBodyGetAngularVel(top->m_Disc.body)[1], 130);
+    EXPECT_EQ(top->m_Disc.body.AngularVelocity()[1], 130);
     EXPECT_EQ(dynamic_cast<CKomaShoot*>(FindTask("CKomaShoot"))->m_Power, 0);
 }
 

@@ -18,8 +18,8 @@ using CallKind = plat::RecordingDevice::CallKind;
 // The z momentum of both bodies of a top.
 double TopMomentumZ(const CKoma* top)
 {
-    return top->m_Disc.mass * dBodyGetLinearVel(top->m_Disc.body)[2] +
-           top->m_Shaft.mass * dBodyGetLinearVel(top->m_Shaft.body)[2];
+    return top->m_Disc.mass * top->m_Disc.body.LinearVelocity()[2] +
+           top->m_Shaft.mass * top->m_Shaft.body.LinearVelocity()[2];
 }
 
 const TaskEntry* EntryOf(const CGameObject* object)
@@ -128,8 +128,8 @@ TEST_F(CKomaShootTest, TheTopIsFrozenUntilTheReleaseAndItsForceActsInTheFirstSte
 
     while (!shoot->Released()) {
         world->Frame();
-        const dReal* p = dBodyGetPosition(top->m_Disc.body);
-        const dReal* v = dBodyGetLinearVel(top->m_Disc.body);
+        const double* p = top->m_Disc.body.Position();
+        const double* v = top->m_Disc.body.LinearVelocity();
         if (!shoot->Released()) {
             ASSERT_EQ(p[1], 16.0);
             ASSERT_EQ(p[2], -30.0);

@@ -62,7 +62,7 @@ protected:
 TEST_F(CKomaTest, InitPutsTheTopAtTheStartWithItsLaunchForceAndSpin)
 {
     CKoma* top = world->AddTop({0, 0, 100000}, 277);
-    const dReal* p = dBodyGetPosition(top->m_Disc.body);
+    const double* p = top->m_Disc.body.Position();
     EXPECT_DOUBLE_EQ(p[0], 0);
     EXPECT_DOUBLE_EQ(p[1], 16);
     EXPECT_DOUBLE_EQ(p[2], -30);
@@ -75,12 +75,12 @@ TEST_F(CKomaTest, InitPutsTheTopAtTheStartWithItsLaunchForceAndSpin)
     EXPECT_EQ(top->m_ChargeAllowed, g_FrameTime + 3000);
     EXPECT_NE(FindTask("GameBGM"), nullptr);
     // The shaft hangs 0.6 below the disc.
-    EXPECT_NEAR(dBodyGetPosition(top->m_Shaft.body)[1], 15.4, 1e-9);
+    EXPECT_NEAR(top->m_Shaft.body.Position()[1], 15.4, 1e-9);
 
     // The force acts in the first step: an impulse of 100000 x 0.016 shared by disc and shaft.
     world->Frame();
-    double momentum = top->m_Disc.mass * dBodyGetLinearVel(top->m_Disc.body)[2] +
-                      top->m_Shaft.mass * dBodyGetLinearVel(top->m_Shaft.body)[2];
+    double momentum = top->m_Disc.mass * top->m_Disc.body.LinearVelocity()[2] +
+                      top->m_Shaft.mass * top->m_Shaft.body.LinearVelocity()[2];
     EXPECT_NEAR(momentum, 100000.0 * 0.016, 1.0);
 }
 
@@ -123,7 +123,7 @@ public:
     explicit AfterTopProbe(CKoma* top) : m_top(top) {}
     void Update() override
     {
-        const dReal* w = dBodyGetAngularVel(m_top->m_Disc.body);
+        const double* w = m_top->m_Disc.body.AngularVelocity();
         ++checks;
         if (w[0] != 0 || w[2] != 0) ++tumbling;
     }
@@ -140,7 +140,7 @@ TEST_F(CKomaTest, NoTumblingAfterAnyUpdate)
     AddTask(PRIORITY_KOMA, probe, "probe");
     world->Key(plat::KEY_LEFT, true);
     for (int i = 0; i < 400; ++i) {
-        if (i % 7 == 0) dBodyAddTorque(top->m_Disc.body, 5000 * std::sin(i * 0.3), 0, 4000);
+        if (i % 7 == 0) top->m_Disc.body.AddTorque(5000 * std::sin(i * 0.3), 0, 4000);
         world->Key(plat::KEY_Z, i % 40 < 20);   // charges and dashes too
         world->Frame();
     }
@@ -201,8 +201,8 @@ TEST_F(CKomaTest, ChargeNeedsAFreshPressWithAnArrowAndWaitsTwoSecondsAfterTheLas
     world->Key(plat::KEY_Z, true);
     world->Frame();
     ASSERT_EQ(top->m_Charging, 1);
-    EXPECT_FALSE(dBodyIsEnabled(top->m_Disc.body));
-    EXPECT_FALSE(dBodyIsEnabled(top->m_Shaft.body));
+    EXPECT_FALSE(top->m_Disc.body.IsEnabled());
+    EXPECT_FALSE(top->m_Shaft.body.IsEnabled());
     world->Frames(5);
     EXPECT_EQ(top->m_Gauge, 62);
     EXPECT_EQ(top->m_GaugeCeiling, 62);
@@ -212,7 +212,7 @@ TEST_F(CKomaTest, ChargeNeedsAFreshPressWithAnArrowAndWaitsTwoSecondsAfterTheLas
     world->Frame();
     EXPECT_EQ(top->m_Charging, 0);
     uint32_t ended = top->m_DashEnd - 1500;
-    EXPECT_TRUE(dBodyIsEnabled(top->m_Disc.body));
+    EXPECT_TRUE(top->m_Disc.body.IsEnabled());
     EXPECT_EQ(top->m_ChargeAllowed, ended + 2000);
 
     // Pressing again within two seconds does nothing.
@@ -239,7 +239,7 @@ TEST_F(CKomaTest, AChargeAtGaugeOneLastsOneFrame)
     EXPECT_EQ(top->m_Charging, 0);
     EXPECT_EQ(top->m_Gauge, 0);
     EXPECT_EQ(top->m_DashEnd, now + 1500);
-    EXPECT_TRUE(dBodyIsEnabled(top->m_Disc.body));
+    EXPECT_TRUE(top->m_Disc.body.IsEnabled());
 }
 
 TEST_F(CKomaTest, SpinBoostSpendsOnlyTheGaugeAboveSixtyEight)
@@ -252,11 +252,11 @@ TEST_F(CKomaTest, SpinBoostSpendsOnlyTheGaugeAboveSixtyEight)
     world->Frame();
     EXPECT_EQ(top->m_Gauge, 69);
     EXPECT_EQ(top->m_GaugeCeiling, 69);
-    EXPECT_NEAR(dBodyGetTorque(top->m_Disc.body)[1], 100, 1e-9);
+    EXPECT_NEAR(top->m_Disc.body.Torque()[1], 100, 1e-9);
     EXPECT_NE(FindTask("CKomaAura"), nullptr);
     world->Frames(5);
     EXPECT_EQ(top->m_Gauge, 68);
-    EXPECT_NEAR(dBodyGetTorque(top->m_Disc.body)[1], 200, 1e-9);   // two boosts, nothing after
+    EXPECT_NEAR(top->m_Disc.body.Torque()[1], 200, 1e-9);   // two boosts, nothing after
 
     // Above spin 200 the boost still costs gauge but adds no torque.
     world->FreezePhysics(false);
@@ -266,7 +266,7 @@ TEST_F(CKomaTest, SpinBoostSpendsOnlyTheGaugeAboveSixtyEight)
     world->FreezePhysics(true);
     world->Frame();
     EXPECT_EQ(top->m_Gauge, 79);
-    EXPECT_NEAR(dBodyGetTorque(top->m_Disc.body)[1], 0, 1e-9);
+    EXPECT_NEAR(top->m_Disc.body.Torque()[1], 0, 1e-9);
 }
 
 TEST_F(CKomaTest, ChargingGathersTheRotatedControlForceOfEveryFrame)
@@ -297,7 +297,7 @@ TEST_F(CKomaTest, ChargingGathersTheRotatedControlForceOfEveryFrame)
     world->Frame();
     EXPECT_EQ(top->m_Charging, 0);
     EXPECT_TRUE(top->IsDashing(g_FrameTime));
-    const dReal* v = dBodyGetLinearVel(top->m_Disc.body);
+    const double* v = top->m_Disc.body.LinearVelocity();
     EXPECT_GT(std::hypot(v[0], v[2]), 15.0);
     world->Frame();
     world->Frame();

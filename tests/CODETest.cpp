@@ -16,7 +16,7 @@
 namespace {
 
 constexpr float TOP_MASS = 10.0f;
-constexpr dReal TOP_SPIN = 200.0;
+constexpr double TOP_SPIN = 200.0;
 
 // A flat square grid of triangles at height 0, one unit per cell.
 StageMesh GridMesh(int cells)
@@ -73,7 +73,7 @@ std::string BowlFileText()
            std::to_string(faceCount) + ";\n" + faces + ";;\n}\n";
 }
 
-dReal SpinOf(dBodyID body) { return dBodyGetAngularVel(body)[1]; }
+double SpinOf(Body body) { return body.AngularVelocity()[1]; }
 
 class PhysicsWorld : public ::testing::Test {
 protected:
@@ -92,13 +92,11 @@ protected:
         for (int i = 0; i < count; ++i) m_code->Update();
     }
     // Runs only the collision stage of a step and counts the joints a body got.
-    int ContactJointsAfterCollide(dBodyID body)
+    int ContactJointsAfterCollide(Body body)
     {
-        dSpaceCollide(g_Space, nullptr, &NearCallback);
-        int contacts = 0;
-        for (int i = 0; i < dBodyGetNumJoints(body); ++i)
-            if (dJointGetType(dBodyGetJoint(body, i)) == dJointTypeContact) ++contacts;
-        dJointGroupEmpty(g_ContactGroup);
+        CODE::MakeContacts();
+        int contacts = body.ContactJointCount();
+        CODE::ClearContacts();
         return contacts;
     }
 
@@ -137,7 +135,7 @@ TEST(CODELifecycle, ATaskNeverInitialisedAndAnOverlappingWorldAreSafe)
 
     auto first = std::make_unique<CODE>();
     first->Init();
-    dWorldID firstWorld = g_World;
+    const auto* firstWorld = g_World;
     {
         CODE second;
         second.Init();
@@ -152,7 +150,7 @@ TEST(CODELifecycle, ATaskNeverInitialisedAndAnOverlappingWorldAreSafe)
     BodyRecord ball;
     CreateSphereBody(ball, 0, 0.5f, 0, 1, 1);
     third.Update();
-    EXPECT_GT(dBodyGetPosition(ball.body)[1], 0.0);
+    EXPECT_GT(ball.body.Position()[1], 0.0);
 }
 
 TEST_F(PhysicsWorld, HelpersBuildUprightBodiesWithTheGyroscopicTermOff)
@@ -161,12 +159,12 @@ TEST_F(PhysicsWorld, HelpersBuildUprightBodiesWithTheGyroscopicTermOff)
     CreateTopBodies(0, disc, shaft, 1, 16, -30, TOP_MASS);
     CreateCapsuleBody(capsule, 0, 5, 0, 2, 0.5f, 4);
     CreateTopBodies(2, boss, bossShaft, 0, 40, 0, TOP_MASS);
-    EXPECT_NEAR(dBodyGetPosition(shaft.body)[1], 15.4, 1e-6);
-    EXPECT_NEAR(dBodyGetPosition(bossShaft.body)[1], 40 - 0.2 * 12.0, 1e-6);
-    for (dBodyID body : {disc.body, shaft.body, capsule.body, boss.body}) {
+    EXPECT_NEAR(shaft.body.Position()[1], 15.4, 1e-6);
+    EXPECT_NEAR(bossShaft.body.Position()[1], 40 - 0.2 * 12.0, 1e-6);
+    for (Body body : {disc.body, shaft.body, capsule.body, boss.body}) {
         // The capsule axis (the body's z) points along the world's y.
-        EXPECT_NEAR(std::fabs(dBodyGetRotation(body)[6]), 1.0, 1e-9);
-        EXPECT_EQ(dBodyGetGyroscopicMode(body), 0);
+        EXPECT_NEAR(std::fabs(body.Rotation()[6]), 1.0, 1e-9);
+        EXPECT_FALSE(body.IsGyroscopic());
     }
 }
 
@@ -174,8 +172,7 @@ TEST_F(PhysicsWorld, TheHalvesOfATopNeverCollideButOtherPairsDo)
 {
     BodyRecord disc, shaft;
     CreateTopBodies(0, disc, shaft, 0, 10, 0, TOP_MASS);
-    dContactGeom probe;
-    ASSERT_GT(dCollide(disc.geom, shaft.geom, 1, &probe, sizeof probe), 0) << "the halves overlap";
+    ASSERT_TRUE(disc.geom.Touches(shaft.geom)) << "the halves overlap";
     EXPECT_EQ(ContactJointsAfterCollide(shaft.body), 0);
 
     BodyRecord ball;
@@ -193,8 +190,7 @@ TEST_F(PhysicsWorld, APairTouchingAtManyPointsGetsTenContacts)
     ASSERT_TRUE(m_arena.Build(GridMesh(20)));
     BodyRecord ball;
     CreateSphereBody(ball, 0.3f, 2.5f, 0.2f, 1, 3);
-    dContactGeom many[64];
-    ASSERT_GT(dCollide(ball.geom, m_arena.Geom(), 64, many, sizeof many[0]), MAX_CONTACTS_PER_PAIR);
+    ASSERT_GT(ball.geom.ContactCount(m_arena.GetGeom(), 64), MAX_CONTACTS_PER_PAIR);
     EXPECT_EQ(ContactJointsAfterCollide(ball.body), MAX_CONTACTS_PER_PAIR);
 }
 
@@ -203,11 +199,11 @@ TEST_F(PhysicsWorld, AContactTheEngineCannotMeasureIsDropped)
     ASSERT_TRUE(m_arena.Build(ParseStageMesh(BowlFileText(), 1.0f)));
     BodyRecord ball;
     CreateSphereBody(ball, 0, 1, 0, 1, 1);   // centre exactly on the bowl's middle vertex
-    dContactGeom contact;
-    ASSERT_GT(dCollide(ball.geom, m_arena.Geom(), 1, &contact, sizeof contact), 0);
+    ContactPoint contact;
+    ASSERT_TRUE(ball.geom.Touches(m_arena.GetGeom(), contact));
     ASSERT_TRUE(std::isnan(contact.depth)) << "the engine measures this case now";
     Step(3);
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(dBodyGetPosition(ball.body)[i]));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(ball.body.Position()[i]));
 }
 
 TEST(CODEFrozen, AStoppedWorldHoldsBodiesWhileForcesAccumulate)
@@ -220,21 +216,21 @@ TEST(CODEFrozen, AStoppedWorldHoldsBodiesWhileForcesAccumulate)
 
     SetUpdateStop(CODE_TASK_NAME, true);
     for (int frame = 0; frame < 5; ++frame) {
-        dBodyAddForce(ball.body, 100, 0, 0);
+        ball.body.AddForce(100, 0, 0);
         UpdatePass();
     }
-    const dReal* p = dBodyGetPosition(ball.body);
+    const double* p = ball.body.Position();
     EXPECT_EQ(p[0], 0.0);
     EXPECT_EQ(p[1], 30.0);
-    EXPECT_DOUBLE_EQ(dBodyGetForce(ball.body)[0], 500.0);
+    EXPECT_DOUBLE_EQ(ball.body.Force()[0], 500.0);
 
     SetUpdateStop(CODE_TASK_NAME, false);
     UpdatePass();
     // One step of 0.016 s with the accumulated 500 on mass 2: v = 4, x = v t.
-    EXPECT_NEAR(dBodyGetLinearVel(ball.body)[0], 4.0, 1e-9);
-    EXPECT_NEAR(dBodyGetPosition(ball.body)[0], 4.0 * 0.016, 1e-9);
-    EXPECT_LT(dBodyGetPosition(ball.body)[1], 30.0);
-    EXPECT_EQ(dBodyGetForce(ball.body)[0], 0.0);
+    EXPECT_NEAR(ball.body.LinearVelocity()[0], 4.0, 1e-9);
+    EXPECT_NEAR(ball.body.Position()[0], 4.0 * 0.016, 1e-9);
+    EXPECT_LT(ball.body.Position()[1], 30.0);
+    EXPECT_EQ(ball.body.Force()[0], 0.0);
     RemoveTask(code);
     EXPECT_EQ(g_World, nullptr);
 }
@@ -243,16 +239,16 @@ TEST_F(PhysicsWorld, ADisabledBodyStaysAndKeepsItsForcesUntilEnabled)
 {
     BodyRecord ball;
     CreateSphereBody(ball, 0, 30, 0, 2, 1);
-    dBodyDisable(ball.body);
-    dBodyAddForce(ball.body, 0, 0, 300);
+    ball.body.Disable();
+    ball.body.AddForce(0, 0, 300);
     Step(10);
-    EXPECT_EQ(dBodyGetPosition(ball.body)[1], 30.0);
-    EXPECT_DOUBLE_EQ(dBodyGetForce(ball.body)[2], 300.0);
+    EXPECT_EQ(ball.body.Position()[1], 30.0);
+    EXPECT_DOUBLE_EQ(ball.body.Force()[2], 300.0);
 
-    dBodyEnable(ball.body);
+    ball.body.Enable();
     Step(1);
-    EXPECT_NEAR(dBodyGetLinearVel(ball.body)[2], 300.0 / 2 * 0.016, 1e-9);
-    EXPECT_EQ(dBodyGetForce(ball.body)[2], 0.0);
+    EXPECT_NEAR(ball.body.LinearVelocity()[2], 300.0 / 2 * 0.016, 1e-9);
+    EXPECT_EQ(ball.body.Force()[2], 0.0);
 }
 
 // Measured on the installed engine: with the gyroscopic term a top spun at 200
@@ -260,23 +256,23 @@ TEST_F(PhysicsWorld, ADisabledBodyStaysAndKeepsItsForcesUntilEnabled)
 // about 33 after 60 steps and 27 after 300; without it 162.9 stays 162.5.
 TEST_F(PhysicsWorld, AFreeFlyingTopKeepsItsSpinWithoutTheGyroscopicTerm)
 {
-    dWorldSetGravity(g_World, 0, 0, 0);
+    m_code->SetGravity(0, 0, 0);
     auto spinAfter300Steps = [&](bool gyroscopicBackOn) {
         BodyRecord disc, shaft;
         CreateTopBodies(0, disc, shaft, 0, 100, 0, TOP_MASS);
         if (gyroscopicBackOn) {
-            dBodySetGyroscopicMode(disc.body, 1);
-            dBodySetGyroscopicMode(shaft.body, 1);
+            disc.body.SetGyroscopic(true);
+            shaft.body.SetGyroscopic(true);
         }
-        dBodySetAngularVel(disc.body, 0, TOP_SPIN, 0);
+        disc.body.SetAngularVelocity(0, TOP_SPIN, 0);
         Step(1);   // the fixed joint shares the spin with the shaft
-        dReal shared = SpinOf(disc.body);
+        double shared = SpinOf(disc.body);
         Step(299);
-        dReal ratio = SpinOf(disc.body) / shared;
-        dBodyDestroy(disc.body);
-        dBodyDestroy(shaft.body);
-        dGeomDestroy(disc.geom);
-        dGeomDestroy(shaft.geom);
+        double ratio = SpinOf(disc.body) / shared;
+        disc.body.Destroy();
+        shaft.body.Destroy();
+        disc.geom.Destroy();
+        shaft.geom.Destroy();
         return ratio;
     };
     EXPECT_NEAR(spinAfter300Steps(false), 1.0, 0.01);
@@ -293,13 +289,13 @@ TEST_F(PhysicsWorld, ABallAtRestInTheBowlStopsHopping)
     BodyRecord ball;
     CreateSphereBody(ball, 0, 16, 0, 1, 1);
     Step(375);
-    dReal fastest = 0;
+    double fastest = 0;
     for (int i = 0; i < 625; ++i) {
         Step(1);
-        fastest = std::max(fastest, std::fabs(dBodyGetLinearVel(ball.body)[1]));
+        fastest = std::max(fastest, std::fabs(ball.body.LinearVelocity()[1]));
     }
     EXPECT_LT(fastest, 0.5);
-    EXPECT_GT(dBodyGetPosition(ball.body)[1], 1.0);
+    EXPECT_GT(ball.body.Position()[1], 1.0);
 }
 
 TEST_F(PhysicsWorld, ATopDroppedIntoABowlLandsAndKeepsSpinning)
@@ -311,19 +307,19 @@ TEST_F(PhysicsWorld, ATopDroppedIntoABowlLandsAndKeepsSpinning)
 
     BodyRecord disc, shaft;
     CreateTopBodies(0, disc, shaft, 3, 16, -2, TOP_MASS);
-    dBodySetAngularVel(disc.body, 0, TOP_SPIN, 0);
-    dBodySetAngularVel(shaft.body, 0, TOP_SPIN, 0);
-    dReal lowest = 1e9;
+    disc.body.SetAngularVelocity(0, TOP_SPIN, 0);
+    shaft.body.SetAngularVelocity(0, TOP_SPIN, 0);
+    double lowest = 1e9;
     constexpr int THREE_SECONDS = 188;
     for (int i = 0; i < THREE_SECONDS; ++i) {
         Step(1);
-        lowest = std::min({lowest, dBodyGetPosition(disc.body)[1], dBodyGetPosition(shaft.body)[1]});
+        lowest = std::min({lowest, disc.body.Position()[1], shaft.body.Position()[1]});
     }
-    const dReal* pos = dBodyGetPosition(disc.body);
-    const dReal* vel = dBodyGetLinearVel(disc.body);
+    const double* pos = disc.body.Position();
+    const double* vel = disc.body.LinearVelocity();
     EXPECT_GT(lowest, 1.0) << "fell through the bowl";
     EXPECT_LT(pos[1], 6.0) << "did not land";
     EXPECT_LT(std::fabs(vel[1]), 1.0) << "still bouncing";
     EXPECT_GT(SpinOf(disc.body), 0.5 * TOP_SPIN);
-    EXPECT_GT(dBodyGetRotation(disc.body)[6] * dBodyGetRotation(disc.body)[6], 0.8) << "toppled";
+    EXPECT_GT(disc.body.Rotation()[6] * disc.body.Rotation()[6], 0.8) << "toppled";
 }

@@ -36,7 +36,7 @@ public:
     void SetSpin(float spin) { m_SpinValues[1] = spin; }
 
 private:
-    dReal m_SpinValues[3] = {};
+    double m_SpinValues[3] = {};
 };
 
 struct Sprite {

@@ -4,6 +4,7 @@
 #include "game/CStage.h"
 #include "gfx/CXFile.h"
 #include "physics/CODE.h"
+#include "physics/ProbeShape.h"
 #include "tests/StageTestSupport.h"
 
 using namespace stagetest;
@@ -53,14 +54,11 @@ protected:
     }
 
     // Whether a ball of radius 1 centred at (x, y, z) touches the arena.
-    static bool BallTouches(dGeomID arena, float x, float y, float z)
+    static bool BallTouches(Geom arena, float x, float y, float z)
     {
-        dGeomID ball = dCreateSphere(nullptr, 1.0);
-        dGeomSetPosition(ball, x, y, z);
-        dContactGeom contact;
-        int n = dCollide(ball, arena, 1, &contact, sizeof contact);
-        dGeomDestroy(ball);
-        return n > 0;
+        ProbeShape ball = ProbeShape::Sphere(1.0);
+        ball.MoveTo(x, y, z);
+        return ball.Shape().Touches(arena);
     }
 
     ScratchDir dir;
@@ -73,12 +71,12 @@ protected:
 TEST_F(CStageTest, ArenaIsAStaticTriangleMeshOfTheStageFile)
 {
     CStage* stage = StartStage(0);
-    dGeomID arena = stage->ArenaGeom();
-    ASSERT_NE(arena, nullptr);
-    EXPECT_EQ(dGeomGetClass(arena), dTriMeshClass);
-    EXPECT_EQ(dGeomGetBody(arena), nullptr);
-    EXPECT_EQ(dGeomGetSpace(arena), g_Space);
-    const dReal* pos = dGeomGetPosition(arena);
+    Geom arena = stage->ArenaGeom();
+    ASSERT_TRUE(arena);
+    EXPECT_TRUE(arena.IsTriangleMesh());
+    EXPECT_FALSE(arena.AttachedBody());
+    EXPECT_TRUE(arena.IsInCurrentSpace());
+    const double* pos = arena.Position();
     EXPECT_EQ(pos[0], 0);
     EXPECT_EQ(pos[1], 0);
     EXPECT_EQ(pos[2], 0);
@@ -104,7 +102,7 @@ TEST_F(CStageTest, TheStageIndexPicksFileAndKey)
 TEST_F(CStageTest, MissingStageFileLeavesTheArenaAbsentNotBroken)
 {
     CStage* stage = StartStage(1);   // there is no X/stage_2.x
-    ASSERT_NE(stage->ArenaGeom(), nullptr);
+    ASSERT_TRUE(stage->ArenaGeom());
     EXPECT_FALSE(BallTouches(stage->ArenaGeom(), 0, 0, 0));
     env->Frame();   // the world steps and the stage draws without it
     env->Frame();

@@ -136,7 +136,7 @@ TEST_F(EnemyTopTest, InitStartsAtTheFarSideWithFullGaugeAndSpin200)
     EXPECT_EQ(fresh->m_GaugeCeiling, 68);
     EXPECT_FLOAT_EQ(fresh->Spin(), 200);
     EXPECT_NEAR(fresh->m_Pos.z, 30, 1e-4);
-    EXPECT_NEAR(dBodyGetForce(fresh->m_Disc.body)[2], 5000, 1e-6);
+    EXPECT_NEAR(fresh->m_Disc.body.Force()[2], 5000, 1e-6);
     EXPECT_EQ(fresh->m_ChargeTime, g_FrameTime);
     EXPECT_FLOAT_EQ(world->camera->m_Orbit, 0);
 }
@@ -149,8 +149,8 @@ TEST_F(EnemyTopTest, FirstChargeComesOnlyAfterThreeSeconds)
     ASSERT_NE(start, 0u);
     EXPECT_GT(start - init, 3000u);
     EXPECT_LE(start - init, 3000u + FRAME_MS);
-    EXPECT_FALSE(dBodyIsEnabled(enemy->m_Disc.body));
-    EXPECT_FALSE(dBodyIsEnabled(enemy->m_Shaft.body));
+    EXPECT_FALSE(enemy->m_Disc.body.IsEnabled());
+    EXPECT_FALSE(enemy->m_Shaft.body.IsEnabled());
 }
 
 TEST_F(EnemyTopTest, NoChargeNearTheCentreOrWithLowSpinOrInTheAir)
@@ -176,7 +176,7 @@ TEST_F(EnemyTopTest, ChargeEndsAfter1500MsOrWhenTheGaugeRunsLowAndOpensTheDash)
     while (enemy->IsCharging()) EnemyFrames(1);
     // 68 gauge: the gauge falls below 10 after 59 charging frames, before 1500 ms pass.
     EXPECT_LT(enemy->m_Gauge, 10);
-    EXPECT_TRUE(dBodyIsEnabled(enemy->m_Disc.body));
+    EXPECT_TRUE(enemy->m_Disc.body.IsEnabled());
     EXPECT_EQ(enemy->m_DashEnd, enemy->m_ChargeTime + 1500);
     EXPECT_TRUE(HasTask("CKomaAuraEnemy"));
 
@@ -236,8 +236,8 @@ TEST_F(EnemyTopTest, ATouchRaisesBothCeilingsPushesAndTorquesOnlySlowTops)
     EXPECT_EQ(enemy->m_GaugeCeiling, 68 + 30);
     EXPECT_FALSE(HasTask("CKomaClash"));
     // The fast enemy gets no torque, the slower player does.
-    EXPECT_NEAR(dBodyGetTorque(enemy->m_Disc.body)[1], 0, 1e-9);
-    EXPECT_NEAR(dBodyGetTorque(player->m_Disc.body)[1], 7000, 1e-9);
+    EXPECT_NEAR(enemy->m_Disc.body.Torque()[1], 0, 1e-9);
+    EXPECT_NEAR(player->m_Disc.body.Torque()[1], 7000, 1e-9);
     // Pushed apart along the contact normal, each by the other's spin.
     EXPECT_LT(TopWorld::Force(enemy).x, -100000);
     EXPECT_GT(TopWorld::Force(player).x, 100000);
@@ -318,10 +318,10 @@ TEST_F(EnemyTopTest, DownByHeightOrBySpinOnTheFloorAndThenStill)
 TEST_F(EnemyTopTest, SpinDecaysByItsFactorAtFullPrecisionAndNoTumbling)
 {
     Duel({15, RESTING_HEIGHT + 3, 0}, 150);
-    dBodySetAngularVel(enemy->m_Disc.body, 3, 150, -2);
-    double before = dBodyGetAngularVel(enemy->m_Disc.body)[1];
+    enemy->m_Disc.body.SetAngularVelocity(3, 150, -2);
+    double before = enemy->m_Disc.body.AngularVelocity()[1];
     EnemyFrames(1);
-    const dReal* w = dBodyGetAngularVel(enemy->m_Disc.body);
+    const double* w = enemy->m_Disc.body.AngularVelocity();
     EXPECT_EQ(w[0], 0);
     EXPECT_EQ(w[2], 0);
     EXPECT_EQ(w[1], before * EnemyTop::UPRIGHT_DECAY);
@@ -356,7 +356,7 @@ TEST_F(EnemyTopTest, ChargingTopKeepsItsChargingPoseWhenATouchWakesItsBody)
 {
     Duel({15, RESTING_HEIGHT, 0});
     ASSERT_NE(ChargeStartWithin(5000), 0u);
-    dBodyEnable(enemy->m_Disc.body);   // as a touch from an enabled body would
+    enemy->m_Disc.body.Enable();   // as a touch from an enabled body would
     auto glints = [] {
         int n = 0;
         for (const TaskEntry* e : TaskList::Instance().Entries())

@@ -23,15 +23,15 @@ using toptest::TopWorld;
 
 constexpr float RESTING_HEIGHT = 3.3f;   // a top's disc with its shaft tip in the floor at height 1
 
-plat::Vec3 Torque(dBodyID body)
+plat::Vec3 Torque(Body body)
 {
-    const dReal* t = dBodyGetTorque(body);
+    const double* t = body.Torque();
     return {static_cast<float>(t[0]), static_cast<float>(t[1]), static_cast<float>(t[2])};
 }
 
-plat::Vec3 Force(dBodyID body)
+plat::Vec3 Force(Body body)
 {
-    const dReal* f = dBodyGetForce(body);
+    const double* f = body.Force();
     return {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};
 }
 
@@ -78,11 +78,11 @@ protected:
     {
         auto* item = new CItem(kind, plat::Translation(p.x, p.y, p.z));
         AddTask(PRIORITY_ITEM, item, ITEM_TASK_NAME);
-        dBodySetLinearVel(item->m_Body.body, 0, 0, 0);
+        item->m_Body.body.SetLinearVelocity(0, 0, 0);
         return item;
     }
 
-    static void Move(CItem* item, plat::Vec3 p) { dBodySetPosition(item->m_Body.body, p.x, p.y, p.z); }
+    static void Move(CItem* item, plat::Vec3 p) { item->m_Body.body.SetPosition(p.x, p.y, p.z); }
 
     std::unique_ptr<TopWorld> world;
     CKoma* player = nullptr;

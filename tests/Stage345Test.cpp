@@ -192,9 +192,9 @@ TEST_F(Stage345Test, Stage4TopKeepsItsOwnAngularVelocityAndWeighs50)
 {
     auto* enemy = Hunt<St4Enemy>({-25, RESTING_HEIGHT, 0}, {15, RESTING_HEIGHT + 3, 0}, "St4Enemy");
     EXPECT_NEAR(enemy->m_Disc.mass, 50, 1e-9);
-    dBodySetAngularVel(enemy->m_Disc.body, 3, 150, -2);
+    enemy->m_Disc.body.SetAngularVelocity(3, 150, -2);
     TopFrames(3);
-    const dReal* w = dBodyGetAngularVel(enemy->m_Disc.body);
+    const double* w = enemy->m_Disc.body.AngularVelocity();
     EXPECT_EQ(w[0], 3);
     EXPECT_EQ(w[1], 150);
     EXPECT_EQ(w[2], -2);
@@ -209,9 +209,9 @@ TEST_F(Stage345Test, LaunchersPutTheirOwnTopOnTheRailAndStage4LeavesItLikeTheOth
         AddTask(PRIORITY_ENEMY, top, name);
         world->Frames(12);
         plat::Vec3 at = top->m_Pos;
-        for (dBodyID b : {top->m_Disc.body, top->m_Shaft.body}) {   // out of the next flight's way
-            dBodySetPosition(b, 500, 500, 500);
-            dBodyDisable(b);
+        for (Body b : {top->m_Disc.body, top->m_Shaft.body}) {   // out of the next flight's way
+            b.SetPosition(500, 500, 500);
+            b.Disable();
         }
         RemoveTask(top);
         return at;
@@ -246,9 +246,9 @@ TEST_F(CapsuleTest, StartsInTheSpawnSquareAndSpinsAt160)
         EXPECT_EQ(c->m_Position.y, 10);
         EXPECT_NEAR(c->m_Body.radius, 1.5, 1e-9);
         EXPECT_NEAR(c->m_Body.length, 2, 1e-9);
-        EXPECT_EQ(dBodyGetAngularVel(c->m_Body.body)[1], 200);
+        EXPECT_EQ(c->m_Body.body.AngularVelocity()[1], 200);
         c->Update();
-        EXPECT_EQ(dBodyGetAngularVel(c->m_Body.body)[1], 160);
+        EXPECT_EQ(c->m_Body.body.AngularVelocity()[1], 160);
         RemoveTask(c);
     }
 }
@@ -258,15 +258,15 @@ TEST_F(CapsuleTest, AFallenCapsuleComesBackAboveTheCentreAtRestAgainAndAgain)
     CCapsule* c = AddCapsule();
     for (int fall = 0; fall < 6; ++fall) {
         // Off the edge of the arena with the speed of a long fall.
-        dBodySetPosition(c->m_Body.body, 70, -0.5, 0);
-        dBodySetLinearVel(c->m_Body.body, 5, -60.0 * (fall + 1), 0);
+        c->m_Body.body.SetPosition(70, -0.5, 0);
+        c->m_Body.body.SetLinearVelocity(5, -60.0 * (fall + 1), 0);
         world->Frame();
-        const dReal* p = dBodyGetPosition(c->m_Body.body);
+        const double* p = c->m_Body.body.Position();
         EXPECT_NEAR(p[0], 0, 1e-3) << fall;
         EXPECT_NEAR(p[2], 0, 1e-3);
         EXPECT_GT(p[1], 9.5);
         EXPECT_LE(p[1], 10.0);
-        const dReal* v = dBodyGetLinearVel(c->m_Body.body);
+        const double* v = c->m_Body.body.LinearVelocity();
         EXPECT_LT(std::fabs(v[1]), 2.0) << "only one step of gravity since it came back";
         // It lands on the arena, bounces and settles there.
         for (int frame = 0; frame < 300; ++frame) {
@@ -283,17 +283,17 @@ TEST_F(CapsuleTest, EveryFrameOfTouchRaisesTheCeilingBy20AndThrowsThePlayerBack)
     CCapsule* c = AddCapsule();
     world->FreezePhysics(true);
     TopWorld::Place(top, {0, RESTING_HEIGHT, 0}, 150);
-    dBodySetPosition(c->m_Body.body, 2.8, RESTING_HEIGHT, 0);
+    c->m_Body.body.SetPosition(2.8, RESTING_HEIGHT, 0);
     top->m_Gauge = top->m_GaugeCeiling = 68;
     for (int frame = 1; frame <= 3; ++frame) {
-        dBodySetForce(top->m_Disc.body, 0, 0, 0);
-        dBodySetTorque(top->m_Disc.body, 0, 0, 0);
+        top->m_Disc.body.SetForce(0, 0, 0);
+        top->m_Disc.body.SetTorque(0, 0, 0);
         c->Update();
         EXPECT_EQ(top->m_GaugeCeiling, 68 + 20 * frame);
         EXPECT_LT(TopWorld::Force(top).x, -19000);   // thrown away from the capsule
-        EXPECT_NEAR(dBodyGetTorque(top->m_Disc.body)[1], 2000, 1e-9);
+        EXPECT_NEAR(top->m_Disc.body.Torque()[1], 2000, 1e-9);
     }
-    EXPECT_GT(dBodyGetForce(c->m_Body.body)[0], 3 * 150 * 200 * 0.9);
+    EXPECT_GT(c->m_Body.body.Force()[0], 3 * 150 * 200 * 0.9);
     top->m_GaugeCeiling = 260;
     c->Update();
     EXPECT_EQ(top->m_GaugeCeiling, 270);
@@ -381,7 +381,7 @@ TEST_F(BossTest, NeverMoreThanOneBombAndANewOneTheUpdateAfterOneIsConsumedOrFall
 
     // Pushed into the boss: a hit, the flash, and at once a new bomb.
     CObj* first = bomb();
-    dBodySetPosition(first->m_Body.body, boss->m_Pos.x, boss->m_Pos.y, boss->m_Pos.z + 8.5);
+    first->m_Body.body.SetPosition(boss->m_Pos.x, boss->m_Pos.y, boss->m_Pos.z + 8.5);
     world->Frame();
     EXPECT_EQ(boss->m_BombHits, 1);
     EXPECT_GT(boss->m_FlashFrames, 85);
@@ -390,7 +390,7 @@ TEST_F(BossTest, NeverMoreThanOneBombAndANewOneTheUpdateAfterOneIsConsumedOrFall
     EXPECT_GT(std::hypot(bomb()->m_Position.x, bomb()->m_Position.z), 16.9f);
 
     // Fallen below 0: gone, and replaced in the same way.
-    dBodySetPosition(bomb()->m_Body.body, 30, -0.5, 0);
+    bomb()->m_Body.body.SetPosition(30, -0.5, 0);
     world->Frame();
     EXPECT_EQ(Count(BOMB_TASK_NAME), 1);
     EXPECT_GT(bomb()->m_Position.y, 0);
@@ -485,7 +485,7 @@ TEST_F(BossTest, ProjectilesStartAtTheBossesRimAndAreThrownOutwards)
     EXPECT_NEAR(std::hypot(off.x, off.z), 6.5f, 1e-4);    // just beyond its radius
     EXPECT_NEAR(std::fabs(off.x), 6.5f, 1e-4);
     EXPECT_NEAR(shot->m_Body.radius, 1.0, 1e-9);
-    const dReal* f = dBodyGetForce(shot->m_Body.body);
+    const double* f = shot->m_Body.body.Force();
     EXPECT_EQ(f[1], 0);
     EXPECT_GT(f[0] * off.x, 0);   // outwards
     EXPECT_NEAR(std::hypot(f[0], f[2]), 15000 * 6.5 / std::hypot(6.5, 8.0), 1);
@@ -498,21 +498,21 @@ TEST_F(BossTest, TouchesThrowThePlayerBackAndABombPushedIntoTheBossCounts)
     auto* shot = new CObj(CObj::KIND_PROJECTILE);
     AddTask(PRIORITY_OBJ, shot, PROJECTILE_TASK_NAME);
     TopWorld::Place(player, {30, RESTING_HEIGHT, 0}, 150);
-    dBodySetPosition(shot->m_Body.body, 31.5, RESTING_HEIGHT, 0);
-    dBodySetForce(shot->m_Body.body, 0, 0, 0);
+    shot->m_Body.body.SetPosition(31.5, RESTING_HEIGHT, 0);
+    shot->m_Body.body.SetForce(0, 0, 0);
     shot->Update();
-    EXPECT_NEAR(dBodyGetForce(shot->m_Body.body)[1], 2000, 1e-6);
+    EXPECT_NEAR(shot->m_Body.body.Force()[1], 2000, 1e-6);
     EXPECT_LT(TopWorld::Force(player).x, -39000);   // thrown away from the projectile
     EXPECT_NE(FindTask(PROJECTILE_TASK_NAME), nullptr) << "a touch does not consume a projectile";
 
     // The boss throws the player back but takes no push itself.
-    dBodySetForce(player->m_Disc.body, 0, 0, 0);
+    player->m_Disc.body.SetForce(0, 0, 0);
     TopWorld::Place(player, boss->m_Pos + plat::Vec3{7.5f, 0, 0}, 150);
     player->m_GaugeCeiling = 68;
     world->Frame();
     EXPECT_EQ(player->m_GaugeCeiling, 68 + 24);   // a fifth of the boss's 120
     EXPECT_GT(TopWorld::Force(player).x, 80000);
-    EXPECT_NEAR(dBodyGetForce(boss->m_Disc.body)[0], 0, 1e-9);
+    EXPECT_NEAR(boss->m_Disc.body.Force()[0], 0, 1e-9);
 }
 
 TEST_F(BossTest, DownAtTheFourthBombHitOrAtHeightZero)
@@ -523,7 +523,7 @@ TEST_F(BossTest, DownAtTheFourthBombHitOrAtHeightZero)
         EXPECT_FALSE(boss->IsDown()) << hit;
         auto* bomb = dynamic_cast<CObj*>(FindTask(BOMB_TASK_NAME));
         ASSERT_NE(bomb, nullptr);
-        dBodySetPosition(bomb->m_Body.body, boss->m_Pos.x + 8.5, boss->m_Pos.y, boss->m_Pos.z);
+        bomb->m_Body.body.SetPosition(boss->m_Pos.x + 8.5, boss->m_Pos.y, boss->m_Pos.z);
         world->Frame();
         EXPECT_EQ(boss->m_BombHits, hit);
     }
@@ -545,11 +545,11 @@ TEST_F(BossTest, StandsInTheMiddleWhateverPushesIt)
     TopWorld::Place(player, {40, RESTING_HEIGHT, 0}, 150);
     float highest = 0, lowest = 100;
     for (int frame = 0; frame < 400; ++frame) {
-        if (frame % 50 == 0) dBodyAddForce(boss->m_Disc.body, 200000, 0, -150000);
+        if (frame % 50 == 0) boss->m_Disc.body.AddForce(200000, 0, -150000);
         world->Frame();
         ASSERT_NEAR(boss->m_Pos.x, 0, 1e-4) << frame;
         ASSERT_NEAR(boss->m_Pos.z, 0, 1e-4) << frame;
-        ASSERT_NEAR(dBodyGetPosition(boss->m_Shaft.body)[0], 0, 0.5) << frame;
+        ASSERT_NEAR(boss->m_Shaft.body.Position()[0], 0, 0.5) << frame;
         if (frame > 200) {
             highest = std::max(highest, boss->m_Pos.y);
             lowest = std::min(lowest, boss->m_Pos.y);
@@ -578,19 +578,19 @@ TEST_F(BossTest, ObjectsFreezeOnceATopIsDownButStayInPlay)
     AddTask(PRIORITY_OBJ, shot, PROJECTILE_TASK_NAME);
     TopWorld::Place(player, {30, RESTING_HEIGHT, 0}, 150);
     player->m_Down = 1;
-    dBodySetPosition(shot->m_Body.body, 31.5, RESTING_HEIGHT, 0);
-    dBodySetPosition(bomb->m_Body.body, boss->m_Pos.x + 8.5, boss->m_Pos.y, boss->m_Pos.z);
-    for (dBodyID b : {shot->m_Body.body, player->m_Disc.body}) dBodySetForce(b, 0, 0, 0);
+    shot->m_Body.body.SetPosition(31.5, RESTING_HEIGHT, 0);
+    bomb->m_Body.body.SetPosition(boss->m_Pos.x + 8.5, boss->m_Pos.y, boss->m_Pos.z);
+    for (Body b : {shot->m_Body.body, player->m_Disc.body}) b.SetForce(0, 0, 0);
     shot->Update();
     bomb->Update();
     EXPECT_EQ(boss->m_BombHits, 0);
     EXPECT_EQ(FindTask(BOMB_TASK_NAME), bomb);
-    EXPECT_EQ(dBodyGetForce(shot->m_Body.body)[1], 0);
+    EXPECT_EQ(shot->m_Body.body.Force()[1], 0);
     EXPECT_EQ(TopWorld::Force(player).x, 0);
 
     // Still simulated: they fall when the physics runs, and leave below 0.
     world->FreezePhysics(false);
-    dBodySetPosition(shot->m_Body.body, 80, 0.5, 0);
+    shot->m_Body.body.SetPosition(80, 0.5, 0);
     world->Frames(20);
     EXPECT_EQ(FindTask(PROJECTILE_TASK_NAME), nullptr);
 }

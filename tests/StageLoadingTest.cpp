@@ -236,8 +236,8 @@ TEST_F(StageLoadingTest, QueuedTasksInitInPendingOrderWorldFirst)
     auto* stage = dynamic_cast<CStage*>(FindTask("CStage"));
     ASSERT_NE(stage, nullptr);
     ASSERT_NE(g_World, nullptr);
-    ASSERT_NE(stage->ArenaGeom(), nullptr);
-    EXPECT_EQ(dGeomGetClass(stage->ArenaGeom()), dTriMeshClass);
+    ASSERT_TRUE(stage->ArenaGeom());
+    EXPECT_TRUE(stage->ArenaGeom().IsTriangleMesh());
     EXPECT_EQ(stage->m_Code, FindTask("CODE"));
     auto* set = dynamic_cast<CKomaSet*>(FindTask("CKomaSet"));
     ASSERT_NE(set, nullptr);
@@ -386,7 +386,7 @@ TEST_F(StageLoadingTest, EveryFileOfTheTableIsInTheDataSetAndLoads)
         EXPECT_TRUE(textured) << "stage " << stage + 1;
         auto* stageTask = dynamic_cast<CStage*>(FindTask("CStage"));
         ASSERT_NE(stageTask, nullptr);
-        EXPECT_EQ(dGeomGetClass(stageTask->ArenaGeom()), dTriMeshClass) << "stage " << stage + 1;
+        EXPECT_TRUE(stageTask->ArenaGeom().IsTriangleMesh()) << "stage " << stage + 1;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "game/StageMeshReader.h"
 #include "tests/RefusalCapture.h"
 #include "physics/CODE.h"
+#include "physics/ProbeShape.h"
 
 namespace {
 
@@ -84,28 +85,32 @@ TEST(StageMeshReader, ReadsTheMeshBlockInFileOrderAndScales)
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 2, 1, 0, 3, 2}));
 }
 
-TEST(StageMeshReader, FollowsTheTokenRules)
+// Layouts of one triangle that the X file's token rules read alike.
+const std::vector<std::string> TRIANGLE_LAYOUTS = {
+    // numbers laid out freely, comments skipped
+    "Mesh {3; 0;0;0;, 1;0;0;, // a comment ; 9;\n 0;0;1;; # another\n 1; 3;0,1,2;;}",
+    // the face count right after the vertex list, on the same line
+    "Mesh Named {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;; 1;\n3;0,1,2;;\n}\n",
+    // a named mesh with a GUID, after a template block holding "Mesh"
+    "template Frame { <3D82AB46-62DA-11CF-AB39-0020AF71E433> Mesh m; }\n"
+    "Mesh Named <3D82AB44-62DA-11CF-AB39-0020AF71E433> {3;0;0;0;,1;0;0;,0;0;1;;1;3;0,1,2;;}",
+    // "MeshNormals" is not "Mesh", nor is a "Mesh" that opens no block
+    "MeshNormals { 1; } Mesh; Mesh {3;0;0;0;,1;0;0;,0;0;1;;1;3;0,1,2;;}",
+};
+
+class StageMeshLayout : public testing::TestWithParam<std::string> {};
+
+TEST_P(StageMeshLayout, ReadsTheOneTriangle)
 {
-    // An unnamed mesh; numbers go to the next free place across tokens, and a
-    // token with more numbers than fit is cut at the end of the list.
-    StageMesh mesh = ParseStageMesh(ArenaText({"1;2;,", "3;4;5;6;,", "7;8;9;10;11;;"}, {"3;0,1,2;;"}), 1.0f);
+    const char* problem = "unset";
+    StageMesh mesh = ParseStageMesh(GetParam(), 1.0f, &problem);
     ExpectConsistent(mesh);
-    EXPECT_EQ(mesh.vertices, (std::vector<float>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
-    EXPECT_EQ(mesh.indexCount, 3);
-
-    // Exactly one line is skipped after the last vertex's line: a count there
-    // is not read, the one after it is.
-    std::string skipped = "Mesh Named {\n3;\n0;0;0;,\n1;0;0;,\n0;0;1;; 7;\n99;\n1;\n3;2,1,0;;\n}\n";
-    mesh = ParseStageMesh(skipped, 1.0f);
-    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{2, 1, 0}));
-
-    // "MeshNormals" is not "Mesh"; a token of 300 characters is read as a
-    // 255-character token and the rest, and neither is taken for the mesh.
-    std::string longToken(300, 'M');
-    mesh = ParseStageMesh(longToken + " MeshNormals { 1; " + ArenaText(TRIANGLE_VERTICES, {"3;0,1,2;;"}), 1.0f);
-    EXPECT_EQ(mesh.vertexCount, 3);
-    EXPECT_EQ(mesh.indexCount, 3);
+    EXPECT_EQ(problem, nullptr);
+    EXPECT_EQ(mesh.vertices, (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2}));
 }
+
+INSTANTIATE_TEST_SUITE_P(StageMeshReader, StageMeshLayout, testing::ValuesIn(TRIANGLE_LAYOUTS));
 
 TEST(StageMeshReader, ReadsAFileAndReportsAMissingOne)
 {
@@ -163,23 +168,26 @@ TEST(StageMeshReader, BrokenFilesGiveNoTriangles)
 
 TEST(StageMeshReader, LeavesOutTheFacesThatAreNotSoundTriangles)
 {
-    std::vector<std::string> vertices = {"0;0;0;,", "1;0;0;,", "0;0;1;,", "nan;0;0;,", "1e300;0;0;,", "2e6;0;0;;"};
+    std::vector<std::string> vertices = {"0;0;0;,",     "1;0;0;,",   "0;0;1;,",    "nan;0;0;,",
+                                         "1e300;0;0;,", "2e6;0;0;,", "0;abc;0;,", "0;1.2.3;0;;"};
     std::vector<std::string> faces = {
         "3;0,1,2;,",      // kept
         "4;0,1,2,0;,",    // a quad
         "3;0,1;,",        // two corners
-        "3;0,1,6;,",      // an index past the list
+        "3;0,1,8;,",      // an index past the list
         "3;0,-1,2;,",     // a negative index
         "3;0,1,x;,",      // not a number
         "3;0,1,99999999999999999999;,",
         "3;0,1,3;,",      // a vertex that is not a number
         "3;0,1,4;,",      // a vertex beyond single precision
         "3;0,1,5;,",      // a vertex far outside any arena
+        "3;0,1,6;,",      // a vertex with a name for a coordinate
+        "3;0,1,7;,",      // a vertex with a malformed number
         "3;2,1,0;;",      // kept
     };
     StageMesh mesh = ParseStageMesh(ArenaText(vertices, faces), 1.0f);
     ExpectConsistent(mesh);
-    EXPECT_EQ(mesh.vertexCount, 6);
+    EXPECT_EQ(mesh.vertexCount, 8);
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2, 2, 1, 0}));
 
     // A face list cut short keeps the faces before the cut.
@@ -194,35 +202,33 @@ TEST(ArenaCollision, BuildsTheMeshOrAStandInThatTouchesNothing)
 
     auto code = std::make_unique<CODE>();
     code->Init();
-    dGeomID probe = dCreateSphere(nullptr, 0.3);
-    dContactGeom contact;
+    ProbeShape probe = ProbeShape::Sphere(0.3);
 
     ArenaCollision arena;
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
-    EXPECT_EQ(dGeomGetClass(arena.Geom()), dTriMeshClass);
-    EXPECT_EQ(dGeomGetBody(arena.Geom()), nullptr);
-    EXPECT_EQ(dGeomGetSpace(arena.Geom()), g_Space);
-    dGeomSetPosition(probe, 0.5, 0.6, 0.5);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 1);
-    dGeomSetPosition(probe, 3, 0.6, 3);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
+    EXPECT_TRUE(arena.GetGeom().IsTriangleMesh());
+    EXPECT_FALSE(arena.GetGeom().AttachedBody());
+    EXPECT_TRUE(arena.GetGeom().IsInCurrentSpace());
+    probe.MoveTo(0.5, 0.6, 0.5);
+    EXPECT_TRUE(probe.Shape().Touches(arena.GetGeom()));
+    probe.MoveTo(3, 0.6, 3);
+    EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));
 
     // A missing arena: a geometry that the touch tests may use and that
     // nothing in play reaches.
     ASSERT_TRUE(arena.Build(ParseStageMesh("no mesh here", 1.0f)));
-    ASSERT_NE(arena.Geom(), nullptr);
-    dGeomSetPosition(probe, 0, 0, 0);
-    dGeomSphereSetRadius(probe, 1000);
-    EXPECT_EQ(dCollide(probe, arena.Geom(), 1, &contact, sizeof contact), 0);
-    dGeomSphereSetRadius(probe, 0.3);
-    dGeomDestroy(probe);
+    ASSERT_TRUE(arena.GetGeom());
+    EXPECT_FALSE(arena.HasTriangleData());
+    probe.MoveTo(0, 0, 0);
+    probe.SetRadius(1000);
+    EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));
 
     // Torn down in either order: the arena before the world, or after it.
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
     arena.Destroy();
-    EXPECT_EQ(arena.Geom(), nullptr);
+    EXPECT_FALSE(arena.GetGeom());
     ASSERT_TRUE(arena.Build(ParseStageMesh(SQUARE_FILE, 1.0f)));
     code.reset();
     arena.Destroy();
-    EXPECT_EQ(arena.Data(), nullptr);
+    EXPECT_FALSE(arena.HasTriangleData());
 }

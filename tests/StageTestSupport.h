@@ -334,21 +334,19 @@ public:
     // Puts both bodies of the top upright with the disc's centre at p, at rest.
     static void Place(CKomaBase* top, plat::Vec3 p, float spin)
     {
-        dMatrix3 upright;
-        dRFromAxisAndAngle(upright, 1, 0, 0, plat::PI / 2);
-        for (dBodyID b : {top->m_Disc.body, top->m_Shaft.body}) {
-            dBodySetRotation(b, upright);
-            dBodySetLinearVel(b, 0, 0, 0);
-            dBodySetAngularVel(b, 0, 0, 0);
+        for (Body b : {top->m_Disc.body, top->m_Shaft.body}) {
+            b.SetRotationAbout(1, 0, 0, plat::PI / 2);
+            b.SetLinearVelocity(0, 0, 0);
+            b.SetAngularVelocity(0, 0, 0);
         }
-        dBodySetPosition(top->m_Disc.body, p.x, p.y, p.z);
-        dBodySetPosition(top->m_Shaft.body, p.x, p.y - 0.6, p.z);
-        dBodySetAngularVel(top->m_Disc.body, 0, spin, 0);
+        top->m_Disc.body.SetPosition(p.x, p.y, p.z);
+        top->m_Shaft.body.SetPosition(p.x, p.y - 0.6, p.z);
+        top->m_Disc.body.SetAngularVelocity(0, spin, 0);
     }
 
     static plat::Vec3 Force(const CKomaBase* top)
     {
-        const dReal* f = dBodyGetForce(top->m_Disc.body);
+        const double* f = top->m_Disc.body.Force();
         return {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};
     }
 

@@ -66,8 +66,8 @@ protected:
     // Moves an enemy so that its capsule overlaps the side of the player's disc.
     void PutAgainstTop(CEnemy* enemy)
     {
-        dBodySetPosition(enemy->m_Body.body, top->m_Pos.x + 2.8, top->m_Pos.y, top->m_Pos.z);
-        dBodySetLinearVel(enemy->m_Body.body, 0, 0, 0);
+        enemy->m_Body.body.SetPosition(top->m_Pos.x + 2.8, top->m_Pos.y, top->m_Pos.z);
+        enemy->m_Body.body.SetLinearVelocity(0, 0, 0);
     }
 
     // Parks every enemy far from the top (and from each other), out of its reach.
@@ -75,12 +75,12 @@ protected:
     {
         float x = -60;
         for (CEnemy* enemy : Enemies()) {
-            if (enemy->m_Body.body) dBodySetPosition(enemy->m_Body.body, x, 50, 60);
+            if (enemy->m_Body.body) enemy->m_Body.body.SetPosition(x, 50, 60);
             x += 10;
         }
     }
 
-    static double TorqueY(dBodyID body) { return dBodyGetTorque(body)[1]; }
+    static double TorqueY(Body body) { return body.Torque()[1]; }
 
     std::unique_ptr<TopWorld> world;
     CKoma* top = nullptr;
@@ -110,8 +110,8 @@ TEST_F(SwarmTest, EnemiesAppearOverTheSpawnSquareUprightAndSpinning)
     StartSwarm();
     world->FreezePhysics(true);
     for (CEnemy* enemy : Enemies()) {
-        ASSERT_NE(enemy->m_Body.body, nullptr);
-        const dReal* p = dBodyGetPosition(enemy->m_Body.body);
+        ASSERT_TRUE(enemy->m_Body.body);
+        const double* p = enemy->m_Body.body.Position();
         EXPECT_GE(p[0], -25.0);
         EXPECT_LE(p[0], 24.9 + 1e-6);
         EXPECT_GE(p[2], -25.0);
@@ -119,13 +119,13 @@ TEST_F(SwarmTest, EnemiesAppearOverTheSpawnSquareUprightAndSpinning)
         EXPECT_DOUBLE_EQ(enemy->m_Body.radius, 1.5);
         EXPECT_DOUBLE_EQ(enemy->m_Body.length, 2.0);
         // Upright: the capsule's axis (the body's z) points along world y.
-        const dReal* r = dBodyGetRotation(enemy->m_Body.body);
+        const double* r = enemy->m_Body.body.Rotation();
         EXPECT_NEAR(r[2 + 4], -1.0, 1e-6);
         EXPECT_EQ(enemy->m_HitCount, 0);
     }
     world->Frame();
     for (CEnemy* enemy : Enemies()) {
-        const dReal* w = dBodyGetAngularVel(enemy->m_Body.body);
+        const double* w = enemy->m_Body.body.AngularVelocity();
         EXPECT_DOUBLE_EQ(w[0], 0);
         EXPECT_DOUBLE_EQ(w[1], 300);
         EXPECT_DOUBLE_EQ(w[2], 0);
@@ -168,7 +168,7 @@ TEST_F(SwarmTest, FirstTouchMarksFeedsTheCeilingAndThrowsTheEnemyAway)
     // the hit text grows with the spin.
     ASSERT_FALSE(TasksOf<CHitText>().empty());
     EXPECT_FLOAT_EQ(TasksOf<CHitText>().back()->m_Scale, spin / 100);
-    const dReal* f = dBodyGetForce(enemy->m_Body.body);
+    const double* f = enemy->m_Body.body.Force();
     double pushed = std::sqrt(f[0] * f[0] + f[1] * f[1] + f[2] * f[2]);
     EXPECT_NEAR(pushed, spin * 200.0, 1.0);
     EXPECT_GT(f[0], 0.9 * pushed);
@@ -218,7 +218,7 @@ TEST_F(SwarmTest, ADefeatedEnemySwellsShrinksAndIsReplacedAfterThirtyOneFrames)
     world->Frames(2);   // first and second touch
     ASSERT_TRUE(enemy->IsDying());
     ParkAll();
-    int spaceGeoms = dSpaceGetNumGeoms(g_Space);
+    int spaceGeoms = CODE::GeomCount();
 
     float peak = 0;
     for (int i = 1; i < DYING_FRAMES; ++i) {
@@ -235,7 +235,7 @@ TEST_F(SwarmTest, ADefeatedEnemySwellsShrinksAndIsReplacedAfterThirtyOneFrames)
     EXPECT_EQ(manager->m_DefeatedCount, 1);
     EXPECT_EQ(after.size(), 6u);   // one replacement, never more than six
     // The old body left the world and the replacement's came in.
-    EXPECT_EQ(dSpaceGetNumGeoms(g_Space), spaceGeoms);
+    EXPECT_EQ(CODE::GeomCount(), spaceGeoms);
 }
 
 TEST_F(SwarmTest, TheTwentiethDefeatBringsNoReplacementAndTheCountStaysAtTwenty)
@@ -268,19 +268,19 @@ TEST_F(SwarmTest, AnEnemyOffTheArenaComesBackUncountedAndKeepsItsMark)
     auto before = Enemies();
     CEnemy* fallen = before.front();
     fallen->m_HitCount = 1;
-    dBodySetPosition(fallen->m_Body.body, 70, -0.5, 70);
-    dBodySetLinearVel(fallen->m_Body.body, 30, -40, 30);
+    fallen->m_Body.body.SetPosition(70, -0.5, 70);
+    fallen->m_Body.body.SetLinearVelocity(30, -40, 30);
     world->Frame();
 
     EXPECT_EQ(Enemies(), before);   // the same six, none removed or added
-    const dReal* p = dBodyGetPosition(fallen->m_Body.body);
+    const double* p = fallen->m_Body.body.Position();
     EXPECT_DOUBLE_EQ(p[1], 10.0);
     EXPECT_GE(p[0], -25.0);
     EXPECT_LE(p[0], 24.9 + 1e-6);
     EXPECT_GE(p[2], -25.0);
     EXPECT_LE(p[2], 24.9 + 1e-6);
     EXPECT_FLOAT_EQ(fallen->m_Pos.y, 10.0f);
-    const dReal* v = dBodyGetLinearVel(fallen->m_Body.body);
+    const double* v = fallen->m_Body.body.LinearVelocity();
     EXPECT_DOUBLE_EQ(v[0] * v[0] + v[1] * v[1] + v[2] * v[2], 0.0);
     EXPECT_EQ(fallen->m_HitCount, 1);
     EXPECT_EQ(manager->m_DefeatedCount, 0);
@@ -322,7 +322,7 @@ TEST_F(SwarmTest, TheInterfacePointsOnlyToLiveEnemiesOutOfView)
     world->Frame();
 
     auto placeAll = [this](plat::Vec3 at) {
-        for (CEnemy* enemy : Enemies()) dBodySetPosition(enemy->m_Body.body, at.x, at.y, at.z);
+        for (CEnemy* enemy : Enemies()) enemy->m_Body.body.SetPosition(at.x, at.y, at.z);
     };
     auto arrowsDrawn = [this, width, height] {
         world->env->device.ClearCalls();

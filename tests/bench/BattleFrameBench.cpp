@@ -87,7 +87,7 @@ public:
         m_TopMesh = FindResource<CXFile>("XTop");
         m_GhostMesh = dynamic_cast<CXFile*>(FindTask("XTopAlpha"));
         CreateTopBodies(0, m_Disc, m_Shaft, 0, 16, 30, 10);
-        dBodySetAngularVel(m_Disc.body, 0, 200, 0);
+        m_Disc.body.SetAngularVelocity(0, 200, 0);
         ReadBody();
         m_PrevPos = m_Pos;
     }

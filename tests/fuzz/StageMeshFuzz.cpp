@@ -8,6 +8,7 @@
 #include "game/ArenaCollision.h"
 #include "game/StageMeshReader.h"
 #include "physics/CODE.h"
+#include "physics/ProbeShape.h"
 #include "physics/PhysicsBodies.h"
 
 namespace {
@@ -25,22 +26,19 @@ void CheckRecord(const StageMesh& mesh)
 // Probes around the mesh's first vertex and the middle of the arena.
 void CollideWithArena(const ArenaCollision& arena, const StageMesh& mesh)
 {
-    dContactGeom contacts[MAX_CONTACTS_PER_PAIR];
-    dGeomID sphere = dCreateSphere(nullptr, 2.0);
-    dGeomID capsule = dCreateCapsule(nullptr, 0.5, 3.0);
-    dReal x = 0, y = 0, z = 0;
+    ProbeShape sphere = ProbeShape::Sphere(2.0);
+    ProbeShape capsule = ProbeShape::Capsule(0.5, 3.0);
+    double x = 0, y = 0, z = 0;
     if (mesh.HasTriangles()) {
         const float* v = &mesh.vertices[3 * static_cast<size_t>(mesh.indices[0])];
         x = v[0], y = v[1], z = v[2];
     }
-    for (dGeomID probe : {sphere, capsule}) {
-        for (dReal dy : {0.0, 0.5, -1.0}) {
-            dGeomSetPosition(probe, x, y + dy, z);
-            dCollide(probe, arena.Geom(), MAX_CONTACTS_PER_PAIR, contacts, sizeof contacts[0]);
+    for (ProbeShape* probe : {&sphere, &capsule}) {
+        for (double dy : {0.0, 0.5, -1.0}) {
+            probe->MoveTo(x, y + dy, z);
+            probe->Shape().ContactCount(arena.GetGeom(), MAX_CONTACTS_PER_PAIR);
         }
     }
-    dGeomDestroy(sphere);
-    dGeomDestroy(capsule);
 }
 
 }  // namespace

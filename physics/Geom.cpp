@@ -1,0 +1,62 @@
+#include "physics/Geom.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <ode/ode.h>
+
+#include "physics/CODE.h"
+
+namespace {
+
+void CopyInto(dContactGeom& to, const ContactPoint& from)
+{
+    std::copy_n(from.pos, 3, to.pos);
+    std::copy_n(from.normal, 3, to.normal);
+    to.depth = from.depth;
+}
+
+void CopyInto(ContactPoint& to, const dContactGeom& from)
+{
+    std::copy_n(from.pos, 3, to.pos);
+    std::copy_n(from.normal, 3, to.normal);
+    to.depth = from.depth;
+}
+
+}  // namespace
+
+bool Geom::Touches(Geom other) const
+{
+    dContactGeom contact;
+    return dCollide(m_id, other.m_id, 1, &contact, sizeof(dContactGeom)) != 0;
+}
+
+bool Geom::Touches(Geom other, ContactPoint& contact) const
+{
+    // The test writes into the caller's record in place, so the record starts
+    // from what the caller held and keeps whatever was written.
+    dContactGeom found{};
+    CopyInto(found, contact);
+    int count = dCollide(m_id, other.m_id, 1, &found, sizeof(dContactGeom));
+    CopyInto(contact, found);
+    return count != 0;
+}
+
+int Geom::ContactCount(Geom other, int maxContacts) const
+{
+    std::vector<dContactGeom> contacts(static_cast<size_t>(std::max(maxContacts, 1)));
+    return dCollide(m_id, other.m_id, static_cast<int>(contacts.size()), contacts.data(), sizeof(dContactGeom));
+}
+
+void Geom::SetPosition(double x, double y, double z) { dGeomSetPosition(m_id, x, y, z); }
+const double* Geom::Position() const { return dGeomGetPosition(m_id); }
+
+Body Geom::AttachedBody() const { return Body(dGeomGetBody(m_id)); }
+bool Geom::IsTriangleMesh() const { return dGeomGetClass(m_id) == dTriMeshClass; }
+bool Geom::IsInCurrentSpace() const { return g_Space && dGeomGetSpace(m_id) == g_Space; }
+
+void Geom::Destroy()
+{
+    dGeomDestroy(m_id);
+    m_id = nullptr;
+}
