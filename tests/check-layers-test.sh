@@ -27,6 +27,8 @@ plant platform/PlantedGame.cpp '#include "game/CKoma.h"'
 plant core/PlantedPlatform.h '#include "platform/Clock.h"'
 plant physics/PlantedGame.cpp '#include "enemy/CEnemy.h"'
 plant item/PlantedApp.cpp '#include "app/GameApp.h"'
+plant game/PlantedOde.h '#include <ode/ode.h>'
+plant physics/PlantedFineOde.cpp '#include <ode/ode.h>'
 plant game/PlantedFine.cpp '#include "effect/CPSprite.h"'
 plant scene/PlantedFine.cpp '#include "hud/CSpriteRenderBase.h"'
 # The rooms of the game: nothing reaches up, nor across to a room of its rank.
@@ -41,7 +43,7 @@ plant item/PlantedFineRender.cpp '#include "gfx/Render.h"'
 
 report=$("$check" "$scratch" 2>&1) && fail "the check passed with bad includes planted"
 for bad in game/PlantedSdl.cpp scene/PlantedGl.h enemy/PlantedStb.cpp audio/PlantedMpg.cpp \
-           platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp \
+           platform/PlantedGame.cpp core/PlantedPlatform.h physics/PlantedGame.cpp item/PlantedApp.cpp game/PlantedOde.h \
            effect/PlantedTop.cpp game/PlantedEnemy.cpp enemy/PlantedItem.cpp hud/PlantedResult.cpp; do
     echo "$report" | grep -q "^$bad:1:" || fail "$bad was not reported"
 done
@@ -49,7 +51,7 @@ for bad in scene/PlantedDevice.cpp enemy/PlantedSprite.cpp; do
     echo "$report" | grep -q "^$bad:1: .* gfx/Render.h" || fail "$bad was not reported"
 done
 echo "$report" | grep -q "PlantedFine" && fail "an allowed include was reported"
-echo "$report" | grep -q "12 include(s)" || fail "the count is wrong: $report"
+echo "$report" | grep -q "13 include(s)" || fail "the count is wrong: $report"
 echo "$report" | grep -q "^extra: a folder of sources with no rank" || fail "the unranked folder was not reported"
 echo "$report" | grep -q "2 use(s) of the device" || fail "the device count is wrong: $report"
 echo "ok"
