@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/GameRandom.h"
+#include "core/ProgressBook.h"
 #include "core/Globals.h"
 #include "game/CKoma.h"
 #include "stage/CLoadStage.h"
@@ -71,7 +72,11 @@ float Jitter() { return static_cast<float>(GameRand() % JITTER); }
 
 }  // namespace
 
-void CResult::Start(int kind) { AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME); }
+void CResult::Start(int kind)
+{
+    if (kind == KIND_CLEAR) ProgressBook::RecordWin(g_StageIndex, g_FrameTime);
+    AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME);
+}
 
 CResult::CResult(int kind) : m_Kind(kind) {}
 
