@@ -97,7 +97,7 @@ bool WritePlayerTexture(const DataDir& dir) {
     Place(sheet, P::Pointer, Pointer());
     Place(sheet, P::ClearMark, ClearMark());
     Place(sheet, P::MenuPanel, MenuPanel());
-    Place(sheet, P::Shade, RegionCanvas(P::Shade, Hex(0x000000)));
+    Place(sheet, P::Shade, RegionCanvas(P::Shade, Hex(0x060a18)));   // a night blue, nearly black
     TextStyle best = Lettering(Hex(0xfff4c0), palette::Orange, 3);
     best.glow = 6, best.glowColor = Hex(0xffc53a, 0.7f);
     Place(sheet, P::NewBest, Word(P::NewBest, "NEW BEST!", 36, best));

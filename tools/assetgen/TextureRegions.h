@@ -217,7 +217,7 @@ inline constexpr Region TitleLit{"back to the title, chosen", 0, 336, 320, 384};
 inline constexpr Region Pointer{"pointer", 320, 96, 368, 144};
 inline constexpr Region ClearMark{"clear mark", 368, 96, 496, 144};
 inline constexpr Region MenuPanel{"menu panel", 320, 160, 512, 352};
-inline constexpr Region Shade{"shade", 448, 448, 464, 464};   // opaque black, stretched over the picture
+inline constexpr Region Shade{"shade", 448, 448, 464, 464};   // opaque and nearly black, stretched over the picture
 inline constexpr Region NewBest{"new best", 0, 384, 256, 432};
 inline constexpr Region TimeLabel{"time label", 256, 384, 384, 432};
 inline constexpr Region BestLabel{"best label", 384, 384, 512, 432};
