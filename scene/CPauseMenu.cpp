@@ -1,5 +1,7 @@
 #include "scene/CPauseMenu.h"
 
+#include <utility>
+
 #include "core/Globals.h"
 #include "core/PauseClock.h"
 #include "core/TaskList.h"
@@ -26,6 +28,9 @@ constexpr const char* MOVE_SOUND_FILE = "sound/Move.wav";
 constexpr int32_t FROZEN_LOW = PRIORITY_INPUT + 1;
 constexpr int32_t FROZEN_HIGH = PRIORITY_PAUSE_MENU - 1;
 
+// The press that closed the menu in this frame is not another request to open it.
+bool s_closedThisFrame = false;
+
 void DuckMusic(bool ducked)
 {
     if (plat::AudioOutput* output = plat::GetAudioOutput()) output->GetMixer().SetMusicDucked(ducked);
@@ -51,6 +56,7 @@ bool CPauseMenu::BattleRunning()
 
 bool CPauseMenu::OpenIfAsked()
 {
+    if (std::exchange(s_closedThisFrame, false)) return false;
     const auto* input = dynamic_cast<const CInput*>(FindTask(INPUT_TASK_NAME));
     if (!input || !input->HasKeyboard() || !BattleRunning()) return false;
     if (!PauseAsked(*input) && input->HasFocus()) return false;
@@ -109,6 +115,7 @@ void CPauseMenu::Confirm()
     const int chosen = m_Chosen;
     Release();
     if (chosen == CHOICE_RESUME) {
+        s_closedThisFrame = true;
         RemoveTask(this);   // deletes the menu: no member may be touched from here on
         return;
     }
