@@ -56,8 +56,6 @@ void PlayerArt::DrawPauseMenu(int chosen)
     }
 }
 
-void PlayerArt::DrawClearMark(float x, float y, float scale) { DrawCell(CLEAR_MARK, x, y, scale, scale, OPAQUE); }
-
 void PlayerArt::DrawTime(const plat::Rect& label, float x, float y, uint32_t ms, uint8_t alpha)
 {
     const float labelWidth = static_cast<float>(label.right - label.left);

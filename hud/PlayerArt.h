@@ -1,6 +1,6 @@
 // PlayerArt draws what the pause and the player's progress add to the
-// screens, from one picture: the shade over a paused battle and its menu, the
-// CLEAR mark of a cleared stage, and a battle time with NEW BEST. It belongs
+// screens, from one picture: the shade over a paused battle and its menu, a
+// stage's best time, and a battle's time with NEW BEST. It belongs
 // to the screen that draws it (a member, never a task of its own).
 #pragma once
 
@@ -22,7 +22,6 @@ public:
     static constexpr plat::Rect CHOICES_LIT[MENU_CHOICES] = {
         {0, 240, 320, 288}, {0, 288, 320, 336}, {0, 336, 320, 384}};
     static constexpr plat::Rect POINTER{320, 96, 368, 144};
-    static constexpr plat::Rect CLEAR_MARK{368, 96, 496, 144};
     static constexpr plat::Rect MENU_PANEL{320, 160, 512, 352};
     static constexpr plat::Rect SHADE{452, 452, 460, 460};   // inside the black square, clear of its edges
     static constexpr plat::Rect NEW_BEST{0, 384, 256, 432};
@@ -38,8 +37,6 @@ public:
     void DrawShade(uint8_t alpha);
     // PAUSED over a panel of the three choices, the chosen one lit.
     void DrawPauseMenu(int chosen);
-    // The CLEAR mark centred at (x, y), at a scale.
-    void DrawClearMark(float x, float y, float scale);
     // A label (TIME_LABEL or BEST_LABEL) and a time, starting at x, centred on y.
     void DrawTime(const plat::Rect& label, float x, float y, uint32_t ms, uint8_t alpha);
     void DrawNewBest(float x, float y, uint8_t alpha);

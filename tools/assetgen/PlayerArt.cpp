@@ -1,7 +1,6 @@
 // texture/Player.png: the pause menu (its heading, panel, three choices plain
-// and chosen, the pointer), the shade laid over a paused picture, the CLEAR
-// mark of the stage select, and the result's battle time: labels, NEW BEST
-// and the digits of a time.
+// and chosen, the pointer), the shade laid over a paused picture, and the
+// times of the stage select and the result: labels, NEW BEST and the digits.
 #include <string>
 
 #include "tools/assetgen/Art.h"
@@ -56,14 +55,6 @@ Image Pointer() {
     return c;
 }
 
-Image ClearMark() {
-    Image c = RegionCanvas(P::ClearMark);
-    const float w = static_cast<float>(P::ClearMark.Width()), h = static_cast<float>(P::ClearMark.Height());
-    Panel(c, 3, 5, w - 3, h - 5, 10, Hex(0x0e5a2a, 0.9f), palette::White, 3);
-    DrawText(c, Face::SansBold, "CLEAR", 30, 10, 7, w - 10, h - 7, Lettering(Hex(0xffffff), Hex(0xa8ffb8), 2));
-    return c;
-}
-
 Image MenuPanel() {
     Image c = RegionCanvas(P::MenuPanel);
     const float w = static_cast<float>(P::MenuPanel.Width()), h = static_cast<float>(P::MenuPanel.Height());
@@ -95,7 +86,6 @@ bool WritePlayerTexture(const DataDir& dir) {
     Place(sheet, P::RetryLit, Choice(P::RetryLit, "RETRY STAGE", true));
     Place(sheet, P::TitleLit, Choice(P::TitleLit, "BACK TO TITLE", true));
     Place(sheet, P::Pointer, Pointer());
-    Place(sheet, P::ClearMark, ClearMark());
     Place(sheet, P::MenuPanel, MenuPanel());
     Place(sheet, P::Shade, RegionCanvas(P::Shade, Hex(0x060a18)));   // a night blue, nearly black
     TextStyle best = Lettering(Hex(0xfff4c0), palette::Orange, 3);

@@ -204,7 +204,7 @@ inline constexpr Region kAll[] = {Card, HintBanner};
 
 // ------------------------------------------------------------ texture/Player.png
 // What the player's own files and the pause bring to the screens: the pause
-// menu, the CLEAR mark of the stage select, the battle time and NEW BEST of
+// menu, the best time on the stage select, the battle time and NEW BEST of
 // the result.
 namespace player {
 inline constexpr Region Paused{"paused heading", 0, 0, 512, 96};
@@ -215,7 +215,6 @@ inline constexpr Region ResumeLit{"resume, chosen", 0, 240, 320, 288};
 inline constexpr Region RetryLit{"retry the stage, chosen", 0, 288, 320, 336};
 inline constexpr Region TitleLit{"back to the title, chosen", 0, 336, 320, 384};
 inline constexpr Region Pointer{"pointer", 320, 96, 368, 144};
-inline constexpr Region ClearMark{"clear mark", 368, 96, 496, 144};
 inline constexpr Region MenuPanel{"menu panel", 320, 160, 512, 352};
 inline constexpr Region Shade{"shade", 448, 448, 464, 464};   // opaque and nearly black, stretched over the picture
 inline constexpr Region NewBest{"new best", 0, 384, 256, 432};
@@ -226,7 +225,7 @@ inline constexpr int DigitWidth = 32, DigitTop = 432, DigitBottom = 480;
 inline constexpr int DigitCount = 12;
 inline constexpr Region Digits{"digits 0-9 : .", 0, 432, DigitWidth * DigitCount, 480};
 inline constexpr Region kAll[] = {Paused, Resume, Retry, Title, ResumeLit, RetryLit, TitleLit, Pointer,
-                                  ClearMark, MenuPanel, Shade, NewBest, TimeLabel, BestLabel, Digits};
+                                  MenuPanel, Shade, NewBest, TimeLabel, BestLabel, Digits};
 }  // namespace player
 
 inline constexpr uint32_t kBlackKey = 0xff000000u;
