@@ -1,6 +1,7 @@
 #include "app/CTaskTail.h"
 
 #include "core/Globals.h"
+#include "core/PauseClock.h"
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 
@@ -12,5 +13,5 @@ void CTaskTail::Draw()
         // keeps its objects through a lost display, so there is nothing to reset.
         g_Device->Present();
     }
-    g_FrameTime = plat::NowMs();
+    g_FrameTime = PauseClock::GameTime(plat::NowMs());
 }

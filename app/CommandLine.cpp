@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <charconv>
+
 #ifndef SPINDREL_VERSION
 #define SPINDREL_VERSION "0.0.0"
 #endif
@@ -8,6 +10,7 @@ namespace {
 
 constexpr std::string_view kDataOption = "--data";
 constexpr std::string_view kDataOptionWithValue = "--data=";
+constexpr int kMaxVolume = 100;
 
 }  // namespace
 
@@ -18,6 +21,7 @@ CommandLine CommandLine::Parse(int argc, const char* const* argv)
         if (!line.ReadOne(argc, argv, &i)) break;
     }
     if (line.m_action == Action::Fail) return line;
+    if (line.m_mute) line.m_musicVolume = line.m_effectsVolume = 0;
     if (line.m_help) line.m_action = Action::ShowHelp;
     else if (line.m_version) line.m_action = Action::ShowVersion;
     return line;
@@ -32,8 +36,16 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
         m_version = true;
     } else if (arg == "--windowed") {
         m_fullscreen = false;
+        m_windowModeGiven = true;
     } else if (arg == "--fullscreen") {
         m_fullscreen = true;
+        m_windowModeGiven = true;
+    } else if (arg == "--mute") {
+        m_mute = true;
+    } else if (arg == "--music-volume") {
+        return ReadVolume(argc, argv, index, &m_musicVolume);
+    } else if (arg == "--sfx-volume") {
+        return ReadVolume(argc, argv, index, &m_effectsVolume);
     } else if (arg == kDataOption) {
         if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
             FailWith("option '--data' needs a folder");
@@ -70,6 +82,23 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
     return true;
 }
 
+bool CommandLine::ReadVolume(int argc, const char* const* argv, int* index, std::optional<int>* volume)
+{
+    const std::string_view option = argv[*index];
+    const char* value = *index + 1 < argc ? argv[*index + 1] : nullptr;
+    const std::string_view text = value ? value : "";
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 0 ||
+        number > kMaxVolume) {
+        FailWith("option '" + std::string(option) + "' needs a volume from 0 to 100");
+        return false;
+    }
+    *volume = number;
+    ++*index;
+    return true;
+}
+
 void CommandLine::FailWith(std::string reason)
 {
     m_action = Action::Fail;
@@ -88,10 +117,15 @@ std::string CommandLine::Usage(std::string_view program)
             "  --data DIR     read the game's data from DIR\n"
             "  --record FILE  record this session into the replay FILE (for bug reports)\n"
             "  --stage K      start at stage K (1 to 5) instead of the title\n"
+            "  --music-volume N  play the music at volume N (0 to 100) this time\n"
+            "  --sfx-volume N    play the sound effects at volume N (0 to 100) this time\n"
+            "  --mute         no music and no sound effects this time\n"
             "  --help         show this help and exit\n"
             "  --version      show the version and exit\n"
             "\n"
-            "F11 or Alt+Enter switches between full screen and a window while playing.\n"
+            "F11 or Alt+Enter switches between full screen and a window while playing;\n"
+            "P pauses a battle. Settings are kept in $XDG_CONFIG_HOME/spindrel/settings.ini\n"
+            "(~/.config/spindrel/), progress in $XDG_DATA_HOME/spindrel/progress.ini.\n"
             "Without --data the data folder is the one named by SPINDREL_DATA, else\n"
             "../share/spindrel or data/ beside the program, else the current folder.\n";
     return text;

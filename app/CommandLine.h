@@ -3,6 +3,7 @@
 // decides what to print and which exit code to return.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,11 @@ public:
 
     Action GetAction() const { return m_action; }
     bool Fullscreen() const { return m_fullscreen; }
+    // Whether --windowed or --fullscreen was given (else the settings decide).
+    bool WindowModeGiven() const { return m_windowModeGiven; }
+    // The volumes (0..100) given for this run, when given; --mute gives 0 to both.
+    std::optional<int> MusicVolume() const { return m_musicVolume; }
+    std::optional<int> EffectsVolume() const { return m_effectsVolume; }
     // The folder given with --data, or empty when none was given.
     const std::string& DataFolder() const { return m_dataFolder; }
     const std::string& Error() const { return m_error; }
@@ -38,11 +44,16 @@ public:
 private:
     bool ReadOne(int argc, const char* const* argv, int* index);
     void FailWith(std::string reason);
+    bool ReadVolume(int argc, const char* const* argv, int* index, std::optional<int>* volume);
 
     Action m_action = Action::Run;
     bool m_help = false;
     bool m_version = false;
     bool m_fullscreen = true;
+    bool m_windowModeGiven = false;
+    std::optional<int> m_musicVolume;
+    std::optional<int> m_effectsVolume;
+    bool m_mute = false;
     std::string m_dataFolder;
     std::string m_recordPath;
     int m_startStage = -1;

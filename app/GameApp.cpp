@@ -10,12 +10,16 @@
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "core/FirstPlay.h"
+#include "core/PauseClock.h"
+#include "input/BoundKeySource.h"
+#include "scene/CPauseMenu.h"
 #include "platform/AudioOutput.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
+#include "core/TaskList.h"
 #include "stage/StageLoader.h"
 #include "gfx/Graphics.h"
 #include "hud/CSpriteRenderBase.h"
@@ -40,6 +44,7 @@ bool GameApp::CreateVideo(const GameOptions& options)
     auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window
                                                             : plat::WindowMode::Offscreen;
     m_window = std::make_unique<plat::SdlWindow>();
+    m_window->SetWindowedSize(options.settings.windowWidth, options.settings.windowHeight);
     if (!m_window->Create(mode, options.fullscreen)) {
         m_window.reset();
         return false;
@@ -83,6 +88,12 @@ bool GameApp::Start(const GameOptions& options)
         m_keys = std::make_unique<plat::SdlKeySource>(*m_window);
         keys = m_keys.get();
     }
+    // The player's keys become the ones the game reads, before a recording sees
+    // them; a replay's keys were recorded so already.
+    if (!options.keySource) {
+        m_boundKeys = std::make_unique<BoundKeySource>(keys, options.settings.keys[0]);
+        keys = m_boundKeys.get();
+    }
     if (!options.recordPath.empty()) {
         m_recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
         m_recorder->SetHowToPlay(options.howToPlay);
@@ -91,8 +102,10 @@ bool GameApp::Start(const GameOptions& options)
     }
     plat::SetKeySource(keys);
 
-    // Sound.
+    // Sound, at the player's volumes.
     CreateAudio(options);
+    m_audio->GetMixer().SetBusGain(plat::MixBus::Music, Settings::VolumeGain(options.settings.musicVolume));
+    m_audio->GetMixer().SetBusGain(plat::MixBus::Effects, Settings::VolumeGain(options.settings.effectsVolume));
 
     // The two tasks that bracket every frame.
     AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
@@ -106,6 +119,7 @@ bool GameApp::Start(const GameOptions& options)
 
     // The first screen, already in the first frame.
     AddFirstTasks(options);
+    PauseClock::Reset();
     g_FrameTime = plat::NowMs();
     m_started = true;
     return true;
@@ -120,6 +134,7 @@ void GameApp::Frame()
 {
     const bool loading = IsStageLoadInProgress();
     UpdatePass();
+    CPauseMenu::OpenIfAsked();
     DrawPass();
     AdvanceSilentAudio();
     if (m_recorder) m_recorder->EndFrame(g_FrameTime, loading && !IsStageLoadInProgress());
@@ -169,7 +184,10 @@ bool GameApp::Shutdown()
     m_audio.reset();
 
     plat::SetKeySource(nullptr);
+    TaskList::Instance().ThawUpdates();
+    PauseClock::Reset();
     m_recorder.reset();
+    m_boundKeys.reset();
     m_keys.reset();
     m_scriptedKeys.reset();
     m_recording.reset();
@@ -179,6 +197,14 @@ bool GameApp::Shutdown()
         m_virtualClock.reset();
     }
     return saved;
+}
+
+bool GameApp::WindowState(bool* fullscreen, int* width, int* height) const
+{
+    if (!m_window || m_window->Mode() != plat::WindowMode::Window) return false;
+    *fullscreen = m_window->IsFullscreen();
+    m_window->WindowedSize(width, height);
+    return true;
 }
 
 void GameApp::CreateAudio(const GameOptions& options)

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+#include "core/Settings.h"
+
 namespace plat {
 class RenderDevice;
 class RecordingDevice;
@@ -22,6 +24,7 @@ class ScriptedKeySource;
 class AudioOutput;
 }  // namespace plat
 class ReplayRecorder;
+class BoundKeySource;
 
 struct GameOptions {
     enum class Video { Window, Offscreen, Recording };
@@ -37,6 +40,7 @@ struct GameOptions {
     std::string recordPath;                // record the session into this replay file
     bool howToPlay = false;                // show the how-to-play card on the way to stage 1
     std::function<void()> onHowToPlaySeen; // called once when the player skips the card
+    Settings settings;                     // volumes, the first player's keys, the window's size
 };
 
 class GameApp {
@@ -64,6 +68,9 @@ public:
     plat::VirtualClock* VirtualClockOrNull() const { return m_virtualClock.get(); }
     plat::ScriptedKeySource* ScriptedKeys() const { return m_scriptedKeys.get(); }
     bool Started() const { return m_started; }
+    // Full screen or not, and the windowed size, as the window is now (false
+    // when there is no window on a display).
+    bool WindowState(bool* fullscreen, int* width, int* height) const;
 
 private:
     bool CreateVideo(const GameOptions& options);
@@ -77,6 +84,7 @@ private:
     std::unique_ptr<plat::KeySource> m_keys;
     std::unique_ptr<plat::ScriptedKeySource> m_scriptedKeys;
     std::unique_ptr<plat::AudioOutput> m_audio;
+    std::unique_ptr<BoundKeySource> m_boundKeys;
     std::unique_ptr<ReplayRecorder> m_recorder;
     std::string m_recordPath;
     bool m_started = false;

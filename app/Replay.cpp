@@ -77,7 +77,8 @@ bool ParseFrame(const std::string& line, Replay::Frame* f)
 }  // namespace
 
 const int Replay::KEY_CODES[KEY_COUNT] = {plat::KEY_Z,    plat::KEY_UP,    plat::KEY_DOWN,
-                                          plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_ESCAPE};
+                                          plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_ESCAPE,
+                                          plat::KEY_P,    plat::KEY_PAUSE};
 
 std::string Replay::GameVersion() { return std::string(CommandLine::Version()); }
 

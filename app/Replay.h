@@ -13,8 +13,8 @@
 class Replay {
 public:
     // The keys a replay keeps, as bits of Frame::keys.
-    static constexpr int KEY_COUNT = 6;
-    static const int KEY_CODES[KEY_COUNT];   // Z, Up, Down, Left, Right, Escape
+    static constexpr int KEY_COUNT = 8;
+    static const int KEY_CODES[KEY_COUNT];   // Z, Up, Down, Left, Right, Escape, P, Pause
 
     struct Frame {
         uint32_t frameMs = 0;      // the frame time stamped at the end of the frame

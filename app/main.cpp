@@ -9,6 +9,7 @@
 #include "app/DataLocator.h"
 #include "app/FirstPlayFlag.h"
 #include "app/GameApp.h"
+#include "app/PlayerSession.h"
 #include "platform/DataRoot.h"
 
 namespace {
@@ -47,7 +48,12 @@ int main(int argc, char** argv)
 
     GameApp app;
     GameOptions game;   // a window on the display, sound, the real clock and keyboard
-    game.fullscreen = options.Fullscreen();
+    PlayerSession player(PlayerFiles::ForGame());
+    PlayerSession::Overrides overrides;
+    if (options.WindowModeGiven()) overrides.fullscreen = options.Fullscreen();
+    overrides.musicVolume = options.MusicVolume();
+    overrides.effectsVolume = options.EffectsVolume();
+    player.Begin(&game, overrides);
     game.startStage = options.StartStage();
     game.recordPath = options.RecordPath();
     if (!game.recordPath.empty()) game.seed = static_cast<uint32_t>(std::time(nullptr));   // kept in the replay
@@ -63,5 +69,6 @@ int main(int argc, char** argv)
         return EXIT_NO_WINDOW;
     }
     app.RunLoop();
+    player.End(app);
     return app.Shutdown() ? 0 : EXIT_NO_REPLAY;
 }

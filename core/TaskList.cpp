@@ -177,7 +177,8 @@ void TaskList::RunPass(Pass pass)
         TaskEntry& e = m_cursor->entry;
         m_running = e.object;
         if (pass == Pass::Update) {
-            if (!e.updateStop) e.object->Update();
+            const bool frozen = m_frozen && e.priority >= m_frozenLow && e.priority <= m_frozenHigh;
+            if (!e.updateStop && !frozen) e.object->Update();
         } else {
             if (!e.drawStop) e.object->Draw();
         }
@@ -193,6 +194,15 @@ void TaskList::RunPass(Pass pass)
 }
 
 void TaskList::UpdatePass() { RunPass(Pass::Update); }
+
+void TaskList::FreezeUpdates(int32_t low, int32_t high)
+{
+    m_frozen = true;
+    m_frozenLow = low;
+    m_frozenHigh = high;
+}
+
+void TaskList::ThawUpdates() { m_frozen = false; }
 void TaskList::DrawPass() { RunPass(Pass::Draw); }
 
 void TaskList::DeleteDeferred()

@@ -30,6 +30,11 @@ public:
     void UpdatePass();
     void DrawPass();
     void RemoveAll();
+    // While frozen, the update pass skips every entry with a priority in
+    // low..high (a paused game); draws go on.
+    void FreezeUpdates(int32_t low, int32_t high);
+    void ThawUpdates();
+    bool Frozen() const { return m_frozen; }
 
     // For tests and the runner's trace: the entries in list order.
     std::vector<const TaskEntry*> Entries() const;
@@ -55,6 +60,9 @@ private:
     Node* m_cursor = nullptr;   // the entry the running pass is visiting
     bool m_restart = false;     // the cursor's entry was removed and the cursor moved on
     bool m_inPass = false;
+    bool m_frozen = false;
+    int32_t m_frozenLow = 0;
+    int32_t m_frozenHigh = 0;
     CGameObject* m_running = nullptr;     // the object whose Update or Draw is on the stack
     CGameObject* m_deferred = nullptr;    // m_running, emptied out by RemoveAll: deleted once its call returns
 };

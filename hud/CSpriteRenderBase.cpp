@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/Globals.h"
+#include "core/ProgressBook.h"
 #include "core/ResourceRegistry.h"
 #include "gfx/CTexture.h"
 #include "gfx/Render.h"
@@ -41,6 +43,8 @@ CSpriteRenderBase::~CSpriteRenderBase() = default;
 
 void CSpriteRenderBase::SetUpDrawing()
 {
+    // The interface comes up as the battle begins: the battle's time runs from here.
+    ProgressBook::BattleStarted(g_FrameTime);
     m_Texture = FindResource<CTexture>("InterfaceBMP");
     if (m_Texture) m_Sprite.AttachTexture(m_Texture);
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;

@@ -17,7 +17,7 @@ void CInput::Update()
     std::memcpy(m_PreviousKeys, m_CurrentKeys, sizeof m_CurrentKeys);
     // A failed read (no focus) keeps the old state: held keys stay held and
     // nothing is newly pressed.
-    m_keyboard->Read(m_CurrentKeys);
+    m_focus = m_keyboard->Read(m_CurrentKeys);
 }
 
 CInput* CInput::FindOrCreate()

@@ -23,6 +23,8 @@ public:
     bool HasKeyboard() const { return m_keyboard != nullptr; }
     bool IsDown(int key) const;            // held in this frame
     bool IsNewlyPressed(int key) const;    // down now, up in the frame before
+    // False when the last read failed: the window has lost the input focus.
+    bool HasFocus() const { return m_focus; }
 
     uint8_t m_CurrentKeys[256] = {};
     uint8_t m_PreviousKeys[256] = {};
@@ -30,4 +32,5 @@ public:
 private:
     plat::KeySource* m_keyboard = nullptr;
     bool m_initialised = false;
+    bool m_focus = true;
 };

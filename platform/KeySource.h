@@ -13,6 +13,8 @@ constexpr int KEY_UP = 0xC8;
 constexpr int KEY_LEFT = 0xCB;
 constexpr int KEY_RIGHT = 0xCD;
 constexpr int KEY_DOWN = 0xD0;
+constexpr int KEY_P = 0x19;
+constexpr int KEY_PAUSE = 0xC5;       // the keyboard's Pause key and a controller's Start button
 constexpr uint8_t KEY_DOWN_BIT = 0x80;
 
 class KeySource {

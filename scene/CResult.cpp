@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/GameRandom.h"
+#include "core/ProgressBook.h"
 #include "core/Globals.h"
 #include "game/CKoma.h"
 #include "stage/CLoadStage.h"
@@ -33,6 +34,9 @@ constexpr const char* ITEM_TASK = "CItem";
 constexpr uint8_t ANCHOR_LEFT_MIDDLE = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_VCENTER;   // 0x11
 constexpr uint8_t ANCHOR_CENTRE = 0;
 constexpr uint8_t OPAQUE = 255;
+// The battle's time after a win, and NEW BEST beside it.
+constexpr float TIME_X = 120, TIME_Y = 300;
+constexpr float NEW_BEST_X = 440, NEW_BEST_Y = 300;
 
 // The heading's two words of each kind, side by side.
 struct Heading {
@@ -72,7 +76,11 @@ float Jitter() { return static_cast<float>(GameRand() % JITTER); }
 
 }  // namespace
 
-void CResult::Start(int kind) { AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME); }
+void CResult::Start(int kind)
+{
+    if (kind == KIND_CLEAR) ProgressBook::RecordWin(g_StageIndex, g_FrameTime);
+    AddTask(PRIORITY_RESULT, new CResult(kind), RESULT_TASK_NAME);
+}
 
 CResult::CResult(int kind) : m_Kind(kind) {}
 
@@ -95,6 +103,7 @@ void CResult::Init()
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
 
     m_Texture.Load(PICTURE_FILE, NO_COLOR_KEY);
+    if (m_Kind == KIND_CLEAR) m_PlayerArt.Load();
     m_Sprite.m_Anchor = ANCHOR_LEFT_MIDDLE;
     m_Sprite.AttachTexture(&m_Texture);
 
@@ -246,6 +255,18 @@ void CResult::Draw()
     DrawHeading();
     if (m_Kind == KIND_GAME_OVER) DrawGameOverMessage();
     else DrawClearMessage();
+    gfx::EndSprites();
+    if (m_Kind == KIND_CLEAR && m_Phase == PHASE_WAITING) DrawBattleTime();
+}
+
+// The time of the battle just won, and NEW BEST when no earlier win was quicker.
+void CResult::DrawBattleTime()
+{
+    const auto win = ProgressBook::LastWin();
+    if (!win) return;
+    gfx::BeginSprites();
+    m_PlayerArt.DrawTime(PlayerArt::TIME_LABEL, TIME_X, TIME_Y, win->battleMs, OPAQUE);
+    if (win->newBest) m_PlayerArt.DrawNewBest(NEW_BEST_X, NEW_BEST_Y, OPAQUE);
     gfx::EndSprites();
 }
 

@@ -14,6 +14,7 @@
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
 #include "hud/CSpriteRenderBase.h"
+#include "hud/PlayerArt.h"
 #include "platform/KeySource.h"
 
 class CCamera;
@@ -77,6 +78,7 @@ public:
     CKoma* m_Player = nullptr;
     CSprite m_Sprite;
     CTexture m_Texture;
+    PlayerArt m_PlayerArt;   // the battle's time after a win
     CSound m_SelectSound;
     CSound m_MoveSound;
     CSound m_TextSound;
@@ -108,6 +110,7 @@ private:
 
     void DrawHeading();
     void DrawClearMessage();
+    void DrawBattleTime();
     void DrawGameOverMessage();
     void DrawCell(const plat::Rect& cell, float x, float y, float scaleX, float scaleY, uint8_t alpha);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ProgressBook.h"
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
 #include "stage/CLoadStage.h"
@@ -43,6 +44,7 @@ constexpr float MARK_X = 16, MARK_Y = 0;
 constexpr plat::Rect CURSOR{752, 464, 832, 512};
 constexpr float CURSOR_X = 20, CURSOR_Y = -10;
 constexpr int STAGES = 5;
+constexpr float BEST_X = 136, BEST_Y = 104;   // the stage's best time, over the preview
 
 }  // namespace
 
@@ -71,6 +73,7 @@ void CStageSelect::Init()
     SetUpLight();
 
     m_Texture.Load(PICTURE_FILE, NO_COLOR_KEY);
+    m_PlayerArt.Load();
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.AttachTexture(&m_Texture);
 
@@ -179,8 +182,12 @@ void CStageSelect::DrawOverlay()
         m_Sprite.DrawColored(SLOT_X + SLOT_SPACING * k, SLOT_Y, k == i ? CURRENT_SLOT_COLOR : OTHER_SLOT_COLOR);
     }
 
+    // The stages behind this one, and every stage cleared in an earlier game.
     m_Sprite.SetSourceRect(CLEARED_MARK.left, CLEARED_MARK.top, CLEARED_MARK.right, CLEARED_MARK.bottom);
-    for (int j = 0; j < i; ++j) m_Sprite.Draw(MARK_X + SLOT_SPACING * j, MARK_Y, OPAQUE);
+    for (int j = 0; j < STAGES; ++j)
+        if (j < i || ProgressBook::Current().Cleared(j)) m_Sprite.Draw(MARK_X + SLOT_SPACING * j, MARK_Y, OPAQUE);
+    if (const auto best = ProgressBook::Current().BestMs(i))
+        m_PlayerArt.DrawTime(PlayerArt::BEST_LABEL, BEST_X, BEST_Y, *best, OPAQUE);
 
     m_Sprite.SetSourceRect(CURSOR.left, CURSOR.top, CURSOR.right, CURSOR.bottom);
     m_Sprite.Draw(SLOT_SPACING * i + CURSOR_X, CURSOR_Y, OPAQUE);

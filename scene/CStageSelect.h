@@ -14,6 +14,7 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
+#include "hud/PlayerArt.h"
 #include "gfx/CXFile.h"
 
 class CBGMusic;
@@ -49,6 +50,7 @@ public:
     CInput* m_Input = nullptr;        // the "input" task
     CSprite m_Sprite;
     CTexture m_Texture;
+    PlayerArt m_PlayerArt;   // the stage's best time
     CSound m_SelectSound;
     CBGMusic* m_Music = nullptr;      // the "bgm" task
     CCamera* m_Camera = nullptr;      // the "CCamera" task

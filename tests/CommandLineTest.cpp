@@ -83,11 +83,33 @@ TEST(CommandLineTest, UnknownOptionsAndStrayArgumentsFailWithTheirName)
     EXPECT_EQ(Parse({"--bogus", "--help"}).GetAction(), CommandLine::Action::Fail);
 }
 
+TEST(CommandLineTest, VolumesForOneRunAreReadAndCheckedAndMuteSilencesBoth)
+{
+    const CommandLine set = Parse({"--music-volume", "40", "--sfx-volume", "0"});
+    EXPECT_EQ(set.MusicVolume(), 40);
+    EXPECT_EQ(set.EffectsVolume(), 0);
+    EXPECT_FALSE(Parse({}).MusicVolume().has_value());
+    const CommandLine muted = Parse({"--music-volume", "90", "--mute"});
+    EXPECT_EQ(muted.MusicVolume(), 0);
+    EXPECT_EQ(muted.EffectsVolume(), 0);
+    EXPECT_FALSE(Parse({"--windowed"}).MusicVolume().has_value());
+    EXPECT_TRUE(Parse({"--windowed"}).WindowModeGiven());
+    EXPECT_FALSE(Parse({}).WindowModeGiven());
+    for (const char* bad : {"101", "-1", "4x", "", "99999999999", "0x10"}) {
+        for (const char* option : {"--music-volume", "--sfx-volume"}) {
+            const CommandLine line = Parse({option, bad});
+            EXPECT_EQ(line.GetAction(), CommandLine::Action::Fail) << option << " " << bad;
+            EXPECT_NE(line.Error().find(option), std::string::npos) << line.Error();
+        }
+    }
+    EXPECT_EQ(Parse({"--sfx-volume"}).GetAction(), CommandLine::Action::Fail);
+}
+
 TEST(CommandLineTest, UsageNamesEveryOption)
 {
     const std::string usage = CommandLine::Usage("spindrel");
     for (const char* option : {"--fullscreen", "--windowed", "--data DIR", "--help", "--version", "F11", "Alt+Enter",
-                               "SPINDREL_DATA"})
+                               "SPINDREL_DATA", "--mute", "--music-volume N", "--sfx-volume N", "settings.ini"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(CommandLine::VersionText().rfind("Spindrel ", 0), 0u);
 }

@@ -93,6 +93,7 @@ TEST_F(ControllerInputTest, ButtonsAndDpadPressTheGamesKeys)
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, plat::KEY_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, plat::KEY_RIGHT},
         {SDL_CONTROLLER_BUTTON_A, plat::KEY_Z},            {SDL_CONTROLLER_BUTTON_B, plat::KEY_Z},
         {SDL_CONTROLLER_BUTTON_BACK, plat::KEY_ESCAPE},
+        {SDL_CONTROLLER_BUTTON_START, plat::KEY_PAUSE},
     };
     for (const auto& c : cases) {
         Button(pad, c.button, true);
@@ -108,7 +109,7 @@ TEST_F(ControllerInputTest, ButtonsAndDpadPressTheGamesKeys)
 TEST_F(ControllerInputTest, OtherButtonsPressNothing)
 {
     int pad = Plug();
-    for (SDL_GameControllerButton b : {SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y, SDL_CONTROLLER_BUTTON_START,
+    for (SDL_GameControllerButton b : {SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y,
                                        SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_GUIDE})
         Button(pad, b, true);
     Axis(pad, SDL_CONTROLLER_AXIS_RIGHTX, 32767);

@@ -6,10 +6,14 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
+#include "AudioTestFiles.h"
+#include "core/Settings.h"
 #include "platform/audio/MixMath.h"
+#include "platform/audio/MusicStream.h"
 #include "platform/audio/Mixer.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/audio/SdlAudioOutput.h"
@@ -259,4 +263,72 @@ TEST(MixerTest, SdlDummyDeviceRunsTheMixerOnItsAudioThread)
     output.reset();
     voice.Play();
     EXPECT_TRUE(voice.IsPlaying());
+}
+
+// The player's volumes and the pause's ducking, heard in the mixed samples: a
+// tone of music and a steady sound effect mixed at unity each, then together
+// at the gains under test, must add up sample for sample.
+struct BusGainCase {
+    int musicVolume;
+    int effectsVolume;
+    bool ducked;
+};
+
+class MixerBusGainTest : public ::testing::TestWithParam<BusGainCase> {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(audiotest::EncodeMp3Tone(TonePath(), 0.5, 44100, 2, 440.0, 0.2f)); }
+    static void TearDownTestSuite() { std::filesystem::remove_all(audiotest::TempDir()); }
+    static std::string TonePath() { return audiotest::TempFile("bus-tone.mp3"); }
+
+    // A fresh mixer with the tone and the effect playing, mixed at these gains.
+    static std::vector<float> MixAt(float musicGain, float effectsGain, bool ducked)
+    {
+        auto mixer = std::make_shared<Mixer>();
+        mixer->SetBusGain(MixBus::Music, musicGain);
+        mixer->SetBusGain(MixBus::Effects, effectsGain);
+        mixer->SetMusicDucked(ducked);
+        auto music = MusicStream::Open(mixer, TonePath());
+        EXPECT_NE(music, nullptr);
+        if (music) music->Run();
+        Voice effect(mixer, Constant(kFrames, 0.15f));
+        effect.Play();
+        return MixOnce(*mixer, kFrames);
+    }
+
+    static constexpr size_t kFrames = 4096;
+};
+
+TEST_P(MixerBusGainTest, EachBusIsScaledByItsVolumeInTheMix)
+{
+    const BusGainCase c = GetParam();
+    const std::vector<float> musicAlone = MixAt(1.0f, 0.0f, false);
+    const std::vector<float> effectAlone = MixAt(0.0f, 1.0f, false);
+    ASSERT_GT(AudibleFrames(musicAlone), kFrames / 2);
+    ASSERT_EQ(AudibleFrames(effectAlone), kFrames);
+
+    const float musicGain = Settings::VolumeGain(c.musicVolume) * (c.ducked ? Mixer::kDuckGain : 1.0f);
+    const float effectsGain = Settings::VolumeGain(c.effectsVolume);
+    const std::vector<float> mixed = MixAt(Settings::VolumeGain(c.musicVolume), effectsGain, c.ducked);
+    for (size_t i = 0; i < mixed.size(); ++i)
+        ASSERT_NEAR(mixed[i], musicGain * musicAlone[i] + effectsGain * effectAlone[i], 1e-5f) << "sample " << i;
+    if (c.musicVolume == 0 && c.effectsVolume == 0) {
+        EXPECT_EQ(AudibleFrames(mixed), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, MixerBusGainTest,
+                         ::testing::Values(BusGainCase{100, 100, false}, BusGainCase{50, 100, false},
+                                           BusGainCase{100, 25, false}, BusGainCase{0, 70, false},
+                                           BusGainCase{80, 0, false}, BusGainCase{0, 0, false},
+                                           BusGainCase{100, 100, true}, BusGainCase{60, 30, true}));
+
+TEST(MixerTest, BusGainsStayBetweenSilenceAndUnity)
+{
+    Mixer mixer;
+    EXPECT_EQ(mixer.BusGain(MixBus::Music), 1.0f);
+    for (float bad : {-1.0f, std::nanf(""), 7.0f}) {
+        mixer.SetBusGain(MixBus::Music, bad);
+        const float gain = mixer.BusGain(MixBus::Music);
+        EXPECT_TRUE(gain >= 0.0f && gain <= 1.0f) << bad;
+    }
 }

@@ -18,11 +18,15 @@ Mixer::Mixer(uint32_t outputRate) : m_outputRate(outputRate)
 
 void Mixer::Mix(float* out, size_t frames)
 {
-    std::fill(out, out + frames * kOutputChannels, 0.0f);
+    const size_t samples = frames * kOutputChannels;
+    std::fill(out, out + samples, 0.0f);
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_musicScratch.size() < samples) m_musicScratch.resize(samples);
+    std::fill(m_musicScratch.begin(), m_musicScratch.begin() + static_cast<std::ptrdiff_t>(samples), 0.0f);
     bool anyFinished = false;
     for (size_t i = 0; i < m_sources.size();) {
-        if (m_sources[i]->MixAdd(out, frames, m_outputRate)) {
+        float* target = m_sources[i]->Bus() == MixBus::Music ? m_musicScratch.data() : out;
+        if (m_sources[i]->MixAdd(target, frames, m_outputRate)) {
             ++i;
             continue;
         }
@@ -31,7 +35,34 @@ void Mixer::Mix(float* out, size_t frames)
         anyFinished = true;
     }
     if (anyFinished) m_stopSignal.notify_all();
-    SoftLimit(out, frames * kOutputChannels);
+    const float musicGain = m_musicGain * (m_musicDucked ? kDuckGain : 1.0f);
+    for (size_t i = 0; i < samples; ++i) out[i] = out[i] * m_effectsGain + m_musicScratch[i] * musicGain;
+    SoftLimit(out, samples);
+}
+
+void Mixer::SetBusGain(MixBus bus, float gain)
+{
+    const float limited = gain >= 0.0f ? std::min(gain, 1.0f) : 0.0f;   // NaN too
+    std::lock_guard<std::mutex> lock(m_mutex);
+    (bus == MixBus::Music ? m_musicGain : m_effectsGain) = limited;
+}
+
+float Mixer::BusGain(MixBus bus) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return bus == MixBus::Music ? m_musicGain : m_effectsGain;
+}
+
+void Mixer::SetMusicDucked(bool ducked)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_musicDucked = ducked;
+}
+
+bool Mixer::MusicDucked() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_musicDucked;
 }
 
 void Mixer::AttachLocked(MixerSource* source)

@@ -27,6 +27,9 @@ struct MusicInfo {
     bool playing = false;
 };
 
+// The two groups of sources the player sets a volume for.
+enum class MixBus { Effects, Music };
+
 // Anything the mixer can pull samples from. Every call comes with the mixer's
 // mutex held.
 class MixerSource {
@@ -37,6 +40,7 @@ public:
     virtual bool MixAdd(float* out, size_t frames, uint32_t outputRate) = 0;
     // Streams of music describe themselves for reports.
     virtual bool DescribeMusic(MusicInfo&) const { return false; }
+    virtual MixBus Bus() const { return MixBus::Effects; }
 };
 
 class Mixer {
@@ -50,6 +54,15 @@ public:
     // Overwrites out (frames x 2 floats) with the mix of every attached
     // source, softly limited.
     void Mix(float* out, size_t frames);
+
+    // The gain (0 to 1) the mix applies to every source of a bus, over the
+    // sources' own volumes; 1 for both at first.
+    void SetBusGain(MixBus bus, float gain);
+    float BusGain(MixBus bus) const;
+    // Holds the music down (a paused game) or lets it back up.
+    void SetMusicDucked(bool ducked);
+    bool MusicDucked() const;
+    static constexpr float kDuckGain = 0.25f;   // about 12 dB down
 
     // The mutex that guards the mixer and its sources.
     std::mutex& Mutex() const { return m_mutex; }
@@ -80,6 +93,10 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_stopSignal;
     std::vector<MixerSource*> m_sources;
+    float m_effectsGain = 1.0f;
+    float m_musicGain = 1.0f;
+    bool m_musicDucked = false;
+    std::vector<float> m_musicScratch;   // the music bus, before its gain
     bool m_startLogEnabled = false;
     std::vector<std::string> m_started;
 };

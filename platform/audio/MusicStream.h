@@ -49,6 +49,7 @@ private:
 
     bool MixAdd(float* out, size_t frames, uint32_t outputRate) override;
     bool DescribeMusic(MusicInfo& info) const override;
+    MixBus Bus() const override { return MixBus::Music; }
     void DecodeNextChunk();
     bool AtEndLocked() const;
     int64_t PositionLocked() const;

@@ -4,7 +4,7 @@
 // 0xCD, Escape 0x01, the letters, digits and common keys likewise).
 // Game controllers press the same key bytes: the d-pad and the left stick are
 // the arrow keys, the south and east face buttons are Z, the back button is
-// Escape. Controllers are picked up and let go as they are plugged in and
+// Escape, the start button pauses. Controllers are picked up and let go as they are plugged in and
 // out, so the game's held and newly-pressed rules see one keyboard.
 #pragma once
 

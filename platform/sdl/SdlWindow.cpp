@@ -228,8 +228,8 @@ bool SdlWindow::OpenWindow(bool fullscreen)
     int height = BACK_BUFFER_HEIGHT;
     if (m_mode == WindowMode::Window) {
         flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
-        width = WINDOWED_WIDTH;
-        height = WINDOWED_HEIGHT;
+        width = m_windowed.w;
+        height = m_windowed.h;
         FitOnDisplay(&width, &height);
     }
     m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
@@ -414,6 +414,20 @@ void SdlWindow::LeaveFullscreen()
     m_fullscreen = false;
     RestoreWindowedRect();
     m_restoreUntilMs = SDL_GetTicks64() + kRestoreWatchMs;
+}
+
+void SdlWindow::SetWindowedSize(int width, int height)
+{
+    if (m_window || width < kMinimumWidth || height < kMinimumHeight) return;
+    m_windowed.w = width;
+    m_windowed.h = height;
+}
+
+void SdlWindow::WindowedSize(int* width, int* height) const
+{
+    *width = m_windowed.w;
+    *height = m_windowed.h;
+    if (m_window && !m_fullscreen && m_mode == WindowMode::Window) SDL_GetWindowSize(m_window, width, height);
 }
 
 // Back to the size and place the window had before full screen.

@@ -69,6 +69,10 @@ public:
     // the size it had before.
     void SetFullscreen(bool fullscreen);
     bool IsFullscreen() const { return m_fullscreen; }
+    // The windowed size to open with (before Create; still fitted on the
+    // display), and the size the window has or returns to out of full screen.
+    void SetWindowedSize(int width, int height);
+    void WindowedSize(int* width, int* height) const;
     // The size the window's picture is drawn into, in pixels.
     void PixelSize(int* width, int* height) { DrawableSize(width, height); }
     // Where the window's inside (below any frame) is on the desktop.

@@ -38,7 +38,7 @@ Bytes Mutate(const Bytes& input, const Bytes& other, std::mt19937& rng)
 {
     Bytes out = input;
     auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(rng() % n); };
-    static const char* const kTokens[] = {"{", "}", ";", ",", "-1", "999999999", "0", "1e300", "\"", "Mesh", "template", "\n"};
+    static const char* const kTokens[] = {"{", "}", ";", ",", "-1", "999999999", "0", "1e300", "\"", "Mesh", "template", "\n", "=", "[", "]"};
     switch (rng() % 7) {
     case 0:  // flip a bit
         if (!out.empty()) out[pick(out.size())] ^= static_cast<uint8_t>(1u << (rng() % 8));

@@ -202,6 +202,32 @@ inline constexpr Region HintBanner{"hint banner", 0, 448, 1024, 496};   // scrol
 inline constexpr Region kAll[] = {Card, HintBanner};
 }  // namespace guide
 
+// ------------------------------------------------------------ texture/Player.png
+// What the player's own files and the pause bring to the screens: the pause
+// menu, the best time on the stage select, the battle time and NEW BEST of
+// the result.
+namespace player {
+inline constexpr Region Paused{"paused heading", 0, 0, 512, 96};
+inline constexpr Region Resume{"resume", 0, 96, 320, 144};
+inline constexpr Region Retry{"retry the stage", 0, 144, 320, 192};
+inline constexpr Region Title{"back to the title", 0, 192, 320, 240};
+inline constexpr Region ResumeLit{"resume, chosen", 0, 240, 320, 288};
+inline constexpr Region RetryLit{"retry the stage, chosen", 0, 288, 320, 336};
+inline constexpr Region TitleLit{"back to the title, chosen", 0, 336, 320, 384};
+inline constexpr Region Pointer{"pointer", 320, 96, 368, 144};
+inline constexpr Region MenuPanel{"menu panel", 320, 160, 512, 352};
+inline constexpr Region Shade{"shade", 448, 448, 464, 464};   // opaque and nearly black, stretched over the picture
+inline constexpr Region NewBest{"new best", 0, 384, 256, 432};
+inline constexpr Region TimeLabel{"time label", 256, 384, 384, 432};
+inline constexpr Region BestLabel{"best label", 384, 384, 512, 432};
+inline constexpr int DigitWidth = 32, DigitTop = 432, DigitBottom = 480;
+// 0 to 9, then the colon and the point of a time such as 1:23.4.
+inline constexpr int DigitCount = 12;
+inline constexpr Region Digits{"digits 0-9 : .", 0, 432, DigitWidth * DigitCount, 480};
+inline constexpr Region kAll[] = {Paused, Resume, Retry, Title, ResumeLit, RetryLit, TitleLit, Pointer,
+                                  MenuPanel, Shade, NewBest, TimeLabel, BestLabel, Digits};
+}  // namespace player
+
 inline constexpr uint32_t kBlackKey = 0xff000000u;
 
 inline constexpr TextureTable kTextures[] = {
@@ -212,6 +238,7 @@ inline constexpr TextureTable kTextures[] = {
     {"texture/StageSelect.png", 1024, 512, 0, stageselect::kAll},
     {"texture/Result.png", 512, 512, 0, result::kAll},
     {"texture/Guide.png", 1024, 512, 0, guide::kAll},
+    {"texture/Player.png", 512, 512, 0, player::kAll},
     {"texture/Load.png", 256, 128, 0, load::kAll},
     {"texture/Item1.bmp", 256, 256, 0, items::Icons},
     {"texture/Item2.bmp", 256, 256, 0, items::Flashes},

@@ -13,6 +13,7 @@ int KeyScript::KeyCode(const std::string& name)
     if (name == "LEFT") return plat::KEY_LEFT;
     if (name == "RIGHT") return plat::KEY_RIGHT;
     if (name == "ESCAPE") return plat::KEY_ESCAPE;
+    if (name == "P") return plat::KEY_P;
     return -1;
 }
 

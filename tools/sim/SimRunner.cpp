@@ -8,7 +8,9 @@
 #include <sstream>
 
 #include "app/GameApp.h"
+#include "app/PlayerSession.h"
 #include "core/Globals.h"
+#include "core/ProgressBook.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
 #include "stage/StageLoader.h"
@@ -128,6 +130,9 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
         } else if (arg == "--how-to-play") {
             o->howToPlay = true;
             continue;
+        } else if (arg == "--player-files") {
+            o->playerFiles = true;
+            continue;
         } else if (arg == "--bot-skill") {
             if (!ParseInt(value, 0, Bot::MAX_SKILL, &n)) return fail("--bot-skill needs 0 to 3");
             o->botSkill = static_cast<int>(n);
@@ -138,7 +143,7 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
                 "[--video offscreen|none]\n"
                 "                    [--loading-frames N] [--bot] [--bot-skill 0..3] [--record FILE]\n"
-                "                    [--replay FILE] [--how-to-play]");
+                "                    [--replay FILE] [--how-to-play] [--player-files]");
         } else {
             return fail("unknown argument: " + arg);
         }
@@ -275,6 +280,14 @@ bool SimRunner::Run(std::string* error)
         game.clockStartMs = m_replay.startMs;
         game.keySource = m_replayKeys.get();
     }
+    // The player's files, when asked for; else the defaults and a fresh progress.
+    std::unique_ptr<PlayerSession> player;
+    if (m_options.playerFiles) {
+        player = std::make_unique<PlayerSession>(PlayerFiles::ForRunner());
+        player->Begin(&game, {});
+    } else {
+        ProgressBook::Configure(Progress{});
+    }
     // Each run's trace lists the files refused in that run.
     plat::RefusedFiles::Clear();
     m_app = std::make_unique<GameApp>();
@@ -320,6 +333,7 @@ bool SimRunner::Run(std::string* error)
         if (m_options.afterFrame) m_options.afterFrame(frame);
     }
     HoldStageHandOver(false);
+    if (player) player->End(*m_app);
     if (!m_app->Shutdown() && ok) {
         if (error) *error = "cannot write the replay " + recordPath;
         ok = false;

@@ -42,6 +42,10 @@ struct SimOptions {
     // Show the how-to-play card on the way to stage 1, as on a first play.
     // Off by default, so that runs never depend on who ran the game before.
     bool howToPlay = false;
+    // Read and write the player's settings and progress in the folders that
+    // XDG_CONFIG_HOME and XDG_DATA_HOME name (none when unset). Off by default:
+    // runs then start from the defaults and no progress, and write nothing.
+    bool playerFiles = false;
     // For in-process scenarios: called right before each frame runs (after
     // the script and the bot have set the keys, which it may change, and
     // after the clock and the stage-load pacing) and after it.

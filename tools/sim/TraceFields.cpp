@@ -22,6 +22,7 @@
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "scene/CHowToPlay.h"
+#include "scene/CPauseMenu.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
@@ -151,12 +152,14 @@ void AppendClash(TraceJson& j)
 const char* CurrentScreen()
 {
     bool title = false, select = false, loading = false, result = false, battle = false, card = false;
+    bool paused = false;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
         CGameObject* task = e->object;
         title = title || dynamic_cast<CTitle*>(task);
         select = select || dynamic_cast<CStageSelect*>(task);
         loading = loading || dynamic_cast<CLoading*>(task);
         card = card || dynamic_cast<CHowToPlay*>(task);
+        paused = paused || dynamic_cast<CPauseMenu*>(task);
         result = result || dynamic_cast<CResult*>(task);
         battle = battle || std::string(e->name) == STAGE_TASK_NAME;
     }
@@ -165,6 +168,7 @@ const char* CurrentScreen()
     if (select) return "select";
     if (title) return "title";
     if (card) return "howtoplay";
+    if (paused) return "paused";
     if (battle) return "battle";
     return nullptr;
 }

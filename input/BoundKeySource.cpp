@@ -1,0 +1,30 @@
+#include "input/BoundKeySource.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsKeyCode(int code) { return code > 0 && code < 256; }
+
+}  // namespace
+
+BoundKeySource::BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound)
+    : m_keys(keys), m_bound(bound)
+{
+}
+
+bool BoundKeySource::Read(uint8_t keys[256])
+{
+    uint8_t pressed[256];
+    if (!m_keys || !m_keys->Read(pressed)) return false;
+    Translate(pressed, m_bound, keys);
+    return true;
+}
+
+void BoundKeySource::Translate(const uint8_t pressed[256], const std::array<int, kActions>& bound, uint8_t keys[256])
+{
+    std::memcpy(keys, pressed, 256);
+    for (int code : kGameCodes) keys[code] = 0;
+    for (int i = 0; i < kActions; ++i)
+        if (IsKeyCode(bound[i])) keys[kGameCodes[i]] |= pressed[bound[i]];
+}

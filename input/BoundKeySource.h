@@ -1,0 +1,31 @@
+// BoundKeySource is the keyboard as the player has bound it: it reads another
+// source and moves the key of each action onto the key code the game reads
+// for that action (the arrows, Z, P). The keys of actions that are bound
+// elsewhere no longer act; every other key passes through as it is.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/KeySource.h"
+
+class BoundKeySource : public plat::KeySource {
+public:
+    static constexpr int kActions = 6;
+    // The codes the game reads for up, down, left, right, dash and pause.
+    static constexpr std::array<int, kActions> kGameCodes = {plat::KEY_UP,   plat::KEY_DOWN, plat::KEY_LEFT,
+                                                             plat::KEY_RIGHT, plat::KEY_Z,    plat::KEY_P};
+
+    // bound[i]: the key the player presses for action i, in the order above.
+    BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound);
+
+    bool Read(uint8_t keys[256]) override;
+    void Rebind(const std::array<int, kActions>& bound) { m_bound = bound; }
+
+    // The game's keys for the keys pressed, by the given bindings.
+    static void Translate(const uint8_t pressed[256], const std::array<int, kActions>& bound, uint8_t keys[256]);
+
+private:
+    plat::KeySource* m_keys;
+    std::array<int, kActions> m_bound;
+};
