@@ -17,13 +17,13 @@ constexpr int kMaxVolume = 100;
 CommandLine CommandLine::Parse(int argc, const char* const* argv)
 {
     CommandLine line;
-    for (int i = 1; i < argc && line.m_action != Action::Fail; ++i) {
+    for (int i = 1; i < argc && line.m_Action != Action::Fail; ++i) {
         if (!line.ReadOne(argc, argv, &i)) break;
     }
-    if (line.m_action == Action::Fail) return line;
-    if (line.m_mute) line.m_musicVolume = line.m_effectsVolume = 0;
-    if (line.m_help) line.m_action = Action::ShowHelp;
-    else if (line.m_version) line.m_action = Action::ShowVersion;
+    if (line.m_Action == Action::Fail) return line;
+    if (line.m_Mute) line.m_MusicVolume = line.m_EffectsVolume = 0;
+    if (line.m_Help) line.m_Action = Action::ShowHelp;
+    else if (line.m_Version) line.m_Action = Action::ShowVersion;
     return line;
 }
 
@@ -31,30 +31,30 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
 {
     const std::string_view arg = argv[*index] ? argv[*index] : "";
     if (arg == "--help" || arg == "-h") {
-        m_help = true;
+        m_Help = true;
     } else if (arg == "--version") {
-        m_version = true;
+        m_Version = true;
     } else if (arg == "--windowed") {
-        m_fullscreen = false;
-        m_windowModeGiven = true;
+        m_Fullscreen = false;
+        m_WindowModeGiven = true;
     } else if (arg == "--fullscreen") {
-        m_fullscreen = true;
-        m_windowModeGiven = true;
+        m_Fullscreen = true;
+        m_WindowModeGiven = true;
     } else if (arg == "--mute") {
-        m_mute = true;
+        m_Mute = true;
     } else if (arg == "--music-volume") {
-        return ReadVolume(argc, argv, index, &m_musicVolume);
+        return ReadVolume(argc, argv, index, &m_MusicVolume);
     } else if (arg == "--sfx-volume") {
-        return ReadVolume(argc, argv, index, &m_effectsVolume);
+        return ReadVolume(argc, argv, index, &m_EffectsVolume);
     } else if (arg == kDataOption) {
         if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
             FailWith("option '--data' needs a folder");
             return false;
         }
-        m_dataFolder = argv[++*index];
+        m_DataFolder = argv[++*index];
     } else if (arg.substr(0, kDataOptionWithValue.size()) == kDataOptionWithValue) {
-        m_dataFolder = std::string(arg.substr(kDataOptionWithValue.size()));
-        if (m_dataFolder.empty()) {
+        m_DataFolder = std::string(arg.substr(kDataOptionWithValue.size()));
+        if (m_DataFolder.empty()) {
             FailWith("option '--data' needs a folder");
             return false;
         }
@@ -63,14 +63,14 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
             FailWith("option '--record' needs a file");
             return false;
         }
-        m_recordPath = argv[++*index];
+        m_RecordPath = argv[++*index];
     } else if (arg == "--stage") {
         const char* value = *index + 1 < argc ? argv[*index + 1] : nullptr;
         if (!value || value[0] < '1' || value[0] > '5' || value[1] != '\0') {
             FailWith("option '--stage' needs a stage from 1 to 5");
             return false;
         }
-        m_startStage = value[0] - '1';
+        m_StartStage = value[0] - '1';
         ++*index;
     } else if (!arg.empty() && arg.front() == '-') {
         FailWith("unknown option '" + std::string(arg) + "'");
@@ -101,8 +101,8 @@ bool CommandLine::ReadVolume(int argc, const char* const* argv, int* index, std:
 
 void CommandLine::FailWith(std::string reason)
 {
-    m_action = Action::Fail;
-    m_error = std::move(reason);
+    m_Action = Action::Fail;
+    m_Error = std::move(reason);
 }
 
 std::string CommandLine::Usage(std::string_view program)

@@ -20,20 +20,20 @@ public:
     // --data without a folder gives Fail with the reason in Error().
     static CommandLine Parse(int argc, const char* const* argv);
 
-    Action GetAction() const { return m_action; }
-    bool Fullscreen() const { return m_fullscreen; }
+    Action GetAction() const { return m_Action; }
+    bool Fullscreen() const { return m_Fullscreen; }
     // Whether --windowed or --fullscreen was given (else the settings decide).
-    bool WindowModeGiven() const { return m_windowModeGiven; }
+    bool WindowModeGiven() const { return m_WindowModeGiven; }
     // The volumes (0..100) given for this run, when given; --mute gives 0 to both.
-    std::optional<int> MusicVolume() const { return m_musicVolume; }
-    std::optional<int> EffectsVolume() const { return m_effectsVolume; }
+    std::optional<int> MusicVolume() const { return m_MusicVolume; }
+    std::optional<int> EffectsVolume() const { return m_EffectsVolume; }
     // The folder given with --data, or empty when none was given.
-    const std::string& DataFolder() const { return m_dataFolder; }
-    const std::string& Error() const { return m_error; }
+    const std::string& DataFolder() const { return m_DataFolder; }
+    const std::string& Error() const { return m_Error; }
     // The replay file given with --record, or empty.
-    const std::string& RecordPath() const { return m_recordPath; }
+    const std::string& RecordPath() const { return m_RecordPath; }
     // The stage given with --stage (0..4), or -1 for the title.
-    int StartStage() const { return m_startStage; }
+    int StartStage() const { return m_StartStage; }
 
     // The text of --help, for the program called `program`.
     static std::string Usage(std::string_view program);
@@ -46,16 +46,16 @@ private:
     void FailWith(std::string reason);
     bool ReadVolume(int argc, const char* const* argv, int* index, std::optional<int>* volume);
 
-    Action m_action = Action::Run;
-    bool m_help = false;
-    bool m_version = false;
-    bool m_fullscreen = true;
-    bool m_windowModeGiven = false;
-    std::optional<int> m_musicVolume;
-    std::optional<int> m_effectsVolume;
-    bool m_mute = false;
-    std::string m_dataFolder;
-    std::string m_recordPath;
-    int m_startStage = -1;
-    std::string m_error;
+    Action m_Action = Action::Run;
+    bool m_Help = false;
+    bool m_Version = false;
+    bool m_Fullscreen = true;
+    bool m_WindowModeGiven = false;
+    std::optional<int> m_MusicVolume;
+    std::optional<int> m_EffectsVolume;
+    bool m_Mute = false;
+    std::string m_DataFolder;
+    std::string m_RecordPath;
+    int m_StartStage = -1;
+    std::string m_Error;
 };

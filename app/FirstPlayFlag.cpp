@@ -32,7 +32,7 @@ fs::path FirstPlayFlag::DefaultPath() { return PathFor(std::getenv("XDG_DATA_HOM
 bool FirstPlayFlag::IsSet() const
 {
     std::error_code ec;
-    return !m_path.empty() && fs::is_regular_file(m_path, ec);
+    return !m_Path.empty() && fs::is_regular_file(m_Path, ec);
 }
 
 bool FirstPlayFlag::Set(std::string* error) const
@@ -41,21 +41,21 @@ bool FirstPlayFlag::Set(std::string* error) const
         if (error) *error = why;
         return false;
     };
-    if (m_path.empty()) return fail("no folder for the game's own files (HOME is not set)");
+    if (m_Path.empty()) return fail("no folder for the game's own files (HOME is not set)");
     std::error_code ec;
-    fs::create_directories(m_path.parent_path(), ec);
-    if (ec) return fail("cannot create " + m_path.parent_path().string() + ": " + ec.message());
+    fs::create_directories(m_Path.parent_path(), ec);
+    if (ec) return fail("cannot create " + m_Path.parent_path().string() + ": " + ec.message());
     // Written beside the flag under a name of this process, then renamed over it.
-    fs::path temporary = m_path;
+    fs::path temporary = m_Path;
     temporary += ".new-" + std::to_string(::getpid());
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
         if (!file) return fail("cannot write " + temporary.string());
     }
-    fs::rename(temporary, m_path, ec);
+    fs::rename(temporary, m_Path, ec);
     if (ec) {
         fs::remove(temporary, ec);
-        return fail("cannot write " + m_path.string());
+        return fail("cannot write " + m_Path.string());
     }
     return true;
 }

@@ -17,7 +17,7 @@ public:
     // The same for this process's environment.
     static std::filesystem::path DefaultPath();
 
-    explicit FirstPlayFlag(std::filesystem::path path) : m_path(std::move(path)) {}
+    explicit FirstPlayFlag(std::filesystem::path path) : m_Path(std::move(path)) {}
 
     // True when the card has been seen (the file exists).
     bool IsSet() const;
@@ -25,8 +25,8 @@ public:
     // when it cannot.
     bool Set(std::string* error = nullptr) const;
 
-    const std::filesystem::path& Path() const { return m_path; }
+    const std::filesystem::path& Path() const { return m_Path; }
 
 private:
-    std::filesystem::path m_path;
+    std::filesystem::path m_Path;
 };

@@ -37,16 +37,16 @@ GameApp::~GameApp() { Shutdown(); }
 bool GameApp::CreateVideo(const GameOptions& options)
 {
     if (options.video == GameOptions::Video::Recording) {
-        m_recording = std::make_unique<plat::RecordingDevice>();
-        m_recording->SetKeepCalls(false);
+        m_Recording = std::make_unique<plat::RecordingDevice>();
+        m_Recording->SetKeepCalls(false);
         return true;
     }
     auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window
                                                             : plat::WindowMode::Offscreen;
-    m_window = std::make_unique<plat::SdlWindow>();
-    m_window->SetWindowedSize(options.settings.windowWidth, options.settings.windowHeight);
-    if (!m_window->Create(mode, options.fullscreen)) {
-        m_window.reset();
+    m_Window = std::make_unique<plat::SdlWindow>();
+    m_Window->SetWindowedSize(options.settings.windowWidth, options.settings.windowHeight);
+    if (!m_Window->Create(mode, options.fullscreen)) {
+        m_Window.reset();
         return false;
     }
     return true;
@@ -54,14 +54,14 @@ bool GameApp::CreateVideo(const GameOptions& options)
 
 plat::RenderDevice* GameApp::Device() const
 {
-    if (m_recording) return m_recording.get();
-    if (m_window) return &m_window->Device();
+    if (m_Recording) return m_Recording.get();
+    if (m_Window) return &m_Window->Device();
     return nullptr;
 }
 
 bool GameApp::Start(const GameOptions& options)
 {
-    if (m_started) return true;
+    if (m_Started) return true;
     ResetQuitRequest();
 
     // The game's random numbers, seeded from the calendar time unless a seed is given.
@@ -70,8 +70,8 @@ bool GameApp::Start(const GameOptions& options)
 
     // The clock the game reads.
     if (options.virtualClock) {
-        m_virtualClock = std::make_unique<plat::VirtualClock>(options.clockStartMs);
-        plat::SetClock(m_virtualClock.get());
+        m_VirtualClock = std::make_unique<plat::VirtualClock>(options.clockStartMs);
+        plat::SetClock(m_VirtualClock.get());
     }
 
     // The window (or the offscreen surface) and the device.
@@ -81,31 +81,31 @@ bool GameApp::Start(const GameOptions& options)
 
     // The keyboard, seen through the recorder when the session is recorded.
     plat::KeySource* keys = options.keySource;
-    if (!keys && (options.scriptedKeys || !m_window)) {
-        m_scriptedKeys = std::make_unique<plat::ScriptedKeySource>();
-        keys = m_scriptedKeys.get();
+    if (!keys && (options.scriptedKeys || !m_Window)) {
+        m_ScriptedKeys = std::make_unique<plat::ScriptedKeySource>();
+        keys = m_ScriptedKeys.get();
     } else if (!keys) {
-        m_keys = std::make_unique<plat::SdlKeySource>(*m_window);
-        keys = m_keys.get();
+        m_Keys = std::make_unique<plat::SdlKeySource>(*m_Window);
+        keys = m_Keys.get();
     }
     // The player's keys become the ones the game reads, before a recording sees
     // them; a replay's keys were recorded so already.
     if (!options.keySource) {
-        m_boundKeys = std::make_unique<BoundKeySource>(keys, options.settings.keys[0]);
-        keys = m_boundKeys.get();
+        m_BoundKeys = std::make_unique<BoundKeySource>(keys, options.settings.keys[0]);
+        keys = m_BoundKeys.get();
     }
     if (!options.recordPath.empty()) {
-        m_recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
-        m_recorder->SetHowToPlay(options.howToPlay);
-        m_recordPath = options.recordPath;
-        keys = m_recorder.get();
+        m_Recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
+        m_Recorder->SetHowToPlay(options.howToPlay);
+        m_RecordPath = options.recordPath;
+        keys = m_Recorder.get();
     }
     plat::SetKeySource(keys);
 
     // Sound, at the player's volumes.
     CreateAudio(options);
-    m_audio->GetMixer().SetBusGain(plat::MixBus::Music, Settings::VolumeGain(options.settings.musicVolume));
-    m_audio->GetMixer().SetBusGain(plat::MixBus::Effects, Settings::VolumeGain(options.settings.effectsVolume));
+    m_Audio->GetMixer().SetBusGain(plat::MixBus::Music, Settings::VolumeGain(options.settings.musicVolume));
+    m_Audio->GetMixer().SetBusGain(plat::MixBus::Effects, Settings::VolumeGain(options.settings.effectsVolume));
 
     // The two tasks that bracket every frame.
     AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
@@ -121,7 +121,7 @@ bool GameApp::Start(const GameOptions& options)
     AddFirstTasks(options);
     PauseClock::Reset();
     g_FrameTime = plat::NowMs();
-    m_started = true;
+    m_Started = true;
     return true;
 }
 
@@ -137,18 +137,18 @@ void GameApp::Frame()
     CPauseMenu::OpenIfAsked();
     DrawPass();
     AdvanceSilentAudio();
-    if (m_recorder) m_recorder->EndFrame(g_FrameTime, loading && !IsStageLoadInProgress());
+    if (m_Recorder) m_Recorder->EndFrame(g_FrameTime, loading && !IsStageLoadInProgress());
 }
 
 void GameApp::RunLoop()
 {
-    if (!m_started) return;
+    if (!m_Started) return;
     while (!QuitRequested()) {
-        if (!m_window || !m_window->HasPendingEvent()) {
+        if (!m_Window || !m_Window->HasPendingEvent()) {
             Frame();
             continue;
         }
-        switch (m_window->NextEvent()) {
+        switch (m_Window->NextEvent()) {
         case plat::WindowEvent::Quit:
         case plat::WindowEvent::EscapeDown:
             PostQuit();
@@ -161,13 +161,13 @@ void GameApp::RunLoop()
 
 bool GameApp::Shutdown()
 {
-    if (!m_started) return true;
-    m_started = false;
+    if (!m_Started) return true;
+    m_Started = false;
 
     bool saved = true;
-    if (m_recorder) {
+    if (m_Recorder) {
         std::string error;
-        saved = m_recorder->Recorded().Save(m_recordPath, &error);
+        saved = m_Recorder->Recorded().Save(m_RecordPath, &error);
         if (!saved) std::fprintf(stderr, "spindrel: %s\n", error.c_str());
     }
 
@@ -181,29 +181,29 @@ bool GameApp::Shutdown()
     // Sound: one-shots still playing are stopped and freed first.
     CSound::StopAllOneShots();
     plat::SetAudioOutput(nullptr);
-    m_audio.reset();
+    m_Audio.reset();
 
     plat::SetKeySource(nullptr);
     TaskList::Instance().ThawUpdates();
     PauseClock::Reset();
-    m_recorder.reset();
-    m_boundKeys.reset();
-    m_keys.reset();
-    m_scriptedKeys.reset();
-    m_recording.reset();
-    m_window.reset();
-    if (m_virtualClock) {
+    m_Recorder.reset();
+    m_BoundKeys.reset();
+    m_Keys.reset();
+    m_ScriptedKeys.reset();
+    m_Recording.reset();
+    m_Window.reset();
+    if (m_VirtualClock) {
         plat::SetClock(nullptr);
-        m_virtualClock.reset();
+        m_VirtualClock.reset();
     }
     return saved;
 }
 
 bool GameApp::WindowState(bool* fullscreen, int* width, int* height) const
 {
-    if (!m_window || m_window->Mode() != plat::WindowMode::Window) return false;
-    *fullscreen = m_window->IsFullscreen();
-    m_window->WindowedSize(width, height);
+    if (!m_Window || m_Window->Mode() != plat::WindowMode::Window) return false;
+    *fullscreen = m_Window->IsFullscreen();
+    m_Window->WindowedSize(width, height);
     return true;
 }
 
@@ -211,16 +211,16 @@ void GameApp::CreateAudio(const GameOptions& options)
 {
     // Without a sound device the game runs silent on the null output.
     if (options.realAudio) {
-        m_audio = plat::OpenAudioOutput();
-        if (std::string_view(m_audio->Kind()) == "null")
+        m_Audio = plat::OpenAudioOutput();
+        if (std::string_view(m_Audio->Kind()) == "null")
             std::fprintf(stderr, "spindrel: no sound device could be opened; the game plays without sound\n");
     } else {
-        m_audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
+        m_Audio = std::make_unique<plat::NullAudioOutput>(plat::NowMs());
     }
-    plat::SetAudioOutput(m_audio.get());
+    plat::SetAudioOutput(m_Audio.get());
 }
 
 void GameApp::AdvanceSilentAudio()
 {
-    if (m_audio) m_audio->AdvanceTo(plat::NowMs());
+    if (m_Audio) m_Audio->AdvanceTo(plat::NowMs());
 }

@@ -65,9 +65,9 @@ public:
     bool Shutdown();
 
     plat::RenderDevice* Device() const;
-    plat::VirtualClock* VirtualClockOrNull() const { return m_virtualClock.get(); }
-    plat::ScriptedKeySource* ScriptedKeys() const { return m_scriptedKeys.get(); }
-    bool Started() const { return m_started; }
+    plat::VirtualClock* VirtualClockOrNull() const { return m_VirtualClock.get(); }
+    plat::ScriptedKeySource* ScriptedKeys() const { return m_ScriptedKeys.get(); }
+    bool Started() const { return m_Started; }
     // Full screen or not, and the windowed size, as the window is now (false
     // when there is no window on a display).
     bool WindowState(bool* fullscreen, int* width, int* height) const;
@@ -78,14 +78,14 @@ private:
     void AddFirstTasks(const GameOptions& options);
     void AdvanceSilentAudio();
 
-    std::unique_ptr<plat::SdlWindow> m_window;
-    std::unique_ptr<plat::RecordingDevice> m_recording;
-    std::unique_ptr<plat::VirtualClock> m_virtualClock;
-    std::unique_ptr<plat::KeySource> m_keys;
-    std::unique_ptr<plat::ScriptedKeySource> m_scriptedKeys;
-    std::unique_ptr<plat::AudioOutput> m_audio;
-    std::unique_ptr<BoundKeySource> m_boundKeys;
-    std::unique_ptr<ReplayRecorder> m_recorder;
-    std::string m_recordPath;
-    bool m_started = false;
+    std::unique_ptr<plat::SdlWindow> m_Window;
+    std::unique_ptr<plat::RecordingDevice> m_Recording;
+    std::unique_ptr<plat::VirtualClock> m_VirtualClock;
+    std::unique_ptr<plat::KeySource> m_Keys;
+    std::unique_ptr<plat::ScriptedKeySource> m_ScriptedKeys;
+    std::unique_ptr<plat::AudioOutput> m_Audio;
+    std::unique_ptr<BoundKeySource> m_BoundKeys;
+    std::unique_ptr<ReplayRecorder> m_Recorder;
+    std::string m_RecordPath;
+    bool m_Started = false;
 };

@@ -39,7 +39,7 @@ fs::path RunnerPath(PlayerFile::Home home, const char* variable, const char* fil
 }  // namespace
 
 PlayerFiles::PlayerFiles(fs::path settingsPath, fs::path progressPath)
-    : m_settingsPath(std::move(settingsPath)), m_progressPath(std::move(progressPath))
+    : m_SettingsPath(std::move(settingsPath)), m_ProgressPath(std::move(progressPath))
 {
 }
 
@@ -68,38 +68,38 @@ std::string PlayerFiles::DescribeProblems(const fs::path& path, const std::vecto
 
 Settings PlayerFiles::LoadSettings()
 {
-    const auto text = ReadText(m_settingsPath);
+    const auto text = ReadText(m_SettingsPath);
     if (!text) return Settings{};
     std::vector<IniProblem> problems;
-    Settings settings = Settings::Read(*text, &problems, &m_settingsLines);
-    if (!problems.empty()) std::fprintf(stderr, "spindrel: %s\n", DescribeProblems(m_settingsPath, problems).c_str());
+    Settings settings = Settings::Read(*text, &problems, &m_SettingsLines);
+    if (!problems.empty()) std::fprintf(stderr, "spindrel: %s\n", DescribeProblems(m_SettingsPath, problems).c_str());
     return settings;
 }
 
 bool PlayerFiles::SaveSettings(const Settings& settings)
 {
-    return WriteText(m_settingsPath, settings.Write(m_settingsLines));
+    return WriteText(m_SettingsPath, settings.Write(m_SettingsLines));
 }
 
 Progress PlayerFiles::LoadProgress()
 {
-    const auto text = ReadText(m_progressPath);
+    const auto text = ReadText(m_ProgressPath);
     if (!text) return Progress{};
     std::vector<IniProblem> problems;
-    Progress progress = Progress::Read(*text, &problems, &m_progressLines);
-    if (!problems.empty()) std::fprintf(stderr, "spindrel: %s\n", DescribeProblems(m_progressPath, problems).c_str());
+    Progress progress = Progress::Read(*text, &problems, &m_ProgressLines);
+    if (!problems.empty()) std::fprintf(stderr, "spindrel: %s\n", DescribeProblems(m_ProgressPath, problems).c_str());
     return progress;
 }
 
 bool PlayerFiles::SaveProgress(const Progress& progress)
 {
-    return WriteText(m_progressPath, progress.Write(m_progressLines));
+    return WriteText(m_ProgressPath, progress.Write(m_ProgressLines));
 }
 
 std::function<void(const Progress&)> PlayerFiles::ProgressSaver()
 {
-    if (m_progressPath.empty()) return {};
-    return [path = m_progressPath, lines = m_progressLines](const Progress& progress) {
+    if (m_ProgressPath.empty()) return {};
+    return [path = m_ProgressPath, lines = m_ProgressLines](const Progress& progress) {
         WriteText(path, progress.Write(lines));
     };
 }

@@ -35,15 +35,15 @@ public:
     // Saves each change of progress (for the progress book).
     std::function<void(const Progress&)> ProgressSaver();
 
-    const std::filesystem::path& SettingsPath() const { return m_settingsPath; }
-    const std::filesystem::path& ProgressPath() const { return m_progressPath; }
+    const std::filesystem::path& SettingsPath() const { return m_SettingsPath; }
+    const std::filesystem::path& ProgressPath() const { return m_ProgressPath; }
 
     // The one line that tells what was wrong in a file, or empty when nothing was.
     static std::string DescribeProblems(const std::filesystem::path& path, const std::vector<IniProblem>& problems);
 
 private:
-    std::filesystem::path m_settingsPath;
-    std::filesystem::path m_progressPath;
-    IniDocument m_settingsLines;   // as read, so that a write keeps what the game does not know
-    IniDocument m_progressLines;
+    std::filesystem::path m_SettingsPath;
+    std::filesystem::path m_ProgressPath;
+    IniDocument m_SettingsLines;   // as read, so that a write keeps what the game does not know
+    IniDocument m_ProgressLines;
 };

@@ -28,11 +28,11 @@ public:
     // Writes the settings back when they should be; false when a write failed.
     bool End(const GameApp& app);
 
-    const Settings& Saved() const { return m_saved; }
+    const Settings& Saved() const { return m_Saved; }
 
 private:
-    PlayerFiles m_files;
-    Settings m_saved;          // as on disk (or the defaults)
-    bool m_hadFile = false;
-    bool m_startedFullscreen = true;   // this run's start, overrides included
+    PlayerFiles m_Files;
+    Settings m_Saved;          // as on disk (or the defaults)
+    bool m_HadFile = false;
+    bool m_StartedFullscreen = true;   // this run's start, overrides included
 };

@@ -1,26 +1,26 @@
 #include "app/ReplayRecorder.h"
 
 ReplayRecorder::ReplayRecorder(plat::KeySource* keyboard, uint32_t seed, int startStage, uint32_t startMs)
-    : m_keyboard(keyboard)
+    : m_Keyboard(keyboard)
 {
-    m_replay.seed = seed;
-    m_replay.startStage = startStage;
-    m_replay.startMs = startMs;
+    m_Replay.seed = seed;
+    m_Replay.startStage = startStage;
+    m_Replay.startMs = startMs;
 }
 
 bool ReplayRecorder::Read(uint8_t keys[256])
 {
-    const bool ok = m_keyboard && m_keyboard->Read(keys);
-    m_frame.keysRead = true;
-    m_frame.readOk = ok;
-    m_frame.keys = ok ? Replay::PackKeys(keys) : 0;
+    const bool ok = m_Keyboard && m_Keyboard->Read(keys);
+    m_Frame.keysRead = true;
+    m_Frame.readOk = ok;
+    m_Frame.keys = ok ? Replay::PackKeys(keys) : 0;
     return ok;
 }
 
 void ReplayRecorder::EndFrame(uint32_t frameMs, bool handOver)
 {
-    m_frame.frameMs = frameMs;
-    m_frame.handOver = handOver;
-    m_replay.frames.push_back(m_frame);
-    m_frame = Replay::Frame{};
+    m_Frame.frameMs = frameMs;
+    m_Frame.handOver = handOver;
+    m_Replay.frames.push_back(m_Frame);
+    m_Frame = Replay::Frame{};
 }

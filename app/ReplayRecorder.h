@@ -18,12 +18,12 @@ public:
     // Closes the frame in progress.
     void EndFrame(uint32_t frameMs, bool handOver);
     // Whether the session shows the how-to-play card (kept in the replay).
-    void SetHowToPlay(bool shown) { m_replay.howToPlay = shown; }
+    void SetHowToPlay(bool shown) { m_Replay.howToPlay = shown; }
 
-    const Replay& Recorded() const { return m_replay; }
+    const Replay& Recorded() const { return m_Replay; }
 
 private:
-    plat::KeySource* m_keyboard;
-    Replay m_replay;
-    Replay::Frame m_frame;
+    plat::KeySource* m_Keyboard;
+    Replay m_Replay;
+    Replay::Frame m_Frame;
 };

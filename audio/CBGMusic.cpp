@@ -17,40 +17,40 @@ CBGMusic::~CBGMusic() = default;
 
 void CBGMusic::Open(const std::string& path)
 {
-    m_stream.reset();
+    m_Stream.reset();
     plat::AudioOutput* output = plat::GetAudioOutput();
     if (!output) return;
-    m_stream = plat::MusicStream::Open(output->SharedMixer(), path);
+    m_Stream = plat::MusicStream::Open(output->SharedMixer(), path);
 }
 
 void CBGMusic::Play(int32_t startVolume, bool loop)
 {
-    if (!m_stream) return;
-    m_stream->SetVolume(startVolume);
-    m_loop = loop ? 1 : 0;
-    m_stream->SetPosition(0);
-    m_stream->Run();
+    if (!m_Stream) return;
+    m_Stream->SetVolume(startVolume);
+    m_Loop = loop ? 1 : 0;
+    m_Stream->SetPosition(0);
+    m_Stream->Run();
 }
 
 void CBGMusic::FadeVolume(int32_t durationMs, int32_t targetVolume)
 {
-    if (!m_stream) return;
+    if (!m_Stream) return;
     if (durationMs <= 0) {
         // Nothing to spread the change over: go straight to the target.
-        m_fading = 0;
-        m_stream->SetVolume(targetVolume);
+        m_Fading = 0;
+        m_Stream->SetVolume(targetVolume);
         return;
     }
-    m_fading = 1;
-    m_fadeStartVolume = static_cast<float>(m_stream->Volume());
-    m_fadeStartTime = plat::NowMs();
-    m_fadeDuration = static_cast<float>(durationMs);
-    m_fadeStep = (static_cast<float>(targetVolume) - m_fadeStartVolume) / m_fadeDuration;
+    m_Fading = 1;
+    m_FadeStartVolume = static_cast<float>(m_Stream->Volume());
+    m_FadeStartTime = plat::NowMs();
+    m_FadeDuration = static_cast<float>(durationMs);
+    m_FadeStep = (static_cast<float>(targetVolume) - m_FadeStartVolume) / m_FadeDuration;
 }
 
 void CBGMusic::Update()
 {
-    if (!m_stream) return;
+    if (!m_Stream) return;
     KeepLooping();
     AdvanceFade();
 }
@@ -59,17 +59,17 @@ void CBGMusic::Update()
 // running, so setting the position back plays it again.
 void CBGMusic::KeepLooping()
 {
-    if (m_loop != 1) return;
-    if (m_stream->Position() >= m_stream->StopPosition()) m_stream->SetPosition(0);
+    if (m_Loop != 1) return;
+    if (m_Stream->Position() >= m_Stream->StopPosition()) m_Stream->SetPosition(0);
 }
 
 // The last volume set is the one computed with the elapsed time of that
 // frame, which may lie a little past the target.
 void CBGMusic::AdvanceFade()
 {
-    if (m_fading != 1) return;
-    const float elapsed = static_cast<float>(plat::NowMs() - m_fadeStartTime);
-    const float volume = std::clamp(m_fadeStartVolume + m_fadeStep * elapsed, -kVolumeLimit, kVolumeLimit);
-    m_stream->SetVolume(static_cast<int32_t>(volume));
-    if (elapsed >= m_fadeDuration) m_fading = 0;
+    if (m_Fading != 1) return;
+    const float elapsed = static_cast<float>(plat::NowMs() - m_FadeStartTime);
+    const float volume = std::clamp(m_FadeStartVolume + m_FadeStep * elapsed, -kVolumeLimit, kVolumeLimit);
+    m_Stream->SetVolume(static_cast<int32_t>(volume));
+    if (elapsed >= m_FadeDuration) m_Fading = 0;
 }

@@ -32,17 +32,17 @@ public:
     void Update() override;
 
     // The track, for reports and tests; null when silent.
-    const plat::MusicStream* Stream() const { return m_stream.get(); }
+    const plat::MusicStream* Stream() const { return m_Stream.get(); }
 
 private:
     void KeepLooping();
     void AdvanceFade();
 
-    std::unique_ptr<plat::MusicStream> m_stream;
-    int32_t m_loop = 0;             // 1: rewind at the end
-    int32_t m_fading = 0;           // 1: a fade is running
-    uint32_t m_fadeStartTime = 0;   // the clock when the fade began, ms
-    float m_fadeDuration = 0.0f;    // ms
-    float m_fadeStartVolume = 0.0f;
-    float m_fadeStep = 0.0f;        // volume units per ms
+    std::unique_ptr<plat::MusicStream> m_Stream;
+    int32_t m_Loop = 0;             // 1: rewind at the end
+    int32_t m_Fading = 0;           // 1: a fade is running
+    uint32_t m_FadeStartTime = 0;   // the clock when the fade began, ms
+    float m_FadeDuration = 0.0f;    // ms
+    float m_FadeStartVolume = 0.0f;
+    float m_FadeStep = 0.0f;        // volume units per ms
 };

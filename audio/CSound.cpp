@@ -40,45 +40,45 @@ bool CSound::Load(const std::string& path)
     if (!output) return false;
     auto samples = plat::SoundBuffer::FromPcm(wave.format, wave.samples.data(), wave.samples.size(), path);
     if (!samples) return false;
-    m_buffer = std::make_unique<plat::Voice>(output->SharedMixer(), std::move(samples));
+    m_Buffer = std::make_unique<plat::Voice>(output->SharedMixer(), std::move(samples));
     return true;
 }
 
 bool CSound::Duplicate(const CSound& source)
 {
-    m_buffer.reset();
-    if (!plat::GetAudioOutput() || !source.m_buffer) return false;
-    m_buffer = source.m_buffer->Duplicate();
+    m_Buffer.reset();
+    if (!plat::GetAudioOutput() || !source.m_Buffer) return false;
+    m_Buffer = source.m_Buffer->Duplicate();
     return true;
 }
 
 void CSound::Play()
 {
-    if (!m_buffer) {
+    if (!m_Buffer) {
         // A silent one shot has nothing to wait for.
-        if (m_autoDelete) delete this;
+        if (m_AutoDelete) delete this;
         return;
     }
-    m_buffer->SetPosition(0);
-    m_buffer->Play();
-    if (m_autoDelete && !m_oneShotStarted) {
-        m_oneShotStarted = true;
+    m_Buffer->SetPosition(0);
+    m_Buffer->Play();
+    if (m_AutoDelete && !m_OneShotStarted) {
+        m_OneShotStarted = true;
         OneShotRegistry::Instance().Start(this);
     }
 }
 
-void CSound::EnableAutoDelete() { m_autoDelete = true; }
+void CSound::EnableAutoDelete() { m_AutoDelete = true; }
 
-bool CSound::SetVolume(int32_t hundredthsDb) { return m_buffer && m_buffer->SetVolume(hundredthsDb); }
+bool CSound::SetVolume(int32_t hundredthsDb) { return m_Buffer && m_Buffer->SetVolume(hundredthsDb); }
 
-bool CSound::SetPan(int32_t hundredthsDb) { return m_buffer && m_buffer->SetPan(hundredthsDb); }
+bool CSound::SetPan(int32_t hundredthsDb) { return m_Buffer && m_Buffer->SetPan(hundredthsDb); }
 
 void CSound::Stop()
 {
-    if (m_buffer) m_buffer->Stop();
+    if (m_Buffer) m_Buffer->Stop();
 }
 
-bool CSound::IsPlaying() const { return m_buffer && m_buffer->IsPlaying(); }
+bool CSound::IsPlaying() const { return m_Buffer && m_Buffer->IsPlaying(); }
 
 void CSound::StopAllOneShots() { OneShotRegistry::Instance().StopAll(); }
 

@@ -47,7 +47,7 @@ public:
     bool SetPan(int32_t hundredthsDb);      // -10000 left only .. 10000 right only
     void Stop();
     bool IsPlaying() const;
-    plat::Voice* Buffer() const { return m_buffer.get(); }
+    plat::Voice* Buffer() const { return m_Buffer.get(); }
 
     // Shutdown: stops every one-shot sound still playing and waits for their
     // threads, which delete them. Safe to call at any time, and more than once.
@@ -56,7 +56,7 @@ public:
     static size_t LiveOneShots();
 
 private:
-    std::unique_ptr<plat::Voice> m_buffer;
-    bool m_autoDelete = false;       // EnableAutoDelete was called
-    bool m_oneShotStarted = false;   // a waiting thread owns this object
+    std::unique_ptr<plat::Voice> m_Buffer;
+    bool m_AutoDelete = false;       // EnableAutoDelete was called
+    bool m_OneShotStarted = false;   // a waiting thread owns this object
 };

@@ -14,15 +14,15 @@ OneShotRegistry::~OneShotRegistry() { StopAll(); }
 
 void OneShotRegistry::Start(CSound* sound)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock(m_Mutex);
     JoinFinishedLocked();
-    Entry& entry = m_entries.emplace_back();
+    Entry& entry = m_Entries.emplace_back();
     entry.sound = sound;
     try {
         entry.thread = std::thread(&OneShotRegistry::WaitAndDelete, this, &entry);
     } catch (const std::system_error&) {
         // No thread to wait with: cut the sound short rather than leak it.
-        m_entries.pop_back();
+        m_Entries.pop_back();
         lock.unlock();
         delete sound;
     }
@@ -33,12 +33,12 @@ void OneShotRegistry::WaitAndDelete(Entry* entry)
     entry->sound->Buffer()->WaitUntilStopped();
     CSound* sound = nullptr;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<std::mutex> lock(m_Mutex);
         sound = entry->sound;
         entry->sound = nullptr;
     }
     delete sound;
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_Mutex);
     entry->done = true;
 }
 
@@ -46,31 +46,31 @@ void OneShotRegistry::StopAll()
 {
     std::list<Entry> stopping;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        for (Entry& entry : m_entries)
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        for (Entry& entry : m_Entries)
             if (entry.sound) entry.sound->Stop();
-        stopping.splice(stopping.end(), m_entries);
+        stopping.splice(stopping.end(), m_Entries);
     }
     for (Entry& entry : stopping) entry.thread.join();
 }
 
 size_t OneShotRegistry::Live() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::mutex> lock(m_Mutex);
     size_t live = 0;
-    for (const Entry& entry : m_entries)
+    for (const Entry& entry : m_Entries)
         if (entry.sound) ++live;
     return live;
 }
 
 void OneShotRegistry::JoinFinishedLocked()
 {
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
+    for (auto it = m_Entries.begin(); it != m_Entries.end();) {
         if (!it->done) {
             ++it;
             continue;
         }
         it->thread.join();   // it only returns from here on
-        it = m_entries.erase(it);
+        it = m_Entries.erase(it);
     }
 }

@@ -34,6 +34,6 @@ private:
     void WaitAndDelete(Entry* entry);
     void JoinFinishedLocked();
 
-    mutable std::mutex m_mutex;
-    std::list<Entry> m_entries;      // nodes never move, so threads keep pointers to them
+    mutable std::mutex m_Mutex;
+    std::list<Entry> m_Entries;      // nodes never move, so threads keep pointers to them
 };

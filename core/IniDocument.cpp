@@ -66,7 +66,7 @@ void IniDocument::ParseLine(std::string_view raw, int number, std::string* secti
     const std::string_view line = Trim(raw);
     if (!IsPlainText(line)) return reject("not text");
     if (line.empty() || line.front() == '#' || line.front() == ';') {
-        m_lines.push_back({Kind::Comment, *section, {}, std::string(line), number, false});
+        m_Lines.push_back({Kind::Comment, *section, {}, std::string(line), number, false});
         return;
     }
     if (line.front() == '[') {
@@ -74,21 +74,21 @@ void IniDocument::ParseLine(std::string_view raw, int number, std::string* secti
         const std::string_view name = Trim(line.substr(1, line.size() - 2));
         if (!IsValidName(name)) return reject("a section name with unusable characters");
         *section = std::string(name);
-        m_lines.push_back({Kind::Section, *section, {}, {}, number, false});
+        m_Lines.push_back({Kind::Section, *section, {}, {}, number, false});
         return;
     }
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) return reject("neither a [section] nor a key = value line");
     const std::string_view key = Trim(line.substr(0, equals));
     if (!IsValidName(key)) return reject("a key name with unusable characters");
-    m_lines.push_back(
+    m_Lines.push_back(
         {Kind::Key, *section, std::string(key), std::string(Trim(line.substr(equals + 1))), number, false});
 }
 
 void IniDocument::MarkDuplicates(std::vector<IniProblem>* problems)
 {
     std::map<std::pair<std::string, std::string>, std::vector<Line*>> byName;
-    for (Line& line : m_lines)
+    for (Line& line : m_Lines)
         if (line.kind == Kind::Key) byName[{line.section, line.key}].push_back(&line);
     for (auto& [name, lines] : byName) {
         if (lines.size() < 2) continue;
@@ -101,7 +101,7 @@ void IniDocument::MarkDuplicates(std::vector<IniProblem>* problems)
 
 const IniDocument::Line* IniDocument::FindKey(std::string_view section, std::string_view key) const
 {
-    for (const Line& line : m_lines)
+    for (const Line& line : m_Lines)
         if (line.kind == Kind::Key && line.section == section && line.key == key) return &line;
     return nullptr;
 }
@@ -134,32 +134,32 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         // The first of several copies takes the value; the rest go.
         line->value = std::string(value);
         line->ambiguous = false;
-        std::erase_if(m_lines, [&](const Line& other) {
+        std::erase_if(m_Lines, [&](const Line& other) {
             return &other != line && other.kind == Kind::Key && other.section == section && other.key == key;
         });
         return;
     }
     Line added{Kind::Key, std::string(section), std::string(key), std::string(value), 0, false};
     // After the last line of the section; a new section goes at the end.
-    auto last = std::find_if(m_lines.rbegin(), m_lines.rend(), [&](const Line& line) {
+    auto last = std::find_if(m_Lines.rbegin(), m_Lines.rend(), [&](const Line& line) {
         return line.section == section && line.kind != Kind::Comment;
     });
-    if (last == m_lines.rend() && section.empty()) {
-        m_lines.insert(m_lines.begin(), std::move(added));
+    if (last == m_Lines.rend() && section.empty()) {
+        m_Lines.insert(m_Lines.begin(), std::move(added));
         return;
     }
-    if (last == m_lines.rend()) {
-        if (!section.empty()) m_lines.push_back({Kind::Section, std::string(section), {}, {}, 0, false});
-        m_lines.push_back(std::move(added));
+    if (last == m_Lines.rend()) {
+        if (!section.empty()) m_Lines.push_back({Kind::Section, std::string(section), {}, {}, 0, false});
+        m_Lines.push_back(std::move(added));
         return;
     }
-    m_lines.insert(last.base(), std::move(added));
+    m_Lines.insert(last.base(), std::move(added));
 }
 
 std::string IniDocument::Serialize() const
 {
     std::string text;
-    for (const Line& line : m_lines) {
+    for (const Line& line : m_Lines) {
         switch (line.kind) {
         case Kind::Comment:
             text += line.value;

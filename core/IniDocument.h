@@ -51,5 +51,5 @@ private:
     Line* FindKey(std::string_view section, std::string_view key);
     const Line* FindKey(std::string_view section, std::string_view key) const;
 
-    std::vector<Line> m_lines;
+    std::vector<Line> m_Lines;
 };

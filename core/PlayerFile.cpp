@@ -38,20 +38,20 @@ fs::path PlayerFile::DefaultPath(Home home, const char* fileName)
 bool PlayerFile::Exists() const
 {
     std::error_code ec;
-    return !m_path.empty() && fs::exists(m_path, ec);
+    return !m_Path.empty() && fs::exists(m_Path, ec);
 }
 
 std::optional<std::string> PlayerFile::Read(std::string* error) const
 {
     if (!Exists()) return std::nullopt;
     std::error_code ec;
-    if (!fs::is_regular_file(m_path, ec)) {
-        if (error) *error = m_path.string() + " is not a file";
+    if (!fs::is_regular_file(m_Path, ec)) {
+        if (error) *error = m_Path.string() + " is not a file";
         return std::nullopt;
     }
-    std::ifstream file(m_path, std::ios::binary);
+    std::ifstream file(m_Path, std::ios::binary);
     if (!file) {
-        if (error) *error = "cannot read " + m_path.string();
+        if (error) *error = "cannot read " + m_Path.string();
         return std::nullopt;
     }
     std::string text(kMaxBytes, '\0');
@@ -66,11 +66,11 @@ bool PlayerFile::Write(const std::string& text, std::string* error) const
         if (error) *error = why;
         return false;
     };
-    if (m_path.empty()) return fail("no folder for the game's own files (HOME is not set)");
+    if (m_Path.empty()) return fail("no folder for the game's own files (HOME is not set)");
     std::error_code ec;
-    fs::create_directories(m_path.parent_path(), ec);
-    if (ec) return fail("cannot create " + m_path.parent_path().string() + ": " + ec.message());
-    fs::path temporary = m_path;
+    fs::create_directories(m_Path.parent_path(), ec);
+    if (ec) return fail("cannot create " + m_Path.parent_path().string() + ": " + ec.message());
+    fs::path temporary = m_Path;
     temporary += ".new-" + std::to_string(::getpid());
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
@@ -83,11 +83,11 @@ bool PlayerFile::Write(const std::string& text, std::string* error) const
             return fail("cannot write " + temporary.string() + " (is the disk full?)");
         }
     }
-    fs::rename(temporary, m_path, ec);
+    fs::rename(temporary, m_Path, ec);
     if (ec) {
         const std::string why = ec.message();
         fs::remove(temporary, ec);
-        return fail("cannot replace " + m_path.string() + ": " + why);
+        return fail("cannot replace " + m_Path.string() + ": " + why);
     }
     return true;
 }

@@ -23,7 +23,7 @@ public:
     // The same for this process's environment.
     static std::filesystem::path DefaultPath(Home home, const char* fileName);
 
-    explicit PlayerFile(std::filesystem::path path) : m_path(std::move(path)) {}
+    explicit PlayerFile(std::filesystem::path path) : m_Path(std::move(path)) {}
 
     bool Exists() const;
     // The file's text (at most kMaxBytes), or nothing when it cannot be read
@@ -33,8 +33,8 @@ public:
     // reason in *error when it cannot, the old file then left as it was.
     bool Write(const std::string& text, std::string* error = nullptr) const;
 
-    const std::filesystem::path& Path() const { return m_path; }
+    const std::filesystem::path& Path() const { return m_Path; }
 
 private:
-    std::filesystem::path m_path;
+    std::filesystem::path m_Path;
 };

@@ -20,7 +20,7 @@ Progress Progress::Read(std::string_view text, std::vector<IniProblem>* problems
     Progress progress;
     for (int stage = 0; stage < kStages; ++stage) {
         const std::string section = StageSection(stage);
-        Stage& entry = progress.m_stages[stage];
+        Stage& entry = progress.m_Stages[stage];
         if (const auto cleared = lines.Get(section, kCleared)) {
             if (*cleared == "true") entry.cleared = true;
             else if (*cleared != "false") found.push_back({lines.LineOf(section, kCleared), "cleared must be true or false"});
@@ -35,7 +35,7 @@ Progress Progress::Read(std::string_view text, std::vector<IniProblem>* problems
             found.push_back({lines.LineOf(section, kBestMs), "best_ms must be a time in milliseconds"});
     }
     // A best time belongs to a cleared stage only.
-    for (Stage& entry : progress.m_stages)
+    for (Stage& entry : progress.m_Stages)
         if (!entry.cleared) entry.bestMs.reset();
     if (problems) *problems = std::move(found);
     if (document) *document = std::move(lines);
@@ -45,7 +45,7 @@ Progress Progress::Read(std::string_view text, std::vector<IniProblem>* problems
 std::string Progress::Write(IniDocument document) const
 {
     for (int stage = 0; stage < kStages; ++stage) {
-        const Stage& entry = m_stages[stage];
+        const Stage& entry = m_Stages[stage];
         if (!entry.cleared) continue;
         document.Set(StageSection(stage), kCleared, "true");
         if (entry.bestMs) document.Set(StageSection(stage), kBestMs, std::to_string(*entry.bestMs));
@@ -53,20 +53,20 @@ std::string Progress::Write(IniDocument document) const
     return document.Serialize();
 }
 
-bool Progress::Cleared(int stage) const { return IsStage(stage) && m_stages[stage].cleared; }
+bool Progress::Cleared(int stage) const { return IsStage(stage) && m_Stages[stage].cleared; }
 
 std::optional<uint32_t> Progress::BestMs(int stage) const
 {
-    return IsStage(stage) ? m_stages[stage].bestMs : std::nullopt;
+    return IsStage(stage) ? m_Stages[stage].bestMs : std::nullopt;
 }
 
 bool Progress::RecordWin(int stage, uint32_t battleMs)
 {
     if (!IsStage(stage) || battleMs == 0 || battleMs > kMaxBattleMs) {
-        if (IsStage(stage)) m_stages[stage].cleared = true;
+        if (IsStage(stage)) m_Stages[stage].cleared = true;
         return false;
     }
-    Stage& entry = m_stages[stage];
+    Stage& entry = m_Stages[stage];
     entry.cleared = true;
     if (entry.bestMs && *entry.bestMs <= battleMs) return false;
     entry.bestMs = battleMs;

@@ -36,5 +36,5 @@ private:
         std::optional<uint32_t> bestMs;
         bool operator==(const Stage&) const = default;
     };
-    std::array<Stage, kStages> m_stages{};
+    std::array<Stage, kStages> m_Stages{};
 };

@@ -10,16 +10,16 @@ ResourceRegistry& ResourceRegistry::Instance()
 
 void ResourceRegistry::Register(const std::string& key, CGameObject* object)
 {
-    m_map.emplace(key, object);
+    m_Map.emplace(key, object);
 }
 
 CGameObject* ResourceRegistry::Find(const std::string& key) const
 {
-    auto it = m_map.find(key);
-    return it == m_map.end() ? nullptr : it->second;
+    auto it = m_Map.find(key);
+    return it == m_Map.end() ? nullptr : it->second;
 }
 
-void ResourceRegistry::Clear() { m_map.clear(); }
+void ResourceRegistry::Clear() { m_Map.clear(); }
 
 void RegisterResource(const char* key, CGameObject* object)
 {

@@ -17,10 +17,10 @@ public:
     void Register(const std::string& key, CGameObject* object);  // a key already present keeps its object
     CGameObject* Find(const std::string& key) const;              // null when absent
     void Clear();                                                 // forgets every key, deletes nothing
-    size_t Size() const { return m_map.size(); }
+    size_t Size() const { return m_Map.size(); }
 
 private:
-    std::unordered_map<std::string, CGameObject*> m_map;
+    std::unordered_map<std::string, CGameObject*> m_Map;
 };
 
 void RegisterResource(const char* key, CGameObject* object);

@@ -57,37 +57,37 @@ void TaskList::Add(const TaskEntry& entry)
     node->entry.updateStop = false;
     node->entry.drawStop = false;
 
-    Node* before = m_head;
+    Node* before = m_Head;
     while (before && before->entry.priority <= entry.priority) before = before->next;
     if (before) {
         node->next = before;
         node->prev = before->prev;
         if (before->prev) before->prev->next = node;
-        else m_head = node;
+        else m_Head = node;
         before->prev = node;
     } else {
-        node->prev = m_tail;
-        if (m_tail) m_tail->next = node;
-        else m_head = node;
-        m_tail = node;
+        node->prev = m_Tail;
+        if (m_Tail) m_Tail->next = node;
+        else m_Head = node;
+        m_Tail = node;
     }
-    ++m_size;
+    ++m_Size;
 }
 
 void TaskList::Unlink(Node* node)
 {
     if (node->prev) node->prev->next = node->next;
-    else m_head = node->next;
+    else m_Head = node->next;
     if (node->next) node->next->prev = node->prev;
-    else m_tail = node->prev;
-    --m_size;
+    else m_Tail = node->prev;
+    --m_Size;
 }
 
 void TaskList::DeleteNode(Node* node)
 {
-    if (node == m_cursor) {
-        m_cursor = node->next;
-        m_restart = true;
+    if (node == m_Cursor) {
+        m_Cursor = node->next;
+        m_Restart = true;
     }
     // The entry is unlinked before its object is destroyed, so a destructor
     // that looks at the list never meets its own half-dead entry.
@@ -100,7 +100,7 @@ void TaskList::DeleteNode(Node* node)
 void TaskList::Remove(CGameObject* object)
 {
     if (!object) return;
-    for (Node* n = m_head; n; n = n->next) {
+    for (Node* n = m_Head; n; n = n->next) {
         if (n->entry.object == object) {
             DeleteNode(n);
             return;
@@ -114,7 +114,7 @@ void TaskList::Clear()
     // entries, so no pointer into the list is kept across a deletion.
     for (;;) {
         Node* victim = nullptr;
-        for (Node* n = m_head; n; n = n->next) {
+        for (Node* n = m_Head; n; n = n->next) {
             int32_t p = n->entry.priority;
             if (p > CLEAR_LOW_EXCLUSIVE && p < CLEAR_HIGH_EXCLUSIVE) {
                 victim = n;
@@ -130,7 +130,7 @@ void TaskList::Clear()
 CGameObject* TaskList::Find(const char* name) const
 {
     const char* wanted = name ? name : "";
-    for (Node* n = m_head; n; n = n->next)
+    for (Node* n = m_Head; n; n = n->next)
         if (std::strcmp(n->entry.name, wanted) == 0) return n->entry.object;
     return nullptr;
 }
@@ -138,21 +138,21 @@ CGameObject* TaskList::Find(const char* name) const
 void TaskList::SetUpdateStop(const char* name, bool flag)
 {
     const char* wanted = name ? name : "";
-    for (Node* n = m_head; n; n = n->next)
+    for (Node* n = m_Head; n; n = n->next)
         if (std::strcmp(n->entry.name, wanted) == 0) n->entry.updateStop = flag;
 }
 
 void TaskList::SetDrawStop(const char* name)
 {
     const char* wanted = name ? name : "";
-    for (Node* n = m_head; n; n = n->next)
+    for (Node* n = m_Head; n; n = n->next)
         if (std::strcmp(n->entry.name, wanted) == 0) n->entry.drawStop = true;
 }
 
 template <typename Fn>
 void TaskList::ForEachInRange(int32_t high, int32_t low, Fn fn)
 {
-    for (Node* n = m_head; n; n = n->next) {
+    for (Node* n = m_Head; n; n = n->next) {
         if (n->entry.priority > high) break;
         if (n->entry.priority >= low) fn(n->entry);
     }
@@ -170,45 +170,45 @@ void TaskList::SetDrawStopRange(bool flag, int32_t high, int32_t low)
 
 void TaskList::RunPass(Pass pass)
 {
-    m_cursor = m_head;
-    m_restart = false;
-    m_inPass = true;
-    while (m_cursor) {
-        TaskEntry& e = m_cursor->entry;
-        m_running = e.object;
+    m_Cursor = m_Head;
+    m_Restart = false;
+    m_InPass = true;
+    while (m_Cursor) {
+        TaskEntry& e = m_Cursor->entry;
+        m_Running = e.object;
         if (pass == Pass::Update) {
-            const bool frozen = m_frozen && e.priority >= m_frozenLow && e.priority <= m_frozenHigh;
+            const bool frozen = m_Frozen && e.priority >= m_FrozenLow && e.priority <= m_FrozenHigh;
             if (!e.updateStop && !frozen) e.object->Update();
         } else {
             if (!e.drawStop) e.object->Draw();
         }
-        m_running = nullptr;
+        m_Running = nullptr;
         DeleteDeferred();
-        if (m_restart) {
-            m_restart = false;
+        if (m_Restart) {
+            m_Restart = false;
         } else {
-            m_cursor = m_cursor->next;
+            m_Cursor = m_Cursor->next;
         }
     }
-    m_inPass = false;
+    m_InPass = false;
 }
 
 void TaskList::UpdatePass() { RunPass(Pass::Update); }
 
 void TaskList::FreezeUpdates(int32_t low, int32_t high)
 {
-    m_frozen = true;
-    m_frozenLow = low;
-    m_frozenHigh = high;
+    m_Frozen = true;
+    m_FrozenLow = low;
+    m_FrozenHigh = high;
 }
 
-void TaskList::ThawUpdates() { m_frozen = false; }
+void TaskList::ThawUpdates() { m_Frozen = false; }
 void TaskList::DrawPass() { RunPass(Pass::Draw); }
 
 void TaskList::DeleteDeferred()
 {
-    CGameObject* object = m_deferred;
-    m_deferred = nullptr;
+    CGameObject* object = m_Deferred;
+    m_Deferred = nullptr;
     delete object;
 }
 
@@ -217,17 +217,17 @@ void TaskList::DeleteDeferred()
 // task whose Update or Draw made the call lives until that call returns.
 void TaskList::RemoveAll()
 {
-    if (m_inPass) {
-        m_cursor = nullptr;
-        m_restart = true;
+    if (m_InPass) {
+        m_Cursor = nullptr;
+        m_Restart = true;
     }
-    while (m_head) {
-        Node* n = m_head;
+    while (m_Head) {
+        Node* n = m_Head;
         Unlink(n);
         CGameObject* object = n->entry.owned ? n->entry.object : nullptr;
         n->entry.object = nullptr;
         delete n;
-        if (object && object == m_running) m_deferred = object;
+        if (object && object == m_Running) m_Deferred = object;
         else delete object;
     }
 }
@@ -235,8 +235,8 @@ void TaskList::RemoveAll()
 std::vector<const TaskEntry*> TaskList::Entries() const
 {
     std::vector<const TaskEntry*> out;
-    out.reserve(m_size);
-    for (Node* n = m_head; n; n = n->next) out.push_back(&n->entry);
+    out.reserve(m_Size);
+    for (Node* n = m_Head; n; n = n->next) out.push_back(&n->entry);
     return out;
 }
 

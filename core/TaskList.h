@@ -34,11 +34,11 @@ public:
     // low..high (a paused game); draws go on.
     void FreezeUpdates(int32_t low, int32_t high);
     void ThawUpdates();
-    bool Frozen() const { return m_frozen; }
+    bool Frozen() const { return m_Frozen; }
 
     // For tests and the runner's trace: the entries in list order.
     std::vector<const TaskEntry*> Entries() const;
-    size_t Size() const { return m_size; }
+    size_t Size() const { return m_Size; }
 
 private:
     struct Node {
@@ -54,15 +54,15 @@ private:
     void DeleteDeferred();
     template <typename Fn> void ForEachInRange(int32_t high, int32_t low, Fn fn);
 
-    Node* m_head = nullptr;
-    Node* m_tail = nullptr;
-    size_t m_size = 0;
-    Node* m_cursor = nullptr;   // the entry the running pass is visiting
-    bool m_restart = false;     // the cursor's entry was removed and the cursor moved on
-    bool m_inPass = false;
-    bool m_frozen = false;
-    int32_t m_frozenLow = 0;
-    int32_t m_frozenHigh = 0;
-    CGameObject* m_running = nullptr;     // the object whose Update or Draw is on the stack
-    CGameObject* m_deferred = nullptr;    // m_running, emptied out by RemoveAll: deleted once its call returns
+    Node* m_Head = nullptr;
+    Node* m_Tail = nullptr;
+    size_t m_Size = 0;
+    Node* m_Cursor = nullptr;   // the entry the running pass is visiting
+    bool m_Restart = false;     // the cursor's entry was removed and the cursor moved on
+    bool m_InPass = false;
+    bool m_Frozen = false;
+    int32_t m_FrozenLow = 0;
+    int32_t m_FrozenHigh = 0;
+    CGameObject* m_Running = nullptr;     // the object whose Update or Draw is on the stack
+    CGameObject* m_Deferred = nullptr;    // m_Running, emptied out by RemoveAll: deleted once its call returns
 };

@@ -11,13 +11,13 @@ bool ArenaCollision::Build(StageMesh mesh)
 {
     Destroy();
     if (!ArenaMesh::CanBuild()) return false;
-    m_mesh = std::move(mesh);
-    return m_geometry.Build(m_mesh.vertices.data(), m_mesh.vertexCount, m_mesh.indices.data(),
-                            m_mesh.indexCount);
+    m_Mesh = std::move(mesh);
+    return m_Geometry.Build(m_Mesh.vertices.data(), m_Mesh.vertexCount, m_Mesh.indices.data(),
+                            m_Mesh.indexCount);
 }
 
 void ArenaCollision::Destroy()
 {
-    m_geometry.Destroy();
-    m_mesh = StageMesh{};
+    m_Geometry.Destroy();
+    m_Mesh = StageMesh{};
 }

@@ -24,11 +24,11 @@ public:
     // the triangle-mesh data, and drops the record.
     void Destroy();
 
-    Geom GetGeom() const { return m_geometry.GetGeom(); }
-    bool HasTriangleData() const { return m_geometry.HasTriangleData(); }
-    const StageMesh& Mesh() const { return m_mesh; }
+    Geom GetGeom() const { return m_Geometry.GetGeom(); }
+    bool HasTriangleData() const { return m_Geometry.HasTriangleData(); }
+    const StageMesh& Mesh() const { return m_Mesh; }
 
 private:
-    StageMesh m_mesh;
-    ArenaMesh m_geometry;   // reads m_mesh's arrays; declared after it, so destroyed before it
+    StageMesh m_Mesh;
+    ArenaMesh m_Geometry;   // reads m_Mesh's arrays; declared after it, so destroyed before it
 };

@@ -41,10 +41,10 @@ void CStage::Init()
     m_StageMesh = FindResource<CXFile>(StageMeshKey(g_StageIndex).c_str());
     m_Background = FindResource<CXFile>(BACKGROUND_KEY);
     m_Code = FindTask(CODE_TASK_NAME);
-    m_arenaOpaque = m_StageMesh && m_StageMesh->IsOpaque();
+    m_ArenaOpaque = m_StageMesh && m_StageMesh->IsOpaque();
 
     // The arena's collision triangles, static at the origin.
-    m_arena.Build(ReadStageMesh(StageMeshPath(g_StageIndex).c_str(), STAGE_MESH_SCALE));
+    m_Arena.Build(ReadStageMesh(StageMeshPath(g_StageIndex).c_str(), STAGE_MESH_SCALE));
 
     // The stage light.
     SetUpLight();
@@ -57,7 +57,7 @@ void CStage::SetUpLight()
 
 bool CStage::DrawsArenaFirst() const
 {
-    if (!m_opaqueArenaFirst || !m_arenaOpaque) return false;
+    if (!m_OpaqueArenaFirst || !m_ArenaOpaque) return false;
     // Only a depth test that keeps the nearer surface makes the order of two
     // opaque meshes invisible.
     return gfx::DepthTestKeepsNearer();

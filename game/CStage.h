@@ -28,14 +28,14 @@ public:
     // The arena's geometry (no body, at the origin); tops and enemies test
     // their touches against it. A stand-in that touches nothing when the
     // stage's file could not be read; null before Init or without a world.
-    Geom ArenaGeom() const { return m_arena.GetGeom(); }
+    Geom ArenaGeom() const { return m_Arena.GetGeom(); }
 
     // True (the default): when the arena hides everything behind it, it is
     // drawn before the background, which then fails the depth test wherever
     // the arena covers it instead of being shaded and painted over; the
     // picture is the same. False: the background always goes first (tests
     // compare the two).
-    void SetOpaqueArenaFirst(bool on) { m_opaqueArenaFirst = on; }
+    void SetOpaqueArenaFirst(bool on) { m_OpaqueArenaFirst = on; }
     // Whether the next Draw puts the arena before the background.
     bool DrawsArenaFirst() const;
 
@@ -53,8 +53,8 @@ private:
     void DrawBackground();
     void DrawArena();
 
-    bool m_opaqueArenaFirst = true;
-    bool m_arenaOpaque = false;           // the stage mesh hides what lies behind it
+    bool m_OpaqueArenaFirst = true;
+    bool m_ArenaOpaque = false;           // the stage mesh hides what lies behind it
 
-    ArenaCollision m_arena;               // the triangle-mesh data, the geometry and the mesh record
+    ArenaCollision m_Arena;               // the triangle-mesh data, the geometry and the mesh record
 };

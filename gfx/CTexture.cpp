@@ -9,20 +9,20 @@ bool CTexture::Keep(std::unique_ptr<plat::Texture> texture)
 {
     m_Width = texture->Width();
     m_Height = texture->Height();
-    m_texture = std::move(texture);
+    m_Texture = std::move(texture);
     return true;
 }
 
 bool CTexture::Load(const std::string& path, uint32_t colorKey)
 {
-    m_texture.reset();
+    m_Texture.reset();
     auto texture = std::make_unique<plat::Texture>();
     return texture->LoadFromFile(path, colorKey) && Keep(std::move(texture));
 }
 
 bool CTexture::LoadPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey)
 {
-    m_texture.reset();
+    m_Texture.reset();
     auto texture = std::make_unique<plat::Texture>();
     return texture->LoadFromPixels(rgba, width, height, colorKey) && Keep(std::move(texture));
 }

@@ -27,7 +27,7 @@ public:
     // the program makes itself.
     bool LoadPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
 
-    plat::Texture* Texture() const { return m_texture.get(); }   // null when nothing is loaded
+    plat::Texture* Texture() const { return m_Texture.get(); }   // null when nothing is loaded
 
     int m_Width = 0;    // of the texture's top level, after rounding
     int m_Height = 0;
@@ -35,5 +35,5 @@ public:
 private:
     bool Keep(std::unique_ptr<plat::Texture> texture);
 
-    std::unique_ptr<plat::Texture> m_texture;
+    std::unique_ptr<plat::Texture> m_Texture;
 };

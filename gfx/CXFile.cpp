@@ -49,10 +49,10 @@ CXFile::~CXFile() = default;
 
 void CXFile::Release()
 {
-    m_textures.clear();
-    m_materials.clear();
-    m_materialCount = 0;
-    m_mesh.reset();
+    m_Textures.clear();
+    m_Materials.clear();
+    m_MaterialCount = 0;
+    m_Mesh.reset();
 }
 
 bool CXFile::Load(const std::string& path, const std::string& textureFolder)
@@ -64,32 +64,32 @@ bool CXFile::Load(const std::string& path, const std::string& textureFolder)
     for (const plat::XMaterial& x : model.materials) {
         plat::Material material = x.material;
         material.ambient = material.diffuse;
-        m_materials.push_back(material);
-        m_textures.push_back(LoadMaterialTexture(textureFolder, x.textureFile));
+        m_Materials.push_back(material);
+        m_Textures.push_back(LoadMaterialTexture(textureFolder, x.textureFile));
     }
-    m_materialCount = static_cast<uint32_t>(m_materials.size());
-    m_mesh = std::make_unique<plat::Mesh>();
-    m_mesh->Set(std::move(model.vertices), std::move(model.indices), std::move(model.subsets), model.hasNormals,
+    m_MaterialCount = static_cast<uint32_t>(m_Materials.size());
+    m_Mesh = std::make_unique<plat::Mesh>();
+    m_Mesh->Set(std::move(model.vertices), std::move(model.indices), std::move(model.subsets), model.hasNormals,
                 model.hasColors, model.hasTexCoords);
     return true;
 }
 
 void CXFile::Draw() const
 {
-    if (!g_Device || !m_mesh) return;
-    for (uint32_t i = 0; i < m_materialCount; ++i) {
-        g_Device->SetMaterial(m_materials[i]);
-        g_Device->SetTexture(m_textures[i].get());
-        g_Device->DrawSubset(*m_mesh, static_cast<int>(i));
+    if (!g_Device || !m_Mesh) return;
+    for (uint32_t i = 0; i < m_MaterialCount; ++i) {
+        g_Device->SetMaterial(m_Materials[i]);
+        g_Device->SetTexture(m_Textures[i].get());
+        g_Device->DrawSubset(*m_Mesh, static_cast<int>(i));
     }
 }
 
 bool CXFile::IsOpaque() const
 {
-    if (!m_mesh) return false;
-    for (uint32_t i = 0; i < m_materialCount; ++i) {
-        if (!(m_materials[i].diffuse.a >= 1.0f)) return false;   // NaN counts as see-through
-        const plat::Texture* texture = m_textures[i].get();
+    if (!m_Mesh) return false;
+    for (uint32_t i = 0; i < m_MaterialCount; ++i) {
+        if (!(m_Materials[i].diffuse.a >= 1.0f)) return false;   // NaN counts as see-through
+        const plat::Texture* texture = m_Textures[i].get();
         if (texture && !texture->IsOpaque()) return false;
     }
     return true;
@@ -104,8 +104,8 @@ void CXFile::DrawOutline(float scale, const plat::Mat4& world) const
     g_Device->SetMaterial(OutlineMaterial());
     g_Device->SetTexture(nullptr);
     g_Device->SetTransform(plat::TransformKind::World, plat::Scaling(scale, scale, scale) * world);
-    if (m_mesh)
-        for (uint32_t i = 0; i < m_materialCount; ++i) g_Device->DrawSubset(*m_mesh, static_cast<int>(i));
+    if (m_Mesh)
+        for (uint32_t i = 0; i < m_MaterialCount; ++i) g_Device->DrawSubset(*m_Mesh, static_cast<int>(i));
     g_Device->SetTransform(plat::TransformKind::World, world);
     g_Device->SetCull(plat::Cull::CCW);
 }

@@ -39,12 +39,12 @@ public:
     void Draw() const;
     void DrawOutline(float scale, const plat::Mat4& world) const;
 
-    const plat::Mesh* GetMesh() const { return m_mesh.get(); }            // null when empty
-    uint32_t GetMaterialCount() const { return m_materialCount; }
+    const plat::Mesh* GetMesh() const { return m_Mesh.get(); }            // null when empty
+    uint32_t GetMaterialCount() const { return m_MaterialCount; }
     // The materials as drawn; the game may change them (fading a mesh, for example).
-    plat::Material& Material(uint32_t i) { return m_materials[i]; }
-    const plat::Material& GetMaterial(uint32_t i) const { return m_materials[i]; }
-    const plat::Texture* GetTexture(uint32_t i) const { return m_textures[i].get(); }   // null: untextured
+    plat::Material& Material(uint32_t i) { return m_Materials[i]; }
+    const plat::Material& GetMaterial(uint32_t i) const { return m_Materials[i]; }
+    const plat::Texture* GetTexture(uint32_t i) const { return m_Textures[i].get(); }   // null: untextured
     // Whether the mesh, drawn lit, hides everything behind it: every
     // material's diffuse alpha is full and every texture is opaque. False for
     // an empty object.
@@ -53,8 +53,8 @@ public:
 private:
     void Release();
 
-    std::unique_ptr<plat::Mesh> m_mesh;
-    uint32_t m_materialCount = 0;
-    std::vector<plat::Material> m_materials;
-    std::vector<std::unique_ptr<plat::Texture>> m_textures;
+    std::unique_ptr<plat::Mesh> m_Mesh;
+    uint32_t m_MaterialCount = 0;
+    std::vector<plat::Material> m_Materials;
+    std::vector<std::unique_ptr<plat::Texture>> m_Textures;
 };

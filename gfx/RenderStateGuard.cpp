@@ -2,45 +2,45 @@
 
 #include "gfx/Graphics.h"
 
-RenderStateGuard::RenderStateGuard() : m_device(g_Device) {}
+RenderStateGuard::RenderStateGuard() : m_Device(g_Device) {}
 
 RenderStateGuard::~RenderStateGuard()
 {
-    if (!m_device) return;
-    if (m_savedTexture) m_device->SetTexture(*m_savedTexture);
-    if (m_savedLighting) m_device->SetLighting(*m_savedLighting);
-    if (m_savedDepthWrite) m_device->SetDepthWrite(*m_savedDepthWrite);
-    if (m_savedDestBlend) m_device->SetDestBlend(*m_savedDestBlend);
+    if (!m_Device) return;
+    if (m_SavedTexture) m_Device->SetTexture(*m_SavedTexture);
+    if (m_SavedLighting) m_Device->SetLighting(*m_SavedLighting);
+    if (m_SavedDepthWrite) m_Device->SetDepthWrite(*m_SavedDepthWrite);
+    if (m_SavedDestBlend) m_Device->SetDestBlend(*m_SavedDestBlend);
 }
 
 RenderStateGuard& RenderStateGuard::SetBlend(gfx::BlendMode mode)
 {
-    if (!m_device) return *this;
-    if (!m_savedDestBlend) m_savedDestBlend = m_device->States().destBlend;
-    m_device->SetDestBlend(gfx::DestBlendOf(mode));
+    if (!m_Device) return *this;
+    if (!m_SavedDestBlend) m_SavedDestBlend = m_Device->States().destBlend;
+    m_Device->SetDestBlend(gfx::DestBlendOf(mode));
     return *this;
 }
 
 RenderStateGuard& RenderStateGuard::SetDepthWrite(bool on)
 {
-    if (!m_device) return *this;
-    if (!m_savedDepthWrite) m_savedDepthWrite = m_device->States().zWrite;
-    m_device->SetDepthWrite(on);
+    if (!m_Device) return *this;
+    if (!m_SavedDepthWrite) m_SavedDepthWrite = m_Device->States().zWrite;
+    m_Device->SetDepthWrite(on);
     return *this;
 }
 
 RenderStateGuard& RenderStateGuard::SetLighting(bool on)
 {
-    if (!m_device) return *this;
-    if (!m_savedLighting) m_savedLighting = m_device->States().lighting;
-    m_device->SetLighting(on);
+    if (!m_Device) return *this;
+    if (!m_SavedLighting) m_SavedLighting = m_Device->States().lighting;
+    m_Device->SetLighting(on);
     return *this;
 }
 
 RenderStateGuard& RenderStateGuard::SetTexture(const plat::Texture* texture)
 {
-    if (!m_device) return *this;
-    if (!m_savedTexture) m_savedTexture = m_device->State().texture;
-    m_device->SetTexture(texture);
+    if (!m_Device) return *this;
+    if (!m_SavedTexture) m_SavedTexture = m_Device->State().texture;
+    m_Device->SetTexture(texture);
     return *this;
 }

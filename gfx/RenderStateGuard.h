@@ -23,9 +23,9 @@ public:
     RenderStateGuard& SetTexture(const plat::Texture* texture);
 
 private:
-    plat::RenderDevice* m_device;   // null: nothing to change or restore
-    std::optional<plat::Blend> m_savedDestBlend;
-    std::optional<bool> m_savedDepthWrite;
-    std::optional<bool> m_savedLighting;
-    std::optional<const plat::Texture*> m_savedTexture;
+    plat::RenderDevice* m_Device;   // null: nothing to change or restore
+    std::optional<plat::Blend> m_SavedDestBlend;
+    std::optional<bool> m_SavedDepthWrite;
+    std::optional<bool> m_SavedLighting;
+    std::optional<const plat::Texture*> m_SavedTexture;
 };

@@ -9,15 +9,15 @@ bool IsKeyCode(int code) { return code > 0 && code < 256; }
 }  // namespace
 
 BoundKeySource::BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound)
-    : m_keys(keys), m_bound(bound)
+    : m_Keys(keys), m_Bound(bound)
 {
 }
 
 bool BoundKeySource::Read(uint8_t keys[256])
 {
     uint8_t pressed[256];
-    if (!m_keys || !m_keys->Read(pressed)) return false;
-    Translate(pressed, m_bound, keys);
+    if (!m_Keys || !m_Keys->Read(pressed)) return false;
+    Translate(pressed, m_Bound, keys);
     return true;
 }
 

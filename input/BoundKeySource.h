@@ -20,12 +20,12 @@ public:
     BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound);
 
     bool Read(uint8_t keys[256]) override;
-    void Rebind(const std::array<int, kActions>& bound) { m_bound = bound; }
+    void Rebind(const std::array<int, kActions>& bound) { m_Bound = bound; }
 
     // The game's keys for the keys pressed, by the given bindings.
     static void Translate(const uint8_t pressed[256], const std::array<int, kActions>& bound, uint8_t keys[256]);
 
 private:
-    plat::KeySource* m_keys;
-    std::array<int, kActions> m_bound;
+    plat::KeySource* m_Keys;
+    std::array<int, kActions> m_Bound;
 };

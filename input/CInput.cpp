@@ -4,20 +4,20 @@
 
 void CInput::Init()
 {
-    if (m_initialised) return;
-    m_initialised = true;
-    m_keyboard = plat::GetKeySource();
+    if (m_Initialised) return;
+    m_Initialised = true;
+    m_Keyboard = plat::GetKeySource();
     std::memset(m_CurrentKeys, 0, sizeof m_CurrentKeys);
     std::memset(m_PreviousKeys, 0, sizeof m_PreviousKeys);
 }
 
 void CInput::Update()
 {
-    if (!m_keyboard) return;
+    if (!m_Keyboard) return;
     std::memcpy(m_PreviousKeys, m_CurrentKeys, sizeof m_CurrentKeys);
     // A failed read (no focus) keeps the old state: held keys stay held and
     // nothing is newly pressed.
-    m_focus = m_keyboard->Read(m_CurrentKeys);
+    m_Focus = m_Keyboard->Read(m_CurrentKeys);
 }
 
 CInput* CInput::FindOrCreate()
@@ -30,12 +30,12 @@ CInput* CInput::FindOrCreate()
 
 bool CInput::IsDown(int key) const
 {
-    if (!m_keyboard || key < 0 || key > 255) return false;
+    if (!m_Keyboard || key < 0 || key > 255) return false;
     return (m_CurrentKeys[key] & plat::KEY_DOWN_BIT) != 0;
 }
 
 bool CInput::IsNewlyPressed(int key) const
 {
-    if (!m_keyboard || key < 0 || key > 255) return false;
+    if (!m_Keyboard || key < 0 || key > 255) return false;
     return (m_CurrentKeys[key] & plat::KEY_DOWN_BIT) && !(m_PreviousKeys[key] & plat::KEY_DOWN_BIT);
 }

@@ -20,17 +20,17 @@ public:
     // Finds the "input" task, or creates one at priority 1000 when there is none.
     static CInput* FindOrCreate();
 
-    bool HasKeyboard() const { return m_keyboard != nullptr; }
+    bool HasKeyboard() const { return m_Keyboard != nullptr; }
     bool IsDown(int key) const;            // held in this frame
     bool IsNewlyPressed(int key) const;    // down now, up in the frame before
     // False when the last read failed: the window has lost the input focus.
-    bool HasFocus() const { return m_focus; }
+    bool HasFocus() const { return m_Focus; }
 
     uint8_t m_CurrentKeys[256] = {};
     uint8_t m_PreviousKeys[256] = {};
 
 private:
-    plat::KeySource* m_keyboard = nullptr;
-    bool m_initialised = false;
-    bool m_focus = true;
+    plat::KeySource* m_Keyboard = nullptr;
+    bool m_Initialised = false;
+    bool m_Focus = true;
 };

@@ -31,7 +31,7 @@ bool ArenaMesh::Build(const float* vertices, int vertexCount, const int32_t* ind
 {
     Destroy();
     if (!CanBuild()) return false;
-    m_worldSerial = CODE::CurrentWorldSerial();
+    m_WorldSerial = CODE::CurrentWorldSerial();
     if (indexCount > 0) BuildTriangles(vertices, vertexCount, indices, indexCount);
     else BuildStandIn();
     return true;
@@ -39,11 +39,11 @@ bool ArenaMesh::Build(const float* vertices, int vertexCount, const int32_t* ind
 
 void ArenaMesh::BuildTriangles(const float* vertices, int vertexCount, const int32_t* indices, int indexCount)
 {
-    m_data = dGeomTriMeshDataCreate();
-    dGeomTriMeshDataBuildSingle(m_data, vertices, VERTEX_STRIDE_BYTES, vertexCount, indices, indexCount,
+    m_Data = dGeomTriMeshDataCreate();
+    dGeomTriMeshDataBuildSingle(m_Data, vertices, VERTEX_STRIDE_BYTES, vertexCount, indices, indexCount,
                                 TRIANGLE_STRIDE_BYTES);
-    m_geom = Geom(dCreateTriMesh(g_Space, m_data, nullptr, nullptr, nullptr));
-    m_geom.SetPosition(0, 0, 0);
+    m_Geom = Geom(dCreateTriMesh(g_Space, m_Data, nullptr, nullptr, nullptr));
+    m_Geom.SetPosition(0, 0, 0);
 }
 
 void ArenaMesh::BuildStandIn()
@@ -53,14 +53,14 @@ void ArenaMesh::BuildStandIn()
     dGeomSetPosition(standIn, 0, STAND_IN_DEPTH, 0);
     dGeomSetCategoryBits(standIn, 0);
     dGeomSetCollideBits(standIn, 0);
-    m_geom = Geom(standIn);
+    m_Geom = Geom(standIn);
 }
 
 void ArenaMesh::Destroy()
 {
-    if (m_geom && CODE::IsWorldAlive(m_worldSerial)) m_geom.Destroy();
-    m_geom = Geom();
-    if (m_data) dGeomTriMeshDataDestroy(m_data);
-    m_data = nullptr;
-    m_worldSerial = 0;
+    if (m_Geom && CODE::IsWorldAlive(m_WorldSerial)) m_Geom.Destroy();
+    m_Geom = Geom();
+    if (m_Data) dGeomTriMeshDataDestroy(m_Data);
+    m_Data = nullptr;
+    m_WorldSerial = 0;
 }

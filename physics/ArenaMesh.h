@@ -31,14 +31,14 @@ public:
     // the triangle data.
     void Destroy();
 
-    Geom GetGeom() const { return m_geom; }
-    bool HasTriangleData() const { return m_data != nullptr; }
+    Geom GetGeom() const { return m_Geom; }
+    bool HasTriangleData() const { return m_Data != nullptr; }
 
 private:
     void BuildTriangles(const float* vertices, int vertexCount, const int32_t* indices, int indexCount);
     void BuildStandIn();
 
-    dxTriMeshData* m_data = nullptr;
-    Geom m_geom;
-    uint32_t m_worldSerial = 0;   // the world whose space holds m_geom
+    dxTriMeshData* m_Data = nullptr;
+    Geom m_Geom;
+    uint32_t m_WorldSerial = 0;   // the world whose space holds m_Geom
 };

@@ -10,11 +10,11 @@ struct dxBody;
 class Body {
 public:
     Body() = default;
-    explicit Body(dxBody* id) : m_id(id) {}
+    explicit Body(dxBody* id) : m_Id(id) {}
 
-    explicit operator bool() const { return m_id != nullptr; }
+    explicit operator bool() const { return m_Id != nullptr; }
     bool operator==(const Body&) const = default;
-    dxBody* Id() const { return m_id; }
+    dxBody* Id() const { return m_Id; }
 
     const double* Position() const;
     const double* LinearVelocity() const;
@@ -55,5 +55,5 @@ public:
     void Destroy();
 
 private:
-    dxBody* m_id = nullptr;
+    dxBody* m_Id = nullptr;
 };

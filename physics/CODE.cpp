@@ -94,44 +94,44 @@ CODE::CODE()
 
 CODE::~CODE()
 {
-    if (!m_world) return;
-    dJointGroupDestroy(m_contactGroup);
-    dSpaceDestroy(m_space);
-    dWorldDestroy(m_world);
-    if (g_World == m_world) {
+    if (!m_World) return;
+    dJointGroupDestroy(m_ContactGroup);
+    dSpaceDestroy(m_Space);
+    dWorldDestroy(m_World);
+    if (g_World == m_World) {
         g_World = nullptr;
         g_Space = nullptr;
         g_ContactGroup = nullptr;
         g_currentSerial = 0;
     }
-    std::erase(g_liveSerials, m_serial);
+    std::erase(g_liveSerials, m_Serial);
     ReleaseODE();
 }
 
 void CODE::Init()
 {
-    if (m_world) return;
+    if (m_World) return;
     AcquireODE();
-    m_world = dWorldCreate();
-    m_space = dHashSpaceCreate(nullptr);
-    m_contactGroup = dJointGroupCreate(0);
-    dWorldSetGravity(m_world, 0, -WORLD_GRAVITY, 0);
-    dWorldSetERP(m_world, WORLD_ERP);
-    dWorldSetCFM(m_world, WORLD_CFM);
+    m_World = dWorldCreate();
+    m_Space = dHashSpaceCreate(nullptr);
+    m_ContactGroup = dJointGroupCreate(0);
+    dWorldSetGravity(m_World, 0, -WORLD_GRAVITY, 0);
+    dWorldSetERP(m_World, WORLD_ERP);
+    dWorldSetCFM(m_World, WORLD_CFM);
 
-    g_World = m_world;
-    g_Space = m_space;
-    g_ContactGroup = m_contactGroup;
-    m_serial = ++g_lastSerial;
-    g_currentSerial = m_serial;
-    g_liveSerials.push_back(m_serial);
+    g_World = m_World;
+    g_Space = m_Space;
+    g_ContactGroup = m_ContactGroup;
+    m_Serial = ++g_lastSerial;
+    g_currentSerial = m_Serial;
+    g_liveSerials.push_back(m_Serial);
 }
 
 void CODE::Update()
 {
     // The callback builds its joints in the global world; a world that is not
     // the current one (another CODE was initialised after it) stands still.
-    if (!m_world || g_World != m_world) return;
+    if (!m_World || g_World != m_World) return;
     MakeContacts();
     dWorldStep(g_World, WORLD_STEP_SECONDS);
     ClearContacts();
@@ -151,7 +151,7 @@ int CODE::GeomCount() { return g_Space ? dSpaceGetNumGeoms(g_Space) : 0; }
 
 void CODE::SetGravity(double x, double y, double z)
 {
-    if (m_world) dWorldSetGravity(m_world, x, y, z);
+    if (m_World) dWorldSetGravity(m_World, x, y, z);
 }
 
 uint32_t CODE::CurrentWorldSerial() { return g_World ? g_currentSerial : 0; }

@@ -75,8 +75,8 @@ public:
 private:
     // The handles this task created. The globals point at them while this task
     // is the live world; only what this task created is ever destroyed by it.
-    dxWorld* m_world = nullptr;
-    dxSpace* m_space = nullptr;
-    dxJointGroup* m_contactGroup = nullptr;
-    uint32_t m_serial = 0;
+    dxWorld* m_World = nullptr;
+    dxSpace* m_Space = nullptr;
+    dxJointGroup* m_ContactGroup = nullptr;
+    uint32_t m_Serial = 0;
 };

@@ -28,7 +28,7 @@ void CopyInto(ContactPoint& to, const dContactGeom& from)
 bool Geom::Touches(Geom other) const
 {
     dContactGeom contact;
-    return dCollide(m_id, other.m_id, 1, &contact, sizeof(dContactGeom)) != 0;
+    return dCollide(m_Id, other.m_Id, 1, &contact, sizeof(dContactGeom)) != 0;
 }
 
 bool Geom::Touches(Geom other, ContactPoint& contact) const
@@ -37,7 +37,7 @@ bool Geom::Touches(Geom other, ContactPoint& contact) const
     // from what the caller held and keeps whatever was written.
     dContactGeom found{};
     CopyInto(found, contact);
-    int count = dCollide(m_id, other.m_id, 1, &found, sizeof(dContactGeom));
+    int count = dCollide(m_Id, other.m_Id, 1, &found, sizeof(dContactGeom));
     CopyInto(contact, found);
     return count != 0;
 }
@@ -45,18 +45,18 @@ bool Geom::Touches(Geom other, ContactPoint& contact) const
 int Geom::ContactCount(Geom other, int maxContacts) const
 {
     std::vector<dContactGeom> contacts(static_cast<size_t>(std::max(maxContacts, 1)));
-    return dCollide(m_id, other.m_id, static_cast<int>(contacts.size()), contacts.data(), sizeof(dContactGeom));
+    return dCollide(m_Id, other.m_Id, static_cast<int>(contacts.size()), contacts.data(), sizeof(dContactGeom));
 }
 
-void Geom::SetPosition(double x, double y, double z) { dGeomSetPosition(m_id, x, y, z); }
-const double* Geom::Position() const { return dGeomGetPosition(m_id); }
+void Geom::SetPosition(double x, double y, double z) { dGeomSetPosition(m_Id, x, y, z); }
+const double* Geom::Position() const { return dGeomGetPosition(m_Id); }
 
-Body Geom::AttachedBody() const { return Body(dGeomGetBody(m_id)); }
-bool Geom::IsTriangleMesh() const { return dGeomGetClass(m_id) == dTriMeshClass; }
-bool Geom::IsInCurrentSpace() const { return g_Space && dGeomGetSpace(m_id) == g_Space; }
+Body Geom::AttachedBody() const { return Body(dGeomGetBody(m_Id)); }
+bool Geom::IsTriangleMesh() const { return dGeomGetClass(m_Id) == dTriMeshClass; }
+bool Geom::IsInCurrentSpace() const { return g_Space && dGeomGetSpace(m_Id) == g_Space; }
 
 void Geom::Destroy()
 {
-    dGeomDestroy(m_id);
-    m_id = nullptr;
+    dGeomDestroy(m_Id);
+    m_Id = nullptr;
 }

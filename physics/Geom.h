@@ -11,11 +11,11 @@ struct dxGeom;
 class Geom {
 public:
     Geom() = default;
-    explicit Geom(dxGeom* id) : m_id(id) {}
+    explicit Geom(dxGeom* id) : m_Id(id) {}
 
-    explicit operator bool() const { return m_id != nullptr; }
+    explicit operator bool() const { return m_Id != nullptr; }
     bool operator==(const Geom&) const = default;
-    dxGeom* Id() const { return m_id; }
+    dxGeom* Id() const { return m_Id; }
 
     // Whether the two touch, asking for one contact and making no joint.
     bool Touches(Geom other) const;
@@ -36,5 +36,5 @@ public:
     void Destroy();
 
 private:
-    dxGeom* m_id = nullptr;
+    dxGeom* m_Id = nullptr;
 };

@@ -16,25 +16,25 @@ ProbeShape ProbeShape::Capsule(double radius, double length)
 
 ProbeShape::~ProbeShape()
 {
-    if (m_geom) m_geom.Destroy();
+    if (m_Geom) m_Geom.Destroy();
 }
 
 ProbeShape::ProbeShape(ProbeShape&& other) noexcept
-    : m_geom(std::exchange(other.m_geom, Geom())), m_sphere(other.m_sphere)
+    : m_Geom(std::exchange(other.m_Geom, Geom())), m_Sphere(other.m_Sphere)
 {
 }
 
 ProbeShape& ProbeShape::operator=(ProbeShape&& other) noexcept
 {
     if (this != &other) {
-        if (m_geom) m_geom.Destroy();
-        m_geom = std::exchange(other.m_geom, Geom());
-        m_sphere = other.m_sphere;
+        if (m_Geom) m_Geom.Destroy();
+        m_Geom = std::exchange(other.m_Geom, Geom());
+        m_Sphere = other.m_Sphere;
     }
     return *this;
 }
 
 void ProbeShape::SetRadius(double radius)
 {
-    if (m_sphere) dGeomSphereSetRadius(m_geom.Id(), radius);
+    if (m_Sphere) dGeomSphereSetRadius(m_Geom.Id(), radius);
 }

@@ -17,15 +17,15 @@ public:
     ProbeShape(const ProbeShape&) = delete;
     ProbeShape& operator=(const ProbeShape&) = delete;
 
-    void MoveTo(double x, double y, double z) { m_geom.SetPosition(x, y, z); }
+    void MoveTo(double x, double y, double z) { m_Geom.SetPosition(x, y, z); }
     // A sphere's new radius; a capsule keeps its size.
     void SetRadius(double radius);
 
-    Geom Shape() const { return m_geom; }
+    Geom Shape() const { return m_Geom; }
 
 private:
-    ProbeShape(Geom geom, bool sphere) : m_geom(geom), m_sphere(sphere) {}
+    ProbeShape(Geom geom, bool sphere) : m_Geom(geom), m_Sphere(sphere) {}
 
-    Geom m_geom;
-    bool m_sphere;
+    Geom m_Geom;
+    bool m_Sphere;
 };

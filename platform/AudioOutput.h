@@ -29,14 +29,14 @@ public:
     // pull on their own thread and ignore it.
     virtual void AdvanceTo(uint32_t) {}
 
-    Mixer& GetMixer() const { return *m_mixer; }
-    const std::shared_ptr<Mixer>& SharedMixer() const { return m_mixer; }
+    Mixer& GetMixer() const { return *m_Mixer; }
+    const std::shared_ptr<Mixer>& SharedMixer() const { return m_Mixer; }
 
 protected:
-    explicit AudioOutput(uint32_t outputRate) : m_mixer(std::make_shared<Mixer>(outputRate)) {}
+    explicit AudioOutput(uint32_t outputRate) : m_Mixer(std::make_shared<Mixer>(outputRate)) {}
 
 private:
-    std::shared_ptr<Mixer> m_mixer;
+    std::shared_ptr<Mixer> m_Mixer;
 };
 
 // The default sound device through SDL, or the null output (reading the game

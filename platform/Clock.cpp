@@ -14,17 +14,17 @@ uint64_t MonotonicNs()
 Clock* g_clock = nullptr;
 }  // namespace
 
-RealClock::RealClock() : m_startNs(MonotonicNs()) {}
+RealClock::RealClock() : m_StartNs(MonotonicNs()) {}
 
 uint32_t RealClock::NowMs()
 {
-    return static_cast<uint32_t>((MonotonicNs() - m_startNs) / 1000000u);
+    return static_cast<uint32_t>((MonotonicNs() - m_StartNs) / 1000000u);
 }
 
 void VirtualClock::AdvanceFrame()
 {
-    m_now += (m_frame % 3 == 2) ? 16u : 17u;
-    ++m_frame;
+    m_Now += (m_Frame % 3 == 2) ? 16u : 17u;
+    ++m_Frame;
 }
 
 void SetClock(Clock* clock) { g_clock = clock; }

@@ -19,21 +19,21 @@ public:
     uint32_t NowMs() override;
 
 private:
-    uint64_t m_startNs;
+    uint64_t m_StartNs;
 };
 
 class VirtualClock : public Clock {
 public:
-    explicit VirtualClock(uint32_t startMs = 0) : m_now(startMs) {}
-    uint32_t NowMs() override { return m_now; }
-    void Advance(uint32_t ms) { m_now += ms; }
-    void SetNow(uint32_t ms) { m_now = ms; }
+    explicit VirtualClock(uint32_t startMs = 0) : m_Now(startMs) {}
+    uint32_t NowMs() override { return m_Now; }
+    void Advance(uint32_t ms) { m_Now += ms; }
+    void SetNow(uint32_t ms) { m_Now = ms; }
     // One frame of a 60 Hz display: 17, 17, 16 ms in turn (50 ms per 3 frames).
     void AdvanceFrame();
 
 private:
-    uint32_t m_now;
-    uint32_t m_frame = 0;
+    uint32_t m_Now;
+    uint32_t m_Frame = 0;
 };
 
 // The clock the game reads (timeGetTime); the real clock until another is installed.

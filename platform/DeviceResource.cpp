@@ -11,12 +11,12 @@ std::mutex g_listenerMutex;
 DeviceResourceListener* g_listener = nullptr;
 }  // namespace
 
-DeviceResource::DeviceResource() : m_id(g_nextId++) {}
+DeviceResource::DeviceResource() : m_Id(g_nextId++) {}
 
 DeviceResource::~DeviceResource()
 {
     std::lock_guard<std::mutex> lock(g_listenerMutex);
-    if (g_listener) g_listener->ResourceReleased(m_id);
+    if (g_listener) g_listener->ResourceReleased(m_Id);
 }
 
 void SetDeviceResourceListener(DeviceResourceListener* listener)

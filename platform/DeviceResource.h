@@ -17,16 +17,16 @@ public:
 
     // A number unique to this resource for the life of the process; the device
     // keys its objects by it, so a reused address never finds stale objects.
-    uint64_t Id() const { return m_id; }
+    uint64_t Id() const { return m_Id; }
     // Bumped whenever the data change, so the device rebuilds its objects.
-    uint32_t Version() const { return m_version; }
+    uint32_t Version() const { return m_Version; }
 
 protected:
-    void Touch() { ++m_version; }
+    void Touch() { ++m_Version; }
 
 private:
-    uint64_t m_id;
-    uint32_t m_version = 0;
+    uint64_t m_Id;
+    uint32_t m_Version = 0;
 };
 
 // The device side: told (from any thread) that a resource died.

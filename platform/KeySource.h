@@ -30,11 +30,11 @@ class ScriptedKeySource : public KeySource {
 public:
     bool Read(uint8_t keys[256]) override;
     void SetKey(int code, bool down);
-    void SetFocus(bool focus) { m_focus = focus; }
+    void SetFocus(bool focus) { m_Focus = focus; }
 
 private:
-    uint8_t m_keys[256] = {};
-    bool m_focus = true;
+    uint8_t m_Keys[256] = {};
+    bool m_Focus = true;
 };
 
 // The source the input task reads; null means no keyboard.

@@ -4,18 +4,18 @@ namespace plat {
 
 void LineBatch::Begin()
 {
-    if (m_begun) return;
+    if (m_Begun) return;
     // Untextured: the colour is the vertex colour alone.
-    m_saved = m_device.BeginScreen2D(TextureStage{TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse,
+    m_Saved = m_Device.BeginScreen2D(TextureStage{TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse,
                                                   TexOp::SelectArg2, TexArg::Texture, TexArg::Diffuse});
-    m_device.SetTexture(nullptr);
-    m_vertices.clear();
-    m_begun = true;
+    m_Device.SetTexture(nullptr);
+    m_Vertices.clear();
+    m_Begun = true;
 }
 
 void LineBatch::Draw(const Vec2* points, int count, uint32_t color)
 {
-    if (!m_begun || !points || count < 2) return;
+    if (!m_Begun || !points || count < 2) return;
     // A strip covers the same pixels as its segments drawn one by one: each
     // segment leaves out its own last pixel either way.
     for (int i = 0; i + 1 < count; ++i) {
@@ -29,18 +29,18 @@ void LineBatch::AddPoint(const Vec2& point, uint32_t color)
     Vertex v;
     v.position = {point.x, point.y, 0};
     v.color = color;
-    m_vertices.push_back(v);
+    m_Vertices.push_back(v);
 }
 
 void LineBatch::End()
 {
-    if (!m_begun) return;
-    if (!m_vertices.empty())
-        m_device.DrawUser(Primitive::LineList, m_vertices.data(), static_cast<int>(m_vertices.size()),
+    if (!m_Begun) return;
+    if (!m_Vertices.empty())
+        m_Device.DrawUser(Primitive::LineList, m_Vertices.data(), static_cast<int>(m_Vertices.size()),
                           VF_SCREEN | VF_COLOR);
-    m_vertices.clear();
-    m_device.RestoreState(m_saved);
-    m_begun = false;
+    m_Vertices.clear();
+    m_Device.RestoreState(m_Saved);
+    m_Begun = false;
 }
 
 }  // namespace plat

@@ -15,7 +15,7 @@ namespace plat {
 
 class LineBatch {
 public:
-    explicit LineBatch(RenderDevice& device) : m_device(device) {}
+    explicit LineBatch(RenderDevice& device) : m_Device(device) {}
 
     void Begin();
     // A strip through the points (two points: one line), colour ARGB.
@@ -26,10 +26,10 @@ public:
 private:
     void AddPoint(const Vec2& point, uint32_t color);
 
-    RenderDevice& m_device;
-    DeviceState m_saved;
-    std::vector<Vertex> m_vertices;   // a line list: two vertices a line
-    bool m_begun = false;
+    RenderDevice& m_Device;
+    DeviceState m_Saved;
+    std::vector<Vertex> m_Vertices;   // a line list: two vertices a line
+    bool m_Begun = false;
 };
 
 }  // namespace plat

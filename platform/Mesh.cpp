@@ -5,12 +5,12 @@ namespace plat {
 void Mesh::Set(std::vector<MeshVertex> vertices, std::vector<uint32_t> indices, std::vector<MeshSubset> subsets,
                bool hasNormals, bool hasColors, bool hasTexCoords)
 {
-    m_vertices = std::move(vertices);
-    m_indices = std::move(indices);
-    m_subsets = std::move(subsets);
-    m_hasNormals = hasNormals;
-    m_hasColors = hasColors;
-    m_hasTexCoords = hasTexCoords;
+    m_Vertices = std::move(vertices);
+    m_Indices = std::move(indices);
+    m_Subsets = std::move(subsets);
+    m_HasNormals = hasNormals;
+    m_HasColors = hasColors;
+    m_HasTexCoords = hasTexCoords;
     Touch();
 }
 

@@ -30,19 +30,19 @@ public:
     void Set(std::vector<MeshVertex> vertices, std::vector<uint32_t> indices, std::vector<MeshSubset> subsets,
              bool hasNormals, bool hasColors, bool hasTexCoords);
 
-    const std::vector<MeshVertex>& Vertices() const { return m_vertices; }
-    const std::vector<uint32_t>& Indices() const { return m_indices; }
-    const std::vector<MeshSubset>& Subsets() const { return m_subsets; }
-    int SubsetCount() const { return static_cast<int>(m_subsets.size()); }
-    bool HasNormals() const { return m_hasNormals; }
-    bool HasColors() const { return m_hasColors; }
-    bool HasTexCoords() const { return m_hasTexCoords; }
+    const std::vector<MeshVertex>& Vertices() const { return m_Vertices; }
+    const std::vector<uint32_t>& Indices() const { return m_Indices; }
+    const std::vector<MeshSubset>& Subsets() const { return m_Subsets; }
+    int SubsetCount() const { return static_cast<int>(m_Subsets.size()); }
+    bool HasNormals() const { return m_HasNormals; }
+    bool HasColors() const { return m_HasColors; }
+    bool HasTexCoords() const { return m_HasTexCoords; }
 
 private:
-    std::vector<MeshVertex> m_vertices;
-    std::vector<uint32_t> m_indices;
-    std::vector<MeshSubset> m_subsets;
-    bool m_hasNormals = false, m_hasColors = false, m_hasTexCoords = false;
+    std::vector<MeshVertex> m_Vertices;
+    std::vector<uint32_t> m_Indices;
+    std::vector<MeshSubset> m_Subsets;
+    bool m_HasNormals = false, m_HasColors = false, m_HasTexCoords = false;
 };
 
 }  // namespace plat

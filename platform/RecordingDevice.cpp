@@ -6,14 +6,14 @@ RecordingDevice::Call RecordingDevice::MakeCall(CallKind kind) const
 {
     Call c;
     c.kind = kind;
-    c.state = m_state;
+    c.state = m_State;
     return c;
 }
 
 void RecordingDevice::Record(Call&& call)
 {
-    ++m_drawCount;
-    if (m_keep) m_calls.push_back(std::move(call));
+    ++m_DrawCount;
+    if (m_Keep) m_Calls.push_back(std::move(call));
 }
 
 void RecordingDevice::Clear(uint32_t flags, uint32_t argb, float z)
@@ -27,8 +27,8 @@ void RecordingDevice::Clear(uint32_t flags, uint32_t argb, float z)
 
 bool RecordingDevice::Present()
 {
-    ++m_presents;
-    return !m_presentFails;
+    ++m_Presents;
+    return !m_PresentFails;
 }
 
 void RecordingDevice::DrawSubset(const Mesh& mesh, int subset)
@@ -45,7 +45,7 @@ void RecordingDevice::DrawUser(Primitive type, const Vertex* vertices, int verte
     Call c = MakeCall(CallKind::DrawUser);
     c.primitive = type;
     c.vertexFlags = flags;
-    if (m_keep) c.vertices.assign(vertices, vertices + vertexCount);
+    if (m_Keep) c.vertices.assign(vertices, vertices + vertexCount);
     Record(std::move(c));
 }
 
@@ -53,7 +53,7 @@ void RecordingDevice::DrawPoints(const PointVertex* points, int count)
 {
     if (!points || count <= 0) return;
     Call c = MakeCall(CallKind::DrawPoints);
-    if (m_keep) c.points.assign(points, points + count);
+    if (m_Keep) c.points.assign(points, points + count);
     Record(std::move(c));
 }
 

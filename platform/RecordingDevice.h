@@ -28,33 +28,33 @@ public:
     };
 
     void Clear(uint32_t flags, uint32_t argb, float z) override;
-    void BeginScene() override { ++m_beginScenes; }
-    void EndScene() override { ++m_endScenes; }
+    void BeginScene() override { ++m_BeginScenes; }
+    void EndScene() override { ++m_EndScenes; }
     bool Present() override;
     void DrawSubset(const Mesh& mesh, int subset) override;
     void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
     void DrawPoints(const PointVertex* points, int count) override;
 
-    const std::vector<Call>& Calls() const { return m_calls; }
-    void ClearCalls() { m_calls.clear(); }
+    const std::vector<Call>& Calls() const { return m_Calls; }
+    void ClearCalls() { m_Calls.clear(); }
     // Whether to keep vertex copies (off for benchmarks: only the count of calls is kept).
-    void SetKeepCalls(bool keep) { m_keep = keep; }
-    int BeginScenes() const { return m_beginScenes; }
-    int EndScenes() const { return m_endScenes; }
-    int Presents() const { return m_presents; }
-    uint64_t DrawCount() const { return m_drawCount; }
+    void SetKeepCalls(bool keep) { m_Keep = keep; }
+    int BeginScenes() const { return m_BeginScenes; }
+    int EndScenes() const { return m_EndScenes; }
+    int Presents() const { return m_Presents; }
+    uint64_t DrawCount() const { return m_DrawCount; }
     // Makes the next Present calls fail (to test the reset path).
-    void SetPresentFails(bool fails) { m_presentFails = fails; }
+    void SetPresentFails(bool fails) { m_PresentFails = fails; }
 
 private:
     Call MakeCall(CallKind kind) const;
     void Record(Call&& call);
 
-    std::vector<Call> m_calls;
-    bool m_keep = true;
-    bool m_presentFails = false;
-    int m_beginScenes = 0, m_endScenes = 0, m_presents = 0;
-    uint64_t m_drawCount = 0;
+    std::vector<Call> m_Calls;
+    bool m_Keep = true;
+    bool m_PresentFails = false;
+    int m_BeginScenes = 0, m_EndScenes = 0, m_Presents = 0;
+    uint64_t m_DrawCount = 0;
 };
 
 }  // namespace plat

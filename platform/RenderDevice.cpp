@@ -4,8 +4,8 @@ namespace plat {
 
 DeviceState RenderDevice::BeginScreen2D(const TextureStage& stage0)
 {
-    DeviceState saved = m_state;
-    RenderStates& rs = m_state.rs;
+    DeviceState saved = m_State;
+    RenderStates& rs = m_State.rs;
     rs.alphaBlend = true;
     rs.srcBlend = Blend::SrcAlpha;
     rs.destBlend = Blend::InvSrcAlpha;
@@ -19,18 +19,18 @@ DeviceState RenderDevice::BeginScreen2D(const TextureStage& stage0)
 void RenderDevice::SetTransform(TransformKind kind, const Mat4& m)
 {
     switch (kind) {
-    case TransformKind::World: m_state.world = m; break;
-    case TransformKind::View: m_state.view = m; break;
-    case TransformKind::Projection: m_state.projection = m; break;
+    case TransformKind::World: m_State.world = m; break;
+    case TransformKind::View: m_State.view = m; break;
+    case TransformKind::Projection: m_State.projection = m; break;
     }
 }
 
 const Mat4& RenderDevice::GetTransform(TransformKind kind) const
 {
     switch (kind) {
-    case TransformKind::View: return m_state.view;
-    case TransformKind::Projection: return m_state.projection;
-    default: return m_state.world;
+    case TransformKind::View: return m_State.view;
+    case TransformKind::Projection: return m_State.projection;
+    default: return m_State.world;
     }
 }
 

@@ -124,31 +124,31 @@ public:
     RenderDevice& operator=(const RenderDevice&) = delete;
 
     // ---- state (kept here, read by the back ends at draw time) ----
-    const DeviceState& State() const { return m_state; }
-    void RestoreState(const DeviceState& s) { m_state = s; }
-    RenderStates& States() { return m_state.rs; }        // write any render state directly
+    const DeviceState& State() const { return m_State; }
+    void RestoreState(const DeviceState& s) { m_State = s; }
+    RenderStates& States() { return m_State.rs; }        // write any render state directly
     // The states the 2-D batches (sprites, lines) draw with: alpha blending
     // with source alpha and inverse source alpha, no depth test, no culling,
     // no lighting, and texture stage 0 as given. Returns the state before.
     DeviceState BeginScreen2D(const TextureStage& stage0);
-    void SetDepthTest(bool on) { m_state.rs.zEnable = on; }
-    void SetDepthWrite(bool on) { m_state.rs.zWrite = on; }
-    void SetAlphaBlend(bool on) { m_state.rs.alphaBlend = on; }
-    void SetBlend(Blend src, Blend dest) { m_state.rs.srcBlend = src; m_state.rs.destBlend = dest; }
-    void SetDestBlend(Blend dest) { m_state.rs.destBlend = dest; }
-    void SetCull(Cull c) { m_state.rs.cull = c; }
-    void SetLighting(bool on) { m_state.rs.lighting = on; }
-    void SetSpecular(bool on) { m_state.rs.specular = on; }
-    void SetNormalizeNormals(bool on) { m_state.rs.normalizeNormals = on; }
-    void SetAmbient(uint32_t argb) { m_state.rs.ambient = argb; }
-    void SetTextureStage(const TextureStage& s) { m_state.rs.stage0 = s; }
+    void SetDepthTest(bool on) { m_State.rs.zEnable = on; }
+    void SetDepthWrite(bool on) { m_State.rs.zWrite = on; }
+    void SetAlphaBlend(bool on) { m_State.rs.alphaBlend = on; }
+    void SetBlend(Blend src, Blend dest) { m_State.rs.srcBlend = src; m_State.rs.destBlend = dest; }
+    void SetDestBlend(Blend dest) { m_State.rs.destBlend = dest; }
+    void SetCull(Cull c) { m_State.rs.cull = c; }
+    void SetLighting(bool on) { m_State.rs.lighting = on; }
+    void SetSpecular(bool on) { m_State.rs.specular = on; }
+    void SetNormalizeNormals(bool on) { m_State.rs.normalizeNormals = on; }
+    void SetAmbient(uint32_t argb) { m_State.rs.ambient = argb; }
+    void SetTextureStage(const TextureStage& s) { m_State.rs.stage0 = s; }
     void SetTransform(TransformKind kind, const Mat4& m);
     const Mat4& GetTransform(TransformKind kind) const;
-    void SetLight(const Light& l) { m_state.light = l; }
-    void SetMaterial(const Material& m) { m_state.material = m; }
-    void SetTexture(const Texture* t) { m_state.texture = t; }   // null: untextured (opaque white)
-    void SetViewport(const Viewport& vp) { m_state.viewport = vp; }
-    const Viewport& GetViewport() const { return m_state.viewport; }
+    void SetLight(const Light& l) { m_State.light = l; }
+    void SetMaterial(const Material& m) { m_State.material = m; }
+    void SetTexture(const Texture* t) { m_State.texture = t; }   // null: untextured (opaque white)
+    void SetViewport(const Viewport& vp) { m_State.viewport = vp; }
+    const Viewport& GetViewport() const { return m_State.viewport; }
 
     // ---- frame ----
     virtual void Clear(uint32_t flags, uint32_t argb, float z) = 0;  // only the current viewport
@@ -168,7 +168,7 @@ public:
     virtual std::vector<uint8_t> ReadBackBuffer() { return {}; }
 
 protected:
-    DeviceState m_state;
+    DeviceState m_State;
 };
 
 }  // namespace plat

@@ -6,31 +6,31 @@ namespace plat {
 
 void SpriteBatch::Begin()
 {
-    if (m_begun) return;
-    m_saved = m_device.BeginScreen2D(TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse,
+    if (m_Begun) return;
+    m_Saved = m_Device.BeginScreen2D(TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse,
                                                   TexOp::Modulate, TexArg::Texture, TexArg::Diffuse});
-    m_transform = Mat4::Identity();
-    m_queue.clear();
-    m_begun = true;
+    m_Transform = Mat4::Identity();
+    m_Queue.clear();
+    m_Begun = true;
 }
 
 void SpriteBatch::Draw(const Texture* texture, const Rect& source, uint32_t color)
 {
     // Without pixels the device would fill the quad with opaque white.
-    if (!m_begun || !texture || texture->Width() <= 0 || texture->Height() <= 0) return;
-    m_queue.push_back({texture, source, m_transform, color});
+    if (!m_Begun || !texture || texture->Width() <= 0 || texture->Height() <= 0) return;
+    m_Queue.push_back({texture, source, m_Transform, color});
 }
 
 void SpriteBatch::Flush()
 {
-    if (m_queue.empty()) return;
+    if (m_Queue.empty()) return;
     // Consecutive sprites of one texture go out in one draw.
     size_t i = 0;
-    while (i < m_queue.size()) {
-        const Texture* tex = m_queue[i].texture;
-        m_vertices.clear();
-        for (; i < m_queue.size() && m_queue[i].texture == tex; ++i) {
-            const Queued& q = m_queue[i];
+    while (i < m_Queue.size()) {
+        const Texture* tex = m_Queue[i].texture;
+        m_Vertices.clear();
+        for (; i < m_Queue.size() && m_Queue[i].texture == tex; ++i) {
+            const Queued& q = m_Queue[i];
             float w = static_cast<float>(q.source.right - q.source.left);
             float h = static_cast<float>(q.source.bottom - q.source.top);
             float tw = tex && tex->Width() ? static_cast<float>(tex->Width()) : 1.0f;
@@ -47,22 +47,22 @@ void SpriteBatch::Flush()
                 v.color = q.color;
                 v.u = uv[c][0];
                 v.v = uv[c][1];
-                m_vertices.push_back(v);
+                m_Vertices.push_back(v);
             }
         }
-        m_device.SetTexture(tex);
-        m_device.DrawUser(Primitive::TriangleList, m_vertices.data(), static_cast<int>(m_vertices.size()),
+        m_Device.SetTexture(tex);
+        m_Device.DrawUser(Primitive::TriangleList, m_Vertices.data(), static_cast<int>(m_Vertices.size()),
                           VF_SCREEN | VF_COLOR | VF_TEXCOORD);
     }
-    m_queue.clear();
+    m_Queue.clear();
 }
 
 void SpriteBatch::End()
 {
-    if (!m_begun) return;
+    if (!m_Begun) return;
     Flush();
-    m_device.RestoreState(m_saved);
-    m_begun = false;
+    m_Device.RestoreState(m_Saved);
+    m_Begun = false;
 }
 
 }  // namespace plat

@@ -17,18 +17,18 @@ namespace plat {
 
 class SpriteBatch {
 public:
-    explicit SpriteBatch(RenderDevice& device) : m_device(device) {}
+    explicit SpriteBatch(RenderDevice& device) : m_Device(device) {}
 
     void Begin();
-    void SetTransform(const Mat4& m) { m_transform = m; }
-    const Mat4& GetTransform() const { return m_transform; }
+    void SetTransform(const Mat4& m) { m_Transform = m; }
+    const Mat4& GetTransform() const { return m_Transform; }
     // Queues the source rectangle of the texture, its top-left corner at the
     // transform's origin, with the colour (ARGB) modulating the texture. A
     // missing or empty texture queues nothing.
     void Draw(const Texture* texture, const Rect& source, uint32_t color);
     void Flush();
     void End();
-    bool InBegin() const { return m_begun; }
+    bool InBegin() const { return m_Begun; }
 
     struct Queued {
         const Texture* texture;
@@ -36,15 +36,15 @@ public:
         Mat4 transform;
         uint32_t color;
     };
-    const std::vector<Queued>& Pending() const { return m_queue; }
+    const std::vector<Queued>& Pending() const { return m_Queue; }
 
 private:
-    RenderDevice& m_device;
-    DeviceState m_saved;
-    Mat4 m_transform;
-    std::vector<Queued> m_queue;
-    std::vector<Vertex> m_vertices;
-    bool m_begun = false;
+    RenderDevice& m_Device;
+    DeviceState m_Saved;
+    Mat4 m_Transform;
+    std::vector<Queued> m_Queue;
+    std::vector<Vertex> m_Vertices;
+    bool m_Begun = false;
 };
 
 }  // namespace plat

@@ -225,12 +225,12 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
     // The key is applied before stretching, so keyed pixels are matched exactly.
     ApplyColorKey(source, colorKey);
     int roundedWidth = RoundUpToPowerOfTwo(width), roundedHeight = RoundUpToPowerOfTwo(height);
-    m_pixels = Stretch(source, width, height, roundedWidth, roundedHeight);
-    m_width = roundedWidth;
-    m_height = roundedHeight;
-    m_sourceWidth = width;
-    m_sourceHeight = height;
-    m_opaque = AllOpaque(m_pixels);
+    m_Pixels = Stretch(source, width, height, roundedWidth, roundedHeight);
+    m_Width = roundedWidth;
+    m_Height = roundedHeight;
+    m_SourceWidth = width;
+    m_SourceHeight = height;
+    m_Opaque = AllOpaque(m_Pixels);
     Touch();
     return true;
 }
@@ -238,14 +238,14 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
 int Texture::MipLevels() const
 {
     int levels = 0;
-    for (int size = std::max(m_width, m_height); size > 0; size >>= 1) ++levels;
+    for (int size = std::max(m_Width, m_Height); size > 0; size >>= 1) ++levels;
     return levels;
 }
 
 uint32_t Texture::PixelARGB(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= m_width || y >= m_height) return 0;
-    return ToARGB(&m_pixels[(static_cast<size_t>(y) * m_width + x) * RGBA]);
+    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height) return 0;
+    return ToARGB(&m_Pixels[(static_cast<size_t>(y) * m_Width + x) * RGBA]);
 }
 
 }  // namespace plat

@@ -25,28 +25,28 @@ public:
     // Takes RGBA pixels of any size; they are stretched to powers of two.
     bool LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
 
-    int Width() const { return m_width; }    // after rounding
-    int Height() const { return m_height; }
-    int SourceWidth() const { return m_sourceWidth; }
-    int SourceHeight() const { return m_sourceHeight; }
+    int Width() const { return m_Width; }    // after rounding
+    int Height() const { return m_Height; }
+    int SourceWidth() const { return m_SourceWidth; }
+    int SourceHeight() const { return m_SourceHeight; }
     int MipLevels() const;                    // of the full chain down to 1 x 1
-    const std::vector<uint8_t>& Pixels() const { return m_pixels; }  // RGBA, Width() x Height()
+    const std::vector<uint8_t>& Pixels() const { return m_Pixels; }  // RGBA, Width() x Height()
 
     // Reads pixel (x, y) of level 0 as ARGB.
     uint32_t PixelARGB(int x, int y) const;
     // Whether every pixel's alpha is full, so that nothing drawn with it can
     // let what lies behind show through. False for an empty texture.
-    bool IsOpaque() const { return m_opaque; }
+    bool IsOpaque() const { return m_Opaque; }
 
 private:
     // Why the file or file image cannot be used, or null once it is loaded.
     const char* LoadFileProblem(const std::string& path, uint32_t colorKey);
     const char* DecodeProblem(const uint8_t* data, size_t size, uint32_t colorKey);
 
-    std::vector<uint8_t> m_pixels;
-    int m_width = 0, m_height = 0;
-    int m_sourceWidth = 0, m_sourceHeight = 0;
-    bool m_opaque = false;
+    std::vector<uint8_t> m_Pixels;
+    int m_Width = 0, m_Height = 0;
+    int m_SourceWidth = 0, m_SourceHeight = 0;
+    bool m_Opaque = false;
 };
 
 }  // namespace plat

@@ -14,14 +14,14 @@ constexpr float SCREEN_WIDTH = 640.0f, SCREEN_HEIGHT = 480.0f;
 
 void CFeadEffect::Init()
 {
-    m_done = false;
-    m_alpha = 0;
+    m_Done = false;
+    m_Alpha = 0;
 
     // The colour of the picture's top-left texel is the colour the screen sinks into.
-    m_texture.Load(FADE_PICTURE, NO_COLOR_KEY);
-    m_sprite.m_Anchor = ANCHOR_TOP_LEFT;
-    m_sprite.AttachTexture(&m_texture);
-    m_sprite.SetSourceRect(0, 0, 1, 1);
+    m_Texture.Load(FADE_PICTURE, NO_COLOR_KEY);
+    m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
+    m_Sprite.AttachTexture(&m_Texture);
+    m_Sprite.SetSourceRect(0, 0, 1, 1);
 
     // Set once: tasks added later start unfrozen.
     SetDrawStopRange(true, FREEZE_HIGH, FREEZE_LOW);
@@ -30,13 +30,13 @@ void CFeadEffect::Init()
 
 void CFeadEffect::Update()
 {
-    if (m_done) {
-        m_alpha = 0;
-    } else if (++m_alpha >= DARKEN_UPDATES) {
-        m_alpha = FULL_ALPHA;
-        m_done = true;
+    if (m_Done) {
+        m_Alpha = 0;
+    } else if (++m_Alpha >= DARKEN_UPDATES) {
+        m_Alpha = FULL_ALPHA;
+        m_Done = true;
     }
-    if (m_alpha != 0) return;
+    if (m_Alpha != 0) return;
 
     // Every flag of the band goes, also those set by name before the fade.
     SetDrawStopRange(false, FREEZE_HIGH, FREEZE_LOW);
@@ -51,6 +51,6 @@ void CFeadEffect::Draw()
     // picture it already holds.
     gfx::BeginScene();
     gfx::BeginSprites();
-    m_sprite.Draw(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0.0f, static_cast<uint8_t>(m_alpha));
+    m_Sprite.Draw(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, 0.0f, static_cast<uint8_t>(m_Alpha));
     gfx::EndSprites();
 }

@@ -27,12 +27,12 @@ public:
     void Update() override;
     void Draw() override;
 
-    int Alpha() const { return m_alpha; }
-    bool Done() const { return m_done; }
+    int Alpha() const { return m_Alpha; }
+    bool Done() const { return m_Done; }
 
 private:
-    CSprite m_sprite;
-    CTexture m_texture;
-    bool m_done = false;
-    int m_alpha = 0;
+    CSprite m_Sprite;
+    CTexture m_Texture;
+    bool m_Done = false;
+    int m_Alpha = 0;
 };

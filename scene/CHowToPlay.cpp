@@ -36,7 +36,7 @@ void CHowToPlay::Init()
 
 void CHowToPlay::Update()
 {
-    ++m_updates;
+    ++m_Updates;
     if (SkipPressed()) Leave();   // this object is gone afterwards
 }
 
@@ -47,8 +47,8 @@ bool CHowToPlay::SkipPressed()
     // a key held through a screen change as newly pressed: Z must be seen up
     // on this card first. The first update does not count, since the card may
     // run before the input task has read the keys.
-    if (!m_skipArmed) {
-        if (m_updates > 1 && !m_Input->IsDown(plat::KEY_Z)) m_skipArmed = true;
+    if (!m_SkipArmed) {
+        if (m_Updates > 1 && !m_Input->IsDown(plat::KEY_Z)) m_SkipArmed = true;
         return false;
     }
     return m_Input->IsNewlyPressed(plat::KEY_Z);

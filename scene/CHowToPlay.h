@@ -37,6 +37,6 @@ private:
     bool SkipPressed();
     void Leave();
 
-    int m_updates = 0;
-    bool m_skipArmed = false;   // Z has been seen up while the card showed
+    int m_Updates = 0;
+    bool m_SkipArmed = false;   // Z has been seen up while the card showed
 };

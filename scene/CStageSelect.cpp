@@ -98,7 +98,7 @@ void CStageSelect::SetUpLight()
 
 void CStageSelect::Update()
 {
-    ++m_updates;
+    ++m_Updates;
     m_TurnAngle += TURN_STEP;
     if (m_TurnAngle > FULL_TURN) m_TurnAngle = 0.0f;
     if (!m_Decided && DecidePressed()) Decide();
@@ -112,8 +112,8 @@ bool CStageSelect::DecidePressed()
     // decide: the key must be seen up while this screen runs first. The first
     // update does not count, since a screen added before the input task reads
     // the keys only after it.
-    if (!m_decideArmed) {
-        if (m_updates > 1 && !m_Input->IsDown(plat::KEY_Z)) m_decideArmed = true;
+    if (!m_DecideArmed) {
+        if (m_Updates > 1 && !m_Input->IsDown(plat::KEY_Z)) m_DecideArmed = true;
         return false;
     }
     return m_Input->IsNewlyPressed(plat::KEY_Z);

@@ -67,6 +67,6 @@ private:
     void HandOverToLoading();
     void DrawOverlay();
 
-    int m_updates = 0;                // updates run since the screen started
-    bool m_decideArmed = false;       // Z has been seen up while this screen ran
+    int m_Updates = 0;                // updates run since the screen started
+    bool m_DecideArmed = false;       // Z has been seen up while this screen ran
 };

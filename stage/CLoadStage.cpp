@@ -7,15 +7,15 @@ CLoadStage::CLoadStage() : m_StageIndex(g_StageIndex) {}
 
 CLoadStage::~CLoadStage()
 {
-    if (!m_loader.joinable()) return;
-    m_loader.join();
+    if (!m_Loader.joinable()) return;
+    m_Loader.join();
     MarkStageLoadEnded();
 }
 
 void CLoadStage::Init()
 {
-    if (m_loader.joinable()) return;
+    if (m_Loader.joinable()) return;
     ReleaseEarlierStageResources();
     MarkStageLoadStarted();
-    m_loader = std::thread(LoadStage, m_StageIndex);
+    m_Loader = std::thread(LoadStage, m_StageIndex);
 }

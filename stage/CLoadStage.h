@@ -21,5 +21,5 @@ public:
     const int m_StageIndex;
 
 private:
-    std::thread m_loader;
+    std::thread m_Loader;
 };

@@ -27,14 +27,14 @@ CLoading::CLoading()
 {
     PendingTasks().clear();
     ClearLoadingDone();
-    m_texture.Load(LOAD_PICTURE, NO_COLOR_KEY);
-    m_sprite.m_Anchor = ANCHOR_CENTRE;
-    m_sprite.AttachTexture(&m_texture);
+    m_Texture.Load(LOAD_PICTURE, NO_COLOR_KEY);
+    m_Sprite.m_Anchor = ANCHOR_CENTRE;
+    m_Sprite.AttachTexture(&m_Texture);
 }
 
 CLoading::~CLoading()
 {
-    if (!m_handedOver) FreePendingObjects();
+    if (!m_HandedOver) FreePendingObjects();
 }
 
 void CLoading::FreePendingObjects()
@@ -64,7 +64,7 @@ void CLoading::HandOver()
 {
     std::vector<TaskEntry> entries = std::move(PendingTasks());
     PendingTasks().clear();
-    m_handedOver = true;
+    m_HandedOver = true;
     KeepHandedOverResources(entries);
     // In list order, so each Init runs in the order the loader queued them.
     for (const TaskEntry& entry : entries) AddTask(entry);
@@ -83,9 +83,9 @@ void CLoading::DrawPicture()
 {
     if (!gfx::CanDraw()) return;
     gfx::BeginSprites();
-    m_sprite.SetSourceRect(BANNER_RECT.left, BANNER_RECT.top, BANNER_RECT.right, BANNER_RECT.bottom);
-    m_sprite.Draw(BANNER_X, BANNER_Y, static_cast<uint8_t>(m_BlinkAlpha));
-    m_sprite.SetSourceRect(WHEEL_RECT.left, WHEEL_RECT.top, WHEEL_RECT.right, WHEEL_RECT.bottom);
-    m_sprite.Draw(WHEEL_X, WHEEL_Y, 1.0f, 1.0f, m_Angle * DEG_TO_RAD, OPAQUE);
+    m_Sprite.SetSourceRect(BANNER_RECT.left, BANNER_RECT.top, BANNER_RECT.right, BANNER_RECT.bottom);
+    m_Sprite.Draw(BANNER_X, BANNER_Y, static_cast<uint8_t>(m_BlinkAlpha));
+    m_Sprite.SetSourceRect(WHEEL_RECT.left, WHEEL_RECT.top, WHEEL_RECT.right, WHEEL_RECT.bottom);
+    m_Sprite.Draw(WHEEL_X, WHEEL_Y, 1.0f, 1.0f, m_Angle * DEG_TO_RAD, OPAQUE);
     gfx::EndSprites();
 }

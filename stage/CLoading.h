@@ -33,7 +33,7 @@ public:
     int m_Angle = 0;            // degrees
 
 protected:
-    bool HandedOver() const { return m_handedOver; }
+    bool HandedOver() const { return m_HandedOver; }
 
 private:
     void HandOver();
@@ -41,7 +41,7 @@ private:
     void DrawPicture();
     void FreePendingObjects();
 
-    CTexture m_texture;
-    CSprite m_sprite;
-    bool m_handedOver = false;
+    CTexture m_Texture;
+    CSprite m_Sprite;
+    bool m_HandedOver = false;
 };

@@ -37,21 +37,21 @@ protected:
     void SetUp() override
     {
         if (!HasGeneratedData()) GTEST_SKIP() << "no generated data set at " << GeneratedDataDir();
-        plat::SetClock(&m_clock);
+        plat::SetClock(&m_Clock);
         g_FrameTime = START_MS;
         g_StageIndex = GetParam();
     }
     void TearDown() override
     {
-        m_env.reset();
+        m_Env.reset();
         plat::SetClock(nullptr);
         g_StageIndex = 0;
     }
 
     void Frame()
     {
-        m_env->Frame();
-        m_clock.AdvanceFrame();
+        m_Env->Frame();
+        m_Clock.AdvanceFrame();
         g_FrameTime = plat::NowMs();
     }
 
@@ -59,7 +59,7 @@ protected:
     {
         ClearTasks();
         AddTask(new CLoadStage, PRIORITY_LOADING);
-        ASSERT_TRUE(m_env->RunLoad()) << "stage " << GetParam() + 1 << " did not load";
+        ASSERT_TRUE(m_Env->RunLoad()) << "stage " << GetParam() + 1 << " did not load";
         // The arena alone: the stage's enemies (the heavy stage-4 top is
         // launched straight at the player) are not what is measured here.
         for (const char* setUp : {"St1EnemySet", "St2EnemyInit", "St3EnemySet", "St4EnemySet", "St5EnemySet"})
@@ -76,9 +76,9 @@ protected:
         set->m_AimStep = CKomaSet::AIM_STEP;
         set->m_AimAngle = static_cast<float>(launch.aim - CKomaSet::AIM_STEP);
         set->m_Power = launch.power == 0 ? CKomaSet::POWER_MAX : launch.power - CKomaSet::POWER_STEP;
-        m_env->keys.SetKey(plat::KEY_Z, true);
+        m_Env->keys.SetKey(plat::KEY_Z, true);
         Frame();
-        m_env->keys.SetKey(plat::KEY_Z, false);
+        m_Env->keys.SetKey(plat::KEY_Z, false);
         ASSERT_EQ(FindTask(KOMA_SET_TASK_NAME), nullptr) << "the launch key was not taken";
     }
 
@@ -138,9 +138,9 @@ protected:
                std::to_string(launch.aim);
     }
 
-    plat::VirtualClock m_clock{START_MS};
-    std::unique_ptr<StageEnvironment> m_env = std::make_unique<StageEnvironment>();
-    ScopedCurrentDir m_cd{HasGeneratedData() ? GeneratedDataDir() : fs::current_path()};
+    plat::VirtualClock m_Clock{START_MS};
+    std::unique_ptr<StageEnvironment> m_Env = std::make_unique<StageEnvironment>();
+    ScopedCurrentDir m_Cd{HasGeneratedData() ? GeneratedDataDir() : fs::current_path()};
 };
 
 TEST_P(ArenaLaunchTest, EveryPowerAndAimLandsAndKeepsSpinning)

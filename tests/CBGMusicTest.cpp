@@ -34,9 +34,9 @@ protected:
 
     void SetUp() override
     {
-        plat::SetClock(&m_clock);
-        m_output = std::make_unique<plat::NullAudioOutput>(m_clock.NowMs());
-        plat::SetAudioOutput(m_output.get());
+        plat::SetClock(&m_Clock);
+        m_Output = std::make_unique<plat::NullAudioOutput>(m_Clock.NowMs());
+        plat::SetAudioOutput(m_Output.get());
     }
     void TearDown() override
     {
@@ -49,19 +49,19 @@ protected:
     void Frame(CBGMusic& music)
     {
         music.Update();
-        m_clock.AdvanceFrame();
-        m_output->AdvanceTo(m_clock.NowMs());
+        m_Clock.AdvanceFrame();
+        m_Output->AdvanceTo(m_Clock.NowMs());
     }
     void Wait(uint32_t ms)
     {
-        m_clock.Advance(ms);
-        m_output->AdvanceTo(m_clock.NowMs());
+        m_Clock.Advance(ms);
+        m_Output->AdvanceTo(m_Clock.NowMs());
     }
 
     static inline std::string s_stereo;
     static inline std::string s_mono;
-    plat::VirtualClock m_clock{5000};
-    std::unique_ptr<plat::NullAudioOutput> m_output;
+    plat::VirtualClock m_Clock{5000};
+    std::unique_ptr<plat::NullAudioOutput> m_Output;
 };
 
 }  // namespace
@@ -74,7 +74,7 @@ TEST_F(CBGMusicTest, OpensATrackWithoutStartingIt)
     EXPECT_EQ(music.Stream()->StopPosition(), 22050);   // exact: the decoder drops the encoder's padding
     EXPECT_FALSE(music.Stream()->IsRunning());
     Wait(100);
-    EXPECT_EQ(m_output->LastPeak(), 0.0f);
+    EXPECT_EQ(m_Output->LastPeak(), 0.0f);
 
     CBGMusic mono(s_mono);
     ASSERT_NE(mono.Stream(), nullptr);
@@ -102,7 +102,7 @@ TEST_F(CBGMusicTest, MissingOrBrokenFilesGiveASilentTask)
         music.Play(-500, true);
         music.FadeVolume(1000, -4000);
         for (int i = 0; i < 10; ++i) Frame(music);
-        EXPECT_EQ(m_output->LastPeak(), 0.0f) << path;
+        EXPECT_EQ(m_Output->LastPeak(), 0.0f) << path;
     }
 
     // The same without any audio output.
@@ -119,12 +119,12 @@ TEST_F(CBGMusicTest, PlaySetsTheVolumeRewindsAndRuns)
     music.Play(-600, false);
     Wait(200);
     EXPECT_EQ(music.Stream()->Volume(), -600);
-    EXPECT_NEAR(m_output->LastPeak(), kToneLevel * 0.501f, 0.05f);
+    EXPECT_NEAR(m_Output->LastPeak(), kToneLevel * 0.501f, 0.05f);
 
     music.Play(0, false);   // again: from the start at the new volume
     EXPECT_EQ(music.Stream()->Position(), 0);
     Wait(100);
-    EXPECT_NEAR(m_output->LastPeak(), kToneLevel, 0.05f);
+    EXPECT_NEAR(m_Output->LastPeak(), kToneLevel, 0.05f);
     EXPECT_NEAR(static_cast<double>(music.Stream()->Position()), 4410.0, 2.0);
 }
 
@@ -140,7 +140,7 @@ TEST_F(CBGMusicTest, LoopingTrackRestartsWithinOneFrame)
         Frame(music);
         if (!atEnd) continue;
         ++restarts;
-        EXPECT_GT(m_output->LastPeak(), 0.3f) << "sound again right after the restart, frame " << frame;
+        EXPECT_GT(m_Output->LastPeak(), 0.3f) << "sound again right after the restart, frame " << frame;
         EXPECT_LT(music.Stream()->Position(), 800);
     }
     EXPECT_EQ(restarts, 4);
@@ -155,14 +155,14 @@ TEST_F(CBGMusicTest, OneShotTrackPlaysOnceThenStaysSilent)
     uint64_t audibleFrames = 0;
     for (int frame = 0; frame < 90; ++frame) {
         Frame(mono);
-        const auto& mix = m_output->LastMix();
+        const auto& mix = m_Output->LastMix();
         for (size_t i = 0; i < mix.size(); i += 2) {
             if (mix[i] != 0.0f) ++audibleFrames;
             EXPECT_EQ(mix[i], mix[i + 1]);
         }
     }
     EXPECT_NEAR(static_cast<double>(audibleFrames), kTrackSeconds * 44100, 50.0);
-    EXPECT_EQ(m_output->LastPeak(), 0.0f);
+    EXPECT_EQ(m_Output->LastPeak(), 0.0f);
     EXPECT_FALSE(mono.Stream()->IsPlaying());
     EXPECT_TRUE(mono.Stream()->IsRunning());
     EXPECT_EQ(mono.Stream()->Position(), mono.Stream()->StopPosition());
@@ -226,10 +226,10 @@ TEST_F(CBGMusicTest, SeveralTracksPlayTogether)
     for (int frame = 0; frame < 20; ++frame) {   // a third of a second: both still playing
         game.Update();
         clash.Update();
-        m_clock.AdvanceFrame();
-        m_output->AdvanceTo(m_clock.NowMs());
+        m_Clock.AdvanceFrame();
+        m_Output->AdvanceTo(m_Clock.NowMs());
     }
-    auto music = m_output->GetMixer().MusicSnapshot();
+    auto music = m_Output->GetMixer().MusicSnapshot();
     ASSERT_EQ(music.size(), 2u);
     for (const auto& track : music) {
         EXPECT_TRUE(track.playing) << track.name;
@@ -239,7 +239,7 @@ TEST_F(CBGMusicTest, SeveralTracksPlayTogether)
     EXPECT_LT(game.Stream()->Volume(), -500);
     EXPECT_GT(game.Stream()->Volume(), -3000);
     EXPECT_LE(clash.Stream()->Volume(), -500);
-    EXPECT_GT(m_output->LastPeak(), kToneLevel * 0.6f);   // both are heard
+    EXPECT_GT(m_Output->LastPeak(), kToneLevel * 0.6f);   // both are heard
 }
 
 TEST_F(CBGMusicTest, DeletingTheTaskSilencesItAtOnce)
@@ -249,13 +249,13 @@ TEST_F(CBGMusicTest, DeletingTheTaskSilencesItAtOnce)
     ASSERT_NE(music, nullptr);
     music->Play(0, true);
     Wait(100);
-    EXPECT_GT(m_output->LastPeak(), 0.3f);
+    EXPECT_GT(m_Output->LastPeak(), 0.3f);
 
     ClearTasks();
     EXPECT_EQ(FindTask("bgm"), nullptr);
     Wait(17);
-    EXPECT_EQ(m_output->LastPeak(), 0.0f);
-    EXPECT_EQ(m_output->GetMixer().SourceCount(), 0u);
+    EXPECT_EQ(m_Output->LastPeak(), 0.0f);
+    EXPECT_EQ(m_Output->GetMixer().SourceCount(), 0u);
     RemoveAllTasks();
 }
 

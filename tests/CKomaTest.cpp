@@ -120,17 +120,17 @@ TEST_F(CKomaTest, FallingToHeightZeroIsDown)
 // Runs right after the top in every update pass (same priority, added later).
 class AfterTopProbe : public CGameObject {
 public:
-    explicit AfterTopProbe(CKoma* top) : m_top(top) {}
+    explicit AfterTopProbe(CKoma* top) : m_Top(top) {}
     void Update() override
     {
-        const double* w = m_top->m_Disc.body.AngularVelocity();
+        const double* w = m_Top->m_Disc.body.AngularVelocity();
         ++checks;
         if (w[0] != 0 || w[2] != 0) ++tumbling;
     }
     int checks = 0, tumbling = 0;
 
 private:
-    CKoma* m_top;
+    CKoma* m_Top;
 };
 
 TEST_F(CKomaTest, NoTumblingAfterAnyUpdate)

@@ -79,17 +79,17 @@ class PhysicsWorld : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_code = std::make_unique<CODE>();
-        m_code->Init();
+        m_Code = std::make_unique<CODE>();
+        m_Code->Init();
     }
     void TearDown() override
     {
-        m_arena.Destroy();
-        m_code.reset();
+        m_Arena.Destroy();
+        m_Code.reset();
     }
     void Step(int count)
     {
-        for (int i = 0; i < count; ++i) m_code->Update();
+        for (int i = 0; i < count; ++i) m_Code->Update();
     }
     // Runs only the collision stage of a step and counts the joints a body got.
     int ContactJointsAfterCollide(Body body)
@@ -100,8 +100,8 @@ protected:
         return contacts;
     }
 
-    std::unique_ptr<CODE> m_code;
-    ArenaCollision m_arena;
+    std::unique_ptr<CODE> m_Code;
+    ArenaCollision m_Arena;
 };
 
 }  // namespace
@@ -179,7 +179,7 @@ TEST_F(PhysicsWorld, TheHalvesOfATopNeverCollideButOtherPairsDo)
     CreateSphereBody(ball, 0, 11.5f, 0, 1, 1);   // resting on the disc
     EXPECT_GT(ContactJointsAfterCollide(ball.body), 0);
 
-    ASSERT_TRUE(m_arena.Build(GridMesh(10)));
+    ASSERT_TRUE(m_Arena.Build(GridMesh(10)));
     BodyRecord low;
     CreateSphereBody(low, 2, 0.9f, 2, 1, 1);     // sunk into the bodiless arena
     EXPECT_GT(ContactJointsAfterCollide(low.body), 0);
@@ -187,20 +187,20 @@ TEST_F(PhysicsWorld, TheHalvesOfATopNeverCollideButOtherPairsDo)
 
 TEST_F(PhysicsWorld, APairTouchingAtManyPointsGetsTenContacts)
 {
-    ASSERT_TRUE(m_arena.Build(GridMesh(20)));
+    ASSERT_TRUE(m_Arena.Build(GridMesh(20)));
     BodyRecord ball;
     CreateSphereBody(ball, 0.3f, 2.5f, 0.2f, 1, 3);
-    ASSERT_GT(ball.geom.ContactCount(m_arena.GetGeom(), 64), MAX_CONTACTS_PER_PAIR);
+    ASSERT_GT(ball.geom.ContactCount(m_Arena.GetGeom(), 64), MAX_CONTACTS_PER_PAIR);
     EXPECT_EQ(ContactJointsAfterCollide(ball.body), MAX_CONTACTS_PER_PAIR);
 }
 
 TEST_F(PhysicsWorld, AContactTheEngineCannotMeasureIsDropped)
 {
-    ASSERT_TRUE(m_arena.Build(ParseStageMesh(BowlFileText(), 1.0f)));
+    ASSERT_TRUE(m_Arena.Build(ParseStageMesh(BowlFileText(), 1.0f)));
     BodyRecord ball;
     CreateSphereBody(ball, 0, 1, 0, 1, 1);   // centre exactly on the bowl's middle vertex
     ContactPoint contact;
-    ASSERT_TRUE(ball.geom.Touches(m_arena.GetGeom(), contact));
+    ASSERT_TRUE(ball.geom.Touches(m_Arena.GetGeom(), contact));
     ASSERT_TRUE(std::isnan(contact.depth)) << "the engine measures this case now";
     Step(3);
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(std::isfinite(ball.body.Position()[i]));
@@ -256,7 +256,7 @@ TEST_F(PhysicsWorld, ADisabledBodyStaysAndKeepsItsForcesUntilEnabled)
 // about 33 after 60 steps and 27 after 300; without it 162.9 stays 162.5.
 TEST_F(PhysicsWorld, AFreeFlyingTopKeepsItsSpinWithoutTheGyroscopicTerm)
 {
-    m_code->SetGravity(0, 0, 0);
+    m_Code->SetGravity(0, 0, 0);
     auto spinAfter300Steps = [&](bool gyroscopicBackOn) {
         BodyRecord disc, shaft;
         CreateTopBodies(0, disc, shaft, 0, 100, 0, TOP_MASS);
@@ -285,7 +285,7 @@ TEST_F(PhysicsWorld, AFreeFlyingTopKeepsItsSpinWithoutTheGyroscopicTerm)
 // with 1 or 2 at 1.18, with the chosen 3 at 0.06 (no hop).
 TEST_F(PhysicsWorld, ABallAtRestInTheBowlStopsHopping)
 {
-    ASSERT_TRUE(m_arena.Build(ParseStageMesh(BowlFileText(), 1.0f)));
+    ASSERT_TRUE(m_Arena.Build(ParseStageMesh(BowlFileText(), 1.0f)));
     BodyRecord ball;
     CreateSphereBody(ball, 0, 16, 0, 1, 1);
     Step(375);
@@ -303,7 +303,7 @@ TEST_F(PhysicsWorld, ATopDroppedIntoABowlLandsAndKeepsSpinning)
     StageMesh bowl = ParseStageMesh(BowlFileText(), 1.0f);
     ASSERT_EQ(bowl.vertexCount, 1 + 16 * 32);
     ASSERT_EQ(bowl.indexCount, 3 * (32 + 2 * 15 * 32));
-    ASSERT_TRUE(m_arena.Build(std::move(bowl)));
+    ASSERT_TRUE(m_Arena.Build(std::move(bowl)));
 
     BodyRecord disc, shaft;
     CreateTopBodies(0, disc, shaft, 3, 16, -2, TOP_MASS);

@@ -38,11 +38,11 @@ WavSpec ConstantMono(size_t frames, int16_t value = kLevel)
 // Counts its own deletions, to watch one-shot sounds die.
 class ProbeSound : public CSound {
 public:
-    ProbeSound(const CSound* source, std::atomic<int>* deletions) : CSound(source), m_deletions(deletions) {}
-    ~ProbeSound() override { ++*m_deletions; }
+    ProbeSound(const CSound* source, std::atomic<int>* deletions) : CSound(source), m_Deletions(deletions) {}
+    ~ProbeSound() override { ++*m_Deletions; }
 
 private:
-    std::atomic<int>* m_deletions;
+    std::atomic<int>* m_Deletions;
 };
 
 bool WaitFor(const std::function<bool()>& condition)
@@ -60,9 +60,9 @@ protected:
     static void TearDownTestSuite() { std::filesystem::remove_all(audiotest::TempDir()); }
     void SetUp() override
     {
-        plat::SetClock(&m_clock);
-        m_output = std::make_unique<plat::NullAudioOutput>(m_clock.NowMs());
-        plat::SetAudioOutput(m_output.get());
+        plat::SetClock(&m_Clock);
+        m_Output = std::make_unique<plat::NullAudioOutput>(m_Clock.NowMs());
+        plat::SetAudioOutput(m_Output.get());
     }
     void TearDown() override
     {
@@ -71,8 +71,8 @@ protected:
         plat::SetClock(nullptr);
     }
 
-    plat::VirtualClock m_clock;
-    std::unique_ptr<plat::NullAudioOutput> m_output;
+    plat::VirtualClock m_Clock;
+    std::unique_ptr<plat::NullAudioOutput> m_Output;
 };
 
 }  // namespace
@@ -84,8 +84,8 @@ TEST_F(CSoundTest, PlaysSixteenAndEightBitFilesAtTheirOwnRate)
     CSound sound(audiotest::WriteWav("ramp.wav", ramp));
     ASSERT_NE(sound.Buffer(), nullptr);
     sound.Play();
-    m_output->MixFrames(6);
-    const auto& mix = m_output->LastMix();
+    m_Output->MixFrames(6);
+    const auto& mix = m_Output->LastMix();
     const float expected[] = {0.0f, 1000 / 32768.0f, -2000 / 32768.0f, 3000 / 32768.0f, kLevelFloat, 0.0f};
     for (int i = 0; i < 6; ++i) {
         EXPECT_FLOAT_EQ(mix[2 * i], expected[i]) << i;
@@ -102,11 +102,11 @@ TEST_F(CSoundTest, PlaysSixteenAndEightBitFilesAtTheirOwnRate)
     CSound eightBit(audiotest::WriteWav("stereo8.wav", stereo));
     ASSERT_NE(eightBit.Buffer(), nullptr);
     eightBit.Play();
-    m_output->MixFrames(199);
-    EXPECT_FLOAT_EQ(m_output->LastMix()[0], kLevelFloat);
-    EXPECT_FLOAT_EQ(m_output->LastMix()[1], -kLevelFloat);
+    m_Output->MixFrames(199);
+    EXPECT_FLOAT_EQ(m_Output->LastMix()[0], kLevelFloat);
+    EXPECT_FLOAT_EQ(m_Output->LastMix()[1], -kLevelFloat);
     EXPECT_TRUE(eightBit.IsPlaying());
-    m_output->MixFrames(1);   // the last frame ends it
+    m_Output->MixFrames(1);   // the last frame ends it
     EXPECT_FALSE(eightBit.IsPlaying());
 }
 
@@ -130,8 +130,8 @@ TEST_F(CSoundTest, DataTagScanSkipsChunksAndExtraFormatBytes)
         EXPECT_TRUE(sound.Load(audiotest::WriteWav("stray.wav", stray))) << std::string(before.begin(), before.end());
         ASSERT_NE(sound.Buffer(), nullptr);
         sound.Play();
-        m_output->MixFrames(1);
-        EXPECT_FLOAT_EQ(m_output->LastMix()[0], kLevelFloat);   // the samples, not the size bytes
+        m_Output->MixFrames(1);
+        EXPECT_FLOAT_EQ(m_Output->LastMix()[0], kLevelFloat);   // the samples, not the size bytes
     }
     WavSpec textChunk = ConstantMono(10);
     textChunk.between = audiotest::ListChunk("made by Spindrel's sound d");
@@ -222,18 +222,18 @@ TEST_F(CSoundTest, PlayRestartsASoundStillPlaying)
 {
     CSound sound(audiotest::WriteWav("restart.wav", ConstantMono(44100)));
     sound.Play();
-    m_clock.Advance(100);
-    m_output->AdvanceTo(m_clock.NowMs());
+    m_Clock.Advance(100);
+    m_Output->AdvanceTo(m_Clock.NowMs());
     EXPECT_EQ(sound.Buffer()->Position(), 4410u);
     sound.Play();
     EXPECT_EQ(sound.Buffer()->Position(), 0u);
     EXPECT_TRUE(sound.IsPlaying());
     // It plays the whole second again from the restart.
-    m_clock.Advance(999);
-    m_output->AdvanceTo(m_clock.NowMs());
+    m_Clock.Advance(999);
+    m_Output->AdvanceTo(m_Clock.NowMs());
     EXPECT_TRUE(sound.IsPlaying());
-    m_clock.Advance(1);
-    m_output->AdvanceTo(m_clock.NowMs());
+    m_Clock.Advance(1);
+    m_Output->AdvanceTo(m_Clock.NowMs());
     EXPECT_FALSE(sound.IsPlaying());
 }
 
@@ -254,15 +254,15 @@ TEST_F(CSoundTest, DuplicatesShareSamplesButNothingElse)
     EXPECT_EQ(source->Buffer()->Pan(), 300);
 
     copy.Play();
-    m_output->MixFrames(100);
+    m_Output->MixFrames(100);
     EXPECT_FALSE(source->IsPlaying());
     EXPECT_EQ(source->Buffer()->Position(), 0u);
-    EXPECT_NEAR(m_output->LastPeak(), kLevelFloat * 0.1f, 1e-6);
+    EXPECT_NEAR(m_Output->LastPeak(), kLevelFloat * 0.1f, 1e-6);
 
     // The samples stay alive with the duplicate after the source is gone.
     source.reset();
-    m_output->MixFrames(4000);
-    EXPECT_NEAR(m_output->LastMix()[7999], kLevelFloat * 0.1f, 1e-6);
+    m_Output->MixFrames(4000);
+    EXPECT_NEAR(m_Output->LastMix()[7999], kLevelFloat * 0.1f, 1e-6);
     EXPECT_TRUE(copy.IsPlaying());
 
     CSound silent;
@@ -281,16 +281,16 @@ TEST_F(CSoundTest, OneShotIsDeletedAfterItsEndAndItsThreadEnds)
     shot->Play();
     EXPECT_EQ(CSound::LiveOneShots(), 1u);
 
-    m_clock.Advance(50);
-    m_output->AdvanceTo(m_clock.NowMs());
+    m_Clock.Advance(50);
+    m_Output->AdvanceTo(m_Clock.NowMs());
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(deletions.load(), 0);   // still playing
 
-    m_clock.Advance(60);
-    m_output->AdvanceTo(m_clock.NowMs());
+    m_Clock.Advance(60);
+    m_Output->AdvanceTo(m_Clock.NowMs());
     EXPECT_TRUE(WaitFor([&] { return deletions.load() == 1; }));
     EXPECT_TRUE(WaitFor([] { return CSound::LiveOneShots() == 0; }));
-    EXPECT_EQ(m_output->GetMixer().SourceCount(), 0u);
+    EXPECT_EQ(m_Output->GetMixer().SourceCount(), 0u);
     // Playing on from the source is unaffected.
     source.Play();
     EXPECT_TRUE(source.IsPlaying());
@@ -315,7 +315,7 @@ TEST_F(CSoundTest, OneShotsStillPlayingAtShutdownAreStoppedAndFreed)
     CSound::StopAllOneShots();
     EXPECT_EQ(deletions.load(), 6);
     EXPECT_EQ(CSound::LiveOneShots(), 0u);
-    EXPECT_EQ(m_output->GetMixer().SourceCount(), 0u);
+    EXPECT_EQ(m_Output->GetMixer().SourceCount(), 0u);
     CSound::StopAllOneShots();   // again: nothing left to do
 }
 

@@ -64,11 +64,11 @@ bool Equal(const plat::Mat4& a, const plat::Mat4& b)
 // Changes the current directory for the life of the object.
 class ScopedDirectory {
 public:
-    explicit ScopedDirectory(const fs::path& to) : m_from(fs::current_path()) { fs::current_path(to); }
-    ~ScopedDirectory() { fs::current_path(m_from); }
+    explicit ScopedDirectory(const fs::path& to) : m_From(fs::current_path()) { fs::current_path(to); }
+    ~ScopedDirectory() { fs::current_path(m_From); }
 
 private:
-    fs::path m_from;
+    fs::path m_From;
 };
 
 // Hears which device resources die.
@@ -86,14 +86,14 @@ protected:
     void SetUp() override
     {
         InitGraphics(&device);
-        m_dir = fs::temp_directory_path() / ("spindrel-cxfile-" + std::to_string(getpid()) + "-" +
+        m_Dir = fs::temp_directory_path() / ("spindrel-cxfile-" + std::to_string(getpid()) + "-" +
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir / "tex");
+        fs::create_directories(m_Dir / "tex");
     }
     void TearDown() override
     {
         ReleaseGraphics();
-        fs::remove_all(m_dir);
+        fs::remove_all(m_Dir);
     }
 
     void WritePicture(const std::string& name, int w, int h, uint32_t argb)
@@ -101,11 +101,11 @@ protected:
         std::vector<uint8_t> rgba;
         for (int i = 0; i < w * h; ++i)
             rgba.insert(rgba.end(), {uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
-        ASSERT_TRUE(plat::PngWriter::Write((m_dir / name).string(), rgba, w, h));
+        ASSERT_TRUE(plat::PngWriter::Write((m_Dir / name).string(), rgba, w, h));
     }
     void WriteText(const std::string& name, const std::string& text)
     {
-        std::ofstream((m_dir / name).string()) << text;
+        std::ofstream((m_Dir / name).string()) << text;
     }
     std::vector<Call> Draws() const
     {
@@ -116,7 +116,7 @@ protected:
     }
 
     plat::RecordingDevice device;
-    fs::path m_dir;
+    fs::path m_Dir;
 };
 
 }  // namespace
@@ -127,7 +127,7 @@ TEST_F(CXFileTest, ThreeMaterialsDrawThreeSubsetsInOrderWithTheirOwnMaterialAndT
     WritePicture("tex/green.png", 4, 4, 0xff00ff00);
     WriteText("quads.x", THREE_MATERIALS);
 
-    ScopedDirectory in(m_dir);   // texture names are relative to the current directory
+    ScopedDirectory in(m_Dir);   // texture names are relative to the current directory
     CXFile mesh("quads.x");
     ASSERT_NE(mesh.GetMesh(), nullptr);
     ASSERT_EQ(mesh.GetMaterialCount(), 3u);
@@ -167,7 +167,7 @@ TEST_F(CXFileTest, ThreeMaterialsDrawThreeSubsetsInOrderWithTheirOwnMaterialAndT
 TEST_F(CXFileTest, DrawOutlineDrawsEnlargedBlackBackFacesAndRestoresCullAndWorld)
 {
     WriteText("quads.x", THREE_MATERIALS);
-    CXFile mesh((m_dir / "quads.x").string());
+    CXFile mesh((m_Dir / "quads.x").string());
     ASSERT_EQ(mesh.GetMaterialCount(), 3u);
 
     plat::Mat4 world = plat::RotationY(0.5f) * plat::Translation(3, 4, 5);
@@ -196,7 +196,7 @@ TEST_F(CXFileTest, DrawOutlineDrawsEnlargedBlackBackFacesAndRestoresCullAndWorld
 TEST_F(CXFileTest, MissingOrBrokenFilesLeaveAnEmptyObjectThatDrawsNothing)
 {
     WriteText("broken.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;");
-    for (const std::string& path : {(m_dir / "none.x").string(), (m_dir / "broken.x").string(),
+    for (const std::string& path : {(m_Dir / "none.x").string(), (m_Dir / "broken.x").string(),
                                     SHARED_X + "test_cube_binary.x"}) {
         CXFile mesh(path);
         EXPECT_EQ(mesh.GetMesh(), nullptr) << path;
@@ -214,9 +214,9 @@ TEST_F(CXFileTest, MissingOrBrokenFilesLeaveAnEmptyObjectThatDrawsNothing)
 
     // A failed reload empties an object that held a mesh.
     WriteText("quads.x", THREE_MATERIALS);
-    CXFile mesh((m_dir / "quads.x").string());
+    CXFile mesh((m_Dir / "quads.x").string());
     ASSERT_NE(mesh.GetMesh(), nullptr);
-    EXPECT_FALSE(mesh.Load((m_dir / "none.x").string()));
+    EXPECT_FALSE(mesh.Load((m_Dir / "none.x").string()));
     EXPECT_EQ(mesh.GetMesh(), nullptr);
     mesh.Draw();
     EXPECT_TRUE(Draws().empty());
@@ -239,19 +239,19 @@ TEST_F(CXFileTest, TextureReportsTheRoundedSizeAndReleasesTheOldOneOnReload)
     ReleaseLog log;
 
     CTexture texture;
-    ASSERT_TRUE(texture.Load((m_dir / "wide.png").string(), 0));
+    ASSERT_TRUE(texture.Load((m_Dir / "wide.png").string(), 0));
     EXPECT_EQ(texture.m_Width, 256);
     EXPECT_EQ(texture.m_Height, 128);
     ASSERT_NE(texture.Texture(), nullptr);
     uint64_t first = texture.Texture()->Id();
 
-    ASSERT_TRUE(texture.Load((m_dir / "small.png").string(), 0));
+    ASSERT_TRUE(texture.Load((m_Dir / "small.png").string(), 0));
     EXPECT_TRUE(log.Released(first));
     EXPECT_EQ(texture.m_Width, 16);
 
     // A failed load releases too, keeps the size and leaves no texture.
     uint64_t second = texture.Texture()->Id();
-    EXPECT_FALSE(texture.Load((m_dir / "missing.png").string(), 0));
+    EXPECT_FALSE(texture.Load((m_Dir / "missing.png").string(), 0));
     EXPECT_TRUE(log.Released(second));
     EXPECT_EQ(texture.Texture(), nullptr);
     EXPECT_EQ(texture.m_Width, 16);
@@ -272,7 +272,7 @@ TEST_F(CXFileTest, OpaqueOnlyWithFullMaterialAlphaAndOpaqueTextures)
     WritePicture("tex/red.png", 4, 4, 0xffff0000);
     WritePicture("tex/green.png", 4, 4, 0xff00ff00);
     WriteText("quads.x", THREE_MATERIALS);
-    ScopedDirectory in(m_dir);
+    ScopedDirectory in(m_Dir);
     CXFile mesh("quads.x");
     ASSERT_EQ(mesh.GetMaterialCount(), 3u);
 

@@ -136,11 +136,11 @@ protected:
 
     Rgb At(int x, int y)
     {
-        if (m_pixels.empty()) m_pixels = device->ReadBackBuffer();
-        const uint8_t* p = &m_pixels[(static_cast<size_t>(y) * plat::BACK_BUFFER_WIDTH + x) * 4];
+        if (m_Pixels.empty()) m_Pixels = device->ReadBackBuffer();
+        const uint8_t* p = &m_Pixels[(static_cast<size_t>(y) * plat::BACK_BUFFER_WIDTH + x) * 4];
         return {p[0], p[1], p[2]};
     }
-    void Reread() { m_pixels.clear(); }
+    void Reread() { m_Pixels.clear(); }
 
     void Draw(const std::vector<Vertex>& v, uint32_t flags)
     {
@@ -175,7 +175,7 @@ protected:
     plat::GLRenderDevice* device = nullptr;
 
 private:
-    std::vector<uint8_t> m_pixels;
+    std::vector<uint8_t> m_Pixels;
 };
 
 std::unique_ptr<plat::SdlWindow> GLRenderDeviceTest::s_window;

@@ -58,20 +58,20 @@ public:
     explicit TempFolder(const char* name)
     {
         std::string pattern = std::string("/tmp/") + name + "-XXXXXX";
-        if (mkdtemp(pattern.data())) m_path = pattern;
+        if (mkdtemp(pattern.data())) m_Path = pattern;
     }
     ~TempFolder()
     {
         std::error_code ec;
-        if (!m_path.empty()) fs::remove_all(m_path, ec);
+        if (!m_Path.empty()) fs::remove_all(m_Path, ec);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    const fs::path& Path() const { return m_path; }
+    const fs::path& Path() const { return m_Path; }
 
 private:
-    fs::path m_path;
+    fs::path m_Path;
 };
 
 // The environment in which the program finds no display and stops at its

@@ -13,14 +13,14 @@ public:
     RefusalCapture()
     {
         plat::RefusedFiles::Clear();
-        m_previous = plat::RefusedFiles::SetSink([this](const std::string& message) {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_messages.push_back(message);
+        m_Previous = plat::RefusedFiles::SetSink([this](const std::string& message) {
+            std::lock_guard<std::mutex> lock(m_Mutex);
+            m_Messages.push_back(message);
         });
     }
     ~RefusalCapture()
     {
-        plat::RefusedFiles::SetSink(std::move(m_previous));
+        plat::RefusedFiles::SetSink(std::move(m_Previous));
         plat::RefusedFiles::Clear();
     }
     RefusalCapture(const RefusalCapture&) = delete;
@@ -29,8 +29,8 @@ public:
     // Every message written, in order.
     std::vector<std::string> Messages() const
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_messages;
+        std::lock_guard<std::mutex> lock(m_Mutex);
+        return m_Messages;
     }
 
     // The last reason the file was refused for, or empty when it was not.
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_messages;
-    plat::RefusedFiles::Sink m_previous;
+    mutable std::mutex m_Mutex;
+    std::vector<std::string> m_Messages;
+    plat::RefusedFiles::Sink m_Previous;
 };

@@ -7,11 +7,11 @@ namespace {
 
 class Counted : public CGameObject {
 public:
-    explicit Counted(int* deaths) : m_deaths(deaths) {}
-    ~Counted() override { ++*m_deaths; }
+    explicit Counted(int* deaths) : m_Deaths(deaths) {}
+    ~Counted() override { ++*m_Deaths; }
 
 private:
-    int* m_deaths;
+    int* m_Deaths;
 };
 
 TEST(ResourceRegistryTest, MissDoesNotInsert)

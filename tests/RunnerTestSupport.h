@@ -63,13 +63,13 @@ inline std::string ReadText(const fs::path& file)
 // run overwrites the files of the one before.
 class RunFolder {
 public:
-    const fs::path& Path() const { return m_dir.Path(); }
-    void Write(const std::string& relative, const std::string& text) const { m_dir.Write(relative, text); }
+    const fs::path& Path() const { return m_Dir.Path(); }
+    void Write(const std::string& relative, const std::string& text) const { m_Dir.Write(relative, text); }
 
     // The run reads `keys` ("FRAME KEY down|up" lines) as its key script.
     SimOptions& WithKeys(SimOptions& options, const std::string& keys) const
     {
-        m_dir.Write(KEYS_FILE, keys);
+        m_Dir.Write(KEYS_FILE, keys);
         options.keysPath = (Path() / KEYS_FILE).string();
         return options;
     }
@@ -93,7 +93,7 @@ public:
 private:
     static constexpr const char* KEYS_FILE = "keys.txt";
     static constexpr const char* TRACE_FILE = "trace.jsonl";
-    stagetest::ScratchDir m_dir;
+    stagetest::ScratchDir m_Dir;
 };
 
 // Each trace line parsed into a frame.

@@ -57,13 +57,13 @@ struct Record {
 
 class Pilot {
 public:
-    Pilot(Plan plan, int stage) : m_plan(plan), m_stage(stage) {}
+    Pilot(Plan plan, int stage) : m_Plan(plan), m_Stage(stage) {}
 
     void operator()(int frame, plat::ScriptedKeySource& keys)
     {
-        m_keys = &keys;
+        m_Keys = &keys;
         Observe(frame);
-        if (m_record.resultKind != NO_RESULT) {
+        if (m_Record.resultKind != NO_RESULT) {
             ReleaseAll();
             return;
         }
@@ -72,74 +72,74 @@ public:
             return;
         }
         auto* player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
-        if (!player || m_plan == Plan::LeaveAlone) {
+        if (!player || m_Plan == Plan::LeaveAlone) {
             ReleaseAll();
             return;
         }
-        if (m_plan == Plan::Duel) Duel(frame, *player);
-        else if (m_plan == Plan::Sit) Sit(frame, *player);
-        else if (m_plan == Plan::TwoBombs && m_record.bombHits >= 2) Sit(frame, *player);
+        if (m_Plan == Plan::Duel) Duel(frame, *player);
+        else if (m_Plan == Plan::Sit) Sit(frame, *player);
+        else if (m_Plan == Plan::TwoBombs && m_Record.bombHits >= 2) Sit(frame, *player);
         else PushBombs(*player);
     }
 
-    const Record& Result() const { return m_record; }
+    const Record& Result() const { return m_Record; }
 
 private:
     void Observe(int frame)
     {
-        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)); result && m_record.resultKind == NO_RESULT) {
-            m_record.resultKind = result->Kind();
-            m_record.resultFrame = frame;
+        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)); result && m_Record.resultKind == NO_RESULT) {
+            m_Record.resultKind = result->Kind();
+            m_Record.resultFrame = frame;
         }
-        if (m_record.launchFrame < 0 && FindTask(KOMA_TASK_NAME)) m_record.launchFrame = frame;
+        if (m_Record.launchFrame < 0 && FindTask(KOMA_TASK_NAME)) m_Record.launchFrame = frame;
         if (FindTask(KOMA_SET_TASK_NAME)) {
-            std::string launcher = "St" + std::to_string(m_stage) + "EnemySet";
-            if (FindTask(launcher.c_str())) m_record.launcherWhileAiming = true;
-            if (Enemy()) m_record.enemyWhileAiming = true;
+            std::string launcher = "St" + std::to_string(m_Stage) + "EnemySet";
+            if (FindTask(launcher.c_str())) m_Record.launcherWhileAiming = true;
+            if (Enemy()) m_Record.enemyWhileAiming = true;
         }
         int projectiles = 0, bombs = 0, capsules = 0;
         for (const TaskEntry* e : TaskList::Instance().Entries()) {
             if (auto* o = dynamic_cast<CObj*>(e->object)) (o->IsBomb() ? bombs : projectiles) += 1;
             else if (dynamic_cast<CCapsule*>(e->object)) ++capsules;
         }
-        if (projectiles - m_lastProjectiles >= 18) ++m_record.ringsSeen;
-        m_lastProjectiles = projectiles;
-        m_record.maxProjectiles = std::max(m_record.maxProjectiles, projectiles);
-        m_record.maxBombs = std::max(m_record.maxBombs, bombs);
+        if (projectiles - m_LastProjectiles >= 18) ++m_Record.ringsSeen;
+        m_LastProjectiles = projectiles;
+        m_Record.maxProjectiles = std::max(m_Record.maxProjectiles, projectiles);
+        m_Record.maxBombs = std::max(m_Record.maxBombs, bombs);
         if (Enemy()) {
-            m_record.minCapsules = std::min(m_record.minCapsules, capsules);
-            m_record.maxCapsules = std::max(m_record.maxCapsules, capsules);
+            m_Record.minCapsules = std::min(m_Record.minCapsules, capsules);
+            m_Record.maxCapsules = std::max(m_Record.maxCapsules, capsules);
         }
         bool clash = FindTask(KOMA_CLASH_TASK_NAME) != nullptr;
-        if (clash && !m_wasClash) ++m_record.clashes;
-        m_wasClash = clash;
+        if (clash && !m_WasClash) ++m_Record.clashes;
+        m_WasClash = clash;
         if (auto* enemy = Enemy()) {
-            if (enemy->IsCharging() && !m_enemyWasCharging) {
-                ++m_record.enemyCharges;
-                if (dynamic_cast<St5Enemy*>(enemy)) ++m_record.volleys;
+            if (enemy->IsCharging() && !m_EnemyWasCharging) {
+                ++m_Record.enemyCharges;
+                if (dynamic_cast<St5Enemy*>(enemy)) ++m_Record.volleys;
             }
-            m_enemyWasCharging = enemy->IsCharging();
-            if (auto* boss = dynamic_cast<St5Enemy*>(enemy)) m_record.bombHits = boss->m_BombHits;
+            m_EnemyWasCharging = enemy->IsCharging();
+            if (auto* boss = dynamic_cast<St5Enemy*>(enemy)) m_Record.bombHits = boss->m_BombHits;
         }
     }
 
     CKomaBase* Enemy() const
     {
-        std::string name = "St" + std::to_string(m_stage) + "Enemy";
+        std::string name = "St" + std::to_string(m_Stage) + "Enemy";
         return dynamic_cast<CKomaBase*>(FindTask(name.c_str()));
     }
 
     void Aim(const CKomaSet& set)
     {
-        bool launch = m_plan == Plan::LeaveAlone ? true : set.m_Power >= STRONG_POWER;
-        m_keys->SetKey(plat::KEY_Z, launch && !m_zWasDown);
-        m_zWasDown = launch && !m_zWasDown;
+        bool launch = m_Plan == Plan::LeaveAlone ? true : set.m_Power >= STRONG_POWER;
+        m_Keys->SetKey(plat::KEY_Z, launch && !m_ZWasDown);
+        m_ZWasDown = launch && !m_ZWasDown;
     }
 
     void ReleaseAll()
     {
         for (int key : {plat::KEY_Z, plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN})
-            m_keys->SetKey(key, false);
+            m_Keys->SetKey(key, false);
     }
 
     // Holds the arrow keys that push the top from `from` towards `to`, as
@@ -151,10 +151,10 @@ private:
         auto* camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
         float orbit = camera ? camera->m_Orbit : 0.0f;
         plat::Vec3 local = plat::TransformNormal(plat::Normalize(w), plat::RotationY(-orbit * DEG_TO_RAD));
-        m_keys->SetKey(plat::KEY_RIGHT, local.x > ARROW_SHARE);
-        m_keys->SetKey(plat::KEY_LEFT, local.x < -ARROW_SHARE);
-        m_keys->SetKey(plat::KEY_UP, local.z > ARROW_SHARE);
-        m_keys->SetKey(plat::KEY_DOWN, local.z < -ARROW_SHARE);
+        m_Keys->SetKey(plat::KEY_RIGHT, local.x > ARROW_SHARE);
+        m_Keys->SetKey(plat::KEY_LEFT, local.x < -ARROW_SHARE);
+        m_Keys->SetKey(plat::KEY_UP, local.z > ARROW_SHARE);
+        m_Keys->SetKey(plat::KEY_DOWN, local.z < -ARROW_SHARE);
     }
 
     // Towards the enemy from the middle of the arena, so that hits and won
@@ -180,10 +180,10 @@ private:
         if (player.IsCharging()) {
             SetZ(enemy->IsCharging());
         } else if (enemy->IsCharging() && player.m_Gauge > 10) {
-            SetZ(!m_zDown);   // a fresh press while steering starts the charge
+            SetZ(!m_ZDown);   // a fresh press while steering starts the charge
         } else if (player.m_Gauge > CKomaBase::GAUGE_BASE + 2) {
             // A press without an arrow held boosts instead of charging.
-            if (!m_zDown) ReleaseArrows();
+            if (!m_ZDown) ReleaseArrows();
             SetZ(true);
         } else {
             SetZ(false);
@@ -200,13 +200,13 @@ private:
 
     void SetZ(bool down)
     {
-        m_keys->SetKey(plat::KEY_Z, down);
-        m_zDown = down;
+        m_Keys->SetKey(plat::KEY_Z, down);
+        m_ZDown = down;
     }
 
     void ReleaseArrows()
     {
-        for (int key : {plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN}) m_keys->SetKey(key, false);
+        for (int key : {plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_UP, plat::KEY_DOWN}) m_Keys->SetKey(key, false);
     }
 
     // Round the bomb to its far side from the boss, then through it.
@@ -230,15 +230,15 @@ private:
         SteerTowards(player.m_Pos, bomb->m_Position + round * 8.0f);
     }
 
-    Plan m_plan;
-    int m_stage;
-    plat::ScriptedKeySource* m_keys = nullptr;
-    Record m_record;
-    bool m_zWasDown = false;
-    bool m_wasClash = false;
-    bool m_enemyWasCharging = false;
-    int m_lastProjectiles = 0;
-    bool m_zDown = false;
+    Plan m_Plan;
+    int m_Stage;
+    plat::ScriptedKeySource* m_Keys = nullptr;
+    Record m_Record;
+    bool m_ZWasDown = false;
+    bool m_WasClash = false;
+    bool m_EnemyWasCharging = false;
+    int m_LastProjectiles = 0;
+    bool m_ZDown = false;
 };
 
 // Plays the stage with the pilot until the result screen has shown for a

@@ -31,7 +31,7 @@ constexpr uint32_t kBlack = 0xff000000;
 
 class StageRun {
 public:
-    StageRun(int stageIndex, GameOptions::Video video) : m_cd(GeneratedDataDir())
+    StageRun(int stageIndex, GameOptions::Video video) : m_Cd(GeneratedDataDir())
     {
         GameOptions options;
         options.video = video;
@@ -40,27 +40,27 @@ public:
         options.scriptedKeys = true;
         options.seed = 3;
         options.startStage = stageIndex;
-        m_started = m_app.Start(options);
+        m_Started = m_App.Start(options);
     }
-    ~StageRun() { m_app.Shutdown(); }
+    ~StageRun() { m_App.Shutdown(); }
 
-    bool Started() const { return m_started; }
+    bool Started() const { return m_Started; }
 
     void PlayFrames(int count)
     {
         for (int i = 0; i < count; ++i) {
-            m_app.VirtualClockOrNull()->AdvanceFrame();
+            m_App.VirtualClockOrNull()->AdvanceFrame();
             if (IsStageLoadInProgress()) WaitForStageLoader();
-            m_app.Frame();
+            m_App.Frame();
         }
     }
 
     CStage* Stage() const { return static_cast<CStage*>(FindTask(STAGE_TASK_NAME)); }
 
 private:
-    ScopedCurrentDir m_cd;
-    GameApp m_app;
-    bool m_started = false;
+    ScopedCurrentDir m_Cd;
+    GameApp m_App;
+    bool m_Started = false;
 };
 
 // The stage task alone on a cleared back buffer, with the camera of the last frame.

@@ -75,13 +75,13 @@ protected:
 // thread while no loader runs.
 class ScopedCurrentDir {
 public:
-    explicit ScopedCurrentDir(const fs::path& dir) : m_old(fs::current_path()) { fs::current_path(dir); }
-    ~ScopedCurrentDir() { fs::current_path(m_old); }
+    explicit ScopedCurrentDir(const fs::path& dir) : m_Old(fs::current_path()) { fs::current_path(dir); }
+    ~ScopedCurrentDir() { fs::current_path(m_Old); }
     ScopedCurrentDir(const ScopedCurrentDir&) = delete;
     ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
 
 private:
-    fs::path m_old;
+    fs::path m_Old;
 };
 
 // A fresh empty folder, removed with everything in it.
@@ -90,22 +90,22 @@ public:
     ScratchDir()
     {
         std::random_device rd;
-        m_path = fs::temp_directory_path() / ("spindrel-stage-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(m_path);
+        m_Path = fs::temp_directory_path() / ("spindrel-stage-" + std::to_string(rd()) + std::to_string(rd()));
+        fs::create_directories(m_Path);
     }
     ~ScratchDir()
     {
         std::error_code ec;
-        fs::remove_all(m_path, ec);
+        fs::remove_all(m_Path, ec);
     }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    const fs::path& Path() const { return m_path; }
+    const fs::path& Path() const { return m_Path; }
 
     void Write(const std::string& relative, const std::string& text) const
     {
-        fs::path file = m_path / relative;
+        fs::path file = m_Path / relative;
         fs::create_directories(file.parent_path());
         std::ofstream(file, std::ios::binary) << text;
     }
@@ -113,7 +113,7 @@ public:
     // A picture of one colour (RGBA bytes) written as PNG.
     void WritePicture(const std::string& relative, int width, int height, uint32_t rgba = 0xffffffff) const
     {
-        fs::path file = m_path / relative;
+        fs::path file = m_Path / relative;
         fs::create_directories(file.parent_path());
         std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
         for (size_t i = 0; i < pixels.size(); i += 4) {
@@ -126,7 +126,7 @@ public:
     }
 
 private:
-    fs::path m_path;
+    fs::path m_Path;
 };
 
 // A square arena (20 x 20 unless told otherwise) at height 1 in the arena

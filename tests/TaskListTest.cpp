@@ -16,15 +16,15 @@ std::vector<std::string> g_log;
 // A task whose behaviour each test scripts with lambdas.
 class Probe : public CGameObject {
 public:
-    explicit Probe(std::string name) : m_name(std::move(name)) {}
-    ~Probe() override { g_log.push_back("~" + m_name); }
-    void Init() override { g_log.push_back("init " + m_name); if (onInit) onInit(this); }
-    void Update() override { g_log.push_back("update " + m_name); if (onUpdate) onUpdate(this); }
-    void Draw() override { g_log.push_back("draw " + m_name); if (onDraw) onDraw(this); }
+    explicit Probe(std::string name) : m_Name(std::move(name)) {}
+    ~Probe() override { g_log.push_back("~" + m_Name); }
+    void Init() override { g_log.push_back("init " + m_Name); if (onInit) onInit(this); }
+    void Update() override { g_log.push_back("update " + m_Name); if (onUpdate) onUpdate(this); }
+    void Draw() override { g_log.push_back("draw " + m_Name); if (onDraw) onDraw(this); }
     std::function<void(Probe*)> onInit, onUpdate, onDraw;
 
 private:
-    std::string m_name;
+    std::string m_Name;
 };
 
 class TaskListTest : public ::testing::Test {

@@ -25,14 +25,14 @@ class TextureTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() /
+        m_Dir = fs::temp_directory_path() /
                 ("spindrel-texture-" + std::to_string(getpid()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
+        fs::create_directories(m_Dir);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override { fs::remove_all(m_Dir); }
 
-    std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+    std::string Path(const std::string& name) const { return (m_Dir / name).string(); }
 
     // A picture filled with one ARGB colour, with optional single pixels.
     static std::vector<uint8_t> Fill(int w, int h, uint32_t argb)
@@ -49,7 +49,7 @@ protected:
         rgba[pixel * 4 + 3] = static_cast<uint8_t>(argb >> 24);
     }
 
-    fs::path m_dir;
+    fs::path m_Dir;
 };
 
 }  // namespace

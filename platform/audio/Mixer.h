@@ -49,7 +49,7 @@ public:
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
 
-    uint32_t OutputRate() const { return m_outputRate; }
+    uint32_t OutputRate() const { return m_OutputRate; }
 
     // Overwrites out (frames x 2 floats) with the mix of every attached
     // source, softly limited.
@@ -65,7 +65,7 @@ public:
     static constexpr float kDuckGain = 0.25f;   // about 12 dB down
 
     // The mutex that guards the mixer and its sources.
-    std::mutex& Mutex() const { return m_mutex; }
+    std::mutex& Mutex() const { return m_Mutex; }
 
     // With the mutex held: start or stop pulling from a source. Attaching a
     // source twice keeps one entry.
@@ -84,21 +84,21 @@ public:
     std::vector<MusicInfo> MusicSnapshot() const;
 
     // Voices wait for their end on the mixer's mutex with this.
-    std::condition_variable& StopSignal() { return m_stopSignal; }
+    std::condition_variable& StopSignal() { return m_StopSignal; }
 
 private:
     static constexpr size_t kStartedLogLimit = 256;
 
-    const uint32_t m_outputRate;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_stopSignal;
-    std::vector<MixerSource*> m_sources;
-    float m_effectsGain = 1.0f;
-    float m_musicGain = 1.0f;
-    bool m_musicDucked = false;
-    std::vector<float> m_musicScratch;   // the music bus, before its gain
-    bool m_startLogEnabled = false;
-    std::vector<std::string> m_started;
+    const uint32_t m_OutputRate;
+    mutable std::mutex m_Mutex;
+    std::condition_variable m_StopSignal;
+    std::vector<MixerSource*> m_Sources;
+    float m_EffectsGain = 1.0f;
+    float m_MusicGain = 1.0f;
+    bool m_MusicDucked = false;
+    std::vector<float> m_MusicScratch;   // the music bus, before its gain
+    bool m_StartLogEnabled = false;
+    std::vector<std::string> m_Started;
 };
 
 }  // namespace plat

@@ -80,38 +80,38 @@ std::unique_ptr<Mp3Stream> Mp3Stream::OpenMemory(std::vector<uint8_t> bytes)
     return stream;
 }
 
-Mp3Stream::Mp3Stream(std::vector<uint8_t> bytes) : m_file(std::move(bytes)) {}
+Mp3Stream::Mp3Stream(std::vector<uint8_t> bytes) : m_File(std::move(bytes)) {}
 
 Mp3Stream::~Mp3Stream()
 {
-    if (!m_handle) return;
-    mpg123_close(m_handle);
-    mpg123_delete(m_handle);
+    if (!m_Handle) return;
+    mpg123_close(m_Handle);
+    mpg123_delete(m_Handle);
 }
 
 bool Mp3Stream::Open()
 {
     int error = MPG123_OK;
-    m_handle = mpg123_new(nullptr, &error);
-    if (!m_handle) return false;
-    mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    if (!SetOutputFormat(m_handle)) return false;
-    if (mpg123_replace_reader_handle(m_handle, &Mp3Stream::ReadCallback, &Mp3Stream::SeekCallback, nullptr) !=
+    m_Handle = mpg123_new(nullptr, &error);
+    if (!m_Handle) return false;
+    mpg123_param(m_Handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    if (!SetOutputFormat(m_Handle)) return false;
+    if (mpg123_replace_reader_handle(m_Handle, &Mp3Stream::ReadCallback, &Mp3Stream::SeekCallback, nullptr) !=
         MPG123_OK)
         return false;
-    if (mpg123_open_handle(m_handle, this) != MPG123_OK) return false;
+    if (mpg123_open_handle(m_Handle, this) != MPG123_OK) return false;
 
     long rate = 0;
     int channels = 0;
     int encoding = 0;
-    if (mpg123_getformat(m_handle, &rate, &channels, &encoding) != MPG123_OK) return false;
+    if (mpg123_getformat(m_Handle, &rate, &channels, &encoding) != MPG123_OK) return false;
     if (channels != kStereo || encoding != MPG123_ENC_FLOAT_32 || rate <= 0) return false;
     // A full scan gives the exact length (and a seek index) even without a header frame.
-    if (mpg123_scan(m_handle) != MPG123_OK) return false;
-    const off_t length = mpg123_length(m_handle);
+    if (mpg123_scan(m_Handle) != MPG123_OK) return false;
+    const off_t length = mpg123_length(m_Handle);
     if (length <= 0) return false;
-    m_sampleRate = static_cast<uint32_t>(rate);
-    m_length = static_cast<int64_t>(length);
+    m_SampleRate = static_cast<uint32_t>(rate);
+    m_Length = static_cast<int64_t>(length);
     return Seek(0);
 }
 
@@ -123,7 +123,7 @@ size_t Mp3Stream::Read(float* out, size_t maxFrames)
     int idleReads = 0;
     while (total < maxFrames) {
         size_t done = 0;
-        int result = mpg123_read(m_handle, out + total * kStereo, (maxFrames - total) * frameBytes, &done);
+        int result = mpg123_read(m_Handle, out + total * kStereo, (maxFrames - total) * frameBytes, &done);
         total += done / frameBytes;
         if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;  // the end of the file or an error
         if (done == 0 && (result == MPG123_OK || ++idleReads > kMaxIdleReads)) break;
@@ -133,17 +133,17 @@ size_t Mp3Stream::Read(float* out, size_t maxFrames)
 
 bool Mp3Stream::Seek(int64_t frame)
 {
-    frame = std::clamp<int64_t>(frame, 0, m_length);
-    return mpg123_seek(m_handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
+    frame = std::clamp<int64_t>(frame, 0, m_Length);
+    return mpg123_seek(m_Handle, static_cast<off_t>(frame), SEEK_SET) >= 0;
 }
 
 ssize_t Mp3Stream::ReadCallback(void* self, void* buffer, size_t bytes)
 {
     auto* stream = static_cast<Mp3Stream*>(self);
-    const size_t available = stream->m_file.size() - stream->m_readOffset;
+    const size_t available = stream->m_File.size() - stream->m_ReadOffset;
     const size_t count = std::min(bytes, available);
-    std::memcpy(buffer, stream->m_file.data() + stream->m_readOffset, count);
-    stream->m_readOffset += count;
+    std::memcpy(buffer, stream->m_File.data() + stream->m_ReadOffset, count);
+    stream->m_ReadOffset += count;
     return static_cast<ssize_t>(count);
 }
 
@@ -151,12 +151,12 @@ off_t Mp3Stream::SeekCallback(void* self, off_t offset, int whence)
 {
     auto* stream = static_cast<Mp3Stream*>(self);
     off_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<off_t>(stream->m_readOffset);
-    else if (whence == SEEK_END) base = static_cast<off_t>(stream->m_file.size());
+    if (whence == SEEK_CUR) base = static_cast<off_t>(stream->m_ReadOffset);
+    else if (whence == SEEK_END) base = static_cast<off_t>(stream->m_File.size());
     else if (whence != SEEK_SET) return -1;
     const off_t target = base + offset;
-    if (target < 0 || target > static_cast<off_t>(stream->m_file.size())) return -1;
-    stream->m_readOffset = static_cast<size_t>(target);
+    if (target < 0 || target > static_cast<off_t>(stream->m_File.size())) return -1;
+    stream->m_ReadOffset = static_cast<size_t>(target);
     return target;
 }
 

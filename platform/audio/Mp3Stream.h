@@ -30,8 +30,8 @@ public:
     Mp3Stream(const Mp3Stream&) = delete;
     Mp3Stream& operator=(const Mp3Stream&) = delete;
 
-    uint32_t SampleRate() const { return m_sampleRate; }
-    int64_t LengthFrames() const { return m_length; }
+    uint32_t SampleRate() const { return m_SampleRate; }
+    int64_t LengthFrames() const { return m_Length; }
 
     // Decodes up to maxFrames stereo frames into out (2 floats a frame).
     // Returns the frames written; 0 at the end of the file or on a decoding
@@ -46,11 +46,11 @@ private:
     static ssize_t ReadCallback(void* self, void* buffer, size_t bytes);
     static off_t SeekCallback(void* self, off_t offset, int whence);
 
-    std::vector<uint8_t> m_file;
-    size_t m_readOffset = 0;
-    mpg123_handle_struct* m_handle = nullptr;
-    uint32_t m_sampleRate = 0;
-    int64_t m_length = 0;
+    std::vector<uint8_t> m_File;
+    size_t m_ReadOffset = 0;
+    mpg123_handle_struct* m_Handle = nullptr;
+    uint32_t m_SampleRate = 0;
+    int64_t m_Length = 0;
 };
 
 }  // namespace plat

@@ -16,95 +16,95 @@ std::unique_ptr<MusicStream> MusicStream::Open(std::shared_ptr<Mixer> mixer, con
 }
 
 MusicStream::MusicStream(std::shared_ptr<Mixer> mixer, std::unique_ptr<Mp3Stream> decoder, std::string name)
-    : m_mixer(std::move(mixer)),
-      m_decoder(std::move(decoder)),
-      m_name(std::move(name)),
-      m_length(m_decoder->LengthFrames()),
-      m_pcm(kChunkFrames * kOutputChannels)
+    : m_Mixer(std::move(mixer)),
+      m_Decoder(std::move(decoder)),
+      m_Name(std::move(name)),
+      m_Length(m_Decoder->LengthFrames()),
+      m_Pcm(kChunkFrames * kOutputChannels)
 {
-    m_cursor.step = ResampleStep(m_decoder->SampleRate(), m_mixer->OutputRate());
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    m_mixer->AttachLocked(this);
+    m_Cursor.step = ResampleStep(m_Decoder->SampleRate(), m_Mixer->OutputRate());
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    m_Mixer->AttachLocked(this);
 }
 
 MusicStream::~MusicStream()
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    m_mixer->DetachLocked(this);
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    m_Mixer->DetachLocked(this);
 }
 
 void MusicStream::Run()
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    m_running = true;
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    m_Running = true;
 }
 
 bool MusicStream::IsRunning() const
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    return m_running;
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    return m_Running;
 }
 
 bool MusicStream::IsPlaying() const
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    return m_running && !AtEndLocked();
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    return m_Running && !AtEndLocked();
 }
 
 bool MusicStream::SetVolume(int32_t hundredthsDb)
 {
     if (hundredthsDb < kVolumeMin || hundredthsDb > kVolumeMax) return false;
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    m_volume = hundredthsDb;
-    m_gain = ComputeStereoGain(m_volume, kPanCentre);
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    m_Volume = hundredthsDb;
+    m_Gain = ComputeStereoGain(m_Volume, kPanCentre);
     return true;
 }
 
 int32_t MusicStream::Volume() const
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    return m_volume;
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    return m_Volume;
 }
 
 int64_t MusicStream::Position() const
 {
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
     return PositionLocked();
 }
 
-int64_t MusicStream::StopPosition() const { return m_length; }
+int64_t MusicStream::StopPosition() const { return m_Length; }
 
-uint32_t MusicStream::SampleRate() const { return m_decoder->SampleRate(); }
+uint32_t MusicStream::SampleRate() const { return m_Decoder->SampleRate(); }
 
 void MusicStream::SetPosition(int64_t frame)
 {
-    frame = std::clamp<int64_t>(frame, 0, m_length);
-    std::lock_guard<std::mutex> lock(m_mixer->Mutex());
-    m_decoderDone = !m_decoder->Seek(frame);
-    m_pcmFrames = 0;
-    m_pcmStart = frame;
-    m_cursor.position = 0;
+    frame = std::clamp<int64_t>(frame, 0, m_Length);
+    std::lock_guard<std::mutex> lock(m_Mixer->Mutex());
+    m_DecoderDone = !m_Decoder->Seek(frame);
+    m_PcmFrames = 0;
+    m_PcmStart = frame;
+    m_Cursor.position = 0;
 }
 
 bool MusicStream::AtEndLocked() const
 {
-    return m_decoderDone && (m_cursor.position >> 32) >= m_pcmFrames;
+    return m_DecoderDone && (m_Cursor.position >> 32) >= m_PcmFrames;
 }
 
 int64_t MusicStream::PositionLocked() const
 {
-    if (AtEndLocked()) return m_length;
-    return std::min(m_pcmStart + static_cast<int64_t>(m_cursor.position >> 32), m_length);
+    if (AtEndLocked()) return m_Length;
+    return std::min(m_PcmStart + static_cast<int64_t>(m_Cursor.position >> 32), m_Length);
 }
 
 bool MusicStream::MixAdd(float* out, size_t frames, uint32_t)
 {
-    if (!m_running) return true;
+    if (!m_Running) return true;
     size_t written = 0;
     while (written < frames) {
-        written += MixResampled(m_pcm.data(), m_pcmFrames, kOutputChannels, m_decoderDone, m_cursor, m_gain,
+        written += MixResampled(m_Pcm.data(), m_PcmFrames, kOutputChannels, m_DecoderDone, m_Cursor, m_Gain,
                                 out + written * kOutputChannels, frames - written);
-        if (written == frames || m_decoderDone) break;
+        if (written == frames || m_DecoderDone) break;
         DecodeNextChunk();
     }
     return true;  // an open stream stays attached, silent at its end
@@ -114,22 +114,22 @@ bool MusicStream::MixAdd(float* out, size_t frames, uint32_t)
 // interpolation, and decodes behind it.
 void MusicStream::DecodeNextChunk()
 {
-    const size_t played = std::min(static_cast<size_t>(m_cursor.position >> 32), m_pcmFrames);
-    const size_t kept = m_pcmFrames - played;
-    std::memmove(m_pcm.data(), m_pcm.data() + played * kOutputChannels, kept * kOutputChannels * sizeof(float));
-    m_pcmStart += static_cast<int64_t>(played);
-    m_cursor.position -= static_cast<uint64_t>(played) << 32;
+    const size_t played = std::min(static_cast<size_t>(m_Cursor.position >> 32), m_PcmFrames);
+    const size_t kept = m_PcmFrames - played;
+    std::memmove(m_Pcm.data(), m_Pcm.data() + played * kOutputChannels, kept * kOutputChannels * sizeof(float));
+    m_PcmStart += static_cast<int64_t>(played);
+    m_Cursor.position -= static_cast<uint64_t>(played) << 32;
 
-    const size_t decoded = m_decoder->Read(m_pcm.data() + kept * kOutputChannels, kChunkFrames - kept);
-    m_pcmFrames = kept + decoded;
-    if (decoded == 0) m_decoderDone = true;
+    const size_t decoded = m_Decoder->Read(m_Pcm.data() + kept * kOutputChannels, kChunkFrames - kept);
+    m_PcmFrames = kept + decoded;
+    if (decoded == 0) m_DecoderDone = true;
 }
 
 bool MusicStream::DescribeMusic(MusicInfo& info) const
 {
-    info.name = m_name;
-    info.volume = m_volume;
-    info.playing = m_running && !AtEndLocked();
+    info.name = m_Name;
+    info.volume = m_Volume;
+    info.playing = m_Running && !AtEndLocked();
     return true;
 }
 

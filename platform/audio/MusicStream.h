@@ -42,7 +42,7 @@ public:
     int64_t StopPosition() const;
     void SetPosition(int64_t frame);
     uint32_t SampleRate() const;
-    const std::string& Name() const { return m_name; }
+    const std::string& Name() const { return m_Name; }
 
 private:
     static constexpr size_t kChunkFrames = 4096;
@@ -54,18 +54,18 @@ private:
     bool AtEndLocked() const;
     int64_t PositionLocked() const;
 
-    std::shared_ptr<Mixer> m_mixer;
-    std::unique_ptr<Mp3Stream> m_decoder;
-    const std::string m_name;
-    const int64_t m_length;
-    std::vector<float> m_pcm;          // decoded stereo frames not yet played (and the one being played)
-    size_t m_pcmFrames = 0;
-    int64_t m_pcmStart = 0;            // track frame of m_pcm's first frame
-    ResampleCursor m_cursor;           // relative to m_pcm's first frame
-    bool m_decoderDone = false;
-    bool m_running = false;
-    int32_t m_volume = kVolumeMax;
-    StereoGain m_gain;
+    std::shared_ptr<Mixer> m_Mixer;
+    std::unique_ptr<Mp3Stream> m_Decoder;
+    const std::string m_Name;
+    const int64_t m_Length;
+    std::vector<float> m_Pcm;          // decoded stereo frames not yet played (and the one being played)
+    size_t m_PcmFrames = 0;
+    int64_t m_PcmStart = 0;            // track frame of m_Pcm's first frame
+    ResampleCursor m_Cursor;           // relative to m_Pcm's first frame
+    bool m_DecoderDone = false;
+    bool m_Running = false;
+    int32_t m_Volume = kVolumeMax;
+    StereoGain m_Gain;
 };
 
 }  // namespace plat

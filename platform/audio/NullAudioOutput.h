@@ -26,16 +26,16 @@ public:
 
     // What the last AdvanceTo or MixFrames produced: interleaved stereo, and
     // its loudest absolute sample.
-    const std::vector<float>& LastMix() const { return m_lastMix; }
-    float LastPeak() const { return m_lastPeak; }
-    uint64_t FramesMixed() const { return m_framesMixed; }
+    const std::vector<float>& LastMix() const { return m_LastMix; }
+    float LastPeak() const { return m_LastPeak; }
+    uint64_t FramesMixed() const { return m_FramesMixed; }
 
 private:
-    uint32_t m_lastMs;
-    uint64_t m_elapsedMs = 0;
-    uint64_t m_framesMixed = 0;
-    std::vector<float> m_lastMix;
-    float m_lastPeak = 0.0f;
+    uint32_t m_LastMs;
+    uint64_t m_ElapsedMs = 0;
+    uint64_t m_FramesMixed = 0;
+    std::vector<float> m_LastMix;
+    float m_LastPeak = 0.0f;
 };
 
 }  // namespace plat

@@ -70,13 +70,13 @@ std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open(const char* driver)
     wanted.userdata = &output->GetMixer();
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the device really takes.
-    output->m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (output->m_device == 0) return nullptr;  // the destructor quits the subsystem
+    output->m_Device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (output->m_Device == 0) return nullptr;  // the destructor quits the subsystem
 
-    output->m_deviceRate = static_cast<uint32_t>(obtained.freq);
+    output->m_DeviceRate = static_cast<uint32_t>(obtained.freq);
     const char* name = SDL_GetCurrentAudioDriver();
-    output->m_driverName = name ? name : "";
-    SDL_PauseAudioDevice(output->m_device, 0);
+    output->m_DriverName = name ? name : "";
+    SDL_PauseAudioDevice(output->m_Device, 0);
     return output;
 }
 
@@ -85,7 +85,7 @@ SdlAudioOutput::SdlAudioOutput(uint32_t outputRate) : AudioOutput(outputRate) {}
 SdlAudioOutput::~SdlAudioOutput()
 {
     // Closing waits for the audio thread to leave the callback.
-    if (m_device != 0) SDL_CloseAudioDevice(m_device);
+    if (m_Device != 0) SDL_CloseAudioDevice(m_Device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 

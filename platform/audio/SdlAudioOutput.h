@@ -21,16 +21,16 @@ public:
     ~SdlAudioOutput() override;
 
     const char* Kind() const override { return "sdl"; }
-    const std::string& DriverName() const { return m_driverName; }
-    uint32_t DeviceRate() const { return m_deviceRate; }
+    const std::string& DriverName() const { return m_DriverName; }
+    uint32_t DeviceRate() const { return m_DeviceRate; }
 
 private:
     explicit SdlAudioOutput(uint32_t outputRate);
     static void Callback(void* userData, uint8_t* stream, int bytes);
 
-    uint32_t m_device = 0;
-    uint32_t m_deviceRate = 0;
-    std::string m_driverName;
+    uint32_t m_Device = 0;
+    uint32_t m_DeviceRate = 0;
+    std::string m_DriverName;
 };
 
 }  // namespace plat

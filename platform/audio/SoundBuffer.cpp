@@ -16,7 +16,7 @@ float SampleFromBytes(const uint8_t* p, int bits)
 }  // namespace
 
 SoundBuffer::SoundBuffer(int channels, uint32_t sampleRate, std::vector<float> samples, std::string name)
-    : m_channels(channels), m_sampleRate(sampleRate), m_samples(std::move(samples)), m_name(std::move(name))
+    : m_Channels(channels), m_SampleRate(sampleRate), m_Samples(std::move(samples)), m_Name(std::move(name))
 {
 }
 

@@ -37,19 +37,19 @@ public:
     static std::shared_ptr<const SoundBuffer> FromFloat(int channels, uint32_t sampleRate, std::vector<float> samples,
                                                         std::string name = {});
 
-    int Channels() const { return m_channels; }
-    uint32_t SampleRate() const { return m_sampleRate; }
-    size_t Frames() const { return m_samples.size() / static_cast<size_t>(m_channels); }
-    const float* Samples() const { return m_samples.data(); }
-    const std::string& Name() const { return m_name; }
+    int Channels() const { return m_Channels; }
+    uint32_t SampleRate() const { return m_SampleRate; }
+    size_t Frames() const { return m_Samples.size() / static_cast<size_t>(m_Channels); }
+    const float* Samples() const { return m_Samples.data(); }
+    const std::string& Name() const { return m_Name; }
 
 private:
     SoundBuffer(int channels, uint32_t sampleRate, std::vector<float> samples, std::string name);
 
-    int m_channels;
-    uint32_t m_sampleRate;
-    std::vector<float> m_samples;
-    std::string m_name;
+    int m_Channels;
+    uint32_t m_SampleRate;
+    std::vector<float> m_Samples;
+    std::string m_Name;
 };
 
 }  // namespace plat

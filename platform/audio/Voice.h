@@ -47,19 +47,19 @@ public:
     // Stop, or at once when it is not playing now.
     void WaitUntilStopped() const;
 
-    const std::shared_ptr<const SoundBuffer>& Samples() const { return m_samples; }
+    const std::shared_ptr<const SoundBuffer>& Samples() const { return m_Samples; }
 
 private:
     bool MixAdd(float* out, size_t frames, uint32_t outputRate) override;
     size_t PositionLocked() const;
 
-    std::shared_ptr<Mixer> m_mixer;
-    std::shared_ptr<const SoundBuffer> m_samples;
-    ResampleCursor m_cursor;
-    int32_t m_volume = kVolumeMax;
-    int32_t m_pan = kPanCentre;
-    StereoGain m_gain;
-    bool m_playing = false;
+    std::shared_ptr<Mixer> m_Mixer;
+    std::shared_ptr<const SoundBuffer> m_Samples;
+    ResampleCursor m_Cursor;
+    int32_t m_Volume = kVolumeMax;
+    int32_t m_Pan = kPanCentre;
+    StereoGain m_Gain;
+    bool m_Playing = false;
 };
 
 }  // namespace plat

@@ -286,24 +286,24 @@ uint32_t GLFixedFunctionProgram::Key::Bits() const
 
 GLFixedFunctionProgram::~GLFixedFunctionProgram()
 {
-    if (m_program) m_gl.DeleteProgram(m_program);
+    if (m_Program) m_Gl.DeleteProgram(m_Program);
 }
 
 GLuint GLFixedFunctionProgram::Compile(GLenum type, const std::string& source, std::string* error)
 {
-    GLuint shader = m_gl.CreateShader(type);
+    GLuint shader = m_Gl.CreateShader(type);
     const char* text = source.c_str();
-    m_gl.ShaderSource(shader, 1, &text, nullptr);
-    m_gl.CompileShader(shader);
+    m_Gl.ShaderSource(shader, 1, &text, nullptr);
+    m_Gl.CompileShader(shader);
     GLint ok = GL_FALSE;
-    m_gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    m_Gl.GetShaderiv(shader, GL_COMPILE_STATUS, &ok);
     if (ok == GL_TRUE) return shader;
     GLint length = 0;
-    m_gl.GetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    m_Gl.GetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    m_gl.GetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+    m_Gl.GetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
     if (error) *error = std::string(type == GL_VERTEX_SHADER ? "vertex" : "fragment") + " shader: " + log.data();
-    m_gl.DeleteShader(shader);
+    m_Gl.DeleteShader(shader);
     return 0;
 }
 
@@ -313,55 +313,55 @@ bool GLFixedFunctionProgram::Build(const std::optional<Key>& key, std::string* e
     if (!vs) return false;
     GLuint fs = Compile(GL_FRAGMENT_SHADER, StageSource(kFragmentShader, key), error);
     if (!fs) {
-        m_gl.DeleteShader(vs);
+        m_Gl.DeleteShader(vs);
         return false;
     }
-    m_program = m_gl.CreateProgram();
-    m_gl.AttachShader(m_program, vs);
-    m_gl.AttachShader(m_program, fs);
-    m_gl.BindFragDataLocation(m_program, 0, "fragColor");
-    m_gl.LinkProgram(m_program);
-    m_gl.DeleteShader(vs);
-    m_gl.DeleteShader(fs);
+    m_Program = m_Gl.CreateProgram();
+    m_Gl.AttachShader(m_Program, vs);
+    m_Gl.AttachShader(m_Program, fs);
+    m_Gl.BindFragDataLocation(m_Program, 0, "fragColor");
+    m_Gl.LinkProgram(m_Program);
+    m_Gl.DeleteShader(vs);
+    m_Gl.DeleteShader(fs);
     GLint ok = GL_FALSE;
-    m_gl.GetProgramiv(m_program, GL_LINK_STATUS, &ok);
+    m_Gl.GetProgramiv(m_Program, GL_LINK_STATUS, &ok);
     if (ok != GL_TRUE) {
         char log[1024] = {};
-        m_gl.GetProgramInfoLog(m_program, sizeof log, nullptr, log);
+        m_Gl.GetProgramInfoLog(m_Program, sizeof log, nullptr, log);
         if (error) *error = std::string("shader link: ") + log;
-        m_gl.DeleteProgram(m_program);
-        m_program = 0;
+        m_Gl.DeleteProgram(m_Program);
+        m_Program = 0;
         return false;
     }
-    for (int i = 0; i < UNIFORM_COUNT; ++i) m_locations[i] = m_gl.GetUniformLocation(m_program, kUniformNames[i]);
-    m_known.fill(false);
+    for (int i = 0; i < UNIFORM_COUNT; ++i) m_Locations[i] = m_Gl.GetUniformLocation(m_Program, kUniformNames[i]);
+    m_Known.fill(false);
     return true;
 }
 
-void GLFixedFunctionProgram::Use() { m_gl.UseProgram(m_program); }
+void GLFixedFunctionProgram::Use() { m_Gl.UseProgram(m_Program); }
 
 bool GLFixedFunctionProgram::Changed(Uniform u, const Value& v)
 {
-    if (m_known[u] && m_values[u] == v) return false;
-    m_values[u] = v;
-    m_known[u] = true;
-    return m_locations[u] >= 0;
+    if (m_Known[u] && m_Values[u] == v) return false;
+    m_Values[u] = v;
+    m_Known[u] = true;
+    return m_Locations[u] >= 0;
 }
 
 void GLFixedFunctionProgram::SetInt(Uniform u, int value)
 {
-    if (Changed(u, {static_cast<float>(value)})) m_gl.Uniform1i(m_locations[u], value);
+    if (Changed(u, {static_cast<float>(value)})) m_Gl.Uniform1i(m_Locations[u], value);
 }
 
 void GLFixedFunctionProgram::SetFloat(Uniform u, float value)
 {
-    if (Changed(u, {value})) m_gl.Uniform1f(m_locations[u], value);
+    if (Changed(u, {value})) m_Gl.Uniform1f(m_Locations[u], value);
 }
 
 void GLFixedFunctionProgram::SetVec3(Uniform u, Vec3 v)
 {
     Value value{v.x, v.y, v.z};
-    if (Changed(u, value)) m_gl.Uniform3fv(m_locations[u], 1, value.data());
+    if (Changed(u, value)) m_Gl.Uniform3fv(m_Locations[u], 1, value.data());
 }
 
 void GLFixedFunctionProgram::SetColor(Uniform u, ColorF c) { SetVec4(u, c.r, c.g, c.b, c.a); }
@@ -369,7 +369,7 @@ void GLFixedFunctionProgram::SetColor(Uniform u, ColorF c) { SetVec4(u, c.r, c.g
 void GLFixedFunctionProgram::SetVec4(Uniform u, float x, float y, float z, float w)
 {
     Value value{x, y, z, w};
-    if (Changed(u, value)) m_gl.Uniform4fv(m_locations[u], 1, value.data());
+    if (Changed(u, value)) m_Gl.Uniform4fv(m_Locations[u], 1, value.data());
 }
 
 void GLFixedFunctionProgram::SetMatrix(Uniform u, const Mat4& m)
@@ -378,7 +378,7 @@ void GLFixedFunctionProgram::SetMatrix(Uniform u, const Mat4& m)
     // v * M into the shader's M' * v with the same result.
     Value value;
     std::memcpy(value.data(), m.m, sizeof m.m);
-    if (Changed(u, value)) m_gl.UniformMatrix4fv(m_locations[u], 1, GL_FALSE, value.data());
+    if (Changed(u, value)) m_Gl.UniformMatrix4fv(m_Locations[u], 1, GL_FALSE, value.data());
 }
 
 }  // namespace plat

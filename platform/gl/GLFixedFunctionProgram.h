@@ -62,7 +62,7 @@ public:
         uint32_t Bits() const;
     };
 
-    explicit GLFixedFunctionProgram(const GLFunctions& gl) : m_gl(gl) {}
+    explicit GLFixedFunctionProgram(const GLFunctions& gl) : m_Gl(gl) {}
     ~GLFixedFunctionProgram();
     GLFixedFunctionProgram(const GLFixedFunctionProgram&) = delete;
     GLFixedFunctionProgram& operator=(const GLFixedFunctionProgram&) = delete;
@@ -83,18 +83,18 @@ public:
     void SetMatrix(Uniform u, const Mat4& m);
     // Whether the program reads the uniform at all (a specialised program
     // has most states built in).
-    bool Uses(Uniform u) const { return m_locations[u] >= 0; }
+    bool Uses(Uniform u) const { return m_Locations[u] >= 0; }
 
 private:
     using Value = std::array<float, 16>;
     bool Changed(Uniform u, const Value& v);
     GLuint Compile(GLenum type, const std::string& source, std::string* error);
 
-    const GLFunctions& m_gl;
-    GLuint m_program = 0;
-    std::array<GLint, UNIFORM_COUNT> m_locations{};
-    std::array<Value, UNIFORM_COUNT> m_values{};
-    std::array<bool, UNIFORM_COUNT> m_known{};
+    const GLFunctions& m_Gl;
+    GLuint m_Program = 0;
+    std::array<GLint, UNIFORM_COUNT> m_Locations{};
+    std::array<Value, UNIFORM_COUNT> m_Values{};
+    std::array<bool, UNIFORM_COUNT> m_Known{};
 };
 
 }  // namespace plat

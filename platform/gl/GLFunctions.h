@@ -95,14 +95,14 @@ public:
     // Looks every entry point up with the loader of the current context.
     // False (naming the first one missing in MissingName()) when any is absent.
     bool Load(ProcLoader loader);
-    const char* MissingName() const { return m_missing; }
+    const char* MissingName() const { return m_Missing; }
 
 #define SPINDREL_GL_MEMBER(type, name) type name = nullptr;
     SPINDREL_GL_FUNCTIONS(SPINDREL_GL_MEMBER)
 #undef SPINDREL_GL_MEMBER
 
 private:
-    const char* m_missing = nullptr;
+    const char* m_Missing = nullptr;
 };
 
 }  // namespace plat

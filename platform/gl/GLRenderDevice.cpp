@@ -113,16 +113,16 @@ LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight)
     return r;
 }
 
-GLRenderDevice::GLRenderDevice(Surface& surface) : m_surface(surface) {}
+GLRenderDevice::GLRenderDevice(Surface& surface) : m_Surface(surface) {}
 
 GLRenderDevice::~GLRenderDevice()
 {
     // Stop hearing of released resources before the maps go away.
-    if (m_listening) SetDeviceResourceListener(nullptr);
-    if (m_gl && !m_gl->MissingName()) DestroyGLObjects();
-    m_program = nullptr;
-    m_specialised.clear();
-    m_general.reset();
+    if (m_Listening) SetDeviceResourceListener(nullptr);
+    if (m_Gl && !m_Gl->MissingName()) DestroyGLObjects();
+    m_Program = nullptr;
+    m_Specialised.clear();
+    m_General.reset();
 }
 
 bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
@@ -132,8 +132,8 @@ bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
         if (error) *error = reason;
         return false;
     }
-    const GLFunctions& gl = *m_gl;
-    gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureSize);
+    const GLFunctions& gl = *m_Gl;
+    gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &m_MaxTextureSize);
     gl.Enable(GL_PROGRAM_POINT_SIZE);
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -141,13 +141,13 @@ bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
     gl.LineWidth(1.0f);
     // The back buffer has no alpha of its own (X8R8G8B8): draws never write it.
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    UseProgram(*m_general);
-    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    m_ready = true;
+    UseProgram(*m_General);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    m_Ready = true;
     Clear(CLEAR_TARGET | CLEAR_ZBUFFER, 0xff000000, 1.0f);
 
     SetDeviceResourceListener(this);
-    m_listening = true;
+    m_Listening = true;
     return true;
 }
 
@@ -155,13 +155,13 @@ bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
 
 bool GLRenderDevice::CreateGLObjects(ProcLoader loader, std::string* reason)
 {
-    m_gl = std::make_unique<GLFunctions>();
-    if (!m_gl->Load(loader)) {
-        *reason = std::string("the OpenGL function ") + m_gl->MissingName() + " is missing";
+    m_Gl = std::make_unique<GLFunctions>();
+    if (!m_Gl->Load(loader)) {
+        *reason = std::string("the OpenGL function ") + m_Gl->MissingName() + " is missing";
         return false;
     }
-    m_general = std::make_unique<GLFixedFunctionProgram>(*m_gl);
-    if (!m_general->Build(std::nullopt, reason)) return false;
+    m_General = std::make_unique<GLFixedFunctionProgram>(*m_Gl);
+    if (!m_General->Build(std::nullopt, reason)) return false;
     if (!CreateFramebuffer()) {
         *reason = "the offscreen framebuffer cannot be created";
         return false;
@@ -176,42 +176,42 @@ bool GLRenderDevice::CreateGLObjects(ProcLoader loader, std::string* reason)
 
 bool GLRenderDevice::CreateFramebuffer()
 {
-    const GLFunctions& gl = *m_gl;
-    gl.GenTextures(1, &m_colorTexture);
-    gl.BindTexture(GL_TEXTURE_2D, m_colorTexture);
+    const GLFunctions& gl = *m_Gl;
+    gl.GenTextures(1, &m_ColorTexture);
+    gl.BindTexture(GL_TEXTURE_2D, m_ColorTexture);
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                   nullptr);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     gl.BindTexture(GL_TEXTURE_2D, 0);
-    m_boundTexture = 0;
+    m_BoundTexture = 0;
 
     // A 16-bit depth buffer, as the game's device was created with.
-    gl.GenRenderbuffers(1, &m_depthBuffer);
-    gl.BindRenderbuffer(GL_RENDERBUFFER, m_depthBuffer);
+    gl.GenRenderbuffers(1, &m_DepthBuffer);
+    gl.BindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer);
     gl.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT);
     gl.BindRenderbuffer(GL_RENDERBUFFER, 0);
 
-    gl.GenFramebuffers(1, &m_framebuffer);
-    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
-    gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_colorTexture, 0);
-    gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_depthBuffer);
+    gl.GenFramebuffers(1, &m_Framebuffer);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, m_ColorTexture, 0);
+    gl.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, m_DepthBuffer);
     return gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 bool GLRenderDevice::CreateStreamBuffer()
 {
-    const GLFunctions& gl = *m_gl;
-    gl.GenBuffers(1, &m_streamBuffer);
-    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamBuffer);
-    m_streamCapacity = kInitialStreamBytes;
-    m_streamOffset = 0;
-    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_streamCapacity), nullptr, GL_STREAM_DRAW);
+    const GLFunctions& gl = *m_Gl;
+    gl.GenBuffers(1, &m_StreamBuffer);
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_StreamBuffer);
+    m_StreamCapacity = kInitialStreamBytes;
+    m_StreamOffset = 0;
+    gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_StreamCapacity), nullptr, GL_STREAM_DRAW);
 
     // Colours are ARGB words, B G R A in memory: GL_BGRA reads them as they are.
-    gl.GenVertexArrays(1, &m_userVertexArray);
-    gl.BindVertexArray(m_userVertexArray);
+    gl.GenVertexArrays(1, &m_UserVertexArray);
+    gl.BindVertexArray(m_UserVertexArray);
     const GLsizei userStride = sizeof(Vertex);
     gl.VertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, position)));
     gl.VertexAttribPointer(ATTRIB_NORMAL, 3, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, normal)));
@@ -220,8 +220,8 @@ bool GLRenderDevice::CreateStreamBuffer()
     gl.VertexAttribPointer(ATTRIB_TEXCOORD, 2, GL_FLOAT, GL_FALSE, userStride, ByteOffset(offsetof(Vertex, u)));
     for (GLuint a : {ATTRIB_POSITION, ATTRIB_NORMAL, ATTRIB_COLOR, ATTRIB_TEXCOORD}) gl.EnableVertexAttribArray(a);
 
-    gl.GenVertexArrays(1, &m_pointVertexArray);
-    gl.BindVertexArray(m_pointVertexArray);
+    gl.GenVertexArrays(1, &m_PointVertexArray);
+    gl.BindVertexArray(m_PointVertexArray);
     const GLsizei pointStride = sizeof(PointVertex);
     gl.VertexAttribPointer(ATTRIB_POSITION, 3, GL_FLOAT, GL_FALSE, pointStride,
                            ByteOffset(offsetof(PointVertex, position)));
@@ -232,83 +232,83 @@ bool GLRenderDevice::CreateStreamBuffer()
     for (GLuint a : {ATTRIB_POSITION, ATTRIB_POINT_SIZE, ATTRIB_COLOR}) gl.EnableVertexAttribArray(a);
 
     gl.BindVertexArray(0);
-    m_boundVertexArray = 0;
-    return m_streamBuffer != 0 && m_userVertexArray != 0 && m_pointVertexArray != 0;
+    m_BoundVertexArray = 0;
+    return m_StreamBuffer != 0 && m_UserVertexArray != 0 && m_PointVertexArray != 0;
 }
 
 void GLRenderDevice::CreateWhiteTexture()
 {
-    const GLFunctions& gl = *m_gl;
+    const GLFunctions& gl = *m_Gl;
     const uint8_t white[4] = {255, 255, 255, 255};
-    gl.GenTextures(1, &m_whiteTexture);
-    gl.BindTexture(GL_TEXTURE_2D, m_whiteTexture);
+    gl.GenTextures(1, &m_WhiteTexture);
+    gl.BindTexture(GL_TEXTURE_2D, m_WhiteTexture);
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    m_boundTexture = m_whiteTexture;
+    m_BoundTexture = m_WhiteTexture;
 }
 
 void GLRenderDevice::DeleteTextureObject(TextureObject& t)
 {
-    if (t.name == m_boundTexture) m_boundTexture = 0;
-    m_gl->DeleteTextures(1, &t.name);
+    if (t.name == m_BoundTexture) m_BoundTexture = 0;
+    m_Gl->DeleteTextures(1, &t.name);
     t.name = 0;
 }
 
 void GLRenderDevice::DeleteMeshObject(MeshObject& m)
 {
-    if (m.vertexArray == m_boundVertexArray) m_boundVertexArray = 0;
-    m_gl->DeleteVertexArrays(1, &m.vertexArray);
-    m_gl->DeleteBuffers(1, &m.vertexBuffer);
-    m_gl->DeleteBuffers(1, &m.indexBuffer);
+    if (m.vertexArray == m_BoundVertexArray) m_BoundVertexArray = 0;
+    m_Gl->DeleteVertexArrays(1, &m.vertexArray);
+    m_Gl->DeleteBuffers(1, &m.vertexBuffer);
+    m_Gl->DeleteBuffers(1, &m.indexBuffer);
     m = MeshObject{};
 }
 
 void GLRenderDevice::DestroyGLObjects()
 {
-    const GLFunctions& gl = *m_gl;
-    for (auto& [id, t] : m_textures) DeleteTextureObject(t);
-    for (auto& [id, m] : m_meshes) DeleteMeshObject(m);
-    m_textures.clear();
-    m_meshes.clear();
+    const GLFunctions& gl = *m_Gl;
+    for (auto& [id, t] : m_Textures) DeleteTextureObject(t);
+    for (auto& [id, m] : m_Meshes) DeleteMeshObject(m);
+    m_Textures.clear();
+    m_Meshes.clear();
     gl.BindVertexArray(0);
-    gl.DeleteVertexArrays(1, &m_userVertexArray);
-    gl.DeleteVertexArrays(1, &m_pointVertexArray);
-    gl.DeleteBuffers(1, &m_streamBuffer);
-    gl.DeleteTextures(1, &m_whiteTexture);
+    gl.DeleteVertexArrays(1, &m_UserVertexArray);
+    gl.DeleteVertexArrays(1, &m_PointVertexArray);
+    gl.DeleteBuffers(1, &m_StreamBuffer);
+    gl.DeleteTextures(1, &m_WhiteTexture);
     gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
-    gl.DeleteFramebuffers(1, &m_framebuffer);
-    gl.DeleteRenderbuffers(1, &m_depthBuffer);
-    gl.DeleteTextures(1, &m_colorTexture);
-    m_ready = false;
+    gl.DeleteFramebuffers(1, &m_Framebuffer);
+    gl.DeleteRenderbuffers(1, &m_DepthBuffer);
+    gl.DeleteTextures(1, &m_ColorTexture);
+    m_Ready = false;
 }
 
 // ---- released resources ----
 
 void GLRenderDevice::ResourceReleased(uint64_t id)
 {
-    std::lock_guard<std::mutex> lock(m_releasedMutex);
-    m_released.push_back(id);
-    m_anyReleased.store(true, std::memory_order_release);
+    std::lock_guard<std::mutex> lock(m_ReleasedMutex);
+    m_Released.push_back(id);
+    m_AnyReleased.store(true, std::memory_order_release);
 }
 
 void GLRenderDevice::FreeReleasedResources()
 {
-    if (!m_anyReleased.load(std::memory_order_acquire)) return;
+    if (!m_AnyReleased.load(std::memory_order_acquire)) return;
     std::vector<uint64_t> ids;
     {
-        std::lock_guard<std::mutex> lock(m_releasedMutex);
-        ids.swap(m_released);
-        m_anyReleased.store(false, std::memory_order_relaxed);
+        std::lock_guard<std::mutex> lock(m_ReleasedMutex);
+        ids.swap(m_Released);
+        m_AnyReleased.store(false, std::memory_order_relaxed);
     }
     for (uint64_t id : ids) {
-        if (auto t = m_textures.find(id); t != m_textures.end()) {
+        if (auto t = m_Textures.find(id); t != m_Textures.end()) {
             DeleteTextureObject(t->second);
-            m_textures.erase(t);
+            m_Textures.erase(t);
         }
-        if (auto m = m_meshes.find(id); m != m_meshes.end()) {
+        if (auto m = m_Meshes.find(id); m != m_Meshes.end()) {
             DeleteMeshObject(m->second);
-            m_meshes.erase(m);
+            m_Meshes.erase(m);
         }
     }
 }
@@ -317,9 +317,9 @@ void GLRenderDevice::FreeReleasedResources()
 
 void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
 {
-    if (!m_ready) return;
-    const GLFunctions& gl = *m_gl;
-    Viewport vp = ClampToBackBuffer(m_state.viewport);
+    if (!m_Ready) return;
+    const GLFunctions& gl = *m_Gl;
+    Viewport vp = ClampToBackBuffer(m_State.viewport);
     gl.Enable(GL_SCISSOR_TEST);
     gl.Scissor(vp.x, BottomRow(vp), vp.width, vp.height);
     GLbitfield bits = 0;
@@ -337,33 +337,33 @@ void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
     if (bits) gl.Clear(bits);
     gl.Disable(GL_SCISSOR_TEST);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    if (flags & CLEAR_ZBUFFER) m_applied.zWrite = true;   // the depth mask is on now
+    if (flags & CLEAR_ZBUFFER) m_Applied.zWrite = true;   // the depth mask is on now
 }
 
 void GLRenderDevice::BeginScene()
 {
-    if (!m_ready) return;
+    if (!m_Ready) return;
     FreeReleasedResources();
-    m_gl->BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    m_Gl->BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
 }
 
 void GLRenderDevice::EndScene() {}
 
 bool GLRenderDevice::Present()
 {
-    if (!m_ready) return false;
-    if (m_surface.IsShown()) Letterbox();
-    else m_gl->Flush();   // the frame goes to the driver now, as showing it would send it
-    m_surface.SwapBuffers();
+    if (!m_Ready) return false;
+    if (m_Surface.IsShown()) Letterbox();
+    else m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
+    m_Surface.SwapBuffers();
     return true;
 }
 
 void GLRenderDevice::Letterbox()
 {
-    const GLFunctions& gl = *m_gl;
+    const GLFunctions& gl = *m_Gl;
     int width = 0, height = 0;
-    m_surface.DrawableSize(&width, &height);
-    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
+    m_Surface.DrawableSize(&width, &height);
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Viewport(0, 0, std::max(width, 0), std::max(height, 0));
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -381,18 +381,18 @@ void GLRenderDevice::Letterbox()
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
                            GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
-    gl.BindFramebuffer(GL_FRAMEBUFFER, m_framebuffer);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    m_viewportKnown = false;
+    m_ViewportKnown = false;
 }
 
 std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
 {
-    if (!m_ready) return {};
+    if (!m_Ready) return {};
     const size_t rowBytes = size_t{BACK_BUFFER_WIDTH} * 4;
     std::vector<uint8_t> pixels(rowBytes * BACK_BUFFER_HEIGHT);
-    m_gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_framebuffer);
-    m_gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    m_Gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
+    m_Gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // GL hands the rows over bottom first.
     for (int top = 0, bottom = BACK_BUFFER_HEIGHT - 1; top < bottom; ++top, --bottom)
         std::swap_ranges(pixels.begin() + top * rowBytes, pixels.begin() + (top + 1) * rowBytes,
@@ -402,16 +402,16 @@ std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
 
 void GLRenderDevice::Finish()
 {
-    if (m_ready) m_gl->Finish();
+    if (m_Ready) m_Gl->Finish();
 }
 
 unsigned GLRenderDevice::TakeGLError()
 {
-    if (!m_gl || m_gl->MissingName()) return 0;
-    GLenum first = m_gl->GetError();
+    if (!m_Gl || m_Gl->MissingName()) return 0;
+    GLenum first = m_Gl->GetError();
     if (first == GL_NO_ERROR) return 0;
     // GL keeps one flag per kind of error: a handful of calls drains them.
-    for (int i = 0; i < 8 && m_gl->GetError() != GL_NO_ERROR; ++i) {}
+    for (int i = 0; i < 8 && m_Gl->GetError() != GL_NO_ERROR; ++i) {}
     return first;
 }
 
@@ -419,7 +419,7 @@ unsigned GLRenderDevice::TakeGLError()
 
 bool GLRenderDevice::BeginDraw()
 {
-    if (!m_ready) return false;
+    if (!m_Ready) return false;
     FreeReleasedResources();
     ApplyFixedStates();
     ApplyViewport();
@@ -428,10 +428,10 @@ bool GLRenderDevice::BeginDraw()
 
 void GLRenderDevice::ApplyFixedStates()
 {
-    const RenderStates& rs = m_state.rs;
-    const GLFunctions& gl = *m_gl;
-    AppliedStates& a = m_applied;
-    const bool known = m_statesKnown;
+    const RenderStates& rs = m_State.rs;
+    const GLFunctions& gl = *m_Gl;
+    AppliedStates& a = m_Applied;
+    const bool known = m_StatesKnown;
     if (!known || rs.zEnable != a.zEnable) {
         if (rs.zEnable) gl.Enable(GL_DEPTH_TEST);
         else gl.Disable(GL_DEPTH_TEST);
@@ -446,26 +446,26 @@ void GLRenderDevice::ApplyFixedStates()
         a.zWrite = rs.zWrite;
     }
     ApplyCull(rs.cull);
-    m_statesKnown = true;
+    m_StatesKnown = true;
 }
 
 void GLRenderDevice::ApplyBlend(bool opaqueFragments)
 {
-    const RenderStates& rs = m_state.rs;
-    AppliedStates& a = m_applied;
-    const bool known = m_blendKnown;
-    const bool blend = rs.alphaBlend && !(m_unblendOpaque && BlendKeepsSource(rs, opaqueFragments));
+    const RenderStates& rs = m_State.rs;
+    AppliedStates& a = m_Applied;
+    const bool known = m_BlendKnown;
+    const bool blend = rs.alphaBlend && !(m_UnblendOpaque && BlendKeepsSource(rs, opaqueFragments));
     if (!known || blend != a.alphaBlend) {
-        if (blend) m_gl->Enable(GL_BLEND);
-        else m_gl->Disable(GL_BLEND);
+        if (blend) m_Gl->Enable(GL_BLEND);
+        else m_Gl->Disable(GL_BLEND);
         a.alphaBlend = blend;
     }
     if (!known || (blend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
-        m_gl->BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
+        m_Gl->BlendFunc(ToGL(rs.srcBlend), ToGL(rs.destBlend));
         a.srcBlend = rs.srcBlend;
         a.destBlend = rs.destBlend;
     }
-    m_blendKnown = true;
+    m_BlendKnown = true;
 }
 
 bool GLRenderDevice::BlendKeepsSource(const RenderStates& rs, bool opaqueFragments)
@@ -479,12 +479,12 @@ bool GLRenderDevice::BlendKeepsSource(const RenderStates& rs, bool opaqueFragmen
 
 bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
 {
-    const RenderStates& rs = m_state.rs;
+    const RenderStates& rs = m_State.rs;
     const bool lit = rs.lighting && !in.screenSpace;
     // The diffuse colour's alpha is the material's when lit (a NaN counts as
     // see-through), the vertices' when they carry colours, 1 otherwise.
-    const bool diffuseOpaque = lit ? m_state.material.diffuse.a >= 1.0f : !in.hasColor;
-    const bool texelOpaque = !textured || m_state.texture->IsOpaque();
+    const bool diffuseOpaque = lit ? m_State.material.diffuse.a >= 1.0f : !in.hasColor;
+    const bool texelOpaque = !textured || m_State.texture->IsOpaque();
     auto opaque = [&](TexArg arg) { return arg == TexArg::Texture ? texelOpaque : diffuseOpaque; };
     const TextureStage& s = rs.stage0;
     if (s.colorOp == TexOp::Disable) return diffuseOpaque;
@@ -500,36 +500,36 @@ bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
 
 void GLRenderDevice::ApplyCull(Cull cull)
 {
-    if (m_statesKnown && cull == m_applied.cull) return;
+    if (m_StatesKnown && cull == m_Applied.cull) return;
     // Direct3D names the winding that is culled as it appears on screen, and
     // so does GL: the back buffer is drawn upright (clip-space y up is the top
     // of the screen in both), so no flip is involved. D3D's default (cull
     // counter-clockwise) keeps clockwise triangles: GL front face CW.
-    const GLFunctions& gl = *m_gl;
+    const GLFunctions& gl = *m_Gl;
     if (cull == Cull::None) {
         gl.Disable(GL_CULL_FACE);
     } else {
-        if (!m_statesKnown || m_applied.cull == Cull::None) gl.Enable(GL_CULL_FACE);
+        if (!m_StatesKnown || m_Applied.cull == Cull::None) gl.Enable(GL_CULL_FACE);
         gl.CullFace(GL_BACK);
         gl.FrontFace(cull == Cull::CCW ? GL_CW : GL_CCW);
     }
-    m_applied.cull = cull;
+    m_Applied.cull = cull;
 }
 
 void GLRenderDevice::ApplyViewport()
 {
-    Viewport vp = ClampToBackBuffer(m_state.viewport);
-    if (m_viewportKnown && SameViewport(vp, m_appliedViewport)) return;
-    m_gl->Viewport(vp.x, BottomRow(vp), vp.width, vp.height);
-    m_gl->DepthRange(vp.minZ, vp.maxZ);
-    m_appliedViewport = vp;
-    m_viewportKnown = true;
+    Viewport vp = ClampToBackBuffer(m_State.viewport);
+    if (m_ViewportKnown && SameViewport(vp, m_AppliedViewport)) return;
+    m_Gl->Viewport(vp.x, BottomRow(vp), vp.width, vp.height);
+    m_Gl->DepthRange(vp.minZ, vp.maxZ);
+    m_AppliedViewport = vp;
+    m_ViewportKnown = true;
 }
 
 void GLRenderDevice::ApplyProgram(const DrawInputs& in)
 {
-    const unsigned texture = TextureName(m_state.texture);
-    const bool textured = texture != m_whiteTexture;
+    const unsigned texture = TextureName(m_State.texture);
+    const bool textured = texture != m_WhiteTexture;
     ApplyBlend(FragmentsOpaque(in, textured));
     UseProgram(ProgramFor(in, textured));
     ApplyUniforms(in, textured);
@@ -538,8 +538,8 @@ void GLRenderDevice::ApplyProgram(const DrawInputs& in)
 
 GLFixedFunctionProgram& GLRenderDevice::ProgramFor(const DrawInputs& in, bool textured)
 {
-    if (!m_specialise) return *m_general;
-    const RenderStates& rs = m_state.rs;
+    if (!m_Specialise) return *m_General;
+    const RenderStates& rs = m_State.rs;
     P::Key key;
     key.screenSpace = in.screenSpace;
     key.hasNormal = in.hasNormal;
@@ -547,7 +547,7 @@ GLFixedFunctionProgram& GLRenderDevice::ProgramFor(const DrawInputs& in, bool te
     key.hasTexCoord = in.hasTexCoord;
     key.lighting = rs.lighting;
     key.specular = rs.specular;
-    key.lightOn = m_state.light.enabled;
+    key.lightOn = m_State.light.enabled;
     key.normalizeNormals = rs.normalizeNormals;
     key.pointSizeFromVertex = in.points && in.pointSizeFromVertex;
     key.pointScale = in.points && rs.pointScale;
@@ -562,28 +562,28 @@ GLFixedFunctionProgram& GLRenderDevice::ProgramFor(const DrawInputs& in, bool te
     key.alphaArg2 = static_cast<uint8_t>(stage.alphaArg2);
     key = key.Normalized();
 
-    auto [it, inserted] = m_specialised.try_emplace(key.Bits());
+    auto [it, inserted] = m_Specialised.try_emplace(key.Bits());
     if (inserted) {
-        auto program = std::make_unique<P>(*m_gl);
+        auto program = std::make_unique<P>(*m_Gl);
         // A program the driver refuses stays null: the general one draws instead.
         if (program->Build(key, nullptr)) it->second = std::move(program);
     }
-    return it->second ? *it->second : *m_general;
+    return it->second ? *it->second : *m_General;
 }
 
 void GLRenderDevice::UseProgram(GLFixedFunctionProgram& program)
 {
-    if (m_program == &program) return;
+    if (m_Program == &program) return;
     program.Use();
     program.SetInt(P::TEXTURE, 0);
-    m_program = &program;
+    m_Program = &program;
 }
 
 void GLRenderDevice::ApplyUniforms(const DrawInputs& in, bool textured)
 {
-    const RenderStates& rs = m_state.rs;
-    P& p = *m_program;
-    const Viewport vp = ClampToBackBuffer(m_state.viewport);
+    const RenderStates& rs = m_State.rs;
+    P& p = *m_Program;
+    const Viewport vp = ClampToBackBuffer(m_State.viewport);
     const bool lit = rs.lighting && !in.screenSpace;
 
     p.SetBool(P::SCREEN_SPACE, in.screenSpace);
@@ -593,8 +593,8 @@ void GLRenderDevice::ApplyUniforms(const DrawInputs& in, bool textured)
         float sy = vp.height > 0 ? -2.0f / vp.height : 0.0f;
         p.SetVec4(P::SCREEN_TO_NDC, sx, sy, (shift - vp.x) * sx - 1.0f, (shift - vp.y) * sy + 1.0f);
     } else {
-        Mat4 worldView = m_state.world * m_state.view;
-        p.SetMatrix(P::WORLD_VIEW_PROJ, worldView * m_state.projection);
+        Mat4 worldView = m_State.world * m_State.view;
+        p.SetMatrix(P::WORLD_VIEW_PROJ, worldView * m_State.projection);
         p.SetMatrix(P::WORLD_VIEW, worldView);
         if (lit && p.Uses(P::NORMAL_MATRIX)) p.SetMatrix(P::NORMAL_MATRIX, Transpose(Inverse(worldView)));
     }
@@ -626,14 +626,14 @@ void GLRenderDevice::ApplyUniforms(const DrawInputs& in, bool textured)
 
 void GLRenderDevice::ApplyLighting()
 {
-    const RenderStates& rs = m_state.rs;
-    const Light& light = m_state.light;
-    const Material& mat = m_state.material;
-    P& p = *m_program;
+    const RenderStates& rs = m_State.rs;
+    const Light& light = m_State.light;
+    const Material& mat = m_State.material;
+    P& p = *m_Program;
     p.SetBool(P::SPECULAR_ON, rs.specular);
     p.SetBool(P::LIGHT_ON, light.enabled);
     p.SetBool(P::NORMALIZE_NORMALS, rs.normalizeNormals);
-    p.SetVec3(P::TO_LIGHT, Normalize(TransformNormal(light.direction, m_state.view)) * -1.0f);
+    p.SetVec3(P::TO_LIGHT, Normalize(TransformNormal(light.direction, m_State.view)) * -1.0f);
     p.SetColor(P::LIGHT_DIFFUSE, light.diffuse);
     p.SetColor(P::LIGHT_SPECULAR, light.specular);
     p.SetColor(P::LIGHT_AMBIENT, light.ambient);
@@ -649,31 +649,31 @@ void GLRenderDevice::ApplyLighting()
 
 unsigned GLRenderDevice::TextureName(const Texture* texture)
 {
-    return texture ? TextureObjectFor(*texture) : m_whiteTexture;
+    return texture ? TextureObjectFor(*texture) : m_WhiteTexture;
 }
 
 void GLRenderDevice::BindTextureName(unsigned name)
 {
-    if (name == m_boundTexture) return;
-    m_gl->BindTexture(GL_TEXTURE_2D, name);
-    m_boundTexture = name;
+    if (name == m_BoundTexture) return;
+    m_Gl->BindTexture(GL_TEXTURE_2D, name);
+    m_BoundTexture = name;
 }
 
 unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
 {
     const int w = texture.Width(), h = texture.Height();
-    const bool usable = w > 0 && h > 0 && w <= m_maxTextureSize && h <= m_maxTextureSize &&
+    const bool usable = w > 0 && h > 0 && w <= m_MaxTextureSize && h <= m_MaxTextureSize &&
                         texture.Pixels().size() >= size_t(w) * size_t(h) * 4;
-    if (!usable) return m_whiteTexture;   // an empty texture counts as none
+    if (!usable) return m_WhiteTexture;   // an empty texture counts as none
 
-    auto [it, inserted] = m_textures.try_emplace(texture.Id());
+    auto [it, inserted] = m_Textures.try_emplace(texture.Id());
     TextureObject& object = it->second;
     if (!inserted && object.version == texture.Version()) return object.name;
 
-    const GLFunctions& gl = *m_gl;
+    const GLFunctions& gl = *m_Gl;
     if (!object.name) gl.GenTextures(1, &object.name);
     gl.BindTexture(GL_TEXTURE_2D, object.name);
-    m_boundTexture = object.name;
+    m_BoundTexture = object.name;
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texture.Pixels().data());
     gl.GenerateMipmap(GL_TEXTURE_2D);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
@@ -686,7 +686,7 @@ unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
 
 const GLRenderDevice::MeshObject* GLRenderDevice::MeshObjectFor(const Mesh& mesh)
 {
-    auto [it, inserted] = m_meshes.try_emplace(mesh.Id());
+    auto [it, inserted] = m_Meshes.try_emplace(mesh.Id());
     MeshObject& object = it->second;
     if (inserted || object.version != mesh.Version()) UploadMesh(mesh, object);
     return &object;
@@ -694,7 +694,7 @@ const GLRenderDevice::MeshObject* GLRenderDevice::MeshObjectFor(const Mesh& mesh
 
 void GLRenderDevice::UploadMesh(const Mesh& mesh, MeshObject& object)
 {
-    const GLFunctions& gl = *m_gl;
+    const GLFunctions& gl = *m_Gl;
     const auto& vertices = mesh.Vertices();
     const auto& indices = mesh.Indices();
     object.version = mesh.Version();
@@ -711,7 +711,7 @@ void GLRenderDevice::UploadMesh(const Mesh& mesh, MeshObject& object)
         gl.GenBuffers(1, &object.indexBuffer);
     }
     gl.BindVertexArray(object.vertexArray);
-    m_boundVertexArray = object.vertexArray;
+    m_BoundVertexArray = object.vertexArray;
     gl.BindBuffer(GL_ARRAY_BUFFER, object.vertexBuffer);
     gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(MeshVertex)), vertices.data(),
                   GL_STATIC_DRAW);
@@ -732,13 +732,13 @@ void GLRenderDevice::UploadMesh(const Mesh& mesh, MeshObject& object)
 
 int GLRenderDevice::Stream(const void* data, size_t bytes, size_t stride)
 {
-    const GLFunctions& gl = *m_gl;
-    gl.BindBuffer(GL_ARRAY_BUFFER, m_streamBuffer);
-    size_t start = (m_streamOffset + stride - 1) / stride * stride;
-    if (start + bytes > m_streamCapacity) {
-        while (m_streamCapacity < bytes) m_streamCapacity *= 2;
+    const GLFunctions& gl = *m_Gl;
+    gl.BindBuffer(GL_ARRAY_BUFFER, m_StreamBuffer);
+    size_t start = (m_StreamOffset + stride - 1) / stride * stride;
+    if (start + bytes > m_StreamCapacity) {
+        while (m_StreamCapacity < bytes) m_StreamCapacity *= 2;
         // Orphan the storage: draws still reading the old one keep it.
-        gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_streamCapacity), nullptr, GL_STREAM_DRAW);
+        gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(m_StreamCapacity), nullptr, GL_STREAM_DRAW);
         start = 0;
     }
     void* target = gl.MapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytes),
@@ -749,7 +749,7 @@ int GLRenderDevice::Stream(const void* data, size_t bytes, size_t stride)
     } else {
         gl.BufferSubData(GL_ARRAY_BUFFER, static_cast<GLintptr>(start), static_cast<GLsizeiptr>(bytes), data);
     }
-    m_streamOffset = start + bytes;
+    m_StreamOffset = start + bytes;
     return static_cast<int>(start / stride);
 }
 
@@ -768,11 +768,11 @@ void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
     in.hasColor = mesh.HasColors();
     in.hasTexCoord = mesh.HasTexCoords();
     ApplyProgram(in);
-    if (m_boundVertexArray != object->vertexArray) {
-        m_gl->BindVertexArray(object->vertexArray);
-        m_boundVertexArray = object->vertexArray;
+    if (m_BoundVertexArray != object->vertexArray) {
+        m_Gl->BindVertexArray(object->vertexArray);
+        m_BoundVertexArray = object->vertexArray;
     }
-    m_gl->DrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+    m_Gl->DrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
                        ByteOffset(size_t{s.firstIndex} * sizeof(uint32_t)));
 }
 
@@ -789,11 +789,11 @@ void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertex
     in.lines = type == Primitive::LineList || type == Primitive::LineStrip;
     ApplyProgram(in);
     int first = Stream(vertices, size_t(vertexCount) * sizeof(Vertex), sizeof(Vertex));
-    if (m_boundVertexArray != m_userVertexArray) {
-        m_gl->BindVertexArray(m_userVertexArray);
-        m_boundVertexArray = m_userVertexArray;
+    if (m_BoundVertexArray != m_UserVertexArray) {
+        m_Gl->BindVertexArray(m_UserVertexArray);
+        m_BoundVertexArray = m_UserVertexArray;
     }
-    m_gl->DrawArrays(ToGL(type), first, vertexCount);
+    m_Gl->DrawArrays(ToGL(type), first, vertexCount);
 }
 
 void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
@@ -806,11 +806,11 @@ void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
     in.pointSizeFromVertex = true;
     ApplyProgram(in);
     int first = Stream(points, size_t(count) * sizeof(PointVertex), sizeof(PointVertex));
-    if (m_boundVertexArray != m_pointVertexArray) {
-        m_gl->BindVertexArray(m_pointVertexArray);
-        m_boundVertexArray = m_pointVertexArray;
+    if (m_BoundVertexArray != m_PointVertexArray) {
+        m_Gl->BindVertexArray(m_PointVertexArray);
+        m_BoundVertexArray = m_PointVertexArray;
     }
-    m_gl->DrawArrays(GL_POINTS, first, count);
+    m_Gl->DrawArrays(GL_POINTS, first, count);
 }
 
 }  // namespace plat

@@ -73,18 +73,18 @@ public:
     // True (the default): each draw uses the program specialised for its
     // states. False: every draw uses the general program that branches on
     // uniforms (tests compare the two).
-    void SetSpecialisedPrograms(bool on) { m_specialise = on; }
-    size_t SpecialisedProgramCount() const { return m_specialised.size(); }
+    void SetSpecialisedPrograms(bool on) { m_Specialise = on; }
+    size_t SpecialisedProgramCount() const { return m_Specialised.size(); }
 
     // True (the default): a draw whose blend would keep its source as it is
     // (an opaque draw weighed by its own alpha, or One and Zero) is drawn with
     // blending off, the same picture for less work. False: blending exactly as
     // the states say (tests compare the two).
-    void SetUnblendedOpaqueDraws(bool on) { m_unblendOpaque = on; }
+    void SetUnblendedOpaqueDraws(bool on) { m_UnblendOpaque = on; }
 
     // GL objects held for live resources (tests watch them being freed).
-    size_t TextureObjectCount() const { return m_textures.size(); }
-    size_t MeshObjectCount() const { return m_meshes.size(); }
+    size_t TextureObjectCount() const { return m_Textures.size(); }
+    size_t MeshObjectCount() const { return m_Meshes.size(); }
     // The oldest GL error recorded since the last call (0: none); clears them all.
     unsigned TakeGLError();
 
@@ -142,30 +142,30 @@ private:
     // first one, counted in strides.
     int Stream(const void* data, size_t bytes, size_t stride);
 
-    Surface& m_surface;
-    std::unique_ptr<GLFunctions> m_gl;
-    std::unique_ptr<GLFixedFunctionProgram> m_general;
+    Surface& m_Surface;
+    std::unique_ptr<GLFunctions> m_Gl;
+    std::unique_ptr<GLFixedFunctionProgram> m_General;
     // Keyed by GLFixedFunctionProgram::Key::Bits of a normalised key; null
     // where the driver refused the program (the general one stands in).
-    std::unordered_map<uint32_t, std::unique_ptr<GLFixedFunctionProgram>> m_specialised;
-    GLFixedFunctionProgram* m_program = nullptr;   // the one in use
-    bool m_specialise = true;
-    bool m_unblendOpaque = true;
-    bool m_ready = false;
-    bool m_listening = false;
+    std::unordered_map<uint32_t, std::unique_ptr<GLFixedFunctionProgram>> m_Specialised;
+    GLFixedFunctionProgram* m_Program = nullptr;   // the one in use
+    bool m_Specialise = true;
+    bool m_UnblendOpaque = true;
+    bool m_Ready = false;
+    bool m_Listening = false;
 
-    unsigned m_framebuffer = 0, m_colorTexture = 0, m_depthBuffer = 0;
-    unsigned m_whiteTexture = 0;
-    unsigned m_streamBuffer = 0, m_userVertexArray = 0, m_pointVertexArray = 0;
-    size_t m_streamCapacity = 0, m_streamOffset = 0;
-    int m_maxTextureSize = 0;
+    unsigned m_Framebuffer = 0, m_ColorTexture = 0, m_DepthBuffer = 0;
+    unsigned m_WhiteTexture = 0;
+    unsigned m_StreamBuffer = 0, m_UserVertexArray = 0, m_PointVertexArray = 0;
+    size_t m_StreamCapacity = 0, m_StreamOffset = 0;
+    int m_MaxTextureSize = 0;
 
-    std::unordered_map<uint64_t, TextureObject> m_textures;
-    std::unordered_map<uint64_t, MeshObject> m_meshes;
+    std::unordered_map<uint64_t, TextureObject> m_Textures;
+    std::unordered_map<uint64_t, MeshObject> m_Meshes;
 
-    std::mutex m_releasedMutex;
-    std::vector<uint64_t> m_released;   // guarded by m_releasedMutex
-    std::atomic<bool> m_anyReleased{false};
+    std::mutex m_ReleasedMutex;
+    std::vector<uint64_t> m_Released;   // guarded by m_ReleasedMutex
+    std::atomic<bool> m_AnyReleased{false};
 
     // The GL state last applied, so unchanged state costs no call.
     struct AppliedStates {
@@ -174,13 +174,13 @@ private:
         Blend srcBlend = Blend::One, destBlend = Blend::Zero;
         Cull cull = Cull::None;
     };
-    AppliedStates m_applied;
-    Viewport m_appliedViewport;
-    bool m_statesKnown = false;
-    bool m_blendKnown = false;
-    bool m_viewportKnown = false;
-    unsigned m_boundTexture = 0;
-    unsigned m_boundVertexArray = 0;
+    AppliedStates m_Applied;
+    Viewport m_AppliedViewport;
+    bool m_StatesKnown = false;
+    bool m_BlendKnown = false;
+    bool m_ViewportKnown = false;
+    unsigned m_BoundTexture = 0;
+    unsigned m_BoundVertexArray = 0;
 };
 
 }  // namespace plat

@@ -16,7 +16,7 @@ public:
     void Apply(uint8_t keys[256]);
 
 private:
-    std::array<bool, 256> m_latched{};
+    std::array<bool, 256> m_Latched{};
 };
 
 }  // namespace plat

@@ -83,19 +83,19 @@ SdlKeySource::SdlKeySource(const SdlWindow& window)
 {
 }
 
-SdlKeySource::SdlKeySource(std::function<bool()> hasFocus) : m_hasFocus(std::move(hasFocus))
+SdlKeySource::SdlKeySource(std::function<bool()> hasFocus) : m_HasFocus(std::move(hasFocus))
 {
     // Without controller support the keyboard still works.
-    m_controllersStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    SDL_AddEventWatch(WatchPresses, &m_latch);
+    m_ControllersStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    SDL_AddEventWatch(WatchPresses, &m_Latch);
 }
 
 SdlKeySource::~SdlKeySource()
 {
-    SDL_DelEventWatch(WatchPresses, &m_latch);
-    for (SDL_GameController* controller : m_controllers) SDL_GameControllerClose(controller);
-    m_controllers.clear();
-    if (m_controllersStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    SDL_DelEventWatch(WatchPresses, &m_Latch);
+    for (SDL_GameController* controller : m_Controllers) SDL_GameControllerClose(controller);
+    m_Controllers.clear();
+    if (m_ControllersStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 int SdlKeySource::GameKeyFor(int scancode)
@@ -107,7 +107,7 @@ int SdlKeySource::GameKeyFor(int scancode)
 
 bool SdlKeySource::Read(uint8_t keys[256])
 {
-    if (!keys || !m_hasFocus || !m_hasFocus()) return false;
+    if (!keys || !m_HasFocus || !m_HasFocus()) return false;
     int count = 0;
     const Uint8* state = SDL_GetKeyboardState(&count);
     if (!state) return false;
@@ -116,7 +116,7 @@ bool SdlKeySource::Read(uint8_t keys[256])
         if (m.scancode < count && state[m.scancode]) keys[m.gameKey] = KEY_DOWN_BIT;
     UpdateControllers();
     ReadControllers(keys);
-    m_latch.Apply(keys);
+    m_Latch.Apply(keys);
     return true;
 }
 
@@ -124,8 +124,8 @@ bool SdlKeySource::Read(uint8_t keys[256])
 // one; SDL's device list is as of the window's last event pump.
 void SdlKeySource::UpdateControllers()
 {
-    if (!m_controllersStarted) return;
-    std::erase_if(m_controllers, [](SDL_GameController* controller) {
+    if (!m_ControllersStarted) return;
+    std::erase_if(m_Controllers, [](SDL_GameController* controller) {
         if (SDL_GameControllerGetAttached(controller)) return false;
         SDL_GameControllerClose(controller);
         return true;
@@ -134,17 +134,17 @@ void SdlKeySource::UpdateControllers()
     for (int index = 0; index < devices; ++index) {
         if (!SDL_IsGameController(index)) continue;
         const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
-        const bool open = std::any_of(m_controllers.begin(), m_controllers.end(), [id](SDL_GameController* c) {
+        const bool open = std::any_of(m_Controllers.begin(), m_Controllers.end(), [id](SDL_GameController* c) {
             return SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(c)) == id;
         });
         if (open) continue;
-        if (SDL_GameController* controller = SDL_GameControllerOpen(index)) m_controllers.push_back(controller);
+        if (SDL_GameController* controller = SDL_GameControllerOpen(index)) m_Controllers.push_back(controller);
     }
 }
 
 void SdlKeySource::ReadControllers(uint8_t keys[256]) const
 {
-    for (SDL_GameController* controller : m_controllers) {
+    for (SDL_GameController* controller : m_Controllers) {
         for (const ButtonMapping& m : kButtonMap)
             if (SDL_GameControllerGetButton(controller, m.button)) keys[m.gameKey] = KEY_DOWN_BIT;
         // The stick's y axis grows downwards, as the screen's does.

@@ -42,16 +42,16 @@ public:
     static constexpr int STICK_THRESHOLD = 16000;
 
     // The controllers in use now.
-    int ControllerCount() const { return static_cast<int>(m_controllers.size()); }
+    int ControllerCount() const { return static_cast<int>(m_Controllers.size()); }
 
 private:
     void UpdateControllers();
     void ReadControllers(uint8_t keys[256]) const;
 
-    std::function<bool()> m_hasFocus;
-    bool m_controllersStarted = false;
-    std::vector<_SDL_GameController*> m_controllers;
-    KeyLatch m_latch;   // presses seen since the last read
+    std::function<bool()> m_HasFocus;
+    bool m_ControllersStarted = false;
+    std::vector<_SDL_GameController*> m_Controllers;
+    KeyLatch m_Latch;   // presses seen since the last read
 };
 
 }  // namespace plat

@@ -172,8 +172,8 @@ SdlWindow::~SdlWindow() { Close(); }
 bool SdlWindow::Create(WindowMode mode, bool fullscreen)
 {
     Close();
-    m_mode = mode;
-    m_fullscreen = false;
+    m_Mode = mode;
+    m_Fullscreen = false;
     // X11 and Wayland take the window class from the environment when video starts.
     setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
@@ -185,7 +185,7 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
         Close();
         return false;
     }
-    m_videoStarted = true;
+    m_VideoStarted = true;
     if (mode == WindowMode::Window && !HasDisplay()) {
         ReportFailure(std::string("no display to open a window on (SDL chose the '") + SDL_GetCurrentVideoDriver() +
                       "' video driver)");
@@ -197,9 +197,9 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
         return false;
     }
     GLRenderDevice::Surface& surface = *this;
-    m_device = std::make_unique<GLRenderDevice>(surface);
+    m_Device = std::make_unique<GLRenderDevice>(surface);
     std::string error;
-    if (!m_device->Init(&LoadGLFunction, &error)) {
+    if (!m_Device->Init(&LoadGLFunction, &error)) {
         ReportFailure("cannot set up OpenGL drawing: " + error);
         Close();
         return false;
@@ -226,35 +226,35 @@ bool SdlWindow::OpenWindow(bool fullscreen)
     Uint32 flags = SDL_WINDOW_OPENGL;
     int width = BACK_BUFFER_WIDTH;
     int height = BACK_BUFFER_HEIGHT;
-    if (m_mode == WindowMode::Window) {
+    if (m_Mode == WindowMode::Window) {
         flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN;
-        width = m_windowed.w;
-        height = m_windowed.h;
+        width = m_Windowed.w;
+        height = m_Windowed.h;
         FitOnDisplay(&width, &height);
     }
-    m_window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
-    if (!m_window) {
+    m_Window = SDL_CreateWindow(kCaption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+    if (!m_Window) {
         ReportSdlFailure("cannot open the window");
         return false;
     }
-    if (m_mode == WindowMode::Window) {
-        SDL_SetWindowMinimumSize(m_window, kMinimumWidth, kMinimumHeight);
+    if (m_Mode == WindowMode::Window) {
+        SDL_SetWindowMinimumSize(m_Window, kMinimumWidth, kMinimumHeight);
         SetIcon();
         SDL_ShowCursor(SDL_DISABLE);
         SetFullscreen(fullscreen);
-        SDL_ShowWindow(m_window);
+        SDL_ShowWindow(m_Window);
     }
     return true;
 }
 
 bool SdlWindow::OpenContext()
 {
-    m_context = SDL_GL_CreateContext(m_window);
-    if (!m_context) {
+    m_Context = SDL_GL_CreateContext(m_Window);
+    if (!m_Context) {
         ReportSdlFailure("OpenGL 3.3 core is not available");
         return false;
     }
-    if (SDL_GL_MakeCurrent(m_window, m_context) != 0) {
+    if (SDL_GL_MakeCurrent(m_Window, m_Context) != 0) {
         ReportSdlFailure("cannot use the OpenGL context");
         return false;
     }
@@ -267,31 +267,31 @@ void SdlWindow::SetIcon()
     SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), kIconSize, kIconSize, 32, kIconSize * 4,
                                                            SDL_PIXELFORMAT_RGBA32);
     if (!icon) return;
-    SDL_SetWindowIcon(m_window, icon);
+    SDL_SetWindowIcon(m_Window, icon);
     SDL_FreeSurface(icon);
 }
 
 void SdlWindow::ChooseFramePacing()
 {
-    m_vsync = false;
-    m_pace = false;
-    if (m_mode == WindowMode::Offscreen) {
+    m_Vsync = false;
+    m_Pace = false;
+    if (m_Mode == WindowMode::Offscreen) {
         SDL_GL_SetSwapInterval(0);
         return;
     }
     // The game advances one step per frame, so only a 60 Hz retrace may set
     // the pace; on any other display the frames are paced here.
     SDL_DisplayMode display{};
-    int index = SDL_GetWindowDisplayIndex(m_window);
+    int index = SDL_GetWindowDisplayIndex(m_Window);
     bool sixtyHz = index >= 0 && SDL_GetCurrentDisplayMode(index, &display) == 0 &&
                    display.refresh_rate >= kSixtyHzLow && display.refresh_rate <= kSixtyHzHigh;
     if (sixtyHz && SDL_GL_SetSwapInterval(1) == 0) {
-        m_vsync = true;
+        m_Vsync = true;
     } else {
         SDL_GL_SetSwapInterval(0);
-        m_pace = true;
+        m_Pace = true;
     }
-    m_nextFrame = std::chrono::steady_clock::now();
+    m_NextFrame = std::chrono::steady_clock::now();
 }
 
 void SdlWindow::PaceFrame()
@@ -300,45 +300,45 @@ void SdlWindow::PaceFrame()
     const auto period =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kFramesPerSecond));
     const auto now = Clock::now();
-    m_nextFrame += period;
-    if (m_nextFrame > now) {
-        std::this_thread::sleep_until(m_nextFrame);
-    } else if (now - m_nextFrame > period) {
-        m_nextFrame = now;   // far behind (a stall): carry on from here instead of rushing
+    m_NextFrame += period;
+    if (m_NextFrame > now) {
+        std::this_thread::sleep_until(m_NextFrame);
+    } else if (now - m_NextFrame > period) {
+        m_NextFrame = now;   // far behind (a stall): carry on from here instead of rushing
     }
 }
 
 void SdlWindow::Close()
 {
-    m_device.reset();   // its GL objects go while the context is still current
-    if (m_context) {
+    m_Device.reset();   // its GL objects go while the context is still current
+    if (m_Context) {
         KeepGLDriverLoaded();
-        SDL_GL_DeleteContext(m_context);
+        SDL_GL_DeleteContext(m_Context);
     }
-    m_context = nullptr;
-    if (m_window) SDL_DestroyWindow(m_window);
-    m_window = nullptr;
-    if (m_mode == WindowMode::Offscreen) SDL_ResetHint(SDL_HINT_VIDEODRIVER);
-    if (m_videoStarted) {
+    m_Context = nullptr;
+    if (m_Window) SDL_DestroyWindow(m_Window);
+    m_Window = nullptr;
+    if (m_Mode == WindowMode::Offscreen) SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    if (m_VideoStarted) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // Sound may still use SDL; only the last one out shuts it down.
         if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
-    m_videoStarted = false;
-    m_vsync = m_pace = false;
+    m_VideoStarted = false;
+    m_Vsync = m_Pace = false;
 }
 
 void SdlWindow::DrawableSize(int* width, int* height)
 {
     *width = *height = 0;
-    if (m_window) SDL_GL_GetDrawableSize(m_window, width, height);
+    if (m_Window) SDL_GL_GetDrawableSize(m_Window, width, height);
 }
 
 void SdlWindow::SwapBuffers()
 {
-    if (!m_window) return;
-    SDL_GL_SwapWindow(m_window);
-    if (m_pace) PaceFrame();
+    if (!m_Window) return;
+    SDL_GL_SwapWindow(m_Window);
+    if (m_Pace) PaceFrame();
 }
 
 bool SdlWindow::HasPendingEvent()
@@ -358,7 +358,7 @@ WindowEvent SdlWindow::NextEvent()
 WindowEvent SdlWindow::Handle(const SDL_Event& e)
 {
     if (e.type == SDL_KEYDOWN && IsFullscreenToggle(e.key.keysym.scancode, e.key.keysym.mod, e.key.repeat != 0)) {
-        SetFullscreen(!m_fullscreen);
+        SetFullscreen(!m_Fullscreen);
         return WindowEvent::FullscreenToggled;
     }
     return Classify(e);
@@ -374,11 +374,11 @@ bool SdlWindow::IsFullscreenToggle(int scancode, int modifiers, bool repeat)
 
 void SdlWindow::SetFullscreen(bool fullscreen)
 {
-    if (!m_window || m_mode != WindowMode::Window) {
-        m_fullscreen = fullscreen && m_window != nullptr;
+    if (!m_Window || m_Mode != WindowMode::Window) {
+        m_Fullscreen = fullscreen && m_Window != nullptr;
         return;
     }
-    if (fullscreen == m_fullscreen) return;
+    if (fullscreen == m_Fullscreen) return;
     if (fullscreen) EnterFullscreen();
     else LeaveFullscreen();
 }
@@ -389,58 +389,58 @@ void SdlWindow::SetFullscreen(bool fullscreen)
 // to the display by hand, which a window manager overrides anyway.
 void SdlWindow::EnterFullscreen()
 {
-    SDL_GetWindowPosition(m_window, &m_windowed.x, &m_windowed.y);
-    SDL_GetWindowSize(m_window, &m_windowed.w, &m_windowed.h);
-    const int display = SDL_GetWindowDisplayIndex(m_window);
+    SDL_GetWindowPosition(m_Window, &m_Windowed.x, &m_Windowed.y);
+    SDL_GetWindowSize(m_Window, &m_Windowed.w, &m_Windowed.h);
+    const int display = SDL_GetWindowDisplayIndex(m_Window);
     SDL_Rect bounds{};
     if (display >= 0 && SDL_GetDisplayBounds(display, &bounds) == 0) {
-        SDL_SetWindowPosition(m_window, bounds.x, bounds.y);
-        SDL_SetWindowSize(m_window, bounds.w, bounds.h);
+        SDL_SetWindowPosition(m_Window, bounds.x, bounds.y);
+        SDL_SetWindowSize(m_Window, bounds.w, bounds.h);
     }
-    if (SDL_SetWindowFullscreen(m_window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+    if (SDL_SetWindowFullscreen(m_Window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         ReportSdlFailure("cannot switch to full screen");
         RestoreWindowedRect();
         return;
     }
-    m_fullscreen = true;
+    m_Fullscreen = true;
 }
 
 void SdlWindow::LeaveFullscreen()
 {
-    if (SDL_SetWindowFullscreen(m_window, 0) != 0) {
+    if (SDL_SetWindowFullscreen(m_Window, 0) != 0) {
         ReportSdlFailure("cannot leave full screen");
         return;
     }
-    m_fullscreen = false;
+    m_Fullscreen = false;
     RestoreWindowedRect();
-    m_restoreUntilMs = SDL_GetTicks64() + kRestoreWatchMs;
+    m_RestoreUntilMs = SDL_GetTicks64() + kRestoreWatchMs;
 }
 
 void SdlWindow::SetWindowedSize(int width, int height)
 {
-    if (m_window || width < kMinimumWidth || height < kMinimumHeight) return;
-    m_windowed.w = width;
-    m_windowed.h = height;
+    if (m_Window || width < kMinimumWidth || height < kMinimumHeight) return;
+    m_Windowed.w = width;
+    m_Windowed.h = height;
 }
 
 void SdlWindow::WindowedSize(int* width, int* height) const
 {
-    *width = m_windowed.w;
-    *height = m_windowed.h;
-    if (m_window && !m_fullscreen && m_mode == WindowMode::Window) SDL_GetWindowSize(m_window, width, height);
+    *width = m_Windowed.w;
+    *height = m_Windowed.h;
+    if (m_Window && !m_Fullscreen && m_Mode == WindowMode::Window) SDL_GetWindowSize(m_Window, width, height);
 }
 
 // Back to the size and place the window had before full screen.
 void SdlWindow::RestoreWindowedRect()
 {
-    SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
-    SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
+    SDL_SetWindowSize(m_Window, m_Windowed.w, m_Windowed.h);
+    SDL_SetWindowPosition(m_Window, m_Windowed.x, m_Windowed.y);
 }
 
 void SdlWindow::Position(int* x, int* y) const
 {
     *x = *y = 0;
-    if (m_window) SDL_GetWindowPosition(m_window, x, y);
+    if (m_Window) SDL_GetWindowPosition(m_Window, x, y);
 }
 
 // A window manager puts a frame back round the window only some time after it
@@ -450,16 +450,16 @@ void SdlWindow::Position(int* x, int* y) const
 // leaving, the place and size are put right again whenever they are off.
 void SdlWindow::KeepRestoredRect()
 {
-    if (!m_window || m_fullscreen || m_restoreUntilMs == 0) return;
-    if (SDL_GetTicks64() > m_restoreUntilMs) {
-        m_restoreUntilMs = 0;
+    if (!m_Window || m_Fullscreen || m_RestoreUntilMs == 0) return;
+    if (SDL_GetTicks64() > m_RestoreUntilMs) {
+        m_RestoreUntilMs = 0;
         return;
     }
     int x = 0, y = 0, w = 0, h = 0;
-    SDL_GetWindowPosition(m_window, &x, &y);
-    SDL_GetWindowSize(m_window, &w, &h);
-    if (w != m_windowed.w || h != m_windowed.h) SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
-    if (x != m_windowed.x || y != m_windowed.y) SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
+    SDL_GetWindowPosition(m_Window, &x, &y);
+    SDL_GetWindowSize(m_Window, &w, &h);
+    if (w != m_Windowed.w || h != m_Windowed.h) SDL_SetWindowSize(m_Window, m_Windowed.w, m_Windowed.h);
+    if (x != m_Windowed.x || y != m_Windowed.y) SDL_SetWindowPosition(m_Window, m_Windowed.x, m_Windowed.y);
 }
 
 void SdlWindow::RequestClose()
@@ -471,7 +471,7 @@ void SdlWindow::RequestClose()
 
 bool SdlWindow::HasInputFocus() const
 {
-    return m_window && (SDL_GetWindowFlags(m_window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    return m_Window && (SDL_GetWindowFlags(m_Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
 }  // namespace plat

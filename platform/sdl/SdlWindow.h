@@ -45,11 +45,11 @@ public:
     // or windowed. False, with the reason on standard error, when there is no
     // display or no GL 3.3.
     bool Create(WindowMode mode, bool fullscreen = true);
-    bool IsOpen() const { return m_device != nullptr; }
-    WindowMode Mode() const { return m_mode; }
+    bool IsOpen() const { return m_Device != nullptr; }
+    WindowMode Mode() const { return m_Mode; }
 
     // The device drawing into this window; only after Create succeeded.
-    GLRenderDevice& Device() { return *m_device; }
+    GLRenderDevice& Device() { return *m_Device; }
 
     // Collects the system's events and tells whether one is waiting.
     bool HasPendingEvent();
@@ -62,13 +62,13 @@ public:
     // True when Present waits for a 60 Hz vertical retrace; otherwise Present
     // sleeps to hold 60 frames a second (a window) or does not wait at all
     // (offscreen).
-    bool UsesVsync() const { return m_vsync; }
+    bool UsesVsync() const { return m_Vsync; }
     bool HasInputFocus() const;
 
     // Full screen on the window's display, or back to a resizable window of
     // the size it had before.
     void SetFullscreen(bool fullscreen);
-    bool IsFullscreen() const { return m_fullscreen; }
+    bool IsFullscreen() const { return m_Fullscreen; }
     // The windowed size to open with (before Create; still fitted on the
     // display), and the size the window has or returns to out of full screen.
     void SetWindowedSize(int width, int height);
@@ -85,7 +85,7 @@ public:
 private:
     void DrawableSize(int* width, int* height) override;
     void SwapBuffers() override;
-    bool IsShown() const override { return m_mode == WindowMode::Window; }
+    bool IsShown() const override { return m_Mode == WindowMode::Window; }
     bool OpenWindow(bool fullscreen);
     bool OpenContext();
     void ChooseFramePacing();
@@ -98,18 +98,18 @@ private:
     void RestoreWindowedRect();
     void KeepRestoredRect();
 
-    WindowMode m_mode = WindowMode::Window;
-    bool m_videoStarted = false;
-    SDL_Window* m_window = nullptr;
-    void* m_context = nullptr;   // SDL_GLContext
-    std::unique_ptr<GLRenderDevice> m_device;
-    bool m_fullscreen = false;
+    WindowMode m_Mode = WindowMode::Window;
+    bool m_VideoStarted = false;
+    SDL_Window* m_Window = nullptr;
+    void* m_Context = nullptr;   // SDL_GLContext
+    std::unique_ptr<GLRenderDevice> m_Device;
+    bool m_Fullscreen = false;
     // Where the window was and how large before it went full screen.
-    struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_windowed;
-    uint64_t m_restoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
-    bool m_vsync = false;
-    bool m_pace = false;
-    std::chrono::steady_clock::time_point m_nextFrame{};
+    struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_Windowed;
+    uint64_t m_RestoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
+    bool m_Vsync = false;
+    bool m_Pace = false;
+    std::chrono::steady_clock::time_point m_NextFrame{};
 };
 
 }  // namespace plat

@@ -94,7 +94,7 @@ XFileStatus XFileReader::ReadText(std::string_view text, XModel* out)
 
     XFileReader reader(text.substr(HEADER_SIZE));
     if (!reader.ParseTopLevel()) return XFileStatus::SyntaxError;
-    if (!reader.m_builder.Build(out)) return XFileStatus::NoGeometry;
+    if (!reader.m_Builder.Build(out)) return XFileStatus::NoGeometry;
     return XFileStatus::Ok;
 }
 
@@ -102,32 +102,32 @@ XFileStatus XFileReader::ReadText(std::string_view text, XModel* out)
 
 bool XFileReader::AtObject() const
 {
-    if (m_tokens.Peek().kind != XTokenKind::Name) return false;
-    XTokenKind second = m_tokens.Peek(1).kind;
+    if (m_Tokens.Peek().kind != XTokenKind::Name) return false;
+    XTokenKind second = m_Tokens.Peek(1).kind;
     if (second == XTokenKind::OpenBrace) return true;
     if (second == XTokenKind::Name) {
-        XTokenKind third = m_tokens.Peek(2).kind;
-        return third == XTokenKind::OpenBrace || (third == XTokenKind::Guid && m_tokens.Peek(3).kind == XTokenKind::OpenBrace);
+        XTokenKind third = m_Tokens.Peek(2).kind;
+        return third == XTokenKind::OpenBrace || (third == XTokenKind::Guid && m_Tokens.Peek(3).kind == XTokenKind::OpenBrace);
     }
-    return second == XTokenKind::Guid && m_tokens.Peek(2).kind == XTokenKind::OpenBrace;
+    return second == XTokenKind::Guid && m_Tokens.Peek(2).kind == XTokenKind::OpenBrace;
 }
 
 // In a material list "Red Material { ... }" is the reference "Red" followed by
 // an inline material, not an object of type "Red".
 bool XFileReader::AtBareMaterialReference() const
 {
-    XToken second = m_tokens.Peek(1);
-    return m_tokens.Peek().text != MATERIAL && second.kind == XTokenKind::Name && second.text == MATERIAL;
+    XToken second = m_Tokens.Peek(1);
+    return m_Tokens.Peek().text != MATERIAL && second.kind == XTokenKind::Name && second.text == MATERIAL;
 }
 
 bool XFileReader::OpenObject(std::string* name)
 {
-    XToken token = m_tokens.Next();
+    XToken token = m_Tokens.Next();
     if (token.kind == XTokenKind::Name) {
         if (name) *name = std::string(token.text);
-        token = m_tokens.Next();
+        token = m_Tokens.Next();
     }
-    if (token.kind == XTokenKind::Guid) token = m_tokens.Next();
+    if (token.kind == XTokenKind::Guid) token = m_Tokens.Next();
     return token.kind == XTokenKind::OpenBrace;
 }
 
@@ -136,7 +136,7 @@ bool XFileReader::SkipToClose()
     // Iterative, so deep nesting cannot exhaust the stack.
     size_t depth = 1;
     while (depth > 0) {
-        XToken token = m_tokens.Next();
+        XToken token = m_Tokens.Next();
         if (token.kind == XTokenKind::End || token.kind == XTokenKind::Invalid) return false;
         if (token.kind == XTokenKind::OpenBrace) ++depth;
         if (token.kind == XTokenKind::CloseBrace) --depth;
@@ -151,18 +151,18 @@ template <class OnObject, class OnReference>
 bool XFileReader::ParseChildren(OnObject onObject, OnReference onReference, bool inMaterialList)
 {
     for (;;) {
-        XToken token = m_tokens.Peek();
+        XToken token = m_Tokens.Peek();
         switch (token.kind) {
         case XTokenKind::End:
         case XTokenKind::Invalid:
             return false;
         case XTokenKind::CloseBrace:
-            m_tokens.Next();
+            m_Tokens.Next();
             return true;
         case XTokenKind::OpenBrace: {
-            m_tokens.Next();
+            m_Tokens.Next();
             std::string name;
-            if (m_tokens.Peek().kind == XTokenKind::Name) name = std::string(m_tokens.Peek().text);
+            if (m_Tokens.Peek().kind == XTokenKind::Name) name = std::string(m_Tokens.Peek().text);
             if (!SkipToClose()) return false;
             if (!name.empty()) onReference(name);
             break;
@@ -171,12 +171,12 @@ bool XFileReader::ParseChildren(OnObject onObject, OnReference onReference, bool
             if (AtObject() && !(inMaterialList && AtBareMaterialReference())) {
                 if (!onObject(token.text)) return false;
             } else {
-                m_tokens.Next();
+                m_Tokens.Next();
                 onReference(std::string(token.text));
             }
             break;
         default:
-            m_tokens.Next();   // stray numbers, strings, separators
+            m_Tokens.Next();   // stray numbers, strings, separators
             break;
         }
     }
@@ -185,7 +185,7 @@ bool XFileReader::ParseChildren(OnObject onObject, OnReference onReference, bool
 bool XFileReader::ParseTopLevel()
 {
     for (;;) {
-        XToken token = m_tokens.Peek();
+        XToken token = m_Tokens.Peek();
         switch (token.kind) {
         case XTokenKind::End:
             return true;
@@ -193,18 +193,18 @@ bool XFileReader::ParseTopLevel()
         case XTokenKind::CloseBrace:
             return false;
         case XTokenKind::OpenBrace:
-            m_tokens.Next();
+            m_Tokens.Next();
             if (!SkipToClose()) return false;
             break;
         case XTokenKind::Name:
             if (!AtObject()) {
-                m_tokens.Next();
+                m_Tokens.Next();
             } else if (!ParseCommonObject(-1, 0)) {
                 return false;
             }
             break;
         default:
-            m_tokens.Next();
+            m_Tokens.Next();
             break;
         }
     }
@@ -213,14 +213,14 @@ bool XFileReader::ParseTopLevel()
 // Frames, meshes and materials may stand at the top level or inside frames.
 bool XFileReader::ParseCommonObject(int frame, int depth)
 {
-    std::string_view type = m_tokens.Next().text;
+    std::string_view type = m_Tokens.Next().text;
     if (type == "Frame") return ParseFrame(frame, depth);
     if (type == "Mesh") return ParseMesh(frame);
     if (type == MATERIAL) {
         std::string name;
         XMaterial material;
         if (!ParseMaterial(&material, &name)) return false;
-        m_builder.AddNamedMaterial(name, material);
+        m_Builder.AddNamedMaterial(name, material);
         return true;
     }
     if (type == "FrameTransformMatrix" && frame >= 0) return ParseFrameTransform(frame);
@@ -230,7 +230,7 @@ bool XFileReader::ParseCommonObject(int frame, int depth)
 bool XFileReader::ParseFrame(int parent, int depth)
 {
     if (depth >= MAX_FRAME_DEPTH || !OpenObject(nullptr)) return false;
-    int frame = m_builder.AddFrame(parent);
+    int frame = m_Builder.AddFrame(parent);
     return ParseChildren([&](std::string_view) { return ParseCommonObject(frame, depth + 1); },
                          [](const std::string&) {});
 }
@@ -241,8 +241,8 @@ bool XFileReader::ParseFrameTransform(int frame)
     Mat4 local;
     for (auto& row : local.m)
         for (float& value : row)
-            if (!m_tokens.ReadFloat(&value)) return false;
-    m_builder.SetFrameTransform(frame, local);
+            if (!m_Tokens.ReadFloat(&value)) return false;
+    m_Builder.SetFrameTransform(frame, local);
     return SkipToClose();
 }
 
@@ -250,10 +250,10 @@ bool XFileReader::ParseFrameTransform(int frame)
 
 bool XFileReader::ReadVectors(uint32_t count, std::vector<Vec3>* out)
 {
-    out->reserve(std::min<size_t>(count, m_tokens.Remaining() / MIN_BYTES_PER_VECTOR));
+    out->reserve(std::min<size_t>(count, m_Tokens.Remaining() / MIN_BYTES_PER_VECTOR));
     for (uint32_t i = 0; i < count; ++i) {
         Vec3 v;
-        if (!m_tokens.ReadFloat(&v.x) || !m_tokens.ReadFloat(&v.y) || !m_tokens.ReadFloat(&v.z)) return false;
+        if (!m_Tokens.ReadFloat(&v.x) || !m_Tokens.ReadFloat(&v.y) || !m_Tokens.ReadFloat(&v.z)) return false;
         out->push_back(v);
     }
     return true;
@@ -264,10 +264,10 @@ bool XFileReader::ReadFaces(uint32_t count, XFaceList* faces)
     // Every corner costs at least one token, so the lists grow only with the input.
     for (uint32_t f = 0; f < count; ++f) {
         uint32_t corners = 0;
-        if (!m_tokens.ReadUInt(&corners)) return false;
+        if (!m_Tokens.ReadUInt(&corners)) return false;
         for (uint32_t c = 0; c < corners; ++c) {
             uint32_t index = 0;
-            if (!m_tokens.ReadUInt(&index)) return false;
+            if (!m_Tokens.ReadUInt(&index)) return false;
             faces->corners.push_back(index);
         }
         faces->EndFace();
@@ -280,11 +280,11 @@ bool XFileReader::ParseMesh(int frame)
     XRawMesh mesh;
     mesh.frame = frame;
     uint32_t count = 0;
-    if (!OpenObject(nullptr) || !m_tokens.ReadUInt(&count) || !ReadVectors(count, &mesh.positions)) return false;
-    if (!m_tokens.ReadUInt(&count) || !ReadFaces(count, &mesh.faces)) return false;
+    if (!OpenObject(nullptr) || !m_Tokens.ReadUInt(&count) || !ReadVectors(count, &mesh.positions)) return false;
+    if (!m_Tokens.ReadUInt(&count) || !ReadFaces(count, &mesh.faces)) return false;
 
     auto onObject = [&](std::string_view type) {
-        m_tokens.Next();
+        m_Tokens.Next();
         if (type == "MeshNormals") return ParseMeshNormals(&mesh);
         if (type == "MeshTextureCoords") return ParseTextureCoords(&mesh);
         if (type == "MeshVertexColors") return ParseVertexColors(&mesh);
@@ -292,15 +292,15 @@ bool XFileReader::ParseMesh(int frame)
         return OpenObject(nullptr) && SkipToClose();
     };
     if (!ParseChildren(onObject, [](const std::string&) {})) return false;
-    m_builder.AddMesh(std::move(mesh));
+    m_Builder.AddMesh(std::move(mesh));
     return true;
 }
 
 bool XFileReader::ParseMeshNormals(XRawMesh* mesh)
 {
     uint32_t count = 0;
-    if (!OpenObject(nullptr) || !m_tokens.ReadUInt(&count) || !ReadVectors(count, &mesh->normals)) return false;
-    if (!m_tokens.ReadUInt(&count) || !ReadFaces(count, &mesh->normalFaces)) return false;
+    if (!OpenObject(nullptr) || !m_Tokens.ReadUInt(&count) || !ReadVectors(count, &mesh->normals)) return false;
+    if (!m_Tokens.ReadUInt(&count) || !ReadFaces(count, &mesh->normalFaces)) return false;
     mesh->hasNormals = true;
     return SkipToClose();
 }
@@ -308,10 +308,10 @@ bool XFileReader::ParseMeshNormals(XRawMesh* mesh)
 bool XFileReader::ParseTextureCoords(XRawMesh* mesh)
 {
     uint32_t count = 0;
-    if (!OpenObject(nullptr) || !m_tokens.ReadUInt(&count)) return false;
+    if (!OpenObject(nullptr) || !m_Tokens.ReadUInt(&count)) return false;
     for (uint32_t i = 0; i < count; ++i) {
         Vec2 uv;
-        if (!m_tokens.ReadFloat(&uv.x) || !m_tokens.ReadFloat(&uv.y)) return false;
+        if (!m_Tokens.ReadFloat(&uv.x) || !m_Tokens.ReadFloat(&uv.y)) return false;
         mesh->texCoords.push_back(uv);
     }
     mesh->hasTexCoords = true;
@@ -321,12 +321,12 @@ bool XFileReader::ParseTextureCoords(XRawMesh* mesh)
 bool XFileReader::ParseVertexColors(XRawMesh* mesh)
 {
     uint32_t count = 0;
-    if (!OpenObject(nullptr) || !m_tokens.ReadUInt(&count)) return false;
+    if (!OpenObject(nullptr) || !m_Tokens.ReadUInt(&count)) return false;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t index = 0;
         ColorF c;
-        if (!m_tokens.ReadUInt(&index) || !m_tokens.ReadFloat(&c.r) || !m_tokens.ReadFloat(&c.g) ||
-            !m_tokens.ReadFloat(&c.b) || !m_tokens.ReadFloat(&c.a))
+        if (!m_Tokens.ReadUInt(&index) || !m_Tokens.ReadFloat(&c.r) || !m_Tokens.ReadFloat(&c.g) ||
+            !m_Tokens.ReadFloat(&c.b) || !m_Tokens.ReadFloat(&c.a))
             return false;
         if (index >= mesh->positions.size()) continue;
         if (mesh->colors.size() < mesh->positions.size()) mesh->colors.resize(mesh->positions.size(), 0xffffffff);
@@ -339,22 +339,22 @@ bool XFileReader::ParseVertexColors(XRawMesh* mesh)
 bool XFileReader::ParseMaterialList(XRawMesh* mesh)
 {
     uint32_t faceCount = 0;
-    if (!OpenObject(nullptr) || !m_tokens.ReadUInt(&mesh->declaredMaterials) || !m_tokens.ReadUInt(&faceCount))
+    if (!OpenObject(nullptr) || !m_Tokens.ReadUInt(&mesh->declaredMaterials) || !m_Tokens.ReadUInt(&faceCount))
         return false;
     for (uint32_t f = 0; f < faceCount; ++f) {
         uint32_t material = 0;
-        if (!m_tokens.ReadUInt(&material)) return false;
+        if (!m_Tokens.ReadUInt(&material)) return false;
         mesh->faceMaterials.push_back(material);
     }
     mesh->hasMaterialList = true;
 
     auto onObject = [&](std::string_view type) {
-        m_tokens.Next();
+        m_Tokens.Next();
         if (type != MATERIAL) return OpenObject(nullptr) && SkipToClose();
         XMaterialSlot slot;
         std::string name;
         if (!ParseMaterial(&slot.material, &name)) return false;
-        m_builder.AddNamedMaterial(name, slot.material);
+        m_Builder.AddNamedMaterial(name, slot.material);
         mesh->materials.push_back(std::move(slot));
         return true;
     };
@@ -373,17 +373,17 @@ bool XFileReader::ParseMaterial(XMaterial* material, std::string* name)
 {
     Material& m = material->material;
     if (!OpenObject(name)) return false;
-    if (!m_tokens.ReadFloat(&m.diffuse.r) || !m_tokens.ReadFloat(&m.diffuse.g) || !m_tokens.ReadFloat(&m.diffuse.b) ||
-        !m_tokens.ReadFloat(&m.diffuse.a) || !m_tokens.ReadFloat(&m.power) || !m_tokens.ReadFloat(&m.specular.r) ||
-        !m_tokens.ReadFloat(&m.specular.g) || !m_tokens.ReadFloat(&m.specular.b) ||
-        !m_tokens.ReadFloat(&m.emissive.r) || !m_tokens.ReadFloat(&m.emissive.g) || !m_tokens.ReadFloat(&m.emissive.b))
+    if (!m_Tokens.ReadFloat(&m.diffuse.r) || !m_Tokens.ReadFloat(&m.diffuse.g) || !m_Tokens.ReadFloat(&m.diffuse.b) ||
+        !m_Tokens.ReadFloat(&m.diffuse.a) || !m_Tokens.ReadFloat(&m.power) || !m_Tokens.ReadFloat(&m.specular.r) ||
+        !m_Tokens.ReadFloat(&m.specular.g) || !m_Tokens.ReadFloat(&m.specular.b) ||
+        !m_Tokens.ReadFloat(&m.emissive.r) || !m_Tokens.ReadFloat(&m.emissive.g) || !m_Tokens.ReadFloat(&m.emissive.b))
         return false;
     m.ambient = {};
     m.specular.a = 0;
     m.emissive.a = 0;
 
     auto onObject = [&](std::string_view type) {
-        m_tokens.Next();
+        m_Tokens.Next();
         // Exporters write both spellings.
         if (EqualsNoCase(type, "TextureFilename")) return ParseTextureFilename(&material->textureFile);
         return OpenObject(nullptr) && SkipToClose();
@@ -394,7 +394,7 @@ bool XFileReader::ParseMaterial(XMaterial* material, std::string* name)
 bool XFileReader::ParseTextureFilename(std::string* file)
 {
     if (!OpenObject(nullptr)) return false;
-    XToken token = m_tokens.SkipSeparators();
+    XToken token = m_Tokens.SkipSeparators();
     if (token.kind == XTokenKind::String && file->empty()) *file = std::string(token.text);
     return SkipToClose();
 }

@@ -42,7 +42,7 @@ public:
     static XFileStatus ReadText(std::string_view text, XModel* out);
 
 private:
-    explicit XFileReader(std::string_view body) : m_tokens(body) {}
+    explicit XFileReader(std::string_view body) : m_Tokens(body) {}
 
     bool ParseTopLevel();
     template <class OnObject, class OnReference>
@@ -68,8 +68,8 @@ private:
     bool AtObject() const;
     bool AtBareMaterialReference() const;
 
-    XTokenizer m_tokens;
-    XMeshBuilder m_builder;
+    XTokenizer m_Tokens;
+    XMeshBuilder m_Builder;
 };
 
 }  // namespace plat

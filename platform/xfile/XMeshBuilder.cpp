@@ -35,7 +35,7 @@ uint32_t MaterialOfFace(const XRawMesh& mesh, size_t face)
 class VertexMaker {
 public:
     VertexMaker(const XRawMesh& mesh, const Mat4& world, std::vector<MeshVertex>* out)
-        : m_mesh(mesh), m_world(world), m_normalMatrix(Transpose(Inverse(world))), m_out(*out)
+        : m_Mesh(mesh), m_World(world), m_NormalMatrix(Transpose(Inverse(world))), m_Out(*out)
     {
     }
 
@@ -43,10 +43,10 @@ public:
     uint32_t Shared(uint32_t position, uint32_t normal)
     {
         uint64_t key = (static_cast<uint64_t>(position) << 32) | normal;
-        auto found = m_shared.find(key);
-        if (found != m_shared.end()) return found->second;
-        uint32_t index = Make(position, m_mesh.normals[normal]);
-        m_shared.emplace(key, index);
+        auto found = m_Shared.find(key);
+        if (found != m_Shared.end()) return found->second;
+        uint32_t index = Make(position, m_Mesh.normals[normal]);
+        m_Shared.emplace(key, index);
         return index;
     }
 
@@ -54,49 +54,49 @@ public:
     uint32_t Make(uint32_t position, Vec3 modelNormal)
     {
         MeshVertex v;
-        v.position = TransformCoord(m_mesh.positions[position], m_world);
-        v.normal = Normalize(TransformNormal(modelNormal, m_normalMatrix));
-        if (position < m_mesh.texCoords.size()) {
-            v.u = m_mesh.texCoords[position].x;
-            v.v = m_mesh.texCoords[position].y;
+        v.position = TransformCoord(m_Mesh.positions[position], m_World);
+        v.normal = Normalize(TransformNormal(modelNormal, m_NormalMatrix));
+        if (position < m_Mesh.texCoords.size()) {
+            v.u = m_Mesh.texCoords[position].x;
+            v.v = m_Mesh.texCoords[position].y;
         }
-        v.color = position < m_mesh.colors.size() ? m_mesh.colors[position] : WHITE;
-        m_out.push_back(v);
-        return static_cast<uint32_t>(m_out.size() - 1);
+        v.color = position < m_Mesh.colors.size() ? m_Mesh.colors[position] : WHITE;
+        m_Out.push_back(v);
+        return static_cast<uint32_t>(m_Out.size() - 1);
     }
 
 private:
-    const XRawMesh& m_mesh;
-    Mat4 m_world;
-    Mat4 m_normalMatrix;
-    std::vector<MeshVertex>& m_out;
-    std::unordered_map<uint64_t, uint32_t> m_shared;
+    const XRawMesh& m_Mesh;
+    Mat4 m_World;
+    Mat4 m_NormalMatrix;
+    std::vector<MeshVertex>& m_Out;
+    std::unordered_map<uint64_t, uint32_t> m_Shared;
 };
 
 }  // namespace
 
 int XMeshBuilder::AddFrame(int parent)
 {
-    m_frames.push_back({parent, Mat4::Identity()});
-    return static_cast<int>(m_frames.size() - 1);
+    m_Frames.push_back({parent, Mat4::Identity()});
+    return static_cast<int>(m_Frames.size() - 1);
 }
 
 void XMeshBuilder::SetFrameTransform(int frame, const Mat4& local)
 {
-    if (frame >= 0 && frame < static_cast<int>(m_frames.size())) m_frames[frame].local = local;
+    if (frame >= 0 && frame < static_cast<int>(m_Frames.size())) m_Frames[frame].local = local;
 }
 
 void XMeshBuilder::AddNamedMaterial(const std::string& name, const XMaterial& material)
 {
-    if (!name.empty()) m_namedMaterials.emplace(name, material);
+    if (!name.empty()) m_NamedMaterials.emplace(name, material);
 }
 
 Mat4 XMeshBuilder::WorldOf(int frame) const
 {
     // Row vectors: the child's transform applies first, then its parent's.
     Mat4 world;
-    for (int f = frame; f >= 0 && f < static_cast<int>(m_frames.size()); f = m_frames[f].parent)
-        world = world * m_frames[f].local;
+    for (int f = frame; f >= 0 && f < static_cast<int>(m_Frames.size()); f = m_Frames[f].parent)
+        world = world * m_Frames[f].local;
     return world;
 }
 
@@ -112,8 +112,8 @@ std::vector<XMaterial> XMeshBuilder::ResolveMaterials(const XRawMesh& mesh) cons
             slots.push_back(slot.material);
             continue;
         }
-        auto found = m_namedMaterials.find(slot.reference);
-        slots.push_back(found != m_namedMaterials.end() ? found->second : DefaultXMaterial());
+        auto found = m_NamedMaterials.find(slot.reference);
+        slots.push_back(found != m_NamedMaterials.end() ? found->second : DefaultXMaterial());
     }
 
     // Materials the list declares and its faces use but does not give are
@@ -163,7 +163,7 @@ bool XMeshBuilder::Build(XModel* out) const
 {
     *out = XModel();
     std::vector<std::vector<uint32_t>> buckets;
-    for (const XRawMesh& mesh : m_meshes) {
+    for (const XRawMesh& mesh : m_Meshes) {
         std::vector<XMaterial> materials = ResolveMaterials(mesh);
         uint32_t first = static_cast<uint32_t>(out->materials.size());
         out->materials.insert(out->materials.end(), materials.begin(), materials.end());

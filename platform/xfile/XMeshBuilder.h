@@ -59,11 +59,11 @@ public:
     // Frames: parent -1 for a top-level frame. Returns the new frame's index.
     int AddFrame(int parent);
     void SetFrameTransform(int frame, const Mat4& local);
-    void AddMesh(XRawMesh mesh) { m_meshes.push_back(std::move(mesh)); }
+    void AddMesh(XRawMesh mesh) { m_Meshes.push_back(std::move(mesh)); }
     // Materials that material lists may refer to by name; the first of a name wins.
     void AddNamedMaterial(const std::string& name, const XMaterial& material);
 
-    size_t MeshCount() const { return m_meshes.size(); }
+    size_t MeshCount() const { return m_Meshes.size(); }
 
     // False when no face survives (no mesh, or every face invalid).
     bool Build(XModel* out) const;
@@ -78,9 +78,9 @@ private:
     void AppendMesh(const XRawMesh& mesh, uint32_t firstMaterial, uint32_t materialCount, XModel* out,
                     std::vector<std::vector<uint32_t>>* buckets) const;
 
-    std::vector<Frame> m_frames;
-    std::vector<XRawMesh> m_meshes;
-    std::unordered_map<std::string, XMaterial> m_namedMaterials;
+    std::vector<Frame> m_Frames;
+    std::vector<XRawMesh> m_Meshes;
+    std::unordered_map<std::string, XMaterial> m_NamedMaterials;
 };
 
 }  // namespace plat

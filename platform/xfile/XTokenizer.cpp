@@ -18,13 +18,13 @@ bool IsNumberChar(char c) { return IsDigit(c) || c == '-' || c == '+' || c == '.
 
 void XTokenizer::SkipSpaceAndComments()
 {
-    while (m_pos < m_text.size()) {
-        char c = m_text[m_pos];
-        bool lineComment = c == '#' || (c == '/' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '/');
+    while (m_Pos < m_Text.size()) {
+        char c = m_Text[m_Pos];
+        bool lineComment = c == '#' || (c == '/' && m_Pos + 1 < m_Text.size() && m_Text[m_Pos + 1] == '/');
         if (lineComment) {
-            while (m_pos < m_text.size() && m_text[m_pos] != '\n') ++m_pos;
+            while (m_Pos < m_Text.size() && m_Text[m_Pos] != '\n') ++m_Pos;
         } else if (IsSpace(c)) {
-            ++m_pos;
+            ++m_Pos;
         } else {
             return;
         }
@@ -33,34 +33,34 @@ void XTokenizer::SkipSpaceAndComments()
 
 XToken XTokenizer::Take(XTokenKind kind, size_t length)
 {
-    XToken token{kind, m_text.substr(m_pos, length)};
-    m_pos += length;
+    XToken token{kind, m_Text.substr(m_Pos, length)};
+    m_Pos += length;
     return token;
 }
 
 XToken XTokenizer::TakeDelimited(XTokenKind kind, char close)
 {
-    size_t end = m_text.find(close, m_pos + 1);
+    size_t end = m_Text.find(close, m_Pos + 1);
     if (end == std::string_view::npos) {
-        m_pos = m_text.size();
+        m_Pos = m_Text.size();
         return {XTokenKind::Invalid, {}};
     }
-    size_t start = m_pos;
-    m_pos = end + 1;
-    if (kind == XTokenKind::String) return {kind, m_text.substr(start + 1, end - start - 1)};
-    return {kind, m_text.substr(start, end + 1 - start)};
+    size_t start = m_Pos;
+    m_Pos = end + 1;
+    if (kind == XTokenKind::String) return {kind, m_Text.substr(start + 1, end - start - 1)};
+    return {kind, m_Text.substr(start, end + 1 - start)};
 }
 
 XToken XTokenizer::Next()
 {
     SkipSpaceAndComments();
-    if (m_pos >= m_text.size()) return {XTokenKind::End, {}};
+    if (m_Pos >= m_Text.size()) return {XTokenKind::End, {}};
 
-    char c = m_text[m_pos];
+    char c = m_Text[m_Pos];
     auto runLength = [&](bool (*accept)(char)) {
-        size_t end = m_pos + 1;
-        while (end < m_text.size() && accept(m_text[end])) ++end;
-        return end - m_pos;
+        size_t end = m_Pos + 1;
+        while (end < m_Text.size() && accept(m_Text[end])) ++end;
+        return end - m_Pos;
     };
     if (c == '{') return Take(XTokenKind::OpenBrace, 1);
     if (c == '}') return Take(XTokenKind::CloseBrace, 1);

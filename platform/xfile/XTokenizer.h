@@ -30,7 +30,7 @@ struct XToken {
 
 class XTokenizer {
 public:
-    explicit XTokenizer(std::string_view text) : m_text(text) {}
+    explicit XTokenizer(std::string_view text) : m_Text(text) {}
 
     XToken Next();
     // The token after the next `ahead` ones, without consuming anything.
@@ -44,15 +44,15 @@ public:
     bool ReadUInt(uint32_t* out);
 
     // Bytes not yet consumed: an upper bound on the count of tokens left.
-    size_t Remaining() const { return m_text.size() - m_pos; }
+    size_t Remaining() const { return m_Text.size() - m_Pos; }
 
 private:
     void SkipSpaceAndComments();
     XToken Take(XTokenKind kind, size_t length);
     XToken TakeDelimited(XTokenKind kind, char close);
 
-    std::string_view m_text;
-    size_t m_pos = 0;
+    std::string_view m_Text;
+    size_t m_Pos = 0;
 };
 
 }  // namespace plat

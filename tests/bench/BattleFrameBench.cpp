@@ -102,24 +102,24 @@ public:
 
 class BattleScene {
 public:
-    BattleScene() : m_dir(fs::temp_directory_path() / ("spindrel-bench-" + std::to_string(std::random_device{}())))
+    BattleScene() : m_Dir(fs::temp_directory_path() / ("spindrel-bench-" + std::to_string(std::random_device{}())))
     {
-        fs::create_directories(m_dir / "X");
-        std::ofstream(m_dir / "X" / "stage_1.x") << BowlArenaX();
-        std::ofstream(m_dir / "X" / "Top.x") << BowlArenaX();
-        m_oldDir = fs::current_path();
-        fs::current_path(m_dir);
+        fs::create_directories(m_Dir / "X");
+        std::ofstream(m_Dir / "X" / "stage_1.x") << BowlArenaX();
+        std::ofstream(m_Dir / "X" / "Top.x") << BowlArenaX();
+        m_OldDir = fs::current_path();
+        fs::current_path(m_Dir);
 
         RemoveAllTasks();
         ClearResources();
-        m_device.SetKeepCalls(false);
-        InitGraphics(&m_device);
+        m_Device.SetKeepCalls(false);
+        InitGraphics(&m_Device);
         // No result screen: it would end the battle and free the tops that
         // the scene goes on using when a side goes down.
         CSpriteRenderBase::SetResultStarter(nullptr);
-        plat::SetClock(&m_clock);
-        plat::SetKeySource(&m_keys);
-        g_FrameTime = m_clock.NowMs();
+        plat::SetClock(&m_Clock);
+        plat::SetKeySource(&m_Keys);
+        g_FrameTime = m_Clock.NowMs();
         g_StageIndex = 0;
         GameSrand(7);
 
@@ -138,13 +138,13 @@ public:
         camera->m_Target = {0, 2, 0};
         AddTask(PRIORITY_CAMERA, camera, CAMERA_TASK_NAME);
         AddTask(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME);
-        m_top = new CKoma({30000, 0, 60000}, 250);
-        AddTask(PRIORITY_KOMA, m_top, KOMA_TASK_NAME);
-        m_enemy = new BenchEnemy;
-        AddTask(PRIORITY_KOMA, m_enemy, "St1Enemy");
-        m_keys.SetKey(plat::KEY_RIGHT, true);
+        m_Top = new CKoma({30000, 0, 60000}, 250);
+        AddTask(PRIORITY_KOMA, m_Top, KOMA_TASK_NAME);
+        m_Enemy = new BenchEnemy;
+        AddTask(PRIORITY_KOMA, m_Enemy, "St1Enemy");
+        m_Keys.SetKey(plat::KEY_RIGHT, true);
         for (int i = 0; i < 120; ++i) Frame();   // landed and spinning
-        m_keys.SetKey(plat::KEY_RIGHT, false);
+        m_Keys.SetKey(plat::KEY_RIGHT, false);
         AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender, SPRITE_RENDER_TASK_NAME);
     }
 
@@ -156,31 +156,31 @@ public:
         plat::SetClock(nullptr);
         ReleaseGraphics();
         std::error_code ec;
-        fs::current_path(m_oldDir, ec);
-        fs::remove_all(m_dir, ec);
+        fs::current_path(m_OldDir, ec);
+        fs::remove_all(m_Dir, ec);
     }
 
     // Keeps two fresh hit bursts, a hit text and an aura alive, then runs a frame.
     void BusyFrame()
     {
-        if (m_frame % 12 == 0) {
-            const plat::Vec3& p = m_top->m_Pos;
+        if (m_Frame % 12 == 0) {
+            const plat::Vec3& p = m_Top->m_Pos;
             AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_SPARK_BRIGHT, 900), PRIORITY_EFFECT);
             AddTask(new CPSprite(p.x, p.y, p.z, CPSprite::KIND_SPARK, 900), PRIORITY_EFFECT);
             AddTask(PRIORITY_EFFECT, new CHitText(p.x, p.y, p.z, 0, 2.0f), nullptr);
         }
-        if (!FindTask("CKomaAura")) AddTask(PRIORITY_EFFECT, new CKomaAura(m_top), "CKomaAura");
+        if (!FindTask("CKomaAura")) AddTask(PRIORITY_EFFECT, new CKomaAura(m_Top), "CKomaAura");
         // A new clash a few frames after the last, so its throw has acted.
-        if (!FindTask(KOMA_CLASH_TASK_NAME) && m_frame % 8 == 0) {
-            plat::Vec3 at = (m_top->m_Pos + m_enemy->m_Pos) * 0.5f;
-            plat::Vec3 n = plat::Normalize(m_top->m_Pos - m_enemy->m_Pos);
-            AddTask(PRIORITY_KOMA_CLASH, new CKomaClash(m_top, m_enemy, at.x, at.y, at.z, n.x, n.y, n.z),
+        if (!FindTask(KOMA_CLASH_TASK_NAME) && m_Frame % 8 == 0) {
+            plat::Vec3 at = (m_Top->m_Pos + m_Enemy->m_Pos) * 0.5f;
+            plat::Vec3 n = plat::Normalize(m_Top->m_Pos - m_Enemy->m_Pos);
+            AddTask(PRIORITY_KOMA_CLASH, new CKomaClash(m_Top, m_Enemy, at.x, at.y, at.z, n.x, n.y, n.z),
                     KOMA_CLASH_TASK_NAME);
         }
         if (!FindTask(SPRITE_RENDER_TASK_NAME))
             AddTask(PRIORITY_SPRITE_RENDER, new CSpriteRender, SPRITE_RENDER_TASK_NAME);
         // Presses keep the balance moving; a clash ends within 601 frames and another starts.
-        m_keys.SetKey(plat::KEY_Z, m_frame % 4 == 0);
+        m_Keys.SetKey(plat::KEY_Z, m_Frame % 4 == 0);
         Frame();
     }
 
@@ -188,9 +188,9 @@ public:
     {
         UpdatePass();
         DrawPass();
-        m_clock.AdvanceFrame();
-        g_FrameTime = m_clock.NowMs();
-        ++m_frame;
+        m_Clock.AdvanceFrame();
+        g_FrameTime = m_Clock.NowMs();
+        ++m_Frame;
     }
 
 private:
@@ -201,13 +201,13 @@ private:
         SetDrawStop(key);
     }
 
-    fs::path m_dir, m_oldDir;
-    plat::RecordingDevice m_device;
-    plat::VirtualClock m_clock{10000};
-    plat::ScriptedKeySource m_keys;
-    CKoma* m_top = nullptr;
-    BenchEnemy* m_enemy = nullptr;
-    int m_frame = 0;
+    fs::path m_Dir, m_OldDir;
+    plat::RecordingDevice m_Device;
+    plat::VirtualClock m_Clock{10000};
+    plat::ScriptedKeySource m_Keys;
+    CKoma* m_Top = nullptr;
+    BenchEnemy* m_Enemy = nullptr;
+    int m_Frame = 0;
 };
 
 void BM_BattleFrameWithTwoBursts(benchmark::State& state)
@@ -233,25 +233,25 @@ public:
             RegisterResource(key, mesh);
             SetDrawStop(key);
         }
-        m_boss = new St5Enemy;
-        AddTask(PRIORITY_ENEMY, m_boss, BOSS_TASK_NAME);
-        m_boss->m_BombHits = 2;
+        m_Boss = new St5Enemy;
+        AddTask(PRIORITY_ENEMY, m_Boss, BOSS_TASK_NAME);
+        m_Boss->m_BombHits = 2;
         for (int i = 0; i < 300; ++i) BusyFrame();   // a ring in flight and a volley going
     }
 
     void BusyFrame()
     {
-        if (!m_boss->IsFiring()) m_boss->m_ChargeTime = g_FrameTime - St5Enemy::VolleyWaitMs(0) - 1;
+        if (!m_Boss->IsFiring()) m_Boss->m_ChargeTime = g_FrameTime - St5Enemy::VolleyWaitMs(0) - 1;
         std::vector<CGameObject*> projectiles;
         for (const TaskEntry* e : TaskList::Instance().Entries())
             if (auto* o = dynamic_cast<CObj*>(e->object); o && !o->IsBomb()) projectiles.push_back(o);
         for (size_t i = 0; i + MOST_PROJECTILES < projectiles.size(); ++i) RemoveTask(projectiles[i]);
-        m_scene.BusyFrame();
+        m_Scene.BusyFrame();
     }
 
 private:
-    BattleScene m_scene;
-    St5Enemy* m_boss = nullptr;
+    BattleScene m_Scene;
+    St5Enemy* m_Boss = nullptr;
 };
 
 void BM_BossBattleFrameWithVolleyAndRing(benchmark::State& state)

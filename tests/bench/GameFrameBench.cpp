@@ -108,7 +108,7 @@ class GameDriver {
 public:
     bool Start(const Scene& scene, const fs::path& data)
     {
-        m_oldDir = fs::current_path();
+        m_OldDir = fs::current_path();
         fs::current_path(data);
         GameOptions options;
         options.video = GameOptions::Video::Offscreen;
@@ -117,32 +117,32 @@ public:
         options.scriptedKeys = true;
         options.seed = 7;
         options.startStage = scene.startStage;
-        m_app = std::make_unique<GameApp>();
-        if (!m_app->Start(options)) return false;
-        m_device = dynamic_cast<plat::GLRenderDevice*>(m_app->Device());
-        return m_device != nullptr;
+        m_App = std::make_unique<GameApp>();
+        if (!m_App->Start(options)) return false;
+        m_Device = dynamic_cast<plat::GLRenderDevice*>(m_App->Device());
+        return m_Device != nullptr;
     }
 
     ~GameDriver()
     {
         HoldStageHandOver(false);
-        if (m_app) m_app->Shutdown();
-        m_app.reset();
+        if (m_App) m_App->Shutdown();
+        m_App.reset();
         std::error_code ec;
-        if (!m_oldDir.empty()) fs::current_path(m_oldDir, ec);
+        if (!m_OldDir.empty()) fs::current_path(m_OldDir, ec);
     }
 
     void Frame(const Scene& scene)
     {
         for (const KeyEvent& e : scene.keys)
-            if (e.frame == m_frame) m_app->ScriptedKeys()->SetKey(e.key, e.down);
-        if (m_frame >= scene.warmFrames && scene.timedKeys) scene.timedKeys(m_frame, *m_app->ScriptedKeys());
-        if (scene.sparks && m_frame % kSparkPeriod == 0) AddSparks();
-        m_app->VirtualClockOrNull()->AdvanceFrame();
+            if (e.frame == m_Frame) m_App->ScriptedKeys()->SetKey(e.key, e.down);
+        if (m_Frame >= scene.warmFrames && scene.timedKeys) scene.timedKeys(m_Frame, *m_App->ScriptedKeys());
+        if (scene.sparks && m_Frame % kSparkPeriod == 0) AddSparks();
+        m_App->VirtualClockOrNull()->AdvanceFrame();
         PaceStageLoad();
-        m_app->Frame();
-        m_device->Finish();
-        ++m_frame;
+        m_App->Frame();
+        m_Device->Finish();
+        ++m_Frame;
     }
 
 private:
@@ -160,21 +160,21 @@ private:
     void PaceStageLoad()
     {
         if (!IsStageLoadInProgress()) {
-            m_loadingFramesShown = 0;
+            m_LoadingFramesShown = 0;
             HoldStageHandOver(false);
             return;
         }
-        const bool hold = m_loadingFramesShown < kLoadingFrames;
+        const bool hold = m_LoadingFramesShown < kLoadingFrames;
         HoldStageHandOver(hold);
-        if (hold) ++m_loadingFramesShown;
+        if (hold) ++m_LoadingFramesShown;
         else WaitForStageLoader();
     }
 
-    std::unique_ptr<GameApp> m_app;
-    plat::GLRenderDevice* m_device = nullptr;
-    fs::path m_oldDir;
-    int m_frame = 0;
-    int m_loadingFramesShown = 0;
+    std::unique_ptr<GameApp> m_App;
+    plat::GLRenderDevice* m_Device = nullptr;
+    fs::path m_OldDir;
+    int m_Frame = 0;
+    int m_LoadingFramesShown = 0;
 };
 
 void BM_GameFrames(benchmark::State& state, const Scene* scene)

@@ -8,11 +8,11 @@ namespace {
 
 class Busy : public CGameObject {
 public:
-    void Update() override { benchmark::DoNotOptimize(++m_updates); }
-    void Draw() override { benchmark::DoNotOptimize(++m_draws); }
+    void Update() override { benchmark::DoNotOptimize(++m_Updates); }
+    void Draw() override { benchmark::DoNotOptimize(++m_Draws); }
 
 private:
-    int m_updates = 0, m_draws = 0;
+    int m_Updates = 0, m_Draws = 0;
 };
 
 constexpr int TASK_COUNT = 1000;

@@ -54,15 +54,15 @@ const Font& Font::Get(Face face) {
     return sans;
 }
 
-Font::Font(const std::string& path) : m_path(path), m_data(ReadFile(path)), m_info(sizeof(stbtt_fontinfo)) {
-    if (m_data.empty()) return;
-    auto* info = reinterpret_cast<stbtt_fontinfo*>(m_info.data());
-    m_ok = stbtt_InitFont(info, m_data.data(), stbtt_GetFontOffsetForIndex(m_data.data(), 0)) != 0;
+Font::Font(const std::string& path) : m_Path(path), m_Data(ReadFile(path)), m_Info(sizeof(stbtt_fontinfo)) {
+    if (m_Data.empty()) return;
+    auto* info = reinterpret_cast<stbtt_fontinfo*>(m_Info.data());
+    m_Ok = stbtt_InitFont(info, m_Data.data(), stbtt_GetFontOffsetForIndex(m_Data.data(), 0)) != 0;
 }
 
 Mask Font::Render(std::string_view text, float pixelHeight, int pad, float tracking) const {
-    if (!m_ok) return Mask(1 + 2 * pad, 1 + 2 * pad);
-    const auto* info = reinterpret_cast<const stbtt_fontinfo*>(m_info.data());
+    if (!m_Ok) return Mask(1 + 2 * pad, 1 + 2 * pad);
+    const auto* info = reinterpret_cast<const stbtt_fontinfo*>(m_Info.data());
     float scale = stbtt_ScaleForPixelHeight(info, pixelHeight);
     int ascent, descent, gap;
     stbtt_GetFontVMetrics(info, &ascent, &descent, &gap);

@@ -18,8 +18,8 @@ public:
     // The typeface, loaded once from the system's DejaVu folder.
     static const Font& Get(Face face);
 
-    bool Ok() const { return m_ok; }
-    const std::string& Path() const { return m_path; }
+    bool Ok() const { return m_Ok; }
+    const std::string& Path() const { return m_Path; }
     // Text set on one line at the given pixel height (ascent to descent), with
     // pad empty pixels around; tracking adds space between letters (pixels).
     Mask Render(std::string_view text, float pixelHeight, int pad, float tracking = 0) const;
@@ -27,10 +27,10 @@ public:
 private:
     explicit Font(const std::string& path);
 
-    std::string m_path;
-    std::vector<unsigned char> m_data;
-    std::vector<unsigned char> m_info;  // stbtt_fontinfo, kept opaque here
-    bool m_ok = false;
+    std::string m_Path;
+    std::vector<unsigned char> m_Data;
+    std::vector<unsigned char> m_Info;  // stbtt_fontinfo, kept opaque here
+    bool m_Ok = false;
 };
 
 struct TextStyle {

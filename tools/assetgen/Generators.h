@@ -11,12 +11,12 @@ namespace assetgen {
 // The data folder and the file paths in it (parent folders are created).
 class DataDir {
 public:
-    explicit DataDir(std::string root) : m_root(std::move(root)) {}
+    explicit DataDir(std::string root) : m_Root(std::move(root)) {}
     std::string Path(const std::string& relative) const;
-    const std::string& Root() const { return m_root; }
+    const std::string& Root() const { return m_Root; }
 
 private:
-    std::string m_root;
+    std::string m_Root;
 };
 
 // Pictures of the screens and the interface.

@@ -56,10 +56,10 @@ float Mask::Sample(float x, float y) const {
 }
 
 Mask Mask::Dilated(float radius) const {
-    Mask out(m_w, m_h);
+    Mask out(m_W, m_H);
     int r = static_cast<int>(std::ceil(radius));
-    for (int y = 0; y < m_h; ++y)
-        for (int x = 0; x < m_w; ++x) {
+    for (int y = 0; y < m_H; ++y)
+        for (int x = 0; x < m_W; ++x) {
             float best = 0;
             for (int dy = -r; dy <= r; ++dy)
                 for (int dx = -r; dx <= r; ++dx) {
@@ -77,15 +77,15 @@ Mask Mask::Blurred(float radius) const {
     Mask out = *this;
     int r = std::max(1, static_cast<int>(std::lround(radius / 1.7f)));
     for (int pass = 0; pass < 3; ++pass) {
-        BoxPass(out.m_v, m_w, m_h, r, true);
-        BoxPass(out.m_v, m_w, m_h, r, false);
+        BoxPass(out.m_V, m_W, m_H, r, true);
+        BoxPass(out.m_V, m_W, m_H, r, false);
     }
     return out;
 }
 
 Mask Mask::Resized(int width, int height) const {
     Mask out(width, height);
-    float sx = static_cast<float>(m_w) / width, sy = static_cast<float>(m_h) / height;
+    float sx = static_cast<float>(m_W) / width, sy = static_cast<float>(m_H) / height;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             // Average several bilinear taps so that shrinking does not alias.
@@ -100,16 +100,16 @@ Mask Mask::Resized(int width, int height) const {
 }
 
 Mask Mask::Padded(int pad) const {
-    Mask out(m_w + 2 * pad, m_h + 2 * pad);
-    for (int y = 0; y < m_h; ++y)
-        for (int x = 0; x < m_w; ++x) out.Ref(x + pad, y + pad) = At(x, y);
+    Mask out(m_W + 2 * pad, m_H + 2 * pad);
+    for (int y = 0; y < m_H; ++y)
+        for (int x = 0; x < m_W; ++x) out.Ref(x + pad, y + pad) = At(x, y);
     return out;
 }
 
 void Mask::InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold) const {
-    *x0 = m_w, *y0 = m_h, *x1 = 0, *y1 = 0;
-    for (int y = 0; y < m_h; ++y)
-        for (int x = 0; x < m_w; ++x)
+    *x0 = m_W, *y0 = m_H, *x1 = 0, *y1 = 0;
+    for (int y = 0; y < m_H; ++y)
+        for (int x = 0; x < m_W; ++x)
             if (At(x, y) > threshold) {
                 *x0 = std::min(*x0, x), *y0 = std::min(*y0, y);
                 *x1 = std::max(*x1, x + 1), *y1 = std::max(*y1, y + 1);
@@ -119,14 +119,14 @@ void Mask::InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold) const 
 
 // ---------------------------------------------------------------- Image
 
-Image::Image(int width, int height, Rgba fill) : m_w(width), m_h(height), m_px(static_cast<size_t>(width) * height, fill) {}
+Image::Image(int width, int height, Rgba fill) : m_W(width), m_H(height), m_Px(static_cast<size_t>(width) * height, fill) {}
 
 Rgba Image::Sample(float x, float y) const {
-    x = std::clamp(x - 0.5f, 0.0f, static_cast<float>(m_w - 1));
-    y = std::clamp(y - 0.5f, 0.0f, static_cast<float>(m_h - 1));
+    x = std::clamp(x - 0.5f, 0.0f, static_cast<float>(m_W - 1));
+    y = std::clamp(y - 0.5f, 0.0f, static_cast<float>(m_H - 1));
     int ix = static_cast<int>(x), iy = static_cast<int>(y);
     float fx = x - ix, fy = y - iy;
-    int ix1 = std::min(ix + 1, m_w - 1), iy1 = std::min(iy + 1, m_h - 1);
+    int ix1 = std::min(ix + 1, m_W - 1), iy1 = std::min(iy + 1, m_H - 1);
     return Mix(Mix(At(ix, iy), At(ix1, iy), fx), Mix(At(ix, iy1), At(ix1, iy1), fx), fy);
 }
 
@@ -134,7 +134,7 @@ void Image::Blend(int x, int y, Rgba c, float k) {
     if (!Inside(x, y)) return;
     float sa = Clamp01(c.a * k);
     if (sa <= 0) return;
-    Rgba& d = m_px[Index(x, y)];
+    Rgba& d = m_Px[Index(x, y)];
     float oa = sa + d.a * (1 - sa);
     if (oa <= 0) return;
     d.r = (c.r * sa + d.r * d.a * (1 - sa)) / oa;
@@ -146,7 +146,7 @@ void Image::Blend(int x, int y, Rgba c, float k) {
 void Image::AddLight(int x, int y, Rgba c, float k) {
     if (!Inside(x, y)) return;
     float s = Clamp01(c.a * k);
-    Rgba& d = m_px[Index(x, y)];
+    Rgba& d = m_Px[Index(x, y)];
     // Light added to a translucent pixel also makes it more opaque.
     float glow = std::max({c.r, c.g, c.b}) * s;
     float oa = Clamp01(d.a + glow);
@@ -157,7 +157,7 @@ void Image::AddLight(int x, int y, Rgba c, float k) {
     d.a = oa;
 }
 
-void Image::Fill(Rgba c) { std::fill(m_px.begin(), m_px.end(), c); }
+void Image::Fill(Rgba c) { std::fill(m_Px.begin(), m_Px.end(), c); }
 
 void Image::FillRect(float x0, float y0, float x1, float y1, Rgba c) { FillRoundRect(x0, y0, x1, y1, 0, c); }
 
@@ -216,14 +216,14 @@ void Image::GlowDot(float cx, float cy, float radius, Rgba c) {
 }
 
 void Image::Copy(const Image& src, int ox, int oy) {
-    for (int y = 0; y < src.m_h; ++y)
-        for (int x = 0; x < src.m_w; ++x)
-            if (Inside(ox + x, oy + y)) m_px[Index(ox + x, oy + y)] = src.At(x, y);
+    for (int y = 0; y < src.m_H; ++y)
+        for (int x = 0; x < src.m_W; ++x)
+            if (Inside(ox + x, oy + y)) m_Px[Index(ox + x, oy + y)] = src.At(x, y);
 }
 
 void Image::Over(const Image& src, int ox, int oy) {
-    for (int y = 0; y < src.m_h; ++y)
-        for (int x = 0; x < src.m_w; ++x) Blend(ox + x, oy + y, src.At(x, y));
+    for (int y = 0; y < src.m_H; ++y)
+        for (int x = 0; x < src.m_W; ++x) Blend(ox + x, oy + y, src.At(x, y));
 }
 
 Image Image::Cropped(int x0, int y0, int x1, int y1) const {
@@ -236,7 +236,7 @@ Image Image::Cropped(int x0, int y0, int x1, int y1) const {
 
 Image Image::Resized(int width, int height) const {
     Image out(width, height);
-    float sx = static_cast<float>(m_w) / width, sy = static_cast<float>(m_h) / height;
+    float sx = static_cast<float>(m_W) / width, sy = static_cast<float>(m_H) / height;
     int nx = std::max(1, static_cast<int>(std::ceil(sx))), ny = std::max(1, static_cast<int>(std::ceil(sy)));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -257,42 +257,42 @@ Image Image::Blurred(float radius) const {
     Image out = *this;
     int r = std::max(1, static_cast<int>(std::lround(radius / 1.7f)));
     std::vector<float> ch[4];
-    for (int c = 0; c < 4; ++c) ch[c].resize(m_px.size());
-    for (size_t i = 0; i < m_px.size(); ++i) {
-        const Rgba& p = m_px[i];
+    for (int c = 0; c < 4; ++c) ch[c].resize(m_Px.size());
+    for (size_t i = 0; i < m_Px.size(); ++i) {
+        const Rgba& p = m_Px[i];
         ch[0][i] = p.r * p.a, ch[1][i] = p.g * p.a, ch[2][i] = p.b * p.a, ch[3][i] = p.a;
     }
     for (auto& plane : ch)
         for (int pass = 0; pass < 3; ++pass) {
-            BoxPass(plane, m_w, m_h, r, true);
-            BoxPass(plane, m_w, m_h, r, false);
+            BoxPass(plane, m_W, m_H, r, true);
+            BoxPass(plane, m_W, m_H, r, false);
         }
-    for (size_t i = 0; i < m_px.size(); ++i) {
+    for (size_t i = 0; i < m_Px.size(); ++i) {
         float a = ch[3][i];
-        out.m_px[i] = a > 1e-6f ? Rgba{ch[0][i] / a, ch[1][i] / a, ch[2][i] / a, a} : Rgba{};
+        out.m_Px[i] = a > 1e-6f ? Rgba{ch[0][i] / a, ch[1][i] / a, ch[2][i] / a, a} : Rgba{};
     }
     return out;
 }
 
 Mask Image::AlphaMask() const {
-    Mask m(m_w, m_h);
-    for (int y = 0; y < m_h; ++y)
-        for (int x = 0; x < m_w; ++x) m.Ref(x, y) = At(x, y).a;
+    Mask m(m_W, m_H);
+    for (int y = 0; y < m_H; ++y)
+        for (int x = 0; x < m_W; ++x) m.Ref(x, y) = At(x, y).a;
     return m;
 }
 
 void Image::Flatten(Rgba background) {
-    for (Rgba& p : m_px) {
+    for (Rgba& p : m_Px) {
         p = {p.r * p.a + background.r * (1 - p.a), p.g * p.a + background.g * (1 - p.a),
              p.b * p.a + background.b * (1 - p.a), 1.0f};
     }
 }
 
 std::vector<uint8_t> Image::Bytes(int channels) const {
-    std::vector<uint8_t> out(m_px.size() * channels);
+    std::vector<uint8_t> out(m_Px.size() * channels);
     auto q = [](float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); };
-    for (size_t i = 0; i < m_px.size(); ++i) {
-        const Rgba& p = m_px[i];
+    for (size_t i = 0; i < m_Px.size(); ++i) {
+        const Rgba& p = m_Px[i];
         out[i * channels + 0] = q(p.r);
         out[i * channels + 1] = q(p.g);
         out[i * channels + 2] = q(p.b);
@@ -303,18 +303,18 @@ std::vector<uint8_t> Image::Bytes(int channels) const {
 
 bool Image::WritePng(const std::string& path) const {
     std::vector<uint8_t> data = Bytes(4);
-    return stbi_write_png(path.c_str(), m_w, m_h, 4, data.data(), m_w * 4) != 0;
+    return stbi_write_png(path.c_str(), m_W, m_H, 4, data.data(), m_W * 4) != 0;
 }
 
 bool Image::WriteJpg(const std::string& path, int quality) const {
     std::vector<uint8_t> data = Bytes(3);
-    return stbi_write_jpg(path.c_str(), m_w, m_h, 3, data.data(), quality) != 0;
+    return stbi_write_jpg(path.c_str(), m_W, m_H, 3, data.data(), quality) != 0;
 }
 
 bool Image::WriteBmp24(const std::string& path) const {
     std::vector<uint8_t> rgb = Bytes(3);
-    const uint32_t rowBytes = (static_cast<uint32_t>(m_w) * 3 + 3) & ~3u;
-    const uint32_t dataBytes = rowBytes * static_cast<uint32_t>(m_h);
+    const uint32_t rowBytes = (static_cast<uint32_t>(m_W) * 3 + 3) & ~3u;
+    const uint32_t dataBytes = rowBytes * static_cast<uint32_t>(m_H);
     std::vector<uint8_t> file(54 + dataBytes, 0);
     auto put16 = [&](size_t at, uint32_t v) { file[at] = v & 0xff, file[at + 1] = (v >> 8) & 0xff; };
     auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xffff), put16(at + 2, v >> 16); };
@@ -322,16 +322,16 @@ bool Image::WriteBmp24(const std::string& path) const {
     put32(2, static_cast<uint32_t>(file.size()));
     put32(10, 54);            // offset of the pixels
     put32(14, 40);            // BITMAPINFOHEADER
-    put32(18, static_cast<uint32_t>(m_w));
-    put32(22, static_cast<uint32_t>(m_h));  // positive: rows stored bottom-up
+    put32(18, static_cast<uint32_t>(m_W));
+    put32(22, static_cast<uint32_t>(m_H));  // positive: rows stored bottom-up
     put16(26, 1);             // planes
     put16(28, 24);            // bits per pixel
     put32(34, dataBytes);
     put32(38, 2835), put32(42, 2835);  // 72 dpi
-    for (int y = 0; y < m_h; ++y) {
-        uint8_t* row = &file[54 + static_cast<size_t>(m_h - 1 - y) * rowBytes];
-        for (int x = 0; x < m_w; ++x) {
-            const uint8_t* p = &rgb[(static_cast<size_t>(y) * m_w + x) * 3];
+    for (int y = 0; y < m_H; ++y) {
+        uint8_t* row = &file[54 + static_cast<size_t>(m_H - 1 - y) * rowBytes];
+        for (int x = 0; x < m_W; ++x) {
+            const uint8_t* p = &rgb[(static_cast<size_t>(y) * m_W + x) * 3];
             row[x * 3 + 0] = p[2], row[x * 3 + 1] = p[1], row[x * 3 + 2] = p[0];
         }
     }

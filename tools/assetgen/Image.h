@@ -42,13 +42,13 @@ struct Point {
 class Mask {
 public:
     Mask() = default;
-    Mask(int width, int height) : m_w(width), m_h(height), m_v(static_cast<size_t>(width) * height, 0.0f) {}
-    int Width() const { return m_w; }
-    int Height() const { return m_h; }
+    Mask(int width, int height) : m_W(width), m_H(height), m_V(static_cast<size_t>(width) * height, 0.0f) {}
+    int Width() const { return m_W; }
+    int Height() const { return m_H; }
     float At(int x, int y) const {
-        return (x < 0 || y < 0 || x >= m_w || y >= m_h) ? 0.0f : m_v[static_cast<size_t>(y) * m_w + x];
+        return (x < 0 || y < 0 || x >= m_W || y >= m_H) ? 0.0f : m_V[static_cast<size_t>(y) * m_W + x];
     }
-    float& Ref(int x, int y) { return m_v[static_cast<size_t>(y) * m_w + x]; }
+    float& Ref(int x, int y) { return m_V[static_cast<size_t>(y) * m_W + x]; }
     // Bilinear sample with pixel centres at +0.5.
     float Sample(float x, float y) const;
 
@@ -60,8 +60,8 @@ public:
     void InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold = 0.02f) const;
 
 private:
-    int m_w = 0, m_h = 0;
-    std::vector<float> m_v;
+    int m_W = 0, m_H = 0;
+    std::vector<float> m_V;
 };
 
 class Image {
@@ -69,11 +69,11 @@ public:
     Image() = default;
     Image(int width, int height, Rgba fill = {});
 
-    int Width() const { return m_w; }
-    int Height() const { return m_h; }
-    Rgba At(int x, int y) const { return m_px[Index(x, y)]; }
-    Rgba& Ref(int x, int y) { return m_px[Index(x, y)]; }
-    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_w && y < m_h; }
+    int Width() const { return m_W; }
+    int Height() const { return m_H; }
+    Rgba At(int x, int y) const { return m_Px[Index(x, y)]; }
+    Rgba& Ref(int x, int y) { return m_Px[Index(x, y)]; }
+    bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_W && y < m_H; }
     Rgba Sample(float x, float y) const;  // bilinear, clamped at the edges
 
     // Source-over blend of colour c with extra coverage k.
@@ -85,7 +85,7 @@ public:
     // and blends the returned colour (its alpha carries the coverage).
     template <class Shade>
     void Paint(int x0, int y0, int x1, int y1, Shade shade) {
-        x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_w), y1 = std::min(y1, m_h);
+        x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_W), y1 = std::min(y1, m_H);
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
                 Rgba c = shade(x + 0.5f, y + 0.5f);
@@ -93,11 +93,11 @@ public:
             }
     }
     template <class Shade>
-    void PaintAll(Shade shade) { Paint(0, 0, m_w, m_h, shade); }
+    void PaintAll(Shade shade) { Paint(0, 0, m_W, m_H, shade); }
     // The same, but the colour is added as light.
     template <class Shade>
     void Glow(int x0, int y0, int x1, int y1, Shade shade) {
-        x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_w), y1 = std::min(y1, m_h);
+        x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_W), y1 = std::min(y1, m_H);
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
                 Rgba c = shade(x + 0.5f, y + 0.5f);
@@ -157,11 +157,11 @@ public:
     bool WriteBmp24(const std::string& path) const;  // alpha is dropped
 
 private:
-    size_t Index(int x, int y) const { return static_cast<size_t>(y) * m_w + x; }
+    size_t Index(int x, int y) const { return static_cast<size_t>(y) * m_W + x; }
     std::vector<uint8_t> Bytes(int channels) const;
 
-    int m_w = 0, m_h = 0;
-    std::vector<Rgba> m_px;
+    int m_W = 0, m_H = 0;
+    std::vector<Rgba> m_Px;
 };
 
 // Signed distances (pixels, negative inside) used by the shape painters.

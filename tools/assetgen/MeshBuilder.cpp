@@ -119,22 +119,22 @@ XMaterial Glowing(const std::string& name, float r, float g, float b, float a, c
 // ---------------------------------------------------------------- building
 
 int MeshBuilder::AddMaterial(const XMaterial& m) {
-    m_materials.push_back(m);
-    return static_cast<int>(m_materials.size()) - 1;
+    m_Materials.push_back(m);
+    return static_cast<int>(m_Materials.size()) - 1;
 }
 
 int MeshBuilder::AddVertex(V3 p, V3 n, float u, float v) {
-    m_verts.push_back({m_place.Point(p), m_place.Normal(n), u, v});
-    return static_cast<int>(m_verts.size()) - 1;
+    m_Verts.push_back({m_Place.Point(p), m_Place.Normal(n), u, v});
+    return static_cast<int>(m_Verts.size()) - 1;
 }
 
 void MeshBuilder::AddTriangle(int a, int b, int c, int material) {
-    const Vertex &va = m_verts[a], &vb = m_verts[b], &vc = m_verts[c];
+    const Vertex &va = m_Verts[a], &vb = m_Verts[b], &vc = m_Verts[c];
     V3 g = Cross(vb.p - va.p, vc.p - va.p);
     if (Len(g) < 1e-9f) return;
     // Clockwise seen from outside means the cross product points outside.
     if (Dot(g, va.n + vb.n + vc.n) < 0) std::swap(b, c);
-    m_tris.push_back({a, b, c, material});
+    m_Tris.push_back({a, b, c, material});
 }
 
 void MeshBuilder::AddQuad(int a, int b, int c, int d, int material) {
@@ -215,53 +215,53 @@ void MeshBuilder::Sphere(V3 centre, float radius, int segments, int rings, int m
         profile.push_back({radius * std::sin(phi), radius * std::cos(phi), material});
     }
     profile.front().r = profile.back().r = 0;
-    Placement saved = m_place;
-    m_place = m_place.After(Placement::Translate(centre.x, centre.y, centre.z));
+    Placement saved = m_Place;
+    m_Place = m_Place.After(Placement::Translate(centre.x, centre.y, centre.z));
     Lathe(profile, segments, uRepeat);
-    m_place = saved;
+    m_Place = saved;
 }
 
 void MeshBuilder::FlipAll() {
-    for (Vertex& v : m_verts) v.n = v.n * -1.0f;
-    for (Triangle& t : m_tris) std::swap(t.b, t.c);
+    for (Vertex& v : m_Verts) v.n = v.n * -1.0f;
+    for (Triangle& t : m_Tris) std::swap(t.b, t.c);
 }
 
 void MeshBuilder::AddBackFaces(int firstTriangle) {
     const int end = TriangleCount();
     for (int t = firstTriangle; t < end; ++t) {
-        Triangle tri = m_tris[t];
+        Triangle tri = m_Tris[t];
         int idx[3] = {tri.a, tri.b, tri.c};
         int copy[3];
         for (int k = 0; k < 3; ++k) {
-            Vertex v = m_verts[idx[k]];
+            Vertex v = m_Verts[idx[k]];
             v.n = v.n * -1.0f;
-            m_verts.push_back(v);
+            m_Verts.push_back(v);
             copy[k] = VertexCount() - 1;
         }
         // Reversed order: the copy faces the other way.
-        m_tris.push_back({copy[0], copy[2], copy[1], tri.material});
+        m_Tris.push_back({copy[0], copy[2], copy[1], tri.material});
     }
 }
 
 // ---------------------------------------------------------------- writing
 
 bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const {
-    std::vector<int> order(m_tris.size());
+    std::vector<int> order(m_Tris.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return m_tris[a].material < m_tris[b].material; });
+                     [&](int a, int b) { return m_Tris[a].material < m_Tris[b].material; });
 
     // Only the vertices some triangle uses are written (dropped degenerate
     // triangles can leave a few behind), renumbered in their original order.
-    std::vector<int> remap(m_verts.size(), -1);
-    for (const Triangle& t : m_tris)
+    std::vector<int> remap(m_Verts.size(), -1);
+    for (const Triangle& t : m_Tris)
         for (int v : {t.a, t.b, t.c}) remap[v] = 0;
     std::vector<const Vertex*> verts;
-    for (size_t i = 0; i < m_verts.size(); ++i)
-        if (remap[i] == 0) remap[i] = static_cast<int>(verts.size()), verts.push_back(&m_verts[i]);
+    for (size_t i = 0; i < m_Verts.size(); ++i)
+        if (remap[i] == 0) remap[i] = static_cast<int>(verts.size()), verts.push_back(&m_Verts[i]);
 
     std::string out;
-    out.reserve(verts.size() * 96 + m_tris.size() * 48 + 4096);
+    out.reserve(verts.size() * 96 + m_Tris.size() * 48 + 4096);
     out += "xof 0303txt 0032\n\n";
     out += "Frame " + name + " {\n";
     out += " FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
@@ -276,7 +276,7 @@ bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
     auto faceList = [&](std::string& s, const char* indent) {
         s += indent + std::to_string(order.size()) + ";\n";
         for (size_t k = 0; k < order.size(); ++k) {
-            const Triangle& t = m_tris[order[k]];
+            const Triangle& t = m_Tris[order[k]];
             s += indent;
             s += "3;" + std::to_string(remap[t.a]) + "," + std::to_string(remap[t.b]) + "," + std::to_string(remap[t.c]) +
                  (k + 1 < order.size() ? ";,\n" : ";;\n");
@@ -297,11 +297,11 @@ bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
         out += "   " + Num(verts[i]->u) + ";" + Num(verts[i]->v) + (i + 1 < verts.size() ? ";,\n" : ";;\n");
     out += "  }\n";
 
-    out += "  MeshMaterialList {\n   " + std::to_string(m_materials.size()) + ";\n   " +
+    out += "  MeshMaterialList {\n   " + std::to_string(m_Materials.size()) + ";\n   " +
            std::to_string(order.size()) + ";\n";
     for (size_t k = 0; k < order.size(); ++k)
-        out += "   " + std::to_string(m_tris[order[k]].material) + (k + 1 < order.size() ? ",\n" : ";\n");
-    for (const XMaterial& m : m_materials) {
+        out += "   " + std::to_string(m_Tris[order[k]].material) + (k + 1 < order.size() ? ",\n" : ";\n");
+    for (const XMaterial& m : m_Materials) {
         out += "   Material " + m.name + " {\n";
         out += "    " + Num(m.r) + ";" + Num(m.g) + ";" + Num(m.b) + ";" + Num(m.a) + ";;\n";
         out += "    " + Num(m.power) + ";\n";

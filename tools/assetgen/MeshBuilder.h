@@ -65,11 +65,11 @@ struct ProfilePoint {
 class MeshBuilder {
 public:
     int AddMaterial(const XMaterial& m);
-    int MaterialCount() const { return static_cast<int>(m_materials.size()); }
+    int MaterialCount() const { return static_cast<int>(m_Materials.size()); }
 
     // The placement applied to everything added until it is changed.
-    void SetPlacement(const Placement& p) { m_place = p; }
-    void ResetPlacement() { m_place = Placement{}; }
+    void SetPlacement(const Placement& p) { m_Place = p; }
+    void ResetPlacement() { m_Place = Placement{}; }
 
     int AddVertex(V3 p, V3 n, float u, float v);
     // Oriented from the vertex normals; degenerate triangles are dropped.
@@ -88,8 +88,8 @@ public:
     void FlipAll();
     // Repeats every triangle from firstTriangle on with the opposite facing.
     void AddBackFaces(int firstTriangle);
-    int TriangleCount() const { return static_cast<int>(m_tris.size()); }
-    int VertexCount() const { return static_cast<int>(m_verts.size()); }
+    int TriangleCount() const { return static_cast<int>(m_Tris.size()); }
+    int VertexCount() const { return static_cast<int>(m_Verts.size()); }
 
     // Vertex positions and triangles, for checks on the finished model.
     struct Vertex {
@@ -99,17 +99,17 @@ public:
     struct Triangle {
         int a, b, c, material;
     };
-    const std::vector<Vertex>& Vertices() const { return m_verts; }
-    const std::vector<Triangle>& Triangles() const { return m_tris; }
-    const std::vector<XMaterial>& Materials() const { return m_materials; }
+    const std::vector<Vertex>& Vertices() const { return m_Verts; }
+    const std::vector<Triangle>& Triangles() const { return m_Tris; }
+    const std::vector<XMaterial>& Materials() const { return m_Materials; }
 
     bool WriteX(const std::string& path, const std::string& name) const;
 
 private:
-    std::vector<Vertex> m_verts;
-    std::vector<Triangle> m_tris;
-    std::vector<XMaterial> m_materials;
-    Placement m_place;
+    std::vector<Vertex> m_Verts;
+    std::vector<Triangle> m_Tris;
+    std::vector<XMaterial> m_Materials;
+    Placement m_Place;
 };
 
 // Shorthands for materials.

@@ -235,23 +235,23 @@ double Gain(Voice v) {
 class Arranger {
 public:
     Arranger(const Song& song, int bars)
-        : m_stepSeconds(60.0 / song.bpm / 4),
-          m_length(static_cast<size_t>(std::lround(bars * kSteps * m_stepSeconds * kRate))),
-          m_dry(m_length, 0.0), m_send(m_length, 0.0), m_rng(song.seed) {}
+        : m_StepSeconds(60.0 / song.bpm / 4),
+          m_Length(static_cast<size_t>(std::lround(bars * kSteps * m_StepSeconds * kRate))),
+          m_Dry(m_Length, 0.0), m_Send(m_Length, 0.0), m_Rng(song.seed) {}
 
-    size_t Length() const { return m_length; }
+    size_t Length() const { return m_Length; }
 
     // Adds a note; whatever runs past the end of the loop continues at its start.
     void Note(Voice v, double step, double lengthSteps, double midi, double velocity) {
-        double jitter = (v == Voice::Hat || v == Voice::OpenHat) ? m_rng.Range(-0.04, 0.04) : 0.0;
-        double vel = velocity * (1 + 0.08 * m_rng.Signed());
-        NoteSound n = Render(v, midi, lengthSteps * m_stepSeconds, vel, m_rng);
-        size_t start = static_cast<size_t>(std::lround((step + jitter) * m_stepSeconds * kRate + m_length)) % m_length;
+        double jitter = (v == Voice::Hat || v == Voice::OpenHat) ? m_Rng.Range(-0.04, 0.04) : 0.0;
+        double vel = velocity * (1 + 0.08 * m_Rng.Signed());
+        NoteSound n = Render(v, midi, lengthSteps * m_StepSeconds, vel, m_Rng);
+        size_t start = static_cast<size_t>(std::lround((step + jitter) * m_StepSeconds * kRate + m_Length)) % m_Length;
         double g = Gain(v);
         for (size_t i = 0; i < n.samples.size(); ++i) {
-            size_t at = (start + i) % m_length;
-            m_dry[at] += g * n.samples[i];
-            m_send[at] += g * n.reverbSend * n.samples[i];
+            size_t at = (start + i) % m_Length;
+            m_Dry[at] += g * n.samples[i];
+            m_Send[at] += g * n.reverbSend * n.samples[i];
         }
     }
 
@@ -259,21 +259,21 @@ public:
     Sound Mixdown() {
         Reverb reverb(kRate, 0.6, 0.35);
         for (int pass = 0; pass < 2; ++pass)
-            for (size_t i = 0; i < m_length; ++i) {
-                double wet = reverb.Process(m_send[i]);
-                if (pass == 1) m_dry[i] += 0.6 * wet;
+            for (size_t i = 0; i < m_Length; ++i) {
+                double wet = reverb.Process(m_Send[i]);
+                if (pass == 1) m_Dry[i] += 0.6 * wet;
             }
         Sound s(kRate);
-        s.samples = m_dry;
+        s.samples = m_Dry;
         s.Normalize(0.9);
         return s;
     }
 
 private:
-    double m_stepSeconds;
-    size_t m_length;
-    std::vector<double> m_dry, m_send;
-    Rng m_rng;
+    double m_StepSeconds;
+    size_t m_Length;
+    std::vector<double> m_Dry, m_Send;
+    Rng m_Rng;
 };
 
 int TotalBars(const Song& song) {

@@ -9,10 +9,10 @@ namespace assetgen {
 
 class Rng {
 public:
-    explicit Rng(uint64_t seed) : m_state(seed) {}
+    explicit Rng(uint64_t seed) : m_State(seed) {}
 
     uint64_t Next() {
-        uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
+        uint64_t z = (m_State += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
@@ -27,7 +27,7 @@ public:
     double Signed() { return Uniform() * 2.0 - 1.0; }
 
 private:
-    uint64_t m_state;
+    uint64_t m_State;
 };
 
 }  // namespace assetgen

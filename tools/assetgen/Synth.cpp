@@ -67,30 +67,30 @@ double Filter::Process(double in, double cutoffHz, double q, double rate) {
     double damp = 1.0 / std::max(q, 0.5);
     double out = 0;
     for (int pass = 0; pass < 2; ++pass) {
-        m_low += f * m_band;
-        double high = in - m_low - damp * m_band;
-        m_band += f * high;
-        out = m_mode == LowPass ? m_low : m_mode == BandPass ? m_band : high;
+        m_Low += f * m_Band;
+        double high = in - m_Low - damp * m_Band;
+        m_Band += f * high;
+        out = m_Mode == LowPass ? m_Low : m_Mode == BandPass ? m_Band : high;
     }
     return out;
 }
 
-Reverb::Reverb(int rate, double size, double damping) : m_feedback(0.7 + 0.28 * size), m_damping(damping) {
-    for (double ms : {29.7, 37.1, 41.1, 43.7}) m_combs.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000 * (0.6 + size))), 0, 0});
-    for (double ms : {5.0, 1.7}) m_allpasses.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000)), 0, 0});
+Reverb::Reverb(int rate, double size, double damping) : m_Feedback(0.7 + 0.28 * size), m_Damping(damping) {
+    for (double ms : {29.7, 37.1, 41.1, 43.7}) m_Combs.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000 * (0.6 + size))), 0, 0});
+    for (double ms : {5.0, 1.7}) m_Allpasses.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000)), 0, 0});
 }
 
 double Reverb::Process(double in) {
     double sum = 0;
-    for (Delay& d : m_combs) {
+    for (Delay& d : m_Combs) {
         double out = d.buf[d.pos];
-        d.state = out * (1 - m_damping) + d.state * m_damping;
-        d.buf[d.pos] = in + d.state * m_feedback;
+        d.state = out * (1 - m_Damping) + d.state * m_Damping;
+        d.buf[d.pos] = in + d.state * m_Feedback;
         d.pos = (d.pos + 1) % d.buf.size();
         sum += out;
     }
     double x = sum * 0.25;
-    for (Delay& d : m_allpasses) {
+    for (Delay& d : m_Allpasses) {
         double buffered = d.buf[d.pos];
         double out = -x + buffered;
         d.buf[d.pos] = x + buffered * 0.5;

@@ -36,12 +36,12 @@ inline double Pluck(double t, double attack, double tau) {
 class Filter {
 public:
     enum Mode { LowPass, BandPass, HighPass };
-    explicit Filter(Mode mode = LowPass) : m_mode(mode) {}
+    explicit Filter(Mode mode = LowPass) : m_Mode(mode) {}
     double Process(double in, double cutoffHz, double q, double rate);
 
 private:
-    Mode m_mode;
-    double m_low = 0, m_band = 0;
+    Mode m_Mode;
+    double m_Low = 0, m_Band = 0;
 };
 
 // A small Schroeder reverb (four combs, two all-passes).
@@ -56,8 +56,8 @@ private:
         size_t pos = 0;
         double state = 0;
     };
-    std::vector<Delay> m_combs, m_allpasses;
-    double m_feedback, m_damping;
+    std::vector<Delay> m_Combs, m_Allpasses;
+    double m_Feedback, m_Damping;
 };
 
 // Mono samples at a rate, in [-1, 1].

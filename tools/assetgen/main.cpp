@@ -20,7 +20,7 @@
 namespace assetgen {
 
 std::string DataDir::Path(const std::string& relative) const {
-    std::filesystem::path p = std::filesystem::path(m_root) / relative;
+    std::filesystem::path p = std::filesystem::path(m_Root) / relative;
     std::error_code ec;
     std::filesystem::create_directories(p.parent_path(), ec);
     return p.string();

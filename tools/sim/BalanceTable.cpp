@@ -27,7 +27,7 @@ int BalanceTable::Cell::MedianSeconds() const { return Median(allSeconds); }
 
 void BalanceTable::Add(int stage, int skill, const StageTrialOutcome& outcome)
 {
-    Cell& c = m_cells[{stage, skill}];
+    Cell& c = m_Cells[{stage, skill}];
     int seconds = outcome.battleFrames / FRAMES_PER_SECOND;
     c.allSeconds.push_back(seconds);
     c.swarmReturns += outcome.swarmReturns;
@@ -48,14 +48,14 @@ void BalanceTable::Add(int stage, int skill, const StageTrialOutcome& outcome)
 const BalanceTable::Cell& BalanceTable::At(int stage, int skill) const
 {
     static const Cell empty;
-    auto it = m_cells.find({stage, skill});
-    return it == m_cells.end() ? empty : it->second;
+    auto it = m_Cells.find({stage, skill});
+    return it == m_Cells.end() ? empty : it->second;
 }
 
 std::string BalanceTable::Markdown(int seeds) const
 {
     std::vector<int> stages, skills;
-    for (const auto& [key, cell] : m_cells) {
+    for (const auto& [key, cell] : m_Cells) {
         if (std::find(stages.begin(), stages.end(), key.first) == stages.end()) stages.push_back(key.first);
         if (std::find(skills.begin(), skills.end(), key.second) == skills.end()) skills.push_back(key.second);
     }

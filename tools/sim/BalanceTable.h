@@ -29,5 +29,5 @@ public:
     std::string Markdown(int seeds) const;
 
 private:
-    std::map<std::pair<int, int>, Cell> m_cells;
+    std::map<std::pair<int, int>, Cell> m_Cells;
 };

@@ -164,7 +164,7 @@ float CameraOrbit()
 
 }  // namespace
 
-Bot::Bot(int skill) : m_skill(std::clamp(skill, 0, MAX_SKILL)) {}
+Bot::Bot(int skill) : m_Skill(std::clamp(skill, 0, MAX_SKILL)) {}
 
 void Bot::Play(plat::ScriptedKeySource& keys)
 {
@@ -191,8 +191,8 @@ Bot::Keys Bot::Decide()
     } else {
         k = Screens();
     }
-    if (!player || !player->IsCharging()) m_chargeFrames = 0;
-    m_last = k;
+    if (!player || !player->IsCharging()) m_ChargeFrames = 0;
+    m_Last = k;
     return k;
 }
 
@@ -216,13 +216,13 @@ Bot::Keys Bot::ArrowsTowards(plat::Vec3 direction, float orbitDegrees)
 
 Bot::Keys Bot::Tap(Keys keys) const
 {
-    keys.z = !m_last.z;
+    keys.z = !m_Last.z;
     return keys;
 }
 
 Bot::Keys Bot::Screens()
 {
-    ++m_waitFrames;
+    ++m_WaitFrames;
     if (auto* result = FindScreen<CResult>()) return Result(*result);
     if (auto* title = FindScreen<CTitle>()) {
         // Z skips the opening and then starts; Up brings the cursor back to the start.
@@ -237,52 +237,52 @@ Bot::Keys Bot::Result(const CResult& result)
 {
     if (result.Phase() != CResult::PHASE_WAITING) return {};
     if (result.Kind() == CResult::KIND_CLEAR) {
-        m_retries = 0;
+        m_Retries = 0;
         return Tap({});
     }
     // A game over: continue a few times, then back to the title.
-    bool giveUp = m_retries >= MAX_RETRIES;
+    bool giveUp = m_Retries >= MAX_RETRIES;
     if (result.Choice() != giveUp) return TapArrow(&Keys::right);
-    if (m_last.z) return {};
-    if (giveUp) m_retries = 0;
-    else ++m_retries;
+    if (m_Last.z) return {};
+    if (giveUp) m_Retries = 0;
+    else ++m_Retries;
     return Tap({});
 }
 
 Bot::Keys Bot::TapArrow(bool Keys::*arrow) const
 {
     Keys k;
-    k.*arrow = !(m_last.*arrow);
+    k.*arrow = !(m_Last.*arrow);
     return k;
 }
 
 Bot::Keys Bot::Aim()
 {
     auto* set = dynamic_cast<CKomaSet*>(FindTask(KOMA_SET_TASK_NAME));
-    ++m_waitFrames;
-    if (!set || m_skill == 0) return Tap({});
+    ++m_WaitFrames;
+    if (!set || m_Skill == 0) return Tap({});
     // The aiming phase moves before it reads the key: judge the next frame's gauge and aim.
     int power = set->m_Power + CKomaSet::POWER_STEP;
     if (power > CKomaSet::POWER_MAX) power = 0;
     float aim = set->m_AimAngle + static_cast<float>(set->m_AimStep);
-    bool go = m_skill < MAX_SKILL ? power >= FAIR_POWER
-                                  : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_waitFrames > AIM_PATIENCE);
+    bool go = m_Skill < MAX_SKILL ? power >= FAIR_POWER
+                                  : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE);
     if (!go) return {};
-    m_waitFrames = 0;
+    m_WaitFrames = 0;
     return Tap({});
 }
 
 Bot::Keys Bot::Clash()
 {
     // Every press after the camera's swing moves the balance our way.
-    if (m_skill < 2) return {};
+    if (m_Skill < 2) return {};
     return Tap({});
 }
 
 Bot::Keys Bot::Battle(CKoma& player)
 {
-    m_waitFrames = 0;
-    if (m_skill == 0) return {};
+    m_WaitFrames = 0;
+    if (m_Skill == 0) return {};
     // Steering in the air only tips the top into the floor when it lands,
     // and a launched top bounces on its first touch-down: until the launch
     // sequence is over, leave it alone while it is high.
@@ -309,7 +309,7 @@ Bot::Keys Bot::Play(CKoma& player)
         CKomaBase* enemy = StageEnemyTop();
         if (enemy && !enemy->IsDown()) {
             k = Heavy(player, *enemy);
-            return m_skill >= MAX_SKILL && !enemy->IsCharging() ? Boost(player, k) : k;
+            return m_Skill >= MAX_SKILL && !enemy->IsCharging() ? Boost(player, k) : k;
         }
         k = Roam(player);
         break;
@@ -324,7 +324,7 @@ Bot::Keys Bot::Play(CKoma& player)
         break;
     }
     }
-    return m_skill >= MAX_SKILL ? Boost(player, k) : k;
+    return m_Skill >= MAX_SKILL ? Boost(player, k) : k;
 }
 
 bool Bot::InTheAir(const CKoma& player)
@@ -341,7 +341,7 @@ Bot::Keys Bot::Boost(const CKoma& player, Keys k) const
     // steering goes on.
     if (player.IsCharging() || player.m_Gauge <= BOOST_GAUGE || player.Spin() >= CKomaBase::TORQUE_SPIN_LIMIT)
         return k;
-    if (m_last.z) {
+    if (m_Last.z) {
         k.z = true;
         return k;
     }
@@ -367,7 +367,7 @@ Bot::Keys Bot::Chase(CKoma& player)
         }
     }
     plat::Vec3 target = best ? Ahead(*best, player) : plat::Vec3{0, 0, 0};
-    m_lastSeen = std::move(seen);
+    m_LastSeen = std::move(seen);
     if (!best) return Roam(player);
     if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS)
         target = {0, 0, 0};
@@ -379,8 +379,8 @@ plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player) const
     // Where the enemy will be when the top gets there, from how far it moved
     // since the bot last saw it (a thrown enemy flies fast).
     plat::Vec3 velocity{0, 0, 0};
-    auto seen = m_lastSeen.find(&enemy);
-    if (seen != m_lastSeen.end()) velocity = Horizontal(enemy.m_Pos - seen->second) * FRAMES_PER_SECOND;
+    auto seen = m_LastSeen.find(&enemy);
+    if (seen != m_LastSeen.end()) velocity = Horizontal(enemy.m_Pos - seen->second) * FRAMES_PER_SECOND;
     float time = std::min(HorizontalLength(enemy.m_Pos - player.m_Pos) / PURSUIT_SPEED, LEAD_SECONDS_MAX);
     return enemy.m_Pos + velocity * time;
 }
@@ -390,10 +390,10 @@ Bot::Keys Bot::DashOrSteer(CKoma& player, plat::Vec3 target)
     // Every charging frame below the torque limit adds spin, and the gauge
     // refills by itself: charging on a full gauge feeds the spin and dashes
     // the top at its target.
-    if (player.IsCharging()) return Charge(player, target, m_chargeFrames >= m_planned);
-    if (m_skill >= 2 && g_FrameTime > player.m_ChargeAllowed && player.m_Gauge >= FULL_GAUGE &&
+    if (player.IsCharging()) return Charge(player, target, m_ChargeFrames >= m_Planned);
+    if (m_Skill >= 2 && g_FrameTime > player.m_ChargeAllowed && player.m_Gauge >= FULL_GAUGE &&
         player.Spin() < SWARM_SPIN) {
-        m_planned = player.m_Gauge;
+        m_Planned = player.m_Gauge;
         return Charge(player, target, false);
     }
     return Pursue(player, target, PURSUIT_SPEED);
@@ -438,7 +438,7 @@ Bot::Keys Bot::Charge(CKoma& player, plat::Vec3 target, bool release)
 {
     Keys k = SteerTo(player, target);
     if (!player.IsCharging()) return Tap(k);   // a fresh press with an arrow held starts it
-    ++m_chargeFrames;
+    ++m_ChargeFrames;
     k.z = !release;
     return k;
 }
@@ -452,14 +452,14 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
     if (player.IsCharging()) {
         // Meet the enemy's dash with ours (a clash), or dash as far as planned.
         bool enemyDashing = !enemy.IsCharging() && enemy.IsDashing(now);
-        bool release = (m_skill >= MAX_SKILL && m_planned == 0 && enemyDashing) ||
-                       (m_planned > 0 && m_chargeFrames >= m_planned);
+        bool release = (m_Skill >= MAX_SKILL && m_Planned == 0 && enemyDashing) ||
+                       (m_Planned > 0 && m_ChargeFrames >= m_Planned);
         return Charge(player, e, release);
     }
 
-    bool canCharge = m_skill >= 2 && now > player.m_ChargeAllowed && player.m_Gauge >= CHARGE_GAUGE;
-    if (canCharge && m_skill >= MAX_SKILL && enemy.IsCharging()) {
-        m_planned = 0;   // until the enemy lets go
+    bool canCharge = m_Skill >= 2 && now > player.m_ChargeAllowed && player.m_Gauge >= CHARGE_GAUGE;
+    if (canCharge && m_Skill >= MAX_SKILL && enemy.IsCharging()) {
+        m_Planned = 0;   // until the enemy lets go
         return Charge(player, e, false);
     }
     // A dash of our own only when it carries us inwards, past the enemy.
@@ -468,7 +468,7 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
                    plat::Dot(plat::Normalize(towards), plat::Normalize(Horizontal(p * -1.0f))) > 0.0f;
     if (canCharge && player.m_Gauge >= FULL_GAUGE && distance > DASH_MIN_DISTANCE && distance < DASH_MAX_DISTANCE &&
         inwards) {
-        m_planned = std::clamp(static_cast<int>(distance * DASH_FRAMES_PER_UNIT), DASH_MIN_FRAMES, DASH_MAX_FRAMES);
+        m_Planned = std::clamp(static_cast<int>(distance * DASH_FRAMES_PER_UNIT), DASH_MIN_FRAMES, DASH_MAX_FRAMES);
         return Charge(player, e, false);
     }
 
@@ -477,7 +477,7 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
     if (HorizontalLength(p) > SAFE_RADIUS) target = {0, 0, 0};
     else if (HorizontalLength(p) > HorizontalLength(e) - INSIDE_MARGIN) target = e * 0.5f;
     Keys k = SteerTo(player, target);
-    return m_skill >= MAX_SKILL ? Boost(player, k) : k;
+    return m_Skill >= MAX_SKILL ? Boost(player, k) : k;
 }
 
 Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
@@ -490,13 +490,13 @@ Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
     // throws it away from us into the spillway.
     uint32_t now = g_FrameTime;
     plat::Vec3 p = Horizontal(player.m_Pos), e = Horizontal(enemy.m_Pos);
-    bool clashing = m_skill >= 2;
+    bool clashing = m_Skill >= 2;
     plat::Vec3 out = clashing ? plat::Normalize(e - BestSpillwayToClashFrom(e, p)) : plat::Normalize(NearestSpillway(e) - e);
     float distance = HorizontalLength(e - p);
 
     if (player.IsCharging()) {
         bool enemyDashing = !enemy.IsCharging() && enemy.IsDashing(now);
-        return Charge(player, e, enemyDashing || m_chargeFrames >= DASH_MAX_FRAMES);
+        return Charge(player, e, enemyDashing || m_ChargeFrames >= DASH_MAX_FRAMES);
     }
     if (enemy.IsCharging()) {
         bool lined = ThrownIntoSpillway(e, plat::Normalize(e - p));

@@ -38,7 +38,7 @@ bool KeyScript::Parse(const std::string& text, std::string* error)
             if (error) *error = "key script line " + std::to_string(lineNo) + ": expected 'FRAME KEY down|up'";
             return false;
         }
-        m_events.push_back({static_cast<int>(frame), key, state == "down"});
+        m_Events.push_back({static_cast<int>(frame), key, state == "down"});
     }
     return true;
 }
@@ -58,7 +58,7 @@ bool KeyScript::Load(const std::string& path, std::string* error)
 std::vector<KeyScript::Event> KeyScript::EventsAt(int frame) const
 {
     std::vector<Event> out;
-    for (const Event& e : m_events)
+    for (const Event& e : m_Events)
         if (e.frame == frame) out.push_back(e);
     return out;
 }

@@ -22,5 +22,5 @@ public:
     static int KeyCode(const std::string& name);   // -1 when unknown
 
 private:
-    std::vector<Event> m_events;
+    std::vector<Event> m_Events;
 };

@@ -2,7 +2,7 @@
 
 bool ReplayKeySource::Read(uint8_t keys[256])
 {
-    if (!m_frame.keysRead || !m_frame.readOk) return false;   // as when the window had no focus
-    Replay::UnpackKeys(m_frame.keys, keys);
+    if (!m_Frame.keysRead || !m_Frame.readOk) return false;   // as when the window had no focus
+    Replay::UnpackKeys(m_Frame.keys, keys);
     return true;
 }

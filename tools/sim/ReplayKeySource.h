@@ -8,9 +8,9 @@
 
 class ReplayKeySource : public plat::KeySource {
 public:
-    void SetFrame(const Replay::Frame& frame) { m_frame = frame; }
+    void SetFrame(const Replay::Frame& frame) { m_Frame = frame; }
     bool Read(uint8_t keys[256]) override;
 
 private:
-    Replay::Frame m_frame;
+    Replay::Frame m_Frame;
 };

@@ -155,7 +155,7 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
     return true;
 }
 
-SimRunner::SimRunner(SimOptions options) : m_options(std::move(options)) {}
+SimRunner::SimRunner(SimOptions options) : m_Options(std::move(options)) {}
 
 SimRunner::~SimRunner() = default;
 
@@ -179,9 +179,9 @@ std::string SimRunner::TraceLine(int frame, uint32_t frameMs)
 
 bool SimRunner::WriteShot(int frame, std::string* error)
 {
-    auto it = m_options.shots.find(frame);
-    if (it == m_options.shots.end()) return true;
-    plat::RenderDevice* device = m_app->Device();
+    auto it = m_Options.shots.find(frame);
+    if (it == m_Options.shots.end()) return true;
+    plat::RenderDevice* device = m_App->Device();
     std::vector<uint8_t> pixels = device ? device->ReadBackBuffer() : std::vector<uint8_t>{};
     if (pixels.empty() ||
         !plat::PngWriter::Write(it->second, pixels, plat::BACK_BUFFER_WIDTH, plat::BACK_BUFFER_HEIGHT)) {
@@ -197,14 +197,14 @@ bool SimRunner::WriteShot(int frame, std::string* error)
 void SimRunner::PaceStageLoad()
 {
     if (!IsStageLoadInProgress()) {
-        m_loadingFramesShown = 0;
+        m_LoadingFramesShown = 0;
         HoldStageHandOver(false);
         return;
     }
-    const bool hold = m_loadingFramesShown < m_options.loadingFrames;
+    const bool hold = m_LoadingFramesShown < m_Options.loadingFrames;
     HoldStageHandOver(hold);
     if (hold) {
-        ++m_loadingFramesShown;
+        ++m_LoadingFramesShown;
         return;
     }
     WaitForStageLoader();
@@ -212,9 +212,9 @@ void SimRunner::PaceStageLoad()
 
 void SimRunner::PlayBackFrame(int frame)
 {
-    const Replay::Frame& recorded = m_replay.frames[static_cast<size_t>(frame)];
-    m_app->VirtualClockOrNull()->SetNow(recorded.frameMs);
-    m_replayKeys->SetFrame(recorded);
+    const Replay::Frame& recorded = m_Replay.frames[static_cast<size_t>(frame)];
+    m_App->VirtualClockOrNull()->SetNow(recorded.frameMs);
+    m_ReplayKeys->SetFrame(recorded);
     // A load hands over in the frame it did when it was recorded.
     if (recorded.handOver) {
         WaitForStageLoader();
@@ -226,28 +226,28 @@ void SimRunner::PlayBackFrame(int frame)
 
 bool SimRunner::Run(std::string* error)
 {
-    if (!m_options.keysPath.empty() && !m_script.Load(m_options.keysPath, error)) return false;
-    if (!m_options.replayPath.empty()) {
+    if (!m_Options.keysPath.empty() && !m_Script.Load(m_Options.keysPath, error)) return false;
+    if (!m_Options.replayPath.empty()) {
         std::string why;
-        if (!Replay::Load(m_options.replayPath, &m_replay, &why)) {
-            if (error) *error = "cannot play " + m_options.replayPath + ": " + why;
+        if (!Replay::Load(m_Options.replayPath, &m_Replay, &why)) {
+            if (error) *error = "cannot play " + m_Options.replayPath + ": " + why;
             return false;
         }
-        m_replayKeys = std::make_unique<ReplayKeySource>();
-        const int length = static_cast<int>(m_replay.frames.size());
-        m_options.frames = m_options.framesGiven ? std::min(m_options.frames, length) : length;
+        m_ReplayKeys = std::make_unique<ReplayKeySource>();
+        const int length = static_cast<int>(m_Replay.frames.size());
+        m_Options.frames = m_Options.framesGiven ? std::min(m_Options.frames, length) : length;
     }
-    const std::string recordPath = Absolute(m_options.recordPath);
+    const std::string recordPath = Absolute(m_Options.recordPath);
 
     // Output paths are taken relative to where the runner was started; the
     // game itself runs in its data folder.
-    std::string tracePath = Absolute(m_options.tracePath);
-    for (auto& shot : m_options.shots) shot.second = Absolute(shot.second);
+    std::string tracePath = Absolute(m_Options.tracePath);
+    for (auto& shot : m_Options.shots) shot.second = Absolute(shot.second);
     std::error_code ec;
     auto oldDir = std::filesystem::current_path(ec);
-    std::filesystem::current_path(m_options.dataDir, ec);
+    std::filesystem::current_path(m_Options.dataDir, ec);
     if (ec) {
-        if (error) *error = "cannot enter data folder " + m_options.dataDir;
+        if (error) *error = "cannot enter data folder " + m_Options.dataDir;
         return false;
     }
 
@@ -265,24 +265,24 @@ bool SimRunner::Run(std::string* error)
     if (std::string archivePath = TraceArchivePath(); !archivePath.empty()) archive.open(archivePath, std::ios::trunc);
 
     GameOptions game;
-    game.video = m_options.offscreenVideo ? GameOptions::Video::Offscreen : GameOptions::Video::Recording;
+    game.video = m_Options.offscreenVideo ? GameOptions::Video::Offscreen : GameOptions::Video::Recording;
     game.realAudio = false;
     game.virtualClock = true;
     game.scriptedKeys = true;
-    game.seed = m_options.seed;
-    game.startStage = m_options.stage >= 1 ? m_options.stage - 1 : -1;
+    game.seed = m_Options.seed;
+    game.startStage = m_Options.stage >= 1 ? m_Options.stage - 1 : -1;
     game.recordPath = recordPath;
-    game.howToPlay = m_options.howToPlay;
-    if (m_replayKeys) {
-        game.seed = m_replay.seed;
-        game.startStage = m_replay.startStage;
-        game.howToPlay = m_replay.howToPlay;
-        game.clockStartMs = m_replay.startMs;
-        game.keySource = m_replayKeys.get();
+    game.howToPlay = m_Options.howToPlay;
+    if (m_ReplayKeys) {
+        game.seed = m_Replay.seed;
+        game.startStage = m_Replay.startStage;
+        game.howToPlay = m_Replay.howToPlay;
+        game.clockStartMs = m_Replay.startMs;
+        game.keySource = m_ReplayKeys.get();
     }
     // The player's files, when asked for; else the defaults and a fresh progress.
     std::unique_ptr<PlayerSession> player;
-    if (m_options.playerFiles) {
+    if (m_Options.playerFiles) {
         player = std::make_unique<PlayerSession>(PlayerFiles::ForRunner());
         player->Begin(&game, {});
     } else {
@@ -290,14 +290,14 @@ bool SimRunner::Run(std::string* error)
     }
     // Each run's trace lists the files refused in that run.
     plat::RefusedFiles::Clear();
-    m_app = std::make_unique<GameApp>();
-    if (!m_app->Start(game)) {
+    m_App = std::make_unique<GameApp>();
+    if (!m_App->Start(game)) {
         if (error) *error = "the game could not start (no graphics device)";
         std::filesystem::current_path(oldDir, ec);
         return false;
     }
 
-    if (m_options.bot) m_bot = std::make_unique<Bot>(m_options.botSkill);
+    if (m_Options.bot) m_Bot = std::make_unique<Bot>(m_Options.botSkill);
 
     // The trace lists the sounds each frame starts.
     // Only then: the log keeps growing until the trace takes it.
@@ -305,23 +305,23 @@ bool SimRunner::Run(std::string* error)
 
     bool ok = true;
     uint32_t lastFrameTime = plat::NowMs();
-    for (int frame = 0; frame < m_options.frames && ok; ++frame) {
-        for (const KeyScript::Event& e : m_script.EventsAt(frame)) {
+    for (int frame = 0; frame < m_Options.frames && ok; ++frame) {
+        for (const KeyScript::Event& e : m_Script.EventsAt(frame)) {
             if (e.key == plat::KEY_ESCAPE && e.down) PostQuit();
-            m_app->ScriptedKeys()->SetKey(e.key, e.down);
+            m_App->ScriptedKeys()->SetKey(e.key, e.down);
         }
-        if (m_bot) m_bot->Play(*m_app->ScriptedKeys());
+        if (m_Bot) m_Bot->Play(*m_App->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
-        if (m_replayKeys) {
+        if (m_ReplayKeys) {
             PlayBackFrame(frame);
         } else {
-            m_app->VirtualClockOrNull()->AdvanceFrame();
+            m_App->VirtualClockOrNull()->AdvanceFrame();
             PaceStageLoad();
         }
-        if (m_options.beforeFrame && m_app->ScriptedKeys()) m_options.beforeFrame(frame, *m_app->ScriptedKeys());
-        m_app->Frame();
+        if (m_Options.beforeFrame && m_App->ScriptedKeys()) m_Options.beforeFrame(frame, *m_App->ScriptedKeys());
+        m_App->Frame();
         uint32_t now = plat::NowMs();
-        const bool traced = trace && frame % m_options.traceEvery == 0;
+        const bool traced = trace && frame % m_Options.traceEvery == 0;
         if (traced || (archive && !trace)) {
             std::string line = TraceLine(frame, now - lastFrameTime);
             if (traced) trace << line << '\n';
@@ -329,16 +329,16 @@ bool SimRunner::Run(std::string* error)
         }
         lastFrameTime = now;
         ok = WriteShot(frame, error);
-        m_framesRun = frame + 1;
-        if (m_options.afterFrame) m_options.afterFrame(frame);
+        m_FramesRun = frame + 1;
+        if (m_Options.afterFrame) m_Options.afterFrame(frame);
     }
     HoldStageHandOver(false);
-    if (player) player->End(*m_app);
-    if (!m_app->Shutdown() && ok) {
+    if (player) player->End(*m_App);
+    if (!m_App->Shutdown() && ok) {
         if (error) *error = "cannot write the replay " + recordPath;
         ok = false;
     }
-    m_app.reset();
+    m_App.reset();
     std::filesystem::current_path(oldDir, ec);
     return ok;
 }

@@ -64,7 +64,7 @@ public:
     // Runs every frame (or until the game quits). False with a message when
     // the game could not start or a file could not be written.
     bool Run(std::string* error);
-    int FramesRun() const { return m_framesRun; }
+    int FramesRun() const { return m_FramesRun; }
 
     // One frame's trace line (JSON object).
     static std::string TraceLine(int frame, uint32_t frameMs);
@@ -75,12 +75,12 @@ private:
     // Before frame `frame` of a replay: its clock and keys, and its stage hand-over.
     void PlayBackFrame(int frame);
 
-    SimOptions m_options;
-    KeyScript m_script;
-    std::unique_ptr<Bot> m_bot;
-    Replay m_replay;
-    std::unique_ptr<ReplayKeySource> m_replayKeys;
-    std::unique_ptr<GameApp> m_app;
-    int m_framesRun = 0;
-    int m_loadingFramesShown = 0;
+    SimOptions m_Options;
+    KeyScript m_Script;
+    std::unique_ptr<Bot> m_Bot;
+    Replay m_Replay;
+    std::unique_ptr<ReplayKeySource> m_ReplayKeys;
+    std::unique_ptr<GameApp> m_App;
+    int m_FramesRun = 0;
+    int m_LoadingFramesShown = 0;
 };

@@ -49,13 +49,13 @@ double Median(std::vector<double> v)
 }  // namespace
 
 SoakMonitor::SoakMonitor(int sampleEvery, int stretchFrames)
-    : m_sampleEvery(std::max(sampleEvery, 1)), m_stretchFrames(std::max(stretchFrames, 1))
+    : m_SampleEvery(std::max(sampleEvery, 1)), m_StretchFrames(std::max(stretchFrames, 1))
 {
-    m_firstMs.reserve(static_cast<size_t>(m_stretchFrames));
-    m_lastMs.reserve(static_cast<size_t>(m_stretchFrames));
-    m_samples.reserve(4096);
-    m_screens.reserve(4096);
-    m_battleStarts.reserve(1024);
+    m_FirstMs.reserve(static_cast<size_t>(m_StretchFrames));
+    m_LastMs.reserve(static_cast<size_t>(m_StretchFrames));
+    m_Samples.reserve(4096);
+    m_Screens.reserve(4096);
+    m_BattleStarts.reserve(1024);
 }
 
 double SoakMonitor::ResidentMb()
@@ -72,40 +72,40 @@ double SoakMonitor::HeapMb()
     return static_cast<double>(info.uordblks + info.hblkhd) / MB;
 }
 
-void SoakMonitor::BeforeFrame() { m_frameStart = std::chrono::steady_clock::now(); }
+void SoakMonitor::BeforeFrame() { m_FrameStart = std::chrono::steady_clock::now(); }
 
 void SoakMonitor::AfterFrame(int frame)
 {
-    auto elapsed = std::chrono::steady_clock::now() - m_frameStart;
+    auto elapsed = std::chrono::steady_clock::now() - m_FrameStart;
     const double ms = std::chrono::duration<double, std::milli>(elapsed).count();
-    if (m_firstMs.size() < static_cast<size_t>(m_stretchFrames)) m_firstMs.push_back(ms);
-    if (m_lastMs.size() < static_cast<size_t>(m_stretchFrames)) {
-        m_lastMs.push_back(ms);
+    if (m_FirstMs.size() < static_cast<size_t>(m_StretchFrames)) m_FirstMs.push_back(ms);
+    if (m_LastMs.size() < static_cast<size_t>(m_StretchFrames)) {
+        m_LastMs.push_back(ms);
     } else {
-        m_lastMs[m_lastNext] = ms;
-        m_lastNext = (m_lastNext + 1) % m_lastMs.size();
+        m_LastMs[m_LastNext] = ms;
+        m_LastNext = (m_LastNext + 1) % m_LastMs.size();
     }
-    m_lastFrame = frame;
+    m_LastFrame = frame;
     std::string screen = CurrentScreen();
-    if (!screen.empty() && (m_screens.empty() || m_screens.back() != screen)) {
-        m_screens.push_back(screen);
+    if (!screen.empty() && (m_Screens.empty() || m_Screens.back() != screen)) {
+        m_Screens.push_back(screen);
         if (screen == "battle")
-            m_battleStarts.push_back({g_StageIndex, ResidentMb(), HeapMb(), TaskList::Instance().Size()});
+            m_BattleStarts.push_back({g_StageIndex, ResidentMb(), HeapMb(), TaskList::Instance().Size()});
     }
-    if (frame % m_sampleEvery != 0) return;
+    if (frame % m_SampleEvery != 0) return;
     Sample s;
     s.frame = frame;
     s.residentMb = ResidentMb();
     s.heapMb = HeapMb();
     s.tasks = TaskList::Instance().Size();
     s.resources = ResourceRegistry::Instance().Size();
-    m_samples.push_back(s);
+    m_Samples.push_back(s);
 }
 
 SoakMonitor::Stretch SoakMonitor::Summarise(int fromFrame, int toFrame, const std::vector<double>& frameMs) const
 {
     Stretch out;
-    for (const Sample& s : m_samples) {
+    for (const Sample& s : m_Samples) {
         if (s.frame < fromFrame || s.frame >= toFrame) continue;
         out.residentMb = std::max(out.residentMb, s.residentMb);
         out.heapMb = std::max(out.heapMb, s.heapMb);
@@ -118,19 +118,19 @@ SoakMonitor::Stretch SoakMonitor::Summarise(int fromFrame, int toFrame, const st
     return out;
 }
 
-SoakMonitor::Stretch SoakMonitor::First() const { return Summarise(0, m_stretchFrames, m_firstMs); }
+SoakMonitor::Stretch SoakMonitor::First() const { return Summarise(0, m_StretchFrames, m_FirstMs); }
 
 SoakMonitor::Stretch SoakMonitor::Last() const
 {
-    const int end = m_lastFrame + 1;
-    return Summarise(std::max(end - m_stretchFrames, 0), end, m_lastMs);
+    const int end = m_LastFrame + 1;
+    return Summarise(std::max(end - m_StretchFrames, 0), end, m_LastMs);
 }
 
 double SoakMonitor::WorstHeapGrowthMb() const
 {
     double worst = 0;
-    for (const BattleStart& first : m_battleStarts) {
-        for (auto last = m_battleStarts.rbegin(); last != m_battleStarts.rend(); ++last) {
+    for (const BattleStart& first : m_BattleStarts) {
+        for (auto last = m_BattleStarts.rbegin(); last != m_BattleStarts.rend(); ++last) {
             if (last->stage != first.stage) continue;
             worst = std::max(worst, last->heapMb - first.heapMb);
             break;
@@ -150,8 +150,8 @@ std::string SoakMonitor::Report() const
         return std::string(text);
     };
     const Stretch first = First(), last = Last();
-    std::string text = "frames: " + std::to_string(m_lastFrame + 1) + ", screens changed " +
-                       std::to_string(m_screens.size()) + " times\n";
+    std::string text = "frames: " + std::to_string(m_LastFrame + 1) + ", screens changed " +
+                       std::to_string(m_Screens.size()) + " times\n";
     text += line("first", first);
     text += line("last", last);
     char growth[160];
@@ -162,7 +162,7 @@ std::string SoakMonitor::Report() const
         const BattleStart* first = nullptr;
         const BattleStart* last = nullptr;
         int count = 0;
-        for (const BattleStart& b : m_battleStarts) {
+        for (const BattleStart& b : m_BattleStarts) {
             if (b.stage != stage) continue;
             if (!first) first = &b;
             last = &b;

@@ -33,9 +33,9 @@ public:
 
     Stretch First() const;
     Stretch Last() const;
-    const std::vector<Sample>& Samples() const { return m_samples; }
+    const std::vector<Sample>& Samples() const { return m_Samples; }
     // Every screen the run went through, in order, each time it changed.
-    const std::vector<std::string>& Screens() const { return m_screens; }
+    const std::vector<std::string>& Screens() const { return m_Screens; }
     // Memory as each battle began, by stage: a stage's first battle and its
     // last hold the same resources, so their difference is what leaked.
     struct BattleStart {
@@ -43,7 +43,7 @@ public:
         double residentMb = 0, heapMb = 0;
         size_t tasks = 0;
     };
-    const std::vector<BattleStart>& BattleStarts() const { return m_battleStarts; }
+    const std::vector<BattleStart>& BattleStarts() const { return m_BattleStarts; }
     // The heap growth from each stage's first battle to its last, the largest over the stages.
     double WorstHeapGrowthMb() const;
     std::string Report() const;
@@ -54,16 +54,16 @@ public:
 private:
     Stretch Summarise(int fromFrame, int toFrame, const std::vector<double>& frameMs) const;
 
-    int m_sampleEvery;
-    int m_stretchFrames;
-    int m_lastFrame = -1;
-    std::chrono::steady_clock::time_point m_frameStart;
+    int m_SampleEvery;
+    int m_StretchFrames;
+    int m_LastFrame = -1;
+    std::chrono::steady_clock::time_point m_FrameStart;
     // Frame times of the first stretch, and of the last in a ring; both
     // reserved up front so the monitor's own memory stays flat.
-    std::vector<double> m_firstMs;
-    std::vector<double> m_lastMs;
-    size_t m_lastNext = 0;
-    std::vector<Sample> m_samples;
-    std::vector<std::string> m_screens;
-    std::vector<BattleStart> m_battleStarts;
+    std::vector<double> m_FirstMs;
+    std::vector<double> m_LastMs;
+    size_t m_LastNext = 0;
+    std::vector<Sample> m_Samples;
+    std::vector<std::string> m_Screens;
+    std::vector<BattleStart> m_BattleStarts;
 };

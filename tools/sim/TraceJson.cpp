@@ -3,94 +3,94 @@
 #include <cmath>
 #include <cstdio>
 
-TraceJson::TraceJson() : m_text("{") {}
+TraceJson::TraceJson() : m_Text("{") {}
 
 void TraceJson::Separate()
 {
-    if (m_needComma) m_text += ',';
-    m_needComma = true;
+    if (m_NeedComma) m_Text += ',';
+    m_NeedComma = true;
 }
 
 void TraceJson::Key(const std::string& key)
 {
     Value(key);
-    m_text += ':';
-    m_needComma = false;
+    m_Text += ':';
+    m_NeedComma = false;
 }
 
 void TraceJson::Value(int64_t v)
 {
     Separate();
-    m_text += std::to_string(v);
+    m_Text += std::to_string(v);
 }
 
 void TraceJson::Value(double v)
 {
     Separate();
     if (!std::isfinite(v)) {
-        m_text += "null";
+        m_Text += "null";
         return;
     }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.6g", v);
-    m_text += buf;
+    m_Text += buf;
 }
 
 void TraceJson::Value(bool v)
 {
     Separate();
-    m_text += v ? "true" : "false";
+    m_Text += v ? "true" : "false";
 }
 
 void TraceJson::Value(const std::string& v)
 {
     Separate();
-    m_text += '"';
+    m_Text += '"';
     for (unsigned char c : v) {
         if (c == '"' || c == '\\') {
-            m_text += '\\';
-            m_text += static_cast<char>(c);
+            m_Text += '\\';
+            m_Text += static_cast<char>(c);
         } else if (c < 0x20) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            m_text += buf;
+            m_Text += buf;
         } else {
-            m_text += static_cast<char>(c);
+            m_Text += static_cast<char>(c);
         }
     }
-    m_text += '"';
+    m_Text += '"';
 }
 
 void TraceJson::Null()
 {
     Separate();
-    m_text += "null";
+    m_Text += "null";
 }
 
 void TraceJson::BeginArray()
 {
     Separate();
-    m_text += '[';
-    m_needComma = false;
+    m_Text += '[';
+    m_NeedComma = false;
 }
 
 void TraceJson::EndArray()
 {
-    m_text += ']';
-    m_needComma = true;
+    m_Text += ']';
+    m_NeedComma = true;
 }
 
 void TraceJson::BeginObject()
 {
     Separate();
-    m_text += '{';
-    m_needComma = false;
+    m_Text += '{';
+    m_NeedComma = false;
 }
 
 void TraceJson::EndObject()
 {
-    m_text += '}';
-    m_needComma = true;
+    m_Text += '}';
+    m_NeedComma = true;
 }
 
 void TraceJson::Vec3(const std::string& key, float x, float y, float z)
@@ -105,5 +105,5 @@ void TraceJson::Vec3(const std::string& key, float x, float y, float z)
 
 std::string TraceJson::Finish()
 {
-    return m_text + "}";
+    return m_Text + "}";
 }

@@ -32,8 +32,8 @@ public:
 private:
     void Separate();
 
-    std::string m_text;
-    bool m_needComma = false;
+    std::string m_Text;
+    bool m_NeedComma = false;
 };
 
 // Adds the game-state fields (sounds, music, camera, and the rest as the game

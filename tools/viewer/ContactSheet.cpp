@@ -15,20 +15,20 @@ void ContactSheet::GridFor(int count, int* columns, int* rows)
     *rows = std::max(1, (count + *columns - 1) / *columns);
 }
 
-ContactSheet::ContactSheet(int width, int height, int count) : m_width(width), m_height(height)
+ContactSheet::ContactSheet(int width, int height, int count) : m_Width(width), m_Height(height)
 {
-    GridFor(count, &m_columns, &m_rows);
-    m_pixels.assign(static_cast<size_t>(width) * height * RGBA, GAP_GREY);
-    for (size_t i = 3; i < m_pixels.size(); i += RGBA) m_pixels[i] = 255;
+    GridFor(count, &m_Columns, &m_Rows);
+    m_Pixels.assign(static_cast<size_t>(width) * height * RGBA, GAP_GREY);
+    for (size_t i = 3; i < m_Pixels.size(); i += RGBA) m_Pixels[i] = 255;
 }
 
 void ContactSheet::Place(int index, const std::vector<uint8_t>& frame, int frameWidth, int frameHeight)
 {
     if (frame.size() < static_cast<size_t>(frameWidth) * frameHeight * RGBA || index < 0) return;
-    bool single = m_columns * m_rows == 1;
+    bool single = m_Columns * m_Rows == 1;
     int gap = single ? 0 : GAP;
-    int x0 = m_width * (index % m_columns) / m_columns, x1 = m_width * (index % m_columns + 1) / m_columns - gap;
-    int y0 = m_height * (index / m_columns) / m_rows, y1 = m_height * (index / m_columns + 1) / m_rows - gap;
+    int x0 = m_Width * (index % m_Columns) / m_Columns, x1 = m_Width * (index % m_Columns + 1) / m_Columns - gap;
+    int y0 = m_Height * (index / m_Columns) / m_Rows, y1 = m_Height * (index / m_Columns + 1) / m_Rows - gap;
     // The frame keeps its proportions, centred in its cell.
     int cellW = std::min(x1 - x0, (y1 - y0) * frameWidth / frameHeight);
     int cellH = std::min(y1 - y0, (x1 - x0) * frameHeight / frameWidth);
@@ -46,7 +46,7 @@ void ContactSheet::Place(int index, const std::vector<uint8_t>& frame, int frame
                 for (int sx = sx0; sx < sx1; ++sx)
                     for (int c = 0; c < 3; ++c) sum[c] += frame[(static_cast<size_t>(sy) * frameWidth + sx) * RGBA + c];
             unsigned n = static_cast<unsigned>((sy1 - sy0) * (sx1 - sx0));
-            uint8_t* out = &m_pixels[(static_cast<size_t>(y0 + y) * m_width + x0 + x) * RGBA];
+            uint8_t* out = &m_Pixels[(static_cast<size_t>(y0 + y) * m_Width + x0 + x) * RGBA];
             for (int c = 0; c < 3; ++c) out[c] = static_cast<uint8_t>(sum[c] / n);
             out[3] = 255;
         }

@@ -16,11 +16,11 @@ public:
     // Places frame (RGBA, frameWidth x frameHeight) in cell index.
     void Place(int index, const std::vector<uint8_t>& frame, int frameWidth, int frameHeight);
 
-    const std::vector<uint8_t>& Pixels() const { return m_pixels; }
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
+    const std::vector<uint8_t>& Pixels() const { return m_Pixels; }
+    int Width() const { return m_Width; }
+    int Height() const { return m_Height; }
 
 private:
-    int m_width, m_height, m_columns, m_rows;
-    std::vector<uint8_t> m_pixels;
+    int m_Width, m_Height, m_Columns, m_Rows;
+    std::vector<uint8_t> m_Pixels;
 };

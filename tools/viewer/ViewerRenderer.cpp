@@ -72,13 +72,13 @@ bool LoadMesh(const std::string& path, CXFile* mesh)
 
 bool ViewerRenderer::Render(const std::string& input, std::vector<uint8_t>* pixels, std::string* error)
 {
-    m_device.BeginScene();
-    m_device.SetViewport(plat::Viewport{});
-    m_device.Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BACKGROUND, 1.0f);
+    m_Device.BeginScene();
+    m_Device.SetViewport(plat::Viewport{});
+    m_Device.Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, BACKGROUND, 1.0f);
     bool ok = IsPicture(input) ? DrawPicture(input, error) : DrawMesh(input, error);
-    m_device.EndScene();
-    *pixels = m_device.ReadBackBuffer();
-    m_device.Present();   // lets the device free what this frame's resources left behind
+    m_Device.EndScene();
+    *pixels = m_Device.ReadBackBuffer();
+    m_Device.Present();   // lets the device free what this frame's resources left behind
     return ok;
 }
 
@@ -95,26 +95,26 @@ bool ViewerRenderer::DrawMesh(const std::string& path, std::string* error)
     Bounds(*mesh.GetMesh(), &centre, &radius);
 
     // The turntable: the camera circles the mesh, and the light turns with it.
-    plat::Mat4 turn = plat::RotationX(Radians(m_options.pitchDegrees)) * plat::RotationY(Radians(m_options.yawDegrees));
+    plat::Mat4 turn = plat::RotationX(Radians(m_Options.pitchDegrees)) * plat::RotationY(Radians(m_Options.yawDegrees));
     float distance = FRAMING * radius / std::sin(FIELD_OF_VIEW / 2);
     Vec3 eye = centre + plat::TransformNormal({0, 0, -distance}, turn);
-    m_device.SetTransform(plat::TransformKind::View, plat::LookAtLH(eye, centre, {0, 1, 0}));
-    m_device.SetTransform(plat::TransformKind::Projection,
+    m_Device.SetTransform(plat::TransformKind::View, plat::LookAtLH(eye, centre, {0, 1, 0}));
+    m_Device.SetTransform(plat::TransformKind::Projection,
                           plat::PerspectiveFovLH(FIELD_OF_VIEW, ASPECT, distance * 0.01f, distance + 2 * radius));
     plat::Light light;
     light.enabled = true;
     light.diffuse = {1, 1, 1, 1};
     light.specular = {1, 1, 1, 1};
     light.direction = plat::Normalize(plat::TransformNormal(LIGHT_FROM_CAMERA, turn));
-    m_device.SetLight(light);
-    m_device.SetLighting(true);
-    m_device.SetSpecular(true);
-    m_device.SetAmbient(GLOBAL_AMBIENT);
-    m_device.SetDepthTest(true);
+    m_Device.SetLight(light);
+    m_Device.SetLighting(true);
+    m_Device.SetSpecular(true);
+    m_Device.SetAmbient(GLOBAL_AMBIENT);
+    m_Device.SetDepthTest(true);
 
     plat::Mat4 world;
-    if (m_options.outlineScale > 0) mesh.DrawOutline(m_options.outlineScale, world);
-    m_device.SetTransform(plat::TransformKind::World, world);
+    if (m_Options.outlineScale > 0) mesh.DrawOutline(m_Options.outlineScale, world);
+    m_Device.SetTransform(plat::TransformKind::World, world);
     mesh.Draw();
     return true;
 }
@@ -134,21 +134,21 @@ void ViewerRenderer::DrawCheckerboard()
                 quads.push_back(v);
             }
         }
-    m_device.DrawUser(plat::Primitive::TriangleList, quads.data(), static_cast<int>(quads.size()),
+    m_Device.DrawUser(plat::Primitive::TriangleList, quads.data(), static_cast<int>(quads.size()),
                       plat::VF_SCREEN | plat::VF_COLOR);
 }
 
 bool ViewerRenderer::DrawPicture(const std::string& path, std::string* error)
 {
     CTexture picture;
-    if (!picture.Load(path, m_options.colorKey)) {
+    if (!picture.Load(path, m_Options.colorKey)) {
         *error = "cannot decode the picture";
         return false;
     }
-    m_device.SetDepthTest(false);
-    m_device.SetLighting(false);
-    m_device.SetCull(plat::Cull::None);
-    m_device.SetTexture(nullptr);
+    m_Device.SetDepthTest(false);
+    m_Device.SetLighting(false);
+    m_Device.SetCull(plat::Cull::None);
+    m_Device.SetTexture(nullptr);
     DrawCheckerboard();
 
     // The stretched texture is shown at the picture's own proportions.

@@ -14,7 +14,7 @@
 
 class ViewerRenderer {
 public:
-    ViewerRenderer(plat::RenderDevice& device, const ViewerOptions& options) : m_device(device), m_options(options) {}
+    ViewerRenderer(plat::RenderDevice& device, const ViewerOptions& options) : m_Device(device), m_Options(options) {}
 
     // RGBA rows from the top, 640 x 480. False (and a message in *error) when
     // the input could not be loaded; the pixels then show an empty frame.
@@ -25,6 +25,6 @@ private:
     bool DrawPicture(const std::string& path, std::string* error);
     void DrawCheckerboard();
 
-    plat::RenderDevice& m_device;
-    const ViewerOptions& m_options;
+    plat::RenderDevice& m_Device;
+    const ViewerOptions& m_Options;
 };
