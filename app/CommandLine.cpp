@@ -12,7 +12,7 @@ constexpr std::string_view kDataOption = "--data";
 constexpr std::string_view kDataOptionWithValue = "--data=";
 constexpr int kMaxVolume = 100;
 
-}  // namespace
+}   // namespace
 
 CommandLine CommandLine::Parse(int argc, const char* const* argv)
 {
@@ -22,8 +22,10 @@ CommandLine CommandLine::Parse(int argc, const char* const* argv)
     }
     if (line.m_Action == Action::Fail) return line;
     if (line.m_Mute) line.m_MusicVolume = line.m_EffectsVolume = 0;
-    if (line.m_Help) line.m_Action = Action::ShowHelp;
-    else if (line.m_Version) line.m_Action = Action::ShowVersion;
+    if (line.m_Help)
+        line.m_Action = Action::ShowHelp;
+    else if (line.m_Version)
+        line.m_Action = Action::ShowVersion;
     return line;
 }
 
@@ -89,8 +91,7 @@ bool CommandLine::ReadVolume(int argc, const char* const* argv, int* index, std:
     const std::string_view text = value ? value : "";
     int number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 0 ||
-        number > kMaxVolume) {
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || number < 0 || number > kMaxVolume) {
         FailWith("option '" + std::string(option) + "' needs a volume from 0 to 100");
         return false;
     }
@@ -109,25 +110,26 @@ std::string CommandLine::Usage(std::string_view program)
 {
     std::string text = "Usage: ";
     text += program;
-    text += " [OPTION]...\n"
-            "Spindrel: spinning tops battle in small arenas.\n"
-            "\n"
-            "  --fullscreen   fill the screen (the default)\n"
-            "  --windowed     play in a resizable window, 1280 x 960 at first\n"
-            "  --data DIR     read the game's data from DIR\n"
-            "  --record FILE  record this session into the replay FILE (for bug reports)\n"
-            "  --stage K      start at stage K (1 to 5) instead of the title\n"
-            "  --music-volume N  play the music at volume N (0 to 100) this time\n"
-            "  --sfx-volume N    play the sound effects at volume N (0 to 100) this time\n"
-            "  --mute         no music and no sound effects this time\n"
-            "  --help         show this help and exit\n"
-            "  --version      show the version and exit\n"
-            "\n"
-            "F11 or Alt+Enter switches between full screen and a window while playing;\n"
-            "P pauses a battle. Settings are kept in $XDG_CONFIG_HOME/spindrel/settings.ini\n"
-            "(~/.config/spindrel/), progress in $XDG_DATA_HOME/spindrel/progress.ini.\n"
-            "Without --data the data folder is the one named by SPINDREL_DATA, else\n"
-            "../share/spindrel or data/ beside the program, else the current folder.\n";
+    text +=
+        " [OPTION]...\n"
+        "Spindrel: spinning tops battle in small arenas.\n"
+        "\n"
+        "  --fullscreen   fill the screen (the default)\n"
+        "  --windowed     play in a resizable window, 1280 x 960 at first\n"
+        "  --data DIR     read the game's data from DIR\n"
+        "  --record FILE  record this session into the replay FILE (for bug reports)\n"
+        "  --stage K      start at stage K (1 to 5) instead of the title\n"
+        "  --music-volume N  play the music at volume N (0 to 100) this time\n"
+        "  --sfx-volume N    play the sound effects at volume N (0 to 100) this time\n"
+        "  --mute         no music and no sound effects this time\n"
+        "  --help         show this help and exit\n"
+        "  --version      show the version and exit\n"
+        "\n"
+        "F11 or Alt+Enter switches between full screen and a window while playing;\n"
+        "P pauses a battle. Settings are kept in $XDG_CONFIG_HOME/spindrel/settings.ini\n"
+        "(~/.config/spindrel/), progress in $XDG_DATA_HOME/spindrel/progress.ini.\n"
+        "Without --data the data folder is the one named by SPINDREL_DATA, else\n"
+        "../share/spindrel or data/ beside the program, else the current folder.\n";
     return text;
 }
 

@@ -18,7 +18,7 @@ std::string Absolute(const std::string& folder)
     return ec ? folder : path.string();
 }
 
-}  // namespace
+}   // namespace
 
 bool DataLocator::IsDataFolder(const std::string& folder)
 {

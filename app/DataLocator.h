@@ -21,16 +21,16 @@ public:
 
     // Everything the search looks at, gathered once so tests can fake it.
     struct Places {
-        std::string commandLine;                 // empty: not given
-        std::optional<std::string> environment;  // unset or empty: not given
-        std::string executableFolder;            // empty: unknown
+        std::string commandLine;                  // empty: not given
+        std::optional<std::string> environment;   // unset or empty: not given
+        std::string executableFolder;             // empty: unknown
         std::string currentFolder;
     };
 
     struct Result {
         bool found = false;
-        std::string folder;                 // absolute, when found
-        std::vector<std::string> tried;     // every folder looked at, in order
+        std::string folder;               // absolute, when found
+        std::vector<std::string> tried;   // every folder looked at, in order
     };
 
     // The places of this process: the environment, /proc/self/exe and the

@@ -15,15 +15,18 @@ constexpr const char* DEFAULT_DATA_HOME = ".local/share";
 
 bool IsAbsoluteFolder(const char* value) { return value && value[0] == '/'; }
 
-}  // namespace
+}   // namespace
 
 fs::path FirstPlayFlag::PathFor(const char* xdgDataHome, const char* home)
 {
     // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
     fs::path base;
-    if (IsAbsoluteFolder(xdgDataHome)) base = xdgDataHome;
-    else if (IsAbsoluteFolder(home)) base = fs::path(home) / DEFAULT_DATA_HOME;
-    else return {};
+    if (IsAbsoluteFolder(xdgDataHome))
+        base = xdgDataHome;
+    else if (IsAbsoluteFolder(home))
+        base = fs::path(home) / DEFAULT_DATA_HOME;
+    else
+        return {};
     return base / GAME_FOLDER / FILE_NAME;
 }
 

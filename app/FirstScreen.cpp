@@ -2,13 +2,13 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
-#include "stage/CLoadStage.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 
 namespace {
 constexpr int FIRST_STAGE = 0;
 constexpr int LAST_STAGE = 4;
-}  // namespace
+}   // namespace
 
 void AddFirstScreen(int startStage)
 {

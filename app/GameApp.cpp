@@ -10,25 +10,25 @@
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "core/FirstPlay.h"
-#include "core/PauseClock.h"
-#include "input/BoundKeySource.h"
-#include "scene/CPauseMenu.h"
-#include "platform/AudioOutput.h"
-#include "platform/audio/NullAudioOutput.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
+#include "core/PauseClock.h"
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
-#include "stage/StageLoader.h"
 #include "gfx/Graphics.h"
 #include "hud/CSpriteRenderBase.h"
+#include "input/BoundKeySource.h"
+#include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "platform/RecordingDevice.h"
+#include "platform/audio/NullAudioOutput.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
+#include "scene/CPauseMenu.h"
 #include "scene/CResult.h"
+#include "stage/StageLoader.h"
 
 GameApp::GameApp() = default;
 
@@ -41,8 +41,7 @@ bool GameApp::CreateVideo(const GameOptions& options)
         m_Recording->SetKeepCalls(false);
         return true;
     }
-    auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window
-                                                            : plat::WindowMode::Offscreen;
+    auto mode = options.video == GameOptions::Video::Window ? plat::WindowMode::Window : plat::WindowMode::Offscreen;
     m_Window = std::make_unique<plat::SdlWindow>();
     m_Window->SetWindowedSize(options.settings.windowWidth, options.settings.windowHeight);
     if (!m_Window->Create(mode, options.fullscreen)) {
@@ -125,10 +124,7 @@ bool GameApp::Start(const GameOptions& options)
     return true;
 }
 
-void GameApp::AddFirstTasks(const GameOptions& options)
-{
-    AddFirstScreen(options.startStage);
-}
+void GameApp::AddFirstTasks(const GameOptions& options) { AddFirstScreen(options.startStage); }
 
 void GameApp::Frame()
 {
@@ -149,12 +145,9 @@ void GameApp::RunLoop()
             continue;
         }
         switch (m_Window->NextEvent()) {
-        case plat::WindowEvent::Quit:
-        case plat::WindowEvent::EscapeDown:
-            PostQuit();
-            break;
-        default:
-            break;
+            case plat::WindowEvent::Quit:
+            case plat::WindowEvent::EscapeDown: PostQuit(); break;
+            default: break;
         }
     }
 }

@@ -36,7 +36,7 @@ fs::path RunnerPath(PlayerFile::Home home, const char* variable, const char* fil
     return PlayerFile::PathFor(home, folder, nullptr, file);
 }
 
-}  // namespace
+}   // namespace
 
 PlayerFiles::PlayerFiles(fs::path settingsPath, fs::path progressPath)
     : m_SettingsPath(std::move(settingsPath)), m_ProgressPath(std::move(progressPath))

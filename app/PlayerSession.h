@@ -32,7 +32,7 @@ public:
 
 private:
     PlayerFiles m_Files;
-    Settings m_Saved;          // as on disk (or the defaults)
+    Settings m_Saved;   // as on disk (or the defaults)
     bool m_HadFile = false;
     bool m_StartedFullscreen = true;   // this run's start, overrides included
 };

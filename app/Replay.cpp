@@ -12,13 +12,13 @@
 namespace {
 
 constexpr const char* MAGIC = "spindrel-replay 1";
-constexpr size_t MAX_FRAMES = 50'000'000;     // fourteen days of play: anything more is damage
+constexpr size_t MAX_FRAMES = 50'000'000;   // fourteen days of play: anything more is damage
 constexpr size_t MAX_FILE_BYTES = 1u << 30;
 constexpr int STAGE_COUNT = 5;
 constexpr const char* HOW_TO_PLAY_LINE = "how-to-play shown";
-constexpr size_t MIN_FRAME_LINE = 9;              // "0 - 00 0" and its newline
+constexpr size_t MIN_FRAME_LINE = 9;   // "0 - 00 0" and its newline
 
-}  // namespace
+}   // namespace
 
 // FNV-1a over the text before the checksum line: any changed byte shows.
 uint64_t Replay::Checksum(const std::string& text, size_t length)
@@ -74,11 +74,10 @@ bool ParseFrame(const std::string& line, Replay::Frame* f)
     return true;
 }
 
-}  // namespace
+}   // namespace
 
-const int Replay::KEY_CODES[KEY_COUNT] = {plat::KEY_Z,    plat::KEY_UP,    plat::KEY_DOWN,
-                                          plat::KEY_LEFT, plat::KEY_RIGHT, plat::KEY_ESCAPE,
-                                          plat::KEY_P,    plat::KEY_PAUSE};
+const int Replay::KEY_CODES[KEY_COUNT] = {plat::KEY_Z,     plat::KEY_UP,     plat::KEY_DOWN, plat::KEY_LEFT,
+                                          plat::KEY_RIGHT, plat::KEY_ESCAPE, plat::KEY_P,    plat::KEY_PAUSE};
 
 std::string Replay::GameVersion() { return std::string(CommandLine::Version()); }
 
@@ -144,16 +143,17 @@ bool Replay::Parse(const std::string& text, Replay* out, std::string* error)
     if (!std::getline(in, line) || line != MAGIC) return fail("not a replay of this game");
     if (!std::getline(in, line) || line.compare(0, 5, "game ") != 0) return fail("the replay names no game version");
     if (line.substr(5) != GameVersion())
-        return fail("the replay was recorded by version " + line.substr(5) + " and this is version " +
-                    GameVersion());
+        return fail("the replay was recorded by version " + line.substr(5) + " and this is version " + GameVersion());
 
     Replay r;
     uint64_t seed = 0, stage = 0, clock = 0, count = 0;
     if (!ReadField(in, "seed", UINT32_MAX, &seed)) return fail("the replay's seed is damaged");
     if (!ReadField(in, "stage", STAGE_COUNT, &stage)) return fail("the replay's first screen is damaged");
     const std::streampos afterStage = in.tellg();
-    if (std::getline(in, line) && line == HOW_TO_PLAY_LINE) r.howToPlay = true;
-    else in.seekg(afterStage);
+    if (std::getline(in, line) && line == HOW_TO_PLAY_LINE)
+        r.howToPlay = true;
+    else
+        in.seekg(afterStage);
     if (!ReadField(in, "clock", UINT32_MAX, &clock)) return fail("the replay's clock is damaged");
     if (!ReadField(in, "frames", MAX_FRAMES, &count)) return fail("the replay's frame count is damaged");
     // The count is checked against the lines the file can still hold before

@@ -17,17 +17,17 @@ public:
     static const int KEY_CODES[KEY_COUNT];   // Z, Up, Down, Left, Right, Escape, P, Pause
 
     struct Frame {
-        uint32_t frameMs = 0;      // the frame time stamped at the end of the frame
-        bool keysRead = false;     // the game read the keyboard in this frame
-        bool readOk = false;       // the read succeeded (the window had the focus)
-        uint8_t keys = 0;          // bits of KEY_CODES held in that read
-        bool handOver = false;     // a stage load handed over in this frame
+        uint32_t frameMs = 0;    // the frame time stamped at the end of the frame
+        bool keysRead = false;   // the game read the keyboard in this frame
+        bool readOk = false;     // the read succeeded (the window had the focus)
+        uint8_t keys = 0;        // bits of KEY_CODES held in that read
+        bool handOver = false;   // a stage load handed over in this frame
     };
 
     uint32_t seed = 0;
-    int startStage = -1;           // -1: the title; 0..4: that stage loaded at once
-    uint32_t startMs = 0;          // the clock when the game started
-    bool howToPlay = false;        // the way to stage 1 showed the how-to-play card
+    int startStage = -1;      // -1: the title; 0..4: that stage loaded at once
+    uint32_t startMs = 0;     // the clock when the game started
+    bool howToPlay = false;   // the way to stage 1 showed the how-to-play card
     std::vector<Frame> frames;
 
     // The game's version, written into every replay and required to play one.

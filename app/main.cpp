@@ -18,25 +18,20 @@ constexpr int EXIT_NO_DATA = 1;
 constexpr int EXIT_NO_WINDOW = 1;
 constexpr int EXIT_NO_REPLAY = 1;   // the recorded session could not be saved
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
     const char* program = argc > 0 && argv[0] ? argv[0] : "spindrel";
     const CommandLine options = CommandLine::Parse(argc, argv);
     switch (options.GetAction()) {
-    case CommandLine::Action::ShowHelp:
-        std::fputs(CommandLine::Usage(program).c_str(), stdout);
-        return 0;
-    case CommandLine::Action::ShowVersion:
-        std::fputs(CommandLine::VersionText().c_str(), stdout);
-        return 0;
-    case CommandLine::Action::Fail:
-        std::fprintf(stderr, "spindrel: %s\nTry '%s --help' for more information.\n", options.Error().c_str(),
-                     program);
-        return CommandLine::EXIT_USAGE;
-    case CommandLine::Action::Run:
-        break;
+        case CommandLine::Action::ShowHelp: std::fputs(CommandLine::Usage(program).c_str(), stdout); return 0;
+        case CommandLine::Action::ShowVersion: std::fputs(CommandLine::VersionText().c_str(), stdout); return 0;
+        case CommandLine::Action::Fail:
+            std::fprintf(stderr, "spindrel: %s\nTry '%s --help' for more information.\n", options.Error().c_str(),
+                         program);
+            return CommandLine::EXIT_USAGE;
+        case CommandLine::Action::Run: break;
     }
 
     const DataLocator::Result data = DataLocator::Locate(DataLocator::ThisProcess(options.DataFolder()));

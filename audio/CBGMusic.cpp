@@ -9,7 +9,7 @@ namespace {
 // Keeps a runaway fade (a task left unupdated for hours) inside the integer
 // range; the stream refuses such volumes anyway.
 constexpr float kVolumeLimit = 1.0e9f;
-}  // namespace
+}   // namespace
 
 CBGMusic::CBGMusic(const std::string& path) { Open(path); }
 

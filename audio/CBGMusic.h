@@ -44,5 +44,5 @@ private:
     uint32_t m_FadeStartTime = 0;   // the clock when the fade began, ms
     float m_FadeDuration = 0.0f;    // ms
     float m_FadeStartVolume = 0.0f;
-    float m_FadeStep = 0.0f;        // volume units per ms
+    float m_FadeStep = 0.0f;   // volume units per ms
 };

@@ -15,9 +15,9 @@
 
 class CSound : public CGameObject {
 public:
-    CSound() = default;                          // silent until loaded or duplicated
-    explicit CSound(const std::string& path);    // then Load
-    explicit CSound(const CSound* source);       // a duplicate; silent when the source is
+    CSound() = default;                         // silent until loaded or duplicated
+    explicit CSound(const std::string& path);   // then Load
+    explicit CSound(const CSound* source);      // a duplicate; silent when the source is
     ~CSound() override;
     CSound(const CSound&) = delete;
     CSound& operator=(const CSound&) = delete;

@@ -25,9 +25,9 @@ public:
 
 private:
     struct Entry {
-        CSound* sound = nullptr;     // null once its thread has taken it to delete
+        CSound* sound = nullptr;   // null once its thread has taken it to delete
         std::thread thread;
-        bool done = false;           // the thread has nothing left to do but return
+        bool done = false;   // the thread has nothing left to do but return
     };
 
     OneShotRegistry() = default;
@@ -35,5 +35,5 @@ private:
     void JoinFinishedLocked();
 
     mutable std::mutex m_Mutex;
-    std::list<Entry> m_Entries;      // nodes never move, so threads keep pointers to them
+    std::list<Entry> m_Entries;   // nodes never move, so threads keep pointers to them
 };

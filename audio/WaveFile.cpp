@@ -14,10 +14,7 @@ constexpr const char* kNoSamples = "no samples";
 constexpr const char* kUnsupportedFormat = "not 8- or 16-bit PCM in mono or stereo";
 constexpr const char* kWaveTooLarge = "too large";
 
-bool ReadBytes(std::FILE* file, void* out, size_t count)
-{
-    return std::fread(out, 1, count, file) == count;
-}
+bool ReadBytes(std::FILE* file, void* out, size_t count) { return std::fread(out, 1, count, file) == count; }
 
 bool Skip(std::FILE* file, size_t count)
 {
@@ -72,7 +69,7 @@ bool IsAcceptedFormat(uint16_t formatTag, uint16_t blockAlign, const plat::PcmFo
     return blockAlign == format.channels * (format.bitsPerSample / 8);
 }
 
-}  // namespace
+}   // namespace
 
 bool ReadWaveFile(std::FILE* file, WaveData& wave, const char** why)
 {
@@ -80,8 +77,8 @@ bool ReadWaveFile(std::FILE* file, WaveData& wave, const char** why)
         if (why) *why = reason;
         return false;
     };
-    if (!ReadTag(file, "RIFF", 4) || !Skip(file, 4)) return refuse(kNotWave);      // the RIFF size is not checked
-    if (!ReadTag(file, "WAVEfmt ", 8) || !Skip(file, 4)) return refuse(kNotWave);  // nor is the format chunk's size
+    if (!ReadTag(file, "RIFF", 4) || !Skip(file, 4)) return refuse(kNotWave);       // the RIFF size is not checked
+    if (!ReadTag(file, "WAVEfmt ", 8) || !Skip(file, 4)) return refuse(kNotWave);   // nor is the format chunk's size
 
     uint8_t pcm[kPcmFormatBytes];
     if (!ReadBytes(file, pcm, sizeof pcm)) return refuse(kWaveCutShort);

@@ -7,7 +7,7 @@ namespace {
 bool g_cardPending = false;
 std::function<void()> g_onSeen;
 
-}  // namespace
+}   // namespace
 
 void FirstPlay::Configure(bool cardPending, std::function<void()> onSeen)
 {

@@ -5,7 +5,7 @@ namespace {
 constexpr uint32_t LCG_MULTIPLIER = 214013u;
 constexpr uint32_t LCG_INCREMENT = 2531011u;
 uint32_t g_state = 1;
-}  // namespace
+}   // namespace
 
 void GameRandom::Seed(uint32_t seed) { g_state = seed; }
 

@@ -27,14 +27,14 @@ bool IsPlainText(std::string_view text)
     });
 }
 
-}  // namespace
+}   // namespace
 
 bool IniDocument::IsValidName(std::string_view name)
 {
     if (name.empty() || name.size() > kMaxNameLength) return false;
     return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-               c == '-' || c == '.';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+               c == '.';
     });
 }
 
@@ -58,8 +58,7 @@ IniDocument IniDocument::Parse(std::string_view text, std::vector<IniProblem>* p
     return document;
 }
 
-void IniDocument::ParseLine(std::string_view raw, int number, std::string* section,
-                            std::vector<IniProblem>* problems)
+void IniDocument::ParseLine(std::string_view raw, int number, std::string* section, std::vector<IniProblem>* problems)
 {
     auto reject = [&](std::string why) { problems->push_back({number, std::move(why)}); };
     if (raw.size() > kMaxLineLength) return reject("line too long");
@@ -141,9 +140,8 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
     Line added{Kind::Key, std::string(section), std::string(key), std::string(value), 0, false};
     // After the last line of the section; a new section goes at the end.
-    auto last = std::find_if(m_Lines.rbegin(), m_Lines.rend(), [&](const Line& line) {
-        return line.section == section && line.kind != Kind::Comment;
-    });
+    auto last = std::find_if(m_Lines.rbegin(), m_Lines.rend(),
+                             [&](const Line& line) { return line.section == section && line.kind != Kind::Comment; });
     if (last == m_Lines.rend() && section.empty()) {
         m_Lines.insert(m_Lines.begin(), std::move(added));
         return;
@@ -161,16 +159,12 @@ std::string IniDocument::Serialize() const
     std::string text;
     for (const Line& line : m_Lines) {
         switch (line.kind) {
-        case Kind::Comment:
-            text += line.value;
-            break;
-        case Kind::Section:
-            if (!text.empty() && text.size() >= 2 && text[text.size() - 2] != '\n') text += '\n';
-            text += "[" + line.section + "]";
-            break;
-        case Kind::Key:
-            text += line.key + " = " + line.value;
-            break;
+            case Kind::Comment: text += line.value; break;
+            case Kind::Section:
+                if (!text.empty() && text.size() >= 2 && text[text.size() - 2] != '\n') text += '\n';
+                text += "[" + line.section + "]";
+                break;
+            case Kind::Key: text += line.key + " = " + line.value; break;
         }
         text += '\n';
     }

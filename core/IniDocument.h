@@ -12,7 +12,7 @@
 #include <vector>
 
 struct IniProblem {
-    int line = 0;          // 1-based
+    int line = 0;   // 1-based
     std::string why;
 };
 
@@ -41,8 +41,8 @@ private:
         Kind kind = Kind::Comment;
         std::string section;   // the section the line belongs to (its own name for a header)
         std::string key;
-        std::string value;     // the comment's text for a comment
-        int number = 0;        // its line in the text it was read from
+        std::string value;   // the comment's text for a comment
+        int number = 0;      // its line in the text it was read from
         bool ambiguous = false;
     };
 

@@ -6,7 +6,7 @@ bool s_held = false;
 uint32_t s_heldSince = 0;
 uint32_t s_pausedMs = 0;   // the length of every pause that has ended
 
-}  // namespace
+}   // namespace
 
 void PauseClock::Reset()
 {

@@ -16,16 +16,18 @@ constexpr const char* kDataUnderHome = ".local/share";
 
 bool IsAbsoluteFolder(const char* value) { return value && value[0] == '/'; }
 
-}  // namespace
+}   // namespace
 
 fs::path PlayerFile::PathFor(Home home, const char* xdgValue, const char* homeFolder, const char* fileName)
 {
     // A relative XDG folder is invalid and ignored, as the base-directory rules say.
     fs::path base;
-    if (IsAbsoluteFolder(xdgValue)) base = xdgValue;
+    if (IsAbsoluteFolder(xdgValue))
+        base = xdgValue;
     else if (IsAbsoluteFolder(homeFolder))
         base = fs::path(homeFolder) / (home == Home::Config ? kConfigUnderHome : kDataUnderHome);
-    else return {};
+    else
+        return {};
     return base / kGameFolder / fileName;
 }
 

@@ -18,8 +18,7 @@ public:
 
     // The file's place: the XDG variable when it names an absolute folder,
     // else the usual folder under home; empty when neither is usable.
-    static std::filesystem::path PathFor(Home home, const char* xdgValue, const char* homeFolder,
-                                         const char* fileName);
+    static std::filesystem::path PathFor(Home home, const char* xdgValue, const char* homeFolder, const char* fileName);
     // The same for this process's environment.
     static std::filesystem::path DefaultPath(Home home, const char* fileName);
 

@@ -11,7 +11,7 @@ std::string StageSection(int stage) { return "stage" + std::to_string(stage + 1)
 
 bool IsStage(int stage) { return stage >= 0 && stage < Progress::kStages; }
 
-}  // namespace
+}   // namespace
 
 Progress Progress::Read(std::string_view text, std::vector<IniProblem>* problems, IniDocument* document)
 {
@@ -22,8 +22,10 @@ Progress Progress::Read(std::string_view text, std::vector<IniProblem>* problems
         const std::string section = StageSection(stage);
         Stage& entry = progress.m_Stages[stage];
         if (const auto cleared = lines.Get(section, kCleared)) {
-            if (*cleared == "true") entry.cleared = true;
-            else if (*cleared != "false") found.push_back({lines.LineOf(section, kCleared), "cleared must be true or false"});
+            if (*cleared == "true")
+                entry.cleared = true;
+            else if (*cleared != "false")
+                found.push_back({lines.LineOf(section, kCleared), "cleared must be true or false"});
         }
         const auto best = lines.Get(section, kBestMs);
         if (!best) continue;

@@ -17,7 +17,7 @@ Book& TheBook()
     return book;
 }
 
-}  // namespace
+}   // namespace
 
 void ProgressBook::Configure(Progress progress, std::function<void(const Progress&)> save)
 {

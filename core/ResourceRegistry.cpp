@@ -8,10 +8,7 @@ ResourceRegistry& ResourceRegistry::Instance()
     return registry;
 }
 
-void ResourceRegistry::Register(const std::string& key, CGameObject* object)
-{
-    m_Map.emplace(key, object);
-}
+void ResourceRegistry::Register(const std::string& key, CGameObject* object) { m_Map.emplace(key, object); }
 
 CGameObject* ResourceRegistry::Find(const std::string& key) const
 {

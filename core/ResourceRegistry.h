@@ -14,7 +14,7 @@ class ResourceRegistry {
 public:
     static ResourceRegistry& Instance();
 
-    void Register(const std::string& key, CGameObject* object);  // a key already present keeps its object
+    void Register(const std::string& key, CGameObject* object);   // a key already present keeps its object
     CGameObject* Find(const std::string& key) const;              // null when absent
     void Clear();                                                 // forgets every key, deletes nothing
     size_t Size() const { return m_Map.size(); }

@@ -40,7 +40,7 @@ std::optional<bool> ParseBool(std::string_view text)
     return std::nullopt;
 }
 
-}  // namespace
+}   // namespace
 
 std::array<Settings::KeyMap, Settings::kPlayers> Settings::DefaultKeys()
 {
@@ -80,22 +80,28 @@ void Settings::ReadAudio(const IniDocument& document, std::vector<IniProblem>* p
     for (auto [key, target] : {std::pair{kMusicVolume, &musicVolume}, std::pair{kEffectsVolume, &effectsVolume}}) {
         const auto value = document.Get(kAudio, key);
         if (!value) continue;
-        if (auto volume = ParseInteger(*value, 0, kMaxVolume)) *target = *volume;
-        else problems->push_back({document.LineOf(kAudio, key), std::string(key) + " must be 0 to 100"});
+        if (auto volume = ParseInteger(*value, 0, kMaxVolume))
+            *target = *volume;
+        else
+            problems->push_back({document.LineOf(kAudio, key), std::string(key) + " must be 0 to 100"});
     }
 }
 
 void Settings::ReadVideo(const IniDocument& document, std::vector<IniProblem>* problems)
 {
     if (const auto value = document.Get(kVideo, kFullscreen)) {
-        if (auto full = ParseBool(*value)) fullscreen = *full;
-        else problems->push_back({document.LineOf(kVideo, kFullscreen), "fullscreen must be true or false"});
+        if (auto full = ParseBool(*value))
+            fullscreen = *full;
+        else
+            problems->push_back({document.LineOf(kVideo, kFullscreen), "fullscreen must be true or false"});
     }
     for (auto [key, target] : {std::pair{kWindowWidth, &windowWidth}, std::pair{kWindowHeight, &windowHeight}}) {
         const auto value = document.Get(kVideo, key);
         if (!value) continue;
-        if (auto side = ParseInteger(*value, kMinWindowSide, kMaxWindowSide)) *target = *side;
-        else problems->push_back({document.LineOf(kVideo, key), std::string(key) + " must be 240 to 16384"});
+        if (auto side = ParseInteger(*value, kMinWindowSide, kMaxWindowSide))
+            *target = *side;
+        else
+            problems->push_back({document.LineOf(kVideo, key), std::string(key) + " must be 240 to 16384"});
     }
 }
 
@@ -107,10 +113,13 @@ void Settings::ReadKeys(const IniDocument& document, std::vector<IniProblem>* pr
             const auto value = document.Get(section, kActionNames[action]);
             if (!value) continue;
             const auto code = KeyNames::CodeOf(*value);
-            if (code && !IsReservedKey(*code)) keys[player][action] = *code;
+            if (code && !IsReservedKey(*code))
+                keys[player][action] = *code;
             else if (code)
                 problems->push_back({document.LineOf(section, kActionNames[action]), *value + " cannot be bound"});
-            else problems->push_back({document.LineOf(section, kActionNames[action]), "no key is called '" + *value + "'"});
+            else
+                problems->push_back(
+                    {document.LineOf(section, kActionNames[action]), "no key is called '" + *value + "'"});
         }
     }
     // One key for two actions cannot be told apart: back to the default keys.
@@ -118,9 +127,8 @@ void Settings::ReadKeys(const IniDocument& document, std::vector<IniProblem>* pr
     for (const KeyMap& map : keys)
         for (int code : map)
             if (!used.insert(code).second) {
-                problems->push_back({0,
-                                     "the key " + std::string(KeyNames::NameOf(code)) +
-                                         " is bound twice; the default keys are used"});
+                problems->push_back({0, "the key " + std::string(KeyNames::NameOf(code)) +
+                                            " is bound twice; the default keys are used"});
                 keys = DefaultKeys();
                 return;
             }

@@ -16,12 +16,12 @@ public:
 };
 
 // Priorities with a fixed meaning.
-constexpr int32_t PRIORITY_RESOURCE = -1;            // loaded textures, meshes, sounds
-constexpr int32_t PRIORITY_HEAD = 0;                 // CTaskHead: clear and BeginScene
-constexpr int32_t PRIORITY_FADE = 0x7ffffffd;        // the highest priority ClearTasks removes
-constexpr int32_t PRIORITY_TAIL = 0x7fffffff;        // CTaskTail: EndScene, Present, frame time
+constexpr int32_t PRIORITY_RESOURCE = -1;       // loaded textures, meshes, sounds
+constexpr int32_t PRIORITY_HEAD = 0;            // CTaskHead: clear and BeginScene
+constexpr int32_t PRIORITY_FADE = 0x7ffffffd;   // the highest priority ClearTasks removes
+constexpr int32_t PRIORITY_TAIL = 0x7fffffff;   // CTaskTail: EndScene, Present, frame time
 
-constexpr int TASK_NAME_SIZE = 32;                   // including the terminator
+constexpr int TASK_NAME_SIZE = 32;   // including the terminator
 
 // A complete entry prepared in advance (by the stage loader's thread) and added
 // later with the record form of AddTask.

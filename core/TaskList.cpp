@@ -24,7 +24,7 @@ void CopyName(char (&dest)[TASK_NAME_SIZE], const char* name)
     std::memcpy(dest, name, len);
 }
 
-}  // namespace
+}   // namespace
 
 TaskEntry MakeTaskEntry(int32_t priority, CGameObject* object, const char* name)
 {
@@ -36,10 +36,7 @@ TaskEntry MakeTaskEntry(int32_t priority, CGameObject* object, const char* name)
     return e;
 }
 
-TaskList::~TaskList()
-{
-    RemoveAll();
-}
+TaskList::~TaskList() { RemoveAll(); }
 
 TaskList& TaskList::Instance()
 {
@@ -62,13 +59,17 @@ void TaskList::Add(const TaskEntry& entry)
     if (before) {
         node->next = before;
         node->prev = before->prev;
-        if (before->prev) before->prev->next = node;
-        else m_Head = node;
+        if (before->prev)
+            before->prev->next = node;
+        else
+            m_Head = node;
         before->prev = node;
     } else {
         node->prev = m_Tail;
-        if (m_Tail) m_Tail->next = node;
-        else m_Head = node;
+        if (m_Tail)
+            m_Tail->next = node;
+        else
+            m_Head = node;
         m_Tail = node;
     }
     ++m_Size;
@@ -76,10 +77,14 @@ void TaskList::Add(const TaskEntry& entry)
 
 void TaskList::Unlink(Node* node)
 {
-    if (node->prev) node->prev->next = node->next;
-    else m_Head = node->next;
-    if (node->next) node->next->prev = node->prev;
-    else m_Tail = node->prev;
+    if (node->prev)
+        node->prev->next = node->next;
+    else
+        m_Head = node->next;
+    if (node->next)
+        node->next->prev = node->prev;
+    else
+        m_Tail = node->prev;
     --m_Size;
 }
 
@@ -227,8 +232,10 @@ void TaskList::RemoveAll()
         CGameObject* object = n->entry.owned ? n->entry.object : nullptr;
         n->entry.object = nullptr;
         delete n;
-        if (object && object == m_Running) m_Deferred = object;
-        else delete object;
+        if (object && object == m_Running)
+            m_Deferred = object;
+        else
+            delete object;
     }
 }
 
@@ -253,7 +260,10 @@ void ClearTasks() { TaskList::Instance().Clear(); }
 CGameObject* FindTask(const char* name) { return TaskList::Instance().Find(name); }
 void SetUpdateStop(const char* name, bool flag) { TaskList::Instance().SetUpdateStop(name, flag); }
 void SetDrawStop(const char* name) { TaskList::Instance().SetDrawStop(name); }
-void SetUpdateStopRange(bool flag, int32_t high, int32_t low) { TaskList::Instance().SetUpdateStopRange(flag, high, low); }
+void SetUpdateStopRange(bool flag, int32_t high, int32_t low)
+{
+    TaskList::Instance().SetUpdateStopRange(flag, high, low);
+}
 void SetDrawStopRange(bool flag, int32_t high, int32_t low) { TaskList::Instance().SetDrawStopRange(flag, high, low); }
 void UpdatePass() { TaskList::Instance().UpdatePass(); }
 void DrawPass() { TaskList::Instance().DrawPass(); }

@@ -52,7 +52,8 @@ private:
     void Unlink(Node* node);
     void DeleteNode(Node* node);
     void DeleteDeferred();
-    template <typename Fn> void ForEachInRange(int32_t high, int32_t low, Fn fn);
+    template <typename Fn>
+    void ForEachInRange(int32_t high, int32_t low, Fn fn);
 
     Node* m_Head = nullptr;
     Node* m_Tail = nullptr;
@@ -63,6 +64,6 @@ private:
     bool m_Frozen = false;
     int32_t m_FrozenLow = 0;
     int32_t m_FrozenHigh = 0;
-    CGameObject* m_Running = nullptr;     // the object whose Update or Draw is on the stack
-    CGameObject* m_Deferred = nullptr;    // m_Running, emptied out by RemoveAll: deleted once its call returns
+    CGameObject* m_Running = nullptr;    // the object whose Update or Draw is on the stack
+    CGameObject* m_Deferred = nullptr;   // m_Running, emptied out by RemoveAll: deleted once its call returns
 };

@@ -53,19 +53,19 @@ int TopSparkLifeRange(float rx)
     return static_cast<int>(rx);
 }
 
-}  // namespace
+}   // namespace
 
 const char* CPSprite::TextureKey(uint32_t kind)
 {
     switch (kind) {
-    case KIND_SPARK:
-    case KIND_TOP_SPARK: return "spark1BMP";
-    case KIND_SPARK_BRIGHT:
-    case KIND_GLINT: return "spark2BMP";
-    case KIND_TRAIL: return "Tarbo1BMP";
-    case KIND_ITEM_SPIN:
-    case KIND_ITEM_POWER: return "Item1BMP";
-    default: return nullptr;
+        case KIND_SPARK:
+        case KIND_TOP_SPARK: return "spark1BMP";
+        case KIND_SPARK_BRIGHT:
+        case KIND_GLINT: return "spark2BMP";
+        case KIND_TRAIL: return "Tarbo1BMP";
+        case KIND_ITEM_SPIN:
+        case KIND_ITEM_POWER: return "Item1BMP";
+        default: return nullptr;
     }
 }
 
@@ -101,49 +101,48 @@ void CPSprite::InitParticle(Particle& p, plat::Vec3 reference) const
 {
     p.birth = g_FrameTime;
     switch (m_Kind) {
-    case KIND_SPARK: {
-        ScatterVelocity(p);
-        p.size = (RandMod(4) + 1) / 10.0f;
-        p.life = RandMod(250) / MS_PER_SECOND + 0.1f;
-        float back = static_cast<float>(GameRand()) / GAME_RAND_MAX * SPARK_BACKDATE_MS;
-        p.birth = g_FrameTime - static_cast<uint32_t>(back);
-        break;
-    }
-    case KIND_SPARK_BRIGHT:
-        ScatterVelocity(p);
-        p.size = (RandMod(6) + 2) / 15.0f;
-        p.life = RandMod(100) / MS_PER_SECOND + 0.1f;
-        break;
-    case KIND_TOP_SPARK: {
-        float sign = RandSign();
-        p.a = sign * (RandMod(15) + 4);
-        p.b = RandMod(10) + 10;
-        sign = RandSign();
-        p.c = sign * (RandMod(15) + 4);
-        p.size = (RandMod(4) + 2) / 10.0f;
-        p.life = RandMod(TopSparkLifeRange(reference.x)) / MS_PER_SECOND + 0.01f;
-        break;
-    }
-    case KIND_GLINT:
-        p.a = p.b = p.c = 1;
-        p.size = GLINT_SIZE;
-        p.life = RandMod(100) / MS_PER_SECOND + 0.4f;
-        break;
-    case KIND_TRAIL:
-        p.a = TRAIL_SPEED_FACTOR * (p.origin.x - reference.x);
-        p.b = TRAIL_SPEED_FACTOR * (p.origin.y - reference.y);
-        p.c = TRAIL_SPEED_FACTOR * (p.origin.z - reference.z);
-        p.size = (RandMod(10) + 1) / 10.0f;
-        p.life = RandMod(200) / MS_PER_SECOND + 0.1f;
-        break;
-    case KIND_ITEM_SPIN:
-    case KIND_ITEM_POWER:
-        ScatterVelocity(p);
-        p.size = ITEM_SIZE;
-        p.life = RandMod(200) / MS_PER_SECOND + 0.2f;
-        break;
-    default:
-        break;   // a kind the game does not make: still points that expire at once
+        case KIND_SPARK: {
+            ScatterVelocity(p);
+            p.size = (RandMod(4) + 1) / 10.0f;
+            p.life = RandMod(250) / MS_PER_SECOND + 0.1f;
+            float back = static_cast<float>(GameRand()) / GAME_RAND_MAX * SPARK_BACKDATE_MS;
+            p.birth = g_FrameTime - static_cast<uint32_t>(back);
+            break;
+        }
+        case KIND_SPARK_BRIGHT:
+            ScatterVelocity(p);
+            p.size = (RandMod(6) + 2) / 15.0f;
+            p.life = RandMod(100) / MS_PER_SECOND + 0.1f;
+            break;
+        case KIND_TOP_SPARK: {
+            float sign = RandSign();
+            p.a = sign * (RandMod(15) + 4);
+            p.b = RandMod(10) + 10;
+            sign = RandSign();
+            p.c = sign * (RandMod(15) + 4);
+            p.size = (RandMod(4) + 2) / 10.0f;
+            p.life = RandMod(TopSparkLifeRange(reference.x)) / MS_PER_SECOND + 0.01f;
+            break;
+        }
+        case KIND_GLINT:
+            p.a = p.b = p.c = 1;
+            p.size = GLINT_SIZE;
+            p.life = RandMod(100) / MS_PER_SECOND + 0.4f;
+            break;
+        case KIND_TRAIL:
+            p.a = TRAIL_SPEED_FACTOR * (p.origin.x - reference.x);
+            p.b = TRAIL_SPEED_FACTOR * (p.origin.y - reference.y);
+            p.c = TRAIL_SPEED_FACTOR * (p.origin.z - reference.z);
+            p.size = (RandMod(10) + 1) / 10.0f;
+            p.life = RandMod(200) / MS_PER_SECOND + 0.1f;
+            break;
+        case KIND_ITEM_SPIN:
+        case KIND_ITEM_POWER:
+            ScatterVelocity(p);
+            p.size = ITEM_SIZE;
+            p.life = RandMod(200) / MS_PER_SECOND + 0.2f;
+            break;
+        default: break;   // a kind the game does not make: still points that expire at once
     }
 }
 
@@ -154,8 +153,10 @@ void CPSprite::Update()
         Particle& p = m_Particles[i];
         plat::PointVertex& v = m_Vertices[i];
         float t = static_cast<float>(static_cast<uint32_t>(g_FrameTime - p.birth)) / MS_PER_SECOND;
-        if (p.life < t) ExpireParticle(p, v);
-        else allExpired = false;
+        if (p.life < t)
+            ExpireParticle(p, v);
+        else
+            allExpired = false;
         MoveParticle(p, v, t);
         v.size = p.size;
     }

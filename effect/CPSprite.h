@@ -21,28 +21,28 @@ class CPSprite : public CGameObject {
 public:
     // The kinds the game makes (see the start values in CPSprite.cpp).
     enum Kind : uint32_t {
-        KIND_SPARK = 0,        // clash and hit sparks, back-dated births
-        KIND_SPARK_BRIGHT = 1, // paired with kind 0; the launch; an item's first touch
-        KIND_TOP_SPARK = 2,    // thrown off a spinning top; reference x = the top's spin
-        KIND_GLINT = 3,        // one glint that stays and shrinks
-        KIND_TRAIL = 6,        // moves in a straight line away from the reference point
-        KIND_ITEM_SPIN = 9,    // spin item taken
-        KIND_ITEM_POWER = 10,  // power item taken
+        KIND_SPARK = 0,          // clash and hit sparks, back-dated births
+        KIND_SPARK_BRIGHT = 1,   // paired with kind 0; the launch; an item's first touch
+        KIND_TOP_SPARK = 2,      // thrown off a spinning top; reference x = the top's spin
+        KIND_GLINT = 3,          // one glint that stays and shrinks
+        KIND_TRAIL = 6,          // moves in a straight line away from the reference point
+        KIND_ITEM_SPIN = 9,      // spin item taken
+        KIND_ITEM_POWER = 10,    // power item taken
     };
 
     // One particle: 36 bytes as the game keeps them.
     struct Particle {
         plat::Vec3 origin;
-        float size = 0;        // point size in world units
+        float size = 0;              // point size in world units
         float a = 0, b = 0, c = 0;   // per-kind parameters; velocity for the moving kinds
-        uint32_t birth = 0;    // frame time, ms
-        float life = 0;        // seconds
+        uint32_t birth = 0;          // frame time, ms
+        float life = 0;              // seconds
     };
 
-    static constexpr float GRAVITY_HALF = 24.9f;          // y falls by 24.9 t^2
-    static constexpr float EXPIRED_SHRINK = 0.1f;         // per update once expired
-    static constexpr float GLINT_SHRINK = 0.015f;         // per update for the glint
-    static constexpr float TRAIL_SPEED_FACTOR = 7.0f;     // trail velocity = 7 x (origin - reference)
+    static constexpr float GRAVITY_HALF = 24.9f;        // y falls by 24.9 t^2
+    static constexpr float EXPIRED_SHRINK = 0.1f;       // per update once expired
+    static constexpr float GLINT_SHRINK = 0.015f;       // per update for the glint
+    static constexpr float TRAIL_SPEED_FACTOR = 7.0f;   // trail velocity = 7 x (origin - reference)
 
     CPSprite(float x, float y, float z, uint32_t kind, uint32_t count);
     CPSprite(float x, float y, float z, uint32_t kind, uint32_t count, float rx, float ry, float rz);

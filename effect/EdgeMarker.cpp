@@ -10,7 +10,7 @@ constexpr float HALF_HEIGHT = EdgeMarker::SCREEN_HEIGHT / 2;
 // Closer to the eye than this, a point's direction on the screen is meaningless.
 constexpr float MIN_DEPTH = 1e-4f;
 
-}  // namespace
+}   // namespace
 
 std::optional<EdgeMarker> EdgeMarker::For(plat::Vec3 point, const plat::Mat4& view, const plat::Mat4& projection)
 {

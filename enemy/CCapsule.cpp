@@ -16,15 +16,15 @@ namespace {
 
 constexpr float TENTHS = 10.0f;
 constexpr float SPREAD_OFFSET = 25.0f;
-constexpr int HIT_SPARKS = 800;               // plus up to 99
+constexpr int HIT_SPARKS = 800;   // plus up to 99
 constexpr int HIT_SPARK_SPREAD = 100;
 constexpr int HIT_TEXT_IMAGE = 1;
-constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;  // drawn at the player's spin / 100
+constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;   // drawn at the player's spin / 100
 constexpr uint32_t TRAIL_PARTICLES = 1;
 
 float RandomStart() { return static_cast<float>(GameRand() % CCapsule::START_SPREAD) / TENTHS - SPREAD_OFFSET; }
 
-}  // namespace
+}   // namespace
 
 CCapsule::CCapsule() = default;
 
@@ -67,8 +67,8 @@ void CCapsule::Update()
 
 void CCapsule::LeaveTrail()
 {
-    AddTask(new CPSprite(m_Position.x, m_Position.y, m_Position.z, CPSprite::KIND_TRAIL, TRAIL_PARTICLES,
-                         m_Position.x, m_Position.y, m_Position.z),
+    AddTask(new CPSprite(m_Position.x, m_Position.y, m_Position.z, CPSprite::KIND_TRAIL, TRAIL_PARTICLES, m_Position.x,
+                         m_Position.y, m_Position.z),
             PRIORITY_EFFECT);
 }
 
@@ -121,7 +121,7 @@ void CCapsule::Draw()
     plat::Mat4 rotation = plat::Mat4::Identity();
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 3; ++col) rotation.m[row][col] = static_cast<float>(r[col * 4 + row]);
-    plat::Mat4 world = plat::RotationX(-plat::PI / 2) * rotation *
-                       plat::Translation(m_Position.x, m_Position.y, m_Position.z);
+    plat::Mat4 world =
+        plat::RotationX(-plat::PI / 2) * rotation * plat::Translation(m_Position.x, m_Position.y, m_Position.z);
     gfx::DrawMesh(m_Mesh, world);
 }

@@ -24,12 +24,12 @@ public:
     static constexpr float RADIUS = 1.5f;
     static constexpr float LENGTH = 2.0f;
     static constexpr float START_SPIN = 200.0f;
-    static constexpr float SPIN = 160.0f;             // kept every frame
+    static constexpr float SPIN = 160.0f;   // kept every frame
     static constexpr float START_HEIGHT = 10.0f;
-    static constexpr int START_SPREAD = 500;          // tenths: -25 to 24.9 in x and z
+    static constexpr int START_SPREAD = 500;   // tenths: -25 to 24.9 in x and z
     static constexpr plat::Vec3 RETURN_POSITION{0, 10, 0};
-    static constexpr int CEILING_GAIN = 20;           // per frame of touch
-    static constexpr float PUSH_PER_SPIN = 200.0f;    // on the capsule, per unit of the player's spin
+    static constexpr int CEILING_GAIN = 20;          // per frame of touch
+    static constexpr float PUSH_PER_SPIN = 200.0f;   // on the capsule, per unit of the player's spin
     static constexpr float PLAYER_PUSH = 20000.0f;
     static constexpr float PLAYER_TORQUE = 2000.0f;
 
@@ -42,7 +42,7 @@ public:
     void Update() override;
     void Draw() override;
 
-    CXFile* m_Mesh = nullptr;        // "XCapsule"
+    CXFile* m_Mesh = nullptr;   // "XCapsule"
     BodyRecord m_Body;
     CKoma* m_Player = nullptr;
     ContactPoint m_Contact{};
@@ -54,5 +54,5 @@ private:
     void TestTouch();
     void ReturnIfFallen();
 
-    uint32_t m_WorldSerial = 0;      // the world its body lives in
+    uint32_t m_WorldSerial = 0;   // the world its body lives in
 };

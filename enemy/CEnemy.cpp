@@ -39,7 +39,7 @@ plat::Mat4 RowVectorRotation(Body body)
     return m;
 }
 
-}  // namespace
+}   // namespace
 
 CEnemy::CEnemy() = default;
 
@@ -137,7 +137,8 @@ void CEnemy::OnTouch()
 void CEnemy::OnFirstTouch(float spin)
 {
     m_Player->m_GaugeCeiling += CEILING_RAISE;
-    if (m_Player->m_GaugeCeiling > CKomaBase::GAUGE_CEILING_MAX) m_Player->m_GaugeCeiling = CKomaBase::GAUGE_CEILING_MAX;
+    if (m_Player->m_GaugeCeiling > CKomaBase::GAUGE_CEILING_MAX)
+        m_Player->m_GaugeCeiling = CKomaBase::GAUGE_CEILING_MAX;
 
     const double* at = m_Contact.pos;
     float x = static_cast<float>(at[0]), y = static_cast<float>(at[1]), z = static_cast<float>(at[2]);

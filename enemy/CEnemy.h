@@ -21,7 +21,7 @@ constexpr const char* SWARM_ENEMY_TASK_NAME = "CEnemy";
 
 class CEnemy : public CGameObject {
 public:
-    static constexpr int SPAWN_SPREAD = 500;          // x and z = (rand() % 500) / 10 - 25
+    static constexpr int SPAWN_SPREAD = 500;   // x and z = (rand() % 500) / 10 - 25
     static constexpr float SPAWN_STEP = 10.0f;
     static constexpr float SPAWN_HALF_WIDTH = 25.0f;
     static constexpr float SPAWN_HEIGHT = 10.0f;
@@ -29,7 +29,7 @@ public:
     static constexpr float RADIUS = 1.5f;
     static constexpr float LENGTH = 2.0f;
     static constexpr double START_SPIN = 250.0;
-    static constexpr double SPIN = 300.0;             // kept every frame while alive
+    static constexpr double SPIN = 300.0;   // kept every frame while alive
     static constexpr float DYING_SCALE_STEP = 0.08f;
     static constexpr float DYING_SCALE_PEAK = 1.7f;   // grows past this, then shrinks
     static constexpr int HITS_TO_DEFEAT = 2;
@@ -38,9 +38,9 @@ public:
     static constexpr double TOUCH_TORQUE = 2000.0;    // on the player's disc, every touch
     static constexpr float PUSH_PER_SPIN = 200.0f;    // first touch: force = spin x 200 along the normal
     static constexpr float HIT_TEXT_PER_SPIN = 100.0f;
-    static constexpr uint32_t SPARKS_BASE = 800;      // 800 + rand() % 100 per burst
+    static constexpr uint32_t SPARKS_BASE = 800;   // 800 + rand() % 100 per burst
     static constexpr int SPARKS_SPREAD = 100;
-    static constexpr float FALLEN_HEIGHT = 0.0f;      // below this an enemy has left the arena
+    static constexpr float FALLEN_HEIGHT = 0.0f;   // below this an enemy has left the arena
 
     CEnemy();
     ~CEnemy() override;
@@ -56,16 +56,16 @@ public:
     // arena was put back over the spawn square (the balance report shows it).
     static int ReturnsToArena() { return s_ReturnsToArena; }
 
-    CXFile* m_Mesh = nullptr;           // "XSt2Enemy"
+    CXFile* m_Mesh = nullptr;   // "XSt2Enemy"
     BodyRecord m_Body;
-    uint32_t m_WorldSerial = 0;         // the world the body was made in
+    uint32_t m_WorldSerial = 0;   // the world the body was made in
     CKoma* m_Player = nullptr;
-    ContactPoint m_Contact{};           // written by the touch test
-    std::unique_ptr<CSound> m_HitSound; // its own duplicate of "KomaHitSE"
-    plat::Vec3 m_Pos;                   // the body's position, refreshed while alive
+    ContactPoint m_Contact{};             // written by the touch test
+    std::unique_ptr<CSound> m_HitSound;   // its own duplicate of "KomaHitSE"
+    plat::Vec3 m_Pos;                     // the body's position, refreshed while alive
     float m_Scale = 1.0f;
     float m_ScaleStep = DYING_SCALE_STEP;
-    int m_HitCount = 0;                 // 0 fresh, 1 marked, 2 dying
+    int m_HitCount = 0;   // 0 fresh, 1 marked, 2 dying
 
 private:
     static inline int s_ReturnsToArena = 0;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 constexpr int FULL_TURN = 360;
-constexpr int TOUCH_SPARKS = 600;          // plus up to 99
+constexpr int TOUCH_SPARKS = 600;   // plus up to 99
 constexpr int TOUCH_SPARK_SPREAD = 100;
 constexpr int TOUCH_TEXT_IMAGE = 1;
 constexpr float TOUCH_TEXT_SCALE = 0.8f;
@@ -34,7 +34,7 @@ bool Collide(Geom a, Geom b, ContactPoint* contact)
     return a.Touches(b, *contact);
 }
 
-}  // namespace
+}   // namespace
 
 CObj::CObj(int32_t isBomb) : m_IsBomb(isBomb) {}
 
@@ -57,8 +57,10 @@ void CObj::Init()
     m_Player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
     m_Boss = dynamic_cast<St5Enemy*>(FindTask(BOSS_TASK_NAME));
     if (g_World) m_WorldSerial = CODE::CurrentWorldSerial();
-    if (IsBomb()) CreateBomb();
-    else CreateProjectile();
+    if (IsBomb())
+        CreateBomb();
+    else
+        CreateProjectile();
     ReadBody();
 }
 
@@ -149,6 +151,7 @@ void CObj::ReactToPlayer()
 void CObj::Draw()
 {
     if (!gfx::CanDraw() || !m_Mesh) return;
-    plat::Mat4 world = plat::RotationX(-plat::PI / 2) * m_World * plat::Translation(m_Position.x, m_Position.y, m_Position.z);
+    plat::Mat4 world =
+        plat::RotationX(-plat::PI / 2) * m_World * plat::Translation(m_Position.x, m_Position.y, m_Position.z);
     gfx::DrawMesh(m_Mesh, world);
 }

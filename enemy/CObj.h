@@ -26,7 +26,7 @@ public:
     static constexpr int32_t KIND_PROJECTILE = 0;
     static constexpr int32_t KIND_BOMB = 1;
 
-    static constexpr int BOMB_RING_INNER = 17;      // plus 0 to 7
+    static constexpr int BOMB_RING_INNER = 17;   // plus 0 to 7
     static constexpr int BOMB_RING_SPREAD = 8;
     static constexpr float BOMB_HEIGHT = 10.0f;
     static constexpr float BOMB_MASS = 5.0f;
@@ -34,9 +34,9 @@ public:
     static constexpr float BOMB_LENGTH = 1.0f;
     static constexpr float PROJECTILE_MASS = 1.0f;
     static constexpr float PROJECTILE_RADIUS = 1.0f;
-    static constexpr float RIM_GAP = 0.1f;          // beyond the boss's disc radius
-    static constexpr float THROW_FORCE = 15000.0f;  // outwards, at the spawn
-    static constexpr float BOMB_PUSH = 30000.0f;    // a touch from the player's top
+    static constexpr float RIM_GAP = 0.1f;           // beyond the boss's disc radius
+    static constexpr float THROW_FORCE = 15000.0f;   // outwards, at the spawn
+    static constexpr float BOMB_PUSH = 30000.0f;     // a touch from the player's top
     static constexpr float PROJECTILE_LIFT = 2000.0f;
     static constexpr float PLAYER_THROW_ACROSS = 40000.0f;
     static constexpr float PLAYER_THROW_UP = 30000.0f;
@@ -59,9 +59,9 @@ public:
     CKoma* m_Player = nullptr;
     St5Enemy* m_Boss = nullptr;
     BodyRecord m_Body;
-    CXFile* m_Mesh = nullptr;       // "XSt5Bomm" or "XSt5Obj"
+    CXFile* m_Mesh = nullptr;   // "XSt5Bomm" or "XSt5Obj"
     plat::Vec3 m_Position;
-    plat::Mat4 m_World;             // the body's rotation, no translation
+    plat::Mat4 m_World;   // the body's rotation, no translation
     int32_t m_IsBomb = 0;
     ContactPoint m_Contact{};
 

@@ -31,7 +31,7 @@ constexpr const char* AIR_WALL_TASK = "CKomaAirWallEnemy";
 // (up to the limit) and shrink as the player's top spins faster.
 constexpr float CAMERA_BASE_DISTANCE = 25.0f;
 constexpr float CAMERA_SPIN_DIVISOR = 10.0f;
-constexpr float CAMERA_ORBIT_STEP = 0.2f;     // degrees per frame
+constexpr float CAMERA_ORBIT_STEP = 0.2f;   // degrees per frame
 constexpr float FULL_TURN = 360.0f;
 
 // The marker above the enemy: a 4 x 3 quad cut from the interface texture.
@@ -42,9 +42,9 @@ constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
 constexpr int CHARGE_DISTANCE_SPREAD = 150;   // tenths of a unit beyond the least distance
 constexpr float TENTHS = 10.0f;
 
-constexpr int HIT_SPARK_SPREAD = 100;        // extra sparks, 0 to 99
-constexpr float CEILING_SHARE = 5.0f;        // a touch raises each ceiling by a fifth of the other's spin
-constexpr float HIT_TEXT_SPIN_UNIT = 100.0f; // the hit text is drawn at the player's spin / 100
+constexpr int HIT_SPARK_SPREAD = 100;          // extra sparks, 0 to 99
+constexpr float CEILING_SHARE = 5.0f;          // a touch raises each ceiling by a fifth of the other's spin
+constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;   // the hit text is drawn at the player's spin / 100
 constexpr int HIT_TEXT_IMAGE = 0;
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
@@ -59,7 +59,7 @@ void AddForce(Body body, plat::Vec3 f)
     if (body) body.AddForce(f.x, f.y, f.z);
 }
 
-}  // namespace
+}   // namespace
 
 EnemyTop::EnemyTop(plat::Vec3 launchForce, const Traits& traits) : m_Traits(traits)
 {
@@ -112,12 +112,11 @@ void EnemyTop::Init()
 
 void EnemyTop::FillMarker()
 {
-    gfx::FillFacingQuad(m_Marker, MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V,
-                        MARKER_RIGHT_U, MARKER_BOTTOM_V);
+    gfx::FillFacingQuad(m_Marker, MARKER_HALF_WIDTH, MARKER_HALF_HEIGHT, MARKER_LEFT_U, MARKER_TOP_V, MARKER_RIGHT_U,
+                        MARKER_BOTTOM_V);
 }
 
-plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy,
-                                  float distanceLimit)
+plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy, float distanceLimit)
 {
     float d = std::min(plat::Length(player.m_Pos - enemy.m_Pos), distanceLimit);
     float e = CAMERA_BASE_DISTANCE - player.Spin() / CAMERA_SPIN_DIVISOR + d;
@@ -180,10 +179,7 @@ plat::Vec3 EnemyTop::TowardsPlayer() const
     return d;
 }
 
-bool EnemyTop::ChargeOver(uint32_t now) const
-{
-    return now - m_ChargeTime > CHARGE_MS || m_Gauge < CHARGE_END_GAUGE;
-}
+bool EnemyTop::ChargeOver(uint32_t now) const { return now - m_ChargeTime > CHARGE_MS || m_Gauge < CHARGE_END_GAUGE; }
 
 void EnemyTop::TestFloor(uint32_t now)
 {
@@ -243,11 +239,11 @@ void EnemyTop::TestTouch(uint32_t now)
     if (IsDashing(now) && m_Player->IsDashing(now)) {
         const double* p = m_Contact.pos;
         const double* n = m_Contact.normal;
-        AddTask(PRIORITY_KOMA_CLASH,
-                new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]),
-                               static_cast<float>(p[2]), static_cast<float>(n[0]), static_cast<float>(n[1]),
-                               static_cast<float>(n[2])),
-                KOMA_CLASH_TASK_NAME);
+        AddTask(
+            PRIORITY_KOMA_CLASH,
+            new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
+                           static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])),
+            KOMA_CLASH_TASK_NAME);
         m_ClashCooldownEnd = now + CLASH_COOLDOWN_MS;
         return;
     }
@@ -281,8 +277,7 @@ void EnemyTop::Bounce(const ContactPoint& contact)
     AddForce(m_Disc.body, n * (playerSpin * HIT_PUSH));
     AddForce(m_Player->m_Disc.body, n * -(enemySpin * HIT_PUSH));
     if (enemySpin < TORQUE_SPIN_LIMIT && m_Disc.body) m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
-    if (playerSpin < TORQUE_SPIN_LIMIT && m_Player->m_Disc.body)
-        m_Player->m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
+    if (playerSpin < TORQUE_SPIN_LIMIT && m_Player->m_Disc.body) m_Player->m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
 }
 
 void EnemyTop::Draw()

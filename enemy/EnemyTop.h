@@ -27,25 +27,25 @@ class EnemyTop : public CKomaBase {
 public:
     // What sets one kind of enemy top apart at Init and in its per-frame reset.
     struct Traits {
-        const char* meshKey;     // its own mesh in the registry
+        const char* meshKey;   // its own mesh in the registry
         float mass;
-        float startSpin;         // angular velocity about y at Init
-        bool keepUpright;        // reset the angular velocity to (0, spin x UPRIGHT_DECAY, 0) every frame
-        float chargeSpin;        // a charge needs more spin than this
+        float startSpin;    // angular velocity about y at Init
+        bool keepUpright;   // reset the angular velocity to (0, spin x UPRIGHT_DECAY, 0) every frame
+        float chargeSpin;   // a charge needs more spin than this
     };
 
-    static constexpr plat::Vec3 START_POSITION{0, 16, 30};   // the player starts at (0, 16, -30)
+    static constexpr plat::Vec3 START_POSITION{0, 16, 30};        // the player starts at (0, 16, -30)
     static constexpr double UPRIGHT_DECAY = 0.9999998807907104;   // 1 - 2^-23 of the spin per frame
-    static constexpr uint32_t CHARGE_INTERVAL_MS = 3000;    // since the last charge start or end
-    static constexpr uint32_t CHARGE_MS = 1500;             // the longest charge
-    static constexpr int CHARGE_END_GAUGE = 10;             // a charge ends with the gauge below this
-    static constexpr float CHARGE_MIN_DISTANCE = 10.0f;     // from the arena's centre
-    static constexpr float STEER_FORCE = 800.0f;            // per charging frame
-    static constexpr uint32_t CLASH_COOLDOWN_MS = 8500;     // no touch is handled this long after a clash
+    static constexpr uint32_t CHARGE_INTERVAL_MS = 3000;          // since the last charge start or end
+    static constexpr uint32_t CHARGE_MS = 1500;                   // the longest charge
+    static constexpr int CHARGE_END_GAUGE = 10;                   // a charge ends with the gauge below this
+    static constexpr float CHARGE_MIN_DISTANCE = 10.0f;           // from the arena's centre
+    static constexpr float STEER_FORCE = 800.0f;                  // per charging frame
+    static constexpr uint32_t CLASH_COOLDOWN_MS = 8500;           // no touch is handled this long after a clash
     static constexpr float CAMERA_DISTANCE_LIMIT = 22.0f;
-    static constexpr float HIT_PUSH = 700.0f;               // per unit of the other top's spin
-    static constexpr float HIT_TORQUE = 7000.0f;            // for a top below spin 200
-    static constexpr int HIT_SPARKS = 800;                  // plus up to 99
+    static constexpr float HIT_PUSH = 700.0f;      // per unit of the other top's spin
+    static constexpr float HIT_TORQUE = 7000.0f;   // for a top below spin 200
+    static constexpr int HIT_SPARKS = 800;         // plus up to 99
     static constexpr float MARKER_LIFT = 3.0f;
 
     EnemyTop(plat::Vec3 launchForce, const Traits& traits);
@@ -72,8 +72,8 @@ public:
     CTexture* m_MarkerTexture = nullptr;   // "InterfaceBMP"
     std::unique_ptr<CSound> m_HitSound;
     plat::Vec3 m_CameraEye;
-    uint32_t m_ChargeTime = 0;             // frame time of the last charge start or end
-    plat::Vertex m_Marker[4];              // the quad above the top, a fan of two triangles
+    uint32_t m_ChargeTime = 0;   // frame time of the last charge start or end
+    plat::Vertex m_Marker[4];    // the quad above the top, a fan of two triangles
     uint32_t m_ClashCooldownEnd = 0;
     ContactPoint m_Contact{};
 

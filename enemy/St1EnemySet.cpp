@@ -16,7 +16,7 @@ void DrawWithOutline(CXFile* mesh, const plat::Mat4& world, float outlineScale)
     if (mesh) gfx::DrawOutlinedMesh(mesh, world, outlineScale);
 }
 
-}  // namespace
+}   // namespace
 
 St1EnemySet::St1EnemySet() : St1EnemySet("XSt1Enemy", "St1Enemy") {}
 

@@ -17,13 +17,13 @@ class EnemyTop;
 class St1EnemySet : public CGameObject {
 public:
     static constexpr plat::Vec3 LAUNCHER_POSITION{0, 14, 15};
-    static constexpr float START_AIM = 180.0f;      // degrees
-    static constexpr int AIM_STEP = 2;              // degrees per frame
+    static constexpr float START_AIM = 180.0f;   // degrees
+    static constexpr int AIM_STEP = 2;           // degrees per frame
     static constexpr float AIM_MIN = 135.0f, AIM_MAX = 225.0f;
-    static constexpr int LAUNCH_ANGLE_MIN = 150;    // the launch angle is 150 to 209 degrees
+    static constexpr int LAUNCH_ANGLE_MIN = 150;   // the launch angle is 150 to 209 degrees
     static constexpr int LAUNCH_ANGLE_RANGE = 60;
     static constexpr float LAUNCH_FORCE = 100000.0f;
-    static constexpr float RAIL_TILT = 0.22689281f; // 13 degrees about x
+    static constexpr float RAIL_TILT = 0.22689281f;   // 13 degrees about x
     static constexpr float OUTLINE_SCALE = 1.05f;
     static constexpr plat::Vec3 ROLLER_OFFSET{2.7418f, 0, 0.0373f};   // and its mirror in x
 

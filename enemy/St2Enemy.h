@@ -18,10 +18,10 @@ class St2Enemy : public CGameObject {
 public:
     static constexpr int START_ENEMIES = 6;
     static constexpr int DEFEATS_TO_CLEAR = 20;
-    static constexpr float HEIGHT_OFFSET = 10.0f;     // extra distance behind the top
-    static constexpr float CAMERA_BASE = 25.0f;       // h = 25 - spin / 10
+    static constexpr float HEIGHT_OFFSET = 10.0f;   // extra distance behind the top
+    static constexpr float CAMERA_BASE = 25.0f;     // h = 25 - spin / 10
     static constexpr float SPIN_PER_UNIT = 10.0f;
-    static constexpr float EYE_LIFT = 30.0f;          // eye height = h + 30
+    static constexpr float EYE_LIFT = 30.0f;   // eye height = h + 30
 
     void Init() override;
     void Update() override;

@@ -23,12 +23,12 @@ namespace {
 
 constexpr int FULL_TURN = 360;
 constexpr uint32_t MS_PER_SECOND = 1000;
-constexpr float CEILING_SHARE = 5.0f;        // a touch raises the player's ceiling by a fifth of the boss's spin
-constexpr int HIT_SPARKS = 800;              // plus up to 99
+constexpr float CEILING_SHARE = 5.0f;   // a touch raises the player's ceiling by a fifth of the boss's spin
+constexpr int HIT_SPARKS = 800;         // plus up to 99
 constexpr int HIT_SPARK_SPREAD = 100;
 constexpr int HIT_TEXT_IMAGE = 0;
 constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;
-constexpr float HIT_TORQUE = 7000.0f;        // for a player's top below spin 200
+constexpr float HIT_TORQUE = 7000.0f;   // for a player's top below spin 200
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
@@ -40,7 +40,7 @@ void SetFirstMaterialAlpha(CXFile* mesh, float alpha)
     material.ambient.a = alpha;
 }
 
-}  // namespace
+}   // namespace
 
 St5Enemy::St5Enemy() = default;
 
@@ -93,8 +93,7 @@ void St5Enemy::Init()
 void St5Enemy::Update()
 {
     uint32_t now = g_FrameTime;
-    if (m_Camera && m_Player)
-        m_CameraEye = EnemyTop::FollowBattle(*m_Camera, *m_Player, *this, CAMERA_DISTANCE_LIMIT);
+    if (m_Camera && m_Player) m_CameraEye = EnemyTop::FollowBattle(*m_Camera, *m_Player, *this, CAMERA_DISTANCE_LIMIT);
 
     if (!m_Charging) m_PrevPos = m_Pos;
     ReadBody();

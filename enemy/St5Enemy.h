@@ -28,20 +28,20 @@ public:
     static constexpr int SHAPE_VARIANT = 2;
     static constexpr plat::Vec3 START_POSITION{0, 20, 0};
     static constexpr float MASS = 40.0f;
-    static constexpr float SPIN = 120.0f;                // kept every frame
+    static constexpr float SPIN = 120.0f;   // kept every frame
     static constexpr float CAMERA_DISTANCE_LIMIT = 32.0f;
     static constexpr int BOMB_HITS_TO_DOWN = 4;
-    static constexpr int VOLLEY_WAIT_SECONDS = 7;        // less one per hit
+    static constexpr int VOLLEY_WAIT_SECONDS = 7;   // less one per hit
     static constexpr uint32_t SHOT_INTERVAL_MS = 100;
-    static constexpr int SHOT_TURN = 8;                  // degrees between shots
+    static constexpr int SHOT_TURN = 8;   // degrees between shots
     static constexpr uint32_t VOLLEY_MS = 3600;
-    static constexpr int RING_HITS = 2;                  // from this many hits each volley ends in a ring
-    static constexpr int RING_STEP = 20;                 // degrees: 18 projectiles
+    static constexpr int RING_HITS = 2;    // from this many hits each volley ends in a ring
+    static constexpr int RING_STEP = 20;   // degrees: 18 projectiles
     static constexpr int FLASH_FRAMES = 90;
-    static constexpr int FLASH_PHASE_FRAMES = 10;        // normal and additive alternate
+    static constexpr int FLASH_PHASE_FRAMES = 10;   // normal and additive alternate
     static constexpr float FLASH_ALPHA = 0.3f;
     static constexpr float FLASH_SCALE = 1.05f;
-    static constexpr float HIT_PUSH = 700.0f;            // per unit of the boss's spin
+    static constexpr float HIT_PUSH = 700.0f;   // per unit of the boss's spin
 
     St5Enemy();
     ~St5Enemy() override;
@@ -62,11 +62,11 @@ public:
     CTexture* m_MarkerTexture = nullptr;   // "InterfaceBMP"
     std::unique_ptr<CSound> m_HitSound;
     plat::Vec3 m_CameraEye;
-    uint32_t m_ChargeTime = 0;             // when the last volley started or ended
+    uint32_t m_ChargeTime = 0;   // when the last volley started or ended
     ContactPoint m_Contact{};
     int32_t m_BombHits = 0;
     int32_t m_FlashFrames = 0;
-    int32_t m_FireAngle = 0;               // degrees, the direction of the next projectile
+    int32_t m_FireAngle = 0;   // degrees, the direction of the next projectile
 
 private:
     void StandInTheMiddle();

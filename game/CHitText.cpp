@@ -13,7 +13,7 @@ namespace {
 // A jitter of 0.0 to 0.9 in tenths.
 float Jitter() { return static_cast<float>(GameRand() % 10) / 10.0f; }
 
-}  // namespace
+}   // namespace
 
 CHitText::CHitText(float x, float y, float z, int image, float scale)
     : m_Anchor(x - CENTRE_OFFSET, y - CENTRE_OFFSET + LIFT, z - CENTRE_OFFSET), m_Scale(scale)

@@ -19,7 +19,7 @@ constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 constexpr const char* AURA_TASK = "CKomaAura";
 constexpr const char* AIR_WALL_TASK = "CKomaAirWall";
 
-}  // namespace
+}   // namespace
 
 CKoma::CKoma(plat::Vec3 launchForce, int spin)
 {
@@ -69,10 +69,7 @@ Geom CKoma::ArenaGeom() const { return m_Stage ? m_Stage->ArenaGeom() : Geom(); 
 
 bool CKoma::KeyDown(int key) const { return m_Input && m_Input->HasKeyboard() && m_Input->IsDown(key); }
 
-bool CKoma::KeyPressed(int key) const
-{
-    return m_Input && m_Input->HasKeyboard() && m_Input->IsNewlyPressed(key);
-}
+bool CKoma::KeyPressed(int key) const { return m_Input && m_Input->HasKeyboard() && m_Input->IsNewlyPressed(key); }
 
 bool CKoma::KeyReleased(int key) const
 {

@@ -9,10 +9,7 @@
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
 
-void CKomaAirWall::Init()
-{
-    m_Mesh = FindResource<CXFile>("XEffectAirWall");
-}
+void CKomaAirWall::Init() { m_Mesh = FindResource<CXFile>("XEffectAirWall"); }
 
 void CKomaAirWall::Update()
 {

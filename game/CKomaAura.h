@@ -12,10 +12,10 @@ class CKomaAura : public CGameObject {
 public:
     static constexpr float START_WIDTH = 0.5f;
     static constexpr float START_HEIGHT = 0.6f;
-    static constexpr float TURN_STEP = 10.0f;     // degrees per update
+    static constexpr float TURN_STEP = 10.0f;   // degrees per update
     static constexpr float HEIGHT_STEP = -0.01f;
     static constexpr float WIDTH_STEP = 0.03f;
-    static constexpr float END_WIDTH = 1.3f;      // removed once wider than this
+    static constexpr float END_WIDTH = 1.3f;   // removed once wider than this
     // The second copy: narrower by 0.5, taller by 0.3.
     static constexpr float INNER_WIDTH_OFFSET = -0.5f;
     static constexpr float INNER_HEIGHT_OFFSET = 0.3f;
@@ -28,7 +28,7 @@ public:
 
     CXFile* m_Mesh = nullptr;   // "XEffectAura"
     CKomaBase* m_Top;
-    float m_Angle = 0;          // degrees
+    float m_Angle = 0;   // degrees
     float m_Width = START_WIDTH;
     float m_Height = START_HEIGHT;
 };

@@ -16,14 +16,14 @@ namespace {
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 constexpr float FULL_TURN = 360.0f;
 const plat::Vec3 UP{0, 1, 0};
-const plat::Vec3 SHAFT_TIP{0, -2.1f, 0};       // from the disc's centre, upright
+const plat::Vec3 SHAFT_TIP{0, -2.1f, 0};   // from the disc's centre, upright
 const plat::Vec3 GLINT_LIFT{0, 0.2f, 0};
 constexpr uint32_t SCRAPE_SPARKS = 8;
 constexpr uint32_t GLINT_PARTICLES = 1;
 
 // The ghost: invisible at spin 30 and below, full at 240; its scale rests at
 // 0.8 and (for the player's top) grows with the spin above 114.
-constexpr float GHOST_SPIN_OFFSET = 3.0f;     // spin / 10 - 3
+constexpr float GHOST_SPIN_OFFSET = 3.0f;   // spin / 10 - 3
 constexpr float GHOST_SPIN_RANGE = 21.0f;
 constexpr float GHOST_SCALE_OFFSET = 0.4f;
 constexpr float GHOST_BASE_SCALE = 0.8f;
@@ -34,7 +34,7 @@ CSound* DuplicateOf(const char* key)
     return new CSound(source);
 }
 
-}  // namespace
+}   // namespace
 
 CKomaBase::CKomaBase() = default;
 
@@ -141,8 +141,7 @@ void CKomaBase::ScrapeArena(const DrawStyle& style, plat::Vec3 tip)
 {
     plat::Vec3 at = m_Pos + tip;
     if (Touches(m_Shaft.geom, style.arena)) {
-        AddTask(new CPSprite(at.x, at.y, at.z, CPSprite::KIND_TOP_SPARK, SCRAPE_SPARKS, Spin(), 0, 0),
-                PRIORITY_EFFECT);
+        AddTask(new CPSprite(at.x, at.y, at.z, CPSprite::KIND_TOP_SPARK, SCRAPE_SPARKS, Spin(), 0, 0), PRIORITY_EFFECT);
         if (style.axisSound && m_AxisSound && !m_AxisSound->IsPlaying()) m_AxisSound->Play();
     } else if (style.axisSound && m_AxisSound) {
         m_AxisSound->Stop();

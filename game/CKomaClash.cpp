@@ -71,10 +71,9 @@ plat::Mat4 LeanRotation(plat::Vec3 axis, float degrees)
 
 CBGMusic* Music(const char* name) { return dynamic_cast<CBGMusic*>(FindTask(name)); }
 
-}  // namespace
+}   // namespace
 
-CKomaClash::CKomaClash(CKomaBase* player, CKomaBase* enemy, float px, float py, float pz, float nx, float ny,
-                       float nz)
+CKomaClash::CKomaClash(CKomaBase* player, CKomaBase* enemy, float px, float py, float pz, float nx, float ny, float nz)
     : m_Player(player), m_Enemy(enemy), m_ContactPoint(px, py, pz), m_ContactNormal(nx, ny, nz)
 {
 }
@@ -280,9 +279,8 @@ void CKomaClash::DrawTop(const CKomaBase& top)
     float lean = std::min(CKomaBase::LEAN_PER_UNIT * plat::Length(d), CKomaBase::LEAN_MAX);
     plat::Mat4 leanRotation = LeanRotation(plat::Cross(plat::Normalize(d), UP), lean);
     const plat::Vec3& p = top.m_Pos;
-    plat::Mat4 world = plat::RotationX(-plat::PI / 2) * top.m_Rotation *
-                       plat::RotationY(top.m_SpinAngle * DEG_TO_RAD) * leanRotation *
-                       plat::Translation(p.x, p.y, p.z);
+    plat::Mat4 world = plat::RotationX(-plat::PI / 2) * top.m_Rotation * plat::RotationY(top.m_SpinAngle * DEG_TO_RAD) *
+                       leanRotation * plat::Translation(p.x, p.y, p.z);
     gfx::DrawOutlinedMesh(top.m_TopMesh, world, OUTLINE_SCALE);
 }
 

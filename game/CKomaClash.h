@@ -28,15 +28,15 @@ public:
     static constexpr int32_t FREEZE_LOW = 3500;
     static constexpr int32_t FREEZE_HIGH = 5000;
 
-    static constexpr int WIN_BALANCE = 20;           // beyond this either way the clash ends at once
-    static constexpr int FRAME_LIMIT = 600;          // beyond this the balance decides
-    static constexpr int ENEMY_PUSH_BASE = 5;        // the enemy pushes every (5 - stage index) x 10 frames
+    static constexpr int WIN_BALANCE = 20;      // beyond this either way the clash ends at once
+    static constexpr int FRAME_LIMIT = 600;     // beyond this the balance decides
+    static constexpr int ENEMY_PUSH_BASE = 5;   // the enemy pushes every (5 - stage index) x 10 frames
     static constexpr int ENEMY_PUSH_FRAMES = 10;
-    static constexpr float SWING_STEP = 1.5f;        // degrees per frame of the camera swing
-    static constexpr float BASE_FOV = 60.0f;         // minus the balance while the clash runs
-    static constexpr float THROW_PER_SPIN = 100.0f;  // throw = normal x winner's spin x balance x 100
-    static constexpr float DRAW_THROW = 100000.0f;   // each side's push when the time runs out
-    static constexpr int HEAVY_STAGE_INDEX = 3;      // stage 4: the enemy is thrown harder upwards
+    static constexpr float SWING_STEP = 1.5f;         // degrees per frame of the camera swing
+    static constexpr float BASE_FOV = 60.0f;          // minus the balance while the clash runs
+    static constexpr float THROW_PER_SPIN = 100.0f;   // throw = normal x winner's spin x balance x 100
+    static constexpr float DRAW_THROW = 100000.0f;    // each side's push when the time runs out
+    static constexpr int HEAVY_STAGE_INDEX = 3;       // stage 4: the enemy is thrown harder upwards
     static constexpr float HEAVY_LIFT = 4.0f;
     static constexpr int HIT_TEXT_FRAMES = 10;
     static constexpr int BUTTON_FRAME_MAX = 14;
@@ -76,13 +76,13 @@ public:
     CInput* m_Input = nullptr;
     CCamera* m_Camera = nullptr;
     std::unique_ptr<CSound> m_PressSound;   // "TubazeriSE"
-    plat::Vec3 m_Eye;                        // the camera's eye, turned while it swings
-    float m_SwingLeft = 0;                   // degrees
-    int m_Balance = 0;                       // positive favours the player
+    plat::Vec3 m_Eye;                       // the camera's eye, turned while it swings
+    float m_SwingLeft = 0;                  // degrees
+    int m_Balance = 0;                      // positive favours the player
     int m_FrameCount = 0;
     plat::Vec3 m_ContactPoint;
     plat::Vec3 m_ContactNormal;
-    CSprite m_Banner;                        // "InterfaceBMP"
+    CSprite m_Banner;   // "InterfaceBMP"
     int m_ButtonFrame = 0;
     float m_BannerPulse = PULSE_MIN;
 

@@ -22,11 +22,11 @@ constexpr const char* MUSIC_TASK_NAME = "PowerSetBGM";
 
 // The launcher and its two rollers.
 constexpr plat::Vec3 ROLLER_OFFSETS[] = {{2.7569f, 0, 0.2121f}, {-2.7569f, 0, 0.2121f}};
-constexpr float TOP_OUTLINE_SCALE = 1.05f;     // tops and rollers
+constexpr float TOP_OUTLINE_SCALE = 1.05f;   // tops and rollers
 constexpr float RAIL_OUTLINE_SCALE = 1.01f;
 constexpr float ROLLER_SOLID_ALPHA = 1.0f;
 constexpr float ROLLER_GLOW_ALPHA = 0.2f;
-constexpr float ROLLER_GLOW_POWER_UNIT = 96.0f;  // the glow is full size at power 96
+constexpr float ROLLER_GLOW_POWER_UNIT = 96.0f;   // the glow is full size at power 96
 
 // The HUD on "InterfaceBMP": source rectangles, places and scales.
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;   // 0x09
@@ -54,21 +54,15 @@ plat::Mat4 LauncherMatrix(float aimAngle, plat::Vec3 position)
     return plat::RotationY(aimAngle * DEG_TO_RAD) * plat::Translation(position.x, position.y, position.z);
 }
 
-plat::Mat4 OffsetMatrix(plat::Vec3 offset)
-{
-    return plat::Translation(offset.x, offset.y, offset.z);
-}
+plat::Mat4 OffsetMatrix(plat::Vec3 offset) { return plat::Translation(offset.x, offset.y, offset.z); }
 
-}  // namespace
+}   // namespace
 
 CKomaSet::CKomaSet() : m_LauncherMatrix(LauncherMatrix(0.0f, START_POSITION)) {}
 
 CKomaSet::~CKomaSet() = default;
 
-int CKomaSet::LaunchSpin(int power)
-{
-    return static_cast<int>(LAUNCH_SPIN_FACTOR * power * power) + LAUNCH_SPIN_BASE;
-}
+int CKomaSet::LaunchSpin(int power) { return static_cast<int>(LAUNCH_SPIN_FACTOR * power * power) + LAUNCH_SPIN_BASE; }
 
 plat::Vec3 CKomaSet::LaunchForce(float aimAngle)
 {
@@ -140,10 +134,7 @@ void CKomaSet::ScrollBanners()
     if (m_BannerScroll >= BANNER_WRAP) m_BannerScroll = 0.0f;
 }
 
-bool CKomaSet::LaunchRequested() const
-{
-    return m_Input && m_Input->IsNewlyPressed(plat::KEY_Z);
-}
+bool CKomaSet::LaunchRequested() const { return m_Input && m_Input->IsNewlyPressed(plat::KEY_Z); }
 
 void CKomaSet::Launch()
 {

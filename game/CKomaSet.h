@@ -28,11 +28,11 @@ public:
     static constexpr plat::Vec3 CAMERA_TARGET{0, 4, 1};
     static constexpr float CAMERA_FOV = 60.0f;
 
-    static constexpr int AIM_STEP = 2;              // degrees per frame
-    static constexpr float AIM_TURN = 30.0f;        // beyond this the swing turns back
-    static constexpr int POWER_STEP = 4;            // per frame
-    static constexpr int POWER_MAX = 192;           // beyond this the gauge empties
-    static constexpr float BANNER_WRAP = 512.0f;    // texels of one banner
+    static constexpr int AIM_STEP = 2;             // degrees per frame
+    static constexpr float AIM_TURN = 30.0f;       // beyond this the swing turns back
+    static constexpr int POWER_STEP = 4;           // per frame
+    static constexpr int POWER_MAX = 192;          // beyond this the gauge empties
+    static constexpr float BANNER_WRAP = 512.0f;   // texels of one banner
     static constexpr float LAUNCH_FORCE = 100000.0f;
     static constexpr int LAUNCH_SPIN_BASE = 130;
     static constexpr double LAUNCH_SPIN_FACTOR = 0.004;   // x power squared
@@ -56,18 +56,18 @@ public:
 
     CInput* m_Input = nullptr;
     CCamera* m_Camera = nullptr;
-    CXFile* m_Rale = nullptr;           // the launcher rail
-    CXFile* m_RaleRoll = nullptr;       // its two rollers
+    CXFile* m_Rale = nullptr;       // the launcher rail
+    CXFile* m_RaleRoll = nullptr;   // its two rollers
     CXFile* m_Top = nullptr;
     std::unique_ptr<CSound> m_GaugeSound;   // shares the samples of "KiaiGageUPSE"
     plat::Vec3 m_StartPos = START_POSITION;
-    float m_AimAngle = 0.0f;            // degrees about the vertical axis
+    float m_AimAngle = 0.0f;   // degrees about the vertical axis
     int m_AimStep = AIM_STEP;
     // Rotation by the aim angle, then translation to the start position;
     // recomputed in each Draw, and the start pose at angle 0 until the first.
     plat::Mat4 m_LauncherMatrix;
     int m_Power = 0;
-    CSprite m_HudSprite;                // on "InterfaceBMP"
+    CSprite m_HudSprite;   // on "InterfaceBMP"
     float m_BannerScroll = 0.0f;
 
 private:

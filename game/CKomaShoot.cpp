@@ -24,7 +24,7 @@ constexpr float ROLLER_SOLID_ALPHA = 1.0f;
 constexpr float RAIL_OUTLINE = 1.01f;
 constexpr float TOP_OUTLINE = 1.05f;
 constexpr float GHOST_SCALE = 1.1f;
-constexpr int GHOST_JITTER_STEPS = 30;      // -0.15 to +0.14 in hundredths
+constexpr int GHOST_JITTER_STEPS = 30;   // -0.15 to +0.14 in hundredths
 constexpr int GHOST_JITTER_CENTRE = 15;
 constexpr float GHOST_JITTER_UNIT = 0.01f;
 
@@ -43,7 +43,7 @@ plat::Mat4 WithoutTranslation(plat::Mat4 m)
     return m;
 }
 
-}  // namespace
+}   // namespace
 
 CKomaShoot::CKomaShoot(int power, const plat::Mat4& launcherMatrix)
     : m_LauncherMatrix(launcherMatrix),
@@ -145,7 +145,8 @@ void CKomaShoot::Release()
         shot->EnableAutoDelete();
         shot->Play();
     }
-    if (auto* music = dynamic_cast<CBGMusic*>(FindTask(AIMING_MUSIC))) music->FadeVolume(MUSIC_FADE_MS, MUSIC_FADE_VOLUME);
+    if (auto* music = dynamic_cast<CBGMusic*>(FindTask(AIMING_MUSIC)))
+        music->FadeVolume(MUSIC_FADE_MS, MUSIC_FADE_VOLUME);
     SetUpdateStopRange(false, FREEZE_HIGH, FREEZE_LOW);
     SetDrawStopRange(false, FREEZE_HIGH, FREEZE_LOW);
     m_FinishCount = 1;
@@ -165,8 +166,10 @@ void CKomaShoot::MoveMarker()
         m_MarkerY = MARKER_TOP;
         m_MarkerX = MARKER_MIN_X + GameRand() % MARKER_X_RANGE;
     }
-    if (m_MarkerX > MARKER_CENTRE_X - 1) m_MarkerX -= MARKER_DRIFT;
-    else m_MarkerX += MARKER_DRIFT;
+    if (m_MarkerX > MARKER_CENTRE_X - 1)
+        m_MarkerX -= MARKER_DRIFT;
+    else
+        m_MarkerX += MARKER_DRIFT;
 }
 
 void CKomaShoot::Draw()

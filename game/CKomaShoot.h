@@ -32,22 +32,22 @@ public:
     static constexpr float ROLLER_OFFSET_STEP = 0.01f;      // opening, per frame
     static constexpr float ROLLER_OPEN_LIMIT = 3.5f;        // then they snap shut ten times faster
     static constexpr float ROLLER_CLOSE_FACTOR = -10.0f;
-    static constexpr float RELEASE_OFFSET = 2.5518f;        // closed this far, the top is let go
+    static constexpr float RELEASE_OFFSET = 2.5518f;   // closed this far, the top is let go
     static constexpr float ROLLER_DEPTH = 0.0373f;
-    static constexpr float ROLLER_SPIN_UP = 0.1f;           // degrees per frame per frame
-    static constexpr int TOP_SPEED_DIVISOR = 10;            // top speed = power / 10
-    static constexpr int STRONG_LAUNCH_POWER = 160;         // above this the ghost shows
+    static constexpr float ROLLER_SPIN_UP = 0.1f;     // degrees per frame per frame
+    static constexpr int TOP_SPEED_DIVISOR = 10;      // top speed = power / 10
+    static constexpr int STRONG_LAUNCH_POWER = 160;   // above this the ghost shows
     static constexpr int STRONG_MARKER_OFF = 480;
     static constexpr int STRONG_MARKER_LIMIT = 240;
     static constexpr int STRONG_MARKER_STEP = 9;
-    static constexpr int LINGER_FRAMES = 150;               // after the release
-    static constexpr float ORBIT_STEP = 0.2f;               // degrees per frame
+    static constexpr int LINGER_FRAMES = 150;   // after the release
+    static constexpr float ORBIT_STEP = 0.2f;   // degrees per frame
     static constexpr float ORBIT_MAX = 20.0f;
     static constexpr float BANNER_STEP = 2.0f;
     static constexpr float BANNER_WRAP = 320.0f;
     static constexpr float EMBLEM_GROWTH = 0.001f;
     static constexpr int MARKER_START_Y = 1000;
-    static constexpr int MARKER_FALL = 3;                   // pixels per frame
+    static constexpr int MARKER_FALL = 3;   // pixels per frame
     static constexpr int MARKER_BOTTOM = 131;
     static constexpr int MARKER_TOP = 60;
     static constexpr int MARKER_MIN_X = 170;
@@ -76,13 +76,13 @@ public:
     std::unique_ptr<CSound> m_LaunchSound;
     std::unique_ptr<CSound> m_RollerSound;
     plat::Mat4 m_LauncherMatrix;
-    float m_RollerAngle = 0;        // degrees
-    float m_RollerSpeed = 0;        // degrees per frame
-    float m_TopSpeed = 0;           // the rollers' full speed
+    float m_RollerAngle = 0;   // degrees
+    float m_RollerSpeed = 0;   // degrees per frame
+    float m_TopSpeed = 0;      // the rollers' full speed
     float m_RollerOffset = ROLLER_OFFSET_START;
     float m_OffsetStep = ROLLER_OFFSET_STEP;
     plat::Vec3 m_SavedEye;
-    int m_FinishCount = 0;          // 0 until the release, then frames since
+    int m_FinishCount = 0;   // 0 until the release, then frames since
     float m_EmblemScale = 1;
     int m_MarkerX = 0, m_MarkerY = MARKER_START_Y;
     int m_StrongMarker = 0;

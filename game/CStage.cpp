@@ -23,17 +23,11 @@ plat::Light StageLight()
     return light;
 }
 
-}  // namespace
+}   // namespace
 
-std::string CStage::StageMeshPath(int stageIndex)
-{
-    return "X/stage_" + std::to_string(stageIndex + 1) + ".x";
-}
+std::string CStage::StageMeshPath(int stageIndex) { return "X/stage_" + std::to_string(stageIndex + 1) + ".x"; }
 
-std::string CStage::StageMeshKey(int stageIndex)
-{
-    return "XStage" + std::to_string(stageIndex + 1);
-}
+std::string CStage::StageMeshKey(int stageIndex) { return "XStage" + std::to_string(stageIndex + 1); }
 
 void CStage::Init()
 {
@@ -50,10 +44,7 @@ void CStage::Init()
     SetUpLight();
 }
 
-void CStage::SetUpLight()
-{
-    gfx::SetSceneLight(StageLight());
-}
+void CStage::SetUpLight() { gfx::SetSceneLight(StageLight()); }
 
 bool CStage::DrawsArenaFirst() const
 {

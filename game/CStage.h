@@ -44,9 +44,9 @@ public:
     // "XStageN" for stage index N - 1.
     static std::string StageMeshKey(int stageIndex);
 
-    CXFile* m_StageMesh = nullptr;        // "XStage1" to "XStage5"
-    CXFile* m_Background = nullptr;       // "XSpace"
-    CGameObject* m_Code = nullptr;        // the "CODE" task
+    CXFile* m_StageMesh = nullptr;    // "XStage1" to "XStage5"
+    CXFile* m_Background = nullptr;   // "XSpace"
+    CGameObject* m_Code = nullptr;    // the "CODE" task
 
 private:
     void SetUpLight();
@@ -54,7 +54,7 @@ private:
     void DrawArena();
 
     bool m_OpaqueArenaFirst = true;
-    bool m_ArenaOpaque = false;           // the stage mesh hides what lies behind it
+    bool m_ArenaOpaque = false;   // the stage mesh hides what lies behind it
 
-    ArenaCollision m_Arena;               // the triangle-mesh data, the geometry and the mesh record
+    ArenaCollision m_Arena;   // the triangle-mesh data, the geometry and the mesh record
 };

@@ -95,10 +95,7 @@ float ToFloat(double value)
     return static_cast<float>(value);
 }
 
-bool IsUsableCoordinate(float value)
-{
-    return std::isfinite(value) && std::fabs(value) <= MAX_STAGE_COORDINATE;
-}
+bool IsUsableCoordinate(float value) { return std::isfinite(value) && std::fabs(value) <= MAX_STAGE_COORDINATE; }
 
 // One coordinate. A name or a malformed number in its place gives NaN, which
 // leaves the vertex out. False when the list ends (the text or the block).
@@ -140,8 +137,8 @@ std::vector<bool> SortOutVertices(StageMesh& mesh)
 // One face as written: its corner count, ';', the indices separated by ','
 // up to the next ';', and the ',' or ';' after the face.
 struct FaceText {
-    bool complete = false;       // the face's ';' was reached
-    bool sound = true;           // every piece was a number
+    bool complete = false;   // the face's ';' was reached
+    bool sound = true;       // every piece was a number
     long long cornerCount = 0;
     std::array<long long, TRIANGLE_CORNERS> indices{};   // the first three
     size_t indexCount = 0;
@@ -211,7 +208,7 @@ bool ReadFaces(XTokenizer& tokens, StageMesh& mesh, int faceCount, const std::ve
     return complete;
 }
 
-}  // namespace
+}   // namespace
 
 StageMesh ParseStageMesh(std::string_view text, float scale, const char** problem)
 {

@@ -11,7 +11,7 @@
 #include <vector>
 
 struct StageMesh {
-    std::vector<float> vertices;    // x, y, z per vertex
+    std::vector<float> vertices;   // x, y, z per vertex
     int vertexCount = 0;
     std::vector<int32_t> indices;   // three per triangle
     int indexCount = 0;             // three times the triangle count

@@ -13,13 +13,19 @@ void CSprite::AttachTexture(CTexture* texture)
 
 void CSprite::UpdatePivot()
 {
-    if (m_Anchor & ANCHOR_LEFT) m_PivotX = 0;
-    else if (m_Anchor & ANCHOR_RIGHT) m_PivotX = static_cast<float>(m_FrameWidth);
-    else m_PivotX = m_FrameWidth / 2.0f;
+    if (m_Anchor & ANCHOR_LEFT)
+        m_PivotX = 0;
+    else if (m_Anchor & ANCHOR_RIGHT)
+        m_PivotX = static_cast<float>(m_FrameWidth);
+    else
+        m_PivotX = m_FrameWidth / 2.0f;
 
-    if (m_Anchor & ANCHOR_TOP) m_PivotY = 0;
-    else if (m_Anchor & ANCHOR_BOTTOM) m_PivotY = static_cast<float>(m_FrameHeight);
-    else m_PivotY = m_FrameHeight / 2.0f;
+    if (m_Anchor & ANCHOR_TOP)
+        m_PivotY = 0;
+    else if (m_Anchor & ANCHOR_BOTTOM)
+        m_PivotY = static_cast<float>(m_FrameHeight);
+    else
+        m_PivotY = m_FrameHeight / 2.0f;
 }
 
 void CSprite::SetFrameSize(int width, int height)

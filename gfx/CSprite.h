@@ -10,7 +10,9 @@
 
 class CTexture;
 
-namespace plat { class Texture; }
+namespace plat {
+class Texture;
+}
 
 class CSprite : public CGameObject {
 public:

@@ -29,7 +29,7 @@ public:
 
     plat::Texture* Texture() const { return m_Texture.get(); }   // null when nothing is loaded
 
-    int m_Width = 0;    // of the texture's top level, after rounding
+    int m_Width = 0;   // of the texture's top level, after rounding
     int m_Height = 0;
 
 private:

@@ -39,7 +39,7 @@ std::unique_ptr<plat::Texture> LoadMaterialTexture(const std::string& folder, co
     return texture;
 }
 
-}  // namespace
+}   // namespace
 
 CXFile::CXFile() = default;
 

@@ -18,7 +18,7 @@
 namespace plat {
 class Mesh;
 class Texture;
-}
+}   // namespace plat
 
 class CXFile : public CGameObject {
 public:
@@ -39,7 +39,7 @@ public:
     void Draw() const;
     void DrawOutline(float scale, const plat::Mat4& world) const;
 
-    const plat::Mesh* GetMesh() const { return m_Mesh.get(); }            // null when empty
+    const plat::Mesh* GetMesh() const { return m_Mesh.get(); }   // null when empty
     uint32_t GetMaterialCount() const { return m_MaterialCount; }
     // The materials as drawn; the game may change them (fading a mesh, for example).
     plat::Material& Material(uint32_t i) { return m_Materials[i]; }

@@ -47,7 +47,7 @@ void EndPointSpriteStates(plat::RenderDevice& device)
     rs.stage0.colorOp = plat::TexOp::Modulate;
 }
 
-}  // namespace
+}   // namespace
 
 plat::Blend DestBlendOf(BlendMode mode)
 {
@@ -190,4 +190,4 @@ void FillFacingQuad(plat::Vertex quad[4], float halfWidth, float halfHeight, flo
     quad[3] = corner(-halfWidth, -halfHeight, leftU, bottomV);
 }
 
-}  // namespace gfx
+}   // namespace gfx

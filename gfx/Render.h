@@ -19,7 +19,7 @@ class CXFile;
 namespace plat {
 class LineBatch;
 class Texture;
-}  // namespace plat
+}   // namespace plat
 
 namespace gfx {
 
@@ -31,23 +31,23 @@ enum class BlendMode : uint8_t { Normal, Additive };
 plat::Blend DestBlendOf(BlendMode mode);   // the device's factor for the picture beneath
 
 // ---- Queries ----
-bool CanDraw();                 // a device is there to draw on
-bool DepthTestKeepsNearer();    // depth test and depth write on, the nearer surface kept
+bool CanDraw();                // a device is there to draw on
+bool DepthTestKeepsNearer();   // depth test and depth write on, the nearer surface kept
 
 // ---- Frame and viewport ----
-void BeginScene();                                    // opens the frame's drawing (the head task does it too)
-void SetViewport(const plat::Viewport& viewport);     // where the following draws and clears land
-void ClearViewport(uint32_t argb);                    // colour and depth of the current viewport only
+void BeginScene();                                  // opens the frame's drawing (the head task does it too)
+void SetViewport(const plat::Viewport& viewport);   // where the following draws and clears land
+void ClearViewport(uint32_t argb);                  // colour and depth of the current viewport only
 
 // ---- States that stay set ----
-void SetBlendMode(BlendMode mode);                    // the blend of the following draws
-void UseAlphaBlending();                              // blending on, Normal, the drawing weighted by its alpha
-void SetLighting(bool on);                            // lit by the scene light, or by vertex colour
-void SetTexture(const plat::Texture* texture);        // null: untextured (opaque white)
-void SetSceneLight(const plat::Light& light);         // the one directional light, with highlights
+void SetBlendMode(BlendMode mode);               // the blend of the following draws
+void UseAlphaBlending();                         // blending on, Normal, the drawing weighted by its alpha
+void SetLighting(bool on);                       // lit by the scene light, or by vertex colour
+void SetTexture(const plat::Texture* texture);   // null: untextured (opaque white)
+void SetSceneLight(const plat::Light& light);    // the one directional light, with highlights
 
 // ---- 3-D drawing ----
-void SetWorld(const plat::Mat4& world);               // the world transform of the following draws
+void SetWorld(const plat::Mat4& world);   // the world transform of the following draws
 // Sets the world transform and draws the mesh there; a missing mesh draws
 // nothing (the world transform is set all the same).
 void DrawMesh(const CXFile* mesh, const plat::Mat4& world);
@@ -64,9 +64,9 @@ void DrawFacingQuad(const plat::Vertex quad[4], const plat::Mat4& world);
 void DrawPointSprites(const plat::PointVertex* points, int count, const plat::Texture* texture);
 
 // ---- 2-D drawing (back-buffer pixels, through the shared sprite batch) ----
-void BeginSprites();     // CSprite draws queue from here on, alpha blended, unlit, no depth test
-void FlushSprites();     // draws the queue with the blend of this moment (glowing copies switch between flushes)
-void EndSprites();       // flushes and restores the states BeginSprites found
+void BeginSprites();   // CSprite draws queue from here on, alpha blended, unlit, no depth test
+void FlushSprites();   // draws the queue with the blend of this moment (glowing copies switch between flushes)
+void EndSprites();     // flushes and restores the states BeginSprites found
 // A line batch of its own for graphs; null when there is nothing to draw on.
 std::unique_ptr<plat::LineBatch> MakeLineBatch();
 
@@ -77,4 +77,4 @@ std::unique_ptr<plat::LineBatch> MakeLineBatch();
 void FillFacingQuad(plat::Vertex quad[4], float halfWidth, float halfHeight, float leftU, float topV, float rightU,
                     float bottomV);
 
-}  // namespace gfx
+}   // namespace gfx

@@ -32,7 +32,7 @@ constexpr float SPIN_FLASH_SCALE_X = 1.2f, SPIN_FLASH_SCALE_Y = 2.2f;
 
 float Shake() { return static_cast<float>(GameRand() % SHAKE); }
 
-}  // namespace
+}   // namespace
 
 void CSpriteRender::Init()
 {
@@ -142,6 +142,8 @@ void CSpriteRender::DrawGraphs()
 void CSpriteRender::DecideEnd()
 {
     // The enemy is tested first: when both tops go down together the player wins.
-    if (m_Enemy && m_Enemy->IsDown()) HandOverToResult(RESULT_CLEAR);
-    else if (m_Player && m_Player->IsDown()) HandOverToResult(RESULT_GAME_OVER);
+    if (m_Enemy && m_Enemy->IsDown())
+        HandOverToResult(RESULT_CLEAR);
+    else if (m_Player && m_Player->IsDown())
+        HandOverToResult(RESULT_GAME_OVER);
 }

@@ -6,8 +6,8 @@
 #include "effect/EdgeMarker.h"
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
-#include "gfx/CCamera.h"
 #include "game/CKomaBase.h"
+#include "gfx/CCamera.h"
 #include "gfx/Render.h"
 #include "platform/LineBatch.h"
 
@@ -22,7 +22,7 @@ constexpr float SWARM_TAG_X = 334, SWARM_TAG_Y = 394;
 constexpr uint8_t ANCHOR_CENTRE = 0;
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 
-}  // namespace
+}   // namespace
 
 const int* CSpriteRender2::FindSwarmDefeatedCount()
 {
@@ -118,6 +118,8 @@ void CSpriteRender2::DecideEnd()
 {
     // The win is tested before the loss.
     bool won = m_SwarmDefeated ? SwarmBeaten(*m_SwarmDefeated) : (m_St5Enemy && m_St5Enemy->IsDown());
-    if (won) HandOverToResult(RESULT_CLEAR);
-    else if (m_Player && m_Player->IsDown()) HandOverToResult(RESULT_GAME_OVER);
+    if (won)
+        HandOverToResult(RESULT_CLEAR);
+    else if (m_Player && m_Player->IsDown())
+        HandOverToResult(RESULT_GAME_OVER);
 }

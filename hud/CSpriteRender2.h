@@ -13,7 +13,7 @@ class CCamera;
 
 class CSpriteRender2 : public CSpriteRenderBase {
 public:
-    static constexpr int SWARM_SIZE = 20;        // enemies to defeat on stage 2
+    static constexpr int SWARM_SIZE = 20;   // enemies to defeat on stage 2
     static constexpr int SWARM_ICONS_PER_ROW = 10;
     static constexpr float SWARM_ICON_X = 400, SWARM_ICON_Y = 400, SWARM_ICON_STEP = 20;
 

@@ -35,7 +35,7 @@ uint32_t Channel(float share)
     return static_cast<uint32_t>(std::floor(std::min(value, CHANNEL_MAX) + 0.5f));
 }
 
-}  // namespace
+}   // namespace
 
 CSpriteRenderBase::CSpriteRenderBase() = default;
 
@@ -124,8 +124,8 @@ void CSpriteRenderBase::SlideIn()
     if (m_SlideOffset > 0) m_SlideOffset -= SLIDE_STEP;
 }
 
-void CSpriteRenderBase::DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY,
-                                   float angle, uint8_t alpha)
+void CSpriteRenderBase::DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angle,
+                                   uint8_t alpha)
 {
     m_Sprite.SetSourceRect(region.left, region.top, region.right, region.bottom);
     m_Sprite.Draw(x, y, scaleX, scaleY, angle, alpha);

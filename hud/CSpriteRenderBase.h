@@ -17,7 +17,9 @@
 class CInput;
 class CKomaBase;
 
-namespace plat { class LineBatch; }
+namespace plat {
+class LineBatch;
+}
 
 constexpr int32_t PRIORITY_SPRITE_RENDER = 9000;
 
@@ -31,15 +33,15 @@ public:
     using ResultStarter = void (*)(int kind);
     static void SetResultStarter(ResultStarter starter);
 
-    static constexpr int HISTORY_SIZE = 11;        // one sample a second, newest first
-    static constexpr int16_t HISTORY_FRAMES = 60;  // updates between samples
-    static constexpr int32_t SLIDE_START = 80;     // pixels off screen at the start
-    static constexpr int32_t SLIDE_STEP = 2;       // pixels per update: 40 updates to slide in
+    static constexpr int HISTORY_SIZE = 11;         // one sample a second, newest first
+    static constexpr int16_t HISTORY_FRAMES = 60;   // updates between samples
+    static constexpr int32_t SLIDE_START = 80;      // pixels off screen at the start
+    static constexpr int32_t SLIDE_STEP = 2;        // pixels per update: 40 updates to slide in
 
     // Regions of the interface texture (left, top, right, bottom).
     static constexpr plat::Rect GAUGE_BACK{0, 0, 320, 64};
     static constexpr int GAUGE_FILL_LEFT = 0, GAUGE_FILL_TOP = 64, GAUGE_FILL_BOTTOM = 112;
-    static constexpr int GAUGE_FILL_STUB = 9;      // pixels shown at gauge 0
+    static constexpr int GAUGE_FILL_STUB = 9;   // pixels shown at gauge 0
     static constexpr plat::Rect METER_FRAME{400, 0, 500, 40};
     static constexpr plat::Rect METER_LABEL{320, 48, 407, 80};
     static constexpr plat::Rect GAUGE_LABEL{320, 80, 407, 112};
@@ -67,16 +69,16 @@ public:
     // The spin graph: ten segments of ten pixels, the spin relative to its
     // value five seconds ago, ten pixels per unit, held between two limits.
     static constexpr int GRAPH_SEGMENTS = 10;
-    static constexpr float GRAPH_LEFT = 80;        // from the graph's x0
+    static constexpr float GRAPH_LEFT = 80;   // from the graph's x0
     static constexpr float GRAPH_STEP = 10;
-    static constexpr int GRAPH_REFERENCE = 5;      // the sample the graph is drawn against
+    static constexpr int GRAPH_REFERENCE = 5;   // the sample the graph is drawn against
     static constexpr float GRAPH_BASE_Y = 430;
     static constexpr float GRAPH_SCALE = 10;
     static constexpr float GRAPH_TOP = 395;
     static constexpr float GRAPH_BOTTOM = 465;
-    static constexpr int GRAPH_FILL_LINES = 10;    // vertical lines below each segment
-    static constexpr float SLOW_SPIN = 30;         // drawn red
-    static constexpr float SPIN_COLOUR_RANGE = 200; // blue from 30 + 200
+    static constexpr int GRAPH_FILL_LINES = 10;       // vertical lines below each segment
+    static constexpr float SLOW_SPIN = 30;            // drawn red
+    static constexpr float SPIN_COLOUR_RANGE = 200;   // blue from 30 + 200
 
     ~CSpriteRenderBase() override;
     CSpriteRenderBase(const CSpriteRenderBase&) = delete;
@@ -100,10 +102,10 @@ public:
     std::unique_ptr<plat::LineBatch> m_Line;
     float m_SpinHistory[HISTORY_SIZE] = {};
     int16_t m_HistoryTimer = 0;
-    CInput* m_Input = nullptr;       // "input", when running
-    int m_BattleFrames = 0;          // updates since the interface started
-    int m_IdleFrames = 0;            // updates since a battle key was last held
-    int m_HintScroll = 0;            // texels the reminder has scrolled, within its loop
+    CInput* m_Input = nullptr;   // "input", when running
+    int m_BattleFrames = 0;      // updates since the interface started
+    int m_IdleFrames = 0;        // updates since a battle key was last held
+    int m_HintScroll = 0;        // texels the reminder has scrolled, within its loop
 
 protected:
     CSpriteRenderBase();
@@ -125,8 +127,7 @@ protected:
     // Call outside the sprite batch of the interface texture.
     void DrawHint();
 
-    void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angle,
-                    uint8_t alpha);
+    void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angle, uint8_t alpha);
     void DrawGaugeFill(int gauge, float x, float y);
     // 110 lines: ten segments, each with ten fill lines below it. Call between
     // the line batch's Begin and End.

@@ -11,12 +11,9 @@ namespace {
 constexpr const char* SWARM_TASK = "St2Enemy";
 constexpr const char* BOSS_TASK = "St5Enemy";
 
-}  // namespace
+}   // namespace
 
-void CSpriteRenderInit::Init()
-{
-    std::snprintf(m_EnemyName, sizeof m_EnemyName, "St%dEnemy", g_StageIndex + 1);
-}
+void CSpriteRenderInit::Init() { std::snprintf(m_EnemyName, sizeof m_EnemyName, "St%dEnemy", g_StageIndex + 1); }
 
 void CSpriteRenderInit::Update()
 {

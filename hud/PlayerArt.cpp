@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace {
 
 constexpr uint32_t NO_COLOR_KEY = 0;
@@ -20,7 +19,7 @@ constexpr float POINTER_OFFSET = 170;
 constexpr float DIGIT_ADVANCE = 24;   // the digits' cells are wider than their ink
 constexpr float LABEL_GAP = 8;
 
-}  // namespace
+}   // namespace
 
 bool PlayerArt::Load()
 {

@@ -6,7 +6,7 @@ namespace {
 
 bool IsKeyCode(int code) { return code > 0 && code < 256; }
 
-}  // namespace
+}   // namespace
 
 BoundKeySource::BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound)
     : m_Keys(keys), m_Bound(bound)

@@ -13,7 +13,7 @@ class BoundKeySource : public plat::KeySource {
 public:
     static constexpr int kActions = 6;
     // The codes the game reads for up, down, left, right, dash and pause.
-    static constexpr std::array<int, kActions> kGameCodes = {plat::KEY_UP,   plat::KEY_DOWN, plat::KEY_LEFT,
+    static constexpr std::array<int, kActions> kGameCodes = {plat::KEY_UP,    plat::KEY_DOWN, plat::KEY_LEFT,
                                                              plat::KEY_RIGHT, plat::KEY_Z,    plat::KEY_P};
 
     // bound[i]: the key the player presses for action i, in the order above.

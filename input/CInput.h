@@ -21,8 +21,8 @@ public:
     static CInput* FindOrCreate();
 
     bool HasKeyboard() const { return m_Keyboard != nullptr; }
-    bool IsDown(int key) const;            // held in this frame
-    bool IsNewlyPressed(int key) const;    // down now, up in the frame before
+    bool IsDown(int key) const;           // held in this frame
+    bool IsNewlyPressed(int key) const;   // down now, up in the frame before
     // False when the last read failed: the window has lost the input focus.
     bool HasFocus() const { return m_Focus; }
 

@@ -42,7 +42,7 @@ CKomaBase* FindStageEnemy()
     return dynamic_cast<CKomaBase*>(FindTask(name));
 }
 
-}  // namespace
+}   // namespace
 
 CItem::CItem(int kind, const plat::Mat4& boxWorld) : m_ItemKind(kind), m_World(boxWorld) {}
 
@@ -162,22 +162,21 @@ void CItem::GiveEffect(CKomaBase& taker, bool takerIsPlayer)
     const plat::Vec3& p = m_Position;
     uint32_t side = takerIsPlayer ? PLAYER_PARTICLES : ENEMY_PARTICLES;
     switch (m_ItemKind) {
-    case KIND_SPIN:
-        if (taker.m_Disc.body) taker.m_Disc.body.AddTorque(0, SPIN_TORQUE, 0);
-        AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_SPIN, side), PRIORITY_EFFECT);
-        AddTask(new CItemEffectKoma(SPIN_CELL, taker.m_Pos), PRIORITY_EFFECT);
-        break;
-    case KIND_JUMP:
-        if (taker.m_Disc.body) taker.m_Disc.body.AddForce(0, JUMP_FORCE, 0);
-        AddTask(PRIORITY_EFFECT, new CItemEffectJump(p), ITEM_EFFECT_JUMP_TASK_NAME);
-        break;
-    case KIND_POWER:
-        taker.m_GaugeCeiling = std::min(taker.m_GaugeCeiling + CEILING_RAISE, CKomaBase::GAUGE_CEILING_MAX);
-        AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_POWER, side), PRIORITY_EFFECT);
-        AddTask(new CItemEffectKoma(POWER_CELL, taker.m_Pos), PRIORITY_EFFECT);
-        break;
-    default:
-        break;
+        case KIND_SPIN:
+            if (taker.m_Disc.body) taker.m_Disc.body.AddTorque(0, SPIN_TORQUE, 0);
+            AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_SPIN, side), PRIORITY_EFFECT);
+            AddTask(new CItemEffectKoma(SPIN_CELL, taker.m_Pos), PRIORITY_EFFECT);
+            break;
+        case KIND_JUMP:
+            if (taker.m_Disc.body) taker.m_Disc.body.AddForce(0, JUMP_FORCE, 0);
+            AddTask(PRIORITY_EFFECT, new CItemEffectJump(p), ITEM_EFFECT_JUMP_TASK_NAME);
+            break;
+        case KIND_POWER:
+            taker.m_GaugeCeiling = std::min(taker.m_GaugeCeiling + CEILING_RAISE, CKomaBase::GAUGE_CEILING_MAX);
+            AddTask(CItemEffect::NewPickUpBurst(p, CPSprite::KIND_ITEM_POWER, side), PRIORITY_EFFECT);
+            AddTask(new CItemEffectKoma(POWER_CELL, taker.m_Pos), PRIORITY_EFFECT);
+            break;
+        default: break;
     }
 }
 

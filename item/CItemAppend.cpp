@@ -15,7 +15,7 @@ constexpr float DEG_TO_RAD = 3.1415927f / 180.0f;
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 
-}  // namespace
+}   // namespace
 
 CItemAppend::CItemAppend() = default;
 
@@ -54,11 +54,11 @@ void CItemAppend::Update()
     if (m_BoxCounter > COUNTER_WRAP) m_BoxCounter = 0;
 
     switch (m_BoxState) {
-    case STATE_IDLE: Idle(); break;
-    case STATE_ARRIVING: Arrive(); break;
-    case STATE_DROPPING: Drop(); break;
-    case STATE_LEAVING: Leave(); break;
-    default: break;
+        case STATE_IDLE: Idle(); break;
+        case STATE_ARRIVING: Arrive(); break;
+        case STATE_DROPPING: Drop(); break;
+        case STATE_LEAVING: Leave(); break;
+        default: break;
     }
 
     m_PropellerAngle += PROPELLER_STEP;

@@ -10,7 +10,7 @@ namespace {
 constexpr int SWARM_STAGE_INDEX = 1;   // stage 2
 constexpr int BOSS_STAGE_INDEX = 4;    // stage 5
 
-}  // namespace
+}   // namespace
 
 bool CItemAppendInit::StageHasItems(int stageIndex)
 {

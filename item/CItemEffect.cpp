@@ -4,11 +4,11 @@
 
 #include "core/ResourceRegistry.h"
 #include "effect/CPSprite.h"
-#include "item/ItemFlashTarget.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
+#include "item/ItemFlashTarget.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr plat::Vec3 SCREEN_CENTRE{320, 240, 0};   // of the 640 x 480 back buff
 
 bool IsFinite(plat::Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
-}  // namespace
+}   // namespace
 
 CPSprite* CItemEffect::NewPickUpBurst(const plat::Vec3& at, uint32_t kind, uint32_t side)
 {
@@ -74,7 +74,8 @@ void CItemEffect::Init()
 
 void CItemEffect::StartOnScreen()
 {
-    plat::Vec2 screen = m_Camera ? ProjectToScreen(m_Position, *m_Camera) : plat::Vec2{SCREEN_CENTRE.x, SCREEN_CENTRE.y};
+    plat::Vec2 screen =
+        m_Camera ? ProjectToScreen(m_Position, *m_Camera) : plat::Vec2{SCREEN_CENTRE.x, SCREEN_CENTRE.y};
     m_Position = {screen.x, screen.y, 0};
     // A point on the eye's own plane has no screen position: start mid-screen.
     if (!IsFinite(m_Position)) m_Position = SCREEN_CENTRE;

@@ -19,13 +19,13 @@ constexpr const char* ITEM_EFFECT_TASK_NAME = "CItemEffect";
 
 class CItemEffect : public CGameObject {
 public:
-    static constexpr int CELL_SIZE = 128;           // "Item1BMP" holds 128 x 128 icons, row by row
+    static constexpr int CELL_SIZE = 128;   // "Item1BMP" holds 128 x 128 icons, row by row
     static constexpr float START_SCALE = 0.3f;
     static constexpr float SCALE_STEP = 0.005f;
-    static constexpr float END_SCALE = 1.5f;        // gives up above this (241 updates)
-    static constexpr float SPEED_GROWTH = 1.1f;     // per update, from one pixel per update
-    static constexpr uint32_t FIRST_ITEM_KIND = 9;  // the point-sprite kind of the spin item
-    static constexpr uint32_t FIRST_SIDE_COUNT = 2; // the particle count of the player's side
+    static constexpr float END_SCALE = 1.5f;          // gives up above this (241 updates)
+    static constexpr float SPEED_GROWTH = 1.1f;       // per update, from one pixel per update
+    static constexpr uint32_t FIRST_ITEM_KIND = 9;    // the point-sprite kind of the spin item
+    static constexpr uint32_t FIRST_SIDE_COUNT = 2;   // the particle count of the player's side
     static constexpr uint8_t OPAQUE = 255;
 
     // Where the icons fly: the spin meters and the gauge bars of both sides.
@@ -57,12 +57,12 @@ public:
     CTexture* m_Texture = nullptr;   // "Item1BMP"
     CCamera* m_Camera = nullptr;
     CSprite m_Sprite;
-    plat::Vec3 m_Position;           // world position at creation, screen pixels from Init on
+    plat::Vec3 m_Position;   // world position at creation, screen pixels from Init on
     float m_Scale = START_SCALE;
-    plat::Vec3 m_Direction;          // screen pixels per update
+    plat::Vec3 m_Direction;   // screen pixels per update
     plat::Vec3 m_Target;
-    int32_t m_ItemIndex = 0;         // 0 spin, 1 power
-    int32_t m_Side = 0;              // 0 player, 1 enemy
+    int32_t m_ItemIndex = 0;   // 0 spin, 1 power
+    int32_t m_Side = 0;        // 0 player, 1 enemy
 
 private:
     bool Arrived() const;

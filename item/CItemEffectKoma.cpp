@@ -20,7 +20,7 @@ plat::Vertex Corner(float x, float y, float u, float v)
     return c;
 }
 
-}  // namespace
+}   // namespace
 
 CItemEffectKoma::CItemEffectKoma(int cell, plat::Vec3 position) : m_Position(position)
 {

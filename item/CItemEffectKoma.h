@@ -12,12 +12,12 @@ class CTexture;
 
 class CItemEffectKoma : public CGameObject {
 public:
-    static constexpr float HALF_SIZE = 5.0f;      // the quad spans -5 .. 5
-    static constexpr float CELL_SPAN = 0.5f;      // "Item2BMP" is a sheet of 2 x 2 cells
+    static constexpr float HALF_SIZE = 5.0f;   // the quad spans -5 .. 5
+    static constexpr float CELL_SPAN = 0.5f;   // "Item2BMP" is a sheet of 2 x 2 cells
     static constexpr int CELLS_PER_ROW = 2;
     static constexpr float START_SCALE = 0.5f;
     static constexpr float SCALE_STEP = 0.1f;
-    static constexpr float END_SCALE = 2.0f;      // removed once above this
+    static constexpr float END_SCALE = 2.0f;   // removed once above this
 
     // Cell 0 shows the spin item, cell 1 the power item.
     CItemEffectKoma(int cell, plat::Vec3 position);
@@ -33,5 +33,5 @@ public:
     float m_Scale = START_SCALE;
 
 private:
-    float m_Left = 0, m_Top = 0;     // texture coordinates of the cell's corner
+    float m_Left = 0, m_Top = 0;   // texture coordinates of the cell's corner
 };

@@ -15,25 +15,21 @@ constexpr int TRIANGLE_STRIDE_BYTES = 3 * sizeof(int32_t);
 // of it stay within an int.
 constexpr dReal STAND_IN_DEPTH = -1.0e6;
 
-}  // namespace
+}   // namespace
 
-ArenaMesh::~ArenaMesh()
-{
-    Destroy();
-}
+ArenaMesh::~ArenaMesh() { Destroy(); }
 
-bool ArenaMesh::CanBuild()
-{
-    return g_World && g_Space;
-}
+bool ArenaMesh::CanBuild() { return g_World && g_Space; }
 
 bool ArenaMesh::Build(const float* vertices, int vertexCount, const int32_t* indices, int indexCount)
 {
     Destroy();
     if (!CanBuild()) return false;
     m_WorldSerial = CODE::CurrentWorldSerial();
-    if (indexCount > 0) BuildTriangles(vertices, vertexCount, indices, indexCount);
-    else BuildStandIn();
+    if (indexCount > 0)
+        BuildTriangles(vertices, vertexCount, indices, indexCount);
+    else
+        BuildStandIn();
     return true;
 }
 

@@ -84,7 +84,7 @@ void NearCallback(void*, dGeomID o1, dGeomID o2)
     }
 }
 
-}  // namespace
+}   // namespace
 
 CODE::CODE()
 {

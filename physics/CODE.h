@@ -14,17 +14,17 @@ struct dxJointGroup;
 
 // The world handles, valid from CODE's Init until its destruction, null before.
 extern dxWorld* g_World;
-extern dxSpace* g_Space;              // a hash space with no parent
-extern dxJointGroup* g_ContactGroup;  // the contact joints of the current step
+extern dxSpace* g_Space;               // a hash space with no parent
+extern dxJointGroup* g_ContactGroup;   // the contact joints of the current step
 
 constexpr int32_t PRIORITY_CODE = 7000;
 constexpr const char* CODE_TASK_NAME = "CODE";
 
 // World parameters. Lengths are the meshes' units.
-constexpr double WORLD_GRAVITY = 75.0;       // downwards, units per second squared
+constexpr double WORLD_GRAVITY = 75.0;   // downwards, units per second squared
 constexpr double WORLD_ERP = 0.9;
 constexpr double WORLD_CFM = 0.0001;
-constexpr double WORLD_STEP_SECONDS = 0.016; // one step per frame, whatever the real time
+constexpr double WORLD_STEP_SECONDS = 0.016;   // one step per frame, whatever the real time
 
 // The surface every touching pair gets: no pair is told apart from another.
 constexpr int MAX_CONTACTS_PER_PAIR = 10;
@@ -58,7 +58,7 @@ public:
     // An owner of a geometry records the serial of the world it created it in
     // and destroys the geometry itself only while that world (and so its space)
     // is still alive; otherwise the geometry went with the space.
-    static uint32_t CurrentWorldSerial();        // the world of g_World, 0 if none
+    static uint32_t CurrentWorldSerial();   // the world of g_World, 0 if none
     static bool IsWorldAlive(uint32_t serial);
 
     // The two halves of a step of the current world, for a step's parts to be

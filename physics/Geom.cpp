@@ -23,7 +23,7 @@ void CopyInto(ContactPoint& to, const dContactGeom& from)
     to.depth = from.depth;
 }
 
-}  // namespace
+}   // namespace
 
 bool Geom::Touches(Geom other) const
 {

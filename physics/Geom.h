@@ -28,9 +28,9 @@ public:
     void SetPosition(double x, double y, double z);
     const double* Position() const;
 
-    Body AttachedBody() const;     // null for a static geometry
+    Body AttachedBody() const;   // null for a static geometry
     bool IsTriangleMesh() const;
-    bool IsInCurrentSpace() const; // in the space of the current world
+    bool IsInCurrentSpace() const;   // in the space of the current world
 
     // Destroys the geometry (removing it from its space) and makes this handle null.
     void Destroy();

@@ -12,10 +12,7 @@ constexpr int CAPSULE_AXIS_Z = 3;   // capsules are built along the body's z axi
 // free flight (a top at 200 rad/s falls to about 30), although angular
 // momentum should be kept. Without it the spin is kept and only contacts and
 // friction wear it down, as the game's rules expect.
-void UseGameIntegration(dBodyID body)
-{
-    dBodySetGyroscopicMode(body, 0);
-}
+void UseGameIntegration(dBodyID body) { dBodySetGyroscopicMode(body, 0); }
 
 void BuildCapsule(BodyRecord& record, double x, double y, double z, double mass, double radius, double length)
 {
@@ -35,7 +32,7 @@ void BuildCapsule(BodyRecord& record, double x, double y, double z, double mass,
     record.geom = Geom(geom);
 }
 
-}  // namespace
+}   // namespace
 
 void CreateTopBodies(int variant, BodyRecord& disc, BodyRecord& shaft, float x, float y, float z, float mass)
 {

@@ -10,10 +10,10 @@
 // whatever is left is released with the world.
 struct BodyRecord {
     Body body;
-    Geom geom;                  // attached to body
-    double length = 0.0;        // the capsule's cylinder length (not set for spheres)
-    double radius = 0.0;        // the capsule's or sphere's radius
-    double mass = 0.0;          // total mass (not set for spheres)
+    Geom geom;             // attached to body
+    double length = 0.0;   // the capsule's cylinder length (not set for spheres)
+    double radius = 0.0;   // the capsule's or sphere's radius
+    double mass = 0.0;     // total mass (not set for spheres)
 };
 
 // The sizes of the two capsules of a top, one row per shape variant.

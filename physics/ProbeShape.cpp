@@ -4,10 +4,7 @@
 
 #include <ode/ode.h>
 
-ProbeShape ProbeShape::Sphere(double radius)
-{
-    return ProbeShape(Geom(dCreateSphere(nullptr, radius)), true);
-}
+ProbeShape ProbeShape::Sphere(double radius) { return ProbeShape(Geom(dCreateSphere(nullptr, radius)), true); }
 
 ProbeShape ProbeShape::Capsule(double radius, double length)
 {

@@ -11,7 +11,7 @@ namespace plat {
 namespace {
 // The stage loader's thread makes sound buffers too, so the pointer is atomic.
 std::atomic<AudioOutput*> g_audioOutput{nullptr};
-}  // namespace
+}   // namespace
 
 std::unique_ptr<AudioOutput> OpenAudioOutput()
 {
@@ -23,4 +23,4 @@ void SetAudioOutput(AudioOutput* output) { g_audioOutput.store(output); }
 
 AudioOutput* GetAudioOutput() { return g_audioOutput.load(); }
 
-}  // namespace plat
+}   // namespace plat

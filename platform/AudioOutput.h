@@ -47,4 +47,4 @@ std::unique_ptr<AudioOutput> OpenAudioOutput();
 void SetAudioOutput(AudioOutput* output);
 AudioOutput* GetAudioOutput();
 
-}  // namespace plat
+}   // namespace plat

@@ -12,14 +12,11 @@ uint64_t MonotonicNs()
             .count());
 }
 Clock* g_clock = nullptr;
-}  // namespace
+}   // namespace
 
 RealClock::RealClock() : m_StartNs(MonotonicNs()) {}
 
-uint32_t RealClock::NowMs()
-{
-    return static_cast<uint32_t>((MonotonicNs() - m_StartNs) / 1000000u);
-}
+uint32_t RealClock::NowMs() { return static_cast<uint32_t>((MonotonicNs() - m_StartNs) / 1000000u); }
 
 void VirtualClock::AdvanceFrame()
 {
@@ -35,4 +32,4 @@ Clock& GetClock()
     return g_clock ? *g_clock : realClock;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -41,4 +41,4 @@ void SetClock(Clock* clock);
 Clock& GetClock();
 inline uint32_t NowMs() { return GetClock().NowMs(); }
 
-}  // namespace plat
+}   // namespace plat

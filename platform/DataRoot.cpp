@@ -10,7 +10,7 @@ std::string& Root()
     return root;
 }
 
-}  // namespace
+}   // namespace
 
 void SetDataRoot(std::string root)
 {
@@ -31,4 +31,4 @@ std::string DataPath(std::string_view path)
     return full;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -19,4 +19,4 @@ const std::string& GetDataRoot();
 // the path as it is; otherwise it is placed under the root.
 std::string DataPath(std::string_view path);
 
-}  // namespace plat
+}   // namespace plat

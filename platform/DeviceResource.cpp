@@ -9,7 +9,7 @@ namespace {
 std::atomic<uint64_t> g_nextId{1};
 std::mutex g_listenerMutex;
 DeviceResourceListener* g_listener = nullptr;
-}  // namespace
+}   // namespace
 
 DeviceResource::DeviceResource() : m_Id(g_nextId++) {}
 
@@ -25,4 +25,4 @@ void SetDeviceResourceListener(DeviceResourceListener* listener)
     g_listener = listener;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -39,4 +39,4 @@ public:
 // Installs the listener that hears of released resources (null: nobody).
 void SetDeviceResourceListener(DeviceResourceListener* listener);
 
-}  // namespace plat
+}   // namespace plat

@@ -24,4 +24,4 @@ void ScriptedKeySource::SetKey(int code, bool down)
 void SetKeySource(KeySource* source) { g_keySource = source; }
 KeySource* GetKeySource() { return g_keySource; }
 
-}  // namespace plat
+}   // namespace plat

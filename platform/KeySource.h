@@ -14,7 +14,7 @@ constexpr int KEY_LEFT = 0xCB;
 constexpr int KEY_RIGHT = 0xCD;
 constexpr int KEY_DOWN = 0xD0;
 constexpr int KEY_P = 0x19;
-constexpr int KEY_PAUSE = 0xC5;       // the keyboard's Pause key and a controller's Start button
+constexpr int KEY_PAUSE = 0xC5;   // the keyboard's Pause key and a controller's Start button
 constexpr uint8_t KEY_DOWN_BIT = 0x80;
 
 class KeySource {
@@ -41,4 +41,4 @@ private:
 void SetKeySource(KeySource* source);
 KeySource* GetKeySource();
 
-}  // namespace plat
+}   // namespace plat

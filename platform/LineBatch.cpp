@@ -43,4 +43,4 @@ void LineBatch::End()
     m_Begun = false;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -32,4 +32,4 @@ private:
     bool m_Begun = false;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -53,8 +53,10 @@ Mat4 RotationX(float a)
 {
     Mat4 r;
     float c = std::cos(a), s = std::sin(a);
-    r.m[1][1] = c; r.m[1][2] = s;
-    r.m[2][1] = -s; r.m[2][2] = c;
+    r.m[1][1] = c;
+    r.m[1][2] = s;
+    r.m[2][1] = -s;
+    r.m[2][2] = c;
     return r;
 }
 
@@ -62,8 +64,10 @@ Mat4 RotationY(float a)
 {
     Mat4 r;
     float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c; r.m[0][2] = -s;
-    r.m[2][0] = s; r.m[2][2] = c;
+    r.m[0][0] = c;
+    r.m[0][2] = -s;
+    r.m[2][0] = s;
+    r.m[2][2] = c;
     return r;
 }
 
@@ -71,8 +75,10 @@ Mat4 RotationZ(float a)
 {
     Mat4 r;
     float c = std::cos(a), s = std::sin(a);
-    r.m[0][0] = c; r.m[0][1] = s;
-    r.m[1][0] = -s; r.m[1][1] = c;
+    r.m[0][0] = c;
+    r.m[0][1] = s;
+    r.m[1][0] = -s;
+    r.m[1][1] = c;
     return r;
 }
 
@@ -104,10 +110,22 @@ Mat4 LookAtLH(Vec3 eye, Vec3 at, Vec3 up)
     Vec3 x = Normalize(Cross(up, z));
     Vec3 y = Cross(z, x);
     Mat4 r;
-    r.m[0][0] = x.x; r.m[0][1] = y.x; r.m[0][2] = z.x; r.m[0][3] = 0;
-    r.m[1][0] = x.y; r.m[1][1] = y.y; r.m[1][2] = z.y; r.m[1][3] = 0;
-    r.m[2][0] = x.z; r.m[2][1] = y.z; r.m[2][2] = z.z; r.m[2][3] = 0;
-    r.m[3][0] = -Dot(x, eye); r.m[3][1] = -Dot(y, eye); r.m[3][2] = -Dot(z, eye); r.m[3][3] = 1;
+    r.m[0][0] = x.x;
+    r.m[0][1] = y.x;
+    r.m[0][2] = z.x;
+    r.m[0][3] = 0;
+    r.m[1][0] = x.y;
+    r.m[1][1] = y.y;
+    r.m[1][2] = z.y;
+    r.m[1][3] = 0;
+    r.m[2][0] = x.z;
+    r.m[2][1] = y.z;
+    r.m[2][2] = z.z;
+    r.m[2][3] = 0;
+    r.m[3][0] = -Dot(x, eye);
+    r.m[3][1] = -Dot(y, eye);
+    r.m[3][2] = -Dot(z, eye);
+    r.m[3][3] = 1;
     return r;
 }
 
@@ -216,8 +234,7 @@ Vec3 TransformNormal(Vec3 v, const Mat4& m)
 Vec3 Project(Vec3 v, const Viewport& vp, const Mat4& proj, const Mat4& view, const Mat4& world)
 {
     Vec3 c = TransformCoord(v, world * view * proj);
-    return {vp.x + (1.0f + c.x) * vp.width / 2.0f,
-            vp.y + (1.0f - c.y) * vp.height / 2.0f,
+    return {vp.x + (1.0f + c.x) * vp.width / 2.0f, vp.y + (1.0f - c.y) * vp.height / 2.0f,
             vp.minZ + c.z * (vp.maxZ - vp.minZ)};
 }
 
@@ -227,4 +244,4 @@ ColorF ToColorF(uint32_t argb)
             ((argb >> 24) & 0xff) / 255.0f};
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -14,4 +14,4 @@ void Mesh::Set(std::vector<MeshVertex> vertices, std::vector<uint32_t> indices, 
     Touch();
 }
 
-}  // namespace plat
+}   // namespace plat

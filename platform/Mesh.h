@@ -45,4 +45,4 @@ private:
     bool m_HasNormals = false, m_HasColors = false, m_HasTexCoords = false;
 };
 
-}  // namespace plat
+}   // namespace plat

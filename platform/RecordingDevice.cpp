@@ -57,4 +57,4 @@ void RecordingDevice::DrawPoints(const PointVertex* points, int count)
     Record(std::move(c));
 }
 
-}  // namespace plat
+}   // namespace plat

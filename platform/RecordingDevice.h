@@ -16,14 +16,14 @@ public:
 
     struct Call {
         CallKind kind = CallKind::Clear;
-        DeviceState state;                // state at the moment of the call
-        const Mesh* mesh = nullptr;       // DrawSubset
-        int subset = -1;                  // DrawSubset
-        Primitive primitive = Primitive::TriangleList;  // DrawUser
-        uint32_t vertexFlags = 0;         // DrawUser
-        std::vector<Vertex> vertices;     // DrawUser
-        std::vector<PointVertex> points;  // DrawPoints
-        uint32_t clearFlags = 0, clearColor = 0;  // Clear
+        DeviceState state;                               // state at the moment of the call
+        const Mesh* mesh = nullptr;                      // DrawSubset
+        int subset = -1;                                 // DrawSubset
+        Primitive primitive = Primitive::TriangleList;   // DrawUser
+        uint32_t vertexFlags = 0;                        // DrawUser
+        std::vector<Vertex> vertices;                    // DrawUser
+        std::vector<PointVertex> points;                 // DrawPoints
+        uint32_t clearFlags = 0, clearColor = 0;         // Clear
         float clearZ = 0;
     };
 
@@ -57,4 +57,4 @@ private:
     uint64_t m_DrawCount = 0;
 };
 
-}  // namespace plat
+}   // namespace plat

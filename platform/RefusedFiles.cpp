@@ -30,12 +30,9 @@ void WriteToStandardError(const std::string& message)
     std::fflush(stderr);
 }
 
-}  // namespace
+}   // namespace
 
-const char* RefusedFiles::WhyCannotOpen()
-{
-    return (errno == ENOENT || errno == ENOTDIR) ? kMissing : kUnreadable;
-}
+const char* RefusedFiles::WhyCannotOpen() { return (errno == ENOENT || errno == ENOTDIR) ? kMissing : kUnreadable; }
 
 void RefusedFiles::Report(std::string_view file, std::string_view why)
 {
@@ -50,8 +47,10 @@ void RefusedFiles::Report(std::string_view file, std::string_view why)
         sink = state.sink;
     }
     const std::string message = "spindrel: refused " + std::string(file) + ": " + std::string(why);
-    if (sink) sink(message);
-    else WriteToStandardError(message);
+    if (sink)
+        sink(message);
+    else
+        WriteToStandardError(message);
 }
 
 std::vector<RefusedFile> RefusedFiles::List()
@@ -76,4 +75,4 @@ RefusedFiles::Sink RefusedFiles::SetSink(Sink sink)
     return sink;
 }
 
-}  // namespace plat
+}   // namespace plat

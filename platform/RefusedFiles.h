@@ -44,4 +44,4 @@ public:
     static Sink SetSink(Sink sink);
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -55,12 +55,12 @@ struct RenderStates {
     // drawn at scale 2 is lit half as brightly, one at scale 0.5 twice as
     // brightly. On: every transformed normal is brought back to unit length.
     bool normalizeNormals = false;
-    uint32_t ambient = 0;            // ARGB global ambient light
-    bool pointSprite = false;        // points drawn as textured squares
-    bool pointScale = false;         // size on screen = viewport height x size / distance to the eye
-    float pointSize = 1.0f;          // used when a point vertex has no size of its own
+    uint32_t ambient = 0;       // ARGB global ambient light
+    bool pointSprite = false;   // points drawn as textured squares
+    bool pointScale = false;    // size on screen = viewport height x size / distance to the eye
+    float pointSize = 1.0f;     // used when a point vertex has no size of its own
     float pointSizeMin = 0.0f;
-    float pointSizeMax = 64.0f;      // the largest point sprite, in pixels
+    float pointSizeMax = 64.0f;   // the largest point sprite, in pixels
     TextureStage stage0;
 
     bool operator==(const RenderStates&) const = default;
@@ -95,10 +95,10 @@ struct DeviceState {
 
 // Vertex formats of user-memory draws.
 enum VertexFlags : uint32_t {
-    VF_NORMAL = 1,       // the normal is used for lighting
-    VF_COLOR = 2,        // the diffuse colour is used
-    VF_TEXCOORD = 4,     // u, v are used
-    VF_SCREEN = 8,       // positions are back-buffer pixels (x, y) and depth z in 0..1: no transforms, no lighting
+    VF_NORMAL = 1,     // the normal is used for lighting
+    VF_COLOR = 2,      // the diffuse colour is used
+    VF_TEXCOORD = 4,   // u, v are used
+    VF_SCREEN = 8,     // positions are back-buffer pixels (x, y) and depth z in 0..1: no transforms, no lighting
 };
 
 struct Vertex {
@@ -110,8 +110,8 @@ struct Vertex {
 
 struct PointVertex {
     Vec3 position;
-    float size = 1;               // world size with point scaling, else pixels
-    uint32_t color = 0xffffffff;  // ARGB
+    float size = 1;                // world size with point scaling, else pixels
+    uint32_t color = 0xffffffff;   // ARGB
 };
 
 enum ClearFlags : uint32_t { CLEAR_TARGET = 1, CLEAR_ZBUFFER = 2 };
@@ -126,7 +126,7 @@ public:
     // ---- state (kept here, read by the back ends at draw time) ----
     const DeviceState& State() const { return m_State; }
     void RestoreState(const DeviceState& s) { m_State = s; }
-    RenderStates& States() { return m_State.rs; }        // write any render state directly
+    RenderStates& States() { return m_State.rs; }   // write any render state directly
     // The states the 2-D batches (sprites, lines) draw with: alpha blending
     // with source alpha and inverse source alpha, no depth test, no culling,
     // no lighting, and texture stage 0 as given. Returns the state before.
@@ -134,7 +134,11 @@ public:
     void SetDepthTest(bool on) { m_State.rs.zEnable = on; }
     void SetDepthWrite(bool on) { m_State.rs.zWrite = on; }
     void SetAlphaBlend(bool on) { m_State.rs.alphaBlend = on; }
-    void SetBlend(Blend src, Blend dest) { m_State.rs.srcBlend = src; m_State.rs.destBlend = dest; }
+    void SetBlend(Blend src, Blend dest)
+    {
+        m_State.rs.srcBlend = src;
+        m_State.rs.destBlend = dest;
+    }
     void SetDestBlend(Blend dest) { m_State.rs.destBlend = dest; }
     void SetCull(Cull c) { m_State.rs.cull = c; }
     void SetLighting(bool on) { m_State.rs.lighting = on; }
@@ -151,10 +155,10 @@ public:
     const Viewport& GetViewport() const { return m_State.viewport; }
 
     // ---- frame ----
-    virtual void Clear(uint32_t flags, uint32_t argb, float z) = 0;  // only the current viewport
+    virtual void Clear(uint32_t flags, uint32_t argb, float z) = 0;   // only the current viewport
     virtual void BeginScene() = 0;
     virtual void EndScene() = 0;
-    virtual bool Present() = 0;        // false when the frame could not be shown
+    virtual bool Present() = 0;   // false when the frame could not be shown
 
     // ---- drawing ----
     // One subset of a mesh, with the current state.
@@ -171,4 +175,4 @@ protected:
     DeviceState m_State;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -7,8 +7,8 @@ namespace plat {
 void SpriteBatch::Begin()
 {
     if (m_Begun) return;
-    m_Saved = m_Device.BeginScreen2D(TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse,
-                                                  TexOp::Modulate, TexArg::Texture, TexArg::Diffuse});
+    m_Saved = m_Device.BeginScreen2D(TextureStage{TexOp::Modulate, TexArg::Texture, TexArg::Diffuse, TexOp::Modulate,
+                                                  TexArg::Texture, TexArg::Diffuse});
     m_Transform = Mat4::Identity();
     m_Queue.clear();
     m_Begun = true;
@@ -65,4 +65,4 @@ void SpriteBatch::End()
     m_Begun = false;
 }
 
-}  // namespace plat
+}   // namespace plat

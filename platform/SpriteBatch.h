@@ -47,4 +47,4 @@ private:
     bool m_Begun = false;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -36,7 +36,7 @@ namespace plat {
 namespace {
 
 constexpr int MAX_SIDE = 8192;
-constexpr int64_t MAX_PIXELS = 4096 * 4096;        // after rounding up: 64 MB of RGBA
+constexpr int64_t MAX_PIXELS = 4096 * 4096;   // after rounding up: 64 MB of RGBA
 constexpr size_t MAX_FILE_BYTES = 64u << 20;
 constexpr int RGBA = 4;
 constexpr const char* NOT_A_PICTURE = "not a BMP, PNG or JPEG picture";
@@ -46,7 +46,7 @@ constexpr const char* CUT_SHORT_OR_DAMAGED = "picture cut short or damaged";
 // An uncompressed bitmap stores every row, padded to four bytes, after its
 // headers: a file too short for the rows its header announces is cut short,
 // and is refused before the decoder allocates the whole picture for it.
-constexpr size_t BMP_HEADER_BYTES = 54;        // the file header and the smallest info header
+constexpr size_t BMP_HEADER_BYTES = 54;   // the file header and the smallest info header
 constexpr size_t BMP_BITS_OFFSET = 10;
 constexpr size_t BMP_INFO_SIZE = 14;
 constexpr uint32_t BMP_SMALLEST_INFO_WITH_COMPRESSION = 40;
@@ -88,7 +88,7 @@ bool PngChunksFit(const uint8_t* data, size_t size)
 
 bool BitmapHoldsPixels(const uint8_t* data, size_t size, int width, int height)
 {
-    if (size < BMP_HEADER_BYTES || data[0] != 'B' || data[1] != 'M') return true;   // not a bitmap
+    if (size < BMP_HEADER_BYTES || data[0] != 'B' || data[1] != 'M') return true;       // not a bitmap
     if (Le32(data + BMP_INFO_SIZE) < BMP_SMALLEST_INFO_WITH_COMPRESSION) return true;   // an OS/2 header
     const uint32_t compression = Le32(data + BMP_COMPRESSION);
     if (compression != BMP_UNCOMPRESSED && compression != BMP_BITFIELDS) return true;
@@ -155,7 +155,9 @@ std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh,
     if (sw == dw && sh == dh) return source;
     std::vector<Tap> columns = LinearTaps(sw, dw), rows = LinearTaps(sh, dh);
     std::vector<uint8_t> out(static_cast<size_t>(dw) * dh * RGBA);
-    auto at = [&](int x, int y, int c) { return static_cast<float>(source[(static_cast<size_t>(y) * sw + x) * RGBA + c]); };
+    auto at = [&](int x, int y, int c) {
+        return static_cast<float>(source[(static_cast<size_t>(y) * sw + x) * RGBA + c]);
+    };
     for (int y = 0; y < dh; ++y) {
         const Tap& r = rows[y];
         for (int x = 0; x < dw; ++x) {
@@ -171,7 +173,7 @@ std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh,
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 bool Texture::LoadFromFile(const std::string& path, uint32_t colorKey)
 {
@@ -248,4 +250,4 @@ uint32_t Texture::PixelARGB(int x, int y) const
     return ToARGB(&m_Pixels[(static_cast<size_t>(y) * m_Width + x) * RGBA]);
 }
 
-}  // namespace plat
+}   // namespace plat

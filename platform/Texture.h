@@ -25,12 +25,12 @@ public:
     // Takes RGBA pixels of any size; they are stretched to powers of two.
     bool LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
 
-    int Width() const { return m_Width; }    // after rounding
+    int Width() const { return m_Width; }   // after rounding
     int Height() const { return m_Height; }
     int SourceWidth() const { return m_SourceWidth; }
     int SourceHeight() const { return m_SourceHeight; }
-    int MipLevels() const;                    // of the full chain down to 1 x 1
-    const std::vector<uint8_t>& Pixels() const { return m_Pixels; }  // RGBA, Width() x Height()
+    int MipLevels() const;                                            // of the full chain down to 1 x 1
+    const std::vector<uint8_t>& Pixels() const { return m_Pixels; }   // RGBA, Width() x Height()
 
     // Reads pixel (x, y) of level 0 as ARGB.
     uint32_t PixelARGB(int x, int y) const;
@@ -49,4 +49,4 @@ private:
     bool m_Opaque = false;
 };
 
-}  // namespace plat
+}   // namespace plat

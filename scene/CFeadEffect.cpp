@@ -10,7 +10,7 @@ constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP; 
 // One texel stretched over the whole 640 x 480 screen.
 constexpr float SCREEN_WIDTH = 640.0f, SCREEN_HEIGHT = 480.0f;
 
-}  // namespace
+}   // namespace
 
 void CFeadEffect::Init()
 {

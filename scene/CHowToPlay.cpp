@@ -2,11 +2,11 @@
 
 #include "core/FirstPlay.h"
 #include "core/Globals.h"
-#include "stage/CLoadStage.h"
 #include "gfx/Render.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
+#include "stage/CLoadStage.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 constexpr uint8_t OPAQUE = 255;
 constexpr int FIRST_STAGE = 0;
 
-}  // namespace
+}   // namespace
 
 CGameObject* CHowToPlay::NextScreenAfterStageSelect()
 {

@@ -41,7 +41,7 @@ bool PauseAsked(const CInput& input)
     return input.IsNewlyPressed(plat::KEY_P) || input.IsNewlyPressed(plat::KEY_PAUSE);
 }
 
-}  // namespace
+}   // namespace
 
 bool CPauseMenu::BattleRunning()
 {

@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "core/GameRandom.h"
-#include "core/ProgressBook.h"
 #include "core/Globals.h"
+#include "core/ProgressBook.h"
 #include "game/CKoma.h"
-#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
@@ -15,6 +14,7 @@
 #include "scene/CFeadEffect.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ struct Heading {
 constexpr Heading HEADINGS[2] = {{{336, 0, 432, 96}, {336, 96, 432, 192}, 110},
                                  {{336, 192, 432, 288}, {336, 288, 432, 384}, 100}};
 constexpr float WORD_A_X = 260, WORD_B_X = 380;
-constexpr float GLOW_SHIFT = 2;          // the glow copies jitter around a point 2 pixels up and left
+constexpr float GLOW_SHIFT = 2;   // the glow copies jitter around a point 2 pixels up and left
 constexpr float GLOW_SCALE = 1.3f;
 constexpr float GLOW_EXTRA_SCALE = 0.3f;
 constexpr int JITTER = 4;
@@ -67,14 +67,11 @@ constexpr float BANNER_X = 320, BANNER_REST_Y = 230;
 constexpr int ANSWERS_TOP = 336, ANSWER_WIDTH = 144;
 constexpr float ANSWERS_Y = 300, SCREEN_WIDTH = 640;
 
-float LetterX(int k, int firstWordLetters)
-{
-    return (k < firstWordLetters ? LETTER_X : WORD_GAP_X) + LETTER_SIZE * k;
-}
+float LetterX(int k, int firstWordLetters) { return (k < firstWordLetters ? LETTER_X : WORD_GAP_X) + LETTER_SIZE * k; }
 
 float Jitter() { return static_cast<float>(GameRand() % JITTER); }
 
-}  // namespace
+}   // namespace
 
 void CResult::Start(int kind)
 {
@@ -125,11 +122,12 @@ void CResult::Update()
     NoteReleasedKeys();
     FollowPlayer();
     StampHeading();
-    if (m_Kind == KIND_GAME_OVER) SpellGameOverMessage();
-    else SpellClearMessage();
+    if (m_Kind == KIND_GAME_OVER)
+        SpellGameOverMessage();
+    else
+        SpellClearMessage();
     if (m_Phase != PHASE_WAITING || !m_Input) return;
-    if (m_Kind == KIND_GAME_OVER &&
-        (Pressed(plat::KEY_LEFT) || Pressed(plat::KEY_RIGHT))) {
+    if (m_Kind == KIND_GAME_OVER && (Pressed(plat::KEY_LEFT) || Pressed(plat::KEY_RIGHT))) {
         m_Choice = !m_Choice;
         m_MoveSound.Play();
     }
@@ -235,8 +233,10 @@ void CResult::Leave()
     CGameObject* next = nullptr;
     if (kind == KIND_CLEAR) {
         ++g_StageIndex;
-        if (g_StageIndex >= STAGE_COUNT) next = new CTitle;
-        else next = new CStageSelect;
+        if (g_StageIndex >= STAGE_COUNT)
+            next = new CTitle;
+        else
+            next = new CStageSelect;
     } else if (backToTitle) {
         next = new CTitle;
     } else {
@@ -253,8 +253,10 @@ void CResult::Draw()
     if (!gfx::CanDraw()) return;
     gfx::BeginSprites();
     DrawHeading();
-    if (m_Kind == KIND_GAME_OVER) DrawGameOverMessage();
-    else DrawClearMessage();
+    if (m_Kind == KIND_GAME_OVER)
+        DrawGameOverMessage();
+    else
+        DrawClearMessage();
     gfx::EndSprites();
     if (m_Kind == KIND_CLEAR && m_Phase == PHASE_WAITING) DrawBattleTime();
 }
@@ -316,8 +318,7 @@ void CResult::DrawClearMessage()
     if (k < MESSAGE_LETTERS)
         DrawCell({LETTER_SIZE * k, CLEAR_GROWING_TOP, LETTER_SIZE * k + LETTER_SIZE, CLEAR_GROWING_BOTTOM},
                  LetterX(k, CLEAR_FIRST_WORD), CLEAR_LETTER_Y, 1.0f, m_LetterProgress, OPAQUE);
-    if (m_Phase == PHASE_WAITING)
-        DrawCell(PROMPT, PROMPT_X, PROMPT_Y, 1.0f, 1.0f, static_cast<uint8_t>(m_FadeAlpha));
+    if (m_Phase == PHASE_WAITING) DrawCell(PROMPT, PROMPT_X, PROMPT_Y, 1.0f, 1.0f, static_cast<uint8_t>(m_FadeAlpha));
 }
 
 void CResult::DrawGameOverMessage()
@@ -344,6 +345,6 @@ void CResult::DrawGameOverMessage()
     DrawCell(BANNER, BANNER_X, BANNER_REST_Y, 1.0f, 1.0f, OPAQUE);
     const int row = ANSWERS_TOP + (m_Choice ? LETTER_SIZE : 0);
     DrawCell({0, row, ANSWER_WIDTH, row + LETTER_SIZE}, m_LetterProgress, ANSWERS_Y, 1.0f, 1.0f, OPAQUE);
-    DrawCell({ANSWER_WIDTH, row, 2 * ANSWER_WIDTH, row + LETTER_SIZE}, SCREEN_WIDTH - m_LetterProgress, ANSWERS_Y,
-             1.0f, 1.0f, OPAQUE);
+    DrawCell({ANSWER_WIDTH, row, 2 * ANSWER_WIDTH, row + LETTER_SIZE}, SCREEN_WIDTH - m_LetterProgress, ANSWERS_Y, 1.0f,
+             1.0f, OPAQUE);
 }

@@ -37,7 +37,7 @@ public:
     static constexpr int STAGE_COUNT = 5;
 
     // The camera closes in on the player's top.
-    static constexpr float ZOOM_FACTOR = 0.99f;    // per frame
+    static constexpr float ZOOM_FACTOR = 0.99f;   // per frame
     static constexpr float MIN_ZOOM = 30.0f;
     static constexpr float LETTERS_ZOOM = 40.0f;   // kind 0 spells its message from here on
 

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
-#include "core/ProgressBook.h"
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
-#include "stage/CLoadStage.h"
+#include "core/ProgressBook.h"
 #include "gfx/CCamera.h"
 #include "gfx/Render.h"
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CHowToPlay.h"
+#include "stage/CLoadStage.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ constexpr float CURSOR_X = 20, CURSOR_Y = -10;
 constexpr int STAGES = 5;
 constexpr float BEST_X = 136, BEST_Y = 104;   // the stage's best time, over the preview
 
-}  // namespace
+}   // namespace
 
 std::string CStageSelect::PreviewPath(int stageIndex)
 {

@@ -14,8 +14,8 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
-#include "hud/PlayerArt.h"
 #include "gfx/CXFile.h"
+#include "hud/PlayerArt.h"
 
 class CBGMusic;
 class CCamera;
@@ -26,8 +26,8 @@ public:
     static constexpr float START_ZOOM = 100.0f;    // degrees of view
     static constexpr float ZOOM_FACTOR = 0.981f;   // per frame
     static constexpr float END_ZOOM = 50.0f;
-    static constexpr float LOADING_FOV = 60.0f;    // handed to the stage's camera
-    static constexpr float TURN_STEP = 1.0f;       // degrees per frame
+    static constexpr float LOADING_FOV = 60.0f;   // handed to the stage's camera
+    static constexpr float TURN_STEP = 1.0f;      // degrees per frame
     static constexpr float FULL_TURN = 360.0f;
 
     static constexpr int32_t MUSIC_START_VOLUME = -7000;
@@ -47,17 +47,17 @@ public:
 
     bool Decided() const { return m_Decided; }
 
-    CInput* m_Input = nullptr;        // the "input" task
+    CInput* m_Input = nullptr;   // the "input" task
     CSprite m_Sprite;
     CTexture m_Texture;
     PlayerArt m_PlayerArt;   // the stage's best time
     CSound m_SelectSound;
-    CBGMusic* m_Music = nullptr;      // the "bgm" task
-    CCamera* m_Camera = nullptr;      // the "CCamera" task
+    CBGMusic* m_Music = nullptr;   // the "bgm" task
+    CCamera* m_Camera = nullptr;   // the "CCamera" task
     CXFile m_Preview;
-    float m_TurnAngle = 0.0f;         // degrees about y
+    float m_TurnAngle = 0.0f;   // degrees about y
     bool m_Decided = false;
-    float m_Zoom = START_ZOOM;        // degrees of view
+    float m_Zoom = START_ZOOM;   // degrees of view
 
 private:
     bool DecidePressed();
@@ -67,6 +67,6 @@ private:
     void HandOverToLoading();
     void DrawOverlay();
 
-    int m_Updates = 0;                // updates run since the screen started
-    bool m_DecideArmed = false;       // Z has been seen up while this screen ran
+    int m_Updates = 0;            // updates run since the screen started
+    bool m_DecideArmed = false;   // Z has been seen up while this screen ran
 };

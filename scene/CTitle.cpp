@@ -22,10 +22,14 @@ constexpr uint32_t NO_COLOR_KEY = 0;
 constexpr uint32_t BLACK_KEY = 0xff000000;
 
 // In the order of CTitle::Sound.
-constexpr const char* SOUND_FILES[CTitle::SOUND_COUNT] = {
-    "sound/Move.wav",          "sound/System.wav",        "sound/title/Explosion.wav",
-    "sound/title/TextScall.wav", "sound/title/TextAlpha.wav", "sound/title/Kira.wav",
-    "sound/title/TitleMove.wav", "sound/title/KomaMove.wav"};
+constexpr const char* SOUND_FILES[CTitle::SOUND_COUNT] = {"sound/Move.wav",
+                                                          "sound/System.wav",
+                                                          "sound/title/Explosion.wav",
+                                                          "sound/title/TextScall.wav",
+                                                          "sound/title/TextAlpha.wav",
+                                                          "sound/title/Kira.wav",
+                                                          "sound/title/TitleMove.wav",
+                                                          "sound/title/KomaMove.wav"};
 
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;   // 0x09
 constexpr uint8_t ANCHOR_CENTRE = 0;
@@ -72,7 +76,7 @@ constexpr plat::Rect CURSOR{416, 384, 480, 448};
 
 constexpr float SUBTITLE_X = 310, SUBTITLE_Y = 65;
 constexpr float RUNNER_Y = 320;
-constexpr int MENU_LEFT = 220;          // the running top uncovers the menu from here
+constexpr int MENU_LEFT = 220;   // the running top uncovers the menu from here
 constexpr int MENU_WIDTH = 200;
 constexpr float MENU_START_X = 220, MENU_START_Y = 300;
 constexpr float MENU_QUIT_X = 240, MENU_QUIT_Y = 380;
@@ -81,7 +85,7 @@ constexpr float CURSOR_X = 160, CURSOR_Y = 220, CURSOR_STEP_Y = 80;
 int Width(const plat::Rect& r) { return r.right - r.left; }
 int Height(const plat::Rect& r) { return r.bottom - r.top; }
 
-}  // namespace
+}   // namespace
 
 void CTitle::Init()
 {
@@ -131,8 +135,10 @@ void CTitle::Update()
 {
     // The title runs before the input task: these are the keys of the frame before.
     if (HandleMenuKeys()) return;
-    if (InOpening()) UpdateOpening();
-    else UpdateLogo();
+    if (InOpening())
+        UpdateOpening();
+    else
+        UpdateLogo();
     UpdateRunner();
 }
 
@@ -152,15 +158,11 @@ bool CTitle::HandleMenuKeys()
 
     PlaySound(SYSTEM);
     switch (m_MenuChoice) {
-    case CHOICE_START:
-        StartGame();   // this object is gone now
-        return true;
-    case CHOICE_QUIT:
-        PostQuit();
-        return true;
-    default:
-        SkipOpening();
-        return false;
+        case CHOICE_START:
+            StartGame();   // this object is gone now
+            return true;
+        case CHOICE_QUIT: PostQuit(); return true;
+        default: SkipOpening(); return false;
     }
 }
 
@@ -286,8 +288,10 @@ void CTitle::Draw()
 {
     gfx::BeginSprites();
     DrawBackground();
-    if (InOpening()) DrawOpening();
-    else DrawLogo();
+    if (InOpening())
+        DrawOpening();
+    else
+        DrawLogo();
     if (m_LogoAlpha >= LOGO_SHOWN_ALPHA) DrawMenu();
     gfx::EndSprites();
 }
@@ -382,8 +386,8 @@ void CTitle::DrawMenu()
     if (width > 0) {
         DrawRegion({MENU_START.left, MENU_START.top, MENU_START.left + width, MENU_START.bottom}, MENU_START_X,
                    MENU_START_Y, 1.0f, 1.0f, 0.0f, OPAQUE);
-        DrawRegion({MENU_QUIT.left, MENU_QUIT.top, MENU_QUIT.left + width, MENU_QUIT.bottom}, MENU_QUIT_X,
-                   MENU_QUIT_Y, 1.0f, 1.0f, 0.0f, OPAQUE);
+        DrawRegion({MENU_QUIT.left, MENU_QUIT.top, MENU_QUIT.left + width, MENU_QUIT.bottom}, MENU_QUIT_X, MENU_QUIT_Y,
+                   1.0f, 1.0f, 0.0f, OPAQUE);
     }
     if (m_MenuChoice != CHOICE_NONE)
         DrawRegion(CURSOR, CURSOR_X, CURSOR_Y + CURSOR_STEP_Y * m_MenuChoice, 1.0f, 1.0f, 0.0f, OPAQUE);

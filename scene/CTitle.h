@@ -19,15 +19,15 @@
 class CBGMusic;
 class CInput;
 
-constexpr int32_t PRIORITY_TITLE = 100;                    // at start-up
+constexpr int32_t PRIORITY_TITLE = 100;   // at start-up
 constexpr int32_t PRIORITY_STAGE_SELECT_FROM_TITLE = 2001;
 
 class CTitle : public CGameObject {
 public:
     static constexpr int LETTERS = 7;
     static constexpr int BLASTS = 4;
-    static constexpr int LAST_BLAST_FRAME = 7;     // cells 0..7 of the explosion sheet
-    static constexpr int BLAST_CELL = 160;         // pixels, square cells row by row
+    static constexpr int LAST_BLAST_FRAME = 7;   // cells 0..7 of the explosion sheet
+    static constexpr int BLAST_CELL = 160;       // pixels, square cells row by row
 
     // Menu choices.
     static constexpr int CHOICE_NONE = 0;
@@ -55,16 +55,16 @@ public:
     // The subtitle and the glints.
     static constexpr int LOGO_START_ALPHA = -100;
     static constexpr int LOGO_ALPHA_STEP = 10;
-    static constexpr int LOGO_SHOWN_ALPHA = 250;       // the subtitle is in and the menu starts
+    static constexpr int LOGO_SHOWN_ALPHA = 250;   // the subtitle is in and the menu starts
     static constexpr int LOGO_SKIPPED_ALPHA = 255;
-    static constexpr int GLINT_STEP = 24;              // pixels per update
-    static constexpr int GLINT_WIDTH = 10;             // pixels of the strip
+    static constexpr int GLINT_STEP = 24;    // pixels per update
+    static constexpr int GLINT_WIDTH = 10;   // pixels of the strip
     static constexpr uint32_t FIRST_GLINT_DELAY_MS = 2500;
     static constexpr uint32_t GLINT_INTERVAL_MS = 2000;
 
     // The running top that uncovers the menu.
     static constexpr int RUNNER_MAX_SPEED = 10;
-    static constexpr int RUNNER_TRACK = 1920;          // pixels before it starts again at 0
+    static constexpr int RUNNER_TRACK = 1920;   // pixels before it starts again at 0
 
     // The music.
     static constexpr int32_t MUSIC_VOLUME = -500;
@@ -82,36 +82,36 @@ public:
     // the first entry once they are fully uncovered.
     int UncoverMenu();
 
-    CInput* m_Input = nullptr;      // the "input" task
+    CInput* m_Input = nullptr;   // the "input" task
     CSprite m_Sprite;
     CTexture m_Background;
     CTexture m_TitleSheet;
     CTexture m_ExplosionSheet;
     std::array<CSound, SOUND_COUNT> m_Sounds;
-    CBGMusic* m_Music = nullptr;    // the "bgm" task
+    CBGMusic* m_Music = nullptr;   // the "bgm" task
 
     int m_MenuChoice = CHOICE_NONE;
     float m_LeftScale = TOP_START_SCALE;
     float m_RightScale = TOP_START_SCALE;
-    float m_SpinAngle = 0.0f;       // degrees
+    float m_SpinAngle = 0.0f;   // degrees
     int m_Separation = START_SEPARATION;
     int m_BlastFrame[BLASTS] = {};
     plat::Vec2 m_LetterPos[LETTERS];
     plat::Vec2 m_LetterStep[LETTERS];
     plat::Vec2 m_LetterHome[LETTERS];
-    float m_LetterAngle = 0.0f;     // degrees
+    float m_LetterAngle = 0.0f;   // degrees
     float m_LetterSpin = LETTER_START_SPIN;
     int m_LogoAlpha = LOGO_START_ALPHA;
     int m_GlintLetter = 0;
-    int m_GlintOffset = 0;          // pixels into the lit letter
-    uint32_t m_GlintTime = 0;       // no glint runs before this frame time
+    int m_GlintOffset = 0;      // pixels into the lit letter
+    uint32_t m_GlintTime = 0;   // no glint runs before this frame time
     int m_RunnerX = 0;
     int m_RunnerSpeed = 1;
     int m_RunnerFrame = 1;
 
 private:
     void ResetAnimation();
-    bool HandleMenuKeys();          // true when the title is gone or closing
+    bool HandleMenuKeys();   // true when the title is gone or closing
     void SkipOpening();
     void StartGame();
     void UpdateOpening();

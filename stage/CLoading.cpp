@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "core/ResourceRegistry.h"
-#include "stage/StageLoader.h"
 #include "gfx/Render.h"
+#include "stage/StageLoader.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr float WHEEL_X = 320, WHEEL_Y = 260;
 constexpr uint8_t OPAQUE = 255;
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 
-}  // namespace
+}   // namespace
 
 CLoading::CLoading()
 {

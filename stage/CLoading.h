@@ -14,9 +14,9 @@ constexpr int32_t PRIORITY_LOADING = 1;
 class CLoading : public CGameObject {
 public:
     static constexpr int BLINK_START = 255;
-    static constexpr int BLINK_STEP = 10;     // per frame; below 0 it starts again at 255
-    static constexpr int SPIN_STEP = 45;      // degrees per frame
-    static constexpr int SPIN_LIMIT = 360;    // above this the wheel starts again at 0
+    static constexpr int BLINK_STEP = 10;    // per frame; below 0 it starts again at 255
+    static constexpr int SPIN_STEP = 45;     // degrees per frame
+    static constexpr int SPIN_LIMIT = 360;   // above this the wheel starts again at 0
 
     // Empties the pending list (its objects are not deleted) and clears the
     // loading-done flag; loads the screen's picture.
@@ -30,7 +30,7 @@ public:
     void Draw() override;
 
     int m_BlinkAlpha = BLINK_START;
-    int m_Angle = 0;            // degrees
+    int m_Angle = 0;   // degrees
 
 protected:
     bool HandedOver() const { return m_HandedOver; }

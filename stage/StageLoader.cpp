@@ -8,7 +8,6 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
-#include "hud/CSpriteRenderInit.h"
 #include "enemy/St1EnemySet.h"
 #include "enemy/St2EnemyInit.h"
 #include "enemy/St3EnemySet.h"
@@ -19,6 +18,7 @@
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
+#include "hud/CSpriteRenderInit.h"
 #include "item/CItemAppendInit.h"
 #include "physics/CODE.h"
 
@@ -88,16 +88,15 @@ CGameObject* CreateResource(const StageResource& resource)
 {
     const std::string path = ResourcePath(resource);
     switch (resource.kind) {
-    case Kind::Mesh:
-        // Textures named inside a mesh live beside it.
-        return new CXFile(path, resource.folder);
-    case Kind::Texture: {
-        auto* texture = new CTexture;
-        texture->Load(path, resource.colorKey);
-        return texture;
-    }
-    case Kind::Sound:
-        return new CSound(path);
+        case Kind::Mesh:
+            // Textures named inside a mesh live beside it.
+            return new CXFile(path, resource.folder);
+        case Kind::Texture: {
+            auto* texture = new CTexture;
+            texture->Load(path, resource.colorKey);
+            return texture;
+        }
+        case Kind::Sound: return new CSound(path);
     }
     return nullptr;
 }
@@ -125,23 +124,14 @@ void LoadResources(int stageIndex)
 void AppendEnemySetUp(int stageIndex)
 {
     switch (stageIndex) {
-    case 0:
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St1EnemySet, "St1EnemySet"));
-        break;
-    case 1:
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St2EnemyInit, ST2_ENEMY_INIT_TASK_NAME));
-        break;
-    case 2:
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St3EnemySet, "St3EnemySet"));
-        break;
-    case 3:
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St4EnemySet, "St4EnemySet"));
-        break;
-    case 4:
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St5EnemySet, "St5EnemySet"));
-        break;
-    default:
-        break;
+        case 0: g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St1EnemySet, "St1EnemySet")); break;
+        case 1:
+            g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St2EnemyInit, ST2_ENEMY_INIT_TASK_NAME));
+            break;
+        case 2: g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St3EnemySet, "St3EnemySet")); break;
+        case 3: g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St4EnemySet, "St4EnemySet")); break;
+        case 4: g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ENEMY, new St5EnemySet, "St5EnemySet")); break;
+        default: break;
     }
 }
 
@@ -154,11 +144,10 @@ void AppendStageTasks(int stageIndex)
     AppendEnemySetUp(stageIndex);
     g_pendingTasks.push_back(
         MakeTaskEntry(PRIORITY_SPRITE_RENDER_INIT, new CSpriteRenderInit, SPRITE_RENDER_INIT_TASK_NAME));
-    g_pendingTasks.push_back(
-        MakeTaskEntry(PRIORITY_ITEM_APPEND_INIT, new CItemAppendInit, ITEM_APPEND_INIT_TASK_NAME));
+    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ITEM_APPEND_INIT, new CItemAppendInit, ITEM_APPEND_INIT_TASK_NAME));
 }
 
-}  // namespace
+}   // namespace
 
 std::span<const StageResource> StageResourceTable() { return RESOURCE_TABLE; }
 
@@ -167,10 +156,7 @@ bool IsLoadedForStage(const StageResource& resource, int stageIndex)
     return resource.stageIndex == ALL_STAGES || resource.stageIndex == stageIndex;
 }
 
-std::string ResourcePath(const StageResource& resource)
-{
-    return std::string(resource.folder) + resource.file;
-}
+std::string ResourcePath(const StageResource& resource) { return std::string(resource.folder) + resource.file; }
 
 std::vector<TaskEntry>& PendingTasks() { return g_pendingTasks; }
 

@@ -21,12 +21,12 @@ enum class StageResourceKind : uint8_t { Mesh, Texture, Sound };
 
 // One row of the stage's resource table, in load order.
 struct StageResource {
-    const char* key;           // the registry key
-    const char* folder;        // the data folder the file lies in
+    const char* key;      // the registry key
+    const char* folder;   // the data folder the file lies in
     const char* file;
     StageResourceKind kind;
-    uint32_t colorKey;         // textures: ARGB made transparent, 0 for none
-    int stageIndex;            // the only stage that loads it, or ALL_STAGES
+    uint32_t colorKey;   // textures: ARGB made transparent, 0 for none
+    int stageIndex;      // the only stage that loads it, or ALL_STAGES
 };
 
 constexpr int ALL_STAGES = -1;
@@ -45,8 +45,8 @@ std::string ResourcePath(const StageResource& resource);
 // The pending entries of the load in progress (or of the last load, until the
 // loading screen hands them over).
 std::vector<TaskEntry>& PendingTasks();
-bool IsLoadingDone();        // acquire: the pending list may be read once this is true
-void SetLoadingDone();       // release: the loader's last action
+bool IsLoadingDone();    // acquire: the pending list may be read once this is true
+void SetLoadingDone();   // release: the loader's last action
 void ClearLoadingDone();
 
 // The loader routine (worker thread): stage index 0 to 4.

@@ -10,21 +10,21 @@
 #include "core/TaskList.h"
 #include "game/CKoma.h"
 #include "game/CKomaSet.h"
-#include "stage/CLoadStage.h"
-#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "input/CInput.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
+#include "stage/CLoadStage.h"
+#include "stage/CLoading.h"
 #include "tests/StageTestSupport.h"
 
 namespace {
 
 using namespace stagetest;
 
-constexpr int STEPS_PER_SECOND = 62;            // 0.016 s a step
+constexpr int STEPS_PER_SECOND = 62;   // 0.016 s a step
 constexpr int SETTLE_STEPS = 3 * STEPS_PER_SECOND;
-constexpr int RELEASE_FRAME_LIMIT = 400;        // the slowest roller run-up takes about 190
+constexpr int RELEASE_FRAME_LIMIT = 400;   // the slowest roller run-up takes about 190
 constexpr uint32_t START_MS = 100000;
 
 struct Launch {
@@ -169,8 +169,10 @@ TEST_P(ArenaLaunchTest, NearlyEveryLaunchFromHalfPowerSurvivesAcrossTheSwing)
             Outcome o = Play({power, aim});
             if (HasFatalFailure()) return;
             ++launches;
-            if (o.Survived()) ++survived;
-            else lost += "\n  " + Describe(GetParam(), {power, aim}) + ": spin " + std::to_string(o.spin);
+            if (o.Survived())
+                ++survived;
+            else
+                lost += "\n  " + Describe(GetParam(), {power, aim}) + ": spin " + std::to_string(o.spin);
         }
     RecordProperty("survived", std::to_string(survived) + " of " + std::to_string(launches));
     EXPECT_GE(survived, FAIR_SHARE * launches) << survived << " of " << launches << " survived; lost:" << lost;
@@ -181,4 +183,4 @@ INSTANTIATE_TEST_SUITE_P(Arenas, ArenaLaunchTest, ::testing::Range(0, STAGE_COUN
                              return "Stage" + std::to_string(info.param + 1);
                          });
 
-}  // namespace
+}   // namespace

@@ -15,8 +15,8 @@
 
 #include "audio/WaveFile.h"
 #include "game/StageMeshReader.h"
-#include "platform/audio/Mp3Stream.h"
 #include "platform/Texture.h"
+#include "platform/audio/Mp3Stream.h"
 #include "platform/xfile/XFileReader.h"
 #include "tools/assetgen/TextureRegions.h"
 
@@ -31,30 +31,42 @@ bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 bool Exists(const std::string& relative) { return std::filesystem::is_regular_file(DataPath(relative)); }
 
 const char* const kMeshes[] = {
-    "X/Top.x",       "X/TopAlpha.x",  "X/EffectAura.x", "X/EffectAirWall.x", "X/Item.x",      "X/Item1.x",
-    "X/Item2.x",     "X/Item3.x",     "X/ItemBox.x",    "X/ItemBoxPropeller.x", "X/effectJump.x", "X/space.x",
-    "X/stage_1.x",   "X/stage_2.x",   "X/stage_3.x",    "X/stage_4.x",       "X/stage_5.x",   "X/St1Enemy.x",
-    "X/St2Enemy.x",  "X/St3Enemy.x",  "X/St4Enemy.x",   "X/St5Enemy.x",      "X/capsule.x",   "X/St5Obj.x",
-    "X/St5Bomm.x",   "X/Rale.x",      "X/RaleRoll.x"};
+    "X/Top.x",      "X/TopAlpha.x", "X/EffectAura.x", "X/EffectAirWall.x",    "X/Item.x",       "X/Item1.x",
+    "X/Item2.x",    "X/Item3.x",    "X/ItemBox.x",    "X/ItemBoxPropeller.x", "X/effectJump.x", "X/space.x",
+    "X/stage_1.x",  "X/stage_2.x",  "X/stage_3.x",    "X/stage_4.x",          "X/stage_5.x",    "X/St1Enemy.x",
+    "X/St2Enemy.x", "X/St3Enemy.x", "X/St4Enemy.x",   "X/St5Enemy.x",         "X/capsule.x",    "X/St5Obj.x",
+    "X/St5Bomm.x",  "X/Rale.x",     "X/RaleRoll.x"};
 
-const char* const kSounds[] = {
-    "sound/Move.wav",                "sound/System.wav",
-    "sound/title/Explosion.wav",     "sound/title/TextScall.wav",
-    "sound/title/TextAlpha.wav",     "sound/title/Kira.wav",
-    "sound/title/TitleMove.wav",     "sound/title/KomaMove.wav",
-    "sound/game/KiaiGageUP.wav",     "sound/game/KomaHit.wav",
-    "sound/game/KomaAxis.wav",       "sound/game/KomaSpin.wav",
-    "sound/game/KomaAtack.wav",      "sound/game/ItemBox.wav",
-    "sound/game/ItemShoot.wav",      "sound/game/ItemEffect.wav",
-    "sound/game/ItemHit.wav",        "sound/game/ItemJump.wav",
-    "sound/game/Tubazeri.wav",       "sound/game/KomaShoot.wav",
-    "sound/game/RallRoll.wav",       "sound/game/result/GameOverText.wav",
-    "sound/game/result/StageClearText.wav", "sound/game/result/Continue.wav"};
+const char* const kSounds[] = {"sound/Move.wav",
+                               "sound/System.wav",
+                               "sound/title/Explosion.wav",
+                               "sound/title/TextScall.wav",
+                               "sound/title/TextAlpha.wav",
+                               "sound/title/Kira.wav",
+                               "sound/title/TitleMove.wav",
+                               "sound/title/KomaMove.wav",
+                               "sound/game/KiaiGageUP.wav",
+                               "sound/game/KomaHit.wav",
+                               "sound/game/KomaAxis.wav",
+                               "sound/game/KomaSpin.wav",
+                               "sound/game/KomaAtack.wav",
+                               "sound/game/ItemBox.wav",
+                               "sound/game/ItemShoot.wav",
+                               "sound/game/ItemEffect.wav",
+                               "sound/game/ItemHit.wav",
+                               "sound/game/ItemJump.wav",
+                               "sound/game/Tubazeri.wav",
+                               "sound/game/KomaShoot.wav",
+                               "sound/game/RallRoll.wav",
+                               "sound/game/result/GameOverText.wav",
+                               "sound/game/result/StageClearText.wav",
+                               "sound/game/result/Continue.wav"};
 
 const char* const kMusic[] = {"bgm/Title.mp3", "bgm/StageSelect.mp3", "bgm/PowerSet.mp3", "bgm/Game.mp3",
                               "bgm/Clash.mp3"};
 
-plat::XModel LoadModel(const std::string& relative) {
+plat::XModel LoadModel(const std::string& relative)
+{
     plat::XModel model;
     plat::XFileStatus status = plat::XFileReader::ReadFile(DataPath(relative), &model);
     EXPECT_EQ(status, plat::XFileStatus::Ok) << relative << ": " << plat::ToString(status);
@@ -62,11 +74,12 @@ plat::XModel LoadModel(const std::string& relative) {
 }
 
 struct Bounds {
-    float radius = 0;  // largest distance from the y axis
+    float radius = 0;   // largest distance from the y axis
     float low = 1e9f, high = -1e9f;
 };
 
-Bounds Measure(const plat::XModel& m) {
+Bounds Measure(const plat::XModel& m)
+{
     Bounds b;
     for (const plat::MeshVertex& v : m.vertices) {
         b.radius = std::max(b.radius, std::hypot(v.position.x, v.position.z));
@@ -77,19 +90,22 @@ Bounds Measure(const plat::XModel& m) {
 
 // The facing of a triangle: Direct3D draws the side from which its corners run
 // clockwise, which in a left-handed world is where this cross product points.
-plat::Vec3 FrontDirection(const plat::XModel& m, size_t first) {
+plat::Vec3 FrontDirection(const plat::XModel& m, size_t first)
+{
     const plat::Vec3& a = m.vertices[m.indices[first]].position;
     const plat::Vec3& b = m.vertices[m.indices[first + 1]].position;
     const plat::Vec3& c = m.vertices[m.indices[first + 2]].position;
     return plat::Cross(b - a, c - a);
 }
 
-bool Overlap(const R::Region& a, const R::Region& b) {
+bool Overlap(const R::Region& a, const R::Region& b)
+{
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
 // The highest floor under (x, z) among the arena's triangles, or -inf when nothing is under it.
-float FloorUnder(const StageMesh& mesh, float x, float z) {
+float FloorUnder(const StageMesh& mesh, float x, float z)
+{
     float best = -INFINITY;
     for (int t = 0; t + 2 < mesh.indexCount; t += 3) {
         const float* p[3];
@@ -105,13 +121,15 @@ float FloorUnder(const StageMesh& mesh, float x, float z) {
     return best;
 }
 
-StageMesh ReadArena(int stage) {
+StageMesh ReadArena(int stage)
+{
     return ReadStageMesh(DataPath("X/stage_" + std::to_string(stage) + ".x").c_str(), 1.0f);
 }
 
 // ------------------------------------------------------------ files
 
-TEST(AssetSet, HoldsEveryFileTheGameLoads) {
+TEST(AssetSet, HoldsEveryFileTheGameLoads)
+{
     ASSERT_TRUE(std::filesystem::is_directory(DataPath(""))) << "no data set: build the 'data' target first";
     for (const char* f : kMeshes) EXPECT_TRUE(Exists(f)) << f;
     for (const R::TextureTable& t : R::kTextures) EXPECT_TRUE(Exists(t.file)) << t.file;
@@ -119,7 +137,8 @@ TEST(AssetSet, HoldsEveryFileTheGameLoads) {
     for (const char* f : kMusic) EXPECT_TRUE(Exists(f)) << f;
 }
 
-TEST(AssetSet, MeshesReadWithSubsetsAndTheirTexturesBesideThem) {
+TEST(AssetSet, MeshesReadWithSubsetsAndTheirTexturesBesideThem)
+{
     for (const char* f : kMeshes) {
         plat::XModel m = LoadModel(f);
         EXPECT_FALSE(m.subsets.empty()) << f;
@@ -136,7 +155,8 @@ TEST(AssetSet, MeshesReadWithSubsetsAndTheirTexturesBesideThem) {
 
 // ------------------------------------------------------------ pictures
 
-TEST(AssetSet, PicturesHoldTheirRegionsWithoutOverlaps) {
+TEST(AssetSet, PicturesHoldTheirRegionsWithoutOverlaps)
+{
     for (const R::TextureTable& t : R::kTextures) {
         SCOPED_TRACE(t.file);
         EXPECT_TRUE(IsPowerOfTwo(t.width) && IsPowerOfTwo(t.height)) << "the loader would stretch the picture";
@@ -163,7 +183,8 @@ TEST(AssetSet, PicturesHoldTheirRegionsWithoutOverlaps) {
     }
 }
 
-TEST(AssetSet, RegionsMatchTheCoordinatesTheGameUses) {
+TEST(AssetSet, RegionsMatchTheCoordinatesTheGameUses)
+{
     // The enemy marker and hit texts are cut by texture coordinates of a 512-texel sheet.
     EXPECT_EQ(R::interface::EnemyMarker.left, static_cast<int>(0.875 * 512));
     EXPECT_EQ(R::interface::EnemyMarker.right, static_cast<int>(0.927734375 * 512));
@@ -191,7 +212,8 @@ TEST(AssetSet, RegionsMatchTheCoordinatesTheGameUses) {
     EXPECT_EQ(name, "SPINDREL");
 }
 
-TEST(AssetSet, ScreensKeepTheirTransparentAndBlackParts) {
+TEST(AssetSet, ScreensKeepTheirTransparentAndBlackParts)
+{
     plat::Texture select;
     ASSERT_TRUE(select.LoadFromFile(DataPath("texture/StageSelect.png"), 0));
     const R::Region& w = R::stageselect::PreviewWindow;
@@ -209,12 +231,14 @@ TEST(AssetSet, ScreensKeepTheirTransparentAndBlackParts) {
     // Keyed sheets: the background is the key colour and turns transparent.
     plat::Texture explosion;
     ASSERT_TRUE(explosion.LoadFromFile(DataPath("texture/Animation_Explosion.bmp"), R::kBlackKey));
-    for (const R::Region& cell : R::explosion::kAll) EXPECT_EQ(explosion.PixelARGB(cell.left, cell.top), 0u) << cell.name;
+    for (const R::Region& cell : R::explosion::kAll)
+        EXPECT_EQ(explosion.PixelARGB(cell.left, cell.top), 0u) << cell.name;
 }
 
 // ------------------------------------------------------------ sound
 
-TEST(AssetSet, SoundEffectsFollowTheGamesRiffRules) {
+TEST(AssetSet, SoundEffectsFollowTheGamesRiffRules)
+{
     for (const char* f : kSounds) {
         SCOPED_TRACE(f);
         std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(DataPath(f).c_str(), "rb"), std::fclose);
@@ -230,19 +254,22 @@ TEST(AssetSet, SoundEffectsFollowTheGamesRiffRules) {
         EXPECT_TRUE(wave.format.bitsPerSample == 16 || wave.format.bitsPerSample == 8);
         EXPECT_EQ(wave.format.channels, 1);
         EXPECT_TRUE(wave.format.sampleRate == 22050 || wave.format.sampleRate == 44100);
-        double seconds = static_cast<double>(wave.samples.size()) / (wave.format.sampleRate * wave.format.bitsPerSample / 8);
+        double seconds =
+            static_cast<double>(wave.samples.size()) / (wave.format.sampleRate * wave.format.bitsPerSample / 8);
         EXPECT_GT(seconds, 0.1);
         EXPECT_LT(seconds, 3.0);
         // Not silent, and not clipped flat.
         int16_t peak = 0;
         for (size_t i = 0; i + 1 < wave.samples.size(); i += 2)
-            peak = std::max<int16_t>(peak, static_cast<int16_t>(std::abs(static_cast<int16_t>(wave.samples[i] | wave.samples[i + 1] << 8))));
+            peak = std::max<int16_t>(
+                peak, static_cast<int16_t>(std::abs(static_cast<int16_t>(wave.samples[i] | wave.samples[i + 1] << 8))));
         EXPECT_GT(peak, 8000);
         EXPECT_LT(peak, 32767);
     }
 }
 
-TEST(AssetSet, MusicRunsAMinuteAndLoopsWithoutASeam) {
+TEST(AssetSet, MusicRunsAMinuteAndLoopsWithoutASeam)
+{
     for (const char* f : kMusic) {
         SCOPED_TRACE(f);
         std::unique_ptr<plat::Mp3Stream> mp3 = plat::Mp3Stream::OpenFile(DataPath(f));
@@ -275,7 +302,8 @@ TEST(AssetSet, MusicRunsAMinuteAndLoopsWithoutASeam) {
 
 // ------------------------------------------------------------ arenas
 
-TEST(AssetSet, ArenasReadAlikeByTheArenaReaderAndTheMeshLoader) {
+TEST(AssetSet, ArenasReadAlikeByTheArenaReaderAndTheMeshLoader)
+{
     for (int stage = 1; stage <= 5; ++stage) {
         SCOPED_TRACE(stage);
         StageMesh arena = ReadArena(stage);
@@ -289,7 +317,8 @@ TEST(AssetSet, ArenasReadAlikeByTheArenaReaderAndTheMeshLoader) {
     }
 }
 
-TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
+TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops)
+{
     const float kPi = 3.14159265f;
     const float topBelowCentre = 2.42f;   // the shaft's reach below a top's disc
     for (int stage = 1; stage <= 5; ++stage) {
@@ -330,19 +359,19 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
                 EXPECT_GT(rim, centre + 2) << "too flat to keep tops in";
             }
         }
-        for (float z : {-30.0f, 30.0f}) {  // the two start points
+        for (float z : {-30.0f, 30.0f}) {   // the two start points
             float h = FloorUnder(arena, 0, z);
             EXPECT_TRUE(std::isfinite(h));
             EXPECT_LT(h, 16 - topBelowCentre);
         }
-        if (stage == 2 || stage == 3) {  // swarm enemies and bumpers: capsules 2.5 below their centre, dropped at 10
+        if (stage == 2 || stage == 3) {   // swarm enemies and bumpers: capsules 2.5 below their centre, dropped at 10
             for (float x = -25; x <= 24.9f; x += 4.99f)
                 for (float z = -25; z <= 24.9f; z += 4.99f) {
                     float h = FloorUnder(arena, x, z);
                     EXPECT_TRUE(std::isfinite(h) && h < 10 - 2.5f - 0.3f) << x << "," << z << ": " << h;
                 }
         }
-        if (stage == 5) {  // bombs: capsules 3.3 below their centre, dropped at 10 on a ring 17 to 24 out
+        if (stage == 5) {   // bombs: capsules 3.3 below their centre, dropped at 10 on a ring 17 to 24 out
             for (int a = 0; a < 24; ++a)
                 for (float r : {17.0f, 24.0f}) {
                     float angle = 2 * kPi * a / 24;
@@ -350,7 +379,7 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
                     EXPECT_TRUE(std::isfinite(h) && h < 10 - 3.3f - 0.3f) << r << ": " << h;
                 }
         }
-        if (stage == 1 || stage == 3 || stage == 4) {  // items fall from the box's circle, 26.65 out at height 20
+        if (stage == 1 || stage == 3 || stage == 4) {   // items fall from the box's circle, 26.65 out at height 20
             for (int a = 0; a < 24; ++a) {
                 float angle = 2 * kPi * a / 24;
                 EXPECT_TRUE(std::isfinite(FloorUnder(arena, 26.65f * std::cos(angle), 26.65f * std::sin(angle))));
@@ -361,10 +390,11 @@ TEST(AssetSet, ArenasAreBowlsThatCatchWhatTheGameDrops) {
 
 // ------------------------------------------------------------ models
 
-TEST(AssetSet, TopsHaveTheSizesOfTheirBodies) {
+TEST(AssetSet, TopsHaveTheSizesOfTheirBodies)
+{
     for (const char* f : {"X/Top.x", "X/St1Enemy.x", "X/St3Enemy.x", "X/St4Enemy.x"}) {
         Bounds b = Measure(LoadModel(f));
-        EXPECT_NEAR(b.radius, 1.65f, 0.2f) << f;  // the disc body's radius is 1.6
+        EXPECT_NEAR(b.radius, 1.65f, 0.2f) << f;   // the disc body's radius is 1.6
         EXPECT_LE(b.low, -2.0f) << f;              // the shaft reaches 2.1 to 2.4 down
         EXPECT_GE(b.low, -2.45f) << f;
     }
@@ -372,7 +402,7 @@ TEST(AssetSet, TopsHaveTheSizesOfTheirBodies) {
     EXPECT_NEAR(boss.radius, 6.6f, 0.9f);
     EXPECT_LT(boss.low, -9.5f);
     EXPECT_GT(boss.low, -10.5f);
-    for (const char* f : {"X/St2Enemy.x", "X/capsule.x"}) {  // inside a capsule of radius 1.5 and length 2
+    for (const char* f : {"X/St2Enemy.x", "X/capsule.x"}) {   // inside a capsule of radius 1.5 and length 2
         Bounds b = Measure(LoadModel(f));
         EXPECT_LE(b.radius, 1.65f) << f;
         EXPECT_GE(b.low, -2.55f) << f;
@@ -384,7 +414,8 @@ TEST(AssetSet, TopsHaveTheSizesOfTheirBodies) {
     EXPECT_LT(std::max({sky.radius, sky.high, -sky.low}) * 100, 5000.0f) << "drawn at scale 100 inside the far plane";
 }
 
-TEST(AssetSet, FacesAreWoundAsTheirNormalsSayAndTheSkyFacesIn) {
+TEST(AssetSet, FacesAreWoundAsTheirNormalsSayAndTheSkyFacesIn)
+{
     for (const char* f : kMeshes) {
         plat::XModel m = LoadModel(f);
         size_t wrong = 0;
@@ -412,4 +443,4 @@ TEST(AssetSet, FacesAreWoundAsTheirNormalsSayAndTheSkyFacesIn) {
     }
 }
 
-}  // namespace
+}   // namespace

@@ -60,32 +60,33 @@ struct WavSpec {
     uint16_t channels = 1;
     uint32_t sampleRate = 44100;
     uint16_t bitsPerSample = 16;
-    int blockAlign = -1;                 // -1: channels x bytes per sample
-    bool extendedFormat = false;         // an 18-byte format chunk with an extra-size field
-    std::vector<uint8_t> between;        // raw bytes between the format chunk and the data tag
+    int blockAlign = -1;            // -1: channels x bytes per sample
+    bool extendedFormat = false;    // an 18-byte format chunk with an extra-size field
+    std::vector<uint8_t> between;   // raw bytes between the format chunk and the data tag
     std::vector<uint8_t> samples;
-    int64_t dataSize = -1;               // -1: the size of the samples
+    int64_t dataSize = -1;   // -1: the size of the samples
 };
 
 inline std::vector<uint8_t> BuildWav(const WavSpec& spec)
 {
     std::vector<uint8_t> out;
     PutText(out, "RIFF");
-    PutLe32(out, 0);  // patched below
+    PutLe32(out, 0);   // patched below
     PutText(out, "WAVEfmt ");
     PutLe32(out, spec.extendedFormat ? 18 : 16);
     PutLe16(out, spec.formatTag);
     PutLe16(out, spec.channels);
     PutLe32(out, spec.sampleRate);
-    const uint32_t align = spec.blockAlign >= 0 ? static_cast<uint32_t>(spec.blockAlign)
-                                                : spec.channels * (spec.bitsPerSample / 8u);
+    const uint32_t align =
+        spec.blockAlign >= 0 ? static_cast<uint32_t>(spec.blockAlign) : spec.channels * (spec.bitsPerSample / 8u);
     PutLe32(out, spec.sampleRate * align);
     PutLe16(out, align);
     PutLe16(out, spec.bitsPerSample);
     if (spec.extendedFormat) PutLe16(out, 0);
     out.insert(out.end(), spec.between.begin(), spec.between.end());
     PutText(out, "data");
-    PutLe32(out, spec.dataSize >= 0 ? static_cast<uint32_t>(spec.dataSize) : static_cast<uint32_t>(spec.samples.size()));
+    PutLe32(out,
+            spec.dataSize >= 0 ? static_cast<uint32_t>(spec.dataSize) : static_cast<uint32_t>(spec.samples.size()));
     out.insert(out.end(), spec.samples.begin(), spec.samples.end());
     const uint32_t riffSize = static_cast<uint32_t>(out.size() - 8);
     for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<uint8_t>(riffSize >> (8 * i));
@@ -145,8 +146,8 @@ inline bool EncodeMp3Tone(const std::string& path, double seconds, int sampleRat
     for (int i = 0; i < frames; ++i)
         tone[static_cast<size_t>(i)] = amplitude * static_cast<float>(std::sin(2.0 * kPi * frequency * i / sampleRate));
     std::vector<uint8_t> mp3(static_cast<size_t>(frames) * 5 / 4 + 7200 + 16384);
-    int size = lame_encode_buffer_ieee_float(lame, tone.data(), tone.data(), frames, mp3.data(),
-                                             static_cast<int>(mp3.size()));
+    int size =
+        lame_encode_buffer_ieee_float(lame, tone.data(), tone.data(), frames, mp3.data(), static_cast<int>(mp3.size()));
     if (size >= 0) {
         int tail = lame_encode_flush(lame, mp3.data() + size, static_cast<int>(mp3.size()) - size);
         size = tail >= 0 ? size + tail : -1;
@@ -161,4 +162,4 @@ inline bool EncodeMp3Tone(const std::string& path, double seconds, int sampleRat
     return size > 0 && WriteBytes(path, mp3);
 }
 
-}  // namespace audiotest
+}   // namespace audiotest

@@ -23,8 +23,8 @@ struct StageOdds {
     int stage;
     int skill;
     StageTrialOutcome::Kind expected;
-    int atLeast;                   // games of SEEDS that end as expected
-    bool undecidedCounts = false;  // a game still going after three minutes counts too
+    int atLeast;                    // games of SEEDS that end as expected
+    bool undecidedCounts = false;   // a game still going after three minutes counts too
 };
 
 std::ostream& operator<<(std::ostream& out, const StageOdds& o)
@@ -42,9 +42,12 @@ TEST_P(BotStageTest, EndsAsTheStageIsMeantTo)
     for (uint32_t seed = FIRST_SEED; seed < FIRST_SEED + SEEDS; ++seed) {
         StageTrialOutcome game;
         std::string error;
-        ASSERT_TRUE(StageTrial::Play(odds.stage, seed, odds.skill, GeneratedDataDir().string(), &game, &error)) << error;
+        ASSERT_TRUE(StageTrial::Play(odds.stage, seed, odds.skill, GeneratedDataDir().string(), &game, &error))
+            << error;
         ASSERT_TRUE(game.launched) << "seed " << seed << ": no launch";
-        const char* how = game.kind == StageTrialOutcome::WON ? "won" : game.kind == StageTrialOutcome::LOST ? "lost" : "undecided";
+        const char* how = game.kind == StageTrialOutcome::WON    ? "won"
+                          : game.kind == StageTrialOutcome::LOST ? "lost"
+                                                                 : "undecided";
         games << " " << seed << ":" << how << "@" << game.battleFrames / 60 << "s";
         matching += game.kind == odds.expected || (odds.undecidedCounts && game.kind == StageTrialOutcome::UNDECIDED);
     }
@@ -55,8 +58,8 @@ TEST_P(BotStageTest, EndsAsTheStageIsMeantTo)
 // must not lose, and a top left alone there never clears it. The heavy top of
 // stage 4 falls to the best play in most games.
 constexpr StageOdds kOdds[] = {
-    {1, 3, StageTrialOutcome::WON, 8},  {2, 3, StageTrialOutcome::WON, 9, true}, {3, 3, StageTrialOutcome::WON, 8},
-    {4, 3, StageTrialOutcome::WON, 5},  {5, 3, StageTrialOutcome::WON, 8},       {1, 2, StageTrialOutcome::WON, 8},
+    {1, 3, StageTrialOutcome::WON, 8},  {2, 3, StageTrialOutcome::WON, 9, true},   {3, 3, StageTrialOutcome::WON, 8},
+    {4, 3, StageTrialOutcome::WON, 5},  {5, 3, StageTrialOutcome::WON, 8},         {1, 2, StageTrialOutcome::WON, 8},
     {1, 0, StageTrialOutcome::LOST, 7}, {2, 0, StageTrialOutcome::LOST, 10, true}, {3, 0, StageTrialOutcome::LOST, 7},
     {4, 0, StageTrialOutcome::LOST, 7}, {5, 0, StageTrialOutcome::LOST, 7},
 };
@@ -68,4 +71,4 @@ INSTANTIATE_TEST_SUITE_P(Stages, BotStageTest, ::testing::ValuesIn(kOdds),
                              return name.str();
                          });
 
-}  // namespace
+}   // namespace

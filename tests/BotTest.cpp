@@ -101,4 +101,4 @@ TEST(Bot, ShelterIsSoughtFromBeforeAVolleyUntilItsLastShotsHaveFlown)
     g_FrameTime = saved;
 }
 
-}  // namespace
+}   // namespace

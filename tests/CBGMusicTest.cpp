@@ -64,7 +64,7 @@ protected:
     std::unique_ptr<plat::NullAudioOutput> m_Output;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(CBGMusicTest, OpensATrackWithoutStartingIt)
 {
@@ -96,7 +96,8 @@ TEST_F(CBGMusicTest, MissingOrBrokenFilesGiveASilentTask)
     spec.samples = audiotest::Constant16(20000, 1000);
     audiotest::WriteBytes(wav, audiotest::BuildWav(spec));
 
-    for (const std::string& path : {audiotest::TempFile("missing.mp3"), random, empty, wav, audiotest::TempDir().string()}) {
+    for (const std::string& path :
+         {audiotest::TempFile("missing.mp3"), random, empty, wav, audiotest::TempDir().string()}) {
         CBGMusic music(path);
         EXPECT_EQ(music.Stream(), nullptr) << path;
         music.Play(-500, true);

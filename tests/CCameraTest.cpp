@@ -34,8 +34,8 @@ TEST_F(CCameraTest, UpdateInstallsViewAndProjection)
     cam.m_Target = {0, 4, 1};
     cam.Update();
     const plat::Mat4& proj = device.GetTransform(plat::TransformKind::Projection);
-    EXPECT_NEAR(proj.m[1][1], 1.7320508f, 1e-5f);                // 60 degrees vertical
-    EXPECT_NEAR(proj.m[1][1] / proj.m[0][0], 1.3333334f, 1e-5f);  // 4:3
+    EXPECT_NEAR(proj.m[1][1], 1.7320508f, 1e-5f);                  // 60 degrees vertical
+    EXPECT_NEAR(proj.m[1][1] / proj.m[0][0], 1.3333334f, 1e-5f);   // 4:3
     const plat::Mat4& view = device.GetTransform(plat::TransformKind::View);
     // The target lies straight ahead of the eye, at the distance between them.
     plat::Vec3 t = plat::TransformCoord(cam.m_Target, view);
@@ -91,4 +91,4 @@ TEST_F(CCameraTest, ProjectToScreenUsesViewportAndLastMatrices)
     EXPECT_NEAR(ProjectToScreen({0, 0, 0}, cam).x, 480, 1e-3);
 }
 
-}  // namespace
+}   // namespace

@@ -92,4 +92,4 @@ TEST(CFeadEffectTest, FreezesOnlyWhatStoodInItsBandAtItsStartAndReleasesEveryFla
     EXPECT_EQ(byName->draws, 2);
 }
 
-}  // namespace
+}   // namespace

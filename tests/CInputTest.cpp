@@ -84,4 +84,4 @@ TEST_F(CInputTest, WithoutKeyboardNothingIsRead)
     EXPECT_FALSE(input->IsDown(plat::KEY_Z));
 }
 
-}  // namespace
+}   // namespace

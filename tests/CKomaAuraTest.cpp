@@ -202,4 +202,4 @@ TEST_F(EffectTest, HitTextShowsItsColumnAboveTheHitForThreeHundredMilliseconds)
     EXPECT_EQ(draws, 17);   // 0, 20, ... 300, and the draw in which it goes (320 ms)
 }
 
-}  // namespace
+}   // namespace

@@ -207,12 +207,12 @@ TEST_F(CKomaClashTest, TheBalanceAtTheEndDecidesWhoIsThrownAndHowHard)
     };
     const plat::Vec3 n{0, 0, -1}, tilted{0, 0.6f, -0.8f}, none{0, 0, 0};
     const Case cases[] = {
-        {0, 600, -20, 150, 120, n, n * (120 * -20 * 100), none},         // the enemy's win at the limit
-        {0, 600, -19, 150, 120, n, n * -100000, n * 100000},             // a draw pushes both apart
+        {0, 600, -20, 150, 120, n, n * (120 * -20 * 100), none},   // the enemy's win at the limit
+        {0, 600, -19, 150, 120, n, n * -100000, n * 100000},       // a draw pushes both apart
         {0, 600, 19, 150, 120, n, n * -100000, n * 100000},
-        {0, 600, 20, 150, 120, n, none, n * (150 * 20 * 100)},           // the player's win at the limit
-        {0, 100, 21, 150, 120, n, none, n * (150 * 21 * 100)},           // past 20: at once
-        {0, 100, 21, 0, 120, n, none, none},                              // a winner without spin
+        {0, 600, 20, 150, 120, n, none, n * (150 * 20 * 100)},   // the player's win at the limit
+        {0, 100, 21, 150, 120, n, none, n * (150 * 21 * 100)},   // past 20: at once
+        {0, 100, 21, 0, 120, n, none, none},                     // a winner without spin
         {0, 600, -20, 150, 0, n, none, none},
         {3, 100, 21, 150, 120, tilted, none, {0, 0.6f * 315000 * 4, -0.8f * 315000}},   // stage 4 lifts
     };
@@ -285,9 +285,9 @@ TEST_F(CKomaClashTest, TheEnemyPushesAtTheStagesRate)
 
 TEST_F(CKomaClashTest, DegenerateDirectionsGiveNoSwingAndNoNaN)
 {
-    EXPECT_EQ(CKomaClash::SwingDegrees({0, 30, 0}, {0, 1, -2}, {0, 1, 2}), 0.0f);   // eye straight above
-    EXPECT_EQ(CKomaClash::SwingDegrees({0, 22, -36}, {3, 8, 3}, {3, 4, 3}), 0.0f);  // one above the other
-    float swing = CKomaClash::SwingDegrees({5, 22, 1}, {0, 1, 0}, {2, 1, 0});       // a top at the middle
+    EXPECT_EQ(CKomaClash::SwingDegrees({0, 30, 0}, {0, 1, -2}, {0, 1, 2}), 0.0f);    // eye straight above
+    EXPECT_EQ(CKomaClash::SwingDegrees({0, 22, -36}, {3, 8, 3}, {3, 4, 3}), 0.0f);   // one above the other
+    float swing = CKomaClash::SwingDegrees({5, 22, 1}, {0, 1, 0}, {2, 1, 0});        // a top at the middle
     EXPECT_TRUE(std::isfinite(swing));
 
     // Tops one above the other that have not moved, and a contact with no normal.
@@ -318,4 +318,4 @@ TEST_F(CKomaClashTest, TheTraceShowsARunningClash)
     EXPECT_NE(trace().find("\"clash\":{\"balance\":0,\"frame\":3,\"swingLeft\":85.5"), std::string::npos) << trace();
 }
 
-}  // namespace
+}   // namespace

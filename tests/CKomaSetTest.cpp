@@ -7,11 +7,11 @@
 #include "game/CKoma.h"
 #include "game/CKomaSet.h"
 #include "game/CKomaShoot.h"
-#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
 #include "physics/CODE.h"
+#include "stage/CLoadStage.h"
 #include "tests/StageTestSupport.h"
 
 using namespace stagetest;
@@ -297,4 +297,4 @@ TEST_F(CKomaSetTest, RollersDrawSolidThenGlowGrowingWithThePower)
                      plat::Scaling(0.5f, 0.5f, 0.5f) * plat::Translation(2.7569f, 0, 0.2121f) * pose);
 }
 
-}  // namespace
+}   // namespace

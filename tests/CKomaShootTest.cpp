@@ -209,9 +209,9 @@ TEST_F(CKomaShootTest, DrawsTheFrozenTopAndHudUntilTheReleaseThenOnlyTheLauncher
     };
     world->env->device.ClearCalls();
     world->Frame();
-    EXPECT_EQ(count(topMesh), 2);     // outline and top, drawn here while the top's own task is hidden
-    EXPECT_EQ(count(ghostMesh), 1);   // the strong launch's shaking ghost
-    EXPECT_EQ(count(rollerMesh), 4);  // two rollers, each with its outline
+    EXPECT_EQ(count(topMesh), 2);      // outline and top, drawn here while the top's own task is hidden
+    EXPECT_EQ(count(ghostMesh), 1);    // the strong launch's shaking ghost
+    EXPECT_EQ(count(rollerMesh), 4);   // two rollers, each with its outline
     int sprites = 0;
     for (const auto& c : world->env->device.Calls())
         if (c.kind == CallKind::DrawUser) ++sprites;
@@ -236,4 +236,4 @@ TEST_F(CKomaShootTest, AWeakLaunchShowsNoGhost)
         EXPECT_FALSE(c.kind == CallKind::DrawSubset && c.mesh == ghostMesh);
 }
 
-}  // namespace
+}   // namespace

@@ -399,4 +399,4 @@ TEST_F(CKomaTest, ChargingTopIsAdditiveAndNeverShrinksWhenItsPushesCancel)
     EXPECT_NEAR(std::acos(up.y) / DEG, 50.0f, 0.5f);
 }
 
-}  // namespace
+}   // namespace

@@ -47,10 +47,12 @@ std::string BowlFileText()
     std::string vertices, faces;
     int vertexCount = 0, faceCount = 0;
     auto vertex = [&](double x, double y, double z) {
-        vertices += (vertexCount++ ? ",\n" : "") + std::to_string(x) + ";" + std::to_string(y) + ";" + std::to_string(z) + ";";
+        vertices +=
+            (vertexCount++ ? ",\n" : "") + std::to_string(x) + ";" + std::to_string(y) + ";" + std::to_string(z) + ";";
     };
     auto face = [&](int a, int b, int c) {
-        faces += (faceCount++ ? ",\n3;" : "3;") + std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + ";";
+        faces += (faceCount++ ? ",\n3;" : "3;") + std::to_string(a) + "," + std::to_string(b) + "," +
+                 std::to_string(c) + ";";
     };
     vertex(0, height(0), 0);
     for (int ring = 1; ring <= RINGS; ++ring) {
@@ -69,8 +71,9 @@ std::string BowlFileText()
         }
     }
     return "xof 0303txt 0032\ntemplate Mesh {\n <3D82AB44-62DA-11cf-AB39-0020AF71E433>\n DWORD nVertices;\n}\n"
-           "Mesh {\n" + std::to_string(vertexCount) + ";\n" + vertices + ";;\n\n" +
-           std::to_string(faceCount) + ";\n" + faces + ";;\n}\n";
+           "Mesh {\n" +
+           std::to_string(vertexCount) + ";\n" + vertices + ";;\n\n" + std::to_string(faceCount) + ";\n" + faces +
+           ";;\n}\n";
 }
 
 double SpinOf(Body body) { return body.AngularVelocity()[1]; }
@@ -104,7 +107,7 @@ protected:
     ArenaCollision m_Arena;
 };
 
-}  // namespace
+}   // namespace
 
 TEST(CODELifecycle, WorldsComeAndGoReleasingWhatIsLeftInThem)
 {
@@ -131,7 +134,9 @@ TEST(CODELifecycle, WorldsComeAndGoReleasingWhatIsLeftInThem)
 
 TEST(CODELifecycle, ATaskNeverInitialisedAndAnOverlappingWorldAreSafe)
 {
-    { CODE neverAdded; }   // destroyed without a world of its own
+    {
+        CODE neverAdded;
+    }   // destroyed without a world of its own
 
     auto first = std::make_unique<CODE>();
     first->Init();
@@ -181,7 +186,7 @@ TEST_F(PhysicsWorld, TheHalvesOfATopNeverCollideButOtherPairsDo)
 
     ASSERT_TRUE(m_Arena.Build(GridMesh(10)));
     BodyRecord low;
-    CreateSphereBody(low, 2, 0.9f, 2, 1, 1);     // sunk into the bodiless arena
+    CreateSphereBody(low, 2, 0.9f, 2, 1, 1);   // sunk into the bodiless arena
     EXPECT_GT(ContactJointsAfterCollide(low.body), 0);
 }
 

@@ -325,4 +325,4 @@ TEST_F(CPSpriteTest, EmptyAndUnknownBurstsAreHarmless)
     EXPECT_FALSE(InList(odd));
 }
 
-}  // namespace
+}   // namespace

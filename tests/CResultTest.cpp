@@ -2,7 +2,6 @@
 // it reads in which phase, every way out, and its trace fields.
 #include <gtest/gtest.h>
 
-#include "stage/CLoadStage.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "input/CInput.h"
@@ -10,6 +9,7 @@
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 #include "tests/ScreenTestSupport.h"
 #include "tools/sim/TraceJson.h"
 
@@ -163,11 +163,10 @@ TEST_F(CResultTest, EveryExitOpensItsScreenUnderAFade)
         bool (*opened)();
         int stageAfter;
     };
-    const Exit exits[] = {
-        {CResult::KIND_CLEAR, 1, false, [] { return EntryOf<CStageSelect>() != nullptr; }, 2},
-        {CResult::KIND_CLEAR, 4, false, [] { return EntryOf<CTitle>() != nullptr; }, 5},
-        {CResult::KIND_GAME_OVER, 2, true, [] { return EntryOf<CTitle>() != nullptr; }, 2},
-        {CResult::KIND_GAME_OVER, 2, false, [] { return EntryOf<CLoadStage>() != nullptr; }, 2}};
+    const Exit exits[] = {{CResult::KIND_CLEAR, 1, false, [] { return EntryOf<CStageSelect>() != nullptr; }, 2},
+                          {CResult::KIND_CLEAR, 4, false, [] { return EntryOf<CTitle>() != nullptr; }, 5},
+                          {CResult::KIND_GAME_OVER, 2, true, [] { return EntryOf<CTitle>() != nullptr; }, 2},
+                          {CResult::KIND_GAME_OVER, 2, false, [] { return EntryOf<CLoadStage>() != nullptr; }, 2}};
     for (const Exit& exit : exits) {
         ClearTasks();
         AddTask(PRIORITY_CAMERA, camera = new CCamera, CAMERA_TASK_NAME);
@@ -234,4 +233,4 @@ TEST(CResultRetry, ContinueLoadsTheSameStageAgainFromScratch)
     ASSERT_TRUE(world.RunUntil([] { return FindTask("CKomaSet") != nullptr; }, 300)) << "no fresh aiming phase";
 }
 
-}  // namespace
+}   // namespace

@@ -75,7 +75,7 @@ protected:
     std::unique_ptr<plat::NullAudioOutput> m_Output;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(CSoundTest, PlaysSixteenAndEightBitFilesAtTheirOwnRate)
 {
@@ -122,8 +122,9 @@ TEST_F(CSoundTest, DataTagScanSkipsChunksAndExtraFormatBytes)
 
     // Stray "d"s right before the tag, as a text chunk may end, do not hide it;
     // a near miss before the real tag is passed over.
-    for (std::vector<uint8_t> before : {std::vector<uint8_t>{'x', 'd'}, std::vector<uint8_t>{'d', 'd', 'd'},
-                                        std::vector<uint8_t>{'d', 'a', 't', 'x'}, std::vector<uint8_t>{'d', 'a', 'd'}}) {
+    for (std::vector<uint8_t> before :
+         {std::vector<uint8_t>{'x', 'd'}, std::vector<uint8_t>{'d', 'd', 'd'}, std::vector<uint8_t>{'d', 'a', 't', 'x'},
+          std::vector<uint8_t>{'d', 'a', 'd'}}) {
         WavSpec stray = ConstantMono(10);
         stray.between = before;
         CSound sound;
@@ -174,20 +175,20 @@ TEST_F(CSoundTest, RefusesDamagedFilesCleanlyAndKeepsTheOldBuffer)
         change(spec);
         damaged.push_back(spec);
     };
-    add([](WavSpec& s) { s.dataSize = 201; });                 // one byte more than the file holds
-    add([](WavSpec& s) { s.dataSize = 0x7fffffff; });          // absurdly large
+    add([](WavSpec& s) { s.dataSize = 201; });          // one byte more than the file holds
+    add([](WavSpec& s) { s.dataSize = 0x7fffffff; });   // absurdly large
     add([](WavSpec& s) { s.dataSize = 0xffffffff; });
-    add([](WavSpec& s) { s.dataSize = 0; });                   // no samples at all
-    add([](WavSpec& s) { s.dataSize = 1; });                   // less than one frame
-    add([](WavSpec& s) { s.formatTag = 3; });                  // float samples
-    add([](WavSpec& s) { s.formatTag = 0xfffe; });             // extensible format
+    add([](WavSpec& s) { s.dataSize = 0; });         // no samples at all
+    add([](WavSpec& s) { s.dataSize = 1; });         // less than one frame
+    add([](WavSpec& s) { s.formatTag = 3; });        // float samples
+    add([](WavSpec& s) { s.formatTag = 0xfffe; });   // extensible format
     add([](WavSpec& s) { s.bitsPerSample = 24; });
     add([](WavSpec& s) { s.bitsPerSample = 0; });
     add([](WavSpec& s) { s.channels = 0; });
     add([](WavSpec& s) { s.channels = 6; });
     add([](WavSpec& s) { s.sampleRate = 0; });
     add([](WavSpec& s) { s.sampleRate = 0xffffffff; });
-    add([](WavSpec& s) { s.blockAlign = 4; });                 // disagrees with the format
+    add([](WavSpec& s) { s.blockAlign = 4; });   // disagrees with the format
     for (size_t i = 0; i < damaged.size(); ++i) {
         EXPECT_FALSE(sound.Load(audiotest::WriteWav("damaged.wav", damaged[i]))) << i;
         EXPECT_EQ(sound.Buffer(), loaded) << i;

@@ -9,13 +9,13 @@
 
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
+#include "effect/EdgeMarker.h"
+#include "game/CKomaBase.h"
+#include "gfx/CTexture.h"
 #include "hud/CSpriteRender.h"
 #include "hud/CSpriteRender2.h"
 #include "hud/CSpriteRenderInit.h"
-#include "effect/EdgeMarker.h"
 #include "input/CInput.h"
-#include "game/CKomaBase.h"
-#include "gfx/CTexture.h"
 #include "scene/CResult.h"
 #include "tests/StageTestSupport.h"
 
@@ -114,8 +114,8 @@ protected:
             for (size_t k = 0; k + 6 <= v.size(); k += 6) {
                 plat::Rect r{pixel(v[k].u), pixel(v[k].v), pixel(v[k + 1].u), pixel(v[k + 2].v)};
                 if (Same(r, region))
-                    out.push_back({r, v[k].position, v[k + 1].position, v[k + 5].position, v[k].color,
-                                   call.state.rs.destBlend});
+                    out.push_back(
+                        {r, v[k].position, v[k + 1].position, v[k + 5].position, v[k].color, call.state.rs.destBlend});
             }
         }
         return out;
@@ -221,15 +221,15 @@ TEST_F(CSpriteRenderTest, GraphValuesAreLimitedAndColouredByTheSpin)
 
     auto* hud = AddDuel(100, 230);
     std::fill(std::begin(hud->m_SpinHistory), std::end(hud->m_SpinHistory), 100.0f);
-    hud->m_SpinHistory[10] = 90;    // the oldest, left end of the first segment
-    hud->m_SpinHistory[0] = 110;    // the newest, right end of the last
+    hud->m_SpinHistory[10] = 90;   // the oldest, left end of the first segment
+    hud->m_SpinHistory[0] = 110;   // the newest, right end of the last
     hud->Draw();
     auto lines = Lines();
     ASSERT_EQ(lines.size(), 220u);
     EXPECT_FLOAT_EQ(lines[0].y0, 465);
     EXPECT_FLOAT_EQ(lines[99].y1, 395);
     for (int i = 0; i < 10; ++i) EXPECT_NEAR(lines[100 + i].y0, 430 - 3.5f * i, 1e-4);   // the fill follows
-    EXPECT_EQ(lines[110].colour, 0xFF0000FFu);   // the enemy's fast top
+    EXPECT_EQ(lines[110].colour, 0xFF0000FFu);                                           // the enemy's fast top
 }
 
 TEST_F(CSpriteRenderTest, TheHistoryTakesASampleOnceASecond)
@@ -273,8 +273,8 @@ TEST_F(CSpriteRenderTest, TheWinIsTestedBeforeTheLoss)
         bool enemyDown, playerDown;
         int kind;
     };
-    for (Case c : {Case{true, true, CResult::KIND_CLEAR}, Case{false, true, CResult::KIND_GAME_OVER},
-                   Case{false, false, -1}}) {
+    for (Case c :
+         {Case{true, true, CResult::KIND_CLEAR}, Case{false, true, CResult::KIND_GAME_OVER}, Case{false, false, -1}}) {
         SCOPED_TRACE(::testing::Message() << c.enemyDown << c.playerDown);
         ClearBattle();
         AddDuel();
@@ -401,8 +401,8 @@ struct EdgeCase {
     const char* name;
     plat::Vec3 point;
     bool marked;
-    float x, y;      // where the arrow stands, when marked (negative: anywhere on that line)
-    float angle;     // radians
+    float x, y;    // where the arrow stands, when marked (negative: anywhere on that line)
+    float angle;   // radians
 };
 
 class EdgeMarkerTest : public ::testing::TestWithParam<EdgeCase> {};
@@ -429,17 +429,16 @@ TEST_P(EdgeMarkerTest, ArrowStandsOnTheEdgeTowardsThePoint)
 }
 
 constexpr float PI = 3.1415927f;
-INSTANTIATE_TEST_SUITE_P(
-    Points, EdgeMarkerTest,
-    ::testing::Values(EdgeCase{"ahead", {0, 0, 50}, false, 0, 0, 0},
-                      EdgeCase{"nearTheLeftEdge", {-30, 0, 50}, false, 0, 0, 0},
-                      EdgeCase{"farLeft", {-500, 0, 50}, true, 20, 240, PI},
-                      EdgeCase{"farRight", {500, 0, 50}, true, 620, 240, 0},
-                      EdgeCase{"above", {0, 500, 50}, true, 320, 20, -PI / 2},
-                      EdgeCase{"below", {0, -500, 50}, true, 320, 460, PI / 2},
-                      EdgeCase{"behindOnTheRight", {50, 0, -50}, true, 620, 240, 0},
-                      EdgeCase{"upperRightCorner", {500, 375, 50}, true, -1, -1, -0.6435f}),
-    [](const ::testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Points, EdgeMarkerTest,
+                         ::testing::Values(EdgeCase{"ahead", {0, 0, 50}, false, 0, 0, 0},
+                                           EdgeCase{"nearTheLeftEdge", {-30, 0, 50}, false, 0, 0, 0},
+                                           EdgeCase{"farLeft", {-500, 0, 50}, true, 20, 240, PI},
+                                           EdgeCase{"farRight", {500, 0, 50}, true, 620, 240, 0},
+                                           EdgeCase{"above", {0, 500, 50}, true, 320, 20, -PI / 2},
+                                           EdgeCase{"below", {0, -500, 50}, true, 320, 460, PI / 2},
+                                           EdgeCase{"behindOnTheRight", {50, 0, -50}, true, 620, 240, 0},
+                                           EdgeCase{"upperRightCorner", {500, 375, 50}, true, -1, -1, -0.6435f}),
+                         [](const ::testing::TestParamInfo<EdgeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CSpriteRenderTest, WithoutTheInterfacePictureTheBattleStillEnds)
 {
@@ -452,4 +451,4 @@ TEST_F(CSpriteRenderTest, WithoutTheInterfacePictureTheBattleStillEnds)
     EXPECT_EQ(ResultKind(), CResult::KIND_CLEAR);
 }
 
-}  // namespace
+}   // namespace

@@ -32,8 +32,7 @@ protected:
         g_Sprite->End();
         for (auto& c : device.Calls())
             if (c.kind == plat::RecordingDevice::CallKind::DrawUser && c.vertices.size() == 6)
-                return {c.vertices[0].position, c.vertices[1].position, c.vertices[2].position,
-                        c.vertices[5].position};
+                return {c.vertices[0].position, c.vertices[1].position, c.vertices[2].position, c.vertices[5].position};
         return {};
     }
 
@@ -139,7 +138,7 @@ TEST_F(CSpriteTest, AlphaAndColourReachTheVertices)
     s.Draw(10, 10, 0x40);
     s.DrawColored(10, 10, 0x80ff0000);
     g_Sprite->End();
-    ASSERT_EQ(device.Calls().size(), 1u);  // one texture: one draw
+    ASSERT_EQ(device.Calls().size(), 1u);   // one texture: one draw
     const auto& v = device.Calls()[0].vertices;
     ASSERT_EQ(v.size(), 12u);
     EXPECT_EQ(v[0].color, 0x40ffffffu);
@@ -150,7 +149,10 @@ TEST_F(CSpriteTest, WithoutTextureNothingIsDrawn)
 {
     CSprite s;
     s.SetSourceRect(0, 0, 8, 8);
-    EXPECT_TRUE(DrawnCorners([&] { s.Draw(10, 10, 255); s.DrawColored(1, 1, 0xffffffff); }).empty());
+    EXPECT_TRUE(DrawnCorners([&] {
+                    s.Draw(10, 10, 255);
+                    s.DrawColored(1, 1, 0xffffffff);
+                }).empty());
 }
 
 TEST_F(CSpriteTest, BatchSavesStateSetsSpriteStatesAndRestores)
@@ -168,7 +170,7 @@ TEST_F(CSpriteTest, BatchSavesStateSetsSpriteStatesAndRestores)
     g_Sprite->Begin();
     s.Draw(10, 10, 255);
     g_Sprite->Flush();
-    g_Device->SetDestBlend(plat::Blend::One);  // a glowing copy
+    g_Device->SetDestBlend(plat::Blend::One);   // a glowing copy
     s.Draw(10, 10, 255);
     g_Sprite->End();
 
@@ -184,4 +186,4 @@ TEST_F(CSpriteTest, BatchSavesStateSetsSpriteStatesAndRestores)
     EXPECT_TRUE(device.State().rs == before.rs);
 }
 
-}  // namespace
+}   // namespace

@@ -3,13 +3,13 @@
 // fade is gone.
 #include <gtest/gtest.h>
 
-#include "stage/CLoadStage.h"
 #include "gfx/CCamera.h"
 #include "input/CInput.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 #include "tests/ScreenTestSupport.h"
 
 namespace {
@@ -26,7 +26,8 @@ std::vector<plat::Vec2> Quads(const plat::RecordingDevice& device, uint32_t colo
     std::vector<plat::Vec2> corners;
     for (const auto& call : device.Calls())
         for (size_t v = 0; v + 6 <= call.vertices.size(); v += 6)
-            if (call.vertices[v].color == color) corners.push_back({call.vertices[v].position.x, call.vertices[v].position.y});
+            if (call.vertices[v].color == color)
+                corners.push_back({call.vertices[v].position.x, call.vertices[v].position.y});
     return corners;
 }
 
@@ -134,4 +135,4 @@ TEST_F(CStageSelectTest, ZHeldFromAClearedStageDoesNotDecide)
     ExpectHeldZDoesNotDecide(world);
 }
 
-}  // namespace
+}   // namespace

@@ -220,4 +220,4 @@ TEST_F(CStageTest, ArenaGoesBeforeItsWorldWithoutHarm)
     RemoveTask(FindTask("CStage"));
 }
 
-}  // namespace
+}   // namespace

@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "audio/CBGMusic.h"
-#include "stage/CLoadStage.h"
 #include "platform/audio/MusicStream.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 #include "tests/ScreenTestSupport.h"
 
 namespace {
@@ -27,7 +27,10 @@ protected:
         if (!screentest::HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
         AddTask(title = new CTitle, PRIORITY_TITLE);
     }
-    void RunToMenu() { ASSERT_TRUE(world.RunUntil([this] { return title->m_MenuChoice != 0; }, 1000)); }
+    void RunToMenu()
+    {
+        ASSERT_TRUE(world.RunUntil([this] { return title->m_MenuChoice != 0; }, 1000));
+    }
 
     ScreenWorld world;
     CTitle* title = nullptr;
@@ -201,4 +204,4 @@ TEST(ScreensWithoutData, RunFromTheTitleToLoadingWithNoFilesAtAll)
     ASSERT_TRUE(screentest::StageEnvironment::WaitForLoader());
 }
 
-}  // namespace
+}   // namespace

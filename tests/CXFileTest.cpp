@@ -17,9 +17,9 @@
 #include "gfx/Graphics.h"
 #include "platform/DeviceResource.h"
 #include "platform/Mesh.h"
-#include "platform/image/PngWriter.h"
 #include "platform/RecordingDevice.h"
 #include "platform/Texture.h"
+#include "platform/image/PngWriter.h"
 
 namespace {
 
@@ -52,7 +52,10 @@ Mesh quads {
 }
 )";
 
-bool Equal(const plat::ColorF& a, const plat::ColorF& b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
+bool Equal(const plat::ColorF& a, const plat::ColorF& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
 bool Equal(const plat::Mat4& a, const plat::Mat4& b)
 {
     for (int r = 0; r < 4; ++r)
@@ -103,10 +106,7 @@ protected:
             rgba.insert(rgba.end(), {uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
         ASSERT_TRUE(plat::PngWriter::Write((m_Dir / name).string(), rgba, w, h));
     }
-    void WriteText(const std::string& name, const std::string& text)
-    {
-        std::ofstream((m_Dir / name).string()) << text;
-    }
+    void WriteText(const std::string& name, const std::string& text) { std::ofstream((m_Dir / name).string()) << text; }
     std::vector<Call> Draws() const
     {
         std::vector<Call> draws;
@@ -119,7 +119,7 @@ protected:
     fs::path m_Dir;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(CXFileTest, ThreeMaterialsDrawThreeSubsetsInOrderWithTheirOwnMaterialAndTexture)
 {
@@ -196,8 +196,8 @@ TEST_F(CXFileTest, DrawOutlineDrawsEnlargedBlackBackFacesAndRestoresCullAndWorld
 TEST_F(CXFileTest, MissingOrBrokenFilesLeaveAnEmptyObjectThatDrawsNothing)
 {
     WriteText("broken.x", "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;");
-    for (const std::string& path : {(m_Dir / "none.x").string(), (m_Dir / "broken.x").string(),
-                                    SHARED_X + "test_cube_binary.x"}) {
+    for (const std::string& path :
+         {(m_Dir / "none.x").string(), (m_Dir / "broken.x").string(), SHARED_X + "test_cube_binary.x"}) {
         CXFile mesh(path);
         EXPECT_EQ(mesh.GetMesh(), nullptr) << path;
         EXPECT_EQ(mesh.GetMaterialCount(), 0u);

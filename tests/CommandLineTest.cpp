@@ -149,4 +149,4 @@ TEST(ProgramTest, MissingDataFolderListsWhatWasTriedAndFails)
     EXPECT_NE(missing.output.find("/no/such/spindrel/data"), std::string::npos) << missing.output;
 }
 
-}  // namespace
+}   // namespace

@@ -89,9 +89,12 @@ TEST_F(ControllerInputTest, ButtonsAndDpadPressTheGamesKeys)
         SDL_GameControllerButton button;
         int key;
     } cases[] = {
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, plat::KEY_UP},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, plat::KEY_DOWN},
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, plat::KEY_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, plat::KEY_RIGHT},
-        {SDL_CONTROLLER_BUTTON_A, plat::KEY_Z},            {SDL_CONTROLLER_BUTTON_B, plat::KEY_Z},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, plat::KEY_UP},
+        {SDL_CONTROLLER_BUTTON_DPAD_DOWN, plat::KEY_DOWN},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, plat::KEY_LEFT},
+        {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, plat::KEY_RIGHT},
+        {SDL_CONTROLLER_BUTTON_A, plat::KEY_Z},
+        {SDL_CONTROLLER_BUTTON_B, plat::KEY_Z},
         {SDL_CONTROLLER_BUTTON_BACK, plat::KEY_ESCAPE},
         {SDL_CONTROLLER_BUTTON_START, plat::KEY_PAUSE},
     };
@@ -212,4 +215,4 @@ TEST_F(ControllerInputTest, WithoutFocusTheReadFailsAndKeepsTheOldKeys)
     EXPECT_FALSE(Down(plat::KEY_Z));
 }
 
-}  // namespace
+}   // namespace

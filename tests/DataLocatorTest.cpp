@@ -186,4 +186,4 @@ TEST_F(DataRootTest, GameFilesLoadFromTheRootWhateverTheCurrentFolder)
     fs::current_path(old);
 }
 
-}  // namespace
+}   // namespace

@@ -101,7 +101,8 @@ TEST_F(DebPackageTest, NamedAndVersionedAfterTheProgram)
     EXPECT_EQ(Field(s_deb, "Section"), "games");
     EXPECT_EQ(std::vector<fs::path>(fs::directory_iterator(s_folder->Path()), {}).size(), 2u)
         << "the package and the unpacked tree, nothing else";
-    const std::string changelog = RunShell("zcat " + Quoted(s_root / "usr/share/doc/spindrel/changelog.Debian.gz")).output;
+    const std::string changelog =
+        RunShell("zcat " + Quoted(s_root / "usr/share/doc/spindrel/changelog.Debian.gz")).output;
     EXPECT_EQ(changelog.rfind("spindrel (" + version + ") ", 0), 0u) << changelog;
     EXPECT_NE(Slurp(s_root / "usr/share/doc/spindrel/copyright").find("Upstream-Name: Spindrel"), std::string::npos);
 }
@@ -150,8 +151,8 @@ TEST_F(DebPackageTest, HoldsTheGameWhereDebianKeepsGames)
 TEST_F(DebPackageTest, DependsOnTheLibrariesTheProgramLinks)
 {
     const std::string depends = Field(s_deb, "Depends");
-    for (const char* library : {"libc6 (>= ", "libstdc++6 (>= ", "libsdl2-2.0-0 (>= ", "libode8 (>= ", "libmpg123-0 (>= ",
-                                "libgl1"})
+    for (const char* library :
+         {"libc6 (>= ", "libstdc++6 (>= ", "libsdl2-2.0-0 (>= ", "libode8 (>= ", "libmpg123-0 (>= ", "libgl1"})
         EXPECT_NE(depends.find(library), std::string::npos) << library << " in " << depends;
     EXPECT_EQ(depends.find("-dev"), std::string::npos) << depends;
     EXPECT_EQ(depends.find("${"), std::string::npos) << depends;
@@ -170,4 +171,4 @@ TEST_F(DebPackageTest, UnpackedProgramFindsItsDataWithoutOptions)
     EXPECT_NE(run.output.find("cannot open a window"), std::string::npos) << run.output;
 }
 
-}  // namespace
+}   // namespace

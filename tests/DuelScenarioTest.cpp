@@ -36,7 +36,7 @@ struct Frame {
     float swingLeft = 0;
     plat::Vec3 eye;
     float orbit = 0, fov = 0;
-    std::optional<int> result;    // the kind of the result screen
+    std::optional<int> result;   // the kind of the result screen
 };
 
 std::optional<Top> Read(const CKomaBase* top)
@@ -118,7 +118,8 @@ TEST_F(DuelScenarioTest, TheEnemyWaitsOnItsRailWhileThePlayerAimsAndIsLaunchedAf
     ASSERT_GT(enemy, launch);
     for (int i = aiming; i < enemy; ++i) EXPECT_TRUE(trace[i].launcher) << i;
     EXPECT_FALSE(trace[enemy].launcher);
-    int moving = FirstWhere(trace, [](const Frame& f) { return f.player && f.player->pos.z != -30.0f; }, launch);
+    int moving = FirstWhere(
+        trace, [](const Frame& f) { return f.player && f.player->pos.z != -30.0f; }, launch);
     EXPECT_LE(std::abs(enemy - moving), 1);
     ASSERT_LT(enemy + 60, static_cast<int>(trace.size()));
     EXPECT_GT(Distance(trace[enemy + 60].enemy->pos, {0, 16, 30}), 5);
@@ -128,7 +129,8 @@ TEST_F(DuelScenarioTest, TheCameraCirclesAndRisesAsTheTopsSeparate)
 {
     auto trace = Play(2, 3000);
     int launch = FirstWhere(trace, [](const Frame& f) { return f.player.has_value(); });
-    int battle = FirstWhere(trace, [](const Frame& f) { return !f.launching && !f.balance; }, launch);
+    int battle = FirstWhere(
+        trace, [](const Frame& f) { return !f.launching && !f.balance; }, launch);
     ASSERT_GT(battle, launch);
     int checked = 0;
     for (int i = battle + 1; i < static_cast<int>(trace.size()) && checked < 600; ++i) {
@@ -170,7 +172,8 @@ TEST_F(DuelScenarioTest, AClashFreezesTheBattleIsWonByPressingFastAndThrowsTheLo
     int start = 0;
     auto trace = PlayToAClash(nullptr, &start);
     ASSERT_FALSE(trace.empty());
-    int end = FirstWhere(trace, [](const Frame& f) { return !f.balance; }, start);
+    int end = FirstWhere(
+        trace, [](const Frame& f) { return !f.balance; }, start);
     ASSERT_GT(end, start);
     // While it runs nothing moves.
     for (int i = start + 1; i < end; ++i) {
@@ -178,7 +181,8 @@ TEST_F(DuelScenarioTest, AClashFreezesTheBattleIsWonByPressingFastAndThrowsTheLo
         EXPECT_EQ(trace[i].enemy->pos.z, trace[start].enemy->pos.z);
     }
     // The player's presses only count once the camera has swung round.
-    int swung = FirstWhere(trace, [](const Frame& f) { return f.balance && f.swingLeft <= 0; }, start);
+    int swung = FirstWhere(
+        trace, [](const Frame& f) { return f.balance && f.swingLeft <= 0; }, start);
     for (int i = start; i < swung; ++i) EXPECT_LE(*trace[i].balance, 0) << i;
     EXPECT_GE(*trace[end - 1].balance, 20);
     EXPECT_LT(end - swung, 120) << "pressing every other frame wins quickly";
@@ -195,7 +199,8 @@ TEST_F(DuelScenarioTest, AClashWithoutPressesRunsToTheLimitOnStageOne)
     int start = 0;
     auto trace = PlayToAClash([](plat::ScriptedKeySource& keys) { keys.SetKey(plat::KEY_Z, false); }, &start);
     ASSERT_FALSE(trace.empty());
-    int end = FirstWhere(trace, [](const Frame& f) { return !f.balance; }, start);
+    int end = FirstWhere(
+        trace, [](const Frame& f) { return !f.balance; }, start);
     ASSERT_GT(end, start);
     EXPECT_NEAR(end - start, 601, 1);
     EXPECT_EQ(*trace[end - 1].balance, -12);
@@ -214,4 +219,4 @@ TEST_F(DuelScenarioTest, APlayerWhoOnlyLaunchesWearsDownAndLoses)
     EXPECT_FALSE(trace.back().enemy->down);
 }
 
-}  // namespace
+}   // namespace

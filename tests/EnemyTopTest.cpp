@@ -386,4 +386,4 @@ TEST_F(EnemyTopTest, MarkerIsDrawnAboveTheEnemyFacingTheCamera)
     EXPECT_NEAR(marker->state.world.m[3][0], enemy->m_Pos.x, 1e-4);
 }
 
-}  // namespace
+}   // namespace

@@ -8,11 +8,11 @@
 
 #include "app/FirstPlayFlag.h"
 #include "core/FirstPlay.h"
-#include "stage/CLoadStage.h"
 #include "scene/CFeadEffect.h"
 #include "scene/CHowToPlay.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoadStage.h"
 #include "tests/ScreenTestSupport.h"
 
 namespace {
@@ -116,4 +116,4 @@ TEST_F(HowToPlayCardTest, OtherStagesAndLaterPlaysGoStraightToLoading)
     EXPECT_EQ(seen, 0);
 }
 
-}  // namespace
+}   // namespace

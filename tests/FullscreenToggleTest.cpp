@@ -56,10 +56,9 @@ TEST_P(WindowSizeTest, FullSizeWhereItFitsElseTheLargest4By3)
 INSTANTIATE_TEST_SUITE_P(Displays, WindowSizeTest,
                          ::testing::Values(FitCase{1920, 1080 - 27, 1260, 945},   // a panel takes 27 rows
                                            FitCase{1600, 1200, 1280, 960},
-                                           FitCase{1423, 1067, 1280, 960},     // just room enough
-                                           FitCase{1366, 768, 920, 690},
-                                           FitCase{720, 560, 648, 486},
-                                           FitCase{300, 200, 320, 240}));      // never below half the picture
+                                           FitCase{1423, 1067, 1280, 960},   // just room enough
+                                           FitCase{1366, 768, 920, 690}, FitCase{720, 560, 648, 486},
+                                           FitCase{300, 200, 320, 240}));   // never below half the picture
 
 TEST(FullscreenToggleKeysTest, F11AndAltEnterOnlyAndNoAutoRepeat)
 {
@@ -307,4 +306,4 @@ TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
     EXPECT_NEAR(b, 90, 2);
 }
 
-}  // namespace
+}   // namespace

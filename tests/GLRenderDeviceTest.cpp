@@ -18,13 +18,13 @@
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
 #include "gfx/Graphics.h"
-#include "platform/gl/GLRenderDevice.h"
 #include "platform/LineBatch.h"
 #include "platform/Mesh.h"
-#include "platform/sdl/SdlKeySource.h"
-#include "platform/sdl/SdlWindow.h"
 #include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
+#include "platform/gl/GLRenderDevice.h"
+#include "platform/sdl/SdlKeySource.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -181,7 +181,7 @@ private:
 std::unique_ptr<plat::SdlWindow> GLRenderDeviceTest::s_window;
 std::string GLRenderDeviceTest::s_whyNoWindow;
 
-}  // namespace
+}   // namespace
 
 TEST_F(GLRenderDeviceTest, ClearTouchesOnlyTheViewportCountedFromTheTop)
 {
@@ -189,8 +189,8 @@ TEST_F(GLRenderDeviceTest, ClearTouchesOnlyTheViewportCountedFromTheTop)
     device->SetViewport({100, 50, 200, 100, 0, 1});
     device->Clear(plat::CLEAR_TARGET, ARGB(255, 0, 200, 0), 1.0f);
 
-    EXPECT_TRUE(Near(At(100, 50), {0, 200, 0}));     // the viewport's top-left pixel
-    EXPECT_TRUE(Near(At(299, 149), {0, 200, 0}));    // and its bottom-right one
+    EXPECT_TRUE(Near(At(100, 50), {0, 200, 0}));    // the viewport's top-left pixel
+    EXPECT_TRUE(Near(At(299, 149), {0, 200, 0}));   // and its bottom-right one
     EXPECT_TRUE(Near(At(99, 50), {200, 0, 0}));
     EXPECT_TRUE(Near(At(100, 49), {200, 0, 0}));
     EXPECT_TRUE(Near(At(300, 100), {200, 0, 0}));
@@ -316,8 +316,8 @@ TEST_F(GLRenderDeviceTest, LitAlphaIsTheMaterialDiffuseAlpha)
     device->SetMaterial(mat);
     device->SetAlphaBlend(true);
     device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::InvSrcAlpha);
-    device->SetTextureStage({plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse,
-                             plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse});
+    device->SetTextureStage({plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse, plat::TexOp::Modulate,
+                             plat::TexArg::Texture, plat::TexArg::Diffuse});
     Draw(WorldQuad(3, 0, 0xffffffff), plat::VF_NORMAL | plat::VF_COLOR);
     EXPECT_TRUE(Near(At(320, 240), {64, 64, 150}));
 }
@@ -341,10 +341,8 @@ TEST_F(GLRenderDeviceTest, TextureStageOperationsCombineTextureAndDiffuse)
         plat::TexOp op;
         Rgb expected;
     } cases[] = {
-        {plat::TexOp::Modulate, {0, 39, 0}},
-        {plat::TexOp::SelectArg1, {200, 100, 0}},
-        {plat::TexOp::SelectArg2, {0, 100, 255}},
-        {plat::TexOp::Add, {200, 200, 255}},
+        {plat::TexOp::Modulate, {0, 39, 0}},      {plat::TexOp::SelectArg1, {200, 100, 0}},
+        {plat::TexOp::SelectArg2, {0, 100, 255}}, {plat::TexOp::Add, {200, 200, 255}},
         {plat::TexOp::Disable, {0, 100, 255}},
     };
     for (const Case& c : cases) {
@@ -407,7 +405,7 @@ TEST_F(GLRenderDeviceTest, DepthTestWriteAndClearDepth)
     const uint32_t red = ARGB(255, 255, 0, 0), green = ARGB(255, 0, 255, 0);
     DrawScreen(ScreenQuad(10, 10, 110, 110, 0.3f, red));
     DrawScreen(ScreenQuad(60, 60, 160, 160, 0.6f, green));
-    EXPECT_TRUE(Near(At(80, 80), {255, 0, 0}));    // nearer one stays in front
+    EXPECT_TRUE(Near(At(80, 80), {255, 0, 0}));   // nearer one stays in front
     EXPECT_TRUE(Near(At(140, 140), {0, 255, 0}));
 
     device->SetDepthTest(false);
@@ -420,12 +418,12 @@ TEST_F(GLRenderDeviceTest, DepthTestWriteAndClearDepth)
     DrawScreen(ScreenQuad(10, 10, 110, 110, 0.3f, red));
     device->SetDepthWrite(true);
     DrawScreen(ScreenQuad(60, 60, 160, 160, 0.6f, green));
-    EXPECT_TRUE(Near(At(80, 80), {0, 255, 0}));    // the first left no depth behind
+    EXPECT_TRUE(Near(At(80, 80), {0, 255, 0}));   // the first left no depth behind
 
     device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, kOpaqueBlack, 0.5f);
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0.6f, red));
     DrawScreen(ScreenQuad(60, 10, 100, 50, 0.4f, green));
-    EXPECT_TRUE(Near(At(30, 30), {0, 0, 0}));      // behind the cleared depth
+    EXPECT_TRUE(Near(At(30, 30), {0, 0, 0}));   // behind the cleared depth
     EXPECT_TRUE(Near(At(80, 30), {0, 255, 0}));
 }
 
@@ -506,8 +504,8 @@ TEST_F(GLRenderDeviceTest, AdditiveBlendingAddsToTheBackground)
     device->Clear(plat::CLEAR_TARGET, ARGB(255, 100, 50, 0), 1.0f);
     device->SetAlphaBlend(true);
     device->SetBlend(plat::Blend::SrcAlpha, plat::Blend::One);
-    device->SetTextureStage({plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse,
-                             plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse});
+    device->SetTextureStage({plat::TexOp::Modulate, plat::TexArg::Texture, plat::TexArg::Diffuse, plat::TexOp::Modulate,
+                             plat::TexArg::Texture, plat::TexArg::Diffuse});
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, ARGB(128, 100, 100, 100)));
     EXPECT_TRUE(Near(At(30, 30), {150, 100, 50}));
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, ARGB(255, 200, 200, 200)));
@@ -546,9 +544,9 @@ TEST_F(GLRenderDeviceTest, BatchedLinesCoverTheSamePixelsAsTheStripsTheyCameFrom
     std::vector<uint8_t> batched = device->ReadBackBuffer();
 
     device->Clear(plat::CLEAR_TARGET, ARGB(255, 0, 0, 0), 1.0f);
-    plat::DeviceState saved = device->BeginScreen2D(plat::TextureStage{
-        plat::TexOp::SelectArg2, plat::TexArg::Texture, plat::TexArg::Diffuse, plat::TexOp::SelectArg2,
-        plat::TexArg::Texture, plat::TexArg::Diffuse});
+    plat::DeviceState saved = device->BeginScreen2D(plat::TextureStage{plat::TexOp::SelectArg2, plat::TexArg::Texture,
+                                                                       plat::TexArg::Diffuse, plat::TexOp::SelectArg2,
+                                                                       plat::TexArg::Texture, plat::TexArg::Diffuse});
     device->SetTexture(nullptr);
     std::vector<plat::Vertex> strip;
     for (const plat::Vec2& p : zigzag) {
@@ -722,7 +720,7 @@ TEST(LetterboxTest, BackBufferIsScaledToFitAndCentred)
     EXPECT_EQ(r.height, 1080);
     EXPECT_EQ(r.x, 240);
     EXPECT_EQ(r.y, 0);
-    r = plat::FitBackBuffer(1280, 1024);        // taller than 4:3: bars above and below
+    r = plat::FitBackBuffer(1280, 1024);   // taller than 4:3: bars above and below
     EXPECT_EQ(r.width, 1280);
     EXPECT_EQ(r.height, 960);
     EXPECT_EQ(r.x, 0);
@@ -730,7 +728,7 @@ TEST(LetterboxTest, BackBufferIsScaledToFitAndCentred)
     r = plat::FitBackBuffer(640, 480);
     EXPECT_EQ(r.width, 640);
     EXPECT_EQ(r.x, 0);
-    r = plat::FitBackBuffer(0, 768);            // minimised: nothing to draw into
+    r = plat::FitBackBuffer(0, 768);   // minimised: nothing to draw into
     EXPECT_EQ(r.width, 0);
     EXPECT_EQ(r.height, 0);
 }
@@ -862,8 +860,8 @@ struct CellComparison {
     int drawnPixels = 0;                // pixels of the first picture that are not the background
 };
 
-CellComparison CompareCells(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, size_t cases,
-                            int cellSize, int tolerance)
+CellComparison CompareCells(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b, size_t cases, int cellSize,
+                            int tolerance)
 {
     const int cellsPerRow = plat::BACK_BUFFER_WIDTH / cellSize;
     CellComparison result;
@@ -900,7 +898,11 @@ void EnterCell(plat::GLRenderDevice& device, plat::DeviceState state, size_t ind
 {
     const int cellsPerRow = plat::BACK_BUFFER_WIDTH / cellSize;
     state.viewport = {static_cast<int>(index % static_cast<size_t>(cellsPerRow)) * cellSize,
-                      static_cast<int>(index / static_cast<size_t>(cellsPerRow)) * cellSize, cellSize, cellSize, 0, 1};
+                      static_cast<int>(index / static_cast<size_t>(cellsPerRow)) * cellSize,
+                      cellSize,
+                      cellSize,
+                      0,
+                      1};
     device.RestoreState(state);
     device.SetTransform(plat::TransformKind::View, plat::LookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
     device.SetTransform(plat::TransformKind::Projection, plat::PerspectiveFovLH(plat::PI / 2, 1.0f, 0.25f, 100.0f));
@@ -924,7 +926,6 @@ std::vector<Vertex> VariedWorldQuad(float s)
     return {a, b, c, a, c, d};
 }
 
-
 std::vector<plat::TextureStage> StageOperations()
 {
     using plat::TexArg;
@@ -941,7 +942,7 @@ std::vector<plat::TextureStage> StageOperations()
     };
 }
 
-}  // namespace
+}   // namespace
 
 TEST_F(GLRenderDeviceTest, SpecialisedProgramsDrawWhatTheGeneralProgramDraws)
 {
@@ -991,8 +992,8 @@ TEST_F(GLRenderDeviceTest, SpecialisedProgramsDrawWhatTheGeneralProgramDraws)
                 device->SetTextureStage(stage);
                 device->SetTexture(textured ? &texture : nullptr);
                 plat::Viewport vp = device->GetViewport();
-                auto quad = ScreenQuad(vp.x + 4.0f, vp.y + 4.0f, vp.x + 36.0f, vp.y + 36.0f, 0,
-                                       ARGB(180, 90, 200, 255));
+                auto quad =
+                    ScreenQuad(vp.x + 4.0f, vp.y + 4.0f, vp.x + 36.0f, vp.y + 36.0f, 0, ARGB(180, 90, 200, 255));
                 device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6,
                                  plat::VF_SCREEN | plat::VF_COLOR | plat::VF_TEXCOORD);
             });
@@ -1098,9 +1099,9 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
                                 {plat::Blend::One, plat::Blend::Zero}};
     std::vector<std::function<void()>> cases;
     for (const plat::TextureStage& stage : StageOperations())
-        for (const plat::Texture* texture : {static_cast<const plat::Texture*>(opaque.get()),
-                                             static_cast<const plat::Texture*>(&seeThrough),
-                                             static_cast<const plat::Texture*>(nullptr)})
+        for (const plat::Texture* texture :
+             {static_cast<const plat::Texture*>(opaque.get()), static_cast<const plat::Texture*>(&seeThrough),
+              static_cast<const plat::Texture*>(nullptr)})
             for (Shade shade : {Shade::LitOpaque, Shade::LitSeeThrough, Shade::UnlitColoured, Shade::UnlitWhite})
                 for (const BlendPair& blend : blends)
                     cases.push_back([&, stage, texture, shade, blend] {
@@ -1117,8 +1118,7 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
                         auto quad = VariedWorldQuad(5);
                         device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6, flags);
                     });
-    ASSERT_LE(cases.size(),
-              static_cast<size_t>(kSmallCellsPerRow * (plat::BACK_BUFFER_HEIGHT / kSmallCell)));
+    ASSERT_LE(cases.size(), static_cast<size_t>(kSmallCellsPerRow * (plat::BACK_BUFFER_HEIGHT / kSmallCell)));
 
     auto drawAll = [&](bool unblended) {
         device->SetUnblendedOpaqueDraws(unblended);

@@ -136,4 +136,4 @@ TEST(GameAppTest, SeedMakesTheGamesRandomNumbersRepeat)
     EXPECT_EQ(first, second);
 }
 
-}  // namespace
+}   // namespace

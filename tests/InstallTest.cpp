@@ -78,7 +78,7 @@ protected:
         if (!mkdtemp(pattern)) return;
         s_prefix = pattern;
         s_install = RunShell(std::string("'") + SPINDREL_CMAKE_COMMAND + "' --install '" + SPINDREL_BINARY_DIR +
-                        "' --component Unspecified --prefix '" + s_prefix.string() + "'");
+                             "' --component Unspecified --prefix '" + s_prefix.string() + "'");
     }
     static void TearDownTestSuite()
     {
@@ -176,8 +176,8 @@ TEST(MakeUninstallTest, RemovesWhatTheInstallMadeAndNothingElse)
 {
     struct Case {
         const char* name;
-        const char* prefix;                     // under the test's folder
-        std::vector<const char*> existingBefore;  // folders made before the install
+        const char* prefix;                        // under the test's folder
+        std::vector<const char*> existingBefore;   // folders made before the install
     };
     const Case cases[] = {
         {"a prefix the install makes, with its parents", "made/by/install", {}},
@@ -218,4 +218,4 @@ TEST(MakeUninstallTest, RemovesWhatTheInstallMadeAndNothingElse)
     }
 }
 
-}  // namespace
+}   // namespace

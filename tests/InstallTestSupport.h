@@ -79,4 +79,4 @@ private:
 inline constexpr const char* kNoDisplay =
     "env -u DISPLAY -u WAYLAND_DISPLAY -u SPINDREL_DATA SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ";
 
-}  // namespace installtest
+}   // namespace installtest

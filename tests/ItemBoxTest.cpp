@@ -204,4 +204,4 @@ TEST(ItemBoxRules, CounterWrapsAbove12000)
     EXPECT_EQ(box.m_PropellerAngle, 0.0f);   // 15 x 25 = 375 wraps to 0 at the 15th
 }
 
-}  // namespace
+}   // namespace

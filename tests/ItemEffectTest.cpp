@@ -9,10 +9,10 @@
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
 #include "effect/CPSprite.h"
-#include "hud/CSpriteRender.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
+#include "hud/CSpriteRender.h"
 #include "item/CItemEffect.h"
 #include "item/CItemEffectJump.h"
 #include "item/CItemEffectKoma.h"
@@ -92,7 +92,7 @@ TEST_F(ItemEffectTest, PickUpBurstsHandOverAnIconPerExpiredParticleEachUpdate)
     AddTask(burst, PRIORITY_EFFECT);
     burst->Update();
     EXPECT_TRUE(Icons().empty());   // nothing has expired yet
-    g_FrameTime += 401;              // every life is below 0.4 s
+    g_FrameTime += 401;             // every life is below 0.4 s
     burst->Update();
     ASSERT_EQ(Icons().size(), 3u);
     for (CItemEffect* icon : Icons()) {
@@ -251,4 +251,4 @@ TEST_F(ItemEffectTest, JumpRingsSinkFasterFadeAndLive13Updates)
     EXPECT_EQ(n, 13);
 }
 
-}  // namespace
+}   // namespace

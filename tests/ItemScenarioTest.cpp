@@ -28,8 +28,8 @@ struct ItemFrame {
     float fov = 0;
     std::vector<ItemState> items;
     bool itemEffectSound = false;
-    bool icon = false;       // a "CItemEffect" task
-    bool rings = false;      // a "CItemEffectJump" task
+    bool icon = false;    // a "CItemEffect" task
+    bool rings = false;   // a "CItemEffectJump" task
 };
 
 ItemFrame ParseFrame(const std::string& line)
@@ -51,8 +51,8 @@ ItemFrame ParseFrame(const std::string& line)
         const std::string list = m[1];
         for (auto it = std::sregex_iterator(list.begin(), list.end(), item); it != std::sregex_iterator(); ++it) {
             const std::smatch& i = *it;
-            f.items.push_back({std::stoi(i[1]), std::stof(i[2]), std::stof(i[3]), std::stof(i[4]), std::stoi(i[5]),
-                               i[6] == "true"});
+            f.items.push_back(
+                {std::stoi(i[1]), std::stof(i[2]), std::stof(i[3]), std::stof(i[4]), std::stoi(i[5]), i[6] == "true"});
         }
     }
     f.itemEffectSound = line.find("ItemEffect.wav") != std::string::npos;
@@ -141,4 +141,4 @@ TEST_F(ItemScenarioTest, TopsTakeItemsAndTheirEffectsShow)
     EXPECT_TRUE(rings) << "no jump rings";
 }
 
-}  // namespace
+}   // namespace

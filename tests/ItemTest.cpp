@@ -35,7 +35,8 @@ plat::Vec3 Force(Body body)
     return {static_cast<float>(f[0]), static_cast<float>(f[1]), static_cast<float>(f[2])};
 }
 
-template <typename T> int CountTasks(bool (*match)(const T&) = nullptr)
+template <typename T>
+int CountTasks(bool (*match)(const T&) = nullptr)
 {
     int n = 0;
     for (const TaskEntry* entry : TaskList::Instance().Entries())
@@ -62,8 +63,10 @@ protected:
     void SetUp() override
     {
         world = std::make_unique<TopWorld>();
-        for (const char* key : {"XItem", "XItem1", "XItem2", "XItem3", "XEffectJump"}) AddResource(key, new CXFile("X/Mesh.x"));
-        for (const char* key : {"ItemHitSE", "ItemEffectSE", "ItemJumpSE"}) AddResource(key, new CSound("sound/Click.wav"));
+        for (const char* key : {"XItem", "XItem1", "XItem2", "XItem3", "XEffectJump"})
+            AddResource(key, new CXFile("X/Mesh.x"));
+        for (const char* key : {"ItemHitSE", "ItemEffectSE", "ItemJumpSE"})
+            AddResource(key, new CSound("sound/Click.wav"));
         player = world->AddTop();
         enemy = new St1Enemy({0, 0, 0});
         AddTask(PRIORITY_ENEMY, enemy, "St1Enemy");
@@ -105,7 +108,9 @@ TEST_F(ItemTest, IsPushedTowardsTheArenaCentre)
 TEST_F(ItemTest, LeavesOneTrailSpritePerUpdateUntilItLands)
 {
     CItem* item = Item(CItem::KIND_SPIN, {0, 20, 0});
-    auto trails = [] { return CountTasks<CPSprite>([](const CPSprite& b) { return b.GetKind() == CPSprite::KIND_TRAIL; }); };
+    auto trails = [] {
+        return CountTasks<CPSprite>([](const CPSprite& b) { return b.GetKind() == CPSprite::KIND_TRAIL; });
+    };
     for (int n = 1; n <= 3; ++n) {
         item->Update();
         EXPECT_EQ(trails(), n);
@@ -119,7 +124,7 @@ TEST_F(ItemTest, LeavesOneTrailSpritePerUpdateUntilItLands)
     Move(item, {0, 1.5f, 0});   // resting in the floor at height 1
     item->Update();
     EXPECT_TRUE(item->m_Landed);
-    EXPECT_EQ(trails(), 4);     // the landing update still leaves one
+    EXPECT_EQ(trails(), 4);   // the landing update still leaves one
     Move(item, {0, 20, 0});
     item->Update();
     item->Update();
@@ -273,4 +278,4 @@ TEST_F(ItemTest, OutlivingThePhysicsWorldIsSafe)
     SUCCEED();
 }
 
-}  // namespace
+}   // namespace

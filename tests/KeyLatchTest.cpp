@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "platform/sdl/KeyLatch.h"
 #include "platform/KeySource.h"
+#include "platform/sdl/KeyLatch.h"
 
 namespace {
 
@@ -46,4 +46,4 @@ TEST(KeyLatch, CodesOutsideTheTableAreIgnored)
     for (uint8_t k : keys) EXPECT_EQ(k, 0);
 }
 
-}  // namespace
+}   // namespace

@@ -101,4 +101,4 @@ TEST(Math3DTest, ColourConversion)
     EXPECT_EQ(ARGB(1, 2, 3, 4), 0x01020304u);
 }
 
-}  // namespace
+}   // namespace

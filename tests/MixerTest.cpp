@@ -13,8 +13,8 @@
 #include "AudioTestFiles.h"
 #include "core/Settings.h"
 #include "platform/audio/MixMath.h"
-#include "platform/audio/MusicStream.h"
 #include "platform/audio/Mixer.h"
+#include "platform/audio/MusicStream.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/audio/SdlAudioOutput.h"
 #include "platform/audio/SoundBuffer.h"
@@ -46,7 +46,7 @@ size_t AudibleFrames(const std::vector<float>& mix)
     return count;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(MixerTest, VolumeFollowsTheDecibelLaw)
 {
@@ -101,8 +101,8 @@ TEST(MixerTest, ResamplingKeepsEachSoundsDuration)
         int channels;
     };
     // A tenth of a second at each rate is 4410 output frames.
-    for (Case c : {Case{22050, 2205, 1}, Case{48000, 4800, 2}, Case{11025, 1102, 1}, Case{44100, 4410, 2},
-                   Case{8000, 800, 1}}) {
+    for (Case c :
+         {Case{22050, 2205, 1}, Case{48000, 4800, 2}, Case{11025, 1102, 1}, Case{44100, 4410, 2}, Case{8000, 800, 1}}) {
         auto mixer = std::make_shared<Mixer>();
         Voice voice(mixer, Constant(c.frames, 0.25f, c.rate, c.channels));
         voice.Play();
@@ -189,11 +189,11 @@ TEST(MixerTest, NullOutputMixesAsFarAsTheClockMoved)
     output.AdvanceTo(0xffffff00u + 17);
     EXPECT_EQ(output.FramesMixed(), 749u);   // 17 ms, rounded down
     output.AdvanceTo(0xffffff00u + 50);
-    EXPECT_EQ(output.FramesMixed(), 2205u);  // no frames lost to rounding
-    output.AdvanceTo(500);                   // across the wrap: 756 ms in all
+    EXPECT_EQ(output.FramesMixed(), 2205u);   // no frames lost to rounding
+    output.AdvanceTo(500);                    // across the wrap: 756 ms in all
     EXPECT_EQ(output.FramesMixed(), 33339u);
     EXPECT_FLOAT_EQ(output.LastPeak(), 0.5f);
-    output.AdvanceTo(400);                   // a clock set back mixes at most a second
+    output.AdvanceTo(400);   // a clock set back mixes at most a second
     EXPECT_EQ(output.FramesMixed(), 77439u);
 }
 

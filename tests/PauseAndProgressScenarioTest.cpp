@@ -56,7 +56,7 @@ void Tap(plat::ScriptedKeySource& keys, int frame, int at, int key)
     if (frame == at + 1) keys.SetKey(key, false);
 }
 
-}  // namespace
+}   // namespace
 
 enum class PauseWay { PKey, PauseButton, FocusLost };
 
@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, PauseScenarioTest,
                          ::testing::Values(PauseWay::PKey, PauseWay::PauseButton, PauseWay::FocusLost));
 
 struct MenuCase {
-    int downs;            // presses of Down before Z
-    bool toLoading;       // retry: the stage loads afresh
+    int downs;        // presses of Down before Z
+    bool toLoading;   // retry: the stage loads afresh
     bool toTitle;
 };
 
@@ -156,8 +156,8 @@ TEST_P(PauseMenuChoiceTest, TheChosenWayOutIsTaken)
 }
 
 INSTANTIATE_TEST_SUITE_P(Choices, PauseMenuChoiceTest,
-                         ::testing::Values(MenuCase{0, false, false}, MenuCase{1, true, false}, MenuCase{2, false, true},
-                                           MenuCase{3, false, false}));
+                         ::testing::Values(MenuCase{0, false, false}, MenuCase{1, true, false},
+                                           MenuCase{2, false, true}, MenuCase{3, false, false}));
 
 // Settings and progress outlive the run: a second run with the same folders
 // finds the first one's win, keeps lines it does not know, and plays at the

@@ -44,7 +44,7 @@ std::string Binary()
     return junk;
 }
 
-}  // namespace
+}   // namespace
 
 // Each damaged file leaves every setting at its default and is told in one line.
 class DamagedSettingsTest : public ::testing::TestWithParam<DamagedCase> {};
@@ -63,13 +63,16 @@ TEST_P(DamagedSettingsTest, LeavesTheDefaultsAndOneMessage)
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedSettingsTest,
     ::testing::Values(DamagedCase{"Truncated", "[keys.player1]\nleft = LEFT\nup = PAGEU"},
-                      DamagedCase{"CutInAKey", "[audio]\nmusic_vol"},
-                      DamagedCase{"BinaryJunk", Binary()},
-                      DamagedCase{"NulInAValue", std::string("[audio]\nmusic_volume = 4\0" "0\n", 28)},
-                      DamagedCase{"HugeNumbers", "[audio]\nmusic_volume = 99999999999999999999\neffects_volume = 101\n"
-                                                 "[video]\nwindow_width = 4294967296\nwindow_height = -960\n"},
-                      DamagedCase{"DuplicateKeys", "[audio]\nmusic_volume = 20\nmusic_volume = 30\n"
-                                                   "[video]\nfullscreen = false\n[video]\nfullscreen = true\n"},
+                      DamagedCase{"CutInAKey", "[audio]\nmusic_vol"}, DamagedCase{"BinaryJunk", Binary()},
+                      DamagedCase{"NulInAValue", std::string("[audio]\nmusic_volume = 4\0"
+                                                             "0\n",
+                                                             28)},
+                      DamagedCase{"HugeNumbers",
+                                  "[audio]\nmusic_volume = 99999999999999999999\neffects_volume = 101\n"
+                                  "[video]\nwindow_width = 4294967296\nwindow_height = -960\n"},
+                      DamagedCase{"DuplicateKeys",
+                                  "[audio]\nmusic_volume = 20\nmusic_volume = 30\n"
+                                  "[video]\nfullscreen = false\n[video]\nfullscreen = true\n"},
                       DamagedCase{"KeysThatDoNotExist", "[keys.player1]\ndash = HYPER\nup = ESCAPE\n"},
                       DamagedCase{"OneKeyForTwoActions", "[keys.player1]\ndash = UP\n"},
                       DamagedCase{"LongLine", "[audio]\nmusic_volume = 4" + std::string(5000, '0') + "\n"}),
@@ -77,8 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SettingsTest, AFileIsReadAndWrittenBackWithWhatTheGameDoesNotKnow)
 {
-    const std::string text = "# tuned by hand\n[audio]\nmusic_volume = 35\nreverb = hall\n\n[video]\nfullscreen = no\n"
-                             "window_width = 800\nwindow_height = 600\n[keys.player1]\ndash = x\n[mods]\nfast = 1\n";
+    const std::string text =
+        "# tuned by hand\n[audio]\nmusic_volume = 35\nreverb = hall\n\n[video]\nfullscreen = no\n"
+        "window_width = 800\nwindow_height = 600\n[keys.player1]\ndash = x\n[mods]\nfast = 1\n";
     std::vector<IniProblem> problems;
     IniDocument lines;
     Settings settings = Settings::Read(text, &problems, &lines);
@@ -101,7 +105,7 @@ struct BindCase {
     int player;
     Settings::Action action;
     const char* key;
-    int losingPlayer;             // who had the key before (-1: nobody)
+    int losingPlayer;   // who had the key before (-1: nobody)
     Settings::Action losingAction;
 };
 
@@ -133,7 +137,8 @@ INSTANTIATE_TEST_SUITE_P(Swaps, KeyBindingTest,
 TEST(SettingsTest, EscapeAndF11CannotBeBound)
 {
     Settings settings;
-    for (const char* reserved : {"ESCAPE", "F11"}) settings.BindKey(0, Settings::ACTION_DASH, *KeyNames::CodeOf(reserved));
+    for (const char* reserved : {"ESCAPE", "F11"})
+        settings.BindKey(0, Settings::ACTION_DASH, *KeyNames::CodeOf(reserved));
     EXPECT_EQ(settings, Settings{});
 }
 
@@ -152,15 +157,15 @@ TEST(BoundKeySourceTest, TheBoundKeysActAsTheGamesKeysAndTheirOldKeysNoLonger)
     Settings rebound;
     rebound.BindKey(0, Settings::ACTION_DASH, *KeyNames::CodeOf("X"));
     BoundKeySource::Translate(pressed, rebound.keys[0], keys);
-    EXPECT_EQ(keys[plat::KEY_Z], plat::KEY_DOWN_BIT);          // X dashes
+    EXPECT_EQ(keys[plat::KEY_Z], plat::KEY_DOWN_BIT);   // X dashes
     pressed[*KeyNames::CodeOf("X")] = 0;
     BoundKeySource::Translate(pressed, rebound.keys[0], keys);
-    EXPECT_EQ(keys[plat::KEY_Z], 0);                           // Z alone no longer does
-    EXPECT_EQ(keys[plat::KEY_ESCAPE], plat::KEY_DOWN_BIT);     // Escape always quits
+    EXPECT_EQ(keys[plat::KEY_Z], 0);                         // Z alone no longer does
+    EXPECT_EQ(keys[plat::KEY_ESCAPE], plat::KEY_DOWN_BIT);   // Escape always quits
 }
 
 struct WinCase {
-    uint32_t earlierMs;    // 0: no earlier win
+    uint32_t earlierMs;   // 0: no earlier win
     uint32_t battleMs;
     bool newBest;
     uint32_t bestAfter;
@@ -226,16 +231,14 @@ TEST_P(FailedWriteTest, LosesNothingOnDisk)
     const std::string before = "[audio]\nmusic_volume = 35\n";
     scratch.Write("spindrel/settings.ini", before);
     switch (GetParam()) {
-    case Blocker::ReadOnlyFolder:
-        if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-        break;
-    case Blocker::NewFileNameTaken:
-        fs::create_directories(folder / ("settings.ini.new-" + std::to_string(::getpid())) / "inside");
-        break;
-    case Blocker::FolderIsAFile:
-        file = scratch.Path() / "spindrel" / "settings.ini" / "settings.ini";
-        break;
+        case Blocker::ReadOnlyFolder:
+            if (::geteuid() == 0) GTEST_SKIP() << "the superuser writes into read-only folders";
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+            break;
+        case Blocker::NewFileNameTaken:
+            fs::create_directories(folder / ("settings.ini.new-" + std::to_string(::getpid())) / "inside");
+            break;
+        case Blocker::FolderIsAFile: file = scratch.Path() / "spindrel" / "settings.ini" / "settings.ini"; break;
     }
     std::string error;
     EXPECT_FALSE(PlayerFile(file).Write("[audio]\nmusic_volume = 90\n", &error));

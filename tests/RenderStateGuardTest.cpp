@@ -95,4 +95,4 @@ TEST_F(RenderStateGuardTest, NestedGuardsRestoreInTurnAndNoDeviceIsHarmless)
     EXPECT_EQ(device.States().destBlend, Blend::SrcColor);
 }
 
-}  // namespace
+}   // namespace

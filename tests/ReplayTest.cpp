@@ -128,7 +128,8 @@ bool LoadsWithinLittleMemory(const std::string& path, std::string* error)
 
 TEST(Replay, AFrameCountBeyondTheFileIsRefusedBeforeRoomIsReserved)
 {
-    std::string text = "spindrel-replay 1\ngame " + Replay::GameVersion() + "\nseed 1\nstage 1\nclock 0\nframes 50000000\n";
+    std::string text =
+        "spindrel-replay 1\ngame " + Replay::GameVersion() + "\nseed 1\nstage 1\nclock 0\nframes 50000000\n";
     constexpr size_t FILE_BYTES = 100, CHECKSUM_LINE = 26;
     text.append(FILE_BYTES - CHECKSUM_LINE - text.size(), '\n');
     text = Sealed(text);
@@ -205,8 +206,9 @@ TEST_F(ReplayScenarioTest, AScriptedRunPlaysBackToTheSameTrace)
     SimOptions recorded;
     recorded.frames = 1400;
     recorded.seed = 11;
-    run.WithKeys(recorded, "30 Z down\n32 Z up\n40 Z down\n42 Z up\n200 Z down\n202 Z up\n"
-                           "420 Z down\n424 Z up\n700 LEFT down\n760 Z down\n800 Z up\n900 LEFT up\n");
+    run.WithKeys(recorded,
+                 "30 Z down\n32 Z up\n40 Z down\n42 Z up\n200 Z down\n202 Z up\n"
+                 "420 Z down\n424 Z up\n700 LEFT down\n760 Z down\n800 Z up\n900 LEFT up\n");
     recorded.recordPath = (run.Path() / "session.rep").string();
     const std::string original = Run(recorded);
     ASSERT_NE(original.find("\"screen\":\"battle\""), std::string::npos);
@@ -238,4 +240,4 @@ TEST_F(ReplayScenarioTest, ADamagedReplayIsRefusedWithAClearMessage)
     EXPECT_NE(std::string(ran.message()).find("damaged"), std::string::npos) << ran.message();
 }
 
-}  // namespace
+}   // namespace

@@ -30,7 +30,7 @@ TEST(ResourceRegistryTest, FirstRegistrationWinsAndKeysAreCaseSensitive)
     RegisterResource("XTop", &second);
     EXPECT_EQ(FindResource("XTop"), &first);
     EXPECT_EQ(FindResource("xtop"), nullptr);
-    EXPECT_EQ(deaths, 0);  // the rejected object is neither stored nor deleted
+    EXPECT_EQ(deaths, 0);   // the rejected object is neither stored nor deleted
 }
 
 TEST(ResourceRegistryTest, ClearForgetsKeysButDeletesNothing)
@@ -44,7 +44,7 @@ TEST(ResourceRegistryTest, ClearForgetsKeysButDeletesNothing)
     ClearResources();
     EXPECT_EQ(FindResource("InterfaceBMP"), nullptr);
     EXPECT_EQ(deaths, 0);
-    ClearTasks();  // resources at -1 survive a screen change
+    ClearTasks();   // resources at -1 survive a screen change
     EXPECT_EQ(deaths, 0);
     RemoveAllTasks();
     EXPECT_EQ(deaths, 1);
@@ -62,9 +62,9 @@ TEST(ResourceRegistryTest, TypedLookupReturnsTheObjectOnlyAsItsOwnType)
     RegisterResource("InterfaceBMP", &picture);
     RegisterResource("TubazeriSE", &tune);
     EXPECT_EQ(FindResource<Picture>("InterfaceBMP"), &picture);
-    EXPECT_EQ(FindResource<Tune>("TubazeriSE"), &tune);       // a derived object is its base too
+    EXPECT_EQ(FindResource<Tune>("TubazeriSE"), &tune);   // a derived object is its base too
     EXPECT_EQ(FindResource<LoudTune>("TubazeriSE"), &tune);
-    EXPECT_EQ(FindResource<Picture>("Missing"), nullptr);      // an absent key is no fault
+    EXPECT_EQ(FindResource<Picture>("Missing"), nullptr);   // an absent key is no fault
     EXPECT_EQ(FindResource<Picture>(nullptr), nullptr);
     ClearResources();
 }
@@ -82,4 +82,4 @@ TEST(ResourceRegistryDeathTest, TypeMismatchStopsADebugBuildAndIsNullOtherwise)
     ClearResources();
 }
 
-}  // namespace
+}   // namespace

@@ -97,7 +97,8 @@ private:
 };
 
 // Each trace line parsed into a frame.
-template <typename Frame, typename Parse> std::vector<Frame> ParseEach(const std::vector<std::string>& lines, Parse parse)
+template <typename Frame, typename Parse>
+std::vector<Frame> ParseEach(const std::vector<std::string>& lines, Parse parse)
 {
     std::vector<Frame> frames;
     frames.reserve(lines.size());
@@ -106,7 +107,8 @@ template <typename Frame, typename Parse> std::vector<Frame> ParseEach(const std
 }
 
 // The index of the first frame from `from` on that matches, or -1.
-template <typename Frame, typename Pred> int FirstWhere(const std::vector<Frame>& frames, Pred matches, int from = 0)
+template <typename Frame, typename Pred>
+int FirstWhere(const std::vector<Frame>& frames, Pred matches, int from = 0)
 {
     for (int i = from; i < static_cast<int>(frames.size()); ++i)
         if (matches(frames[i])) return i;
@@ -116,4 +118,4 @@ template <typename Frame, typename Pred> int FirstWhere(const std::vector<Frame>
 using stagetest::GeneratedDataFixture;
 using GeneratedDataTest = GeneratedDataFixture<>;
 
-}  // namespace runnertest
+}   // namespace runnertest

@@ -83,4 +83,4 @@ TEST_F(ScreenBatchStatesTest, LinesTakeTheVertexColourUntexturedAndRestoreTheSce
     EXPECT_EQ(device.State().texture, &texture);
 }
 
-}  // namespace
+}   // namespace

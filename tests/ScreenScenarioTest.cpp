@@ -58,7 +58,10 @@ TEST(ScreenScenarioTest, FromTheTitleThroughTheStageSelectAndLoadingIntoStageOne
     // The start at 41 opens the stage select under a fade: 100 darkening updates and the release.
     const int select = FirstWhere(frames, on("select"));
     ASSERT_EQ(select, 41);
-    EXPECT_EQ(FirstWhere(frames, [](const ScreenFrame& f) { return !f.fading; }, select) - select, 101);
+    EXPECT_EQ(FirstWhere(
+                  frames, [](const ScreenFrame& f) { return !f.fading; }, select) -
+                  select,
+              101);
     // The decide at 200 fades the select out; loading, then the stage.
     EXPECT_NE(lines[200].find("sound/System.wav"), std::string::npos);
     const int loading = FirstWhere(frames, on("loading"));
@@ -67,4 +70,4 @@ TEST(ScreenScenarioTest, FromTheTitleThroughTheStageSelectAndLoadingIntoStageOne
     EXPECT_EQ(frames.back().screen, "battle");
 }
 
-}  // namespace
+}   // namespace

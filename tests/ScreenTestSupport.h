@@ -57,7 +57,8 @@ public:
     {
         for (int i = 0; i < n; ++i) Frame();
     }
-    template <typename Fn> bool RunUntil(Fn done, int limit = 2000)
+    template <typename Fn>
+    bool RunUntil(Fn done, int limit = 2000)
     {
         for (int i = 0; i < limit && !done(); ++i) Frame();
         return done();
@@ -98,13 +99,15 @@ inline bool OneShotsFinish()
 }
 
 // The entry of the first task of a class in list order, or null.
-template <typename T> const TaskEntry* EntryOf()
+template <typename T>
+const TaskEntry* EntryOf()
 {
     for (const TaskEntry* e : TaskList::Instance().Entries())
         if (dynamic_cast<T*>(e->object)) return e;
     return nullptr;
 }
-template <typename T> T* Find()
+template <typename T>
+T* Find()
 {
     const TaskEntry* e = EntryOf<T>();
     return e ? static_cast<T*>(e->object) : nullptr;
@@ -117,4 +120,4 @@ inline bool Drew(const plat::RecordingDevice& device)
     return false;
 }
 
-}  // namespace screentest
+}   // namespace screentest

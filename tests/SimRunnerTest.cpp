@@ -37,9 +37,9 @@ TEST(SimRunnerTest, ParsesEveryOption)
 {
     SimOptions o;
     std::string error;
-    ASSERT_TRUE(Parse({"--frames", "90", "--seed", "7", "--stage", "3", "--data", "d", "--keys", "k.txt", "--trace",
-                       "t.jsonl", "--trace-every", "5", "--shot", "10=a.png", "--shot", "20=b.png", "--video",
-                       "offscreen"},
+    ASSERT_TRUE(Parse({"--frames", "90",       "--seed",  "7",        "--stage",       "3", "--data", "d",
+                       "--keys",   "k.txt",    "--trace", "t.jsonl",  "--trace-every", "5", "--shot", "10=a.png",
+                       "--shot",   "20=b.png", "--video", "offscreen"},
                       &o, &error))
         << error;
     EXPECT_EQ(o.frames, 90);
@@ -60,11 +60,19 @@ TEST(SimRunnerTest, ParsesEveryOption)
 
 TEST(SimRunnerTest, RejectsBadArguments)
 {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--frames"}, {"--frames", "-3"}, {"--frames", "12x"}, {"--stage", "0"}, {"--stage", "6"},
-        {"--shot", "5"}, {"--shot", "x=a.png"}, {"--video", "window"}, {"--trace-every", "0"}, {"--bogus"},
-        {"--video", "none", "--shot", "3=a.png"}, {"--loading-frames", "-1"},
-        {"--replay", "r.rep", "--how-to-play"}};
+    const std::vector<std::vector<std::string>> bad = {{"--frames"},
+                                                       {"--frames", "-3"},
+                                                       {"--frames", "12x"},
+                                                       {"--stage", "0"},
+                                                       {"--stage", "6"},
+                                                       {"--shot", "5"},
+                                                       {"--shot", "x=a.png"},
+                                                       {"--video", "window"},
+                                                       {"--trace-every", "0"},
+                                                       {"--bogus"},
+                                                       {"--video", "none", "--shot", "3=a.png"},
+                                                       {"--loading-frames", "-1"},
+                                                       {"--replay", "r.rep", "--how-to-play"}};
     for (const auto& args : bad) {
         SimOptions o;
         std::string error;
@@ -162,8 +170,8 @@ TEST(SimRunnerTest, StageLoadsBehindTheLoadingScreenAndHandsOverInOneFrame)
 
     const std::vector<std::string> lines = runnertest::ReadLines(o.tracePath);
     ASSERT_EQ(lines.size(), 40u);
-    const std::vector<std::string> stageTasks = {"[2000,\"CCamera\"]", "[3000,\"CStage\"]",
-                                                 "[4000,\"CKomaSet\"]", "[7000,\"CODE\"]"};
+    const std::vector<std::string> stageTasks = {"[2000,\"CCamera\"]", "[3000,\"CStage\"]", "[4000,\"CKomaSet\"]",
+                                                 "[7000,\"CODE\"]"};
     const int handOver = o.loadingFrames;
     for (int f = 0; f < handOver; ++f) {
         EXPECT_NE(lines[f].find("[1,\"\"]"), std::string::npos) << "no loading screen at frame " << f;
@@ -192,8 +200,10 @@ void LinkDataSet(const std::filesystem::path& from, const std::filesystem::path&
 {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
         const auto target = to / std::filesystem::relative(entry.path(), from);
-        if (entry.is_directory()) std::filesystem::create_directories(target);
-        else std::filesystem::create_symlink(entry.path(), target);
+        if (entry.is_directory())
+            std::filesystem::create_directories(target);
+        else
+            std::filesystem::create_symlink(entry.path(), target);
     }
 }
 
@@ -237,7 +247,8 @@ TEST(SimRunnerTest, DamagedDataIsReportedOnceAndTheBattleRunsOn)
     if (auto ran = runnertest::Runs(o, &framesRun); !ran) GTEST_SKIP() << "no offscreen OpenGL here: " << ran.message();
     EXPECT_EQ(framesRun, o.frames);
 
-    const std::vector<std::string> expected = {   // sorted
+    const std::vector<std::string> expected = {
+        // sorted
         "spindrel: refused X/Top.x: missing",
         "spindrel: refused bgm/PowerSet.mp3: no MP3 audio the game can play",
         "spindrel: refused texture/Interface.png: cut short",
@@ -268,4 +279,4 @@ TEST(SimRunnerTest, SameSeedAndScriptGiveTheSameTrace)
     EXPECT_EQ(first, second);
 }
 
-}  // namespace
+}   // namespace

@@ -29,7 +29,7 @@ protected:
     plat::RecordingDevice device;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(SpriteMissingTextureTest, SpriteOfAPictureThatFailedToLoadDrawsNothing)
 {

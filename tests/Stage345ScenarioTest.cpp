@@ -31,8 +31,8 @@
 namespace {
 
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
-constexpr float ARROW_SHARE = 0.38f;    // a direction component beyond this holds its arrow key
-constexpr int STRONG_POWER = 184;       // launch at or above this power
+constexpr float ARROW_SHARE = 0.38f;   // a direction component beyond this holds its arrow key
+constexpr int STRONG_POWER = 184;      // launch at or above this power
 constexpr int NO_RESULT = -1;
 
 enum class Plan { LeaveAlone, Duel, Sit, Bombs, TwoBombs };
@@ -50,7 +50,7 @@ struct Record {
     int minCapsules = 1000;
     int maxCapsules = 0;
     int bombHits = 0;
-    int ringsSeen = 0;        // frames in which 18 or more projectiles appeared at once
+    int ringsSeen = 0;                  // frames in which 18 or more projectiles appeared at once
     bool launcherWhileAiming = false;   // the stage's enemy set-up task during the aiming phase
     bool enemyWhileAiming = false;      // an enemy top before the player's
 };
@@ -76,10 +76,14 @@ public:
             ReleaseAll();
             return;
         }
-        if (m_Plan == Plan::Duel) Duel(frame, *player);
-        else if (m_Plan == Plan::Sit) Sit(frame, *player);
-        else if (m_Plan == Plan::TwoBombs && m_Record.bombHits >= 2) Sit(frame, *player);
-        else PushBombs(*player);
+        if (m_Plan == Plan::Duel)
+            Duel(frame, *player);
+        else if (m_Plan == Plan::Sit)
+            Sit(frame, *player);
+        else if (m_Plan == Plan::TwoBombs && m_Record.bombHits >= 2)
+            Sit(frame, *player);
+        else
+            PushBombs(*player);
     }
 
     const Record& Result() const { return m_Record; }
@@ -87,7 +91,8 @@ public:
 private:
     void Observe(int frame)
     {
-        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME)); result && m_Record.resultKind == NO_RESULT) {
+        if (auto* result = dynamic_cast<CResult*>(FindTask(RESULT_TASK_NAME));
+            result && m_Record.resultKind == NO_RESULT) {
             m_Record.resultKind = result->Kind();
             m_Record.resultFrame = frame;
         }
@@ -99,8 +104,10 @@ private:
         }
         int projectiles = 0, bombs = 0, capsules = 0;
         for (const TaskEntry* e : TaskList::Instance().Entries()) {
-            if (auto* o = dynamic_cast<CObj*>(e->object)) (o->IsBomb() ? bombs : projectiles) += 1;
-            else if (dynamic_cast<CCapsule*>(e->object)) ++capsules;
+            if (auto* o = dynamic_cast<CObj*>(e->object))
+                (o->IsBomb() ? bombs : projectiles) += 1;
+            else if (dynamic_cast<CCapsule*>(e->object))
+                ++capsules;
         }
         if (projectiles - m_LastProjectiles >= 18) ++m_Record.ringsSeen;
         m_LastProjectiles = projectiles;
@@ -194,8 +201,10 @@ private:
     void Sit(int frame, CKoma& player)
     {
         ReleaseArrows();
-        if (FindTask(KOMA_CLASH_TASK_NAME)) SetZ(frame % 2 == 0);
-        else SetZ(player.m_Gauge > CKomaBase::GAUGE_BASE + 2);
+        if (FindTask(KOMA_CLASH_TASK_NAME))
+            SetZ(frame % 2 == 0);
+        else
+            SetZ(player.m_Gauge > CKomaBase::GAUGE_BASE + 2);
     }
 
     void SetZ(bool down)
@@ -330,8 +339,8 @@ TEST_F(Stage345ScenarioTest, Stage5IsWonByPushingFourBombsIntoTheBoss)
     EXPECT_GE(r.ringsSeen, 1) << "a ring after the second hit";
     EXPECT_EQ(r.bombHits, 4);
     EXPECT_EQ(r.resultKind, CResult::KIND_CLEAR) << "after " << r.resultFrame << " frames";
-    std::printf("stage 5 won after %d frames, %d volleys, at most %d projectiles in play\n", r.resultFrame,
-                r.volleys, r.maxProjectiles);
+    std::printf("stage 5 won after %d frames, %d volleys, at most %d projectiles in play\n", r.resultFrame, r.volleys,
+                r.maxProjectiles);
 }
 
 TEST_F(Stage345ScenarioTest, Stage5ProjectilesInPlayStayBoundedOverThreeMinutesOfRings)
@@ -368,4 +377,4 @@ TEST_F(Stage345ScenarioTest, TraceShowsTheBossesHitsAndFlashAndTheObjectsInPlay)
     EXPECT_GT(withProjectiles, 0) << "the first volley comes 7 s after the boss";
 }
 
-}  // namespace
+}   // namespace

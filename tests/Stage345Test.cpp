@@ -37,7 +37,8 @@ void AddStageResources()
     RegisterResource("ItemHitSE", sound);
 }
 
-template <typename T> std::vector<T*> TasksOf()
+template <typename T>
+std::vector<T*> TasksOf()
 {
     std::vector<T*> found;
     for (const TaskEntry* e : TaskList::Instance().Entries())
@@ -64,7 +65,8 @@ protected:
 
     // The player at `playerAt` and the enemy on the floor at `enemyAt`, both
     // at rest; the physics frozen so that only the tops' own rules act.
-    template <typename Enemy> Enemy* Hunt(plat::Vec3 playerAt, plat::Vec3 enemyAt, const char* name)
+    template <typename Enemy>
+    Enemy* Hunt(plat::Vec3 playerAt, plat::Vec3 enemyAt, const char* name)
     {
         player = world->AddTop();
         auto* enemy = new Enemy({0, 0, 0});
@@ -218,7 +220,7 @@ TEST_F(Stage345Test, LaunchersPutTheirOwnTopOnTheRailAndStage4LeavesItLikeTheOth
     };
     plat::Vec3 light = flight(new St1Enemy(St1EnemySet::LaunchForce(180)), "St1Enemy");
     plat::Vec3 heavy = flight(new St4Enemy(St1EnemySet::LaunchForce(180)), "St4Enemy");
-    EXPECT_LT(light.z, 28);   // it did fly
+    EXPECT_LT(light.z, 28);                // it did fly
     EXPECT_NEAR(heavy.z, light.z, 0.1f);   // within 2 % of the way flown
     EXPECT_NEAR(heavy.y, light.y, 0.1f);
 }
@@ -481,8 +483,8 @@ TEST_F(BossTest, ProjectilesStartAtTheBossesRimAndAreThrownOutwards)
     auto* shot = new CObj(CObj::KIND_PROJECTILE);
     AddTask(PRIORITY_OBJ, shot, PROJECTILE_TASK_NAME);
     plat::Vec3 off = shot->m_Position - boss->m_Pos;
-    EXPECT_NEAR(off.y, -8.0f, 1e-4);                      // the disc's length below its centre
-    EXPECT_NEAR(std::hypot(off.x, off.z), 6.5f, 1e-4);    // just beyond its radius
+    EXPECT_NEAR(off.y, -8.0f, 1e-4);                     // the disc's length below its centre
+    EXPECT_NEAR(std::hypot(off.x, off.z), 6.5f, 1e-4);   // just beyond its radius
     EXPECT_NEAR(std::fabs(off.x), 6.5f, 1e-4);
     EXPECT_NEAR(shot->m_Body.radius, 1.0, 1e-9);
     const double* f = shot->m_Body.body.Force();
@@ -624,9 +626,9 @@ TEST_F(BossTest, HitFlashLasts90FramesAlternatingEvery10)
         pattern += draws == plain ? '-' : (additive ? 'A' : 'n');
     }
     EXPECT_EQ(pattern, std::string(10, 'n') + std::string(10, 'A') + std::string(10, 'n') + std::string(10, 'A') +
-                           std::string(10, 'n') + std::string(10, 'A') + std::string(10, 'n') +
-                           std::string(10, 'A') + std::string(10, 'n') + std::string(10, '-'));
+                           std::string(10, 'n') + std::string(10, 'A') + std::string(10, 'n') + std::string(10, 'A') +
+                           std::string(10, 'n') + std::string(10, '-'));
     EXPECT_EQ(boss->m_FlashFrames, 0);
 }
 
-}  // namespace
+}   // namespace

@@ -11,12 +11,12 @@
 #include "core/ResourceRegistry.h"
 #include "core/Task.h"
 #include "game/CStage.h"
-#include "stage/StageLoader.h"
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
 #include "platform/Clock.h"
 #include "platform/RecordingDevice.h"
 #include "platform/Texture.h"
+#include "stage/StageLoader.h"
 #include "tests/StageTestSupport.h"
 
 using namespace stagetest;
@@ -136,4 +136,4 @@ TEST(StageDrawOrderTest, RealFramesDrawTheOpaqueArenaBeforeTheBackground)
     EXPECT_FLOAT_EQ(state.world.m[0][0], CStage::BACKGROUND_SCALE);
 }
 
-}  // namespace
+}   // namespace

@@ -9,13 +9,13 @@
 
 #include "core/Globals.h"
 #include "game/CKomaSet.h"
-#include "stage/CLoadStage.h"
-#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
 #include "physics/CODE.h"
+#include "stage/CLoadStage.h"
+#include "stage/CLoading.h"
 #include "tests/StageTestSupport.h"
 
 using namespace stagetest;
@@ -146,8 +146,10 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
     // every one is registered; other stages' meshes are not loaded.
     for (const TaskEntry& e : pending) {
         if (e.priority != PRIORITY_RESOURCE) continue;
-        if (e.name[0]) EXPECT_EQ(FindResource(e.name), e.object) << e.name;
-        else EXPECT_NE(dynamic_cast<CTexture*>(e.object), nullptr);
+        if (e.name[0])
+            EXPECT_EQ(FindResource(e.name), e.object) << e.name;
+        else
+            EXPECT_NE(dynamic_cast<CTexture*>(e.object), nullptr);
     }
     for (const char* key : {"XTop", "XStage1", "XSt1Enemy", "InterfaceBMP", "spark1BMP", "TubazeriSE"})
         EXPECT_NE(FindResource(key), nullptr) << key;
@@ -208,8 +210,8 @@ TEST_F(StageLoadingTest, HandOverFrameDrawsNothingAndTheStageStartsNextFrame)
 
     // The stage's tasks sit by priority; CKomaSet's Init added the input and
     // its music first.
-    std::vector<std::string> expected = {"input",    "PowerSetBGM", "CCamera", "CStage", "CItemAppendInit",
-                                         "CKomaSet", "St1EnemySet", "CODE",   "CSpriteRenderInit"};
+    std::vector<std::string> expected = {"input",    "PowerSetBGM", "CCamera", "CStage",           "CItemAppendInit",
+                                         "CKomaSet", "St1EnemySet", "CODE",    "CSpriteRenderInit"};
     EXPECT_EQ(NamesAbove(PRIORITY_RESOURCE), expected);
 
     // Nothing of the stage has updated yet; the next frame is its first.
@@ -290,7 +292,7 @@ TEST_F(StageLoadingTest, ShutdownWhileLoadingWaitsAndFreesThePreparedObjects)
         RemoveAllTasks();   // shutdown: the loading screen is deleted mid-load
         EXPECT_FALSE(IsStageLoadInProgress());
         EXPECT_TRUE(PendingTasks().empty());
-        EXPECT_EQ(FindResource("XTop"), nullptr);    // no key names a freed object
+        EXPECT_EQ(FindResource("XTop"), nullptr);   // no key names a freed object
         EXPECT_EQ(FindResource("XRaleRoll"), nullptr);
         EXPECT_EQ(TaskList::Instance().Size(), 0u);
     }
@@ -339,7 +341,9 @@ TEST_F(StageLoadingTest, ReloadsReleaseTheResourcesOfTheLoadBefore)
         return;
     }
     RecordProperty("memory_measured", "yes");
-    auto growthMb = [](size_t from, size_t to) { return (static_cast<double>(to) - static_cast<double>(from)) / (1 << 20); };
+    auto growthMb = [](size_t from, size_t to) {
+        return (static_cast<double>(to) - static_cast<double>(from)) / (1 << 20);
+    };
     const double residentGrowth = growthMb(settledBytes, ResidentBytes());
     const double heapGrowth = growthMb(settledHeap, HeapBytesInUse());
     RecordProperty("rss_growth_mb", std::to_string(residentGrowth));
@@ -368,15 +372,15 @@ TEST_F(StageLoadingTest, EveryFileOfTheTableIsInTheDataSetAndLoads)
             if (!IsLoadedForStage(r, stage)) continue;
             CGameObject* object = FindResource(r.key);
             switch (r.kind) {
-            case StageResourceKind::Mesh:
-                EXPECT_NE(static_cast<CXFile*>(object)->GetMesh(), nullptr) << r.key;
-                break;
-            case StageResourceKind::Texture:
-                EXPECT_NE(static_cast<CTexture*>(object)->Texture(), nullptr) << r.key;
-                break;
-            case StageResourceKind::Sound:
-                EXPECT_NE(static_cast<CSound*>(object)->Buffer(), nullptr) << r.key;
-                break;
+                case StageResourceKind::Mesh:
+                    EXPECT_NE(static_cast<CXFile*>(object)->GetMesh(), nullptr) << r.key;
+                    break;
+                case StageResourceKind::Texture:
+                    EXPECT_NE(static_cast<CTexture*>(object)->Texture(), nullptr) << r.key;
+                    break;
+                case StageResourceKind::Sound:
+                    EXPECT_NE(static_cast<CSound*>(object)->Buffer(), nullptr) << r.key;
+                    break;
             }
         }
         // Textures named inside a mesh are found beside it.
@@ -390,4 +394,4 @@ TEST_F(StageLoadingTest, EveryFileOfTheTableIsInTheDataSetAndLoads)
     }
 }
 
-}  // namespace
+}   // namespace

@@ -10,9 +10,9 @@
 
 #include "game/ArenaCollision.h"
 #include "game/StageMeshReader.h"
-#include "tests/RefusalCapture.h"
 #include "physics/CODE.h"
 #include "physics/ProbeShape.h"
+#include "tests/RefusalCapture.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void ExpectConsistent(const StageMesh& mesh)
     }
 }
 
-}  // namespace
+}   // namespace
 
 TEST(StageMeshReader, ReadsTheMeshBlockInFileOrderAndScales)
 {
@@ -146,16 +146,16 @@ TEST(StageMeshReader, BrokenFilesGiveNoTriangles)
     const std::vector<std::string> broken = {
         "",
         "xof 0303txt 0032\nFrame Arena { }\n",                       // no "Mesh"
-        "template Mesh { }",                                          // "Mesh" only as a template name
-        "Mesh {",                                                     // ends after the brace
-        "Mesh { abc;\n",                                              // no vertex count
-        "Mesh { -3;\n0;0;0;,\n",                                      // negative count
-        "Mesh { 0;\n\n\n1;\n3;0,0,0;;\n",                             // no vertices
-        "Mesh { 500000;\n0;0;0;,\n",                                  // more vertices than the file holds
-        "Mesh { 1000000000;\n0;0;0;,\n",                              // more than any arena has
-        "Mesh { 99999999999999999999999;\n",                          // a count beyond every integer type
-        "Mesh { 5;\n0;0;0;,\n1;0;0;,\n0;0;1;;\n\n1;\n3;0,1,2;;\n",    // the vertex list ends early
-        ArenaText(TRIANGLE_VERTICES, {}, "", "abc"),                  // no face count
+        "template Mesh { }",                                         // "Mesh" only as a template name
+        "Mesh {",                                                    // ends after the brace
+        "Mesh { abc;\n",                                             // no vertex count
+        "Mesh { -3;\n0;0;0;,\n",                                     // negative count
+        "Mesh { 0;\n\n\n1;\n3;0,0,0;;\n",                            // no vertices
+        "Mesh { 500000;\n0;0;0;,\n",                                 // more vertices than the file holds
+        "Mesh { 1000000000;\n0;0;0;,\n",                             // more than any arena has
+        "Mesh { 99999999999999999999999;\n",                         // a count beyond every integer type
+        "Mesh { 5;\n0;0;0;,\n1;0;0;,\n0;0;1;;\n\n1;\n3;0,1,2;;\n",   // the vertex list ends early
+        ArenaText(TRIANGLE_VERTICES, {}, "", "abc"),                 // no face count
         ArenaText(TRIANGLE_VERTICES, {"3;0,1,2;;"}, "", "4000000000"),
     };
     for (const std::string& text : broken) {
@@ -168,22 +168,22 @@ TEST(StageMeshReader, BrokenFilesGiveNoTriangles)
 
 TEST(StageMeshReader, LeavesOutTheFacesThatAreNotSoundTriangles)
 {
-    std::vector<std::string> vertices = {"0;0;0;,",     "1;0;0;,",   "0;0;1;,",    "nan;0;0;,",
+    std::vector<std::string> vertices = {"0;0;0;,",     "1;0;0;,",   "0;0;1;,",   "nan;0;0;,",
                                          "1e300;0;0;,", "2e6;0;0;,", "0;abc;0;,", "0;1.2.3;0;;"};
     std::vector<std::string> faces = {
-        "3;0,1,2;,",      // kept
-        "4;0,1,2,0;,",    // a quad
-        "3;0,1;,",        // two corners
-        "3;0,1,8;,",      // an index past the list
-        "3;0,-1,2;,",     // a negative index
-        "3;0,1,x;,",      // not a number
+        "3;0,1,2;,",     // kept
+        "4;0,1,2,0;,",   // a quad
+        "3;0,1;,",       // two corners
+        "3;0,1,8;,",     // an index past the list
+        "3;0,-1,2;,",    // a negative index
+        "3;0,1,x;,",     // not a number
         "3;0,1,99999999999999999999;,",
-        "3;0,1,3;,",      // a vertex that is not a number
-        "3;0,1,4;,",      // a vertex beyond single precision
-        "3;0,1,5;,",      // a vertex far outside any arena
-        "3;0,1,6;,",      // a vertex with a name for a coordinate
-        "3;0,1,7;,",      // a vertex with a malformed number
-        "3;2,1,0;;",      // kept
+        "3;0,1,3;,",   // a vertex that is not a number
+        "3;0,1,4;,",   // a vertex beyond single precision
+        "3;0,1,5;,",   // a vertex far outside any arena
+        "3;0,1,6;,",   // a vertex with a name for a coordinate
+        "3;0,1,7;,",   // a vertex with a malformed number
+        "3;2,1,0;;",   // kept
     };
     StageMesh mesh = ParseStageMesh(ArenaText(vertices, faces), 1.0f);
     ExpectConsistent(mesh);

@@ -25,21 +25,21 @@
 #include "core/TaskList.h"
 #include "game/CKoma.h"
 #include "game/CStage.h"
-#include "hud/CSpriteRenderBase.h"
-#include "scene/CResult.h"
-#include "stage/StageLoader.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
+#include "hud/CSpriteRenderBase.h"
 #include "input/CInput.h"
 #include "physics/CODE.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
+#include "platform/RecordingDevice.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/image/PngWriter.h"
-#include "platform/RecordingDevice.h"
+#include "scene/CResult.h"
+#include "stage/StageLoader.h"
 
 namespace stagetest {
 
@@ -63,7 +63,8 @@ inline fs::path GeneratedDataDir() { return fs::path(SPINDREL_BINARY_DIR) / "dat
 inline bool HasGeneratedData() { return fs::exists(GeneratedDataDir() / "X" / "Top.x"); }
 
 // A fixture of tests on the generated data set, skipped when it is not built.
-template <typename Base = ::testing::Test> class GeneratedDataFixture : public Base {
+template <typename Base = ::testing::Test>
+class GeneratedDataFixture : public Base {
 protected:
     void SetUp() override
     {
@@ -169,8 +170,8 @@ inline std::string ClickWav()
     constexpr uint32_t samples = 2205, rate = 22050;
     std::string data;
     for (uint32_t i = 0; i < samples; ++i) data += u16(static_cast<uint16_t>((i % 50) * 400));
-    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) +
-           u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
+    return "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(rate) +
+           u32(rate * 2) + u16(2) + u16(16) + "data" + u32(static_cast<uint32_t>(data.size())) + data;
 }
 
 // The services a stage's tasks run on, installed for the life of the object;
@@ -254,7 +255,7 @@ inline void AddResource(const char* key, CGameObject* object)
     SetDrawStop(key);
 }
 
-}  // namespace stagetest
+}   // namespace stagetest
 
 namespace toptest {
 
@@ -277,7 +278,8 @@ public:
         plat::SetClock(&clock);
         g_FrameTime = START_MS;
         g_StageIndex = 0;
-        for (const char* key : {"XTop", "XTopAlpha", "XEffectAura", "XEffectAirWall", "XRale", "XRaleRoll", "XSt1Enemy"})
+        for (const char* key :
+             {"XTop", "XTopAlpha", "XEffectAura", "XEffectAirWall", "XRale", "XRaleRoll", "XSt1Enemy"})
             AddResource(key, new CXFile("X/Mesh.x"));
         for (const char* key : {"spark1BMP", "spark2BMP", "Tarbo1BMP", "Item1BMP", "InterfaceBMP"}) {
             auto* t = new CTexture;
@@ -367,4 +369,4 @@ private:
     }
 };
 
-}  // namespace toptest
+}   // namespace toptest

@@ -250,9 +250,10 @@ TEST_F(SwarmScenarioTest, DISABLED_ChaseOverTenSeeds)
             if (twenty < 0 && f.defeated == 20) twenty = static_cast<int>(i);
         }
         cleared += twenty >= 0;
-        std::printf("seed %2u: %2d defeats, twenty after %5.1f s, down after %5.1f s with %2d, %2d thrown off the arena\n",
-                    seed, best, twenty < 0 ? -1.0 : (twenty - first) / 60.0, down < 0 ? -1.0 : (down - first) / 60.0,
-                    atDown, stats->fallen);
+        std::printf(
+            "seed %2u: %2d defeats, twenty after %5.1f s, down after %5.1f s with %2d, %2d thrown off the arena\n",
+            seed, best, twenty < 0 ? -1.0 : (twenty - first) / 60.0, down < 0 ? -1.0 : (down - first) / 60.0, atDown,
+            stats->fallen);
     }
     std::printf("%d of 10 seeds cleared\n", cleared);
 }
@@ -277,4 +278,4 @@ TEST_F(SwarmScenarioTest, APlayerWhoOnlyLaunchesEventuallyGoesDown)
     EXPECT_GT(down, swarm);
 }
 
-}  // namespace
+}   // namespace

@@ -10,12 +10,12 @@
 
 #include "core/Globals.h"
 #include "effect/CPSprite.h"
-#include "hud/CSpriteRender2.h"
 #include "enemy/CEnemy.h"
 #include "enemy/St2Enemy.h"
 #include "enemy/St2EnemyInit.h"
 #include "game/CHitText.h"
 #include "gfx/CTexture.h"
+#include "hud/CSpriteRender2.h"
 #include "tests/StageTestSupport.h"
 
 namespace {
@@ -55,7 +55,8 @@ protected:
         return out;
     }
 
-    template <typename T> static std::vector<T*> TasksOf()
+    template <typename T>
+    static std::vector<T*> TasksOf()
     {
         std::vector<T*> out;
         for (const TaskEntry* e : TaskList::Instance().Entries())
@@ -198,8 +199,8 @@ TEST_F(SwarmTest, OneTouchAFrameSoTheSecondFallsInALaterFrameAndGivesSevenThousa
     world->Frame();
     EXPECT_EQ(enemy->m_HitCount, 2);
     EXPECT_DOUBLE_EQ(TorqueY(top->m_Disc.body) - torque, 7000.0);
-    EXPECT_EQ(top->m_GaugeCeiling, ceiling);             // only the first touch feeds it
-    EXPECT_LE(TasksOf<CHitText>().size(), texts);        // and only the first shows a hit
+    EXPECT_EQ(top->m_GaugeCeiling, ceiling);        // only the first touch feeds it
+    EXPECT_LE(TasksOf<CHitText>().size(), texts);   // and only the first shows a hit
 
     // Dying: no more touches, no more torque.
     torque = TorqueY(top->m_Disc.body);
@@ -303,7 +304,7 @@ TEST_F(SwarmTest, CameraFollowsFromBehindAndComesCloserAsTheTopSpinsFaster)
 
     TopWorld::Place(top, {4, 12, -6}, 250);
     world->Frame();
-    EXPECT_FLOAT_EQ(world->camera->m_Eye.y, 30);    // h = 0
+    EXPECT_FLOAT_EQ(world->camera->m_Eye.y, 30);   // h = 0
     EXPECT_FLOAT_EQ(world->camera->m_Eye.z, -16);
 }
 
@@ -392,4 +393,4 @@ TEST_F(SwarmTest, EnemiesOutlivingTheirWorldLeaveItAlone)
     EXPECT_TRUE(Enemies().empty());
 }
 
-}  // namespace
+}   // namespace

@@ -18,9 +18,21 @@ class Probe : public CGameObject {
 public:
     explicit Probe(std::string name) : m_Name(std::move(name)) {}
     ~Probe() override { g_log.push_back("~" + m_Name); }
-    void Init() override { g_log.push_back("init " + m_Name); if (onInit) onInit(this); }
-    void Update() override { g_log.push_back("update " + m_Name); if (onUpdate) onUpdate(this); }
-    void Draw() override { g_log.push_back("draw " + m_Name); if (onDraw) onDraw(this); }
+    void Init() override
+    {
+        g_log.push_back("init " + m_Name);
+        if (onInit) onInit(this);
+    }
+    void Update() override
+    {
+        g_log.push_back("update " + m_Name);
+        if (onUpdate) onUpdate(this);
+    }
+    void Draw() override
+    {
+        g_log.push_back("draw " + m_Name);
+        if (onDraw) onDraw(this);
+    }
     std::function<void(Probe*)> onInit, onUpdate, onDraw;
 
 private:
@@ -29,8 +41,16 @@ private:
 
 class TaskListTest : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveAllTasks(); g_log.clear(); }
-    void TearDown() override { RemoveAllTasks(); g_log.clear(); }
+    void SetUp() override
+    {
+        RemoveAllTasks();
+        g_log.clear();
+    }
+    void TearDown() override
+    {
+        RemoveAllTasks();
+        g_log.clear();
+    }
 
     Probe* Add(int priority, const char* name, const char* label = nullptr)
     {
@@ -62,16 +82,16 @@ TEST_F(TaskListTest, EqualPrioritiesRunInInsertionOrderInBothPasses)
     g_log.clear();
     UpdatePass();
     DrawPass();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"update b", "update d", "update a", "update c",
-                                               "draw b", "draw d", "draw a", "draw c"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"update b", "update d", "update a", "update c", "draw b", "draw d",
+                                               "draw a", "draw c"}));
 }
 
 TEST_F(TaskListTest, InitRunsBeforeInsertionSoTasksItAddsComeFirst)
 {
     Probe* outer = new Probe("outer");
     outer->onInit = [](Probe* self) {
-        EXPECT_EQ(FindTask("outer"), nullptr);  // not yet in the list during its own Init
-        RemoveTask(self);                       // finds no entry: the task stays
+        EXPECT_EQ(FindTask("outer"), nullptr);   // not yet in the list during its own Init
+        RemoveTask(self);                        // finds no entry: the task stays
         AddTask(10, new Probe("inner"), "inner");
     };
     AddTask(10, outer, "outer");
@@ -139,7 +159,7 @@ TEST_F(TaskListTest, ClearTasksFromUpdateKeepsResourcesHeadTailAndAboveTheBand)
     Add(0x7fffffff, "TaskTail");
     screen->onUpdate = [](Probe*) {
         ClearTasks();
-        AddTask(1, new Probe("next"), "next");  // added before the cursor: first updated next pass
+        AddTask(1, new Probe("next"), "next");   // added before the cursor: first updated next pass
     };
     g_log.clear();
     UpdatePass();
@@ -310,11 +330,11 @@ TEST_F(TaskListTest, DestructorRemovingAnotherTaskDuringClearIsSafe)
 
 TEST(TaskEntryTest, NamesAreCopiedWithinTheirBound)
 {
-    TaskEntry e = MakeTaskEntry(1, nullptr, "0123456789012345678901234567890");  // 31 characters fit
+    TaskEntry e = MakeTaskEntry(1, nullptr, "0123456789012345678901234567890");   // 31 characters fit
     EXPECT_STREQ(e.name, "0123456789012345678901234567890");
     TaskEntry unnamed = MakeTaskEntry(1, nullptr, nullptr);
     EXPECT_STREQ(unnamed.name, "");
     EXPECT_DEATH(MakeTaskEntry(1, nullptr, "01234567890123456789012345678901"), "too long");
 }
 
-}  // namespace
+}   // namespace

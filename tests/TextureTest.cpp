@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/Texture.h"
 #include "platform/image/ImageWriter.h"
 #include "platform/image/JpegTableCheck.h"
 #include "platform/image/PngWriter.h"
-#include "platform/Texture.h"
 #include "tests/RefusalCapture.h"
 
 namespace {
@@ -25,9 +25,8 @@ class TextureTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_Dir = fs::temp_directory_path() /
-                ("spindrel-texture-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_Dir = fs::temp_directory_path() / ("spindrel-texture-" + std::to_string(getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_Dir);
     }
     void TearDown() override { fs::remove_all(m_Dir); }
@@ -52,7 +51,7 @@ protected:
     fs::path m_Dir;
 };
 
-}  // namespace
+}   // namespace
 
 TEST_F(TextureTest, SizesRoundUpToPowersOfTwoAndReportTheRoundedSize)
 {
@@ -93,9 +92,9 @@ TEST_F(TextureTest, StretchingFiltersLinearlyAndKeepsPowerOfTwoPicturesExact)
 TEST_F(TextureTest, ColourKeyMatchesTheWholeARGBValue)
 {
     std::vector<uint8_t> rgba = Fill(4, 1, 0xff000000);   // opaque black
-    Put(rgba, 1, 0xff010000);                              // nearly black
-    Put(rgba, 2, 0x80000000);                              // black, half transparent
-    Put(rgba, 3, 0xffff00ff);                              // magenta
+    Put(rgba, 1, 0xff010000);                             // nearly black
+    Put(rgba, 2, 0x80000000);                             // black, half transparent
+    Put(rgba, 3, 0xffff00ff);                             // magenta
     ASSERT_TRUE(plat::PngWriter::Write(Path("k.png"), rgba, 4, 1));
 
     plat::Texture t;

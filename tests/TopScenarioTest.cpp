@@ -102,14 +102,15 @@ TEST_F(TopScenarioTest, LaunchSpinFollowsThePowerAtTheKeyPress)
     EXPECT_FALSE(trace[launch].aiming);
 
     // Held at the start until the release, then thrown into the arena.
-    int released = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.z != -30.0f; }, launch);
+    int released = FirstWhere(
+        trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.z != -30.0f; }, launch);
     ASSERT_GT(released, launch);
     for (int i = launch; i < released; ++i) {
         EXPECT_FLOAT_EQ(trace[i].player.y, 16.0f);
         EXPECT_EQ(trace[i].player.gauge, 0);
     }
     ASSERT_LT(released + 60, static_cast<int>(trace.size()));
-    EXPECT_GT(trace[released + 60].player.z, -25.0f);   // towards the middle
+    EXPECT_GT(trace[released + 60].player.z, -25.0f);                                // towards the middle
     EXPECT_LT(trace[released + 60].player.spin, static_cast<float>(expectedSpin));   // the shaft shares the spin
 }
 
@@ -122,10 +123,11 @@ TEST_F(TopScenarioTest, ATopLeftAloneOnTheArenaEventuallyGoesDown)
     ASSERT_GE(launch, 0) << "the stage did not load within " << SCENARIO_FRAMES << " frames";
     EXPECT_FLOAT_EQ(trace[launch].player.spin, 130.0f);
 
-    int down = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.down; }, launch);
+    int down = FirstWhere(
+        trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.down; }, launch);
     ASSERT_GT(down, launch) << "the top was still spinning after " << trace.size() - launch << " frames";
     const PlayerState& p = trace[down].player;
-    EXPECT_LT(p.spin, 30.0f);            // down by its spin, on the arena
+    EXPECT_LT(p.spin, 30.0f);   // down by its spin, on the arena
     EXPECT_GT(p.y, 0.0f);
     EXPECT_LT(std::hypot(p.x, p.z), 42.0f);
     // Never down during the launch, and never up again.
@@ -143,8 +145,8 @@ TEST_F(TopScenarioTest, ArrowKeysSteerTheTopRelativeToTheCamera)
         auto trace = Play(std::string("0 Z down\n0 ") + arrow + " down\n", SCENARIO_FRAMES);
         int launch = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer; });
         ASSERT_GE(launch, 0) << "the stage did not load within " << SCENARIO_FRAMES << " frames";
-        int released =
-            FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.z != -30.0f; }, launch);
+        int released = FirstWhere(
+            trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.z != -30.0f; }, launch);
         ASSERT_GT(released, launch);
         ASSERT_LT(released + 200, static_cast<int>(trace.size()));
         const PlayerState& p = trace[released + 200].player;
@@ -175,7 +177,8 @@ TEST_F(TopScenarioTest, ADashTowardsTheRimThrowsTheTopOffAndItGoesDownByHeight)
     // The charge holds the top where it was while the gauge runs down.
     const PlayerState& charging = trace[CHARGE_FRAME].player;
     ASSERT_TRUE(charging.charging);
-    int dash = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && !f.player.charging; }, CHARGE_FRAME);
+    int dash = FirstWhere(
+        trace, [](const TraceFrame& f) { return f.hasPlayer && !f.player.charging; }, CHARGE_FRAME);
     ASSERT_GT(dash, CHARGE_FRAME + 60) << "a full gauge charges for 68 frames";
     EXPECT_FLOAT_EQ(trace[dash - 1].player.x, charging.x);
     EXPECT_FLOAT_EQ(trace[dash - 1].player.z, charging.z);
@@ -185,11 +188,12 @@ TEST_F(TopScenarioTest, ADashTowardsTheRimThrowsTheTopOffAndItGoesDownByHeight)
     EXPECT_GT(std::hypot(after.x - charging.x, after.z - charging.z), 15.0f);
 
     // Over the rim it falls, and is down by its height while still spinning fast.
-    int down = FirstWhere(trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.down; }, dash);
+    int down = FirstWhere(
+        trace, [](const TraceFrame& f) { return f.hasPlayer && f.player.down; }, dash);
     ASSERT_GT(down, dash) << "the top stayed on the arena";
     EXPECT_LE(trace[down].player.y, 0.0f);
     EXPECT_GT(std::hypot(trace[down].player.x, trace[down].player.z), 40.0f) << "not beyond the rim";
     EXPECT_GT(trace[down - 1].player.spin, 100.0f);
 }
 
-}  // namespace
+}   // namespace

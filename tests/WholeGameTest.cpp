@@ -90,4 +90,4 @@ TEST_F(WholeGameTest, ALongRunKeepsMemoryAndTasksFlat)
     EXPECT_LT(monitor.Last().residentMb, 100.0) << monitor.Report();
 }
 
-}  // namespace
+}   // namespace

@@ -48,7 +48,7 @@ std::string Square(const std::string& faces, const std::string& extra = "")
     return "Mesh sq {\n 4;\n 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;\n" + faces + "\n" + extra + "}\n";
 }
 
-}  // namespace
+}   // namespace
 
 // ---- real exported files ----
 
@@ -64,9 +64,9 @@ TEST(XFileReaderRealFiles, BlenderCubeIsPlacedByItsFramesWithTheFilesWinding)
 
     // The root frame swaps y and z (Blender's z-up to y-up); the first face
     // is written "0,2,1" and keeps that order.
-    ExpectNear(Corner(m, 0), {-1, 1, -1});    // file vertex 0 (-1, -1, 1)
-    ExpectNear(Corner(m, 1), {-1, -1, -1});   // file vertex 2 (-1, -1, -1)
-    ExpectNear(Corner(m, 2), {1, -1, -1});    // file vertex 1 (1, -1, -1)
+    ExpectNear(Corner(m, 0), {-1, 1, -1});                     // file vertex 0 (-1, -1, 1)
+    ExpectNear(Corner(m, 1), {-1, -1, -1});                    // file vertex 2 (-1, -1, -1)
+    ExpectNear(Corner(m, 2), {1, -1, -1});                     // file vertex 1 (1, -1, -1)
     ExpectNear(m.vertices[m.indices[0]].normal, {0, 0, -1});   // file normal (0, -1, 0), swapped too
 
     // Referenced by name from the top-level Material block.
@@ -150,13 +150,12 @@ TEST(XFileReaderStructure, ChildFrameTransformAppliesBeforeItsParents)
 TEST(XFileReaderStructure, NormalsWithTheirOwnFacesSplitSharedPositions)
 {
     // Two triangles share the edge 0-2; the second uses another normal at 0.
-    std::string normals =
-        "MeshNormals {\n 2;\n 0;0;-1;, 0;1;0;;\n 2;\n 3;0,0,0;,\n 3;1,0,0;;\n}\n";
+    std::string normals = "MeshNormals {\n 2;\n 0;0;-1;, 0;1;0;;\n 2;\n 3;0,0,0;,\n 3;1,0,0;;\n}\n";
     XModel m;
     ASSERT_EQ(Read(Square(" 2;\n 3;0,1,2;,\n 3;0,2,3;;", normals), &m), XFileStatus::Ok);
     ASSERT_EQ(m.indices.size(), 6u);
-    EXPECT_NE(m.indices[0], m.indices[3]);           // position 0 with two normals: two vertices
-    EXPECT_EQ(m.indices[2], m.indices[4]);           // position 2 with one normal: shared
+    EXPECT_NE(m.indices[0], m.indices[3]);   // position 0 with two normals: two vertices
+    EXPECT_EQ(m.indices[2], m.indices[4]);   // position 2 with one normal: shared
     ExpectNear(m.vertices[m.indices[0]].normal, {0, 0, -1});
     ExpectNear(m.vertices[m.indices[3]].normal, {0, 1, 0});
 }

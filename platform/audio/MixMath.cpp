@@ -5,8 +5,8 @@
 namespace plat {
 
 namespace {
-constexpr float kHundredthsDbPerDecade = 2000.0f;   // 20 dB per factor of ten, in hundredths
-constexpr float kLimiterKnee = 0.75f;                // below this level the limiter is transparent
+constexpr float kHundredthsDbPerDecade = 2000.0f;        // 20 dB per factor of ten, in hundredths
+constexpr float kLimiterKnee = 0.75f;                    // below this level the limiter is transparent
 constexpr float kFractionScale = 1.0f / 4294967296.0f;   // 32.32 fraction to 0..1
 
 // The frames still to write before the source runs out, from the cursor.
@@ -34,7 +34,7 @@ size_t MixFrames(const float* source, size_t usableFrames, ResampleCursor& curso
     cursor.position = position;
     return written;
 }
-}  // namespace
+}   // namespace
 
 float VolumeToGain(int32_t hundredthsDb)
 {
@@ -58,8 +58,8 @@ uint64_t ResampleStep(uint32_t sourceRate, uint32_t outputRate)
     return (static_cast<uint64_t>(sourceRate) << 32) / outputRate;
 }
 
-size_t MixResampled(const float* source, size_t sourceFrames, int channels, bool sourceComplete,
-                    ResampleCursor& cursor, StereoGain gain, float* out, size_t outFrames)
+size_t MixResampled(const float* source, size_t sourceFrames, int channels, bool sourceComplete, ResampleCursor& cursor,
+                    StereoGain gain, float* out, size_t outFrames)
 {
     if (sourceFrames == 0) return 0;
     // Without the next chunk the last frame cannot be interpolated yet.
@@ -83,4 +83,4 @@ void SoftLimit(float* samples, size_t count)
     for (size_t i = 0; i < count; ++i) samples[i] = SoftLimit(samples[i]);
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -8,11 +8,11 @@
 namespace plat {
 
 // Volumes and pans are in hundredths of a decibel, as the game sets them.
-constexpr int32_t kVolumeMax = 0;           // full volume
-constexpr int32_t kVolumeMin = -10000;      // silence
-constexpr int32_t kPanLeft = -10000;        // right channel silent
+constexpr int32_t kVolumeMax = 0;        // full volume
+constexpr int32_t kVolumeMin = -10000;   // silence
+constexpr int32_t kPanLeft = -10000;     // right channel silent
 constexpr int32_t kPanCentre = 0;
-constexpr int32_t kPanRight = 10000;        // left channel silent
+constexpr int32_t kPanRight = 10000;   // left channel silent
 
 // gain = 10^(volume / 2000); -10000 (or less) is exact silence.
 float VolumeToGain(int32_t hundredthsDb);
@@ -40,12 +40,12 @@ uint64_t ResampleStep(uint32_t sourceRate, uint32_t outputRate);
 // or the source runs out; the last source frame is interpolated against the
 // next one, which only exists when the source is not complete (a stream whose
 // next chunk is not decoded yet). Returns the output frames written.
-size_t MixResampled(const float* source, size_t sourceFrames, int channels, bool sourceComplete,
-                    ResampleCursor& cursor, StereoGain gain, float* out, size_t outFrames);
+size_t MixResampled(const float* source, size_t sourceFrames, int channels, bool sourceComplete, ResampleCursor& cursor,
+                    StereoGain gain, float* out, size_t outFrames);
 
 // Leaves samples below the knee untouched and bends larger ones smoothly
 // towards full scale, which they never pass.
 float SoftLimit(float sample);
 void SoftLimit(float* samples, size_t count);
 
-}  // namespace plat
+}   // namespace plat

@@ -11,10 +11,7 @@ namespace {
 constexpr size_t kExpectedSources = 64;
 }
 
-Mixer::Mixer(uint32_t outputRate) : m_OutputRate(outputRate)
-{
-    m_Sources.reserve(kExpectedSources);
-}
+Mixer::Mixer(uint32_t outputRate) : m_OutputRate(outputRate) { m_Sources.reserve(kExpectedSources); }
 
 void Mixer::Mix(float* out, size_t frames)
 {
@@ -115,4 +112,4 @@ std::vector<MusicInfo> Mixer::MusicSnapshot() const
     return music;
 }
 
-}  // namespace plat
+}   // namespace plat

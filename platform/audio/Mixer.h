@@ -101,4 +101,4 @@ private:
     std::vector<std::string> m_Started;
 };
 
-}  // namespace plat
+}   // namespace plat

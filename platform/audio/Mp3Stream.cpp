@@ -51,8 +51,10 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, const char*& problem
     problem = RefusedFiles::kUnreadable;
     if (std::fseek(file, 0, SEEK_END) == 0) {
         long size = std::ftell(file);
-        if (size == 0) problem = RefusedFiles::kEmpty;
-        else if (size > 0 && static_cast<size_t>(size) > Mp3Stream::kMaxFileBytes) problem = RefusedFiles::kTooLarge;
+        if (size == 0)
+            problem = RefusedFiles::kEmpty;
+        else if (size > 0 && static_cast<size_t>(size) > Mp3Stream::kMaxFileBytes)
+            problem = RefusedFiles::kTooLarge;
         else if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
             bytes.resize(static_cast<size_t>(size));
             if (std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) problem = nullptr;
@@ -61,7 +63,7 @@ std::vector<uint8_t> ReadWholeFile(const std::string& path, const char*& problem
     std::fclose(file);
     return bytes;
 }
-}  // namespace
+}   // namespace
 
 std::unique_ptr<Mp3Stream> Mp3Stream::OpenFile(const std::string& path)
 {
@@ -125,7 +127,7 @@ size_t Mp3Stream::Read(float* out, size_t maxFrames)
         size_t done = 0;
         int result = mpg123_read(m_Handle, out + total * kStereo, (maxFrames - total) * frameBytes, &done);
         total += done / frameBytes;
-        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;  // the end of the file or an error
+        if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;   // the end of the file or an error
         if (done == 0 && (result == MPG123_OK || ++idleReads > kMaxIdleReads)) break;
     }
     return total;
@@ -151,13 +153,16 @@ off_t Mp3Stream::SeekCallback(void* self, off_t offset, int whence)
 {
     auto* stream = static_cast<Mp3Stream*>(self);
     off_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<off_t>(stream->m_ReadOffset);
-    else if (whence == SEEK_END) base = static_cast<off_t>(stream->m_File.size());
-    else if (whence != SEEK_SET) return -1;
+    if (whence == SEEK_CUR)
+        base = static_cast<off_t>(stream->m_ReadOffset);
+    else if (whence == SEEK_END)
+        base = static_cast<off_t>(stream->m_File.size());
+    else if (whence != SEEK_SET)
+        return -1;
     const off_t target = base + offset;
     if (target < 0 || target > static_cast<off_t>(stream->m_File.size())) return -1;
     stream->m_ReadOffset = static_cast<size_t>(target);
     return target;
 }
 
-}  // namespace plat
+}   // namespace plat

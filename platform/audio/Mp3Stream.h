@@ -53,4 +53,4 @@ private:
     int64_t m_Length = 0;
 };
 
-}  // namespace plat
+}   // namespace plat

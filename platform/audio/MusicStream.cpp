@@ -86,10 +86,7 @@ void MusicStream::SetPosition(int64_t frame)
     m_Cursor.position = 0;
 }
 
-bool MusicStream::AtEndLocked() const
-{
-    return m_DecoderDone && (m_Cursor.position >> 32) >= m_PcmFrames;
-}
+bool MusicStream::AtEndLocked() const { return m_DecoderDone && (m_Cursor.position >> 32) >= m_PcmFrames; }
 
 int64_t MusicStream::PositionLocked() const
 {
@@ -107,7 +104,7 @@ bool MusicStream::MixAdd(float* out, size_t frames, uint32_t)
         if (written == frames || m_DecoderDone) break;
         DecodeNextChunk();
     }
-    return true;  // an open stream stays attached, silent at its end
+    return true;   // an open stream stays attached, silent at its end
 }
 
 // Drops the frames already played, keeps the one still needed for
@@ -133,4 +130,4 @@ bool MusicStream::DescribeMusic(MusicInfo& info) const
     return true;
 }
 
-}  // namespace plat
+}   // namespace plat

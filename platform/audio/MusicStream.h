@@ -28,9 +28,9 @@ public:
     MusicStream(const MusicStream&) = delete;
     MusicStream& operator=(const MusicStream&) = delete;
 
-    void Run();                       // plays on from the current position
+    void Run();   // plays on from the current position
     bool IsRunning() const;
-    bool IsPlaying() const;           // running and not yet at the stop position
+    bool IsPlaying() const;   // running and not yet at the stop position
 
     // Hundredths of a decibel, kVolumeMin..kVolumeMax; false (and no change)
     // outside that range.
@@ -58,14 +58,14 @@ private:
     std::unique_ptr<Mp3Stream> m_Decoder;
     const std::string m_Name;
     const int64_t m_Length;
-    std::vector<float> m_Pcm;          // decoded stereo frames not yet played (and the one being played)
+    std::vector<float> m_Pcm;   // decoded stereo frames not yet played (and the one being played)
     size_t m_PcmFrames = 0;
-    int64_t m_PcmStart = 0;            // track frame of m_Pcm's first frame
-    ResampleCursor m_Cursor;           // relative to m_Pcm's first frame
+    int64_t m_PcmStart = 0;    // track frame of m_Pcm's first frame
+    ResampleCursor m_Cursor;   // relative to m_Pcm's first frame
     bool m_DecoderDone = false;
     bool m_Running = false;
     int32_t m_Volume = kVolumeMax;
     StereoGain m_Gain;
 };
 
-}  // namespace plat
+}   // namespace plat

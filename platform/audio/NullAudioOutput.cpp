@@ -9,7 +9,7 @@ constexpr uint64_t kMsPerSecond = 1000;
 // A longer step (a stall, or a clock set back) is mixed as this much, so that
 // one call never mixes hours of audio.
 constexpr uint32_t kMaxStepMs = 1000;
-}
+}   // namespace
 
 NullAudioOutput::NullAudioOutput(uint32_t startMs, uint32_t outputRate) : AudioOutput(outputRate), m_LastMs(startMs) {}
 
@@ -31,4 +31,4 @@ void NullAudioOutput::MixFrames(size_t frames)
     for (float sample : m_LastMix) m_LastPeak = std::fmax(m_LastPeak, std::fabs(sample));
 }
 
-}  // namespace plat
+}   // namespace plat

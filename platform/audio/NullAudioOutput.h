@@ -38,4 +38,4 @@ private:
     float m_LastPeak = 0.0f;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -46,7 +46,7 @@ std::string DriversWorthTrying()
     return list;
 }
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open(const char* driver)
 {
@@ -71,7 +71,7 @@ std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open(const char* driver)
     SDL_AudioSpec obtained{};
     // No changes allowed: SDL converts to whatever the device really takes.
     output->m_Device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (output->m_Device == 0) return nullptr;  // the destructor quits the subsystem
+    if (output->m_Device == 0) return nullptr;   // the destructor quits the subsystem
 
     output->m_DeviceRate = static_cast<uint32_t>(obtained.freq);
     const char* name = SDL_GetCurrentAudioDriver();
@@ -96,4 +96,4 @@ void SdlAudioOutput::Callback(void* userData, uint8_t* stream, int bytes)
     mixer->Mix(reinterpret_cast<float*>(stream), frames);
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -13,7 +13,7 @@ float SampleFromBytes(const uint8_t* p, int bits)
     auto value = static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)));
     return static_cast<float>(value) * kSixteenBitScale;
 }
-}  // namespace
+}   // namespace
 
 SoundBuffer::SoundBuffer(int channels, uint32_t sampleRate, std::vector<float> samples, std::string name)
     : m_Channels(channels), m_SampleRate(sampleRate), m_Samples(std::move(samples)), m_Name(std::move(name))
@@ -55,4 +55,4 @@ std::shared_ptr<const SoundBuffer> SoundBuffer::FromFloat(int channels, uint32_t
         new SoundBuffer(channels, sampleRate, std::move(samples), std::move(name)));
 }
 
-}  // namespace plat
+}   // namespace plat

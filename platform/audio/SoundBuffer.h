@@ -15,9 +15,9 @@ namespace plat {
 
 // The layout of PCM samples as a WAV file describes them.
 struct PcmFormat {
-    uint16_t channels = 0;       // 1 or 2
-    uint32_t sampleRate = 0;     // frames per second
-    uint16_t bitsPerSample = 0;  // 8 (unsigned) or 16 (signed, little-endian)
+    uint16_t channels = 0;        // 1 or 2
+    uint32_t sampleRate = 0;      // frames per second
+    uint16_t bitsPerSample = 0;   // 8 (unsigned) or 16 (signed, little-endian)
 };
 
 class SoundBuffer {
@@ -52,4 +52,4 @@ private:
     std::string m_Name;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -114,4 +114,4 @@ bool Voice::MixAdd(float* out, size_t frames, uint32_t)
     return false;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -28,10 +28,10 @@ public:
     // pan, stopped at position 0.
     std::unique_ptr<Voice> Duplicate() const;
 
-    void Play();                          // once, from the current position; a playing voice goes on
-    void Stop();                          // keeps the position
+    void Play();   // once, from the current position; a playing voice goes on
+    void Stop();   // keeps the position
     bool IsPlaying() const;
-    void SetPosition(size_t frame);       // in frames of the samples; past the end means at the end
+    void SetPosition(size_t frame);   // in frames of the samples; past the end means at the end
     size_t Position() const;
 
     // Hundredths of a decibel, kVolumeMin..kVolumeMax; false (and no change)
@@ -62,4 +62,4 @@ private:
     bool m_Playing = false;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -182,13 +182,42 @@ void main()
 )";
 
 const char* const kUniformNames[GLFixedFunctionProgram::UNIFORM_COUNT] = {
-    "uWorldViewProj", "uWorldView", "uNormalMatrix", "uScreenSpace", "uScreenToNdc",
-    "uHasNormal", "uHasColor", "uHasTexCoord",
-    "uLighting", "uSpecularOn", "uLightOn", "uNormalizeNormals", "uToLight", "uLightDiffuse", "uLightSpecular",
+    "uWorldViewProj",
+    "uWorldView",
+    "uNormalMatrix",
+    "uScreenSpace",
+    "uScreenToNdc",
+    "uHasNormal",
+    "uHasColor",
+    "uHasTexCoord",
+    "uLighting",
+    "uSpecularOn",
+    "uLightOn",
+    "uNormalizeNormals",
+    "uToLight",
+    "uLightDiffuse",
+    "uLightSpecular",
     "uLightAmbient",
-    "uMatDiffuse", "uMatAmbient", "uMatSpecular", "uMatEmissive", "uMatPower", "uGlobalAmbient",
-    "uPointSizeFromVertex", "uPointScale", "uPointSize", "uPointSizeMin", "uPointSizeMax", "uViewportHeight",
-    "uTexture", "uTextured", "uColorOp", "uColorArg1", "uColorArg2", "uAlphaOp", "uAlphaArg1", "uAlphaArg2",
+    "uMatDiffuse",
+    "uMatAmbient",
+    "uMatSpecular",
+    "uMatEmissive",
+    "uMatPower",
+    "uGlobalAmbient",
+    "uPointSizeFromVertex",
+    "uPointScale",
+    "uPointSize",
+    "uPointSizeMin",
+    "uPointSizeMax",
+    "uViewportHeight",
+    "uTexture",
+    "uTextured",
+    "uColorOp",
+    "uColorArg1",
+    "uColorArg2",
+    "uAlphaOp",
+    "uAlphaArg1",
+    "uAlphaArg2",
     "uPointSprite",
 };
 
@@ -246,7 +275,7 @@ std::string StageSource(const char* body, const std::optional<GLFixedFunctionPro
     return source + kStateMacro + body;
 }
 
-}  // namespace
+}   // namespace
 
 GLFixedFunctionProgram::Key GLFixedFunctionProgram::Key::Normalized() const
 {
@@ -254,8 +283,10 @@ GLFixedFunctionProgram::Key GLFixedFunctionProgram::Key::Normalized() const
     // Pre-transformed vertices are never lit and never scaled as points.
     if (k.screenSpace) k.lighting = k.pointScale = false;
     // A lit colour comes from the material, an unlit one from the vertex.
-    if (k.lighting) k.hasColor = false;
-    else k.lightOn = false;
+    if (k.lighting)
+        k.hasColor = false;
+    else
+        k.lightOn = false;
     // Without the light the normal plays no part.
     if (!k.lightOn) k.specular = k.normalizeNormals = k.hasNormal = false;
 
@@ -274,8 +305,8 @@ GLFixedFunctionProgram::Key GLFixedFunctionProgram::Key::Normalized() const
 
 uint32_t GLFixedFunctionProgram::Key::Bits() const
 {
-    const bool flags[] = {screenSpace, hasNormal, hasColor, hasTexCoord, lighting, specular,
-                          lightOn, normalizeNormals, pointSizeFromVertex, pointScale, pointSprite, textured};
+    const bool flags[] = {screenSpace,      hasNormal,           hasColor,   hasTexCoord, lighting, specular, lightOn,
+                          normalizeNormals, pointSizeFromVertex, pointScale, pointSprite, textured};
     uint32_t bits = 0;
     for (bool f : flags) bits = (bits << 1) | (f ? 1u : 0u);
     // Operations take three bits, arguments two.
@@ -381,4 +412,4 @@ void GLFixedFunctionProgram::SetMatrix(Uniform u, const Mat4& m)
     if (Changed(u, value)) m_Gl.UniformMatrix4fv(m_Locations[u], 1, GL_FALSE, value.data());
 }
 
-}  // namespace plat
+}   // namespace plat

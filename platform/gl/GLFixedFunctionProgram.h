@@ -18,8 +18,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/gl/GLFunctions.h"
 #include "platform/Math3D.h"
+#include "platform/gl/GLFunctions.h"
 
 namespace plat {
 
@@ -34,13 +34,44 @@ class GLFixedFunctionProgram {
 public:
     enum Uniform {
         // vertex stage
-        WORLD_VIEW_PROJ, WORLD_VIEW, NORMAL_MATRIX, SCREEN_SPACE, SCREEN_TO_NDC,
-        HAS_NORMAL, HAS_COLOR, HAS_TEXCOORD,
-        LIGHTING, SPECULAR_ON, LIGHT_ON, NORMALIZE_NORMALS, TO_LIGHT, LIGHT_DIFFUSE, LIGHT_SPECULAR, LIGHT_AMBIENT,
-        MAT_DIFFUSE, MAT_AMBIENT, MAT_SPECULAR, MAT_EMISSIVE, MAT_POWER, GLOBAL_AMBIENT,
-        POINT_SIZE_FROM_VERTEX, POINT_SCALE, POINT_SIZE, POINT_SIZE_MIN, POINT_SIZE_MAX, VIEWPORT_HEIGHT,
+        WORLD_VIEW_PROJ,
+        WORLD_VIEW,
+        NORMAL_MATRIX,
+        SCREEN_SPACE,
+        SCREEN_TO_NDC,
+        HAS_NORMAL,
+        HAS_COLOR,
+        HAS_TEXCOORD,
+        LIGHTING,
+        SPECULAR_ON,
+        LIGHT_ON,
+        NORMALIZE_NORMALS,
+        TO_LIGHT,
+        LIGHT_DIFFUSE,
+        LIGHT_SPECULAR,
+        LIGHT_AMBIENT,
+        MAT_DIFFUSE,
+        MAT_AMBIENT,
+        MAT_SPECULAR,
+        MAT_EMISSIVE,
+        MAT_POWER,
+        GLOBAL_AMBIENT,
+        POINT_SIZE_FROM_VERTEX,
+        POINT_SCALE,
+        POINT_SIZE,
+        POINT_SIZE_MIN,
+        POINT_SIZE_MAX,
+        VIEWPORT_HEIGHT,
         // fragment stage
-        TEXTURE, TEXTURED, COLOR_OP, COLOR_ARG1, COLOR_ARG2, ALPHA_OP, ALPHA_ARG1, ALPHA_ARG2, POINT_SPRITE,
+        TEXTURE,
+        TEXTURED,
+        COLOR_OP,
+        COLOR_ARG1,
+        COLOR_ARG2,
+        ALPHA_OP,
+        ALPHA_ARG1,
+        ALPHA_ARG2,
+        POINT_SPRITE,
         UNIFORM_COUNT
     };
 
@@ -48,11 +79,11 @@ public:
     // matter for a draw are zero (see Normalized), so that draws which do the
     // same work share one program.
     struct Key {
-        bool screenSpace = false;        // positions are back-buffer pixels
+        bool screenSpace = false;   // positions are back-buffer pixels
         bool hasNormal = false, hasColor = false, hasTexCoord = false;
         bool lighting = false, specular = false, lightOn = false, normalizeNormals = false;
         bool pointSizeFromVertex = false, pointScale = false, pointSprite = false;
-        bool textured = false;           // a texture with pixels is bound
+        bool textured = false;                               // a texture with pixels is bound
         uint8_t colorOp = 0, colorArg1 = 0, colorArg2 = 0;   // TexOp, TexArg values
         uint8_t alphaOp = 0, alphaArg1 = 0, alphaArg2 = 0;
 
@@ -97,4 +128,4 @@ private:
     std::array<bool, UNIFORM_COUNT> m_Known{};
 };
 
-}  // namespace plat
+}   // namespace plat

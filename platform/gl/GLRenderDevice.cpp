@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/gl/GLFixedFunctionProgram.h"
-#include "platform/gl/GLFunctions.h"
 #include "platform/Mesh.h"
 #include "platform/Texture.h"
+#include "platform/gl/GLFixedFunctionProgram.h"
+#include "platform/gl/GLFunctions.h"
 
 namespace plat {
 
@@ -35,13 +35,13 @@ static_assert(offsetof(MeshVertex, position) == 0 && offsetof(MeshVertex, normal
 GLenum ToGL(Blend b)
 {
     switch (b) {
-    case Blend::Zero: return GL_ZERO;
-    case Blend::One: return GL_ONE;
-    case Blend::SrcAlpha: return GL_SRC_ALPHA;
-    case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-    case Blend::SrcColor: return GL_SRC_COLOR;
-    case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
-    case Blend::DestColor: return GL_DST_COLOR;
+        case Blend::Zero: return GL_ZERO;
+        case Blend::One: return GL_ONE;
+        case Blend::SrcAlpha: return GL_SRC_ALPHA;
+        case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        case Blend::SrcColor: return GL_SRC_COLOR;
+        case Blend::InvSrcColor: return GL_ONE_MINUS_SRC_COLOR;
+        case Blend::DestColor: return GL_DST_COLOR;
     }
     return GL_ONE;
 }
@@ -49,14 +49,14 @@ GLenum ToGL(Blend b)
 GLenum ToGL(CompareFunc f)
 {
     switch (f) {
-    case CompareFunc::Never: return GL_NEVER;
-    case CompareFunc::Less: return GL_LESS;
-    case CompareFunc::Equal: return GL_EQUAL;
-    case CompareFunc::LessEqual: return GL_LEQUAL;
-    case CompareFunc::Greater: return GL_GREATER;
-    case CompareFunc::NotEqual: return GL_NOTEQUAL;
-    case CompareFunc::GreaterEqual: return GL_GEQUAL;
-    case CompareFunc::Always: return GL_ALWAYS;
+        case CompareFunc::Never: return GL_NEVER;
+        case CompareFunc::Less: return GL_LESS;
+        case CompareFunc::Equal: return GL_EQUAL;
+        case CompareFunc::LessEqual: return GL_LEQUAL;
+        case CompareFunc::Greater: return GL_GREATER;
+        case CompareFunc::NotEqual: return GL_NOTEQUAL;
+        case CompareFunc::GreaterEqual: return GL_GEQUAL;
+        case CompareFunc::Always: return GL_ALWAYS;
     }
     return GL_LEQUAL;
 }
@@ -64,12 +64,12 @@ GLenum ToGL(CompareFunc f)
 GLenum ToGL(Primitive p)
 {
     switch (p) {
-    case Primitive::PointList: return GL_POINTS;
-    case Primitive::LineList: return GL_LINES;
-    case Primitive::LineStrip: return GL_LINE_STRIP;
-    case Primitive::TriangleList: return GL_TRIANGLES;
-    case Primitive::TriangleStrip: return GL_TRIANGLE_STRIP;
-    case Primitive::TriangleFan: return GL_TRIANGLE_FAN;
+        case Primitive::PointList: return GL_POINTS;
+        case Primitive::LineList: return GL_LINES;
+        case Primitive::LineStrip: return GL_LINE_STRIP;
+        case Primitive::TriangleList: return GL_TRIANGLES;
+        case Primitive::TriangleStrip: return GL_TRIANGLE_STRIP;
+        case Primitive::TriangleFan: return GL_TRIANGLE_FAN;
     }
     return GL_TRIANGLES;
 }
@@ -98,7 +98,7 @@ bool SameViewport(const Viewport& a, const Viewport& b)
 
 const void* ByteOffset(size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
-}  // namespace
+}   // namespace
 
 LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight)
 {
@@ -352,8 +352,10 @@ void GLRenderDevice::EndScene() {}
 bool GLRenderDevice::Present()
 {
     if (!m_Ready) return false;
-    if (m_Surface.IsShown()) Letterbox();
-    else m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
+    if (m_Surface.IsShown())
+        Letterbox();
+    else
+        m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
     m_Surface.SwapBuffers();
     return true;
 }
@@ -433,8 +435,10 @@ void GLRenderDevice::ApplyFixedStates()
     AppliedStates& a = m_Applied;
     const bool known = m_StatesKnown;
     if (!known || rs.zEnable != a.zEnable) {
-        if (rs.zEnable) gl.Enable(GL_DEPTH_TEST);
-        else gl.Disable(GL_DEPTH_TEST);
+        if (rs.zEnable)
+            gl.Enable(GL_DEPTH_TEST);
+        else
+            gl.Disable(GL_DEPTH_TEST);
         a.zEnable = rs.zEnable;
     }
     if (!known || (rs.zEnable && rs.zFunc != a.zFunc)) {
@@ -456,8 +460,10 @@ void GLRenderDevice::ApplyBlend(bool opaqueFragments)
     const bool known = m_BlendKnown;
     const bool blend = rs.alphaBlend && !(m_UnblendOpaque && BlendKeepsSource(rs, opaqueFragments));
     if (!known || blend != a.alphaBlend) {
-        if (blend) m_Gl->Enable(GL_BLEND);
-        else m_Gl->Disable(GL_BLEND);
+        if (blend)
+            m_Gl->Enable(GL_BLEND);
+        else
+            m_Gl->Disable(GL_BLEND);
         a.alphaBlend = blend;
     }
     if (!known || (blend && (rs.srcBlend != a.srcBlend || rs.destBlend != a.destBlend))) {
@@ -489,11 +495,11 @@ bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
     const TextureStage& s = rs.stage0;
     if (s.colorOp == TexOp::Disable) return diffuseOpaque;
     switch (s.alphaOp) {
-    case TexOp::Disable: return diffuseOpaque;
-    case TexOp::SelectArg1: return opaque(s.alphaArg1);
-    case TexOp::SelectArg2: return opaque(s.alphaArg2);
-    case TexOp::Modulate:
-    case TexOp::Add: return opaque(s.alphaArg1) && opaque(s.alphaArg2);
+        case TexOp::Disable: return diffuseOpaque;
+        case TexOp::SelectArg1: return opaque(s.alphaArg1);
+        case TexOp::SelectArg2: return opaque(s.alphaArg2);
+        case TexOp::Modulate:
+        case TexOp::Add: return opaque(s.alphaArg1) && opaque(s.alphaArg2);
     }
     return false;
 }
@@ -723,8 +729,8 @@ void GLRenderDevice::UploadMesh(const Mesh& mesh, MeshObject& object)
                            ByteOffset(offsetof(MeshVertex, color)));
     for (GLuint a : {ATTRIB_POSITION, ATTRIB_NORMAL, ATTRIB_COLOR, ATTRIB_TEXCOORD}) gl.EnableVertexAttribArray(a);
     gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, object.indexBuffer);
-    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)),
-                  indices.data(), GL_STATIC_DRAW);
+    gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(uint32_t)), indices.data(),
+                  GL_STATIC_DRAW);
     object.indexCount = indices.size();
 }
 
@@ -813,4 +819,4 @@ void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
     m_Gl->DrawArrays(GL_POINTS, first, count);
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -183,4 +183,4 @@ private:
     unsigned m_BoundVertexArray = 0;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -8,7 +8,7 @@ namespace {
 constexpr int RGBA = 4;
 
 bool Valid(const uint8_t* rgba, int width, int height) { return rgba && width > 0 && height > 0; }
-}  // namespace
+}   // namespace
 
 bool ImageWriter::WriteBmp(const std::string& path, const uint8_t* rgba, int width, int height)
 {
@@ -20,4 +20,4 @@ bool ImageWriter::WriteJpeg(const std::string& path, const uint8_t* rgba, int wi
     return Valid(rgba, width, height) && stbi_write_jpg(path.c_str(), width, height, RGBA, rgba, quality) != 0;
 }
 
-}  // namespace plat
+}   // namespace plat

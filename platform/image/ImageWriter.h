@@ -16,4 +16,4 @@ public:
     static bool WriteJpeg(const std::string& path, const uint8_t* rgba, int width, int height, int quality);
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -39,7 +39,7 @@ bool StandsAlone(uint8_t marker)
     return marker == STUFFED || marker == TEM || marker == SOI || (marker >= RST_FIRST && marker <= RST_LAST);
 }
 
-}  // namespace
+}   // namespace
 
 bool JpegHuffmanTablesFit(const uint8_t* data, size_t size)
 {
@@ -68,4 +68,4 @@ bool JpegHuffmanTablesFit(const uint8_t* data, size_t size)
     return true;
 }
 
-}  // namespace plat
+}   // namespace plat

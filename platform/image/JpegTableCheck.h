@@ -14,4 +14,4 @@ namespace plat {
 // table has at most 256 symbols.
 bool JpegHuffmanTablesFit(const uint8_t* data, size_t size);
 
-}  // namespace plat
+}   // namespace plat

@@ -10,4 +10,4 @@ bool PngWriter::Write(const std::string& path, const std::vector<uint8_t>& rgba,
     return stbi_write_png(path.c_str(), width, height, 4, rgba.data(), width * 4) != 0;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -14,4 +14,4 @@ public:
     static bool Write(const std::string& path, const std::vector<uint8_t>& rgba, int width, int height);
 };
 
-}  // namespace plat
+}   // namespace plat

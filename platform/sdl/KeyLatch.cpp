@@ -19,4 +19,4 @@ void KeyLatch::Apply(uint8_t keys[256])
     }
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -19,4 +19,4 @@ private:
     std::array<bool, 256> m_Latched{};
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -11,8 +11,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/sdl/KeyLatch.h"
 #include "platform/KeySource.h"
+#include "platform/sdl/KeyLatch.h"
 
 struct _SDL_GameController;
 
@@ -54,4 +54,4 @@ private:
     KeyLatch m_Latch;   // presses seen since the last read
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -36,15 +36,9 @@ constexpr int kShapeWidth = 4, kShapeHeight = 3;
 // How long after leaving full screen the window's place is held.
 constexpr Uint64 kRestoreWatchMs = 1500;
 
-void ReportFailure(const std::string& what)
-{
-    std::fprintf(stderr, "Spindrel: %s\n", what.c_str());
-}
+void ReportFailure(const std::string& what) { std::fprintf(stderr, "Spindrel: %s\n", what.c_str()); }
 
-void ReportSdlFailure(const char* what)
-{
-    ReportFailure(std::string(what) + ": " + SDL_GetError());
-}
+void ReportSdlFailure(const char* what) { ReportFailure(std::string(what) + ": " + SDL_GetError()); }
 
 // A small spinning top seen from the side: a handle, a striped disc and a
 // cone down to a metal tip, shaded darker towards the edges.
@@ -57,9 +51,9 @@ std::vector<uint8_t> MakeIconPixels()
             float dx = std::fabs(x - centre);
             float r = 0, g = 0, b = 0;
             bool inside = true;
-            if (y >= 2 && y < 10 && dx <= 2.0f) {              // handle
+            if (y >= 2 && y < 10 && dx <= 2.0f) {   // handle
                 r = g = b = 0.75f;
-            } else if (y >= 10 && y < 20) {                     // disc
+            } else if (y >= 10 && y < 20) {   // disc
                 float t = (y - 14.5f) / 5.5f;
                 float halfWidth = 15.0f * std::sqrt(std::max(0.0f, 1.0f - t * t));
                 inside = dx <= halfWidth;
@@ -67,10 +61,12 @@ std::vector<uint8_t> MakeIconPixels()
                 r = stripe ? 0.95f : 0.9f;
                 g = stripe ? 0.85f : 0.15f;
                 b = stripe ? 0.2f : 0.1f;
-            } else if (y >= 20 && y < 29) {                     // cone
+            } else if (y >= 20 && y < 29) {   // cone
                 inside = dx <= 9.0f * (29 - y) / 9.0f;
-                r = 0.6f; g = 0.1f; b = 0.1f;
-            } else if (y >= 29 && y < 31 && dx <= 1.0f) {       // tip
+                r = 0.6f;
+                g = 0.1f;
+                b = 0.1f;
+            } else if (y >= 29 && y < 31 && dx <= 1.0f) {   // tip
                 r = g = b = 0.55f;
             } else {
                 inside = false;
@@ -100,22 +96,20 @@ void FitOnDisplay(int* width, int* height)
 WindowEvent Classify(const SDL_Event& e)
 {
     switch (e.type) {
-    case SDL_QUIT:
-        return WindowEvent::Quit;
-    case SDL_KEYDOWN:
-        return e.key.keysym.scancode == SDL_SCANCODE_ESCAPE ? WindowEvent::EscapeDown : WindowEvent::Other;
-    case SDL_CONTROLLERBUTTONDOWN:
-        // A game controller's back button closes the game as Escape does.
-        return e.cbutton.button == SDL_CONTROLLER_BUTTON_BACK ? WindowEvent::EscapeDown : WindowEvent::Other;
-    case SDL_WINDOWEVENT:
-        switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: return WindowEvent::Quit;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: return WindowEvent::FocusGained;
-        case SDL_WINDOWEVENT_FOCUS_LOST: return WindowEvent::FocusLost;
+        case SDL_QUIT: return WindowEvent::Quit;
+        case SDL_KEYDOWN:
+            return e.key.keysym.scancode == SDL_SCANCODE_ESCAPE ? WindowEvent::EscapeDown : WindowEvent::Other;
+        case SDL_CONTROLLERBUTTONDOWN:
+            // A game controller's back button closes the game as Escape does.
+            return e.cbutton.button == SDL_CONTROLLER_BUTTON_BACK ? WindowEvent::EscapeDown : WindowEvent::Other;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE: return WindowEvent::Quit;
+                case SDL_WINDOWEVENT_FOCUS_GAINED: return WindowEvent::FocusGained;
+                case SDL_WINDOWEVENT_FOCUS_LOST: return WindowEvent::FocusLost;
+                default: return WindowEvent::Other;
+            }
         default: return WindowEvent::Other;
-        }
-    default:
-        return WindowEvent::Other;
     }
 }
 
@@ -138,10 +132,9 @@ void KeepGLDriverLoaded()
     dl_iterate_phdr(
         [](dl_phdr_info* info, size_t, void*) {
             std::string_view path = info->dlpi_name ? info->dlpi_name : "";
-            const bool driver = path.find("/dri/") != std::string_view::npos ||
-                                path.find("libEGL") != std::string_view::npos ||
-                                path.find("libGL") != std::string_view::npos ||
-                                path.find("libglapi") != std::string_view::npos;
+            const bool driver =
+                path.find("/dri/") != std::string_view::npos || path.find("libEGL") != std::string_view::npos ||
+                path.find("libGL") != std::string_view::npos || path.find("libglapi") != std::string_view::npos;
             // Only libraries already loaded; the handle is never closed on purpose.
             if (driver) dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
             return 0;
@@ -149,7 +142,7 @@ void KeepGLDriverLoaded()
         nullptr);
 }
 
-}  // namespace
+}   // namespace
 
 void FitWindowSize(int usableWidth, int usableHeight, int* width, int* height)
 {
@@ -379,8 +372,10 @@ void SdlWindow::SetFullscreen(bool fullscreen)
         return;
     }
     if (fullscreen == m_Fullscreen) return;
-    if (fullscreen) EnterFullscreen();
-    else LeaveFullscreen();
+    if (fullscreen)
+        EnterFullscreen();
+    else
+        LeaveFullscreen();
 }
 
 // Full screen is the window manager's to do. With none, SDL's request goes
@@ -474,4 +469,4 @@ bool SdlWindow::HasInputFocus() const
     return m_Window && (SDL_GetWindowFlags(m_Window) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
-}  // namespace plat
+}   // namespace plat

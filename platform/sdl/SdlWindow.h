@@ -105,11 +105,13 @@ private:
     std::unique_ptr<GLRenderDevice> m_Device;
     bool m_Fullscreen = false;
     // Where the window was and how large before it went full screen.
-    struct { int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT; } m_Windowed;
+    struct {
+        int x = 0, y = 0, w = WINDOWED_WIDTH, h = WINDOWED_HEIGHT;
+    } m_Windowed;
     uint64_t m_RestoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
     bool m_Vsync = false;
     bool m_Pace = false;
     std::chrono::steady_clock::time_point m_NextFrame{};
 };
 
-}  // namespace plat
+}   // namespace plat

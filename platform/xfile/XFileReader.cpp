@@ -13,10 +13,10 @@ namespace plat {
 
 namespace {
 
-constexpr size_t HEADER_SIZE = 16;                  // "xof 0303txt 0032"
-constexpr size_t MAX_FILE_BYTES = 64u << 20;        // far beyond any mesh of the game
+constexpr size_t HEADER_SIZE = 16;             // "xof 0303txt 0032"
+constexpr size_t MAX_FILE_BYTES = 64u << 20;   // far beyond any mesh of the game
 constexpr int MAX_FRAME_DEPTH = 64;
-constexpr size_t MIN_BYTES_PER_VECTOR = 6;          // "0;0;0;" at the least
+constexpr size_t MIN_BYTES_PER_VECTOR = 6;   // "0;0;0;" at the least
 constexpr std::string_view MATERIAL = "Material";
 
 bool EqualsNoCase(std::string_view a, std::string_view b)
@@ -31,23 +31,20 @@ bool IsDigits(std::string_view s)
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-uint32_t ToByte(float channel)
-{
-    return static_cast<uint32_t>(std::lround(std::clamp(channel, 0.0f, 1.0f) * 255.0f));
-}
+uint32_t ToByte(float channel) { return static_cast<uint32_t>(std::lround(std::clamp(channel, 0.0f, 1.0f) * 255.0f)); }
 
-}  // namespace
+}   // namespace
 
 const char* ToString(XFileStatus status)
 {
     switch (status) {
-    case XFileStatus::Ok: return "ok";
-    case XFileStatus::CannotOpen: return "cannot open the file";
-    case XFileStatus::NotXFile: return "not an X file";
-    case XFileStatus::Binary: return "binary X files are not supported";
-    case XFileStatus::Compressed: return "compressed X files are not supported";
-    case XFileStatus::SyntaxError: return "malformed or cut short X file";
-    case XFileStatus::NoGeometry: return "no mesh with faces";
+        case XFileStatus::Ok: return "ok";
+        case XFileStatus::CannotOpen: return "cannot open the file";
+        case XFileStatus::NotXFile: return "not an X file";
+        case XFileStatus::Binary: return "binary X files are not supported";
+        case XFileStatus::Compressed: return "compressed X files are not supported";
+        case XFileStatus::SyntaxError: return "malformed or cut short X file";
+        case XFileStatus::NoGeometry: return "no mesh with faces";
     }
     return "unknown";
 }
@@ -107,7 +104,8 @@ bool XFileReader::AtObject() const
     if (second == XTokenKind::OpenBrace) return true;
     if (second == XTokenKind::Name) {
         XTokenKind third = m_Tokens.Peek(2).kind;
-        return third == XTokenKind::OpenBrace || (third == XTokenKind::Guid && m_Tokens.Peek(3).kind == XTokenKind::OpenBrace);
+        return third == XTokenKind::OpenBrace ||
+               (third == XTokenKind::Guid && m_Tokens.Peek(3).kind == XTokenKind::OpenBrace);
     }
     return second == XTokenKind::Guid && m_Tokens.Peek(2).kind == XTokenKind::OpenBrace;
 }
@@ -153,31 +151,28 @@ bool XFileReader::ParseChildren(OnObject onObject, OnReference onReference, bool
     for (;;) {
         XToken token = m_Tokens.Peek();
         switch (token.kind) {
-        case XTokenKind::End:
-        case XTokenKind::Invalid:
-            return false;
-        case XTokenKind::CloseBrace:
-            m_Tokens.Next();
-            return true;
-        case XTokenKind::OpenBrace: {
-            m_Tokens.Next();
-            std::string name;
-            if (m_Tokens.Peek().kind == XTokenKind::Name) name = std::string(m_Tokens.Peek().text);
-            if (!SkipToClose()) return false;
-            if (!name.empty()) onReference(name);
-            break;
-        }
-        case XTokenKind::Name:
-            if (AtObject() && !(inMaterialList && AtBareMaterialReference())) {
-                if (!onObject(token.text)) return false;
-            } else {
+            case XTokenKind::End:
+            case XTokenKind::Invalid: return false;
+            case XTokenKind::CloseBrace: m_Tokens.Next(); return true;
+            case XTokenKind::OpenBrace: {
                 m_Tokens.Next();
-                onReference(std::string(token.text));
+                std::string name;
+                if (m_Tokens.Peek().kind == XTokenKind::Name) name = std::string(m_Tokens.Peek().text);
+                if (!SkipToClose()) return false;
+                if (!name.empty()) onReference(name);
+                break;
             }
-            break;
-        default:
-            m_Tokens.Next();   // stray numbers, strings, separators
-            break;
+            case XTokenKind::Name:
+                if (AtObject() && !(inMaterialList && AtBareMaterialReference())) {
+                    if (!onObject(token.text)) return false;
+                } else {
+                    m_Tokens.Next();
+                    onReference(std::string(token.text));
+                }
+                break;
+            default:
+                m_Tokens.Next();   // stray numbers, strings, separators
+                break;
         }
     }
 }
@@ -187,25 +182,21 @@ bool XFileReader::ParseTopLevel()
     for (;;) {
         XToken token = m_Tokens.Peek();
         switch (token.kind) {
-        case XTokenKind::End:
-            return true;
-        case XTokenKind::Invalid:
-        case XTokenKind::CloseBrace:
-            return false;
-        case XTokenKind::OpenBrace:
-            m_Tokens.Next();
-            if (!SkipToClose()) return false;
-            break;
-        case XTokenKind::Name:
-            if (!AtObject()) {
+            case XTokenKind::End: return true;
+            case XTokenKind::Invalid:
+            case XTokenKind::CloseBrace: return false;
+            case XTokenKind::OpenBrace:
                 m_Tokens.Next();
-            } else if (!ParseCommonObject(-1, 0)) {
-                return false;
-            }
-            break;
-        default:
-            m_Tokens.Next();
-            break;
+                if (!SkipToClose()) return false;
+                break;
+            case XTokenKind::Name:
+                if (!AtObject()) {
+                    m_Tokens.Next();
+                } else if (!ParseCommonObject(-1, 0)) {
+                    return false;
+                }
+                break;
+            default: m_Tokens.Next(); break;
         }
     }
 }
@@ -399,4 +390,4 @@ bool XFileReader::ParseTextureFilename(std::string* file)
     return SkipToClose();
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -72,4 +72,4 @@ private:
     XMeshBuilder m_Builder;
 };
 
-}  // namespace plat
+}   // namespace plat

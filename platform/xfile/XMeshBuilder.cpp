@@ -73,7 +73,7 @@ private:
     std::unordered_map<uint64_t, uint32_t> m_Shared;
 };
 
-}  // namespace
+}   // namespace
 
 int XMeshBuilder::AddFrame(int parent)
 {
@@ -190,4 +190,4 @@ bool XMeshBuilder::Build(XModel* out) const
     return true;
 }
 
-}  // namespace plat
+}   // namespace plat

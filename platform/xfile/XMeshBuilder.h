@@ -38,16 +38,16 @@ struct XMaterialSlot {
 };
 
 struct XRawMesh {
-    int frame = -1;                        // -1: not inside a frame
+    int frame = -1;   // -1: not inside a frame
     std::vector<Vec3> positions;
     XFaceList faces;
     bool hasNormals = false;
     std::vector<Vec3> normals;
-    XFaceList normalFaces;                 // parallel to faces
+    XFaceList normalFaces;   // parallel to faces
     bool hasTexCoords = false;
-    std::vector<Vec2> texCoords;           // per position; may be shorter
+    std::vector<Vec2> texCoords;   // per position; may be shorter
     bool hasColors = false;
-    std::vector<uint32_t> colors;          // per position (ARGB); may be shorter
+    std::vector<uint32_t> colors;   // per position (ARGB); may be shorter
     bool hasMaterialList = false;
     uint32_t declaredMaterials = 0;
     std::vector<uint32_t> faceMaterials;   // may be shorter than faces: the last one repeats
@@ -83,4 +83,4 @@ private:
     std::unordered_map<std::string, XMaterial> m_NamedMaterials;
 };
 
-}  // namespace plat
+}   // namespace plat

@@ -11,14 +11,14 @@
 namespace plat {
 
 struct XMaterial {
-    Material material;          // diffuse RGBA, power, specular and emissive RGB; ambient is left 0
-    std::string textureFile;    // as written in the file; empty when none
+    Material material;         // diffuse RGBA, power, specular and emissive RGB; ambient is left 0
+    std::string textureFile;   // as written in the file; empty when none
 };
 
 struct XModel {
     std::vector<MeshVertex> vertices;
     std::vector<uint32_t> indices;
-    std::vector<MeshSubset> subsets;     // one per material, possibly empty
+    std::vector<MeshSubset> subsets;   // one per material, possibly empty
     std::vector<XMaterial> materials;
     bool hasNormals = false;
     bool hasColors = false;
@@ -33,4 +33,4 @@ inline XMaterial DefaultXMaterial()
     return m;
 }
 
-}  // namespace plat
+}   // namespace plat

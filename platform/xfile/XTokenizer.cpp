@@ -14,7 +14,7 @@ bool IsNameChar(char c) { return IsLetter(c) || IsDigit(c) || c == '-' || c == '
 bool IsNumberStart(char c) { return IsDigit(c) || c == '-' || c == '+' || c == '.'; }
 bool IsNumberChar(char c) { return IsDigit(c) || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E'; }
 
-}  // namespace
+}   // namespace
 
 void XTokenizer::SkipSpaceAndComments()
 {
@@ -108,4 +108,4 @@ bool XTokenizer::ReadUInt(uint32_t* out)
     return true;
 }
 
-}  // namespace plat
+}   // namespace plat

@@ -11,11 +11,11 @@
 namespace plat {
 
 enum class XTokenKind : uint8_t {
-    End,         // no more text
-    Name,        // letters, digits, '_', '-', '.'; starts with a letter or '_'
-    Number,      // starts with a digit, a sign or a point
-    String,      // text is the contents without the quotes
-    Guid,        // text is the whole "<...>"
+    End,      // no more text
+    Name,     // letters, digits, '_', '-', '.'; starts with a letter or '_'
+    Number,   // starts with a digit, a sign or a point
+    String,   // text is the contents without the quotes
+    Guid,     // text is the whole "<...>"
     OpenBrace,
     CloseBrace,
     Separator,   // ';' or ','
@@ -55,4 +55,4 @@ private:
     size_t m_Pos = 0;
 };
 
-}  // namespace plat
+}   // namespace plat

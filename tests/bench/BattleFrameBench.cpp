@@ -17,7 +17,6 @@
 #include "core/Task.h"
 #include "core/TaskList.h"
 #include "effect/CPSprite.h"
-#include "hud/CSpriteRender.h"
 #include "enemy/CObj.h"
 #include "enemy/EnemyTop.h"
 #include "enemy/St5Enemy.h"
@@ -30,6 +29,7 @@
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
 #include "gfx/Graphics.h"
+#include "hud/CSpriteRender.h"
 #include "input/CInput.h"
 #include "physics/CODE.h"
 #include "platform/Clock.h"
@@ -53,7 +53,8 @@ std::string BowlArenaX()
         int count = (r == 0) ? 1 : sectors;
         for (int s = 0; s < count; ++s) {
             float a = 2 * plat::PI * s / sectors;
-            v += std::to_string(d * std::cos(a)) + ";" + std::to_string(y) + ";" + std::to_string(d * std::sin(a)) + ";,\n";
+            v += std::to_string(d * std::cos(a)) + ";" + std::to_string(y) + ";" + std::to_string(d * std::sin(a)) +
+                 ";,\n";
             ++vertexCount;
         }
     }
@@ -74,9 +75,9 @@ std::string BowlArenaX()
     f[f.size() - 2] = ';';
     std::string materials;
     for (int i = 0; i < faceCount; ++i) materials += (i + 1 < faceCount) ? "0,\n" : "0;;\n";
-    return "xof 0302txt 0032\nMesh {\n" + std::to_string(vertexCount) + ";\n" + v + "\n" +
-           std::to_string(faceCount) + ";\n" + f + "MeshMaterialList {\n1;\n" + std::to_string(faceCount) +
-           ";\n" + materials + "Material {\n0.5;0.5;0.6;1.0;;\n10.0;\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\n}\n}\n}\n";
+    return "xof 0302txt 0032\nMesh {\n" + std::to_string(vertexCount) + ";\n" + v + "\n" + std::to_string(faceCount) +
+           ";\n" + f + "MeshMaterialList {\n1;\n" + std::to_string(faceCount) + ";\n" + materials +
+           "Material {\n0.5;0.5;0.6;1.0;;\n10.0;\n0.0;0.0;0.0;;\n0.0;0.0;0.0;;\n}\n}\n}\n";
 }
 
 // An enemy top that only follows its body: enough for a clash and the interface.
@@ -259,7 +260,10 @@ void BM_BossBattleFrameWithVolleyAndRing(benchmark::State& state)
     BossBattle battle;
     for (auto _ : state) battle.BusyFrame();
 }
-BENCHMARK(BM_BossBattleFrameWithVolleyAndRing)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_BossBattleFrameWithVolleyAndRing)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void BM_ParticleBurstUpdate(benchmark::State& state)
 {
@@ -276,4 +280,4 @@ void BM_ParticleBurstUpdate(benchmark::State& state)
 }
 BENCHMARK(BM_ParticleBurstUpdate)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+}   // namespace

@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gl/GLRenderDevice.h"
-#include "platform/sdl/SdlWindow.h"
 #include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
+#include "platform/gl/GLRenderDevice.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace {
 
@@ -112,4 +112,4 @@ void BM_ParticleFrame(benchmark::State& state)
 }
 BENCHMARK(BM_ParticleFrame)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+}   // namespace

@@ -22,10 +22,10 @@
 #include "effect/CPSprite.h"
 #include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
-#include "stage/StageLoader.h"
 #include "platform/Clock.h"
-#include "platform/gl/GLRenderDevice.h"
 #include "platform/KeySource.h"
+#include "platform/gl/GLRenderDevice.h"
+#include "stage/StageLoader.h"
 
 namespace {
 
@@ -47,10 +47,10 @@ struct KeyEvent {
 
 struct Scene {
     const char* name;
-    int startStage;                      // 0..4, or -1 for the first screen
-    std::vector<KeyEvent> keys;          // frames counted from the start
-    int warmFrames;                      // played before the timing starts
-    bool sparks;                         // keep two hit bursts alive at the player's top
+    int startStage;               // 0..4, or -1 for the first screen
+    std::vector<KeyEvent> keys;   // frames counted from the start
+    int warmFrames;               // played before the timing starts
+    bool sparks;                  // keep two hit bursts alive at the player's top
     // Keys of the timed frames, given the frame counted from the start.
     std::function<void(int frame, plat::ScriptedKeySource&)> timedKeys;
     std::function<void()> beforeTiming;   // optional
@@ -166,8 +166,10 @@ private:
         }
         const bool hold = m_LoadingFramesShown < kLoadingFrames;
         HoldStageHandOver(hold);
-        if (hold) ++m_LoadingFramesShown;
-        else WaitForStageLoader();
+        if (hold)
+            ++m_LoadingFramesShown;
+        else
+            WaitForStageLoader();
     }
 
     std::unique_ptr<GameApp> m_App;
@@ -205,4 +207,4 @@ const bool kRegistered = [] {
     return true;
 }();
 
-}  // namespace
+}   // namespace

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/audio/Mixer.h"
-#include "platform/audio/MusicStream.h"
 #include "platform/audio/Mp3Stream.h"
+#include "platform/audio/MusicStream.h"
 #include "platform/audio/SoundBuffer.h"
 #include "platform/audio/Voice.h"
 #include "tests/AudioTestFiles.h"
@@ -51,8 +51,8 @@ void BM_MixOneSecond(benchmark::State& state)
     const int streamCount = static_cast<int>(state.range(1));
     auto mixer = std::make_shared<plat::Mixer>();
     // Sound effects in the formats the game's files use: resampled and not, mono and stereo.
-    const std::shared_ptr<const plat::SoundBuffer> buffers[] = {
-        Tone(1, 22050, 1.5, 440.0), Tone(2, 44100, 1.5, 660.0), Tone(1, 11025, 1.5, 330.0), Tone(2, 48000, 1.5, 550.0)};
+    const std::shared_ptr<const plat::SoundBuffer> buffers[] = {Tone(1, 22050, 1.5, 440.0), Tone(2, 44100, 1.5, 660.0),
+                                                                Tone(1, 11025, 1.5, 330.0), Tone(2, 48000, 1.5, 550.0)};
     std::vector<std::unique_ptr<plat::Voice>> voices;
     for (int i = 0; i < voiceCount; ++i) {
         voices.push_back(std::make_unique<plat::Voice>(mixer, buffers[i % 4]));
@@ -86,6 +86,6 @@ void BM_MixOneSecond(benchmark::State& state)
     state.SetLabel("time per iteration = one second of audio");
 }
 
-}  // namespace
+}   // namespace
 
 BENCHMARK(BM_MixOneSecond)->Args({32, 2})->Args({32, 0})->Args({0, 2})->Unit(benchmark::kMillisecond);

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "core/ResourceRegistry.h"
-#include "stage/StageLoader.h"
 #include "platform/AudioOutput.h"
 #include "platform/audio/NullAudioOutput.h"
+#include "stage/StageLoader.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ void BM_StageLoad(benchmark::State& state)
     fs::current_path(old);
 }
 
-}  // namespace
+}   // namespace
 
 // Wall time, and the process's CPU time (the loader thread's work, which does
 // not depend on what else the machine is running).

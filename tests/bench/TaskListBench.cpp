@@ -48,4 +48,4 @@ void BM_AddAndClear(benchmark::State& state)
 }
 BENCHMARK(BM_AddAndClear);
 
-}  // namespace
+}   // namespace

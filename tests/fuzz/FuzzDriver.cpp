@@ -29,59 +29,57 @@ Bytes ReadFile(const std::filesystem::path& path)
     return bytes;
 }
 
-void Run(const Bytes& bytes)
-{
-    LLVMFuzzerTestOneInput(bytes.empty() ? nullptr : bytes.data(), bytes.size());
-}
+void Run(const Bytes& bytes) { LLVMFuzzerTestOneInput(bytes.empty() ? nullptr : bytes.data(), bytes.size()); }
 
 Bytes Mutate(const Bytes& input, const Bytes& other, std::mt19937& rng)
 {
     Bytes out = input;
     auto pick = [&](size_t n) { return n == 0 ? 0 : static_cast<size_t>(rng() % n); };
-    static const char* const kTokens[] = {"{", "}", ";", ",", "-1", "999999999", "0", "1e300", "\"", "Mesh", "template", "\n", "=", "[", "]"};
+    static const char* const kTokens[] = {"{",  "}",    ";",        ",",  "-1", "999999999", "0", "1e300",
+                                          "\"", "Mesh", "template", "\n", "=",  "[",         "]"};
     switch (rng() % 7) {
-    case 0:  // flip a bit
-        if (!out.empty()) out[pick(out.size())] ^= static_cast<uint8_t>(1u << (rng() % 8));
-        break;
-    case 1:  // truncate
-        out.resize(pick(out.size() + 1));
-        break;
-    case 2:  // insert a random byte
-        out.insert(out.begin() + static_cast<long>(pick(out.size() + 1)), static_cast<uint8_t>(rng()));
-        break;
-    case 3:  // delete a run
-        if (!out.empty()) {
-            size_t at = pick(out.size());
-            size_t len = std::min(out.size() - at, pick(64) + 1);
-            out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + len));
+        case 0:   // flip a bit
+            if (!out.empty()) out[pick(out.size())] ^= static_cast<uint8_t>(1u << (rng() % 8));
+            break;
+        case 1:   // truncate
+            out.resize(pick(out.size() + 1));
+            break;
+        case 2:   // insert a random byte
+            out.insert(out.begin() + static_cast<long>(pick(out.size() + 1)), static_cast<uint8_t>(rng()));
+            break;
+        case 3:   // delete a run
+            if (!out.empty()) {
+                size_t at = pick(out.size());
+                size_t len = std::min(out.size() - at, pick(64) + 1);
+                out.erase(out.begin() + static_cast<long>(at), out.begin() + static_cast<long>(at + len));
+            }
+            break;
+        case 4: {   // insert a token that readers of text formats care about
+            const char* token = kTokens[pick(std::size(kTokens))];
+            size_t at = pick(out.size() + 1);
+            out.insert(out.begin() + static_cast<long>(at), token, token + std::char_traits<char>::length(token));
+            break;
         }
-        break;
-    case 4: {  // insert a token that readers of text formats care about
-        const char* token = kTokens[pick(std::size(kTokens))];
-        size_t at = pick(out.size() + 1);
-        out.insert(out.begin() + static_cast<long>(at), token, token + std::char_traits<char>::length(token));
-        break;
-    }
-    case 5: {  // splice with another input
-        size_t cut = pick(out.size() + 1);
-        out.resize(cut);
-        size_t from = pick(other.size() + 1);
-        out.insert(out.end(), other.begin() + static_cast<long>(from), other.end());
-        break;
-    }
-    default:  // overwrite four bytes with an extreme value
-        if (out.size() >= 4) {
-            size_t at = pick(out.size() - 3);
-            uint32_t v = (rng() & 1) ? 0xffffffffu : 0x7fffffffu;
-            for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        case 5: {   // splice with another input
+            size_t cut = pick(out.size() + 1);
+            out.resize(cut);
+            size_t from = pick(other.size() + 1);
+            out.insert(out.end(), other.begin() + static_cast<long>(from), other.end());
+            break;
         }
-        break;
+        default:   // overwrite four bytes with an extreme value
+            if (out.size() >= 4) {
+                size_t at = pick(out.size() - 3);
+                uint32_t v = (rng() & 1) ? 0xffffffffu : 0x7fffffffu;
+                for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+            }
+            break;
     }
     if (out.size() > kMaxInputBytes) out.resize(kMaxInputBytes);
     return out;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {

@@ -18,7 +18,7 @@ void CheckRoundTrip(const Replay& replay)
     if (!Replay::Parse(written, &again, &error) || again.Serialize() != written) __builtin_trap();
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

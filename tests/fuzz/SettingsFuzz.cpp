@@ -25,7 +25,7 @@ void CheckRoundTrip(std::string_view text)
     if (again.Serialize() != written) __builtin_trap();
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

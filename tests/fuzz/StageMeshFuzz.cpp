@@ -8,8 +8,8 @@
 #include "game/ArenaCollision.h"
 #include "game/StageMeshReader.h"
 #include "physics/CODE.h"
-#include "physics/ProbeShape.h"
 #include "physics/PhysicsBodies.h"
+#include "physics/ProbeShape.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ void CollideWithArena(const ArenaCollision& arena, const StageMesh& mesh)
     }
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

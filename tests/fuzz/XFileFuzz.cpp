@@ -21,7 +21,7 @@ void CheckConsistent(const plat::XModel& model)
         if (index >= model.vertices.size()) std::abort();
 }
 
-}  // namespace
+}   // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -36,25 +36,25 @@ constexpr int kFloorRings = 26;
 constexpr float kDishCentreHeight = 1.3f;
 constexpr float kDishEdgeHeight = 1.9f;
 constexpr float kDishRadius = 21.0f;
-constexpr float kTextureSpan = 94;  // world units covered by the floor texture
-constexpr float kRimRepeats = 2;    // times the rim texture runs round
+constexpr float kTextureSpan = 94;   // world units covered by the floor texture
+constexpr float kRimRepeats = 2;     // times the rim texture runs round
 
 enum class Outline { Round, Hexagon, Octagon, RoundedSquare };
 
 struct ArenaShape {
     Outline outline;
-    float size;        // radius, or the distance from the centre to the polygon's sides
-    float exponent;    // floor height = dish + rise x s^exponent, s = 0 at the dish's edge, 1 at the rim
+    float size;       // radius, or the distance from the centre to the polygon's sides
+    float exponent;   // floor height = dish + rise x s^exponent, s = 0 at the dish's edge, 1 at the rim
     float rise;
-    int lipGaps;       // breaks in the rim where a top can be thrown off (0: none)
-    int notches;       // low stretches of the rim, evenly spaced from angle 180 degrees (0: none)
-    float notchRise;   // the rise in the middle of a notch (below 0: a spillway falling to the edge)
+    int lipGaps;            // breaks in the rim where a top can be thrown off (0: none)
+    int notches;            // low stretches of the rim, evenly spaced from angle 180 degrees (0: none)
+    float notchRise;        // the rise in the middle of a notch (below 0: a spillway falling to the edge)
     float notchHalfWidth;   // radians of full depth either side of a notch's middle
-    bool notchLip;     // whether the lip runs across a notch (no: the floor ends in a bare edge)
+    bool notchLip;          // whether the lip runs across a notch (no: the floor ends in a bare edge)
     float dishCentre, dishEdge, dishRadius;   // the landing dish's heights at its centre and edge, and its radius
-    float lipHeight;   // the lip's height over the rim, as a share of the usual
-    float spillStart = 0;   // the radius at which a spillway leaves the dish
-    const float* notchBearings = nullptr;   // the notches' middles in degrees (none: evenly spaced)
+    float lipHeight;                          // the lip's height over the rim, as a share of the usual
+    float spillStart = 0;                     // the radius at which a spillway leaves the dish
+    const float* notchBearings = nullptr;     // the notches' middles in degrees (none: evenly spaced)
 };
 
 constexpr float kCraterSpillways[] = {0, 150, 210};
@@ -64,7 +64,8 @@ const ArenaShape kShapes[5] = {
     // throws across it, with two low notches (west and east) where a hard dash
     // can leave it
     {Outline::Round, 40, 1.6f, 8, 0, 2, 4, 0.14f, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
-    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // swarm basin: shallow, so the swarm's square lands low
+    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius,
+     1},   // swarm basin: shallow, so the swarm's square lands low
     {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
     // iron crater: the landing dish inside a high wall, cut by three spillways
     // about 35 degrees wide with no lip at their end: the one way out for the
@@ -75,20 +76,24 @@ const ArenaShape kShapes[5] = {
     // down from its launcher (the z axis, 30 degrees either way), and none lies
     // opposite another, so a top thrown back from a push towards one meets the
     // wall.
-    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 12, kCraterSpillways},
-    {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},  // star altar
+    {Outline::Round, 40, 2.0f, 10, 0, 3, -1.1f, 0.2f, false, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1, 12,
+     kCraterSpillways},
+    {Outline::RoundedSquare, 38, 1.6f, 8, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius,
+     1},   // star altar
 };
 
 // How much of a notch lies at this angle: 1 in its middle, 0 outside it.
 // Notches are centred on 180 degrees (the -x side) and spaced evenly from there.
-constexpr float kNotchEdge = 0.14f;        // radians over which the rim climbs back
-float NotchAmount(const ArenaShape& s, float angle) {
+constexpr float kNotchEdge = 0.14f;   // radians over which the rim climbs back
+float NotchAmount(const ArenaShape& s, float angle)
+{
     if (s.notches == 0) return 0;
     float fromMiddle;
     if (s.notchBearings) {
         fromMiddle = kPi;
         for (int i = 0; i < s.notches; ++i)
-            fromMiddle = std::min(fromMiddle, std::fabs(std::remainder(angle - s.notchBearings[i] * kPi / 180, 2 * kPi)));
+            fromMiddle =
+                std::min(fromMiddle, std::fabs(std::remainder(angle - s.notchBearings[i] * kPi / 180, 2 * kPi)));
     } else {
         float period = 2 * kPi / s.notches;
         fromMiddle = std::fabs(std::fmod(angle - kPi + 8 * kPi + period / 2, period) - period / 2);
@@ -97,25 +102,27 @@ float NotchAmount(const ArenaShape& s, float angle) {
 }
 
 // Distance from the centre to the edge of the floor in direction angle.
-float EdgeRadius(const ArenaShape& s, float angle) {
+float EdgeRadius(const ArenaShape& s, float angle)
+{
     auto polygon = [&](int n, float offset) {
         float sector = 2 * kPi / n;
         float a = std::fmod(angle - offset + 8 * kPi, sector) - sector / 2;
         return s.size / std::cos(a);
     };
     switch (s.outline) {
-    case Outline::Round: return s.size;
-    case Outline::Hexagon: return polygon(6, 0);         // flat sides towards +-z
-    case Outline::Octagon: return polygon(8, kPi / 8);  // flat sides towards the axes
-    case Outline::RoundedSquare: {
-        float c = std::pow(std::fabs(std::cos(angle)), 4.0f), d = std::pow(std::fabs(std::sin(angle)), 4.0f);
-        return s.size / std::pow(c + d, 0.25f);
-    }
+        case Outline::Round: return s.size;
+        case Outline::Hexagon: return polygon(6, 0);         // flat sides towards +-z
+        case Outline::Octagon: return polygon(8, kPi / 8);   // flat sides towards the axes
+        case Outline::RoundedSquare: {
+            float c = std::pow(std::fabs(std::cos(angle)), 4.0f), d = std::pow(std::fabs(std::sin(angle)), 4.0f);
+            return s.size / std::pow(c + d, 0.25f);
+        }
     }
     return s.size;
 }
 
-float FloorHeight(const ArenaShape& s, float angle, float t) {
+float FloorHeight(const ArenaShape& s, float angle, float t)
+{
     float edge = EdgeRadius(s, angle);
     float inDish = std::min(t * edge, s.dishRadius) / s.dishRadius;
     float rising = std::max(0.0f, (t * edge - s.dishRadius) / (edge - s.dishRadius));
@@ -138,13 +145,15 @@ float Thickness(float t, float floorHeight) { return std::min(0.7f + 0.8f * t * 
 
 V3 Radial(float angle) { return {std::cos(angle), 0, std::sin(angle)}; }
 
-V3 FloorPoint(const ArenaShape& s, float angle, float t) {
+V3 FloorPoint(const ArenaShape& s, float angle, float t)
+{
     V3 p = Radial(angle) * (t * EdgeRadius(s, angle));
     p.y = FloorHeight(s, angle, t);
     return p;
 }
 
-V3 FloorNormal(const ArenaShape& s, float angle, float t) {
+V3 FloorNormal(const ArenaShape& s, float angle, float t)
+{
     if (t < 1e-4f) return {0, 1, 0};
     const float da = 1e-3f, dt = 1e-3f;
     V3 alongT = FloorPoint(s, angle, std::min(t + dt, 1.0f)) - FloorPoint(s, angle, t - dt);
@@ -154,7 +163,8 @@ V3 FloorNormal(const ArenaShape& s, float angle, float t) {
 }
 
 // How much of the rim's lip stands at this angle: 0 in a gap, 1 elsewhere.
-float LipAmount(const ArenaShape& s, float angle) {
+float LipAmount(const ArenaShape& s, float angle)
+{
     float standing = s.notchLip ? 1 : 1 - NotchAmount(s, angle);
     if (s.lipGaps == 0) return standing;
     float phase = std::fmod(angle * s.lipGaps / (2 * kPi) + 8.0f, 1.0f);
@@ -171,7 +181,8 @@ struct LipPoint {
 // keeping every surface above height 0.
 constexpr float kLipDrop = 1.7f;
 constexpr float kLowestSurface = 0.3f;
-std::vector<LipPoint> LipProfile(float amount, float height, float edgeHeight) {
+std::vector<LipPoint> LipProfile(float amount, float height, float edgeHeight)
+{
     float drop = std::min(kLipDrop, edgeHeight - kLowestSurface);
     float bead = 0.1f * std::min(amount * 10, 1.0f);
     return {{0, 0},
@@ -192,7 +203,8 @@ struct UV {
 };
 UV FloorUV(V3 p) { return {0.5f + p.x / kTextureSpan, 0.5f - p.z / kTextureSpan}; }
 
-void AddFloor(MeshBuilder& mb, const ArenaShape& s, int material) {
+void AddFloor(MeshBuilder& mb, const ArenaShape& s, int material)
+{
     int centre = mb.AddVertex({0, FloorHeight(s, 0, 0), 0}, {0, 1, 0}, 0.5f, 0.5f);
     std::vector<int> grid(static_cast<size_t>(kSectors + 1) * (kFloorRings + 1), centre);
     auto at = [&](int col, int ring) -> int& { return grid[static_cast<size_t>(col) * (kFloorRings + 1) + ring]; };
@@ -215,7 +227,8 @@ struct Column {
     std::vector<V3> points, normals;
 };
 
-void AddStrip(MeshBuilder& mb, const std::vector<Column>& columns, int material, bool rimUV) {
+void AddStrip(MeshBuilder& mb, const std::vector<Column>& columns, int material, bool rimUV)
+{
     const int rows = static_cast<int>(columns[0].points.size());
     std::vector<int> index;
     for (int col = 0; col <= kSectors; ++col)
@@ -232,7 +245,8 @@ void AddStrip(MeshBuilder& mb, const std::vector<Column>& columns, int material,
         }
 }
 
-Column LipColumn(const ArenaShape& s, float angle) {
+Column LipColumn(const ArenaShape& s, float angle)
+{
     V3 edge = FloorPoint(s, angle, 1), out = Radial(angle);
     std::vector<LipPoint> lip = LipProfile(LipAmount(s, angle), s.lipHeight, edge.y);
     Column c;
@@ -248,7 +262,8 @@ Column LipColumn(const ArenaShape& s, float angle) {
     return c;
 }
 
-Column UndersideColumn(const ArenaShape& s, float angle) {
+Column UndersideColumn(const ArenaShape& s, float angle)
+{
     Column c;
     V3 edge = FloorPoint(s, angle, 1);
     const LipPoint last = LipProfile(LipAmount(s, angle), s.lipHeight, edge.y).back();
@@ -262,15 +277,17 @@ Column UndersideColumn(const ArenaShape& s, float angle) {
     return c;
 }
 
-float LowestPoint(const MeshBuilder& mb) {
+float LowestPoint(const MeshBuilder& mb)
+{
     float lowest = 1e9f;
     for (const auto& v : mb.Vertices()) lowest = std::min(lowest, v.p.y);
     return lowest;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteArena(const DataDir& dir, int stage) {
+bool WriteArena(const DataDir& dir, int stage)
+{
     if (stage < 1 || stage > 5) return false;
     const ArenaShape& shape = kShapes[stage - 1];
     const std::string floorFile = "Stage" + std::to_string(stage) + "Floor.jpg";
@@ -295,4 +312,4 @@ bool WriteArena(const DataDir& dir, int stage) {
     return mb.WriteX(dir.Path("X/stage_" + std::to_string(stage) + ".x"), "Stage") && ok;
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

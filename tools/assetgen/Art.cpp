@@ -8,8 +8,8 @@ Image RegionCanvas(const regions::Region& r, Rgba fill) { return Image(r.Width()
 
 void Place(Image& sheet, const regions::Region& r, const Image& cell) { sheet.Copy(cell, r.left, r.top); }
 
-void Panel(Image& img, float x0, float y0, float x1, float y1, float radius, Rgba fill, Rgba border,
-           float borderWidth) {
+void Panel(Image& img, float x0, float y0, float x1, float y1, float radius, Rgba fill, Rgba border, float borderWidth)
+{
     img.Paint(static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 2, static_cast<int>(y1) + 2,
               [&](float px, float py) {
                   float d = SdBox(px, py, x0, y0, x1, y1, radius);
@@ -20,14 +20,15 @@ void Panel(Image& img, float x0, float y0, float x1, float y1, float radius, Rgb
               });
     if (borderWidth > 0) {
         float inset = borderWidth * 0.5f;
-        img.StrokeRoundRect(x0 + inset, y0 + inset, x1 - inset, y1 - inset, std::max(0.0f, radius - inset),
-                            borderWidth, border);
+        img.StrokeRoundRect(x0 + inset, y0 + inset, x1 - inset, y1 - inset, std::max(0.0f, radius - inset), borderWidth,
+                            border);
     }
 }
 
-void HazardBand(Image& img, float y0, float y1, float period, Rgba a, Rgba b) {
+void HazardBand(Image& img, float y0, float y1, float period, Rgba a, Rgba b)
+{
     img.Paint(0, static_cast<int>(y0), img.Width(), static_cast<int>(std::ceil(y1)), [&](float px, float py) {
-        float s = std::fmod(px + py + 1000 * period, period) / period;  // diagonal phase
+        float s = std::fmod(px + py + 1000 * period, period) / period;   // diagonal phase
         float edge = std::min(std::fabs(s - 0.5f), std::min(s, 1 - s)) * period;
         float k = SmoothStep(-0.7f, 0.7f, (s < 0.5f ? 1.0f : -1.0f) * std::min(edge, period * 0.25f));
         Rgba c = Mix(a, b, k);
@@ -36,8 +37,8 @@ void HazardBand(Image& img, float y0, float y1, float period, Rgba a, Rgba b) {
     });
 }
 
-void TileText(Image& img, const std::string& phrase, int copies, float y0, float y1, Face face,
-              const TextStyle& style) {
+void TileText(Image& img, const std::string& phrase, int copies, float y0, float y1, Face face, const TextStyle& style)
+{
     const float period = static_cast<float>(img.Width()) / copies;
     int pad = static_cast<int>(std::ceil(style.outline + style.glow * 2)) + 4;
     Mask m = Font::Get(face).Render(phrase, (y1 - y0) * 1.25f, pad, style.tracking);
@@ -64,8 +65,9 @@ void TileText(Image& img, const std::string& phrase, int copies, float y0, float
     }
 }
 
-void DrawTopIllustration(Image& img, float cx, float cy, float size, Rgba body, Rgba stripe, float stripeShift) {
-    const float s = size / 128.0f;  // drawn on a 128-unit grid
+void DrawTopIllustration(Image& img, float cx, float cy, float size, Rgba body, Rgba stripe, float stripeShift)
+{
+    const float s = size / 128.0f;   // drawn on a 128-unit grid
     auto X = [&](float x) { return cx + (x - 64) * s; };
     auto Y = [&](float y) { return cy + (y - 64) * s; };
     const Rgba outline = palette::Ink;
@@ -119,7 +121,8 @@ void DrawTopIllustration(Image& img, float cx, float cy, float size, Rgba body, 
     img.FillCircle(X(64), Y(58), 7.5f * s, Mix(body, palette::White, 0.4f));
 }
 
-void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, Rgba c) {
+void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, Rgba c)
+{
     for (int i = 0; i < rays; ++i) {
         float a = 6.2831853f * i / rays;
         float len = (i % 2 == 0) ? outer : outer * 0.75f;
@@ -132,4 +135,4 @@ void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, R
     img.FillCircle(cx, cy, inner * 1.05f, c);
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

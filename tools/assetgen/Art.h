@@ -20,23 +20,21 @@ inline constexpr Rgba Orange = Hex(0xff7a1a);
 inline constexpr Rgba Red = Hex(0xe8302a);
 inline constexpr Rgba White = Hex(0xffffff);
 inline constexpr Rgba Steel = Hex(0x9aa6b8);
-}  // namespace palette
+}   // namespace palette
 
 // An image the size of a region, to be painted and then copied into place.
 Image RegionCanvas(const regions::Region& r, Rgba fill = {});
 void Place(Image& sheet, const regions::Region& r, const Image& cell);
 
 // Rounded panel: translucent fill, a border and a brighter top edge.
-void Panel(Image& img, float x0, float y0, float x1, float y1, float radius, Rgba fill, Rgba border,
-           float borderWidth);
+void Panel(Image& img, float x0, float y0, float x1, float y1, float radius, Rgba fill, Rgba border, float borderWidth);
 // Diagonal black and yellow stripes in a band; the period divides tile widths.
 void HazardBand(Image& img, float y0, float y1, float period, Rgba a = Hex(0x161616), Rgba b = Hex(0xffcc22));
 // Text repeated across the whole width so that the picture tiles horizontally.
-void TileText(Image& img, const std::string& phrase, int copies, float y0, float y1, Face face,
-              const TextStyle& style);
+void TileText(Image& img, const std::string& phrase, int copies, float y0, float y1, Face face, const TextStyle& style);
 // A side view of a spinning top (disc, knob, cone, tip) filling the box.
 void DrawTopIllustration(Image& img, float cx, float cy, float size, Rgba body, Rgba stripe, float stripeShift);
 // A burst of rays behind a word.
 void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, Rgba c);
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -13,7 +13,8 @@ namespace assetgen {
 namespace {
 
 // Light on black: tiny values are cut to exact black so the colour key catches them.
-void Quantize(Image& img) {
+void Quantize(Image& img)
+{
     for (int y = 0; y < img.Height(); ++y)
         for (int x = 0; x < img.Width(); ++x) {
             Rgba& p = img.Ref(x, y);
@@ -22,39 +23,43 @@ void Quantize(Image& img) {
         }
 }
 
-Image GlowSprite(const std::function<Rgba(float r, float x, float y)>& light) {
+Image GlowSprite(const std::function<Rgba(float r, float x, float y)>& light)
+{
     Image c(64, 64, Rgba{0, 0, 0, 1});
     c.PaintAll([&](float px, float py) {
         float x = px - 32, y = py - 32, r = std::hypot(x, y);
         Rgba l = light(r, x, y);
-        float fade = 1 - SmoothStep(24, 31, r);  // corners stay black: the fade reads its top-left texel
+        float fade = 1 - SmoothStep(24, 31, r);   // corners stay black: the fade reads its top-left texel
         return Rgba{Clamp01(l.r * fade), Clamp01(l.g * fade), Clamp01(l.b * fade), 1};
     });
     Quantize(c);
     return c;
 }
 
-Image Spark1() {
+Image Spark1()
+{
     return GlowSprite([](float r, float, float) {
         float core = std::exp(-std::pow(r / 7, 2.0f)), halo = std::exp(-std::pow(r / 16, 2.0f));
         return Rgba{core + halo * 1.0f, core + halo * 0.6f, core * 0.8f + halo * 0.15f, 1};
     });
 }
 
-Image Spark2() {
+Image Spark2()
+{
     return GlowSprite([](float r, float x, float y) {
         float core = std::exp(-std::pow(r / 4, 2.0f));
         float rays = std::exp(-std::fabs(y) / 1.4f) * std::exp(-std::fabs(x) / 12) +
                      std::exp(-std::fabs(x) / 1.4f) * std::exp(-std::fabs(y) / 12);
-        float diag = 0.4f * (std::exp(-std::fabs(x - y) / 1.4f) + std::exp(-std::fabs(x + y) / 1.4f)) *
-                     std::exp(-r / 8);
+        float diag =
+            0.4f * (std::exp(-std::fabs(x - y) / 1.4f) + std::exp(-std::fabs(x + y) / 1.4f)) * std::exp(-r / 8);
         float halo = 0.35f * std::exp(-std::pow(r / 12, 2.0f));
         float v = core + rays + diag;
         return Rgba{v * 0.85f + halo * 0.3f, v + halo * 0.8f, v + halo, 1};
     });
 }
 
-Image Tarbo1() {
+Image Tarbo1()
+{
     return GlowSprite([](float r, float x, float y) {
         float n = Fbm(x / 9 + 5, y / 9 + 5, 4, 77);
         float puff = std::exp(-std::pow(r / 17, 2.0f)) * (0.55f + 0.7f * n);
@@ -64,7 +69,8 @@ Image Tarbo1() {
 }
 
 // A circular arrow: the spin symbol.
-void Swirl(Image& img, float cx, float cy, float radius, float width, Rgba c) {
+void Swirl(Image& img, float cx, float cy, float radius, float width, Rgba c)
+{
     const float a0 = 0.5f, a1 = 5.3f;
     img.Paint(static_cast<int>(cx - radius - width), static_cast<int>(cy - radius - width),
               static_cast<int>(cx + radius + width) + 1, static_cast<int>(cy + radius + width) + 1,
@@ -76,7 +82,7 @@ void Swirl(Image& img, float cx, float cy, float radius, float width, Rgba c) {
                   return WithAlpha(c, Coverage(d));
               });
     float ex = cx + radius * std::cos(a1), ey = cy + radius * std::sin(a1);
-    float tx = -std::sin(a1), ty = std::cos(a1);  // direction of travel at the end
+    float tx = -std::sin(a1), ty = std::cos(a1);   // direction of travel at the end
     float nx = std::cos(a1), ny = std::sin(a1);
     img.FillPolygon({{ex + nx * width * 1.3f, ey + ny * width * 1.3f},
                      {ex + tx * width * 1.8f, ey + ty * width * 1.8f},
@@ -84,12 +90,14 @@ void Swirl(Image& img, float cx, float cy, float radius, float width, Rgba c) {
                     c);
 }
 
-std::vector<Point> Bolt(float cx, float cy, float s) {
-    return {{cx + 6 * s, cy - 30 * s},  {cx - 16 * s, cy + 4 * s}, {cx - 2 * s, cy + 4 * s},
-            {cx - 8 * s, cy + 30 * s},  {cx + 16 * s, cy - 6 * s}, {cx + 2 * s, cy - 6 * s}};
+std::vector<Point> Bolt(float cx, float cy, float s)
+{
+    return {{cx + 6 * s, cy - 30 * s}, {cx - 16 * s, cy + 4 * s}, {cx - 2 * s, cy + 4 * s},
+            {cx - 8 * s, cy + 30 * s}, {cx + 16 * s, cy - 6 * s}, {cx + 2 * s, cy - 6 * s}};
 }
 
-Image ItemIcon(bool power, Rgba tone) {
+Image ItemIcon(bool power, Rgba tone)
+{
     Image c(128, 128, Rgba{0, 0, 0, 1});
     c.GlowDot(64, 64, 40, WithAlpha(Scaled(tone, 0.6f), 0.7f));
     c.StrokeCircle(64, 64, 50, 8, tone);
@@ -105,35 +113,40 @@ Image ItemIcon(bool power, Rgba tone) {
     return c;
 }
 
-Image ItemFlash(bool power) {
+Image ItemFlash(bool power)
+{
     Image c(128, 128, Rgba{0, 0, 0, 1});
     Rgba tone = power ? Hex(0xff7a1a) : Hex(0x3fd8ff);
     c.GlowDot(64, 64, 34, WithAlpha(tone, 0.9f));
     Image rays(128, 128, Rgba{0, 0, 0, 0});
     Burst(rays, 64, 64, 20, 62, 16, WithAlpha(Mix(tone, palette::White, 0.3f), 0.5f));
     c.Over(rays, 0, 0);
-    if (power) c.FillPolygon(Bolt(64, 64, 1.4f), Hex(0xfff4c0));
-    else Swirl(c, 64, 64, 30, 12, Hex(0xe8fbff));
+    if (power)
+        c.FillPolygon(Bolt(64, 64, 1.4f), Hex(0xfff4c0));
+    else
+        Swirl(c, 64, 64, 30, 12, Hex(0xe8fbff));
     Quantize(c);
     return c;
 }
 
 // ------------------------------------------------------------ explosion
 
-Rgba Heat(float h) {
+Rgba Heat(float h)
+{
     struct Stop {
         float at;
         Rgba c;
     };
     static const Stop ramp[] = {{0.0f, Hex(0x2a221e)}, {0.18f, Hex(0x5a1a0c)}, {0.38f, Hex(0xd8400c)},
-                                {0.6f, Hex(0xff9a1a)}, {0.8f, Hex(0xffe060)}, {1.0f, Hex(0xfffbe8)}};
+                                {0.6f, Hex(0xff9a1a)}, {0.8f, Hex(0xffe060)},  {1.0f, Hex(0xfffbe8)}};
     h = Clamp01(h);
     for (size_t i = 1; i < std::size(ramp); ++i)
         if (h <= ramp[i].at) return Mix(ramp[i - 1].c, ramp[i].c, (h - ramp[i - 1].at) / (ramp[i].at - ramp[i - 1].at));
     return ramp[std::size(ramp) - 1].c;
 }
 
-Image ExplosionCell(int frame) {
+Image ExplosionCell(int frame)
+{
     const int N = regions::explosion::kCell;
     const float t = static_cast<float>(frame) / (regions::explosion::kFrames - 1);
     const float radius = 24 + 50 * std::pow(t, 0.45f);
@@ -173,9 +186,10 @@ Image ExplosionCell(int frame) {
     return c;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteEffectTextures(const DataDir& dir) {
+bool WriteEffectTextures(const DataDir& dir)
+{
     bool ok = Spark1().WriteBmp24(dir.Path("texture/Spark1.bmp"));
     ok = Spark2().WriteBmp24(dir.Path("texture/Spark2.bmp")) && ok;
     ok = Tarbo1().WriteBmp24(dir.Path("texture/Tarbo1.bmp")) && ok;
@@ -192,10 +206,11 @@ bool WriteEffectTextures(const DataDir& dir) {
     return flashes.WriteBmp24(dir.Path("texture/Item2.bmp")) && ok;
 }
 
-bool WriteExplosionTexture(const DataDir& dir) {
+bool WriteExplosionTexture(const DataDir& dir)
+{
     Image sheet(512, 512, Rgba{0, 0, 0, 1});
     for (int f = 0; f < regions::explosion::kFrames; ++f) Place(sheet, regions::explosion::kAll[f], ExplosionCell(f));
     return sheet.WriteBmp24(dir.Path("texture/Animation_Explosion.bmp"));
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -12,7 +12,8 @@ namespace {
 
 const char* const kFontFolder = "/usr/share/fonts/truetype/dejavu/";
 
-std::vector<unsigned char> ReadFile(const std::string& path) {
+std::vector<unsigned char> ReadFile(const std::string& path)
+{
     std::vector<unsigned char> data;
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(path.c_str(), "rb"), std::fclose);
     if (!f) return data;
@@ -23,14 +24,18 @@ std::vector<unsigned char> ReadFile(const std::string& path) {
 }
 
 // Decodes UTF-8 into code points (the lettering uses a few symbols such as the star).
-std::vector<int> CodePoints(std::string_view s) {
+std::vector<int> CodePoints(std::string_view s)
+{
     std::vector<int> out;
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         int cp = c, extra = 0;
-        if (c >= 0xf0) cp = c & 0x07, extra = 3;
-        else if (c >= 0xe0) cp = c & 0x0f, extra = 2;
-        else if (c >= 0xc0) cp = c & 0x1f, extra = 1;
+        if (c >= 0xf0)
+            cp = c & 0x07, extra = 3;
+        else if (c >= 0xe0)
+            cp = c & 0x0f, extra = 2;
+        else if (c >= 0xc0)
+            cp = c & 0x1f, extra = 1;
         ++i;
         for (int k = 0; k < extra && i < s.size(); ++k, ++i) cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3f);
         out.push_back(cp);
@@ -38,29 +43,32 @@ std::vector<int> CodePoints(std::string_view s) {
     return out;
 }
 
-}  // namespace
+}   // namespace
 
-const Font& Font::Get(Face face) {
+const Font& Font::Get(Face face)
+{
     static const Font sans(std::string(kFontFolder) + "DejaVuSans.ttf");
     static const Font sansBold(std::string(kFontFolder) + "DejaVuSans-Bold.ttf");
     static const Font serifBold(std::string(kFontFolder) + "DejaVuSerif-Bold.ttf");
     static const Font monoBold(std::string(kFontFolder) + "DejaVuSansMono-Bold.ttf");
     switch (face) {
-    case Face::Sans: return sans;
-    case Face::SansBold: return sansBold;
-    case Face::SerifBold: return serifBold;
-    case Face::MonoBold: return monoBold;
+        case Face::Sans: return sans;
+        case Face::SansBold: return sansBold;
+        case Face::SerifBold: return serifBold;
+        case Face::MonoBold: return monoBold;
     }
     return sans;
 }
 
-Font::Font(const std::string& path) : m_Path(path), m_Data(ReadFile(path)), m_Info(sizeof(stbtt_fontinfo)) {
+Font::Font(const std::string& path) : m_Path(path), m_Data(ReadFile(path)), m_Info(sizeof(stbtt_fontinfo))
+{
     if (m_Data.empty()) return;
     auto* info = reinterpret_cast<stbtt_fontinfo*>(m_Info.data());
     m_Ok = stbtt_InitFont(info, m_Data.data(), stbtt_GetFontOffsetForIndex(m_Data.data(), 0)) != 0;
 }
 
-Mask Font::Render(std::string_view text, float pixelHeight, int pad, float tracking) const {
+Mask Font::Render(std::string_view text, float pixelHeight, int pad, float tracking) const
+{
     if (!m_Ok) return Mask(1 + 2 * pad, 1 + 2 * pad);
     const auto* info = reinterpret_cast<const stbtt_fontinfo*>(m_Info.data());
     float scale = stbtt_ScaleForPixelHeight(info, pixelHeight);
@@ -106,7 +114,8 @@ Mask Font::Render(std::string_view text, float pixelHeight, int pad, float track
 }
 
 PlacedMask FitText(Face face, std::string_view text, float pixelHeight, float x0, float y0, float x1, float y1,
-                   Align align, float tracking, float squeeze, int pad) {
+                   Align align, float tracking, float squeeze, int pad)
+{
     const Font& font = Font::Get(face);
     float size = pixelHeight;
     Mask m;
@@ -130,7 +139,8 @@ PlacedMask FitText(Face face, std::string_view text, float pixelHeight, float x0
     return pm;
 }
 
-void DrawStyled(Image& img, const PlacedMask& pm, const TextStyle& style) {
+void DrawStyled(Image& img, const PlacedMask& pm, const TextStyle& style)
+{
     const Mask& m = pm.mask;
     int ix0, iy0, ix1, iy1;
     m.InkBounds(&ix0, &iy0, &ix1, &iy1);
@@ -157,11 +167,12 @@ void DrawStyled(Image& img, const PlacedMask& pm, const TextStyle& style) {
 }
 
 void DrawText(Image& img, Face face, std::string_view text, float pixelHeight, float x0, float y0, float x1, float y1,
-              const TextStyle& style, Align align) {
+              const TextStyle& style, Align align)
+{
     float margin = style.outline + std::max(std::fabs(style.shadowDx), std::fabs(style.shadowDy));
     PlacedMask pm = FitText(face, text, pixelHeight, x0 + margin, y0 + margin, x1 - margin, y1 - margin, align,
                             style.tracking, style.squeeze, static_cast<int>(std::ceil(margin + style.glow * 2)) + 4);
     DrawStyled(img, pm, style);
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

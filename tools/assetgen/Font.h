@@ -29,21 +29,21 @@ private:
 
     std::string m_Path;
     std::vector<unsigned char> m_Data;
-    std::vector<unsigned char> m_Info;  // stbtt_fontinfo, kept opaque here
+    std::vector<unsigned char> m_Info;   // stbtt_fontinfo, kept opaque here
     bool m_Ok = false;
 };
 
 struct TextStyle {
-    Rgba top = Hex(0xffffff), bottom = Hex(0xffffff);  // vertical fill gradient over the ink
+    Rgba top = Hex(0xffffff), bottom = Hex(0xffffff);   // vertical fill gradient over the ink
     float outline = 0;                                  // pixels
     Rgba outlineColor = Hex(0x000000);
     float shadowDx = 0, shadowDy = 0;
     Rgba shadowColor = Hex(0x000000, 0.6f);
-    float glow = 0;                                     // blur radius of a halo behind the text
+    float glow = 0;   // blur radius of a halo behind the text
     Rgba glowColor = Hex(0xffffff, 0.8f);
-    float shine = 0;                                    // strength of a highlight on the upper half
+    float shine = 0;   // strength of a highlight on the upper half
     float tracking = 0;
-    float squeeze = 1;                                  // horizontal scale of the letters
+    float squeeze = 1;   // horizontal scale of the letters
 };
 
 enum class Align { Left, Center, Right };
@@ -57,7 +57,7 @@ void DrawText(Image& img, Face face, std::string_view text, float pixelHeight, f
 // that paint letters themselves).
 struct PlacedMask {
     Mask mask;
-    int x = 0, y = 0;  // where the mask's top-left goes
+    int x = 0, y = 0;   // where the mask's top-left goes
 };
 PlacedMask FitText(Face face, std::string_view text, float pixelHeight, float x0, float y0, float x1, float y1,
                    Align align = Align::Center, float tracking = 0, float squeeze = 1, int pad = 8);
@@ -65,4 +65,4 @@ PlacedMask FitText(Face face, std::string_view text, float pixelHeight, float x0
 // Draws a styled mask (fill, outline, shadow, glow) at its placement.
 void DrawStyled(Image& img, const PlacedMask& pm, const TextStyle& style);
 
-}  // namespace assetgen
+}   // namespace assetgen

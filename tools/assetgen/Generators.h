@@ -21,27 +21,27 @@ private:
 
 // Pictures of the screens and the interface.
 bool WriteInterfaceTexture(const DataDir& dir);
-bool WriteTitleTextures(const DataDir& dir);       // Title.png, TitleBack.jpg
+bool WriteTitleTextures(const DataDir& dir);   // Title.png, TitleBack.jpg
 bool WriteExplosionTexture(const DataDir& dir);
 bool WriteStageSelectTexture(const DataDir& dir);
 bool WriteResultTexture(const DataDir& dir);
 bool WriteLoadTexture(const DataDir& dir);
-bool WriteGuideTexture(const DataDir& dir);        // the how-to-play card and the battle's key reminder
-bool WritePlayerTexture(const DataDir& dir);       // the pause menu, CLEAR marks, battle times
-bool WriteEffectTextures(const DataDir& dir);      // Spark1, Spark2, Tarbo1, Item1, Item2
+bool WriteGuideTexture(const DataDir& dir);     // the how-to-play card and the battle's key reminder
+bool WritePlayerTexture(const DataDir& dir);    // the pause menu, CLEAR marks, battle times
+bool WriteEffectTextures(const DataDir& dir);   // Spark1, Spark2, Tarbo1, Item1, Item2
 
 // Meshes with their own textures beside them in X/.
-bool WriteTopMeshes(const DataDir& dir);           // player, ghost, enemies, boss
-bool WriteObjectMeshes(const DataDir& dir);        // items, box, launcher, effects, capsule, boss weapons
+bool WriteTopMeshes(const DataDir& dir);      // player, ghost, enemies, boss
+bool WriteObjectMeshes(const DataDir& dir);   // items, box, launcher, effects, capsule, boss weapons
 bool WriteSpaceMesh(const DataDir& dir);
-bool WriteArena(const DataDir& dir, int stage);    // stage 1..5
+bool WriteArena(const DataDir& dir, int stage);   // stage 1..5
 
 // Sound.
 bool WriteSoundEffects(const DataDir& dir);
-bool WriteMusicTrack(const DataDir& dir, int track);  // 0..4
+bool WriteMusicTrack(const DataDir& dir, int track);   // 0..4
 int MusicTrackCount();
 
 // The program's icon as NAME.png in FOLDER/hicolor/NxN/apps/ for every size N.
 bool WriteIcons(const std::string& folder, const std::string& name, const std::vector<int>& sizes);
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -14,13 +14,15 @@ namespace assetgen {
 namespace {
 
 // Coverage of an ellipse, from an approximate signed distance in pixels.
-float EllipseCoverage(float px, float py, float cx, float cy, float rx, float ry) {
+float EllipseCoverage(float px, float py, float cx, float cy, float rx, float ry)
+{
     const float nx = (px - cx) / rx, ny = (py - cy) / ry;
     const float k = std::sqrt(nx * nx + ny * ny);
     return Coverage((k - 1.0f) * std::min(rx, ry));
 }
 
-Image DrawIcon(int size) {
+Image DrawIcon(int size)
+{
     const float s = static_cast<float>(size);
     Image icon(size, size);
     // The tile: a rounded square, lighter at the top.
@@ -62,9 +64,10 @@ Image DrawIcon(int size) {
     return icon;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteIcons(const std::string& folder, const std::string& name, const std::vector<int>& sizes) {
+bool WriteIcons(const std::string& folder, const std::string& name, const std::vector<int>& sizes)
+{
     bool ok = !sizes.empty();
     for (int size : sizes) {
         if (size <= 0) return false;
@@ -77,4 +80,4 @@ bool WriteIcons(const std::string& folder, const std::string& name, const std::v
     return ok;
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

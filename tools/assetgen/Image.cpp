@@ -12,7 +12,8 @@ namespace {
 float Lerp(float a, float b, float t) { return a + (b - a) * t; }
 
 // One horizontal and one vertical box pass over a float plane.
-void BoxPass(std::vector<float>& v, int w, int h, int r, bool horizontal) {
+void BoxPass(std::vector<float>& v, int w, int h, int r, bool horizontal)
+{
     if (r <= 0) return;
     std::vector<float> out(v.size());
     int n = horizontal ? w : h, lines = horizontal ? h : w;
@@ -32,7 +33,8 @@ void BoxPass(std::vector<float>& v, int w, int h, int r, bool horizontal) {
     v.swap(out);
 }
 
-uint32_t Hash(int x, int y, uint32_t seed) {
+uint32_t Hash(int x, int y, uint32_t seed)
+{
     uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return h ^ (h >> 16);
@@ -42,11 +44,12 @@ float Lattice(int x, int y, uint32_t seed) { return static_cast<float>(Hash(x, y
 
 float Fade(float t) { return t * t * (3 - 2 * t); }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------- Mask
 
-float Mask::Sample(float x, float y) const {
+float Mask::Sample(float x, float y) const
+{
     x -= 0.5f, y -= 0.5f;
     int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
     float fx = x - ix, fy = y - iy;
@@ -55,7 +58,8 @@ float Mask::Sample(float x, float y) const {
     return Lerp(a, b, fy);
 }
 
-Mask Mask::Dilated(float radius) const {
+Mask Mask::Dilated(float radius) const
+{
     Mask out(m_W, m_H);
     int r = static_cast<int>(std::ceil(radius));
     for (int y = 0; y < m_H; ++y)
@@ -64,7 +68,7 @@ Mask Mask::Dilated(float radius) const {
             for (int dy = -r; dy <= r; ++dy)
                 for (int dx = -r; dx <= r; ++dx) {
                     float d = std::sqrt(static_cast<float>(dx * dx + dy * dy));
-                    float edge = Clamp01(radius + 0.5f - d);  // soft rim of the disc
+                    float edge = Clamp01(radius + 0.5f - d);   // soft rim of the disc
                     if (edge <= 0) continue;
                     best = std::max(best, At(x + dx, y + dy) * edge);
                 }
@@ -73,7 +77,8 @@ Mask Mask::Dilated(float radius) const {
     return out;
 }
 
-Mask Mask::Blurred(float radius) const {
+Mask Mask::Blurred(float radius) const
+{
     Mask out = *this;
     int r = std::max(1, static_cast<int>(std::lround(radius / 1.7f)));
     for (int pass = 0; pass < 3; ++pass) {
@@ -83,7 +88,8 @@ Mask Mask::Blurred(float radius) const {
     return out;
 }
 
-Mask Mask::Resized(int width, int height) const {
+Mask Mask::Resized(int width, int height) const
+{
     Mask out(width, height);
     float sx = static_cast<float>(m_W) / width, sy = static_cast<float>(m_H) / height;
     for (int y = 0; y < height; ++y)
@@ -92,21 +98,22 @@ Mask Mask::Resized(int width, int height) const {
             int nx = std::max(1, static_cast<int>(std::ceil(sx))), ny = std::max(1, static_cast<int>(std::ceil(sy)));
             float sum = 0;
             for (int j = 0; j < ny; ++j)
-                for (int i = 0; i < nx; ++i)
-                    sum += Sample((x + (i + 0.5f) / nx) * sx, (y + (j + 0.5f) / ny) * sy);
+                for (int i = 0; i < nx; ++i) sum += Sample((x + (i + 0.5f) / nx) * sx, (y + (j + 0.5f) / ny) * sy);
             out.Ref(x, y) = sum / (nx * ny);
         }
     return out;
 }
 
-Mask Mask::Padded(int pad) const {
+Mask Mask::Padded(int pad) const
+{
     Mask out(m_W + 2 * pad, m_H + 2 * pad);
     for (int y = 0; y < m_H; ++y)
         for (int x = 0; x < m_W; ++x) out.Ref(x + pad, y + pad) = At(x, y);
     return out;
 }
 
-void Mask::InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold) const {
+void Mask::InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold) const
+{
     *x0 = m_W, *y0 = m_H, *x1 = 0, *y1 = 0;
     for (int y = 0; y < m_H; ++y)
         for (int x = 0; x < m_W; ++x)
@@ -119,9 +126,13 @@ void Mask::InkBounds(int* x0, int* y0, int* x1, int* y1, float threshold) const 
 
 // ---------------------------------------------------------------- Image
 
-Image::Image(int width, int height, Rgba fill) : m_W(width), m_H(height), m_Px(static_cast<size_t>(width) * height, fill) {}
+Image::Image(int width, int height, Rgba fill)
+    : m_W(width), m_H(height), m_Px(static_cast<size_t>(width) * height, fill)
+{
+}
 
-Rgba Image::Sample(float x, float y) const {
+Rgba Image::Sample(float x, float y) const
+{
     x = std::clamp(x - 0.5f, 0.0f, static_cast<float>(m_W - 1));
     y = std::clamp(y - 0.5f, 0.0f, static_cast<float>(m_H - 1));
     int ix = static_cast<int>(x), iy = static_cast<int>(y);
@@ -130,7 +141,8 @@ Rgba Image::Sample(float x, float y) const {
     return Mix(Mix(At(ix, iy), At(ix1, iy), fx), Mix(At(ix, iy1), At(ix1, iy1), fx), fy);
 }
 
-void Image::Blend(int x, int y, Rgba c, float k) {
+void Image::Blend(int x, int y, Rgba c, float k)
+{
     if (!Inside(x, y)) return;
     float sa = Clamp01(c.a * k);
     if (sa <= 0) return;
@@ -143,7 +155,8 @@ void Image::Blend(int x, int y, Rgba c, float k) {
     d.a = oa;
 }
 
-void Image::AddLight(int x, int y, Rgba c, float k) {
+void Image::AddLight(int x, int y, Rgba c, float k)
+{
     if (!Inside(x, y)) return;
     float s = Clamp01(c.a * k);
     Rgba& d = m_Px[Index(x, y)];
@@ -161,12 +174,14 @@ void Image::Fill(Rgba c) { std::fill(m_Px.begin(), m_Px.end(), c); }
 
 void Image::FillRect(float x0, float y0, float x1, float y1, Rgba c) { FillRoundRect(x0, y0, x1, y1, 0, c); }
 
-void Image::FillRoundRect(float x0, float y0, float x1, float y1, float radius, Rgba c) {
+void Image::FillRoundRect(float x0, float y0, float x1, float y1, float radius, Rgba c)
+{
     Paint(static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 2, static_cast<int>(y1) + 2,
           [&](float px, float py) { return WithAlpha(c, c.a * Coverage(SdBox(px, py, x0, y0, x1, y1, radius))); });
 }
 
-void Image::StrokeRoundRect(float x0, float y0, float x1, float y1, float radius, float width, Rgba c) {
+void Image::StrokeRoundRect(float x0, float y0, float x1, float y1, float radius, float width, Rgba c)
+{
     Paint(static_cast<int>(x0 - width) - 1, static_cast<int>(y0 - width) - 1, static_cast<int>(x1 + width) + 2,
           static_cast<int>(y1 + width) + 2, [&](float px, float py) {
               float d = std::fabs(SdBox(px, py, x0, y0, x1, y1, radius)) - width * 0.5f;
@@ -174,13 +189,15 @@ void Image::StrokeRoundRect(float x0, float y0, float x1, float y1, float radius
           });
 }
 
-void Image::FillCircle(float cx, float cy, float r, Rgba c) {
+void Image::FillCircle(float cx, float cy, float r, Rgba c)
+{
     Paint(static_cast<int>(cx - r) - 1, static_cast<int>(cy - r) - 1, static_cast<int>(cx + r) + 2,
           static_cast<int>(cy + r) + 2,
           [&](float px, float py) { return WithAlpha(c, c.a * Coverage(SdCircle(px, py, cx, cy, r))); });
 }
 
-void Image::StrokeCircle(float cx, float cy, float r, float width, Rgba c) {
+void Image::StrokeCircle(float cx, float cy, float r, float width, Rgba c)
+{
     float R = r + width;
     Paint(static_cast<int>(cx - R) - 1, static_cast<int>(cy - R) - 1, static_cast<int>(cx + R) + 2,
           static_cast<int>(cy + R) + 2, [&](float px, float py) {
@@ -189,15 +206,18 @@ void Image::StrokeCircle(float cx, float cy, float r, float width, Rgba c) {
           });
 }
 
-void Image::FillPolygon(const std::vector<Point>& pts, Rgba c) {
+void Image::FillPolygon(const std::vector<Point>& pts, Rgba c)
+{
     if (pts.size() < 3) return;
     float x0 = pts[0].x, y0 = pts[0].y, x1 = x0, y1 = y0;
-    for (const Point& p : pts) x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
+    for (const Point& p : pts)
+        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
     Paint(static_cast<int>(x0) - 1, static_cast<int>(y0) - 1, static_cast<int>(x1) + 2, static_cast<int>(y1) + 2,
           [&](float px, float py) { return WithAlpha(c, c.a * Coverage(SdPolygon(px, py, pts))); });
 }
 
-void Image::Line(float x0, float y0, float x1, float y1, float width, Rgba c) {
+void Image::Line(float x0, float y0, float x1, float y1, float width, Rgba c)
+{
     float h = width * 0.5f + 1;
     Paint(static_cast<int>(std::min(x0, x1) - h) - 1, static_cast<int>(std::min(y0, y1) - h) - 1,
           static_cast<int>(std::max(x0, x1) + h) + 2, static_cast<int>(std::max(y0, y1) + h) + 2,
@@ -206,7 +226,8 @@ void Image::Line(float x0, float y0, float x1, float y1, float width, Rgba c) {
           });
 }
 
-void Image::GlowDot(float cx, float cy, float radius, Rgba c) {
+void Image::GlowDot(float cx, float cy, float radius, Rgba c)
+{
     float R = radius * 3;
     Glow(static_cast<int>(cx - R) - 1, static_cast<int>(cy - R) - 1, static_cast<int>(cx + R) + 2,
          static_cast<int>(cy + R) + 2, [&](float px, float py) {
@@ -215,18 +236,21 @@ void Image::GlowDot(float cx, float cy, float radius, Rgba c) {
          });
 }
 
-void Image::Copy(const Image& src, int ox, int oy) {
+void Image::Copy(const Image& src, int ox, int oy)
+{
     for (int y = 0; y < src.m_H; ++y)
         for (int x = 0; x < src.m_W; ++x)
             if (Inside(ox + x, oy + y)) m_Px[Index(ox + x, oy + y)] = src.At(x, y);
 }
 
-void Image::Over(const Image& src, int ox, int oy) {
+void Image::Over(const Image& src, int ox, int oy)
+{
     for (int y = 0; y < src.m_H; ++y)
         for (int x = 0; x < src.m_W; ++x) Blend(ox + x, oy + y, src.At(x, y));
 }
 
-Image Image::Cropped(int x0, int y0, int x1, int y1) const {
+Image Image::Cropped(int x0, int y0, int x1, int y1) const
+{
     Image out(x1 - x0, y1 - y0);
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
@@ -234,7 +258,8 @@ Image Image::Cropped(int x0, int y0, int x1, int y1) const {
     return out;
 }
 
-Image Image::Resized(int width, int height) const {
+Image Image::Resized(int width, int height) const
+{
     Image out(width, height);
     float sx = static_cast<float>(m_W) / width, sy = static_cast<float>(m_H) / height;
     int nx = std::max(1, static_cast<int>(std::ceil(sx))), ny = std::max(1, static_cast<int>(std::ceil(sy)));
@@ -253,7 +278,8 @@ Image Image::Resized(int width, int height) const {
     return out;
 }
 
-Image Image::Blurred(float radius) const {
+Image Image::Blurred(float radius) const
+{
     Image out = *this;
     int r = std::max(1, static_cast<int>(std::lround(radius / 1.7f)));
     std::vector<float> ch[4];
@@ -274,21 +300,24 @@ Image Image::Blurred(float radius) const {
     return out;
 }
 
-Mask Image::AlphaMask() const {
+Mask Image::AlphaMask() const
+{
     Mask m(m_W, m_H);
     for (int y = 0; y < m_H; ++y)
         for (int x = 0; x < m_W; ++x) m.Ref(x, y) = At(x, y).a;
     return m;
 }
 
-void Image::Flatten(Rgba background) {
+void Image::Flatten(Rgba background)
+{
     for (Rgba& p : m_Px) {
         p = {p.r * p.a + background.r * (1 - p.a), p.g * p.a + background.g * (1 - p.a),
              p.b * p.a + background.b * (1 - p.a), 1.0f};
     }
 }
 
-std::vector<uint8_t> Image::Bytes(int channels) const {
+std::vector<uint8_t> Image::Bytes(int channels) const
+{
     std::vector<uint8_t> out(m_Px.size() * channels);
     auto q = [](float v) { return static_cast<uint8_t>(std::lround(Clamp01(v) * 255.0f)); };
     for (size_t i = 0; i < m_Px.size(); ++i) {
@@ -301,17 +330,20 @@ std::vector<uint8_t> Image::Bytes(int channels) const {
     return out;
 }
 
-bool Image::WritePng(const std::string& path) const {
+bool Image::WritePng(const std::string& path) const
+{
     std::vector<uint8_t> data = Bytes(4);
     return stbi_write_png(path.c_str(), m_W, m_H, 4, data.data(), m_W * 4) != 0;
 }
 
-bool Image::WriteJpg(const std::string& path, int quality) const {
+bool Image::WriteJpg(const std::string& path, int quality) const
+{
     std::vector<uint8_t> data = Bytes(3);
     return stbi_write_jpg(path.c_str(), m_W, m_H, 3, data.data(), quality) != 0;
 }
 
-bool Image::WriteBmp24(const std::string& path) const {
+bool Image::WriteBmp24(const std::string& path) const
+{
     std::vector<uint8_t> rgb = Bytes(3);
     const uint32_t rowBytes = (static_cast<uint32_t>(m_W) * 3 + 3) & ~3u;
     const uint32_t dataBytes = rowBytes * static_cast<uint32_t>(m_H);
@@ -320,14 +352,14 @@ bool Image::WriteBmp24(const std::string& path) const {
     auto put32 = [&](size_t at, uint32_t v) { put16(at, v & 0xffff), put16(at + 2, v >> 16); };
     file[0] = 'B', file[1] = 'M';
     put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);            // offset of the pixels
-    put32(14, 40);            // BITMAPINFOHEADER
+    put32(10, 54);   // offset of the pixels
+    put32(14, 40);   // BITMAPINFOHEADER
     put32(18, static_cast<uint32_t>(m_W));
-    put32(22, static_cast<uint32_t>(m_H));  // positive: rows stored bottom-up
-    put16(26, 1);             // planes
-    put16(28, 24);            // bits per pixel
+    put32(22, static_cast<uint32_t>(m_H));   // positive: rows stored bottom-up
+    put16(26, 1);                            // planes
+    put16(28, 24);                           // bits per pixel
     put32(34, dataBytes);
-    put32(38, 2835), put32(42, 2835);  // 72 dpi
+    put32(38, 2835), put32(42, 2835);   // 72 dpi
     for (int y = 0; y < m_H; ++y) {
         uint8_t* row = &file[54 + static_cast<size_t>(m_H - 1 - y) * rowBytes];
         for (int x = 0; x < m_W; ++x) {
@@ -343,7 +375,8 @@ bool Image::WriteBmp24(const std::string& path) const {
 
 float SdCircle(float px, float py, float cx, float cy, float r) { return std::hypot(px - cx, py - cy) - r; }
 
-float SdBox(float px, float py, float x0, float y0, float x1, float y1, float radius) {
+float SdBox(float px, float py, float x0, float y0, float x1, float y1, float radius)
+{
     float cx = (x0 + x1) * 0.5f, cy = (y0 + y1) * 0.5f;
     float hx = (x1 - x0) * 0.5f - radius, hy = (y1 - y0) * 0.5f - radius;
     float dx = std::fabs(px - cx) - hx, dy = std::fabs(py - cy) - hy;
@@ -351,14 +384,16 @@ float SdBox(float px, float py, float x0, float y0, float x1, float y1, float ra
     return outside + std::min(std::max(dx, dy), 0.0f) - radius;
 }
 
-float SdSegment(float px, float py, float ax, float ay, float bx, float by) {
+float SdSegment(float px, float py, float ax, float ay, float bx, float by)
+{
     float vx = bx - ax, vy = by - ay, wx = px - ax, wy = py - ay;
     float len2 = vx * vx + vy * vy;
     float t = len2 > 0 ? std::clamp((wx * vx + wy * vy) / len2, 0.0f, 1.0f) : 0.0f;
     return std::hypot(wx - vx * t, wy - vy * t);
 }
 
-float SdPolygon(float px, float py, const std::vector<Point>& pts) {
+float SdPolygon(float px, float py, const std::vector<Point>& pts)
+{
     float d = 1e30f;
     bool inside = false;
     for (size_t i = 0, j = pts.size() - 1; i < pts.size(); j = i++) {
@@ -370,7 +405,8 @@ float SdPolygon(float px, float py, const std::vector<Point>& pts) {
     return inside ? -d : d;
 }
 
-std::vector<Point> StarPoints(float cx, float cy, int n, float outer, float inner, float a0) {
+std::vector<Point> StarPoints(float cx, float cy, int n, float outer, float inner, float a0)
+{
     std::vector<Point> pts;
     for (int i = 0; i < 2 * n; ++i) {
         float a = a0 + static_cast<float>(i) * 3.14159265f / n;
@@ -380,7 +416,8 @@ std::vector<Point> StarPoints(float cx, float cy, int n, float outer, float inne
     return pts;
 }
 
-std::vector<Point> RegularPolygon(float cx, float cy, int n, float r, float a0) {
+std::vector<Point> RegularPolygon(float cx, float cy, int n, float r, float a0)
+{
     std::vector<Point> pts;
     for (int i = 0; i < n; ++i) {
         float a = a0 + static_cast<float>(i) * 2 * 3.14159265f / n;
@@ -391,7 +428,8 @@ std::vector<Point> RegularPolygon(float cx, float cy, int n, float r, float a0) 
 
 // ---------------------------------------------------------------- noise
 
-float ValueNoise(float x, float y, uint32_t seed) {
+float ValueNoise(float x, float y, uint32_t seed)
+{
     int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
     float fx = Fade(x - ix), fy = Fade(y - iy);
     float a = Lerp(Lattice(ix, iy, seed), Lattice(ix + 1, iy, seed), fx);
@@ -399,7 +437,8 @@ float ValueNoise(float x, float y, uint32_t seed) {
     return Lerp(a, b, fy);
 }
 
-float Fbm(float x, float y, int octaves, uint32_t seed) {
+float Fbm(float x, float y, int octaves, uint32_t seed)
+{
     float sum = 0, amp = 0.5f, norm = 0;
     for (int o = 0; o < octaves; ++o) {
         sum += amp * ValueNoise(x, y, seed + static_cast<uint32_t>(o) * 101u);
@@ -409,7 +448,8 @@ float Fbm(float x, float y, int octaves, uint32_t seed) {
     return sum / norm;
 }
 
-float TiledNoise(float x, float y, int px, int py, uint32_t seed) {
+float TiledNoise(float x, float y, int px, int py, uint32_t seed)
+{
     int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
     float fx = Fade(x - ix), fy = Fade(y - iy);
     auto L = [&](int i, int j) {
@@ -421,7 +461,8 @@ float TiledNoise(float x, float y, int px, int py, uint32_t seed) {
     return Lerp(a, b, fy);
 }
 
-float TiledFbm(float x, float y, int px, int py, int octaves, uint32_t seed) {
+float TiledFbm(float x, float y, int px, int py, int octaves, uint32_t seed)
+{
     float sum = 0, amp = 0.5f, norm = 0;
     for (int o = 0; o < octaves; ++o) {
         sum += amp * TiledNoise(x, y, px, py, seed + static_cast<uint32_t>(o) * 101u);
@@ -431,13 +472,14 @@ float TiledFbm(float x, float y, int px, int py, int octaves, uint32_t seed) {
     return sum / norm;
 }
 
-}  // namespace assetgen
+}   // namespace assetgen
 
 namespace assetgen {
-Mask RotatedLeft(const Mask& m) {
+Mask RotatedLeft(const Mask& m)
+{
     Mask out(m.Height(), m.Width());
     for (int y = 0; y < m.Height(); ++y)
         for (int x = 0; x < m.Width(); ++x) out.Ref(y, m.Width() - 1 - x) = m.At(x, y);
     return out;
 }
-}  // namespace assetgen
+}   // namespace assetgen

@@ -17,17 +17,20 @@ struct Rgba {
 };
 
 // 0xRRGGBB with the given alpha.
-constexpr Rgba Hex(uint32_t rgb, float alpha = 1.0f) {
+constexpr Rgba Hex(uint32_t rgb, float alpha = 1.0f)
+{
     return {static_cast<float>((rgb >> 16) & 0xff) / 255.0f, static_cast<float>((rgb >> 8) & 0xff) / 255.0f,
             static_cast<float>(rgb & 0xff) / 255.0f, alpha};
 }
-inline Rgba Mix(Rgba a, Rgba b, float t) {
+inline Rgba Mix(Rgba a, Rgba b, float t)
+{
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 inline Rgba WithAlpha(Rgba c, float a) { return {c.r, c.g, c.b, a}; }
 inline Rgba Scaled(Rgba c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
 inline float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
-inline float SmoothStep(float e0, float e1, float x) {
+inline float SmoothStep(float e0, float e1, float x)
+{
     float t = Clamp01((x - e0) / (e1 - e0));
     return t * t * (3 - 2 * t);
 }
@@ -45,15 +48,16 @@ public:
     Mask(int width, int height) : m_W(width), m_H(height), m_V(static_cast<size_t>(width) * height, 0.0f) {}
     int Width() const { return m_W; }
     int Height() const { return m_H; }
-    float At(int x, int y) const {
+    float At(int x, int y) const
+    {
         return (x < 0 || y < 0 || x >= m_W || y >= m_H) ? 0.0f : m_V[static_cast<size_t>(y) * m_W + x];
     }
     float& Ref(int x, int y) { return m_V[static_cast<size_t>(y) * m_W + x]; }
     // Bilinear sample with pixel centres at +0.5.
     float Sample(float x, float y) const;
 
-    Mask Dilated(float radius) const;  // max over a disc
-    Mask Blurred(float radius) const;  // three box passes
+    Mask Dilated(float radius) const;   // max over a disc
+    Mask Blurred(float radius) const;   // three box passes
     Mask Resized(int width, int height) const;
     Mask Padded(int pad) const;
     // Smallest rectangle holding coverage above the threshold: x0, y0, x1, y1 (exclusive).
@@ -74,7 +78,7 @@ public:
     Rgba At(int x, int y) const { return m_Px[Index(x, y)]; }
     Rgba& Ref(int x, int y) { return m_Px[Index(x, y)]; }
     bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < m_W && y < m_H; }
-    Rgba Sample(float x, float y) const;  // bilinear, clamped at the edges
+    Rgba Sample(float x, float y) const;   // bilinear, clamped at the edges
 
     // Source-over blend of colour c with extra coverage k.
     void Blend(int x, int y, Rgba c, float k = 1.0f);
@@ -84,7 +88,8 @@ public:
     // Calls shade(x, y) with pixel-centre coordinates for every pixel of the box
     // and blends the returned colour (its alpha carries the coverage).
     template <class Shade>
-    void Paint(int x0, int y0, int x1, int y1, Shade shade) {
+    void Paint(int x0, int y0, int x1, int y1, Shade shade)
+    {
         x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_W), y1 = std::min(y1, m_H);
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
@@ -93,10 +98,14 @@ public:
             }
     }
     template <class Shade>
-    void PaintAll(Shade shade) { Paint(0, 0, m_W, m_H, shade); }
+    void PaintAll(Shade shade)
+    {
+        Paint(0, 0, m_W, m_H, shade);
+    }
     // The same, but the colour is added as light.
     template <class Shade>
-    void Glow(int x0, int y0, int x1, int y1, Shade shade) {
+    void Glow(int x0, int y0, int x1, int y1, Shade shade)
+    {
         x0 = std::max(x0, 0), y0 = std::max(y0, 0), x1 = std::min(x1, m_W), y1 = std::min(y1, m_H);
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
@@ -113,11 +122,12 @@ public:
     void StrokeCircle(float cx, float cy, float r, float width, Rgba c);
     void FillPolygon(const std::vector<Point>& pts, Rgba c);
     void Line(float x0, float y0, float x1, float y1, float width, Rgba c);
-    void GlowDot(float cx, float cy, float radius, Rgba c);  // additive soft dot
+    void GlowDot(float cx, float cy, float radius, Rgba c);   // additive soft dot
 
     // Blends mask coverage, coloured by shade(x, y), at offset (ox, oy).
     template <class Shade>
-    void DrawMask(const Mask& m, int ox, int oy, Shade shade) {
+    void DrawMask(const Mask& m, int ox, int oy, Shade shade)
+    {
         for (int y = 0; y < m.Height(); ++y)
             for (int x = 0; x < m.Width(); ++x) {
                 float k = m.At(x, y);
@@ -127,11 +137,13 @@ public:
                 Blend(px, py, c, k);
             }
     }
-    void DrawMask(const Mask& m, int ox, int oy, Rgba c) {
+    void DrawMask(const Mask& m, int ox, int oy, Rgba c)
+    {
         DrawMask(m, ox, oy, [c](float, float) { return c; });
     }
     template <class Shade>
-    void GlowMask(const Mask& m, int ox, int oy, Shade shade) {
+    void GlowMask(const Mask& m, int ox, int oy, Shade shade)
+    {
         for (int y = 0; y < m.Height(); ++y)
             for (int x = 0; x < m.Width(); ++x) {
                 float k = m.At(x, y);
@@ -145,7 +157,7 @@ public:
     void Copy(const Image& src, int ox, int oy);
     void Over(const Image& src, int ox, int oy);
     Image Cropped(int x0, int y0, int x1, int y1) const;
-    Image Resized(int width, int height) const;  // area average when shrinking, bilinear when growing
+    Image Resized(int width, int height) const;   // area average when shrinking, bilinear when growing
     Image Blurred(float radius) const;
     // The alpha channel as a mask, and an image built from a mask in one colour.
     Mask AlphaMask() const;
@@ -154,7 +166,7 @@ public:
 
     bool WritePng(const std::string& path) const;
     bool WriteJpg(const std::string& path, int quality) const;
-    bool WriteBmp24(const std::string& path) const;  // alpha is dropped
+    bool WriteBmp24(const std::string& path) const;   // alpha is dropped
 
 private:
     size_t Index(int x, int y) const { return static_cast<size_t>(y) * m_W + x; }
@@ -181,9 +193,9 @@ float Fbm(float x, float y, int octaves, uint32_t seed);
 float TiledNoise(float x, float y, int px, int py, uint32_t seed);
 float TiledFbm(float x, float y, int px, int py, int octaves, uint32_t seed);
 
-}  // namespace assetgen
+}   // namespace assetgen
 
 namespace assetgen {
 // The mask turned a quarter turn anticlockwise (text then reads upwards).
 Mask RotatedLeft(const Mask& m);
-}  // namespace assetgen
+}   // namespace assetgen

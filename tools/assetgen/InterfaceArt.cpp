@@ -12,7 +12,8 @@ namespace {
 namespace R = regions::interface;
 
 // The bar that stands upright beside the arena; x runs up the screen.
-Image GaugeBack() {
+Image GaugeBack()
+{
     Image c = RegionCanvas(R::GaugeBack);
     Panel(c, 1, 2, 319, 47, 10, Hex(0x0a1226, 0.8f), Hex(0x8ea4c8), 2);
     for (int x = 30; x < 300; x += 30) c.Line(x + 0.5f, 34, x + 0.5f, 44, 2, Hex(0x8ea4c8, 0.7f));
@@ -27,22 +28,27 @@ Image GaugeBack() {
 }
 
 // The filled part: red at the foot, yellow-white towards a full gauge.
-Image GaugeFill() {
+Image GaugeFill()
+{
     Image c = RegionCanvas(R::GaugeFill);
     c.Paint(0, 0, 320, 48, [](float px, float py) {
         float t = Clamp01(px / 280);
-        Rgba base = t < 0.5f ? Mix(Hex(0xe0220e), Hex(0xff8a10), t * 2) : Mix(Hex(0xff8a10), Hex(0xfff080), (t - 0.5f) * 2);
+        Rgba base =
+            t < 0.5f ? Mix(Hex(0xe0220e), Hex(0xff8a10), t * 2) : Mix(Hex(0xff8a10), Hex(0xfff080), (t - 0.5f) * 2);
         float v = (py - 3) / 41;
         float shade = 0.75f + 0.45f * std::exp(-std::pow((v - 0.25f) * 4, 2.0f)) - 0.25f * v;
         Rgba col = Scaled(base, shade);
-        if (px < 9) col = Scaled(Hex(0xff5030), 0.8f + 0.2f * (1 - v));
-        else if (static_cast<int>(px - 9) % 10 == 0) col = Scaled(col, 0.55f);  // segment lines
+        if (px < 9)
+            col = Scaled(Hex(0xff5030), 0.8f + 0.2f * (1 - v));
+        else if (static_cast<int>(px - 9) % 10 == 0)
+            col = Scaled(col, 0.55f);   // segment lines
         return WithAlpha(col, Coverage(SdBox(px, py, -10, 3, 330, 44, 6)));
     });
     return c;
 }
 
-Image SwarmIcon() {
+Image SwarmIcon()
+{
     Image c = RegionCanvas(R::SwarmIcon);
     c.FillCircle(10, 11, 8.5f, palette::Ink);
     c.FillCircle(10, 11, 7, Hex(0xe83a2a));
@@ -51,7 +57,8 @@ Image SwarmIcon() {
     return c;
 }
 
-Image MeterFrame() {
+Image MeterFrame()
+{
     Image c = RegionCanvas(R::MeterFrame);
     Panel(c, 0.5f, 0.5f, 99.5f, 39.5f, 4, Hex(0x06122a, 0.55f), Hex(0x3fd8ff, 0.9f), 1.5f);
     c.Line(4, 20, 96, 20, 1, Hex(0x3fd8ff, 0.35f));
@@ -62,7 +69,8 @@ Image MeterFrame() {
     return c;
 }
 
-TextStyle LabelStyle(Rgba top, Rgba bottom) {
+TextStyle LabelStyle(Rgba top, Rgba bottom)
+{
     TextStyle s;
     s.top = top, s.bottom = bottom;
     s.outline = 2.5f, s.outlineColor = palette::Ink;
@@ -73,13 +81,15 @@ TextStyle LabelStyle(Rgba top, Rgba bottom) {
 
 // width: how much of the cell the word may use (the right-hand gauge's label
 // stands 75 pixels from the screen's edge).
-Image Label(const regions::Region& r, const char* text, Rgba top, Rgba bottom, float width) {
+Image Label(const regions::Region& r, const char* text, Rgba top, Rgba bottom, float width)
+{
     Image c = RegionCanvas(r);
     DrawText(c, Face::SansBold, text, 30, 2, 2, width - 2, static_cast<float>(r.Height() - 2), LabelStyle(top, bottom));
     return c;
 }
 
-Image EnemyMarker() {
+Image EnemyMarker()
+{
     Image c = RegionCanvas(R::EnemyMarker);
     std::vector<Point> arrow = {{2, 3}, {25, 3}, {13.5f, 24}};
     c.Paint(0, 0, 27, 27, [&](float px, float py) {
@@ -90,7 +100,8 @@ Image EnemyMarker() {
     return c;
 }
 
-Image Emblem() {
+Image Emblem()
+{
     Image c = RegionCanvas(R::Emblem);
     std::vector<Point> shape = {{6, 10}, {122, 4}, {114, 60}, {2, 56}};
     c.FillPolygon(shape, palette::Ink);
@@ -105,7 +116,8 @@ Image Emblem() {
     return c;
 }
 
-Image HitText(const regions::Region& r, const char* word, Rgba burst, Rgba top, Rgba bottom) {
+Image HitText(const regions::Region& r, const char* word, Rgba burst, Rgba top, Rgba bottom)
+{
     Image c = RegionCanvas(r);
     c.FillPolygon(StarPoints(32, 24, 9, 23, 13, 0.2f), WithAlpha(palette::Ink, 0.9f));
     c.FillPolygon(StarPoints(32, 24, 9, 20.5f, 11, 0.2f), burst);
@@ -115,7 +127,8 @@ Image HitText(const regions::Region& r, const char* word, Rgba burst, Rgba top, 
     return c;
 }
 
-Image ClashBanner() {
+Image ClashBanner()
+{
     Image c = RegionCanvas(R::ClashBanner);
     std::vector<Point> shape = {{14, 2}, {284, 6}, {270, 62}, {0, 58}};
     c.FillPolygon(shape, Hex(0xffd040));
@@ -135,7 +148,8 @@ Image ClashBanner() {
     return c;
 }
 
-Image AimGaugeFrame() {
+Image AimGaugeFrame()
+{
     Image c = RegionCanvas(R::AimGaugeFrame);
     Panel(c, 1, 1, 191, 95, 12, Hex(0x08122a, 0.7f), Hex(0xe8eefc), 3);
     for (int x = 24; x < 190; x += 24) c.Line(x + 0.5f, 78, x + 0.5f, 91, 2, Hex(0xe8eefc, 0.8f));
@@ -143,11 +157,13 @@ Image AimGaugeFrame() {
     return c;
 }
 
-Image AimGaugeFill() {
+Image AimGaugeFill()
+{
     Image c = RegionCanvas(R::AimGaugeFill);
     c.Paint(0, 0, 192, 96, [](float px, float py) {
         float t = Clamp01(px / 192);
-        Rgba base = t < 0.5f ? Mix(Hex(0x28d860), Hex(0xffe030), t * 2) : Mix(Hex(0xffe030), Hex(0xff2a18), (t - 0.5f) * 2);
+        Rgba base =
+            t < 0.5f ? Mix(Hex(0x28d860), Hex(0xffe030), t * 2) : Mix(Hex(0xffe030), Hex(0xff2a18), (t - 0.5f) * 2);
         float stripe = std::fmod(px + py + 400, 32) < 16 ? 1.0f : 0.86f;
         float v = py / 96;
         float shade = (0.8f + 0.4f * std::exp(-std::pow((v - 0.22f) * 4, 2.0f)) - 0.2f * v) * stripe;
@@ -157,11 +173,12 @@ Image AimGaugeFill() {
 }
 
 // A key cap marked Z, up (0), half down (1) and pressed with a flash (2).
-Image ClashButton(const regions::Region& r, int frame) {
+Image ClashButton(const regions::Region& r, int frame)
+{
     Image c = RegionCanvas(r);
     float press = frame * 4.0f;
     if (frame == 2) c.FillPolygon(StarPoints(32, 34, 10, 31, 18, 0.15f), Hex(0xffe060, 0.85f));
-    c.FillRoundRect(8, 14 + 8, 56, 62 + 8, 8, Hex(0x2a3040));  // key side
+    c.FillRoundRect(8, 14 + 8, 56, 62 + 8, 8, Hex(0x2a3040));   // key side
     c.FillRoundRect(6, 10 + press, 58, 62 + press, 9, palette::Ink);
     c.Paint(0, 0, 64, 96, [&](float px, float py) {
         float t = Clamp01((py - 12 - press) / 48);
@@ -177,7 +194,8 @@ Image ClashButton(const regions::Region& r, int frame) {
     return c;
 }
 
-Image Banner(const regions::Region& r, const std::string& phrase, int copies, Rgba band, Rgba top, Rgba bottom) {
+Image Banner(const regions::Region& r, const std::string& phrase, int copies, Rgba band, Rgba top, Rgba bottom)
+{
     Image c = RegionCanvas(r, band);
     c.Paint(0, 0, c.Width(), c.Height(), [&](float, float py) {
         float t = py / c.Height();
@@ -192,7 +210,8 @@ Image Banner(const regions::Region& r, const std::string& phrase, int copies, Rg
 }
 
 // A small badge with a word: whose panel it marks.
-Image Tag(const regions::Region& r, const char* word, Rgba band, Rgba top, Rgba bottom) {
+Image Tag(const regions::Region& r, const char* word, Rgba band, Rgba top, Rgba bottom)
+{
     Image c = RegionCanvas(r);
     const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
     Panel(c, 1, 3, w - 1, h - 2, 8, WithAlpha(band, 0.9f), palette::White, 2);
@@ -202,7 +221,8 @@ Image Tag(const regions::Region& r, const char* word, Rgba band, Rgba top, Rgba 
     return c;
 }
 
-Image EdgeArrow() {
+Image EdgeArrow()
+{
     Image c = RegionCanvas(R::EdgeArrow);
     std::vector<Point> arrow = {{4, 4}, {29, 16}, {4, 28}, {10, 16}};
     c.Paint(0, 0, 32, 32, [&](float px, float py) {
@@ -216,7 +236,8 @@ Image EdgeArrow() {
 namespace G = regions::guide;
 
 // One line of the card: the keys on a plate on the left, what they do on the right.
-void CardLine(Image& c, float y, const char* keys, const char* what) {
+void CardLine(Image& c, float y, const char* keys, const char* what)
+{
     Panel(c, 24, y, 204, y + 40, 8, Hex(0xe8eefc, 0.95f), palette::Ink, 2);
     TextStyle k;
     k.top = Hex(0x182040), k.bottom = Hex(0x0a1020);
@@ -226,11 +247,11 @@ void CardLine(Image& c, float y, const char* keys, const char* what) {
     DrawText(c, Face::SansBold, what, 21, 214, y + 4, 496, y + 36, s, Align::Left);
 }
 
-Image HowToPlayCard() {
+Image HowToPlayCard()
+{
     Image c = RegionCanvas(G::Card);
-    c.Paint(0, 0, 512, 384, [](float, float py) {
-        return WithAlpha(Mix(Hex(0x14245a), Hex(0x070c20), Clamp01(py / 384)), 1);
-    });
+    c.Paint(0, 0, 512, 384,
+            [](float, float py) { return WithAlpha(Mix(Hex(0x14245a), Hex(0x070c20), Clamp01(py / 384)), 1); });
     HazardBand(c, 0, 8, 16);
     HazardBand(c, 376, 384, 16);
     TextStyle title = LabelStyle(Hex(0xffffff), Hex(0xffd040));
@@ -242,8 +263,7 @@ Image HowToPlayCard() {
     CardLine(c, 208, "Z Z Z Z", "CLASH! TAP Z AS FAST AS YOU CAN");
     TextStyle tip = LabelStyle(Hex(0xfff4c0), Hex(0xffa030));
     tip.outline = 2;
-    DrawText(c, Face::SansBold, "DASH INTO THE ENEMY TO KNOCK IT OUT OR STOP ITS SPIN.", 20, 20, 262, 492, 290,
-             tip);
+    DrawText(c, Face::SansBold, "DASH INTO THE ENEMY TO KNOCK IT OUT OR STOP ITS SPIN.", 20, 20, 262, 492, 290, tip);
     DrawText(c, Face::SansBold, "YOUR POWER BAR IS ON THE LEFT: A DASH SPENDS IT.", 20, 20, 292, 492, 320, tip);
     TextStyle go = LabelStyle(Hex(0xffffff), Hex(0x7fe0ff));
     go.outline = 2.5f;
@@ -251,9 +271,10 @@ Image HowToPlayCard() {
     return c;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteGuideTexture(const DataDir& dir) {
+bool WriteGuideTexture(const DataDir& dir)
+{
     Image sheet(1024, 512);
     Place(sheet, G::Card, HowToPlayCard());
     Place(sheet, G::HintBanner,
@@ -264,7 +285,8 @@ bool WriteGuideTexture(const DataDir& dir) {
     return sheet.WritePng(dir.Path("texture/Guide.png"));
 }
 
-bool WriteInterfaceTexture(const DataDir& dir) {
+bool WriteInterfaceTexture(const DataDir& dir)
+{
     Image sheet(512, 512);
     Place(sheet, R::GaugeBack, GaugeBack());
     Place(sheet, R::GaugeFill, GaugeFill());
@@ -293,4 +315,4 @@ bool WriteInterfaceTexture(const DataDir& dir) {
     return sheet.WritePng(dir.Path("texture/Interface.png"));
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

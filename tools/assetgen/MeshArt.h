@@ -21,7 +21,7 @@ Image SwarmShellTexture();
 Image BumperTexture();
 Image BombTexture();
 Image OrbTexture();
-Image ItemBallTexture(int kind);  // 0 unknown, 1 spin, 2 jump, 3 power
+Image ItemBallTexture(int kind);   // 0 unknown, 1 spin, 2 jump, 3 power
 Image CrateTexture();
 Image AuraTexture();
 Image AirWallTexture();
@@ -33,4 +33,4 @@ Image SpaceTexture();
 Image ArenaFloorTexture(int stage, float span);
 Image ArenaRimTexture(int stage);
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -12,7 +12,8 @@ namespace {
 constexpr float kTwoPi = 6.28318530718f;
 
 // Numbers as the X files carry them: fixed six decimals, no negative zero.
-std::string Num(float v) {
+std::string Num(float v)
+{
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.6f", static_cast<double>(v));
     std::string s = buf;
@@ -20,44 +21,50 @@ std::string Num(float v) {
     return s;
 }
 
-}  // namespace
+}   // namespace
 
 // ---------------------------------------------------------------- Placement
 
-Placement Placement::Translate(float x, float y, float z) {
+Placement Placement::Translate(float x, float y, float z)
+{
     Placement p;
     p.t = {x, y, z};
     return p;
 }
 
-Placement Placement::Scale(float x, float y, float z) {
+Placement Placement::Scale(float x, float y, float z)
+{
     Placement p;
     p.m[0][0] = x, p.m[1][1] = y, p.m[2][2] = z;
     return p;
 }
 
-Placement Placement::RotateX(float a) {
+Placement Placement::RotateX(float a)
+{
     Placement p;
     float c = std::cos(a), s = std::sin(a);
     p.m[1][1] = c, p.m[1][2] = -s, p.m[2][1] = s, p.m[2][2] = c;
     return p;
 }
 
-Placement Placement::RotateY(float a) {
+Placement Placement::RotateY(float a)
+{
     Placement p;
     float c = std::cos(a), s = std::sin(a);
     p.m[0][0] = c, p.m[0][2] = s, p.m[2][0] = -s, p.m[2][2] = c;
     return p;
 }
 
-Placement Placement::RotateZ(float a) {
+Placement Placement::RotateZ(float a)
+{
     Placement p;
     float c = std::cos(a), s = std::sin(a);
     p.m[0][0] = c, p.m[0][1] = -s, p.m[1][0] = s, p.m[1][1] = c;
     return p;
 }
 
-Placement Placement::After(const Placement& o) const {
+Placement Placement::After(const Placement& o) const
+{
     Placement r;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
@@ -68,12 +75,14 @@ Placement Placement::After(const Placement& o) const {
     return r;
 }
 
-V3 Placement::Point(V3 p) const {
+V3 Placement::Point(V3 p) const
+{
     return {m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z + t.x, m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + t.y,
             m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + t.z};
 }
 
-V3 Placement::Normal(V3 n) const {
+V3 Placement::Normal(V3 n) const
+{
     // Cofactor matrix = determinant x inverse transpose; the scale drops out in the normalisation.
     float c[3][3];
     for (int i = 0; i < 3; ++i)
@@ -90,7 +99,8 @@ V3 Placement::Normal(V3 n) const {
 
 // ---------------------------------------------------------------- materials
 
-XMaterial Painted(const std::string& name, float r, float g, float b, const std::string& texture, float glow) {
+XMaterial Painted(const std::string& name, float r, float g, float b, const std::string& texture, float glow)
+{
     XMaterial m;
     m.name = name, m.r = r, m.g = g, m.b = b, m.a = 1;
     m.power = 12, m.sr = m.sg = m.sb = 0.25f;
@@ -99,7 +109,8 @@ XMaterial Painted(const std::string& name, float r, float g, float b, const std:
     return m;
 }
 
-XMaterial Metal(const std::string& name, float r, float g, float b, const std::string& texture) {
+XMaterial Metal(const std::string& name, float r, float g, float b, const std::string& texture)
+{
     XMaterial m;
     m.name = name, m.r = r, m.g = g, m.b = b, m.a = 1;
     m.power = 30, m.sr = m.sg = m.sb = 0.9f;
@@ -108,7 +119,8 @@ XMaterial Metal(const std::string& name, float r, float g, float b, const std::s
     return m;
 }
 
-XMaterial Glowing(const std::string& name, float r, float g, float b, float a, const std::string& texture) {
+XMaterial Glowing(const std::string& name, float r, float g, float b, float a, const std::string& texture)
+{
     XMaterial m;
     m.name = name, m.r = r, m.g = g, m.b = b, m.a = a;
     m.er = r, m.eg = g, m.eb = b;
@@ -118,17 +130,20 @@ XMaterial Glowing(const std::string& name, float r, float g, float b, float a, c
 
 // ---------------------------------------------------------------- building
 
-int MeshBuilder::AddMaterial(const XMaterial& m) {
+int MeshBuilder::AddMaterial(const XMaterial& m)
+{
     m_Materials.push_back(m);
     return static_cast<int>(m_Materials.size()) - 1;
 }
 
-int MeshBuilder::AddVertex(V3 p, V3 n, float u, float v) {
+int MeshBuilder::AddVertex(V3 p, V3 n, float u, float v)
+{
     m_Verts.push_back({m_Place.Point(p), m_Place.Normal(n), u, v});
     return static_cast<int>(m_Verts.size()) - 1;
 }
 
-void MeshBuilder::AddTriangle(int a, int b, int c, int material) {
+void MeshBuilder::AddTriangle(int a, int b, int c, int material)
+{
     const Vertex &va = m_Verts[a], &vb = m_Verts[b], &vc = m_Verts[c];
     V3 g = Cross(vb.p - va.p, vc.p - va.p);
     if (Len(g) < 1e-9f) return;
@@ -137,13 +152,15 @@ void MeshBuilder::AddTriangle(int a, int b, int c, int material) {
     m_Tris.push_back({a, b, c, material});
 }
 
-void MeshBuilder::AddQuad(int a, int b, int c, int d, int material) {
+void MeshBuilder::AddQuad(int a, int b, int c, int d, int material)
+{
     AddTriangle(a, b, c, material);
     AddTriangle(a, c, d, material);
 }
 
 void MeshBuilder::Lathe(const std::vector<ProfilePoint>& profile, int segments, float uRepeat,
-                        const std::function<float(float)>& radiusScale, float vTop, float vBottom) {
+                        const std::function<float(float)>& radiusScale, float vTop, float vBottom)
+{
     const int n = static_cast<int>(profile.size());
     if (n < 2 || segments < 3) return;
     auto position = [&](int i, float angle) {
@@ -187,13 +204,14 @@ void MeshBuilder::Lathe(const std::vector<ProfilePoint>& profile, int segments, 
     }
 }
 
-void MeshBuilder::Box(V3 lo, V3 hi, int material, float uvScale) {
+void MeshBuilder::Box(V3 lo, V3 hi, int material, float uvScale)
+{
     struct Face {
         V3 n, u, v;
     };
-    const Face faces[6] = {{{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},  {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
-                           {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
-                           {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}},  {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}};
+    const Face faces[6] = {{{1, 0, 0}, {0, 0, 1}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, 1}, {0, 1, 0}},
+                           {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}},
+                           {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}};
     V3 c = (lo + hi) * 0.5f, h = (hi - lo) * 0.5f;
     auto scale = [&](V3 a) { return V3{a.x * h.x, a.y * h.y, a.z * h.z}; };
     for (const Face& f : faces) {
@@ -208,7 +226,8 @@ void MeshBuilder::Box(V3 lo, V3 hi, int material, float uvScale) {
     }
 }
 
-void MeshBuilder::Sphere(V3 centre, float radius, int segments, int rings, int material, float uRepeat) {
+void MeshBuilder::Sphere(V3 centre, float radius, int segments, int rings, int material, float uRepeat)
+{
     std::vector<ProfilePoint> profile;
     for (int i = 0; i <= rings; ++i) {
         float phi = 3.14159265f * static_cast<float>(i) / rings;
@@ -221,12 +240,14 @@ void MeshBuilder::Sphere(V3 centre, float radius, int segments, int rings, int m
     m_Place = saved;
 }
 
-void MeshBuilder::FlipAll() {
+void MeshBuilder::FlipAll()
+{
     for (Vertex& v : m_Verts) v.n = v.n * -1.0f;
     for (Triangle& t : m_Tris) std::swap(t.b, t.c);
 }
 
-void MeshBuilder::AddBackFaces(int firstTriangle) {
+void MeshBuilder::AddBackFaces(int firstTriangle)
+{
     const int end = TriangleCount();
     for (int t = firstTriangle; t < end; ++t) {
         Triangle tri = m_Tris[t];
@@ -245,11 +266,11 @@ void MeshBuilder::AddBackFaces(int firstTriangle) {
 
 // ---------------------------------------------------------------- writing
 
-bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const {
+bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
+{
     std::vector<int> order(m_Tris.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return m_Tris[a].material < m_Tris[b].material; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return m_Tris[a].material < m_Tris[b].material; });
 
     // Only the vertices some triangle uses are written (dropped degenerate
     // triangles can leave a few behind), renumbered in their original order.
@@ -264,22 +285,23 @@ bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
     out.reserve(verts.size() * 96 + m_Tris.size() * 48 + 4096);
     out += "xof 0303txt 0032\n\n";
     out += "Frame " + name + " {\n";
-    out += " FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
-           "0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;\n }\n";
+    out +=
+        " FrameTransformMatrix {\n  1.000000,0.000000,0.000000,0.000000,0.000000,1.000000,0.000000,0.000000,"
+        "0.000000,0.000000,1.000000,0.000000,0.000000,0.000000,0.000000,1.000000;;\n }\n";
     out += " Mesh " + name + "Mesh {\n";
     out += "  " + std::to_string(verts.size()) + ";\n";
     for (size_t i = 0; i < verts.size(); ++i) {
         const V3& p = verts[i]->p;
         out += "  " + Num(p.x) + ";" + Num(p.y) + ";" + Num(p.z) + (i + 1 < verts.size() ? ";,\n" : ";;\n");
     }
-    out += "\n";  // the one line between the last vertex and the face count
+    out += "\n";   // the one line between the last vertex and the face count
     auto faceList = [&](std::string& s, const char* indent) {
         s += indent + std::to_string(order.size()) + ";\n";
         for (size_t k = 0; k < order.size(); ++k) {
             const Triangle& t = m_Tris[order[k]];
             s += indent;
-            s += "3;" + std::to_string(remap[t.a]) + "," + std::to_string(remap[t.b]) + "," + std::to_string(remap[t.c]) +
-                 (k + 1 < order.size() ? ";,\n" : ";;\n");
+            s += "3;" + std::to_string(remap[t.a]) + "," + std::to_string(remap[t.b]) + "," +
+                 std::to_string(remap[t.c]) + (k + 1 < order.size() ? ";,\n" : ";;\n");
         }
     };
     faceList(out, "  ");
@@ -297,8 +319,8 @@ bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
         out += "   " + Num(verts[i]->u) + ";" + Num(verts[i]->v) + (i + 1 < verts.size() ? ";,\n" : ";;\n");
     out += "  }\n";
 
-    out += "  MeshMaterialList {\n   " + std::to_string(m_Materials.size()) + ";\n   " +
-           std::to_string(order.size()) + ";\n";
+    out += "  MeshMaterialList {\n   " + std::to_string(m_Materials.size()) + ";\n   " + std::to_string(order.size()) +
+           ";\n";
     for (size_t k = 0; k < order.size(); ++k)
         out += "   " + std::to_string(m_Tris[order[k]].material) + (k + 1 < order.size() ? ",\n" : ";\n");
     for (const XMaterial& m : m_Materials) {
@@ -316,4 +338,4 @@ bool MeshBuilder::WriteX(const std::string& path, const std::string& name) const
     return f && std::fwrite(out.data(), 1, out.size(), f.get()) == out.size();
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -25,7 +25,8 @@ inline V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
 inline float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 inline V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 inline float Len(V3 a) { return std::sqrt(Dot(a, a)); }
-inline V3 Unit(V3 a) {
+inline V3 Unit(V3 a)
+{
     float l = Len(a);
     return l > 1e-12f ? a * (1.0f / l) : V3{};
 }
@@ -43,23 +44,23 @@ struct Placement {
     // This placement after other (other applied first).
     Placement After(const Placement& other) const;
     V3 Point(V3 p) const;
-    V3 Normal(V3 n) const;  // by the inverse transpose, normalised
+    V3 Normal(V3 n) const;   // by the inverse transpose, normalised
 };
 
 struct XMaterial {
     std::string name;
     float r = 1, g = 1, b = 1, a = 1;   // diffuse (the game copies it to ambient)
     float power = 0;
-    float sr = 0, sg = 0, sb = 0;       // specular
-    float er = 0, eg = 0, eb = 0;       // emissive
-    std::string texture;                // file name beside the mesh, or empty
+    float sr = 0, sg = 0, sb = 0;   // specular
+    float er = 0, eg = 0, eb = 0;   // emissive
+    std::string texture;            // file name beside the mesh, or empty
 };
 
 struct ProfilePoint {
     float r = 0, y = 0;
-    int material = 0;      // material of the band from this point to the next
-    bool smooth = true;    // normal averaged with the neighbouring band
-    bool modulate = false; // radius multiplied by the lathe's angular function
+    int material = 0;        // material of the band from this point to the next
+    bool smooth = true;      // normal averaged with the neighbouring band
+    bool modulate = false;   // radius multiplied by the lathe's angular function
 };
 
 class MeshBuilder {
@@ -74,7 +75,7 @@ public:
     int AddVertex(V3 p, V3 n, float u, float v);
     // Oriented from the vertex normals; degenerate triangles are dropped.
     void AddTriangle(int a, int b, int c, int material);
-    void AddQuad(int a, int b, int c, int d, int material);  // a b c d around the quad
+    void AddQuad(int a, int b, int c, int d, int material);   // a b c d around the quad
 
     // Surface of revolution about y. The profile runs from the top to the
     // bottom with the outside to its left when r points right and y up
@@ -118,4 +119,4 @@ XMaterial Painted(const std::string& name, float r, float g, float b, const std:
 XMaterial Metal(const std::string& name, float r, float g, float b, const std::string& texture = "");
 XMaterial Glowing(const std::string& name, float r, float g, float b, float a, const std::string& texture = "");
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -14,17 +14,20 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-ProfilePoint P(float r, float y, int material, bool smooth = true, bool modulate = false) {
+ProfilePoint P(float r, float y, int material, bool smooth = true, bool modulate = false)
+{
     return {r, y, material, smooth, modulate};
 }
 
 // A vertical cylinder with flat caps.
-void Cylinder(MeshBuilder& mb, float radius, float y0, float y1, int segments, int side, int cap) {
+void Cylinder(MeshBuilder& mb, float radius, float y0, float y1, int segments, int side, int cap)
+{
     mb.Lathe({P(0, y1, cap), P(radius, y1, side, false), P(radius, y0, cap, false), P(0, y0, cap)}, segments);
 }
 
 // Closed circle profile (a torus about the y axis).
-void Torus(MeshBuilder& mb, float radius, float tube, int segments, int sides, int material) {
+void Torus(MeshBuilder& mb, float radius, float tube, int segments, int sides, int material)
+{
     std::vector<ProfilePoint> profile;
     for (int i = 0; i <= sides; ++i) {
         float a = 2 * kPi * i / sides;
@@ -33,12 +36,14 @@ void Torus(MeshBuilder& mb, float radius, float tube, int segments, int sides, i
     mb.Lathe(profile, segments, 4);
 }
 
-bool Save(const MeshBuilder& mb, const DataDir& dir, const char* file, const char* name) {
+bool Save(const MeshBuilder& mb, const DataDir& dir, const char* file, const char* name)
+{
     return mb.WriteX(dir.Path(std::string("X/") + file), name);
 }
 
 // Items: balls of radius 1 (the size of their sphere bodies).
-bool WriteItems(const DataDir& dir) {
+bool WriteItems(const DataDir& dir)
+{
     static const char* const kFiles[4] = {"Item.x", "Item1.x", "Item2.x", "Item3.x"};
     static const char* const kTextures[4] = {"ItemUnknown.png", "ItemSpin.png", "ItemJump.png", "ItemPower.png"};
     bool ok = true;
@@ -54,7 +59,8 @@ bool WriteItems(const DataDir& dir) {
 
 // The item box: a crate with corner posts and a mast; the propeller turns
 // about the box's own y axis at the top of the mast.
-bool WriteItemBox(const DataDir& dir) {
+bool WriteItemBox(const DataDir& dir)
+{
     MeshBuilder box;
     int crate = box.AddMaterial(Painted("Crate", 1, 1, 1, "ItemCrate.png", 0.4f));
     int metal = box.AddMaterial(Metal("Frame", 0.8f, 0.82f, 0.86f));
@@ -84,14 +90,15 @@ bool WriteItemBox(const DataDir& dir) {
 
 // The launcher: two rails along the launch direction (+z) under the rollers,
 // cross bars and a grip at the back. The top sits between the rollers.
-bool WriteLauncher(const DataDir& dir) {
+bool WriteLauncher(const DataDir& dir)
+{
     MeshBuilder rail;
     int hazard = rail.AddMaterial(Painted("Hazard", 1, 1, 1, "Rail.png", 0.35f));
     int steel = rail.AddMaterial(Metal("Steel", 0.6f, 0.63f, 0.7f));
     int grip = rail.AddMaterial(Painted("Grip", 0.15f, 0.15f, 0.18f, "", 0.3f));
     for (float x : {-2.75f, 2.75f}) {
         rail.Box({x - 0.45f, -0.95f, -4.2f}, {x + 0.45f, -0.6f, 3.2f}, hazard, 0.5f);
-        rail.Box({x - 0.12f, -0.6f, 0.05f}, {x + 0.12f, -0.45f, 0.4f}, steel);  // roller axle seat
+        rail.Box({x - 0.12f, -0.6f, 0.05f}, {x + 0.12f, -0.45f, 0.4f}, steel);   // roller axle seat
     }
     rail.Box({-3.2f, -1.05f, -4.2f}, {3.2f, -0.75f, -3.6f}, steel);
     rail.Box({-3.2f, -1.05f, 2.6f}, {3.2f, -0.85f, 3.2f}, steel);
@@ -114,7 +121,8 @@ bool WriteLauncher(const DataDir& dir) {
 }
 
 // Effects: the aura swirl, the air wall's shock front (facing +x) and the jump ring.
-bool WriteEffects(const DataDir& dir) {
+bool WriteEffects(const DataDir& dir)
+{
     MeshBuilder aura;
     int flame = aura.AddMaterial(Glowing("Aura", 1.0f, 0.7f, 0.3f, 1.0f, "Aura.png"));
     aura.Lathe({P(1.5f, 2.7f, flame), P(2.1f, 1.6f, flame), P(2.35f, 0.2f, flame), P(2.1f, -1.4f, flame),
@@ -152,7 +160,8 @@ bool WriteEffects(const DataDir& dir) {
 
 // The stage-3 bumper: a capsule of radius 1.5 and length 2, candy-striped,
 // with chrome caps and a lit belt.
-bool WriteCapsule(const DataDir& dir) {
+bool WriteCapsule(const DataDir& dir)
+{
     MeshBuilder mb;
     int stripes = mb.AddMaterial(Painted("Stripes", 1, 1, 1, "Bumper.png", 0.45f));
     int chrome = mb.AddMaterial(Metal("Chrome", 0.85f, 0.88f, 0.92f));
@@ -179,7 +188,8 @@ bool WriteCapsule(const DataDir& dir) {
 
 // The boss's weapons: a glowing orb (sphere of radius 1) and a horned mine
 // round its capsule body (radius 2.8, length 1).
-bool WriteBossWeapons(const DataDir& dir) {
+bool WriteBossWeapons(const DataDir& dir)
+{
     MeshBuilder orb;
     XMaterial plasma = Glowing("Plasma", 1.0f, 0.5f, 0.9f, 1.0f, "Orb.png");
     orb.Sphere({0, 0, 0}, 1.0f, 24, 12, orb.AddMaterial(plasma));
@@ -200,9 +210,9 @@ bool WriteBossWeapons(const DataDir& dir) {
     bomb.Lathe(body, 40, 1);
     // Horns round the middle and on the shoulders.
     auto hornAt = [&](float yaw, float tilt) {
-        bomb.SetPlacement(Placement::RotateY(yaw).After(Placement::RotateZ(tilt)).After(Placement::Translate(0, 2.7f, 0)));
-        bomb.Lathe({P(0, 0.9f, horn), P(0.12f, 0.85f, horn), P(0.34f, 0.1f, horn, false), P(0.34f, -0.2f, horn)},
-                   12);
+        bomb.SetPlacement(
+            Placement::RotateY(yaw).After(Placement::RotateZ(tilt)).After(Placement::Translate(0, 2.7f, 0)));
+        bomb.Lathe({P(0, 0.9f, horn), P(0.12f, 0.85f, horn), P(0.34f, 0.1f, horn, false), P(0.34f, -0.2f, horn)}, 12);
     };
     for (int k = 0; k < 6; ++k) hornAt(2 * kPi * k / 6, -kPi / 2);
     for (int k = 0; k < 4; ++k) hornAt(2 * kPi * k / 4 + kPi / 4, -kPi / 4);
@@ -213,9 +223,10 @@ bool WriteBossWeapons(const DataDir& dir) {
     return Save(bomb, dir, "St5Bomm.x", "Bomb") && ok;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteObjectMeshes(const DataDir& dir) {
+bool WriteObjectMeshes(const DataDir& dir)
+{
     bool ok = WriteItems(dir);
     ok = WriteItemBox(dir) && ok;
     ok = WriteLauncher(dir) && ok;
@@ -226,7 +237,8 @@ bool WriteObjectMeshes(const DataDir& dir) {
 
 // The sky: a sphere of radius 40 seen from inside, drawn unlit at scale 100
 // (4000, inside the far plane at 5000).
-bool WriteSpaceMesh(const DataDir& dir) {
+bool WriteSpaceMesh(const DataDir& dir)
+{
     MeshBuilder mb;
     XMaterial sky = Glowing("Sky", 1, 1, 1, 1, "Space.jpg");
     mb.Sphere({0, 0, 0}, 40.0f, 48, 24, mb.AddMaterial(sky));
@@ -235,4 +247,4 @@ bool WriteSpaceMesh(const DataDir& dir) {
     return mb.WriteX(dir.Path("X/space.x"), "Space") && ok;
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

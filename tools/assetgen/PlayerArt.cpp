@@ -12,7 +12,8 @@ namespace {
 
 namespace P = regions::player;
 
-TextStyle Lettering(Rgba top, Rgba bottom, float outline) {
+TextStyle Lettering(Rgba top, Rgba bottom, float outline)
+{
     TextStyle s;
     s.top = top, s.bottom = bottom;
     s.outline = outline, s.outlineColor = palette::Ink;
@@ -21,14 +22,16 @@ TextStyle Lettering(Rgba top, Rgba bottom, float outline) {
     return s;
 }
 
-Image Word(const regions::Region& r, const char* text, float height, const TextStyle& style) {
+Image Word(const regions::Region& r, const char* text, float height, const TextStyle& style)
+{
     Image c = RegionCanvas(r);
     DrawText(c, Face::SansBold, text, height, 4, 2, static_cast<float>(r.Width() - 4),
              static_cast<float>(r.Height() - 2), style);
     return c;
 }
 
-Image PausedHeading() {
+Image PausedHeading()
+{
     Image c = RegionCanvas(P::Paused);
     TextStyle s = Lettering(Hex(0xffffff), Hex(0x7fe0ff), 4);
     s.glow = 10, s.glowColor = Hex(0x3fb8ff, 0.7f);
@@ -38,31 +41,35 @@ Image PausedHeading() {
 }
 
 // A choice of the menu: plain, or chosen (gold on a lit plate).
-Image Choice(const regions::Region& r, const char* text, bool chosen) {
+Image Choice(const regions::Region& r, const char* text, bool chosen)
+{
     Image c = RegionCanvas(r);
     const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
     if (chosen) Panel(c, 4, 4, w - 4, h - 4, 12, Hex(0x3a2a08, 0.85f), palette::Gold, 2);
-    const TextStyle s = chosen ? Lettering(Hex(0xfff4c0), palette::Orange, 2.5f)
-                               : Lettering(Hex(0xe8fbff), palette::Steel, 2.5f);
+    const TextStyle s =
+        chosen ? Lettering(Hex(0xfff4c0), palette::Orange, 2.5f) : Lettering(Hex(0xe8fbff), palette::Steel, 2.5f);
     DrawText(c, Face::SansBold, text, 30, 16, 6, w - 16, h - 6, s);
     return c;
 }
 
-Image Pointer() {
+Image Pointer()
+{
     Image c = RegionCanvas(P::Pointer);
     c.FillPolygon({{10, 8}, {42, 24}, {10, 40}}, palette::Ink);
     c.FillPolygon({{13, 13}, {36, 24}, {13, 35}}, palette::Gold);
     return c;
 }
 
-Image MenuPanel() {
+Image MenuPanel()
+{
     Image c = RegionCanvas(P::MenuPanel);
     const float w = static_cast<float>(P::MenuPanel.Width()), h = static_cast<float>(P::MenuPanel.Height());
     Panel(c, 6, 6, w - 6, h - 6, 20, Hex(0x101a3a, 0.88f), palette::Cyan, 4);
     return c;
 }
 
-Image Digits() {
+Image Digits()
+{
     Image c = RegionCanvas(P::Digits);
     const char* glyphs[P::DigitCount] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ":", "."};
     const TextStyle s = Lettering(Hex(0xffffff), Hex(0xffd040), 2.5f);
@@ -74,9 +81,10 @@ Image Digits() {
     return c;
 }
 
-}  // namespace
+}   // namespace
 
-bool WritePlayerTexture(const DataDir& dir) {
+bool WritePlayerTexture(const DataDir& dir)
+{
     Image sheet(512, 512);
     Place(sheet, P::Paused, PausedHeading());
     Place(sheet, P::Resume, Choice(P::Resume, "RESUME", false));
@@ -97,4 +105,4 @@ bool WritePlayerTexture(const DataDir& dir) {
     return sheet.WritePng(dir.Path("texture/Player.png"));
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -11,7 +11,8 @@ class Rng {
 public:
     explicit Rng(uint64_t seed) : m_State(seed) {}
 
-    uint64_t Next() {
+    uint64_t Next()
+    {
         uint64_t z = (m_State += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -30,4 +31,4 @@ private:
     uint64_t m_State;
 };
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -10,7 +10,8 @@ namespace assetgen {
 
 namespace {
 
-TextStyle Bold(Rgba top, Rgba bottom, float outline = 3) {
+TextStyle Bold(Rgba top, Rgba bottom, float outline = 3)
+{
     TextStyle s;
     s.top = top, s.bottom = bottom;
     s.outline = outline, s.outlineColor = palette::Ink;
@@ -20,7 +21,8 @@ TextStyle Bold(Rgba top, Rgba bottom, float outline = 3) {
 }
 
 // Styled text turned to read upwards, centred on (cx, cy).
-void VerticalText(Image& img, const char* text, float height, float cx, float cy, const TextStyle& style) {
+void VerticalText(Image& img, const char* text, float height, float cx, float cy, const TextStyle& style)
+{
     PlacedMask flat = FitText(Face::SansBold, text, height, 0, 0, 1000, height * 1.2f, Align::Left, 2, 1, 8);
     PlacedMask pm;
     pm.mask = RotatedLeft(flat.mask);
@@ -35,7 +37,8 @@ void VerticalText(Image& img, const char* text, float height, float cx, float cy
 
 namespace S = regions::stageselect;
 
-Image StageSelectBackground() {
+Image StageSelectBackground()
+{
     Image c = RegionCanvas(S::Background);
     c.PaintAll([](float px, float py) {
         Rgba base = Mix(Hex(0x0c1434), Hex(0x1c0c34), py / 480);
@@ -72,7 +75,8 @@ Image StageSelectBackground() {
     return c;
 }
 
-Image StageName(int i) {
+Image StageName(int i)
+{
     Image c = RegionCanvas(S::Name[i]);
     TextStyle small = Bold(Hex(0xfff4b0), Hex(0xffb030), 2);
     DrawText(c, Face::SansBold, "STAGE " + std::to_string(i + 1), 22, 10, 4, 342, 28, small);
@@ -82,7 +86,8 @@ Image StageName(int i) {
 }
 
 // White plates so that the screen's yellow tint marks the current stage.
-Image Slot(int k) {
+Image Slot(int k)
+{
     Image c = RegionCanvas(S::Slot[k]);
     c.FillRoundRect(2, 2, 46, 62, 9, palette::Ink);
     c.Paint(0, 0, 48, 64, [](float px, float py) {
@@ -95,7 +100,8 @@ Image Slot(int k) {
     return c;
 }
 
-Image ClearedMark() {
+Image ClearedMark()
+{
     Image c = RegionCanvas(S::ClearedMark);
     c.StrokeCircle(48, 48, 40, 7, Hex(0xff3a2a, 0.95f));
     c.StrokeCircle(48, 48, 31, 2, Hex(0xff3a2a, 0.9f));
@@ -116,7 +122,8 @@ Image ClearedMark() {
     return c;
 }
 
-Image StageCursor() {
+Image StageCursor()
+{
     Image c = RegionCanvas(S::Cursor);
     // The tip points at the current slot, 52 texels from the cursor's left edge.
     std::vector<Point> arrow = {{36, 6}, {68, 6}, {52, 40}};
@@ -133,32 +140,35 @@ Image StageCursor() {
 
 namespace Q = regions::result;
 
-PlacedMask ResultLetterMask(char ch, const regions::Region& r) {
+PlacedMask ResultLetterMask(char ch, const regions::Region& r)
+{
     return FitText(Face::SansBold, std::string(1, ch), 50, 5, 4, static_cast<float>(r.Width()) - 5,
                    static_cast<float>(r.Height()) - 4);
 }
 
-Image ResultLetter(const regions::Region& r, char ch, Rgba top, Rgba bottom) {
+Image ResultLetter(const regions::Region& r, char ch, Rgba top, Rgba bottom)
+{
     Image c = RegionCanvas(r);
     DrawStyled(c, ResultLetterMask(ch, r), Bold(top, bottom, 3));
     return c;
 }
 
 // A letter stretched into a column of light: the stage-clear message grows each letter from it.
-Image GrowingLetter(const regions::Region& r, char ch) {
+Image GrowingLetter(const regions::Region& r, char ch)
+{
     Image c = RegionCanvas(r);
     Image letter = ResultLetter(Q::ClearLetter[0], ch, Hex(0xffffff), Hex(0xfff0a0));
     Image tall = letter.Resized(r.Width(), r.Height());
     Mask glow = tall.AlphaMask().Dilated(2).Blurred(6);
     c.DrawMask(glow, 0, 0, Hex(0xffd040, 0.8f));
-    c.Glow(0, 0, r.Width(), r.Height(), [&](float px, float) {
-        return WithAlpha(Hex(0xfff4c0), 0.5f * std::exp(-std::pow((px - 24) / 10, 2.0f)));
-    });
+    c.Glow(0, 0, r.Width(), r.Height(),
+           [&](float px, float) { return WithAlpha(Hex(0xfff4c0), 0.5f * std::exp(-std::pow((px - 24) / 10, 2.0f))); });
     c.Over(tall, 0, 0);
     return c;
 }
 
-Image Badge(const regions::Region& r, const char* word, Rgba ring, Rgba inner, Rgba top, Rgba bottom) {
+Image Badge(const regions::Region& r, const char* word, Rgba ring, Rgba inner, Rgba top, Rgba bottom)
+{
     Image c = RegionCanvas(r);
     c.FillPolygon(StarPoints(48, 48, 16, 47, 41), palette::Ink);
     c.FillPolygon(StarPoints(48, 48, 16, 44, 38.5f), ring);
@@ -171,7 +181,8 @@ Image Badge(const regions::Region& r, const char* word, Rgba ring, Rgba inner, R
     return c;
 }
 
-Image Answer(const regions::Region& r, const char* word, bool lit) {
+Image Answer(const regions::Region& r, const char* word, bool lit)
+{
     Image c = RegionCanvas(r);
     if (lit) {
         c.FillRoundRect(4, 4, 140, 44, 12, Hex(0xffe060, 0.5f));
@@ -186,14 +197,16 @@ Image Answer(const regions::Region& r, const char* word, bool lit) {
     return c;
 }
 
-Image ContinueBanner() {
+Image ContinueBanner()
+{
     Image c = RegionCanvas(Q::ContinueBanner);
     Panel(c, 4, 4, 332, 60, 16, Hex(0x100a24, 0.9f), Hex(0xff5a4a), 3);
     DrawText(c, Face::SansBold, "CONTINUE?", 44, 16, 6, 320, 58, Bold(Hex(0xffffff), Hex(0xffb0a0), 3));
     return c;
 }
 
-Image Prompt() {
+Image Prompt()
+{
     Image c = RegionCanvas(Q::Prompt);
     TextStyle s = Bold(Hex(0xffffff), Hex(0xbfe8ff), 2);
     s.glow = 4, s.glowColor = Hex(0x3fd8ff, 0.6f);
@@ -205,7 +218,8 @@ Image Prompt() {
 
 namespace L = regions::load;
 
-Image LoadingText() {
+Image LoadingText()
+{
     Image c = RegionCanvas(L::Text);
     TextStyle s = Bold(Hex(0xffffff), Hex(0x7fd8ff), 3);
     s.glow = 5, s.glowColor = Hex(0x3fd8ff, 0.5f);
@@ -214,7 +228,8 @@ Image LoadingText() {
 }
 
 // Eight dots of falling brightness: turned by 45 degrees a frame it seems to spin.
-Image Spinner() {
+Image Spinner()
+{
     Image c = RegionCanvas(L::Spinner);
     for (int i = 0; i < 8; ++i) {
         float a = 6.2831853f * i / 8;
@@ -226,9 +241,10 @@ Image Spinner() {
     return c;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteStageSelectTexture(const DataDir& dir) {
+bool WriteStageSelectTexture(const DataDir& dir)
+{
     Image sheet(1024, 512);
     Place(sheet, S::Background, StageSelectBackground());
     for (int i = 0; i < 5; ++i) {
@@ -240,15 +256,20 @@ bool WriteStageSelectTexture(const DataDir& dir) {
     return sheet.WritePng(dir.Path("texture/StageSelect.png"));
 }
 
-bool WriteResultTexture(const DataDir& dir) {
+bool WriteResultTexture(const DataDir& dir)
+{
     Image sheet(512, 512);
     for (int i = 0; i < Q::kLetters; ++i) {
-        Place(sheet, Q::ClearLetter[i], ResultLetter(Q::ClearLetter[i], Q::kClearMessage[i], Hex(0xfff6c8), Hex(0xff9a1a)));
+        Place(sheet, Q::ClearLetter[i],
+              ResultLetter(Q::ClearLetter[i], Q::kClearMessage[i], Hex(0xfff6c8), Hex(0xff9a1a)));
         Place(sheet, Q::ClearLetterGrowing[i], GrowingLetter(Q::ClearLetterGrowing[i], Q::kClearMessage[i]));
-        Place(sheet, Q::OverLetter[i], ResultLetter(Q::OverLetter[i], Q::kOverMessage[i], Hex(0xffd0e0), Hex(0xb02050)));
+        Place(sheet, Q::OverLetter[i],
+              ResultLetter(Q::OverLetter[i], Q::kOverMessage[i], Hex(0xffd0e0), Hex(0xb02050)));
     }
-    Place(sheet, Q::ClearWordA, Badge(Q::ClearWordA, "STAGE", Hex(0xffc53a), Hex(0x1a4ab0), Hex(0xffffff), Hex(0xbfe8ff)));
-    Place(sheet, Q::ClearWordB, Badge(Q::ClearWordB, "CLEAR", Hex(0xffc53a), Hex(0xd03018), Hex(0xffffff), Hex(0xfff0a0)));
+    Place(sheet, Q::ClearWordA,
+          Badge(Q::ClearWordA, "STAGE", Hex(0xffc53a), Hex(0x1a4ab0), Hex(0xffffff), Hex(0xbfe8ff)));
+    Place(sheet, Q::ClearWordB,
+          Badge(Q::ClearWordB, "CLEAR", Hex(0xffc53a), Hex(0xd03018), Hex(0xffffff), Hex(0xfff0a0)));
     Place(sheet, Q::OverWordA, Badge(Q::OverWordA, "GAME", Hex(0x8a94a8), Hex(0x301848), Hex(0xffffff), Hex(0xc8a8e0)));
     Place(sheet, Q::OverWordB, Badge(Q::OverWordB, "OVER", Hex(0x8a94a8), Hex(0x600a18), Hex(0xffffff), Hex(0xffa0a0)));
     Place(sheet, Q::ContinueBanner, ContinueBanner());
@@ -260,11 +281,12 @@ bool WriteResultTexture(const DataDir& dir) {
     return sheet.WritePng(dir.Path("texture/Result.png"));
 }
 
-bool WriteLoadTexture(const DataDir& dir) {
+bool WriteLoadTexture(const DataDir& dir)
+{
     Image sheet(256, 128);
     Place(sheet, L::Text, LoadingText());
     Place(sheet, L::Spinner, Spinner());
     return sheet.WritePng(dir.Path("texture/Load.png"));
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

@@ -11,7 +11,8 @@ namespace assetgen::synth {
 namespace {
 
 // Smooths the jump of a naive waveform (polyBLEP).
-double Blep(double t, double dt) {
+double Blep(double t, double dt)
+{
     if (t < dt) {
         t /= dt;
         return t + t - t * t - 1;
@@ -25,21 +26,24 @@ double Blep(double t, double dt) {
 
 using FilePtr = std::unique_ptr<FILE, int (*)(FILE*)>;
 
-std::vector<int16_t> Pcm16(const Sound& sound) {
+std::vector<int16_t> Pcm16(const Sound& sound)
+{
     std::vector<int16_t> pcm(sound.samples.size());
     for (size_t i = 0; i < pcm.size(); ++i)
         pcm[i] = static_cast<int16_t>(std::lround(std::clamp(sound.samples[i], -1.0, 1.0) * 32767.0));
     return pcm;
 }
 
-}  // namespace
+}   // namespace
 
-double Saw(double phase, double dt) {
+double Saw(double phase, double dt)
+{
     double t = phase - std::floor(phase);
     return 2 * t - 1 - Blep(t, dt);
 }
 
-double Square(double phase, double dt, double width) {
+double Square(double phase, double dt, double width)
+{
     double t = phase - std::floor(phase);
     double v = t < width ? 1.0 : -1.0;
     v += Blep(t, dt);
@@ -48,7 +52,8 @@ double Square(double phase, double dt, double width) {
     return v;
 }
 
-double Adsr(double t, double length, double attack, double decay, double sustain, double release) {
+double Adsr(double t, double length, double attack, double decay, double sustain, double release)
+{
     if (t < 0) return 0;
     auto held = [&](double u) {
         if (u < attack) return u / attack;
@@ -60,7 +65,8 @@ double Adsr(double t, double length, double attack, double decay, double sustain
     return r < release ? held(length) * (1 - r / release) : 0;
 }
 
-double Filter::Process(double in, double cutoffHz, double q, double rate) {
+double Filter::Process(double in, double cutoffHz, double q, double rate)
+{
     // 2 sin(pi fc / 2 rate) by its series: the cutoff stays below a fifth of the rate, where it is exact enough.
     const double x = 3.141592653589793 * std::min(cutoffHz, rate * 0.2) / (2 * rate), x2 = x * x;
     const double f = 2 * x * (1 - x2 / 6 * (1 - x2 / 20));
@@ -75,12 +81,16 @@ double Filter::Process(double in, double cutoffHz, double q, double rate) {
     return out;
 }
 
-Reverb::Reverb(int rate, double size, double damping) : m_Feedback(0.7 + 0.28 * size), m_Damping(damping) {
-    for (double ms : {29.7, 37.1, 41.1, 43.7}) m_Combs.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000 * (0.6 + size))), 0, 0});
-    for (double ms : {5.0, 1.7}) m_Allpasses.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000)), 0, 0});
+Reverb::Reverb(int rate, double size, double damping) : m_Feedback(0.7 + 0.28 * size), m_Damping(damping)
+{
+    for (double ms : {29.7, 37.1, 41.1, 43.7})
+        m_Combs.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000 * (0.6 + size))), 0, 0});
+    for (double ms : {5.0, 1.7})
+        m_Allpasses.push_back({std::vector<double>(static_cast<size_t>(ms * rate / 1000)), 0, 0});
 }
 
-double Reverb::Process(double in) {
+double Reverb::Process(double in)
+{
     double sum = 0;
     for (Delay& d : m_Combs) {
         double out = d.buf[d.pos];
@@ -100,20 +110,24 @@ double Reverb::Process(double in) {
     return x;
 }
 
-void Sound::Normalize(double peak) {
+void Sound::Normalize(double peak)
+{
     double top = 1e-9;
     for (double s : samples) top = std::max(top, std::fabs(s));
     const double drive = 1.3;
     for (double& s : samples) s = std::tanh(drive * s / top) / std::tanh(drive) * peak;
 }
 
-void Sound::Fade(double inSeconds, double outSeconds) {
+void Sound::Fade(double inSeconds, double outSeconds)
+{
     size_t in = static_cast<size_t>(inSeconds * rate), out = static_cast<size_t>(outSeconds * rate);
     for (size_t i = 0; i < in && i < samples.size(); ++i) samples[i] *= static_cast<double>(i) / in;
-    for (size_t i = 0; i < out && i < samples.size(); ++i) samples[samples.size() - 1 - i] *= static_cast<double>(i) / out;
+    for (size_t i = 0; i < out && i < samples.size(); ++i)
+        samples[samples.size() - 1 - i] *= static_cast<double>(i) / out;
 }
 
-bool WriteWav(const std::string& path, const Sound& sound) {
+bool WriteWav(const std::string& path, const Sound& sound)
+{
     std::vector<int16_t> pcm = Pcm16(sound);
     const uint32_t dataBytes = static_cast<uint32_t>(pcm.size() * 2);
     std::vector<uint8_t> head(44);
@@ -124,26 +138,27 @@ bool WriteWav(const std::string& path, const Sound& sound) {
     put32(4, 36 + dataBytes);
     tag(8, "WAVE");
     tag(12, "fmt ");
-    put32(16, 16);                                       // PCM format chunk
-    put16(20, 1);                                        // integer PCM
-    put16(22, 1);                                        // mono
+    put32(16, 16);   // PCM format chunk
+    put16(20, 1);    // integer PCM
+    put16(22, 1);    // mono
     put32(24, static_cast<uint32_t>(sound.rate));
     put32(28, static_cast<uint32_t>(sound.rate) * 2);   // bytes per second
-    put16(32, 2);                                        // block align
-    put16(34, 16);                                       // bits per sample
+    put16(32, 2);                                       // block align
+    put16(34, 16);                                      // bits per sample
     tag(36, "data");
     put32(40, dataBytes);
     FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!f) return false;
     bool ok = std::fwrite(head.data(), 1, head.size(), f.get()) == head.size();
-    for (int16_t s : pcm) {  // little-endian whatever the host
+    for (int16_t s : pcm) {   // little-endian whatever the host
         uint8_t b[2] = {static_cast<uint8_t>(s & 0xff), static_cast<uint8_t>((s >> 8) & 0xff)};
         ok = ok && std::fwrite(b, 1, 2, f.get()) == 2;
     }
     return ok;
 }
 
-void WarmUpEncoder() {
+void WarmUpEncoder()
+{
     lame_global_flags* lame = lame_init();
     if (!lame) return;
     lame_set_num_channels(lame, 1);
@@ -152,7 +167,8 @@ void WarmUpEncoder() {
     lame_close(lame);
 }
 
-bool WriteMp3(const std::string& path, const Sound& sound, int kbps) {
+bool WriteMp3(const std::string& path, const Sound& sound, int kbps)
+{
     std::unique_ptr<lame_global_flags, int (*)(lame_global_flags*)> lame(lame_init(), lame_close);
     if (!lame) return false;
     lame_set_num_channels(lame.get(), 1);
@@ -162,7 +178,7 @@ bool WriteMp3(const std::string& path, const Sound& sound, int kbps) {
     lame_set_brate(lame.get(), kbps);
     lame_set_VBR(lame.get(), vbr_off);
     lame_set_quality(lame.get(), 5);
-    lame_set_bWriteVbrTag(lame.get(), 1);  // the info frame lets decoders drop the encoder's padding
+    lame_set_bWriteVbrTag(lame.get(), 1);   // the info frame lets decoders drop the encoder's padding
     lame_set_write_id3tag_automatic(lame.get(), 0);
     if (lame_init_params(lame.get()) < 0) return false;
 
@@ -182,9 +198,10 @@ bool WriteMp3(const std::string& path, const Sound& sound, int kbps) {
     mp3.insert(mp3.end(), chunk.begin(), chunk.begin() + got);
     // The info frame is the first frame of the stream; fill it in now that the length is known.
     size_t tagBytes = lame_get_lametag_frame(lame.get(), chunk.data(), chunk.size());
-    if (tagBytes > 0 && tagBytes <= mp3.size()) std::copy(chunk.begin(), chunk.begin() + static_cast<long>(tagBytes), mp3.begin());
+    if (tagBytes > 0 && tagBytes <= mp3.size())
+        std::copy(chunk.begin(), chunk.begin() + static_cast<long>(tagBytes), mp3.begin());
     FilePtr f(std::fopen(path.c_str(), "wb"), std::fclose);
     return f && std::fwrite(mp3.data(), 1, mp3.size(), f.get()) == mp3.size();
 }
 
-}  // namespace assetgen::synth
+}   // namespace assetgen::synth

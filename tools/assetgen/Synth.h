@@ -18,9 +18,10 @@ inline double NoteHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) /
 
 // Band-limited-ish oscillators on a phase in cycles.
 inline double Sine(double phase) { return std::sin(kTau * phase); }
-double Saw(double phase, double dt);     // dt: phase step per sample (for the edge smoothing)
+double Saw(double phase, double dt);   // dt: phase step per sample (for the edge smoothing)
 double Square(double phase, double dt, double width = 0.5);
-inline double Triangle(double phase) {
+inline double Triangle(double phase)
+{
     double f = phase - std::floor(phase);
     return 4 * std::fabs(f - 0.5) - 1;
 }
@@ -28,7 +29,8 @@ inline double Triangle(double phase) {
 // Attack-decay-sustain-release level at time t (seconds) of a note held for length seconds.
 double Adsr(double t, double length, double attack, double decay, double sustain, double release);
 // Exponential decay from 1 with the given time constant, after a short attack.
-inline double Pluck(double t, double attack, double tau) {
+inline double Pluck(double t, double attack, double tau)
+{
     return t < attack ? t / attack : std::exp(-(t - attack) / tau);
 }
 
@@ -66,7 +68,9 @@ struct Sound {
     std::vector<double> samples;
 
     explicit Sound(int sampleRate, double seconds = 0)
-        : rate(sampleRate), samples(static_cast<size_t>(seconds * sampleRate), 0.0) {}
+        : rate(sampleRate), samples(static_cast<size_t>(seconds * sampleRate), 0.0)
+    {
+    }
     double Seconds() const { return static_cast<double>(samples.size()) / rate; }
     // Scales so the loudest sample reaches peak (a soft limiter keeps it round).
     void Normalize(double peak);
@@ -79,4 +83,4 @@ bool WriteMp3(const std::string& path, const Sound& sound, int kbps);
 // Sets up the encoder's shared tables once, before encoders run on several threads.
 void WarmUpEncoder();
 
-}  // namespace assetgen::synth
+}   // namespace assetgen::synth

@@ -22,9 +22,9 @@ struct Region {
 };
 
 struct TextureTable {
-    const char* file;       // relative to the data folder
-    int width, height;      // pixels, powers of two
-    uint32_t colorKey;      // ARGB the game loads it with (0: none)
+    const char* file;    // relative to the data folder
+    int width, height;   // pixels, powers of two
+    uint32_t colorKey;   // ARGB the game loads it with (0: none)
     std::span<const Region> regions;
 };
 
@@ -51,34 +51,33 @@ inline constexpr Region AimGaugeFill{"aim gauge fill", 320, 224, 512, 320};
 inline constexpr Region ClashButton0{"clash button 0", 320, 320, 384, 416};
 inline constexpr Region ClashButton1{"clash button 1", 384, 320, 448, 416};
 inline constexpr Region ClashButton2{"clash button 2", 448, 320, 512, 416};
-inline constexpr Region LaunchBanner{"launch banner", 0, 400, 320, 448};  // scrolls in a 320-texel loop
-inline constexpr Region AimBanner{"aim banner", 0, 448, 512, 496};        // scrolls in a 512-texel loop
+inline constexpr Region LaunchBanner{"launch banner", 0, 400, 320, 448};   // scrolls in a 320-texel loop
+inline constexpr Region AimBanner{"aim banner", 0, 448, 512, 496};         // scrolls in a 512-texel loop
 // Whose panel is whose: tags beside the player's and the enemy's labels.
 inline constexpr Region PlayerTag{"player tag", 128, 112, 192, 144};
 inline constexpr Region EnemyTag{"enemy tag", 192, 112, 256, 144};
 // An arrow pointing right (turned by the game) at the edge of the picture,
 // towards an enemy out of view.
 inline constexpr Region EdgeArrow{"edge arrow", 256, 112, 288, 144};
-inline constexpr Region kAll[] = {GaugeBack,   GaugeFill,   SwarmIcon,     MeterFrame,   MeterLabel,
-                                  GaugeLabel,  EnemyMarker, Emblem,        HitText0,     HitText1,
-                                  ClashBanner, AimGaugeFrame, AimGaugeFill, ClashButton0, ClashButton1,
-                                  ClashButton2, LaunchBanner, AimBanner,   PlayerTag,    EnemyTag,
-                                  EdgeArrow};
-}  // namespace interface
+inline constexpr Region kAll[] = {GaugeBack,    GaugeFill,    SwarmIcon,    MeterFrame,   MeterLabel,   GaugeLabel,
+                                  EnemyMarker,  Emblem,       HitText0,     HitText1,     ClashBanner,  AimGaugeFrame,
+                                  AimGaugeFill, ClashButton0, ClashButton1, ClashButton2, LaunchBanner, AimBanner,
+                                  PlayerTag,    EnemyTag,     EdgeArrow};
+}   // namespace interface
 
 // ------------------------------------------------------------ texture/Title.png
 namespace title {
 inline constexpr int kLetterCount = 7;
-inline constexpr Region Letter[kLetterCount] = {
-    {"letter 0", 0, 0, 96, 128},    {"letter 1", 96, 96, 160, 160},  {"letter 2", 96, 0, 192, 96},
-    {"letter 3", 192, 0, 288, 96},  {"letter 4", 288, 0, 384, 96},   {"letter 5", 224, 96, 320, 160},
-    {"letter 6", 416, 0, 512, 128}};
-inline constexpr Region Lit[kLetterCount] = {
-    {"lit letter 0", 0, 128, 96, 256},   {"lit letter 1", 160, 96, 224, 160}, {"lit letter 2", 96, 160, 192, 256},
-    {"lit letter 3", 192, 160, 288, 256}, {"lit letter 4", 288, 160, 384, 256}, {"lit letter 5", 320, 96, 416, 160},
-    {"lit letter 6", 416, 128, 512, 256}};
+inline constexpr Region Letter[kLetterCount] = {{"letter 0", 0, 0, 96, 128},   {"letter 1", 96, 96, 160, 160},
+                                                {"letter 2", 96, 0, 192, 96},  {"letter 3", 192, 0, 288, 96},
+                                                {"letter 4", 288, 0, 384, 96}, {"letter 5", 224, 96, 320, 160},
+                                                {"letter 6", 416, 0, 512, 128}};
+inline constexpr Region Lit[kLetterCount] = {{"lit letter 0", 0, 128, 96, 256},    {"lit letter 1", 160, 96, 224, 160},
+                                             {"lit letter 2", 96, 160, 192, 256},  {"lit letter 3", 192, 160, 288, 256},
+                                             {"lit letter 4", 288, 160, 384, 256}, {"lit letter 5", 320, 96, 416, 160},
+                                             {"lit letter 6", 416, 128, 512, 256}};
 // Where the title screen settles each letter (centre of the picture, screen pixels).
-inline constexpr int kLetterHome[kLetterCount][2] = {{140, 97}, {184, 173}, {230, 141}, {304, 149},
+inline constexpr int kLetterHome[kLetterCount][2] = {{140, 97},  {184, 173}, {230, 141}, {304, 149},
                                                      {373, 132}, {417, 115}, {500, 97}};
 // What each letter picture shows: together they spell the game's name.
 inline constexpr const char* kLetterText[kLetterCount] = {"S", "P", "I", "N", "D", "R", "EL"};
@@ -90,49 +89,52 @@ inline constexpr Region Runner1{"running top 1", 128, 256, 256, 384};
 inline constexpr Region MenuStart{"menu start", 256, 256, 456, 320};
 inline constexpr Region MenuQuit{"menu quit", 256, 320, 456, 384};
 inline constexpr Region Cursor{"menu cursor", 416, 384, 480, 448};
-inline constexpr Region kAll[] = {Letter[0], Letter[1], Letter[2], Letter[3], Letter[4], Letter[5], Letter[6],
-                                  Lit[0],    Lit[1],    Lit[2],    Lit[3],    Lit[4],    Lit[5],    Lit[6],
-                                  LeftTop,   RightTop,  Subtitle,  Runner0,   Runner1,   MenuStart, MenuQuit,
-                                  Cursor};
-}  // namespace title
+inline constexpr Region kAll[] = {Letter[0], Letter[1], Letter[2], Letter[3], Letter[4], Letter[5], Letter[6], Lit[0],
+                                  Lit[1],    Lit[2],    Lit[3],    Lit[4],    Lit[5],    Lit[6],    LeftTop,   RightTop,
+                                  Subtitle,  Runner0,   Runner1,   MenuStart, MenuQuit,  Cursor};
+}   // namespace title
 
 // ------------------------------------------------------------ texture/Animation_Explosion.bmp
 namespace explosion {
 inline constexpr int kCell = 160;
-inline constexpr int kFrames = 8;  // cells 0..7, row by row, three to a 512-texel row
+inline constexpr int kFrames = 8;   // cells 0..7, row by row, three to a 512-texel row
 inline constexpr Region kAll[] = {{"cell 0", 0, 0, 160, 160},     {"cell 1", 160, 0, 320, 160},
                                   {"cell 2", 320, 0, 480, 160},   {"cell 3", 0, 160, 160, 320},
                                   {"cell 4", 160, 160, 320, 320}, {"cell 5", 320, 160, 480, 320},
                                   {"cell 6", 0, 320, 160, 480},   {"cell 7", 160, 320, 320, 480}};
-}  // namespace explosion
+}   // namespace explosion
 
 // ------------------------------------------------------------ texture/StageSelect.png
 namespace stageselect {
 inline constexpr Region Background{"background", 0, 0, 640, 480};
 // The part of the background left transparent: the preview window.
 inline constexpr Region PreviewWindow{"preview window", 128, 96, 512, 384};
-inline constexpr Region Name[5] = {{"name 1", 640, 0, 992, 80},    {"name 2", 640, 80, 992, 160},
-                                   {"name 3", 640, 160, 992, 240}, {"name 4", 640, 240, 992, 320},
+inline constexpr Region Name[5] = {{"name 1", 640, 0, 992, 80},
+                                   {"name 2", 640, 80, 992, 160},
+                                   {"name 3", 640, 160, 992, 240},
+                                   {"name 4", 640, 240, 992, 320},
                                    {"name 5", 640, 320, 992, 400}};
-inline constexpr Region Slot[5] = {{"slot 1", 752, 400, 800, 464}, {"slot 2", 800, 400, 848, 464},
-                                   {"slot 3", 848, 400, 896, 464}, {"slot 4", 896, 400, 944, 464},
+inline constexpr Region Slot[5] = {{"slot 1", 752, 400, 800, 464},
+                                   {"slot 2", 800, 400, 848, 464},
+                                   {"slot 3", 848, 400, 896, 464},
+                                   {"slot 4", 896, 400, 944, 464},
                                    {"slot 5", 944, 400, 992, 464}};
 inline constexpr Region ClearedMark{"cleared mark", 640, 400, 736, 496};
 inline constexpr Region Cursor{"cursor", 752, 464, 832, 512};
 inline constexpr const char* kStageNames[5] = {"COPPER DISH", "SWARM BASIN", "BUMPER GARDEN", "IRON CRATER",
                                                "STAR ALTAR"};
-inline constexpr Region kAll[] = {Background, Name[0], Name[1], Name[2], Name[3], Name[4], Slot[0],  Slot[1],
-                                  Slot[2],    Slot[3], Slot[4], ClearedMark, Cursor};
-}  // namespace stageselect
+inline constexpr Region kAll[] = {Background, Name[0], Name[1], Name[2], Name[3],     Name[4], Slot[0],
+                                  Slot[1],    Slot[2], Slot[3], Slot[4], ClearedMark, Cursor};
+}   // namespace stageselect
 
 // ------------------------------------------------------------ texture/Result.png
 namespace result {
 inline constexpr int kLetters = 7;
-inline constexpr const char* kClearMessage = "GOODJOB";  // GOOD JOB: four letters, a gap, three
-inline constexpr const char* kOverMessage = "YOULOSE";   // YOU LOSE: three letters, a gap, four
+inline constexpr const char* kClearMessage = "GOODJOB";   // GOOD JOB: four letters, a gap, three
+inline constexpr const char* kOverMessage = "YOULOSE";    // YOU LOSE: three letters, a gap, four
 inline constexpr Region ClearLetter[kLetters] = {
-    {"clear letter 0", 0, 0, 48, 48},     {"clear letter 1", 48, 0, 96, 48},   {"clear letter 2", 96, 0, 144, 48},
-    {"clear letter 3", 144, 0, 192, 48},  {"clear letter 4", 192, 0, 240, 48}, {"clear letter 5", 240, 0, 288, 48},
+    {"clear letter 0", 0, 0, 48, 48},    {"clear letter 1", 48, 0, 96, 48},   {"clear letter 2", 96, 0, 144, 48},
+    {"clear letter 3", 144, 0, 192, 48}, {"clear letter 4", 192, 0, 240, 48}, {"clear letter 5", 240, 0, 288, 48},
     {"clear letter 6", 288, 0, 336, 48}};
 inline constexpr Region ClearLetterGrowing[kLetters] = {
     {"growing letter 0", 0, 48, 48, 208},    {"growing letter 1", 48, 48, 96, 208},
@@ -154,20 +156,45 @@ inline constexpr Region NoDim{"no dim", 144, 336, 288, 384};
 inline constexpr Region YesDim{"yes dim", 0, 384, 144, 432};
 inline constexpr Region NoLit{"no lit", 144, 384, 288, 432};
 inline constexpr Region Prompt{"prompt", 0, 432, 176, 464};
-inline constexpr Region kAll[] = {
-    ClearLetter[0], ClearLetter[1], ClearLetter[2], ClearLetter[3], ClearLetter[4], ClearLetter[5], ClearLetter[6],
-    ClearLetterGrowing[0], ClearLetterGrowing[1], ClearLetterGrowing[2], ClearLetterGrowing[3],
-    ClearLetterGrowing[4], ClearLetterGrowing[5], ClearLetterGrowing[6],
-    OverLetter[0], OverLetter[1], OverLetter[2], OverLetter[3], OverLetter[4], OverLetter[5], OverLetter[6],
-    ClearWordA, ClearWordB, OverWordA, OverWordB, ContinueBanner, YesLit, NoDim, YesDim, NoLit, Prompt};
-}  // namespace result
+inline constexpr Region kAll[] = {ClearLetter[0],
+                                  ClearLetter[1],
+                                  ClearLetter[2],
+                                  ClearLetter[3],
+                                  ClearLetter[4],
+                                  ClearLetter[5],
+                                  ClearLetter[6],
+                                  ClearLetterGrowing[0],
+                                  ClearLetterGrowing[1],
+                                  ClearLetterGrowing[2],
+                                  ClearLetterGrowing[3],
+                                  ClearLetterGrowing[4],
+                                  ClearLetterGrowing[5],
+                                  ClearLetterGrowing[6],
+                                  OverLetter[0],
+                                  OverLetter[1],
+                                  OverLetter[2],
+                                  OverLetter[3],
+                                  OverLetter[4],
+                                  OverLetter[5],
+                                  OverLetter[6],
+                                  ClearWordA,
+                                  ClearWordB,
+                                  OverWordA,
+                                  OverWordB,
+                                  ContinueBanner,
+                                  YesLit,
+                                  NoDim,
+                                  YesDim,
+                                  NoLit,
+                                  Prompt};
+}   // namespace result
 
 // ------------------------------------------------------------ texture/Load.png
 namespace load {
 inline constexpr Region Text{"loading text", 0, 0, 224, 64};
 inline constexpr Region Spinner{"spinner", 0, 64, 64, 128};
 inline constexpr Region kAll[] = {Text, Spinner};
-}  // namespace load
+}   // namespace load
 
 // ------------------------------------------------------------ texture/Item1.bmp, texture/Item2.bmp
 namespace items {
@@ -179,7 +206,7 @@ inline constexpr Region Icons[] = {{"spin, player", 0, 0, 128, 128},
                                    {"power, enemy", 128, 128, 256, 256}};
 // Item2: 2 x 2 cells in texture-coordinate steps of 0.5; cell 0 spin, cell 1 power.
 inline constexpr Region Flashes[] = {{"spin flash", 0, 0, 128, 128}, {"power flash", 128, 0, 256, 128}};
-}  // namespace items
+}   // namespace items
 
 // ------------------------------------------------------------ point-sprite and fade pictures
 namespace sprites {
@@ -187,12 +214,12 @@ inline constexpr Region Whole{"whole picture", 0, 0, 64, 64};
 inline constexpr Region kAll[] = {Whole};
 // The fade stretches this texel of Spark1.bmp over the screen: it must be black.
 inline constexpr Region FadeTexel{"fade texel", 0, 0, 1, 1};
-}  // namespace sprites
+}   // namespace sprites
 
 namespace titleback {
-inline constexpr Region Whole{"background", 0, 0, 1024, 512};  // drawn at 0.625 x 0.9375 to fill 640 x 480
+inline constexpr Region Whole{"background", 0, 0, 1024, 512};   // drawn at 0.625 x 0.9375 to fill 640 x 480
 inline constexpr Region kAll[] = {Whole};
-}  // namespace titleback
+}   // namespace titleback
 
 // ------------------------------------------------------------ texture/Guide.png
 // What a new player is told: the how-to-play card and the battle's key reminder.
@@ -200,7 +227,7 @@ namespace guide {
 inline constexpr Region Card{"how-to-play card", 0, 0, 512, 384};       // drawn at 1.25 to fill the screen
 inline constexpr Region HintBanner{"hint banner", 0, 448, 1024, 496};   // scrolls in a 1024-texel loop
 inline constexpr Region kAll[] = {Card, HintBanner};
-}  // namespace guide
+}   // namespace guide
 
 // ------------------------------------------------------------ texture/Player.png
 // What the player's own files and the pause bring to the screens: the pause
@@ -223,10 +250,10 @@ inline constexpr Region BestLabel{"best label", 384, 384, 512, 432};
 inline constexpr int DigitWidth = 32, DigitTop = 432, DigitBottom = 480;
 // 0 to 9, then the colon and the point of a time such as 1:23.4.
 inline constexpr int DigitCount = 12;
-inline constexpr Region Digits{"digits 0-9 : .", 0, 432, DigitWidth * DigitCount, 480};
-inline constexpr Region kAll[] = {Paused, Resume, Retry, Title, ResumeLit, RetryLit, TitleLit, Pointer,
-                                  MenuPanel, Shade, NewBest, TimeLabel, BestLabel, Digits};
-}  // namespace player
+inline constexpr Region Digits{"digits 0-9 : .", 0, 432, DigitWidth* DigitCount, 480};
+inline constexpr Region kAll[] = {Paused,  Resume,    Retry, Title,   ResumeLit, RetryLit,  TitleLit,
+                                  Pointer, MenuPanel, Shade, NewBest, TimeLabel, BestLabel, Digits};
+}   // namespace player
 
 inline constexpr uint32_t kBlackKey = 0xff000000u;
 
@@ -247,4 +274,4 @@ inline constexpr TextureTable kTextures[] = {
     {"texture/Tarbo1.bmp", 64, 64, kBlackKey, sprites::kAll},
 };
 
-}  // namespace assetgen::regions
+}   // namespace assetgen::regions

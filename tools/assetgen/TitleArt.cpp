@@ -12,7 +12,8 @@ namespace {
 
 namespace R = regions::title;
 
-TextStyle LetterStyle() {
+TextStyle LetterStyle()
+{
     TextStyle s;
     s.top = Hex(0xfff6c8), s.bottom = Hex(0xff9a1a);
     s.outline = 5, s.outlineColor = Hex(0x10163a);
@@ -22,7 +23,8 @@ TextStyle LetterStyle() {
 }
 
 // The glyph of one letter picture, fitted to its cell with room for the outline.
-PlacedMask LetterMask(int i) {
+PlacedMask LetterMask(int i)
+{
     const regions::Region& r = R::Letter[i];
     const float margin = 7;
     float squeeze = std::string(R::kLetterText[i]).size() > 1 ? 0.66f : 1.0f;
@@ -31,14 +33,16 @@ PlacedMask LetterMask(int i) {
                    -2, squeeze, 12);
 }
 
-Image Letter(int i) {
+Image Letter(int i)
+{
     Image c = RegionCanvas(R::Letter[i]);
     DrawStyled(c, LetterMask(i), LetterStyle());
     return c;
 }
 
 // The lit copy: the same glyph in white light, swept over the letter as a glint.
-Image LitLetter(int i) {
+Image LitLetter(int i)
+{
     Image c = RegionCanvas(R::Lit[i]);
     PlacedMask pm = LetterMask(i);
     Mask halo = pm.mask.Dilated(2).Blurred(5);
@@ -47,16 +51,18 @@ Image LitLetter(int i) {
     return c;
 }
 
-Image TopPicture(const regions::Region& r, Rgba body, Rgba stripe) {
+Image TopPicture(const regions::Region& r, Rgba body, Rgba stripe)
+{
     Image c = RegionCanvas(r);
     DrawTopIllustration(c, 64, 64, 120, body, stripe, 0);
     return c;
 }
 
-Image Runner(const regions::Region& r, int frame) {
+Image Runner(const regions::Region& r, int frame)
+{
     Image c = RegionCanvas(r);
     Rng rng(700 + frame);
-    for (int k = 0; k < 7; ++k) {  // speed lines trailing to the left
+    for (int k = 0; k < 7; ++k) {   // speed lines trailing to the left
         float y = 40 + k * 10 + static_cast<float>(rng.Range(-3, 3));
         float x0 = static_cast<float>(rng.Range(0, 18)) + frame * 6, x1 = x0 + static_cast<float>(rng.Range(24, 44));
         c.Line(x0, y, x1, y, 3, Hex(0xbfe8ff, 0.8f));
@@ -65,7 +71,8 @@ Image Runner(const regions::Region& r, int frame) {
     return c;
 }
 
-Image MenuEntry(const regions::Region& r, const char* text) {
+Image MenuEntry(const regions::Region& r, const char* text)
+{
     Image c = RegionCanvas(r);
     Panel(c, 2, 8, 198, 58, 12, Hex(0x0a1436, 0.75f), Hex(0x7fd8ff), 2);
     TextStyle s;
@@ -77,7 +84,8 @@ Image MenuEntry(const regions::Region& r, const char* text) {
     return c;
 }
 
-Image Cursor() {
+Image Cursor()
+{
     Image c = RegionCanvas(R::Cursor);
     std::vector<Point> arrow = {{10, 12}, {56, 32}, {10, 52}, {20, 32}};
     Mask m(64, 64);
@@ -89,7 +97,8 @@ Image Cursor() {
     return c;
 }
 
-Image Subtitle() {
+Image Subtitle()
+{
     Image c = RegionCanvas(R::Subtitle);
     TextStyle s;
     s.top = Hex(0xe8fbff), s.bottom = Hex(0x5ac8ff);
@@ -103,12 +112,13 @@ Image Subtitle() {
     return c;
 }
 
-}  // namespace
+}   // namespace
 
 namespace {
 
 // The backdrop, painted at screen size (640 x 480) and stretched to the texture.
-Image TitleBackdrop() {
+Image TitleBackdrop()
+{
     Image b(640, 480);
     b.PaintAll([](float px, float py) {
         float t = py / 480;
@@ -130,7 +140,8 @@ Image TitleBackdrop() {
     for (int i = 0; i < 420; ++i) {
         float x = static_cast<float>(rng.Range(0, 640)), y = static_cast<float>(rng.Range(0, 400));
         float s = static_cast<float>(0.5 + rng.Uniform() * rng.Uniform() * 2.2);
-        Rgba c = Mix(Hex(0xffffff), rng.Uniform() < 0.5 ? Hex(0x9fc8ff) : Hex(0xffe0b0), static_cast<float>(rng.Uniform()));
+        Rgba c =
+            Mix(Hex(0xffffff), rng.Uniform() < 0.5 ? Hex(0x9fc8ff) : Hex(0xffe0b0), static_cast<float>(rng.Uniform()));
         b.GlowDot(x, y, s, WithAlpha(c, static_cast<float>(0.4 + 0.6 * rng.Uniform())));
     }
     // The arena's rim at the foot of the screen, in perspective.
@@ -147,9 +158,10 @@ Image TitleBackdrop() {
     return b;
 }
 
-}  // namespace
+}   // namespace
 
-bool WriteTitleTextures(const DataDir& dir) {
+bool WriteTitleTextures(const DataDir& dir)
+{
     Image sheet(512, 512);
     for (int i = 0; i < R::kLetterCount; ++i) {
         Place(sheet, R::Letter[i], Letter(i));
@@ -168,4 +180,4 @@ bool WriteTitleTextures(const DataDir& dir) {
     return back.WriteJpg(dir.Path("texture/TitleBack.jpg"), 92) && ok;
 }
 
-}  // namespace assetgen
+}   // namespace assetgen

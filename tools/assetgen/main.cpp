@@ -19,7 +19,8 @@
 
 namespace assetgen {
 
-std::string DataDir::Path(const std::string& relative) const {
+std::string DataDir::Path(const std::string& relative) const
+{
     std::filesystem::path p = std::filesystem::path(m_Root) / relative;
     std::error_code ec;
     std::filesystem::create_directories(p.parent_path(), ec);
@@ -33,7 +34,8 @@ struct Job {
     std::function<bool()> run;
 };
 
-std::vector<Job> AllJobs(const DataDir& dir) {
+std::vector<Job> AllJobs(const DataDir& dir)
+{
     std::vector<Job> jobs;
     // The music tracks take longest: they go first so the pool finishes evenly.
     for (int t = 0; t < MusicTrackCount(); ++t)
@@ -56,7 +58,8 @@ std::vector<Job> AllJobs(const DataDir& dir) {
     return jobs;
 }
 
-uintmax_t FolderSize(const std::string& root, int* files) {
+uintmax_t FolderSize(const std::string& root, int* files)
+{
     uintmax_t total = 0;
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
@@ -65,14 +68,15 @@ uintmax_t FolderSize(const std::string& root, int* files) {
     return total;
 }
 
-}  // namespace
+}   // namespace
 
-}  // namespace assetgen
+}   // namespace assetgen
 
 namespace {
 
 // assetgen --icons FOLDER NAME SIZE...
-int WriteIconsCommand(int argc, char** argv) {
+int WriteIconsCommand(int argc, char** argv)
+{
     if (argc < 5) {
         std::fprintf(stderr, "usage: %s --icons FOLDER NAME SIZE...\n", argv[0]);
         return 2;
@@ -86,9 +90,10 @@ int WriteIconsCommand(int argc, char** argv) {
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     using namespace assetgen;
     if (argc >= 2 && std::string(argv[1]) == "--icons") return WriteIconsCommand(argc, argv);
     const bool verbose = argc == 3 && std::string(argv[2]) == "--verbose";
@@ -99,7 +104,8 @@ int main(int argc, char** argv) {
     // Without the DejaVu fonts every picture would lose its lettering: refuse instead.
     for (Face face : {Face::Sans, Face::SansBold, Face::SerifBold, Face::MonoBold})
         if (!Font::Get(face).Ok()) {
-            std::fprintf(stderr, "assetgen: cannot read %s (install fonts-dejavu-core)\n", Font::Get(face).Path().c_str());
+            std::fprintf(stderr, "assetgen: cannot read %s (install fonts-dejavu-core)\n",
+                         Font::Get(face).Path().c_str());
             return 1;
         }
     const auto start = std::chrono::steady_clock::now();

@@ -56,10 +56,14 @@ bool ParseArgs(int argc, char** argv, Options* o)
         const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
         if (!v) return false;
         ++i;
-        if (a == "--seeds") o->seeds = std::atoi(v);
-        else if (a == "--first-seed") o->firstSeed = std::atoi(v);
-        else if (a == "--jobs") o->jobs = std::atoi(v);
-        else if (a == "--data") o->dataDir = v;
+        if (a == "--seeds")
+            o->seeds = std::atoi(v);
+        else if (a == "--first-seed")
+            o->firstSeed = std::atoi(v);
+        else if (a == "--jobs")
+            o->jobs = std::atoi(v);
+        else if (a == "--data")
+            o->dataDir = v;
         else if (a == "--stages") {
             if (!ParseRange(v, &o->firstStage, &o->lastStage)) return false;
         } else if (a == "--skills") {
@@ -112,7 +116,7 @@ bool Finish(const Running& r, StageTrialOutcome* outcome)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && outcome->launched;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {

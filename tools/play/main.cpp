@@ -48,7 +48,8 @@ bool PlayWave(plat::AudioOutput& output, const std::string& path, int seconds)
     CSound sound;
     if (!sound.Load(path)) return false;
     sound.Play();
-    RunFrames(output, seconds, [&] { return !sound.IsPlaying(); }, nullptr);
+    RunFrames(
+        output, seconds, [&] { return !sound.IsPlaying(); }, nullptr);
     return true;
 }
 
@@ -57,11 +58,12 @@ bool PlayMusic(plat::AudioOutput& output, const std::string& path, int seconds)
     CBGMusic music(path);
     if (!music.Stream()) return false;
     music.Play(0, false);
-    RunFrames(output, seconds, [&] { return !music.Stream()->IsPlaying(); }, &music);
+    RunFrames(
+        output, seconds, [&] { return !music.Stream()->IsPlaying(); }, &music);
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -92,8 +94,10 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         const uint32_t started = plat::NowMs();
         const bool ok = isMusic ? PlayMusic(*output, path, seconds) : PlayWave(*output, path, seconds);
-        if (ok) std::printf("done after %.2f s\n", (plat::NowMs() - started) / 1000.0);
-        else std::printf("cannot read it\n");
+        if (ok)
+            std::printf("done after %.2f s\n", (plat::NowMs() - started) / 1000.0);
+        else
+            std::printf("cannot read it\n");
         failures += ok ? 0 : 1;
     }
     CSound::StopAllOneShots();

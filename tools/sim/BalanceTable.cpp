@@ -21,7 +21,7 @@ std::string Range(std::vector<int> v)
     return " (" + std::to_string(*lo) + "-" + std::to_string(*hi) + " s)";
 }
 
-}  // namespace
+}   // namespace
 
 int BalanceTable::Cell::MedianSeconds() const { return Median(allSeconds); }
 
@@ -32,16 +32,16 @@ void BalanceTable::Add(int stage, int skill, const StageTrialOutcome& outcome)
     c.allSeconds.push_back(seconds);
     c.swarmReturns += outcome.swarmReturns;
     switch (outcome.kind) {
-    case StageTrialOutcome::WON:
-        ++c.won;
-        c.wonSeconds.push_back(seconds);
-        c.decidedSeconds.push_back(seconds);
-        break;
-    case StageTrialOutcome::LOST:
-        ++c.lost;
-        c.decidedSeconds.push_back(seconds);
-        break;
-    case StageTrialOutcome::UNDECIDED: ++c.undecided; break;
+        case StageTrialOutcome::WON:
+            ++c.won;
+            c.wonSeconds.push_back(seconds);
+            c.decidedSeconds.push_back(seconds);
+            break;
+        case StageTrialOutcome::LOST:
+            ++c.lost;
+            c.decidedSeconds.push_back(seconds);
+            break;
+        case StageTrialOutcome::UNDECIDED: ++c.undecided; break;
     }
 }
 
@@ -77,7 +77,8 @@ std::string BalanceTable::Markdown(int seeds) const
         }
         out << "\n";
     }
-    out << "\n" << seeds << " seeds a cell, three minutes of battle at most; the median counts an undecided game "
+    out << "\n"
+        << seeds << " seeds a cell, three minutes of battle at most; the median counts an undecided game "
         << "as the whole three minutes, the range is that of the decided games.\n";
     if (!returns.str().empty())
         out << "Swarm enemies put back on the arena after leaving it, in all games:" << returns.str() << "\n";

@@ -7,15 +7,15 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
+#include "core/TaskList.h"
+#include "enemy/CEnemy.h"
+#include "enemy/CObj.h"
+#include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
 #include "game/CKomaSet.h"
 #include "game/CKomaShoot.h"
 #include "gfx/CCamera.h"
-#include "core/TaskList.h"
-#include "enemy/CEnemy.h"
-#include "enemy/CObj.h"
-#include "enemy/St5Enemy.h"
 #include "platform/KeySource.h"
 #include "scene/CHowToPlay.h"
 #include "scene/CResult.h"
@@ -36,59 +36,59 @@ constexpr float STRAIGHT_AIM = 10.0f;
 constexpr int AIM_PATIENCE = 240;   // frames before any strong launch will do
 
 // The duel.
-constexpr float SAFE_RADIUS = 24.0f;       // beyond this, head back to the middle first
-constexpr float INSIDE_MARGIN = 2.0f;      // keep this much nearer the middle than the enemy
-constexpr int CHARGE_GAUGE = 40;           // enough gauge to meet a dash
-constexpr int FULL_GAUGE = 60;             // enough gauge for a dash of its own
+constexpr float SAFE_RADIUS = 24.0f;    // beyond this, head back to the middle first
+constexpr float INSIDE_MARGIN = 2.0f;   // keep this much nearer the middle than the enemy
+constexpr int CHARGE_GAUGE = 40;        // enough gauge to meet a dash
+constexpr int FULL_GAUGE = 60;          // enough gauge for a dash of its own
 constexpr float DASH_MIN_DISTANCE = 5.0f;
 constexpr float DASH_MAX_DISTANCE = 25.0f;
 constexpr float DASH_FRAMES_PER_UNIT = 2.5f;
 constexpr int DASH_MIN_FRAMES = 12;
 constexpr int DASH_MAX_FRAMES = 68;
-constexpr int BOOST_GAUGE = 70;            // spin boosts spend what is above this
-constexpr float LANDED_HEIGHT = 6.0f;      // a top above this is in the air (resting, about 4)
-constexpr float AIRBORNE_RISE = 0.05f;     // units a frame up or down: thrown into the air
+constexpr int BOOST_GAUGE = 70;          // spin boosts spend what is above this
+constexpr float LANDED_HEIGHT = 6.0f;    // a top above this is in the air (resting, about 4)
+constexpr float AIRBORNE_RISE = 0.05f;   // units a frame up or down: thrown into the air
 
 // The stages that need play of their own.
 constexpr int SWARM_STAGE = 1, HEAVY_STAGE = 3, BOSS_STAGE = 4;
-constexpr float MARKED_BONUS = 8.0f;       // a marked swarm enemy counts as this much nearer
+constexpr float MARKED_BONUS = 8.0f;   // a marked swarm enemy counts as this much nearer
 // The first touch throws a swarm enemy away in proportion to the player's
 // spin: charging (which feeds spin) only below this keeps the throws short
 // enough to follow.
 constexpr float SWARM_SPIN = 130.0f;
-constexpr float PURSUIT_SPEED = 30.0f;     // units per second wanted towards a swarm enemy
-constexpr float AIRBORNE_HEIGHT = 6.5f;    // a swarm enemy above this is in the air (resting, about 4.2)
-constexpr float AIRBORNE_PENALTY = 30.0f;  // and counts as this much farther away
-constexpr float LEAD_SECONDS_MAX = 1.0f;   // how far ahead a moving swarm enemy is met
-constexpr float LINED_UP = 0.85f;          // player, bomb and boss in a line
-constexpr float ROUND_DISTANCE = 8.0f;     // how wide to go round a bomb
+constexpr float PURSUIT_SPEED = 30.0f;      // units per second wanted towards a swarm enemy
+constexpr float AIRBORNE_HEIGHT = 6.5f;     // a swarm enemy above this is in the air (resting, about 4.2)
+constexpr float AIRBORNE_PENALTY = 30.0f;   // and counts as this much farther away
+constexpr float LEAD_SECONDS_MAX = 1.0f;    // how far ahead a moving swarm enemy is met
+constexpr float LINED_UP = 0.85f;           // player, bomb and boss in a line
+constexpr float ROUND_DISTANCE = 8.0f;      // how wide to go round a bomb
 
 // The iron crater's three spillways are centred at 0, 150 and 210 degrees
 // (from +x towards +z): the heavy top leaves its crater only through one.
 constexpr float SPILLWAY_BEARINGS[] = {0.0f, 150.0f, 210.0f};
-constexpr float SPILLWAY_EXIT = 44.0f;     // a point beyond the rim in a spillway's middle
-constexpr float BAIT_DISTANCE = 16.0f;     // far enough that the heavy top charges at us
-constexpr float BAIT_RADIUS = 20.0f;       // the bait stays inside the landing dish
-constexpr float DODGE_DISTANCE = 9.0f;     // sideways out of the line of its dash
-constexpr float KEEP_AWAY = 8.0f;          // nearer than this, a touch is likely
-constexpr float CLASH_THROW = 10.0f;       // how far a won clash throws the heavy top, at the least
+constexpr float SPILLWAY_EXIT = 44.0f;         // a point beyond the rim in a spillway's middle
+constexpr float BAIT_DISTANCE = 16.0f;         // far enough that the heavy top charges at us
+constexpr float BAIT_RADIUS = 20.0f;           // the bait stays inside the landing dish
+constexpr float DODGE_DISTANCE = 9.0f;         // sideways out of the line of its dash
+constexpr float KEEP_AWAY = 8.0f;              // nearer than this, a touch is likely
+constexpr float CLASH_THROW = 10.0f;           // how far a won clash throws the heavy top, at the least
 constexpr float SPILLWAY_HALF_WIDTH = 14.0f;   // degrees either side of a spillway's middle, clear of its walls
-constexpr float CHARGE_REACH = 10.0f;      // nearer than this, the heavy top never charges
-constexpr float CLASH_DISTANCE = 13.0f;    // where we wait for its charge, to meet its dash
+constexpr float CHARGE_REACH = 10.0f;          // nearer than this, the heavy top never charges
+constexpr float CLASH_DISTANCE = 13.0f;        // where we wait for its charge, to meet its dash
 
 // Shelter from the boss's volleys: every sweep ends before this bearing
 // (degrees from +z towards +x, the way the boss aims) and it lies halfway
 // between two projectiles of the ring.
 constexpr float SHELTER_BEARING = 330.0f;
 constexpr float SHELTER_RADIUS = 22.0f;
-constexpr uint32_t SHELTER_LEAD_MS = 2500;  // head there this long before a volley
-constexpr uint32_t SHELTER_AFTER_MS = 300;  // the last shots are still flying
+constexpr uint32_t SHELTER_LEAD_MS = 2500;   // head there this long before a volley
+constexpr uint32_t SHELTER_AFTER_MS = 300;   // the last shots are still flying
 
 // Holding a point: the speed wanted is proportional to the distance left.
 constexpr float FRAMES_PER_SECOND = 60.0f;
-constexpr float HOLD_GAIN = 1.5f;          // per second
-constexpr float HOLD_SPEED = 14.0f;        // units per second at most
-constexpr float HOLD_SLACK = 1.5f;         // units per second of error let pass
+constexpr float HOLD_GAIN = 1.5f;     // per second
+constexpr float HOLD_SPEED = 14.0f;   // units per second at most
+constexpr float HOLD_SLACK = 1.5f;    // units per second of error let pass
 
 // A screen of the given class, when one is running.
 template <typename Screen>
@@ -162,7 +162,7 @@ float CameraOrbit()
     return camera ? camera->m_Orbit : 0.0f;
 }
 
-}  // namespace
+}   // namespace
 
 Bot::Bot(int skill) : m_Skill(std::clamp(skill, 0, MAX_SKILL)) {}
 
@@ -244,8 +244,10 @@ Bot::Keys Bot::Result(const CResult& result)
     bool giveUp = m_Retries >= MAX_RETRIES;
     if (result.Choice() != giveUp) return TapArrow(&Keys::right);
     if (m_Last.z) return {};
-    if (giveUp) m_Retries = 0;
-    else ++m_Retries;
+    if (giveUp)
+        m_Retries = 0;
+    else
+        ++m_Retries;
     return Tap({});
 }
 
@@ -265,8 +267,9 @@ Bot::Keys Bot::Aim()
     int power = set->m_Power + CKomaSet::POWER_STEP;
     if (power > CKomaSet::POWER_MAX) power = 0;
     float aim = set->m_AimAngle + static_cast<float>(set->m_AimStep);
-    bool go = m_Skill < MAX_SKILL ? power >= FAIR_POWER
-                                  : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE);
+    bool go = m_Skill < MAX_SKILL
+                  ? power >= FAIR_POWER
+                  : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE);
     if (!go) return {};
     m_WaitFrames = 0;
     return Tap({});
@@ -302,27 +305,23 @@ Bot::Keys Bot::Play(CKoma& player)
 {
     Keys k;
     switch (g_StageIndex) {
-    case SWARM_STAGE:
-        k = Chase(player);
-        break;
-    case HEAVY_STAGE: {
-        CKomaBase* enemy = StageEnemyTop();
-        if (enemy && !enemy->IsDown()) {
-            k = Heavy(player, *enemy);
-            return m_Skill >= MAX_SKILL && !enemy->IsCharging() ? Boost(player, k) : k;
+        case SWARM_STAGE: k = Chase(player); break;
+        case HEAVY_STAGE: {
+            CKomaBase* enemy = StageEnemyTop();
+            if (enemy && !enemy->IsDown()) {
+                k = Heavy(player, *enemy);
+                return m_Skill >= MAX_SKILL && !enemy->IsCharging() ? Boost(player, k) : k;
+            }
+            k = Roam(player);
+            break;
         }
-        k = Roam(player);
-        break;
-    }
-    case BOSS_STAGE:
-        k = PushBombs(player);
-        break;
-    default: {
-        CKomaBase* enemy = StageEnemyTop();
-        if (enemy && !enemy->IsDown()) return Duel(player, *enemy);
-        k = Roam(player);
-        break;
-    }
+        case BOSS_STAGE: k = PushBombs(player); break;
+        default: {
+            CKomaBase* enemy = StageEnemyTop();
+            if (enemy && !enemy->IsDown()) return Duel(player, *enemy);
+            k = Roam(player);
+            break;
+        }
     }
     return m_Skill >= MAX_SKILL ? Boost(player, k) : k;
 }
@@ -339,8 +338,7 @@ Bot::Keys Bot::Boost(const CKoma& player, Keys k) const
     // only helps below the spin where the boost's torque stops. Z goes down in
     // a frame without arrows (so it starts no charge) and is then held while
     // steering goes on.
-    if (player.IsCharging() || player.m_Gauge <= BOOST_GAUGE || player.Spin() >= CKomaBase::TORQUE_SPIN_LIMIT)
-        return k;
+    if (player.IsCharging() || player.m_Gauge <= BOOST_GAUGE || player.Spin() >= CKomaBase::TORQUE_SPIN_LIMIT) return k;
     if (m_Last.z) {
         k.z = true;
         return k;
@@ -360,7 +358,8 @@ Bot::Keys Bot::Chase(CKoma& player)
         if (!enemy || enemy->IsDying() || enemy->m_Pos.y < 0) continue;
         // One in the air cannot be touched yet: it counts as far away.
         float airborne = enemy->m_Pos.y > AIRBORNE_HEIGHT ? AIRBORNE_PENALTY : 0.0f;
-        float score = HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0) + airborne;
+        float score =
+            HorizontalLength(enemy->m_Pos - player.m_Pos) - (enemy->m_HitCount == 1 ? MARKED_BONUS : 0) + airborne;
         if (!best || score < bestScore) {
             best = enemy;
             bestScore = score;
@@ -369,8 +368,7 @@ Bot::Keys Bot::Chase(CKoma& player)
     plat::Vec3 target = best ? Ahead(*best, player) : plat::Vec3{0, 0, 0};
     m_LastSeen = std::move(seen);
     if (!best) return Roam(player);
-    if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS)
-        target = {0, 0, 0};
+    if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS) target = {0, 0, 0};
     return DashOrSteer(player, target);
 }
 
@@ -452,8 +450,8 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
     if (player.IsCharging()) {
         // Meet the enemy's dash with ours (a clash), or dash as far as planned.
         bool enemyDashing = !enemy.IsCharging() && enemy.IsDashing(now);
-        bool release = (m_Skill >= MAX_SKILL && m_Planned == 0 && enemyDashing) ||
-                       (m_Planned > 0 && m_ChargeFrames >= m_Planned);
+        bool release =
+            (m_Skill >= MAX_SKILL && m_Planned == 0 && enemyDashing) || (m_Planned > 0 && m_ChargeFrames >= m_Planned);
         return Charge(player, e, release);
     }
 
@@ -474,8 +472,10 @@ Bot::Keys Bot::Duel(CKoma& player, CKomaBase& enemy)
 
     // Otherwise keep nearer the middle than the enemy and ram it outwards.
     plat::Vec3 target = e;
-    if (HorizontalLength(p) > SAFE_RADIUS) target = {0, 0, 0};
-    else if (HorizontalLength(p) > HorizontalLength(e) - INSIDE_MARGIN) target = e * 0.5f;
+    if (HorizontalLength(p) > SAFE_RADIUS)
+        target = {0, 0, 0};
+    else if (HorizontalLength(p) > HorizontalLength(e) - INSIDE_MARGIN)
+        target = e * 0.5f;
     Keys k = SteerTo(player, target);
     return m_Skill >= MAX_SKILL ? Boost(player, k) : k;
 }
@@ -491,7 +491,8 @@ Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
     uint32_t now = g_FrameTime;
     plat::Vec3 p = Horizontal(player.m_Pos), e = Horizontal(enemy.m_Pos);
     bool clashing = m_Skill >= 2;
-    plat::Vec3 out = clashing ? plat::Normalize(e - BestSpillwayToClashFrom(e, p)) : plat::Normalize(NearestSpillway(e) - e);
+    plat::Vec3 out =
+        clashing ? plat::Normalize(e - BestSpillwayToClashFrom(e, p)) : plat::Normalize(NearestSpillway(e) - e);
     float distance = HorizontalLength(e - p);
 
     if (player.IsCharging()) {

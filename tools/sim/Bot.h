@@ -80,9 +80,9 @@ private:
 
     int m_Skill;
     Keys m_Last;
-    int m_ChargeFrames = 0;   // frames the current charge has been held
-    int m_Planned = 0;        // frames to charge before letting go; 0: until the enemy dashes
-    int m_WaitFrames = 0;     // frames spent waiting on a screen
-    int m_Retries = 0;        // continues taken on the current stage
+    int m_ChargeFrames = 0;                           // frames the current charge has been held
+    int m_Planned = 0;                                // frames to charge before letting go; 0: until the enemy dashes
+    int m_WaitFrames = 0;                             // frames spent waiting on a screen
+    int m_Retries = 0;                                // continues taken on the current stage
     std::map<const CEnemy*, plat::Vec3> m_LastSeen;   // swarm enemies' positions in the last frame
 };

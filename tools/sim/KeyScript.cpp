@@ -32,8 +32,8 @@ bool KeyScript::Parse(const std::string& text, std::string* error)
         char* end = nullptr;
         long frame = std::strtol(first.c_str(), &end, 10);
         int key = KeyCode(keyName);
-        bool ok = end && *end == '\0' && frame >= 0 && key >= 0 && (state == "down" || state == "up") &&
-                  !(words >> extra);
+        bool ok =
+            end && *end == '\0' && frame >= 0 && key >= 0 && (state == "down" || state == "up") && !(words >> extra);
         if (!ok) {
             if (error) *error = "key script line " + std::to_string(lineNo) + ": expected 'FRAME KEY down|up'";
             return false;

@@ -9,7 +9,7 @@ class KeyScript {
 public:
     struct Event {
         int frame;
-        int key;      // the game's key code
+        int key;   // the game's key code
         bool down;
     };
 

@@ -13,15 +13,15 @@
 #include "core/ProgressBook.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
-#include "stage/StageLoader.h"
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
-#include "platform/audio/Mixer.h"
 #include "platform/KeySource.h"
-#include "platform/image/PngWriter.h"
 #include "platform/RefusedFiles.h"
 #include "platform/RenderDevice.h"
+#include "platform/audio/Mixer.h"
+#include "platform/image/PngWriter.h"
+#include "stage/StageLoader.h"
 #include "tools/sim/TraceJson.h"
 
 namespace {
@@ -48,7 +48,8 @@ std::string TraceArchivePath()
     const char* tag = std::getenv("SPINDREL_TRACE_TAG");
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
-    return (std::filesystem::path(dir) / ((tag && *tag ? tag : "run") + std::string("-") + std::to_string(++runs) + ".json"))
+    return (std::filesystem::path(dir) /
+            ((tag && *tag ? tag : "run") + std::string("-") + std::to_string(++runs) + ".json"))
         .string();
 }
 
@@ -69,7 +70,7 @@ std::string Absolute(const std::string& path)
     return ec ? path : abs.string();
 }
 
-}  // namespace
+}   // namespace
 
 bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* error)
 {
@@ -115,9 +116,12 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
             o->loadingFrames = static_cast<int>(n);
         } else if (arg == "--video") {
             std::string v = value ? value : "";
-            if (v == "offscreen") o->offscreenVideo = true;
-            else if (v == "none") o->offscreenVideo = false;
-            else return fail("--video needs offscreen or none");
+            if (v == "offscreen")
+                o->offscreenVideo = true;
+            else if (v == "none")
+                o->offscreenVideo = false;
+            else
+                return fail("--video needs offscreen or none");
         } else if (arg == "--record") {
             if (!value) return fail("--record needs a file");
             o->recordPath = value;
@@ -301,7 +305,8 @@ bool SimRunner::Run(std::string* error)
 
     // The trace lists the sounds each frame starts.
     // Only then: the log keeps growing until the trace takes it.
-    if (plat::AudioOutput* audio = plat::GetAudioOutput()) audio->GetMixer().EnableStartLog(trace.is_open() || archive.is_open());
+    if (plat::AudioOutput* audio = plat::GetAudioOutput())
+        audio->GetMixer().EnableStartLog(trace.is_open() || archive.is_open());
 
     bool ok = true;
     uint32_t lastFrameTime = plat::NowMs();

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/sim/Bot.h"
 #include "app/Replay.h"
+#include "tools/sim/Bot.h"
 #include "tools/sim/KeyScript.h"
 #include "tools/sim/ReplayKeySource.h"
 
@@ -24,21 +24,21 @@ class ScriptedKeySource;
 struct SimOptions {
     int frames = 600;
     uint32_t seed = 1;
-    int stage = -1;                       // 1..5 loads that stage at once
+    int stage = -1;   // 1..5 loads that stage at once
     std::string dataDir = "build/data";
     std::string keysPath;
     std::string tracePath;
     int traceEvery = 1;
-    std::map<int, std::string> shots;     // frame -> PNG path
-    bool offscreenVideo = true;           // false: the recording device, no pixels
+    std::map<int, std::string> shots;   // frame -> PNG path
+    bool offscreenVideo = true;         // false: the recording device, no pixels
     // Frames each stage load shows its loading screen before the hand-over;
     // about what a load takes on a desktop machine.
     int loadingFrames = 8;
-    std::string recordPath;               // record the run into this replay file
-    std::string replayPath;               // play this recorded session back instead of keys or a bot
-    bool framesGiven = false;             // --frames was given (a replay otherwise runs to its end)
-    bool bot = false;                     // a computer player presses the keys
-    int botSkill = 3;                     // 0 (launch only) to 3
+    std::string recordPath;     // record the run into this replay file
+    std::string replayPath;     // play this recorded session back instead of keys or a bot
+    bool framesGiven = false;   // --frames was given (a replay otherwise runs to its end)
+    bool bot = false;           // a computer player presses the keys
+    int botSkill = 3;           // 0 (launch only) to 3
     // Show the how-to-play card on the way to stage 1, as on a first play.
     // Off by default, so that runs never depend on who ran the game before.
     bool howToPlay = false;

@@ -10,11 +10,11 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
-#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "stage/CLoading.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-}  // namespace
+}   // namespace
 
 SoakMonitor::SoakMonitor(int sampleEvery, int stretchFrames)
     : m_SampleEvery(std::max(sampleEvery, 1)), m_StretchFrames(std::max(stretchFrames, 1))

@@ -20,8 +20,8 @@ public:
         size_t resources = 0;
     };
     struct Stretch {
-        double residentMb = 0, heapMb = 0;       // the largest in the stretch
-        size_t tasks = 0, resources = 0;         // the largest in the stretch
+        double residentMb = 0, heapMb = 0;   // the largest in the stretch
+        size_t tasks = 0, resources = 0;     // the largest in the stretch
         double medianFrameMs = 0, slowestFrameMs = 0;
     };
 

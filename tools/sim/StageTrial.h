@@ -11,9 +11,9 @@
 struct StageTrialOutcome {
     enum Kind { WON, LOST, UNDECIDED };
     Kind kind = UNDECIDED;
-    int battleFrames = 0;     // from the launch to the result (or the end)
+    int battleFrames = 0;   // from the launch to the result (or the end)
     bool launched = false;
-    int swarmReturns = 0;     // swarm enemies put back on the arena after leaving it
+    int swarmReturns = 0;   // swarm enemies put back on the arena after leaving it
 };
 
 class StageTrial {

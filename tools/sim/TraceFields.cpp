@@ -8,26 +8,26 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
-#include "enemy/CEnemy.h"
-#include "enemy/St2Enemy.h"
-#include "platform/AudioOutput.h"
-#include "platform/RefusedFiles.h"
-#include "platform/audio/Mixer.h"
 #include "enemy/CCapsule.h"
+#include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
+#include "enemy/St2Enemy.h"
 #include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
-#include "stage/CLoading.h"
 #include "game/CStage.h"
 #include "gfx/CCamera.h"
+#include "item/CItem.h"
+#include "item/CItemAppend.h"
+#include "platform/AudioOutput.h"
+#include "platform/RefusedFiles.h"
+#include "platform/audio/Mixer.h"
 #include "scene/CHowToPlay.h"
 #include "scene/CPauseMenu.h"
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
-#include "item/CItem.h"
-#include "item/CItemAppend.h"
+#include "stage/CLoading.h"
 
 namespace {
 
@@ -113,8 +113,10 @@ void AppendObjects(TraceJson& j)
     }
     int projectiles = 0, bombs = 0, capsules = 0;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
-        if (auto* obj = dynamic_cast<const CObj*>(e->object)) (obj->IsBomb() ? bombs : projectiles) += 1;
-        else if (dynamic_cast<const CCapsule*>(e->object)) capsules += 1;
+        if (auto* obj = dynamic_cast<const CObj*>(e->object))
+            (obj->IsBomb() ? bombs : projectiles) += 1;
+        else if (dynamic_cast<const CCapsule*>(e->object))
+            capsules += 1;
     }
     j.BeginObject();
     j.Field("projectiles", projectiles);
@@ -176,8 +178,10 @@ const char* CurrentScreen()
 void AppendScreen(TraceJson& j)
 {
     j.Key("screen");
-    if (const char* screen = CurrentScreen()) j.Value(std::string(screen));
-    else j.Null();
+    if (const char* screen = CurrentScreen())
+        j.Value(std::string(screen));
+    else
+        j.Null();
     j.Field("stage", g_StageIndex);
 }
 
@@ -265,7 +269,7 @@ void AppendRefused(TraceJson& j)
     j.EndArray();
 }
 
-}  // namespace
+}   // namespace
 
 void AppendTraceFields(TraceJson& j)
 {

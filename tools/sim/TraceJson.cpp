@@ -103,7 +103,4 @@ void TraceJson::Vec3(const std::string& key, float x, float y, float z)
     EndArray();
 }
 
-std::string TraceJson::Finish()
-{
-    return m_Text + "}";
-}
+std::string TraceJson::Finish() { return m_Text + "}"; }

@@ -19,11 +19,32 @@ public:
     void BeginObject();
     void EndObject();
 
-    template <typename T> void Field(const std::string& key, const T& v) { Key(key); Value(v); }
-    void Field(const std::string& key, int v) { Key(key); Value(static_cast<int64_t>(v)); }
-    void Field(const std::string& key, uint32_t v) { Key(key); Value(static_cast<int64_t>(v)); }
-    void Field(const std::string& key, float v) { Key(key); Value(static_cast<double>(v)); }
-    void Field(const std::string& key, const char* v) { Key(key); Value(std::string(v)); }
+    template <typename T>
+    void Field(const std::string& key, const T& v)
+    {
+        Key(key);
+        Value(v);
+    }
+    void Field(const std::string& key, int v)
+    {
+        Key(key);
+        Value(static_cast<int64_t>(v));
+    }
+    void Field(const std::string& key, uint32_t v)
+    {
+        Key(key);
+        Value(static_cast<int64_t>(v));
+    }
+    void Field(const std::string& key, float v)
+    {
+        Key(key);
+        Value(static_cast<double>(v));
+    }
+    void Field(const std::string& key, const char* v)
+    {
+        Key(key);
+        Value(std::string(v));
+    }
     void Vec3(const std::string& key, float x, float y, float z);
 
     // Closes the outer object and returns the text.

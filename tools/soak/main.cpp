@@ -15,7 +15,7 @@ constexpr int HOUR_OF_FRAMES = 216000;
 constexpr int TEN_MINUTES_OF_FRAMES = 36000;
 constexpr int SAMPLE_EVERY = 600;
 
-}  // namespace
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -26,9 +26,12 @@ int main(int argc, char** argv)
     options.bot = true;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string arg = argv[i];
-        if (arg == "--frames") options.frames = std::atoi(argv[i + 1]);
-        else if (arg == "--seed") options.seed = static_cast<uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
-        else if (arg == "--data") options.dataDir = argv[i + 1];
+        if (arg == "--frames")
+            options.frames = std::atoi(argv[i + 1]);
+        else if (arg == "--seed")
+            options.seed = static_cast<uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
+        else if (arg == "--data")
+            options.dataDir = argv[i + 1];
         else {
             std::fprintf(stderr, "usage: spindrel-soak [--frames N] [--seed S] [--data DIR]\n");
             return 2;

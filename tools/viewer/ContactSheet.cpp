@@ -7,7 +7,7 @@ namespace {
 constexpr int RGBA = 4;
 constexpr uint8_t GAP_GREY = 24;   // the lines between cells
 constexpr int GAP = 2;
-}  // namespace
+}   // namespace
 
 void ContactSheet::GridFor(int count, int* columns, int* rows)
 {

@@ -34,7 +34,7 @@ bool ParseKey(const char* text, uint32_t* key)
     return ec == std::errc() && ptr == end && ptr != text;
 }
 
-}  // namespace
+}   // namespace
 
 const char* ViewerUsage()
 {
@@ -49,12 +49,18 @@ bool ParseViewerOptions(int argc, char** argv, ViewerOptions* options, std::stri
         bool hasValue = i + 1 < argc;
         const char* value = hasValue ? argv[i + 1] : "";
         bool ok = true;
-        if (arg == "--out") ok = hasValue && (options->out = value, true);
-        else if (arg == "--size") ok = hasValue && ParseSize(value, &options->width, &options->height);
-        else if (arg == "--yaw") ok = hasValue && ParseFloat(value, &options->yawDegrees);
-        else if (arg == "--pitch") ok = hasValue && ParseFloat(value, &options->pitchDegrees);
-        else if (arg == "--outline") ok = hasValue && ParseFloat(value, &options->outlineScale);
-        else if (arg == "--key") ok = hasValue && ParseKey(value, &options->colorKey);
+        if (arg == "--out")
+            ok = hasValue && (options->out = value, true);
+        else if (arg == "--size")
+            ok = hasValue && ParseSize(value, &options->width, &options->height);
+        else if (arg == "--yaw")
+            ok = hasValue && ParseFloat(value, &options->yawDegrees);
+        else if (arg == "--pitch")
+            ok = hasValue && ParseFloat(value, &options->pitchDegrees);
+        else if (arg == "--outline")
+            ok = hasValue && ParseFloat(value, &options->outlineScale);
+        else if (arg == "--key")
+            ok = hasValue && ParseKey(value, &options->colorKey);
         else if (arg.rfind("--", 0) == 0) {
             *error = "unknown option " + arg;
             return false;
@@ -68,7 +74,9 @@ bool ParseViewerOptions(int argc, char** argv, ViewerOptions* options, std::stri
         }
         ++i;
     }
-    if (options->out.empty()) *error = "--out is required";
-    else if (options->inputs.empty()) *error = "no input given";
+    if (options->out.empty())
+        *error = "--out is required";
+    else if (options->inputs.empty())
+        *error = "no input given";
     return error->empty();
 }

@@ -11,11 +11,11 @@
 
 struct ViewerOptions {
     std::string out;
-    int width = 0, height = 0;        // 0: chosen from the number of inputs
-    float yawDegrees = 30;            // turntable angle about the vertical axis
-    float pitchDegrees = 20;          // camera height above the horizon
-    float outlineScale = 1.05f;       // the game's black rim; 0 for none
-    uint32_t colorKey = 0;            // for pictures
+    int width = 0, height = 0;    // 0: chosen from the number of inputs
+    float yawDegrees = 30;        // turntable angle about the vertical axis
+    float pitchDegrees = 20;      // camera height above the horizon
+    float outlineScale = 1.05f;   // the game's black rim; 0 for none
+    uint32_t colorKey = 0;        // for pictures
     std::vector<std::string> inputs;
 };
 

@@ -24,7 +24,7 @@ constexpr int CHECK_SIZE = 16;
 constexpr int PICTURE_MARGIN = 20;
 constexpr float FIELD_OF_VIEW = plat::PI / 4;
 constexpr float ASPECT = static_cast<float>(plat::BACK_BUFFER_WIDTH) / plat::BACK_BUFFER_HEIGHT;
-constexpr float FRAMING = 1.15f;   // room around the bounding sphere
+constexpr float FRAMING = 1.15f;                     // room around the bounding sphere
 const Vec3 LIGHT_FROM_CAMERA{0.15f, -0.5f, 0.85f};   // from above and behind the camera, a little to the left
 
 float Radians(float degrees) { return degrees * plat::PI / 180; }
@@ -68,7 +68,7 @@ bool LoadMesh(const std::string& path, CXFile* mesh)
     return ok;
 }
 
-}  // namespace
+}   // namespace
 
 bool ViewerRenderer::Render(const std::string& input, std::vector<uint8_t>* pixels, std::string* error)
 {
