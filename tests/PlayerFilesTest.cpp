@@ -247,8 +247,19 @@ TEST_P(FailedWriteTest, LosesNothingOnDisk)
     EXPECT_EQ(ReadAll(folder / "settings.ini"), before);
 }
 
+std::string BlockerName(const ::testing::TestParamInfo<Blocker>& info)
+{
+    switch (info.param) {
+        case Blocker::ReadOnlyFolder: return "ReadOnlyFolder";
+        case Blocker::NewFileNameTaken: return "NewFileNameTaken";
+        case Blocker::FolderIsAFile: return "FolderIsAFile";
+    }
+    return "Unknown";
+}
+
 INSTANTIATE_TEST_SUITE_P(Blockers, FailedWriteTest,
-                         ::testing::Values(Blocker::ReadOnlyFolder, Blocker::NewFileNameTaken, Blocker::FolderIsAFile));
+                         ::testing::Values(Blocker::ReadOnlyFolder, Blocker::NewFileNameTaken, Blocker::FolderIsAFile),
+                         BlockerName);
 
 TEST(PlayerFileTest, AWriteReplacesTheFileWhole)
 {
