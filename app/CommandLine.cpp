@@ -44,6 +44,8 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
         m_WindowModeGiven = true;
     } else if (arg == "--mute") {
         m_Mute = true;
+    } else if (arg == "--stats") {
+        m_Stats = true;
     } else if (arg == "--music-volume") {
         return ReadVolume(argc, argv, index, &m_MusicVolume);
     } else if (arg == "--sfx-volume") {
@@ -122,6 +124,7 @@ std::string CommandLine::Usage(std::string_view program)
         "  --music-volume N  play the music at volume N (0 to 100) this time\n"
         "  --sfx-volume N    play the sound effects at volume N (0 to 100) this time\n"
         "  --mute         no music and no sound effects this time\n"
+        "  --stats        print the frame times and CPU use when the game closes\n"
         "  --help         show this help and exit\n"
         "  --version      show the version and exit\n"
         "\n"

@@ -1,5 +1,6 @@
 // CommandLine is responsible for reading the game's options: --help,
-// --version, --windowed, --fullscreen, --data DIR, --record FILE and --stage K. It only reads; main
+// --version, --windowed, --fullscreen, --data DIR, --record FILE, --stage K,
+// the volumes and --stats. It only reads; main
 // decides what to print and which exit code to return.
 #pragma once
 
@@ -34,6 +35,8 @@ public:
     const std::string& RecordPath() const { return m_RecordPath; }
     // The stage given with --stage (0..4), or -1 for the title.
     int StartStage() const { return m_StartStage; }
+    // Whether --stats asked for the frame statistics at exit.
+    bool Stats() const { return m_Stats; }
 
     // The text of --help, for the program called `program`.
     static std::string Usage(std::string_view program);
@@ -57,5 +60,6 @@ private:
     std::string m_DataFolder;
     std::string m_RecordPath;
     int m_StartStage = -1;
+    bool m_Stats = false;
     std::string m_Error;
 };

@@ -10,6 +10,7 @@
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "core/FirstPlay.h"
+#include "core/FrameStats.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "core/PauseClock.h"
@@ -136,12 +137,25 @@ void GameApp::Frame()
     if (m_Recorder) m_Recorder->EndFrame(g_FrameTime, loading && !IsStageLoadInProgress());
 }
 
-void GameApp::RunLoop()
+void GameApp::RunLoop() { RunLoop(nullptr, std::chrono::steady_clock::now()); }
+
+void GameApp::RunLoop(FrameStats* stats, std::chrono::steady_clock::time_point programStart)
 {
     if (!m_Started) return;
+    using Clock = std::chrono::steady_clock;
+    const auto msSince = [](Clock::time_point from) {
+        return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+    };
+    const Clock::time_point playStart = Clock::now();
+    const std::clock_t cpuStart = std::clock();
     while (!QuitRequested()) {
         if (!m_Window || !m_Window->HasPendingEvent()) {
+            const Clock::time_point frameStart = Clock::now();
             Frame();
+            if (stats) {
+                if (stats->Frames() == 0) stats->SetFirstFrameMs(msSince(programStart));
+                stats->AddFrame(msSince(frameStart));
+            }
             continue;
         }
         switch (m_Window->NextEvent()) {
@@ -150,6 +164,9 @@ void GameApp::RunLoop()
             default: break;
         }
     }
+    if (stats)
+        stats->SetPlay(msSince(playStart) / 1000.0,
+                       static_cast<double>(std::clock() - cpuStart) / static_cast<double>(CLOCKS_PER_SEC));
 }
 
 bool GameApp::Shutdown()

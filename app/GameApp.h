@@ -5,6 +5,8 @@
 // clock, scripted keys).
 #pragma once
 
+#include <chrono>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,6 +27,8 @@ class AudioOutput;
 }   // namespace plat
 class ReplayRecorder;
 class BoundKeySource;
+
+class FrameStats;
 
 struct GameOptions {
     enum class Video { Window, Offscreen, Recording };
@@ -59,6 +63,9 @@ public:
     // waiting, one event is handled per iteration; returns when the program
     // is asked to close (after the frame in progress).
     void RunLoop();
+    // The same, timing every frame shown into *stats, and the first one from
+    // programStart (when the program began).
+    void RunLoop(FrameStats* stats, std::chrono::steady_clock::time_point programStart);
     // Shutdown in its fixed order; safe to call twice. A session being
     // recorded is saved first; false (with a message on standard error) when
     // it could not be.

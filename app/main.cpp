@@ -1,6 +1,7 @@
 // Spindrel: the program's entry point. It reads the options, finds the data
 // folder (so the game runs from wherever it is started), and runs the game
 // full screen or in a window.
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -10,6 +11,7 @@
 #include "app/FirstPlayFlag.h"
 #include "app/GameApp.h"
 #include "app/PlayerSession.h"
+#include "core/FrameStats.h"
 #include "platform/DataRoot.h"
 
 namespace {
@@ -22,6 +24,7 @@ constexpr int EXIT_NO_REPLAY = 1;   // the recorded session could not be saved
 
 int main(int argc, char** argv)
 {
+    const auto programStart = std::chrono::steady_clock::now();
     const char* program = argc > 0 && argv[0] ? argv[0] : "spindrel";
     const CommandLine options = CommandLine::Parse(argc, argv);
     switch (options.GetAction()) {
@@ -63,7 +66,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "spindrel: cannot open a window with OpenGL 3.3; is a display available?\n");
         return EXIT_NO_WINDOW;
     }
-    app.RunLoop();
+    FrameStats stats;
+    app.RunLoop(options.Stats() ? &stats : nullptr, programStart);
     player.End(app);
-    return app.Shutdown() ? 0 : EXIT_NO_REPLAY;
+    const bool saved = app.Shutdown();
+    if (options.Stats()) std::fputs(stats.Report().c_str(), stdout);
+    return saved ? 0 : EXIT_NO_REPLAY;
 }

@@ -29,6 +29,8 @@ TEST(CommandLineTest, NoOptionsRunsFullScreenAndSearchesForData)
     EXPECT_EQ(line.GetAction(), CommandLine::Action::Run);
     EXPECT_TRUE(line.Fullscreen());
     EXPECT_TRUE(line.DataFolder().empty());
+    EXPECT_FALSE(line.Stats());
+    EXPECT_TRUE(Parse({"--windowed", "--stats"}).Stats());
 }
 
 TEST(CommandLineTest, WindowedAndFullscreenTheLastOneWins)
@@ -108,8 +110,9 @@ TEST(CommandLineTest, VolumesForOneRunAreReadAndCheckedAndMuteSilencesBoth)
 TEST(CommandLineTest, UsageNamesEveryOption)
 {
     const std::string usage = CommandLine::Usage("spindrel");
-    for (const char* option : {"--fullscreen", "--windowed", "--data DIR", "--help", "--version", "F11", "Alt+Enter",
-                               "SPINDREL_DATA", "--mute", "--music-volume N", "--sfx-volume N", "settings.ini"})
+    for (const char* option :
+         {"--fullscreen", "--windowed", "--data DIR", "--help", "--version", "F11", "Alt+Enter", "SPINDREL_DATA",
+          "--mute", "--music-volume N", "--sfx-volume N", "settings.ini", "--stats"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(CommandLine::VersionText().rfind("Spindrel ", 0), 0u);
 }
