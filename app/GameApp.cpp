@@ -15,6 +15,7 @@
 #include "core/Globals.h"
 #include "core/PauseClock.h"
 #include "core/ResourceRegistry.h"
+#include "core/SettingsBook.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
 #include "gfx/Graphics.h"
@@ -107,6 +108,9 @@ bool GameApp::Start(const GameOptions& options)
     m_Audio->GetMixer().SetBusGain(plat::MixBus::Music, Settings::VolumeGain(options.settings.musicVolume));
     m_Audio->GetMixer().SetBusGain(plat::MixBus::Effects, Settings::VolumeGain(options.settings.effectsVolume));
 
+    SettingsBook::Configure(options.savedSettings, options.settings, options.saveSettings,
+                            [this](const Settings& settings) { ApplySettings(settings); });
+
     // The two tasks that bracket every frame.
     AddTask(PRIORITY_HEAD, new CTaskHead, TASK_HEAD_NAME);
     AddTask(PRIORITY_TAIL, new CTaskTail, TASK_TAIL_NAME);
@@ -161,6 +165,7 @@ void GameApp::RunLoop(FrameStats* stats, std::chrono::steady_clock::time_point p
         switch (m_Window->NextEvent()) {
             case plat::WindowEvent::Quit:
             case plat::WindowEvent::EscapeDown: PostQuit(); break;
+            case plat::WindowEvent::FullscreenToggled: SettingsBook::NoteFullscreen(m_Window->IsFullscreen()); break;
             default: break;
         }
     }
@@ -207,6 +212,13 @@ bool GameApp::Shutdown()
         m_VirtualClock.reset();
     }
     return saved;
+}
+
+void GameApp::ApplySettings(const Settings& settings)
+{
+    if (m_BoundKeys) m_BoundKeys->Rebind(settings.keys[0]);
+    if (m_Window && m_Window->Mode() == plat::WindowMode::Window && m_Window->IsFullscreen() != settings.fullscreen)
+        m_Window->SetFullscreen(settings.fullscreen);
 }
 
 bool GameApp::WindowState(bool* fullscreen, int* width, int* height) const

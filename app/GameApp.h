@@ -45,6 +45,8 @@ struct GameOptions {
     bool howToPlay = false;                  // show the how-to-play card on the way to stage 1
     std::function<void()> onHowToPlaySeen;   // called once when the player skips the card
     Settings settings;                       // volumes, the first player's keys, the window's size
+    Settings savedSettings;                  // the settings as on disk
+    std::function<bool(const Settings&)> saveSettings;   // writes them (empty: they are not kept)
 };
 
 class GameApp {
@@ -84,6 +86,8 @@ private:
     void CreateAudio(const GameOptions& options);
     void AddFirstTasks(const GameOptions& options);
     void AdvanceSilentAudio();
+    // Puts settings the options screen changed to work: the first player's keys and the window.
+    void ApplySettings(const Settings& settings);
 
     std::unique_ptr<plat::SdlWindow> m_Window;
     std::unique_ptr<plat::RecordingDevice> m_Recording;

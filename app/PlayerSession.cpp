@@ -3,6 +3,7 @@
 #include "app/GameApp.h"
 #include "core/PlayerFile.h"
 #include "core/ProgressBook.h"
+#include "core/SettingsBook.h"
 
 PlayerSession::PlayerSession(PlayerFiles files) : m_Files(std::move(files)) {}
 
@@ -17,12 +18,17 @@ void PlayerSession::Begin(GameOptions* options, const Overrides& overrides)
     options->settings = used;
     options->fullscreen = used.fullscreen;
     m_StartedFullscreen = used.fullscreen;
+    options->savedSettings = m_Saved;
+    if (!m_Files.SettingsPath().empty())
+        options->saveSettings = [this](const Settings& settings) { return SaveSettings(settings); };
     ProgressBook::Configure(m_Files.LoadProgress(), m_Files.ProgressSaver());
 }
 
 bool PlayerSession::End(const GameApp& app)
 {
     if (m_Files.SettingsPath().empty()) return true;
+    // What the options screen saved during the run is the file's content now.
+    if (app.Started()) m_Saved = SettingsBook::Saved();
     Settings kept = m_Saved;
     bool fullscreen = kept.fullscreen;
     int width = kept.windowWidth, height = kept.windowHeight;
@@ -33,10 +39,13 @@ bool PlayerSession::End(const GameApp& app)
         kept.windowHeight = height;
     }
     if (m_HadFile && kept == m_Saved) return true;
-    const bool saved = m_Files.SaveSettings(kept);
-    if (saved) {
-        m_Saved = kept;
-        m_HadFile = true;
-    }
-    return saved;
+    return SaveSettings(kept);
+}
+
+bool PlayerSession::SaveSettings(const Settings& settings)
+{
+    if (!m_Files.SaveSettings(settings)) return false;
+    m_Saved = settings;
+    m_HadFile = true;
+    return true;
 }

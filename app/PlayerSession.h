@@ -31,6 +31,8 @@ public:
     const Settings& Saved() const { return m_Saved; }
 
 private:
+    bool SaveSettings(const Settings& settings);
+
     PlayerFiles m_Files;
     Settings m_Saved;   // as on disk (or the defaults)
     bool m_HadFile = false;

@@ -1,5 +1,6 @@
 #include "hud/PlayerArt.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -13,6 +14,7 @@ constexpr float SCREEN_WIDTH = 640, SCREEN_HEIGHT = 480;
 constexpr float MENU_X = 320;
 constexpr float PAUSED_Y = 120;
 constexpr float PANEL_Y = 290, PANEL_SCALE_X = 1.9f, PANEL_SCALE_Y = 1.0f;
+constexpr float PANEL_HEIGHT = 192;   // the panel's cell, drawn at scale 1 for three choices
 constexpr float FIRST_CHOICE_Y = 240, CHOICE_STEP = 50;
 constexpr float POINTER_OFFSET = 170;
 
@@ -43,15 +45,19 @@ void PlayerArt::DrawShade(uint8_t alpha)
     DrawCell(SHADE, SCREEN_WIDTH / 2, SCREEN_HEIGHT / 2, SCREEN_WIDTH / width, SCREEN_HEIGHT / height, alpha);
 }
 
-void PlayerArt::DrawPauseMenu(int chosen)
+float PlayerArt::ChoiceY(int row) { return FIRST_CHOICE_Y + CHOICE_STEP * static_cast<float>(row); }
+
+float PlayerArt::MenuX() { return MENU_X; }
+
+void PlayerArt::DrawPauseMenu(int chosen, int rows)
 {
-    DrawCell(MENU_PANEL, MENU_X, PANEL_Y, PANEL_SCALE_X, PANEL_SCALE_Y, OPAQUE);
+    // Each row past the third makes the panel a choice taller, downwards.
+    const float extra = CHOICE_STEP * static_cast<float>(std::max(rows - MENU_CHOICES, 0));
+    DrawCell(MENU_PANEL, MENU_X, PANEL_Y + extra / 2, PANEL_SCALE_X, PANEL_SCALE_Y + extra / PANEL_HEIGHT, OPAQUE);
     DrawCell(PAUSED, MENU_X, PAUSED_Y, 1.0f, 1.0f, OPAQUE);
-    for (int i = 0; i < MENU_CHOICES; ++i) {
-        const float y = FIRST_CHOICE_Y + CHOICE_STEP * static_cast<float>(i);
-        DrawCell(i == chosen ? CHOICES_LIT[i] : CHOICES[i], MENU_X, y, 1.0f, 1.0f, OPAQUE);
-        if (i == chosen) DrawCell(POINTER, MENU_X - POINTER_OFFSET, y, 1.0f, 1.0f, OPAQUE);
-    }
+    for (int i = 0; i < MENU_CHOICES; ++i)
+        DrawCell(i == chosen ? CHOICES_LIT[i] : CHOICES[i], MENU_X, ChoiceY(i), 1.0f, 1.0f, OPAQUE);
+    if (chosen >= 0 && chosen < rows) DrawCell(POINTER, MENU_X - POINTER_OFFSET, ChoiceY(chosen), 1.0f, 1.0f, OPAQUE);
 }
 
 void PlayerArt::DrawTime(const plat::Rect& label, float x, float y, uint32_t ms, uint8_t alpha)

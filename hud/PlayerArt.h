@@ -35,8 +35,12 @@ public:
 
     // Darkens the whole picture.
     void DrawShade(uint8_t alpha);
-    // PAUSED over a panel of the three choices, the chosen one lit.
-    void DrawPauseMenu(int chosen);
+    // PAUSED over a panel as tall as `rows` choices, the three of this picture
+    // in the first rows, the chosen one lit and pointed at; the caller draws
+    // the choices of further rows at ChoiceY.
+    void DrawPauseMenu(int chosen, int rows = MENU_CHOICES);
+    static float ChoiceY(int row);
+    static float MenuX();
     // A label (TIME_LABEL or BEST_LABEL) and a time, starting at x, centred on y.
     void DrawTime(const plat::Rect& label, float x, float y, uint32_t ms, uint8_t alpha);
     void DrawNewBest(float x, float y, uint8_t alpha);

@@ -6,6 +6,8 @@ namespace {
 
 bool IsKeyCode(int code) { return code > 0 && code < 256; }
 
+bool s_passThrough = false;
+
 }   // namespace
 
 BoundKeySource::BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound)
@@ -17,9 +19,16 @@ bool BoundKeySource::Read(uint8_t keys[256])
 {
     uint8_t pressed[256];
     if (!m_Keys || !m_Keys->Read(pressed)) return false;
-    Translate(pressed, m_Bound, keys);
+    if (s_passThrough)
+        std::memcpy(keys, pressed, sizeof pressed);
+    else
+        Translate(pressed, m_Bound, keys);
     return true;
 }
+
+void BoundKeySource::SetPassThrough(bool on) { s_passThrough = on; }
+
+bool BoundKeySource::PassThrough() { return s_passThrough; }
 
 void BoundKeySource::Translate(const uint8_t pressed[256], const std::array<int, kActions>& bound, uint8_t keys[256])
 {

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
+#include "scene/COptions.h"
 #include "scene/CResult.h"
 #include "scene/CTitle.h"
 #include "stage/CLoadStage.h"
@@ -70,6 +71,7 @@ void CPauseMenu::Init()
 {
     m_Input = CInput::FindOrCreate();
     m_Art.Load();
+    m_OptionsArt.Load();
     m_MoveSound.Load(MOVE_SOUND_FILE);
     m_SelectSound.Load(SELECT_SOUND_FILE);
     TaskList::Instance().FreezeUpdates(FROZEN_LOW, FROZEN_HIGH);
@@ -90,8 +92,8 @@ void CPauseMenu::Release()
 
 void CPauseMenu::Update()
 {
-    // Nothing is chosen while the window is away.
-    if (!m_Input || !m_Input->HasFocus()) return;
+    // Nothing is chosen while the window is away or the options are open over the menu.
+    if (!m_Input || !m_Input->HasFocus() || COptions::IsOpen()) return;
     if (PauseAsked(*m_Input)) {
         m_Chosen = CHOICE_RESUME;
         Confirm();
@@ -113,6 +115,10 @@ void CPauseMenu::Confirm()
     select->Play();
 
     const int chosen = m_Chosen;
+    if (chosen == CHOICE_OPTIONS) {
+        COptions::Open();   // the battle stays held beneath
+        return;
+    }
     Release();
     if (chosen == CHOICE_RESUME) {
         s_closedThisFrame = true;
@@ -130,6 +136,7 @@ void CPauseMenu::Draw()
     if (!gfx::CanDraw()) return;
     gfx::BeginSprites();
     m_Art.DrawShade(SHADE_ALPHA);
-    m_Art.DrawPauseMenu(m_Chosen);
+    m_Art.DrawPauseMenu(m_Chosen, CHOICE_COUNT);
+    m_OptionsArt.DrawPauseEntry(PlayerArt::MenuX(), PlayerArt::ChoiceY(CHOICE_OPTIONS), m_Chosen == CHOICE_OPTIONS);
     gfx::EndSprites();
 }

@@ -2,7 +2,8 @@
 // the window losing the input focus, opens it over a battle in progress.
 // Every task of the battle stops updating, the frame time stands still, the
 // music is held down, and the picture stays under a shade with PAUSED and
-// three choices: resume, retry the stage (loaded afresh) or back to the title.
+// four choices: resume, retry the stage (loaded afresh), back to the title, or
+// the options screen over the held battle.
 // Up and Down choose, Z confirms; P again resumes. Escape still quits at once.
 #pragma once
 
@@ -10,6 +11,7 @@
 
 #include "audio/CSound.h"
 #include "core/Task.h"
+#include "hud/OptionsArt.h"
 #include "hud/PlayerArt.h"
 
 class CInput;
@@ -20,7 +22,7 @@ constexpr const char* PAUSE_MENU_TASK_NAME = "CPauseMenu";
 
 class CPauseMenu : public CGameObject {
 public:
-    enum Choice { CHOICE_RESUME = 0, CHOICE_RETRY = 1, CHOICE_TITLE = 2, CHOICE_COUNT = 3 };
+    enum Choice { CHOICE_RESUME = 0, CHOICE_RETRY = 1, CHOICE_TITLE = 2, CHOICE_OPTIONS = 3, CHOICE_COUNT = 4 };
     static constexpr uint8_t SHADE_ALPHA = 150;
 
     // Called once a frame between the update and the draw pass: opens the
@@ -48,6 +50,7 @@ private:
 
     CInput* m_Input = nullptr;
     PlayerArt m_Art;
+    OptionsArt m_OptionsArt;
     CSound m_MoveSound;
     CSound m_SelectSound;
     int m_Chosen = CHOICE_RESUME;

@@ -9,6 +9,7 @@
 #include "input/CInput.h"
 #include "platform/KeySource.h"
 #include "scene/CFeadEffect.h"
+#include "scene/COptions.h"
 #include "scene/CStageSelect.h"
 
 namespace {
@@ -81,6 +82,9 @@ constexpr int MENU_WIDTH = 200;
 constexpr float MENU_START_X = 220, MENU_START_Y = 300;
 constexpr float MENU_QUIT_X = 240, MENU_QUIT_Y = 380;
 constexpr float CURSOR_X = 160, CURSOR_Y = 220, CURSOR_STEP_Y = 80;
+// OPTIONS sits smaller beneath QUIT, where the screen ends; so does its cursor.
+constexpr float MENU_OPTIONS_X = 240, MENU_OPTIONS_Y = 436, MENU_OPTIONS_SCALE = 0.75f;
+constexpr float OPTIONS_CURSOR_X = 176, OPTIONS_CURSOR_Y = 436;
 
 int Width(const plat::Rect& r) { return r.right - r.left; }
 int Height(const plat::Rect& r) { return r.bottom - r.top; }
@@ -94,6 +98,7 @@ void CTitle::Init()
     m_Background.Load(BACKGROUND_FILE, NO_COLOR_KEY);
     m_TitleSheet.Load(TITLE_SHEET_FILE, NO_COLOR_KEY);
     m_ExplosionSheet.Load(EXPLOSION_FILE, BLACK_KEY);
+    m_OptionsArt.Load();
     for (int i = 0; i < SOUND_COUNT; ++i) m_Sounds[i].Load(SOUND_FILES[i]);
 
     m_Music = new CBGMusic(MUSIC_FILE);
@@ -144,14 +149,17 @@ void CTitle::Update()
 
 bool CTitle::HandleMenuKeys()
 {
-    if (!m_Input) return false;
-    // Up and Down only set the choice: there is no wrap-around.
+    // The options screen over the title has the keys to itself.
+    if (!m_Input || COptions::IsOpen()) return false;
+    // Up and Down only set the choice: there is no wrap-around. Up from
+    // OPTIONS goes to QUIT and Down from QUIT to OPTIONS; otherwise Up is
+    // START and Down is QUIT.
     if (m_Input->IsNewlyPressed(plat::KEY_UP)) {
-        m_MenuChoice = CHOICE_START;
+        m_MenuChoice = m_MenuChoice == CHOICE_OPTIONS ? CHOICE_QUIT : CHOICE_START;
         PlaySound(MOVE);
     }
     if (m_Input->IsNewlyPressed(plat::KEY_DOWN)) {
-        m_MenuChoice = CHOICE_QUIT;
+        m_MenuChoice = m_MenuChoice == CHOICE_QUIT || m_MenuChoice == CHOICE_OPTIONS ? CHOICE_OPTIONS : CHOICE_QUIT;
         PlaySound(MOVE);
     }
     if (!m_Input->IsNewlyPressed(plat::KEY_Z)) return false;
@@ -162,6 +170,7 @@ bool CTitle::HandleMenuKeys()
             StartGame();   // this object is gone now
             return true;
         case CHOICE_QUIT: PostQuit(); return true;
+        case CHOICE_OPTIONS: COptions::Open(); return false;
         default: SkipOpening(); return false;
     }
 }
@@ -368,6 +377,11 @@ void CTitle::DrawGlint()
     gfx::FlushSprites();
 }
 
+void CTitle::DrawOptionsEntry(int width)
+{
+    m_OptionsArt.DrawTitleEntry(MENU_OPTIONS_X, MENU_OPTIONS_Y, MENU_OPTIONS_SCALE, width);
+}
+
 int CTitle::UncoverMenu()
 {
     if (m_MenuChoice != CHOICE_NONE) return MENU_WIDTH;
@@ -388,7 +402,10 @@ void CTitle::DrawMenu()
                    MENU_START_Y, 1.0f, 1.0f, 0.0f, OPAQUE);
         DrawRegion({MENU_QUIT.left, MENU_QUIT.top, MENU_QUIT.left + width, MENU_QUIT.bottom}, MENU_QUIT_X, MENU_QUIT_Y,
                    1.0f, 1.0f, 0.0f, OPAQUE);
+        DrawOptionsEntry(width);
     }
-    if (m_MenuChoice != CHOICE_NONE)
+    if (m_MenuChoice == CHOICE_OPTIONS)
+        DrawRegion(CURSOR, OPTIONS_CURSOR_X, OPTIONS_CURSOR_Y, MENU_OPTIONS_SCALE, MENU_OPTIONS_SCALE, 0.0f, OPAQUE);
+    else if (m_MenuChoice != CHOICE_NONE)
         DrawRegion(CURSOR, CURSOR_X, CURSOR_Y + CURSOR_STEP_Y * m_MenuChoice, 1.0f, 1.0f, 0.0f, OPAQUE);
 }

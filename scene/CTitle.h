@@ -3,8 +3,9 @@
 // run into each other and explode; the seven letters of the name burst out of
 // the blast spinning and fly back into place; the subtitle fades in and glints
 // sweep across the letters; a running top crosses the screen and uncovers a
-// two-entry menu. Up and Down choose, Z confirms (start a new game at stage 1
-// through the stage select, or quit); Z during the opening skips it.
+// menu. Up and Down choose, Z confirms (start a new game at stage 1 through
+// the stage select, quit, or open the options over the title); Z during the
+// opening skips it.
 #pragma once
 
 #include <array>
@@ -14,6 +15,7 @@
 #include "core/Task.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
+#include "hud/OptionsArt.h"
 #include "platform/Math3D.h"
 
 class CBGMusic;
@@ -33,6 +35,7 @@ public:
     static constexpr int CHOICE_NONE = 0;
     static constexpr int CHOICE_START = 1;
     static constexpr int CHOICE_QUIT = 2;
+    static constexpr int CHOICE_OPTIONS = 3;   // beneath QUIT
 
     // The opening: the tops shrink to 1.5, turn to 40 degrees and close in to 40 pixels.
     static constexpr float TOP_START_SCALE = 5.0f;
@@ -87,6 +90,7 @@ public:
     CTexture m_Background;
     CTexture m_TitleSheet;
     CTexture m_ExplosionSheet;
+    OptionsArt m_OptionsArt;
     std::array<CSound, SOUND_COUNT> m_Sounds;
     CBGMusic* m_Music = nullptr;   // the "bgm" task
 
@@ -128,6 +132,7 @@ private:
     void DrawLogo();
     void DrawGlint();
     void DrawMenu();
+    void DrawOptionsEntry(int width);
     void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angleDeg,
                     uint8_t alpha);
 };
