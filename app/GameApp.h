@@ -33,19 +33,19 @@ class FrameStats;
 struct GameOptions {
     enum class Video { Window, Offscreen, Recording };
     Video video = Video::Window;
-    bool fullscreen = true;                  // a window: desktop full screen, or a resizable window
-    bool realAudio = true;                   // false: the silent output that follows the game's clock
-    bool virtualClock = false;               // true: time moves only when the runner says so
-    bool scriptedKeys = false;               // true: keys come from the runner's script
-    std::optional<uint32_t> seed;            // default: the calendar time
-    int startStage = -1;                     // 0..4 loads that stage at once; -1 opens the first screen
-    uint32_t clockStartMs = 0;               // the virtual clock's first reading
-    plat::KeySource* keySource = nullptr;    // keys from elsewhere (a replay); overrides the others
-    std::string recordPath;                  // record the session into this replay file
-    bool howToPlay = false;                  // show the how-to-play card on the way to stage 1
-    std::function<void()> onHowToPlaySeen;   // called once when the player skips the card
-    Settings settings;                       // volumes, the first player's keys, the window's size
-    Settings savedSettings;                  // the settings as on disk
+    bool fullscreen = true;                              // a window: desktop full screen, or a resizable window
+    bool realAudio = true;                               // false: the silent output that follows the game's clock
+    bool virtualClock = false;                           // true: time moves only when the runner says so
+    bool scriptedKeys = false;                           // true: keys come from the runner's script
+    std::optional<uint32_t> seed;                        // default: the calendar time
+    int startStage = -1;                                 // 0..4 loads that stage at once; -1 opens the first screen
+    uint32_t clockStartMs = 0;                           // the virtual clock's first reading
+    plat::KeySource* keySource = nullptr;                // keys from elsewhere (a replay); overrides the others
+    std::string recordPath;                              // record the session into this replay file
+    bool howToPlay = false;                              // show the how-to-play card on the way to stage 1
+    std::function<void()> onHowToPlaySeen;               // called once when the player skips the card
+    Settings settings;                                   // volumes, the first player's keys, the window's size
+    Settings savedSettings;                              // the settings as on disk
     std::function<bool(const Settings&)> saveSettings;   // writes them (empty: they are not kept)
 };
 

@@ -98,12 +98,16 @@ void OptionsArt::DrawKeyName(float x, float y, int code)
     }
 }
 
-void OptionsArt::DrawPauseEntry(float x, float y, bool chosen) { DrawCell(chosen ? PAUSE_ENTRY_LIT : PAUSE_ENTRY, x, y); }
+void OptionsArt::DrawPauseEntry(float x, float y, bool chosen)
+{
+    DrawCell(chosen ? PAUSE_ENTRY_LIT : PAUSE_ENTRY, x, y);
+}
 
 void OptionsArt::DrawTitleEntry(float x, float y, float scale, int width)
 {
     if (scale <= 0.0f) return;
-    const int shown = std::clamp(static_cast<int>(static_cast<float>(width) / scale), 0, TITLE_ENTRY.right - TITLE_ENTRY.left);
+    const int shown =
+        std::clamp(static_cast<int>(static_cast<float>(width) / scale), 0, TITLE_ENTRY.right - TITLE_ENTRY.left);
     if (shown <= 0) return;
     const plat::Rect cell{TITLE_ENTRY.left, TITLE_ENTRY.top, TITLE_ENTRY.left + shown, TITLE_ENTRY.bottom};
     const float height = static_cast<float>(TITLE_ENTRY.bottom - TITLE_ENTRY.top);

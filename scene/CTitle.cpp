@@ -1,6 +1,7 @@
 #include "scene/CTitle.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
@@ -149,8 +150,10 @@ void CTitle::Update()
 
 bool CTitle::HandleMenuKeys()
 {
-    // The options screen over the title has the keys to itself.
+    // The options screen over the title has the keys to itself, and the press
+    // that closed it is one the title sees a frame later: not for the title.
     if (!m_Input || COptions::IsOpen()) return false;
+    if (std::exchange(m_OptionsOpen, false)) return false;
     // Up and Down only set the choice: there is no wrap-around. Up from
     // OPTIONS goes to QUIT and Down from QUIT to OPTIONS; otherwise Up is
     // START and Down is QUIT.
@@ -170,7 +173,10 @@ bool CTitle::HandleMenuKeys()
             StartGame();   // this object is gone now
             return true;
         case CHOICE_QUIT: PostQuit(); return true;
-        case CHOICE_OPTIONS: COptions::Open(); return false;
+        case CHOICE_OPTIONS:
+            COptions::Open();
+            m_OptionsOpen = true;
+            return false;
         default: SkipOpening(); return false;
     }
 }

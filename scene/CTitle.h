@@ -95,6 +95,7 @@ public:
     CBGMusic* m_Music = nullptr;   // the "bgm" task
 
     int m_MenuChoice = CHOICE_NONE;
+    bool m_OptionsOpen = false;   // opened from here and not yet seen closed
     float m_LeftScale = TOP_START_SCALE;
     float m_RightScale = TOP_START_SCALE;
     float m_SpinAngle = 0.0f;   // degrees

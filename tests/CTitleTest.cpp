@@ -1,12 +1,14 @@
-// The title screen: its opening, the skip, the menu and its two entries, and
+// The title screen: its opening, the skip, the menu and its three entries, and
 // its sprites when pictures are missing or counters out of range.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "audio/CBGMusic.h"
 #include "platform/audio/MusicStream.h"
 #include "scene/CFeadEffect.h"
+#include "scene/COptions.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
 #include "stage/CLoadStage.h"
@@ -93,16 +95,54 @@ TEST_F(CTitleTest, UpOrDownBeforeZInTheOpeningDecideWhatThatZDoes)
     EXPECT_NE(Find<CStageSelect>(), nullptr);
 }
 
-TEST_F(CTitleTest, MenuKeysDoNotWrapAndEveryPressPlaysMove)
+// Keys pressed on the uncovered menu, and the entry they leave chosen: Up is
+// START and Down is QUIT as ever, except that Down from QUIT reaches OPTIONS
+// beneath it and Up from OPTIONS comes back to QUIT; nothing wraps around.
+struct CursorCase {
+    std::vector<int> keys;
+    int chosen;
+};
+
+class CTitleCursorTest : public CTitleTest, public ::testing::WithParamInterface<CursorCase> {};
+
+TEST_P(CTitleCursorTest, UpAndDownReachEveryEntryWithoutWrappingAndEveryPressPlaysMove)
 {
+    const CursorCase c = GetParam();
     RunToMenu();
     world.Started(MOVE);
+    for (int key : c.keys) world.Press(key);
+    EXPECT_EQ(title->m_MenuChoice, c.chosen);
+    EXPECT_EQ(world.Started(MOVE), static_cast<int>(c.keys.size()));
+}
+
+constexpr int UP = plat::KEY_UP, DOWN = plat::KEY_DOWN;
+INSTANTIATE_TEST_SUITE_P(Keys, CTitleCursorTest,
+                         ::testing::Values(CursorCase{{UP}, CTitle::CHOICE_START},
+                                           CursorCase{{UP, DOWN}, CTitle::CHOICE_QUIT},
+                                           CursorCase{{UP, DOWN, DOWN}, CTitle::CHOICE_OPTIONS},
+                                           CursorCase{{DOWN, DOWN, DOWN, DOWN}, CTitle::CHOICE_OPTIONS},
+                                           CursorCase{{DOWN, DOWN, UP}, CTitle::CHOICE_QUIT},
+                                           CursorCase{{DOWN, DOWN, UP, UP, UP}, CTitle::CHOICE_START}));
+
+TEST_F(CTitleTest, OptionsOpenOverTheTitleWhichTakesNoKeysUntilTheyClose)
+{
+    RunToMenu();
+    world.Press(plat::KEY_DOWN);
+    world.Press(plat::KEY_DOWN);
+    world.Press(plat::KEY_Z);
+    ASSERT_TRUE(COptions::IsOpen());
+    EXPECT_EQ(Find<CTitle>(), title);
+    world.Press(plat::KEY_UP);   // the options' pointer wraps to BACK; the title's stays
+    EXPECT_EQ(title->m_MenuChoice, CTitle::CHOICE_OPTIONS);
+    world.Press(plat::KEY_Z);
+    EXPECT_FALSE(COptions::IsOpen());
+    world.Frames(2);
+    EXPECT_FALSE(COptions::IsOpen()) << "the Z of BACK does not open the options again";
+    EXPECT_EQ(Find<CTitle>(), title);
     world.Press(plat::KEY_UP);
-    EXPECT_EQ(title->m_MenuChoice, CTitle::CHOICE_START);
-    world.Press(plat::KEY_DOWN);
-    world.Press(plat::KEY_DOWN);
-    EXPECT_EQ(title->m_MenuChoice, CTitle::CHOICE_QUIT);
-    EXPECT_EQ(world.Started(MOVE), 3);
+    world.Press(plat::KEY_UP);
+    world.Press(plat::KEY_Z);
+    EXPECT_NE(Find<CStageSelect>(), nullptr) << "START behaves as before after the options";
 }
 
 TEST_F(CTitleTest, FirstEntryAlwaysStartsAtStageOneAndItsConfirmSoundOutlivesTheTitle)

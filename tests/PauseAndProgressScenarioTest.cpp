@@ -17,6 +17,7 @@
 #include "core/TaskList.h"
 #include "platform/AudioOutput.h"
 #include "platform/KeySource.h"
+#include "scene/COptions.h"
 #include "scene/CPauseMenu.h"
 #include "scene/CTitle.h"
 #include "stage/CLoading.h"
@@ -157,7 +158,52 @@ TEST_P(PauseMenuChoiceTest, TheChosenWayOutIsTaken)
 
 INSTANTIATE_TEST_SUITE_P(Choices, PauseMenuChoiceTest,
                          ::testing::Values(MenuCase{0, false, false}, MenuCase{1, true, false},
-                                           MenuCase{2, false, true}, MenuCase{3, false, false}));
+                                           MenuCase{2, false, true}, MenuCase{4, false, false}));
+
+// OPTIONS over a held battle: the battle stays held beneath the options, a
+// volume changed there is heard at once, and BACK saves it and returns to the
+// pause menu.
+TEST(PauseOptionsScenarioTest, BackSavesAndReturnsToThePauseMenuOverTheHeldBattle)
+{
+    if (!HasGeneratedData()) GTEST_SKIP() << "the generated data set is not built";
+    stagetest::ScratchDir homes;
+    ::setenv("XDG_CONFIG_HOME", (homes.Path() / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (homes.Path() / "data").c_str(), 1);
+    const int optionsAt = kPauseFrame + 6 + 4 * CPauseMenu::CHOICE_OPTIONS + 2;
+    const int leftAt = optionsAt + 6, backAt = leftAt + 6 + 4 * (COptions::ROW_COUNT - 1) + 2;
+    SimOptions o = StageOneRun(backAt + 10);
+    o.playerFiles = true;
+    o.beforeFrame = [&](int frame, plat::ScriptedKeySource& keys) {
+        Tap(keys, frame, kPauseFrame, plat::KEY_P);
+        for (int i = 0; i < CPauseMenu::CHOICE_OPTIONS; ++i) Tap(keys, frame, kPauseFrame + 6 + 4 * i, plat::KEY_DOWN);
+        Tap(keys, frame, optionsAt, plat::KEY_Z);
+        Tap(keys, frame, leftAt, plat::KEY_LEFT);   // music 100 to 90
+        // Up from the first row wraps round to BACK.
+        Tap(keys, frame, leftAt + 6, plat::KEY_UP);
+        Tap(keys, frame, backAt, plat::KEY_Z);
+    };
+    bool heldUnderOptions = false, backOnPauseMenu = false;
+    float musicGain = 0;
+    o.afterFrame = [&](int frame) {
+        if (frame == leftAt + 2) {
+            heldUnderOptions = COptions::IsOpen() && FindTask(PAUSE_MENU_TASK_NAME) && TaskList::Instance().Frozen();
+            musicGain = plat::GetAudioOutput()->GetMixer().BusGain(plat::MixBus::Music);
+        }
+        if (frame == backAt + 5)
+            backOnPauseMenu = !COptions::IsOpen() && FindTask(PAUSE_MENU_TASK_NAME) && TaskList::Instance().Frozen();
+    };
+    SimRunner runner(o);
+    std::string error;
+    const bool ran = runner.Run(&error);
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("XDG_DATA_HOME");
+    ASSERT_TRUE(ran) << error;
+    EXPECT_TRUE(heldUnderOptions);
+    EXPECT_FLOAT_EQ(musicGain, Settings::VolumeGain(90));
+    EXPECT_TRUE(backOnPauseMenu);
+    const std::string saved = PlayerFile(homes.Path() / "config" / "spindrel" / "settings.ini").Read().value_or("");
+    EXPECT_NE(saved.find("music_volume = 90"), std::string::npos) << saved;
+}
 
 // Settings and progress outlive the run: a second run with the same folders
 // finds the first one's win, keeps lines it does not know, and plays at the

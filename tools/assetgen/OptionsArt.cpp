@@ -111,8 +111,8 @@ Image PauseEntry(const regions::Region& r, bool chosen)
     Image c = RegionCanvas(r);
     const float w = static_cast<float>(r.Width()), h = static_cast<float>(r.Height());
     if (chosen) Panel(c, 4, 4, w - 4, h - 4, 12, Hex(0x3a2a08, 0.85f), palette::Gold, 2);
-    const TextStyle s = chosen ? Lettering(Hex(0xfff4c0), palette::Orange, 2.5f)
-                               : Lettering(Hex(0xe8fbff), palette::Steel, 2.5f);
+    const TextStyle s =
+        chosen ? Lettering(Hex(0xfff4c0), palette::Orange, 2.5f) : Lettering(Hex(0xe8fbff), palette::Steel, 2.5f);
     DrawText(c, Face::SansBold, "OPTIONS", 30, 16, 6, w - 16, h - 6, s);
     return c;
 }

@@ -262,8 +262,9 @@ inline constexpr Region kAll[] = {Paused,  Resume,    Retry, Title,   ResumeLit,
 namespace options {
 inline constexpr Region Heading{"options heading", 0, 0, 512, 80};
 inline constexpr int RowCount = 10, RowTop = 80, RowHeight = 32, LabelWidth = 160;
-inline constexpr Region Labels{"row names", 0, RowTop, LabelWidth, RowTop + RowCount * RowHeight};
-inline constexpr Region LabelsLit{"row names, chosen", LabelWidth, RowTop, 2 * LabelWidth, RowTop + RowCount * RowHeight};
+inline constexpr Region Labels{"row names", 0, RowTop, LabelWidth, RowTop + RowCount* RowHeight};
+inline constexpr Region LabelsLit{"row names, chosen", LabelWidth, RowTop, 2 * LabelWidth,
+                                  RowTop + RowCount* RowHeight};
 inline constexpr Region Windowed{"window", 320, 80, 512, 112};
 inline constexpr Region Fullscreen{"full screen", 320, 112, 512, 144};
 inline constexpr Region PressKey{"press a key", 320, 144, 512, 176};
@@ -272,17 +273,17 @@ inline constexpr Region BarFill{"volume bar fill", 320, 200, 512, 224};
 // The letters of key names, 16 x 24 each, twelve to a row.
 inline constexpr const char* Glyphs = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_";
 inline constexpr int GlyphWidth = 16, GlyphHeight = 24, GlyphsPerRow = 12, GlyphRows = 4;
-inline constexpr Region GlyphSheet{"key-name letters", 320, 224, 320 + GlyphWidth * GlyphsPerRow,
-                                   224 + GlyphHeight * GlyphRows};
+inline constexpr Region GlyphSheet{"key-name letters", 320, 224, 320 + GlyphWidth* GlyphsPerRow,
+                                   224 + GlyphHeight* GlyphRows};
 inline constexpr Region Pointer{"pointer", 320, 320, 352, 352};
 inline constexpr Region Panel{"panel", 352, 320, 512, 400};
 inline constexpr Region Shade{"shade", 448, 400, 464, 416};
 inline constexpr Region PauseEntry{"pause menu entry", 0, 400, 320, 448};
 inline constexpr Region PauseEntryLit{"pause menu entry, chosen", 0, 448, 320, 496};
 inline constexpr Region TitleEntry{"title entry", 320, 416, 512, 480};
-inline constexpr Region kAll[] = {Heading, Labels,  LabelsLit, Windowed, Fullscreen, PressKey,   BarFrame,
-                                  BarFill, GlyphSheet, Pointer, Panel,   Shade,      PauseEntry, PauseEntryLit,
-                                  TitleEntry};
+inline constexpr Region kAll[] = {Heading,  Labels,   LabelsLit,  Windowed,      Fullscreen,
+                                  PressKey, BarFrame, BarFill,    GlyphSheet,    Pointer,
+                                  Panel,    Shade,    PauseEntry, PauseEntryLit, TitleEntry};
 }   // namespace options
 
 inline constexpr uint32_t kBlackKey = 0xff000000u;
