@@ -12,14 +12,14 @@ constexpr float SCREEN_WIDTH = 640, SCREEN_HEIGHT = 480;
 
 // The screen's layout on the 640 x 480 picture.
 constexpr float CENTRE_X = 320;
-constexpr float HEADING_Y = 44;
-constexpr float PANEL_Y = 250, PANEL_WIDTH = 560, PANEL_HEIGHT = 360;
-constexpr float FIRST_ROW_Y = 100, ROW_STEP = 32;
+constexpr float HEADING_Y = 40;
+constexpr float PANEL_Y = 258, PANEL_WIDTH = 560, PANEL_HEIGHT = 372;
+constexpr float FIRST_ROW_Y = 112, ROW_STEP = 32;
 constexpr float LABEL_X = 170;   // centre of a row's name
 constexpr float POINTER_X = 72;
 constexpr float VALUE_X = 420;   // centre of a row's value
 constexpr float KEY_NAME_LEFT = 340;
-constexpr float GLYPH_ADVANCE = 15;
+constexpr float GLYPH_ADVANCE = 12;   // the letters are set narrower than their cells
 
 constexpr int ROW_MUSIC = 0, ROW_EFFECTS = 1, ROW_SCREEN = 2, FIRST_KEY_ROW = 3;
 

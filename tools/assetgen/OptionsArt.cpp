@@ -84,7 +84,7 @@ Image GlyphSheet()
     for (size_t i = 0; i < glyphs.size(); ++i) {
         const float x = static_cast<float>((i % O::GlyphsPerRow) * O::GlyphWidth);
         const float y = static_cast<float>((i / O::GlyphsPerRow) * O::GlyphHeight);
-        DrawText(c, Face::MonoBold, glyphs.substr(i, 1), 24, x, y + 1, x + O::GlyphWidth, y + O::GlyphHeight - 1, s);
+        DrawText(c, Face::MonoBold, glyphs.substr(i, 1), 19, x, y + 1, x + O::GlyphWidth, y + O::GlyphHeight - 1, s);
     }
     return c;
 }
