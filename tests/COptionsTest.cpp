@@ -89,6 +89,29 @@ INSTANTIATE_TEST_SUITE_P(
                       VolumeCase{COptions::ROW_EFFECTS, {plat::KEY_LEFT, plat::KEY_LEFT, plat::KEY_LEFT}, 70},
                       VolumeCase{COptions::ROW_EFFECTS, {plat::KEY_LEFT, plat::KEY_LEFT, plat::KEY_RIGHT}, 90}));
 
+// ---- window or full screen ----
+
+struct ScreenCase {
+    std::vector<int> presses;
+    bool fullscreen;
+};
+
+class OptionsScreenTest : public COptionsTest, public ::testing::WithParamInterface<ScreenCase> {};
+
+TEST_P(OptionsScreenTest, LeftRightOrZSwitchTheWindowAtOnceAndTheFileKeepsIt)
+{
+    const ScreenCase c = GetParam();
+    GoTo(COptions::ROW_SCREEN);
+    for (int key : c.presses) world.Press(key);
+    EXPECT_EQ(SettingsBook::Used().fullscreen, c.fullscreen);
+    Back();
+    EXPECT_EQ(OnDisk().fullscreen, c.fullscreen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, OptionsScreenTest,
+                         ::testing::Values(ScreenCase{{plat::KEY_RIGHT}, false}, ScreenCase{{plat::KEY_Z}, false},
+                                           ScreenCase{{plat::KEY_LEFT, plat::KEY_Z}, true}));
+
 // ---- keys ----
 
 struct KeyCase {
