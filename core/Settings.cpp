@@ -21,7 +21,7 @@ constexpr std::string_view kActionNames[Settings::ACTION_COUNT] = {"up", "down",
 // The game's key codes for the default bindings.
 constexpr int kKeyUp = 0xC8, kKeyDown = 0xD0, kKeyLeft = 0xCB, kKeyRight = 0xCD, kKeyZ = 0x2C, kKeyP = 0x19;
 constexpr int kKeyEscape = 0x01, kKeyF11 = 0x57;
-constexpr int kKeyW = 0x11, kKeyS = 0x1F, kKeyA = 0x1E, kKeyD = 0x20, kKeyQ = 0x10, kKeyTab = 0x0F;
+constexpr int kKeyW = 0x11, kKeyS = 0x1F, kKeyA = 0x1E, kKeyD = 0x20, kKeyLeftShift = 0x2A, kKeyTab = 0x0F;
 
 std::string KeySection(int player) { return "keys.player" + std::to_string(player + 1); }
 
@@ -44,7 +44,7 @@ std::optional<bool> ParseBool(std::string_view text)
 
 std::array<Settings::KeyMap, Settings::kPlayers> Settings::DefaultKeys()
 {
-    return {{{kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyZ, kKeyP}, {kKeyW, kKeyS, kKeyA, kKeyD, kKeyQ, kKeyTab}}};
+    return {{{kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyZ, kKeyP}, {kKeyW, kKeyS, kKeyA, kKeyD, kKeyLeftShift, kKeyTab}}};
 }
 
 std::string_view Settings::ActionName(Action action)
