@@ -8,12 +8,13 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "effect/CPSprite.h"
-#include "game/CHitText.h"
 #include "game/CKoma.h"
 #include "game/CKomaAirWall.h"
 #include "game/CKomaAura.h"
 #include "game/CKomaClash.h"
+#include "game/BattleCamera.h"
 #include "game/CStage.h"
+#include "game/TopTouch.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -23,16 +24,9 @@
 
 namespace {
 
-constexpr float DEG_TO_RAD = plat::PI / 180.0f;
 constexpr const char* AURA_TASK = "CKomaAuraEnemy";
 constexpr const char* AIR_WALL_TASK = "CKomaAirWallEnemy";
 
-// The battle camera: its height and distance grow with the tops' separation
-// (up to the limit) and shrink as the player's top spins faster.
-constexpr float CAMERA_BASE_DISTANCE = 25.0f;
-constexpr float CAMERA_SPIN_DIVISOR = 10.0f;
-constexpr float CAMERA_ORBIT_STEP = 0.2f;   // degrees per frame
-constexpr float FULL_TURN = 360.0f;
 
 // The marker above the enemy: a 4 x 3 quad cut from the interface texture.
 constexpr float MARKER_HALF_WIDTH = 2.0f, MARKER_HALF_HEIGHT = 1.5f;
@@ -42,17 +36,8 @@ constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
 constexpr int CHARGE_DISTANCE_SPREAD = 150;   // tenths of a unit beyond the least distance
 constexpr float TENTHS = 10.0f;
 
-constexpr int HIT_SPARK_SPREAD = 100;          // extra sparks, 0 to 99
-constexpr float CEILING_SHARE = 5.0f;          // a touch raises each ceiling by a fifth of the other's spin
-constexpr float HIT_TEXT_SPIN_UNIT = 100.0f;   // the hit text is drawn at the player's spin / 100
-constexpr int HIT_TEXT_IMAGE = 0;
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
-
-plat::Vec3 ToVec3(const double* v)
-{
-    return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
-}
 
 void AddForce(Body body, plat::Vec3 f)
 {
@@ -118,15 +103,7 @@ void EnemyTop::FillMarker()
 
 plat::Vec3 EnemyTop::FollowBattle(CCamera& camera, const CKomaBase& player, const CKomaBase& enemy, float distanceLimit)
 {
-    float d = std::min(plat::Length(player.m_Pos - enemy.m_Pos), distanceLimit);
-    float e = CAMERA_BASE_DISTANCE - player.Spin() / CAMERA_SPIN_DIVISOR + d;
-    camera.m_Orbit += CAMERA_ORBIT_STEP;
-    if (camera.m_Orbit > FULL_TURN) camera.m_Orbit = 0;
-    float phi = camera.m_Orbit * DEG_TO_RAD;
-    plat::Vec3 eye{-e * std::sin(phi), e, -e * std::cos(phi)};
-    camera.m_Eye = eye;
-    camera.m_Target = (player.m_Pos + enemy.m_Pos) * 0.5f;
-    return eye;
+    return BattleCamera::Follow(camera, player, enemy, distanceLimit);
 }
 
 plat::Vec3 EnemyTop::SteerTowardsArena(plat::Vec3 position)
@@ -233,51 +210,15 @@ void EnemyTop::TestTouch(uint32_t now)
     if (!Touches(m_Disc.geom, m_Player->m_Disc.geom, &m_Contact)) return;
 
     // Both ceilings rise before anything else, a clash included.
-    ExchangeCeilings();
+    TopTouch::ExchangeCeilings(*this, *m_Player);
     if (m_HitSound) m_HitSound->Play();
 
     if (IsDashing(now) && m_Player->IsDashing(now)) {
-        const double* p = m_Contact.pos;
-        const double* n = m_Contact.normal;
-        AddTask(
-            PRIORITY_KOMA_CLASH,
-            new CKomaClash(m_Player, this, static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
-                           static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2])),
-            KOMA_CLASH_TASK_NAME);
+        TopTouch::StartClash(*this, *m_Player, m_Contact, CKomaClash::NO_KEY);
         m_ClashCooldownEnd = now + CLASH_COOLDOWN_MS;
         return;
     }
-    Bounce(m_Contact);
-}
-
-void EnemyTop::ExchangeCeilings()
-{
-    float enemySpin = Spin();
-    float playerSpin = m_Player->Spin();
-    m_Player->m_GaugeCeiling = std::min(
-        static_cast<int>(enemySpin / CEILING_SHARE + static_cast<float>(m_Player->m_GaugeCeiling)), GAUGE_CEILING_MAX);
-    m_GaugeCeiling =
-        std::min(static_cast<int>(playerSpin / CEILING_SHARE + static_cast<float>(m_GaugeCeiling)), GAUGE_CEILING_MAX);
-}
-
-void EnemyTop::Bounce(const ContactPoint& contact)
-{
-    float enemySpin = Spin();
-    float playerSpin = m_Player->Spin();
-    plat::Vec3 p = ToVec3(contact.pos);
-    plat::Vec3 n = ToVec3(contact.normal);
-
-    for (uint32_t kind : {uint32_t(CPSprite::KIND_SPARK_BRIGHT), uint32_t(CPSprite::KIND_SPARK)}) {
-        uint32_t count = static_cast<uint32_t>(HIT_SPARKS + GameRand() % HIT_SPARK_SPREAD);
-        AddTask(new CPSprite(p.x, p.y, p.z, kind, count), PRIORITY_EFFECT);
-    }
-    AddTask(new CHitText(p.x, p.y, p.z, HIT_TEXT_IMAGE, playerSpin / HIT_TEXT_SPIN_UNIT), PRIORITY_EFFECT);
-
-    // Each top is pushed along the contact normal by the other's spin.
-    AddForce(m_Disc.body, n * (playerSpin * HIT_PUSH));
-    AddForce(m_Player->m_Disc.body, n * -(enemySpin * HIT_PUSH));
-    if (enemySpin < TORQUE_SPIN_LIMIT && m_Disc.body) m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
-    if (playerSpin < TORQUE_SPIN_LIMIT && m_Player->m_Disc.body) m_Player->m_Disc.body.AddTorque(0, HIT_TORQUE, 0);
+    TopTouch::Bounce(*this, *m_Player, m_Contact);
 }
 
 void EnemyTop::Draw()

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "game/BattleCamera.h"
 #include "game/CKomaBase.h"
+#include "game/TopTouch.h"
 #include "platform/Math3D.h"
 #include "platform/RenderDevice.h"
 
@@ -41,11 +43,8 @@ public:
     static constexpr int CHARGE_END_GAUGE = 10;                   // a charge ends with the gauge below this
     static constexpr float CHARGE_MIN_DISTANCE = 10.0f;           // from the arena's centre
     static constexpr float STEER_FORCE = 800.0f;                  // per charging frame
-    static constexpr uint32_t CLASH_COOLDOWN_MS = 8500;           // no touch is handled this long after a clash
-    static constexpr float CAMERA_DISTANCE_LIMIT = 22.0f;
-    static constexpr float HIT_PUSH = 700.0f;      // per unit of the other top's spin
-    static constexpr float HIT_TORQUE = 7000.0f;   // for a top below spin 200
-    static constexpr int HIT_SPARKS = 800;         // plus up to 99
+    static constexpr uint32_t CLASH_COOLDOWN_MS = TopTouch::CLASH_COOLDOWN_MS;
+    static constexpr float CAMERA_DISTANCE_LIMIT = BattleCamera::DISTANCE_LIMIT;
     static constexpr float MARKER_LIFT = 3.0f;
 
     EnemyTop(plat::Vec3 launchForce, const Traits& traits);
@@ -102,8 +101,6 @@ private:
     void Charge(uint32_t now);
     void RaiseAirWall(uint32_t now);
     void TestTouch(uint32_t now);
-    void ExchangeCeilings();
-    void Bounce(const ContactPoint& contact);
     void DrawMarker();
 
     Traits m_Traits;

@@ -193,6 +193,13 @@ void CKomaClash::ShowHitTexts()
 
 void CKomaClash::EnemyPush()
 {
+    if (m_EnemyKey != NO_KEY) {
+        // A second player presses for the enemy side as the player does.
+        if (!Pressed(m_EnemyKey)) return;
+        --m_Balance;
+        if (m_PressSound) m_PressSound->Play();
+        return;
+    }
     // The enemy pushes the balance back at the stage's rate: every 50 frames
     // on stage 1 down to every 10 on stage 5. A stage index outside the five
     // stages is held to the nearest one, so the period is never zero.
@@ -203,11 +210,16 @@ void CKomaClash::EnemyPush()
 
 void CKomaClash::PlayerPush()
 {
-    // Presses count only once the camera has finished its swing.
-    if (m_SwingLeft > 0) return;
-    if (!m_Input || !m_Input->IsNewlyPressed(plat::KEY_Z)) return;
+    if (!Pressed(plat::KEY_Z)) return;
     ++m_Balance;
     if (m_PressSound) m_PressSound->Play();
+}
+
+bool CKomaClash::Pressed(int key) const
+{
+    // Presses count only once the camera has finished its swing.
+    if (m_SwingLeft > 0) return false;
+    return m_Input && m_Input->IsNewlyPressed(key);
 }
 
 void CKomaClash::ThrowSparks()
@@ -254,7 +266,8 @@ void CKomaClash::ThrowLoser()
     } else {
         float spin = m_Player ? m_Player->Spin() : 0.0f;
         plat::Vec3 f = n * (spin * balance * THROW_PER_SPIN);
-        if (g_StageIndex == HEAVY_STAGE_INDEX) f.y *= HEAVY_LIFT;
+        // The heavy top is thrown higher; a second player's top is not heavy.
+        if (g_StageIndex == HEAVY_STAGE_INDEX && m_EnemyKey == NO_KEY) f.y *= HEAVY_LIFT;
         push(m_Enemy, f);
     }
 }

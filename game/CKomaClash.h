@@ -28,6 +28,7 @@ public:
     static constexpr int32_t FREEZE_LOW = 3500;
     static constexpr int32_t FREEZE_HIGH = 5000;
 
+    static constexpr int NO_KEY = -1;          // the enemy side pushes by itself
     static constexpr int WIN_BALANCE = 20;      // beyond this either way the clash ends at once
     static constexpr int FRAME_LIMIT = 600;     // beyond this the balance decides
     static constexpr int ENEMY_PUSH_BASE = 5;   // the enemy pushes every (5 - stage index) x 10 frames
@@ -79,6 +80,9 @@ public:
     plat::Vec3 m_Eye;                       // the camera's eye, turned while it swings
     float m_SwingLeft = 0;                  // degrees
     int m_Balance = 0;                      // positive favours the player
+    // The key the enemy side's player presses (versus play), or NO_KEY for
+    // the stage's steady pushes.
+    int m_EnemyKey = NO_KEY;
     int m_FrameCount = 0;
     plat::Vec3 m_ContactPoint;
     plat::Vec3 m_ContactNormal;
@@ -94,6 +98,7 @@ private:
     void ShowHitTexts();
     void EnemyPush();
     void PlayerPush();
+    bool Pressed(int key) const;
     void ThrowSparks();
     bool Decided() const;
     void End();
