@@ -16,12 +16,10 @@
 namespace {
 
 constexpr float DEG_TO_RAD = plat::PI / 180.0f;
-constexpr const char* AURA_TASK = "CKomaAura";
-constexpr const char* AIR_WALL_TASK = "CKomaAirWall";
 
 }   // namespace
 
-CKoma::CKoma(plat::Vec3 launchForce, int spin)
+CKoma::CKoma(plat::Vec3 launchForce, int spin, const TopSide& side) : m_Side(side)
 {
     m_Pos = launchForce;
     m_Gauge = spin;
@@ -39,16 +37,19 @@ void CKoma::Init()
     m_Ode = dynamic_cast<CODE*>(FindTask(CODE_TASK_NAME));
     m_Stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
-    m_TopMesh = FindResource<CXFile>("XTop");
+    m_TopMesh = FindResource<CXFile>(m_Side.meshKey);
 
     DuplicateTopSounds();
 
-    auto* music = new CBGMusic("bgm/Game.mp3");
-    AddTask(PRIORITY_BGM, music, "GameBGM");
-    music->Play(MUSIC_START_VOLUME, true);
+    if (m_Side.startsMusic) {
+        auto* music = new CBGMusic("bgm/Game.mp3");
+        AddTask(PRIORITY_BGM, music, "GameBGM");
+        music->Play(MUSIC_START_VOLUME, true);
+    }
 
+    const plat::Vec3 start = m_Side.start;
     if (g_World) {
-        CreateTopBodies(SHAPE_VARIANT, m_Disc, m_Shaft, START_POSITION.x, START_POSITION.y, START_POSITION.z, MASS);
+        CreateTopBodies(SHAPE_VARIANT, m_Disc, m_Shaft, start.x, start.y, start.z, MASS);
         m_Disc.body.SetAngularVelocity(0, launchSpin, 0);
         m_Disc.body.AddForce(launchForce.x, launchForce.y, launchForce.z);
     }
@@ -60,7 +61,7 @@ void CKoma::Init()
     m_Charging = 0;
     m_DashEnd = 0;
 
-    m_Pos = START_POSITION;
+    m_Pos = start;
     ReadBody();
     m_PrevPos = m_Pos;
 }
@@ -73,8 +74,8 @@ bool CKoma::KeyPressed(int key) const { return m_Input && m_Input->HasKeyboard()
 
 bool CKoma::KeyReleased(int key) const
 {
-    return m_Input && m_Input->HasKeyboard() && !(m_Input->m_CurrentKeys[key] & plat::KEY_DOWN_BIT) &&
-           (m_Input->m_PreviousKeys[key] & plat::KEY_DOWN_BIT);
+    return m_Input && m_Input->HasKeyboard() && key >= 0 && key <= 255 &&
+           !(m_Input->m_CurrentKeys[key] & plat::KEY_DOWN_BIT) && (m_Input->m_PreviousKeys[key] & plat::KEY_DOWN_BIT);
 }
 
 void CKoma::Update()
@@ -106,19 +107,19 @@ void CKoma::Steer()
 {
     m_Moving = 0;
     m_ControlForce = {0, 0, 0};
-    if (KeyDown(plat::KEY_LEFT)) {
+    if (KeyDown(m_Side.left)) {
         m_Moving = 1;
         m_ControlForce.x -= CONTROL_FORCE;
     }
-    if (KeyDown(plat::KEY_RIGHT)) {
+    if (KeyDown(m_Side.right)) {
         m_Moving = 1;
         m_ControlForce.x += CONTROL_FORCE;
     }
-    if (KeyDown(plat::KEY_UP)) {
+    if (KeyDown(m_Side.up)) {
         m_Moving = 1;
         m_ControlForce.z += CONTROL_FORCE;
     }
-    if (KeyDown(plat::KEY_DOWN)) {
+    if (KeyDown(m_Side.down)) {
         m_Moving = 1;
         m_ControlForce.z -= CONTROL_FORCE;
     }
@@ -131,12 +132,12 @@ void CKoma::Steer()
 
 void CKoma::StartChargeIfAsked(uint32_t now)
 {
-    if (now > m_ChargeAllowed && KeyPressed(plat::KEY_Z) && m_Gauge > 0 && m_Moving) StartCharge();
+    if (now > m_ChargeAllowed && KeyPressed(m_Side.dash) && m_Gauge > 0 && m_Moving) StartCharge();
 }
 
 void CKoma::HoldLaunchKey()
 {
-    if (!KeyDown(plat::KEY_Z)) {
+    if (!KeyDown(m_Side.dash)) {
         RefillGauge();
         return;
     }
@@ -152,16 +153,16 @@ void CKoma::HoldLaunchKey()
     } else {
         return;
     }
-    if (!FindTask(AURA_TASK)) {
+    if (!FindTask(m_Side.auraTask)) {
         if (sound) sound->Play();
-        AddTask(PRIORITY_EFFECT, new CKomaAura(this), AURA_TASK);
+        AddTask(PRIORITY_EFFECT, new CKomaAura(this), m_Side.auraTask);
     }
 }
 
 void CKoma::EndChargeIfReleased(uint32_t now)
 {
     if (!m_Charging) return;
-    if (KeyReleased(plat::KEY_Z) || m_Gauge < 1) {
+    if (KeyReleased(m_Side.dash) || m_Gauge < 1) {
         EndCharge(now);
         m_ChargeAllowed = now + CHARGE_AGAIN_MS;
     }
@@ -170,13 +171,14 @@ void CKoma::EndChargeIfReleased(uint32_t now)
 void CKoma::RaiseAirWall(uint32_t now)
 {
     if (!IsDashing(now)) return;
-    if (plat::Length(m_Pos - m_PrevPos) > AIR_WALL_SPEED && !FindTask(AIR_WALL_TASK))
-        AddTask(PRIORITY_EFFECT, new CKomaAirWall(this), AIR_WALL_TASK);
+    if (plat::Length(m_Pos - m_PrevPos) > AIR_WALL_SPEED && !FindTask(m_Side.airWallTask))
+        AddTask(PRIORITY_EFFECT, new CKomaAirWall(this), m_Side.airWallTask);
 }
 
 void CKoma::Draw()
 {
     DrawStyle style;
     style.arena = ArenaGeom();
+    style.auraTask = m_Side.auraTask;
     DrawTop(style);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "game/CKomaBase.h"
+#include "game/TopSide.h"
 #include "platform/Math3D.h"
 
 class CCamera;
@@ -28,7 +29,8 @@ public:
     static constexpr int32_t MUSIC_START_VOLUME = -500;
 
     // Until Init the position holds the launch force and the gauge the spin.
-    CKoma(plat::Vec3 launchForce, int spin);
+    // The one-player game has player 1's side alone.
+    CKoma(plat::Vec3 launchForce, int spin, const TopSide& side = TopSide::PlayerOne());
     ~CKoma() override;
 
     void Init() override;
@@ -41,6 +43,7 @@ public:
     plat::Vec3 m_ControlForce;
     ContactPoint m_Contact{};
     uint32_t m_ChargeAllowed = 0;   // frame time before which no charge may start
+    TopSide m_Side;
 
 private:
     Geom ArenaGeom() const;

@@ -8,6 +8,7 @@
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "enemy/St1EnemySet.h"
 #include "enemy/St2EnemyInit.h"
 #include "enemy/St3EnemySet.h"
@@ -15,6 +16,7 @@
 #include "enemy/St5EnemySet.h"
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
+#include "game/CVersusSet.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -140,8 +142,13 @@ void AppendStageTasks(int stageIndex)
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CODE, new CODE, CODE_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_CAMERA, new CCamera, CAMERA_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_STAGE, new CStage, STAGE_TASK_NAME));
-    g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
-    AppendEnemySetUp(stageIndex);
+    if (VersusMatch::Current().Active()) {
+        // Two players aim at once; the second player's top stands in for the stage's enemy.
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CVersusSet, VERSUS_SET_TASK_NAME));
+    } else {
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_KOMA_SET, new CKomaSet, KOMA_SET_TASK_NAME));
+        AppendEnemySetUp(stageIndex);
+    }
     g_pendingTasks.push_back(
         MakeTaskEntry(PRIORITY_SPRITE_RENDER_INIT, new CSpriteRenderInit, SPRITE_RENDER_INIT_TASK_NAME));
     g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_ITEM_APPEND_INIT, new CItemAppendInit, ITEM_APPEND_INIT_TASK_NAME));
