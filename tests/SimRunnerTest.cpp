@@ -72,7 +72,12 @@ TEST(SimRunnerTest, RejectsBadArguments)
                                                        {"--bogus"},
                                                        {"--video", "none", "--shot", "3=a.png"},
                                                        {"--loading-frames", "-1"},
-                                                       {"--replay", "r.rep", "--how-to-play"}};
+                                                       {"--replay", "r.rep", "--how-to-play"},
+                                                       {"--versus"},
+                                                       {"--versus", "--stage", "2"},
+                                                       {"--versus", "--stage", "5"},
+                                                       {"--bot2", "--stage", "1"},
+                                                       {"--versus", "--stage", "1", "--bot2-skill", "4"}};
     for (const auto& args : bad) {
         SimOptions o;
         std::string error;
@@ -92,7 +97,16 @@ TEST(SimRunnerTest, KeyScriptParsesLinesAndRefusesGarbage)
     EXPECT_TRUE(at10[0].down);
     EXPECT_EQ(at10[1].key, 0xCB);
     EXPECT_FALSE(script.EventsAt(12)[0].down);
-    for (const char* bad : {"10 Q down\n", "x Z down\n", "10 Z sideways\n", "10 Z down extra\n", "-1 Z up\n"}) {
+    // The second player's keys by action, and any key by its settings name.
+    KeyScript second;
+    ASSERT_TRUE(second.Parse("5 P2_DASH down\n5 P2_UP down\n5 W up\n5 LSHIFT up\n", &error)) << error;
+    auto at5 = second.EventsAt(5);
+    ASSERT_EQ(at5.size(), 4u);
+    EXPECT_EQ(at5[0].key, 0x2A);   // Left Shift
+    EXPECT_EQ(at5[1].key, 0x11);   // W
+    EXPECT_EQ(at5[2].key, 0x11);
+    EXPECT_EQ(at5[3].key, 0x2A);
+    for (const char* bad : {"10 NOSUCHKEY down\n", "10 P3_UP down\n", "x Z down\n", "10 Z sideways\n", "10 Z down extra\n", "-1 Z up\n"}) {
         KeyScript s;
         EXPECT_FALSE(s.Parse(bad, &error)) << bad;
     }

@@ -7,21 +7,21 @@ namespace {
 
 constexpr int FRAMES_PER_SECOND = 60;
 
-int Median(std::vector<int> v)
+}   // namespace
+
+int BalanceTable::Median(std::vector<int> v)
 {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
-std::string Range(std::vector<int> v)
+std::string BalanceTable::Range(const std::vector<int>& v)
 {
     if (v.empty()) return "";
     auto [lo, hi] = std::minmax_element(v.begin(), v.end());
     return " (" + std::to_string(*lo) + "-" + std::to_string(*hi) + " s)";
 }
-
-}   // namespace
 
 int BalanceTable::Cell::MedianSeconds() const { return Median(allSeconds); }
 

@@ -28,6 +28,11 @@ public:
     // Rows are stages, columns skills: "won W, lost L, undecided U; median M s (range A-B)".
     std::string Markdown(int seeds) const;
 
+    // The middle value (the upper of the two middle ones), 0 for none; and
+    // " (lo-hi s)", empty for none.
+    static int Median(std::vector<int> v);
+    static std::string Range(const std::vector<int>& v);
+
 private:
     std::map<std::pair<int, int>, Cell> m_Cells;
 };

@@ -7,7 +7,9 @@
 
 #include "core/Globals.h"
 #include "core/Task.h"
+#include "core/SettingsBook.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
 #include "enemy/St5Enemy.h"
@@ -15,6 +17,8 @@
 #include "game/CKomaClash.h"
 #include "game/CKomaSet.h"
 #include "game/CKomaShoot.h"
+#include "game/CVersusSet.h"
+#include "game/TopSide.h"
 #include "gfx/CCamera.h"
 #include "platform/KeySource.h"
 #include "scene/CHowToPlay.h"
@@ -48,6 +52,11 @@ constexpr int DASH_MAX_FRAMES = 68;
 constexpr int BOOST_GAUGE = 70;          // spin boosts spend what is above this
 constexpr float LANDED_HEIGHT = 6.0f;    // a top above this is in the air (resting, about 4)
 constexpr float AIRBORNE_RISE = 0.05f;   // units a frame up or down: thrown into the air
+
+// Versus: a clash press on this share of the frames it could come.
+constexpr uint32_t CLASH_PRESS_PERCENT = 45;
+constexpr uint32_t LAUNCH_TAKE_PERCENT = 30;   // of the frames a launch would be good
+constexpr uint32_t CHANCE_MIX = 2654435761u;
 
 // The stages that need play of their own.
 constexpr int SWARM_STAGE = 1, HEAVY_STAGE = 3, BOSS_STAGE = 4;
@@ -156,6 +165,8 @@ CKomaBase* StageEnemyTop()
     return dynamic_cast<CKomaBase*>(FindTask(name));
 }
 
+TopSide SecondSide() { return TopSide::PlayerTwo(SettingsBook::Used().keys[1], nullptr); }
+
 float CameraOrbit()
 {
     auto* camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
@@ -164,20 +175,26 @@ float CameraOrbit()
 
 }   // namespace
 
-Bot::Bot(int skill) : m_Skill(std::clamp(skill, 0, MAX_SKILL)) {}
+Bot::Bot(int skill, int side, uint32_t seed)
+    : m_Skill(std::clamp(skill, 0, MAX_SKILL)), m_Side(side), m_Chance(seed * CHANCE_MIX + side + 1)
+{
+    if (m_Chance == 0) m_Chance = 1;
+}
 
 void Bot::Play(plat::ScriptedKeySource& keys)
 {
     Keys k = Decide();
-    keys.SetKey(plat::KEY_Z, k.z);
-    keys.SetKey(plat::KEY_UP, k.up);
-    keys.SetKey(plat::KEY_DOWN, k.down);
-    keys.SetKey(plat::KEY_LEFT, k.left);
-    keys.SetKey(plat::KEY_RIGHT, k.right);
+    const TopSide side = m_Side == SIDE_PLAYER_2 ? SecondSide() : TopSide::PlayerOne();
+    keys.SetKey(side.dash, k.z);
+    keys.SetKey(side.up, k.up);
+    keys.SetKey(side.down, k.down);
+    keys.SetKey(side.left, k.left);
+    keys.SetKey(side.right, k.right);
 }
 
 Bot::Keys Bot::Decide()
 {
+    if (VersusMatch::Current().Active()) return Versus();
     Keys k;
     auto* player = dynamic_cast<CKoma*>(FindTask(KOMA_TASK_NAME));
     if (FindScreen<CResult>()) {
@@ -263,16 +280,70 @@ Bot::Keys Bot::Aim()
     auto* set = dynamic_cast<CKomaSet*>(FindTask(KOMA_SET_TASK_NAME));
     ++m_WaitFrames;
     if (!set || m_Skill == 0) return Tap({});
+    return LaunchNow(set->m_Power, set->m_AimAngle, set->m_AimStep) ? Tap({}) : Keys{};
+}
+
+bool Bot::LaunchNow(int power, float aimAngle, int aimStep)
+{
     // The aiming phase moves before it reads the key: judge the next frame's gauge and aim.
-    int power = set->m_Power + CKomaSet::POWER_STEP;
+    power += CKomaSet::POWER_STEP;
     if (power > CKomaSet::POWER_MAX) power = 0;
-    float aim = set->m_AimAngle + static_cast<float>(set->m_AimStep);
+    float aim = aimAngle + static_cast<float>(aimStep);
     bool go = m_Skill < MAX_SKILL
                   ? power >= FAIR_POWER
                   : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE);
-    if (!go) return {};
-    m_WaitFrames = 0;
-    return Tap({});
+    if (go) m_WaitFrames = 0;
+    return go;
+}
+
+Bot::Keys Bot::Versus()
+{
+    const char* mine = m_Side == SIDE_PLAYER_2 ? TopSide::PlayerTwoTaskName(g_StageIndex) : KOMA_TASK_NAME;
+    const char* theirs = m_Side == SIDE_PLAYER_2 ? KOMA_TASK_NAME : TopSide::PlayerTwoTaskName(g_StageIndex);
+    auto* me = dynamic_cast<CKoma*>(FindTask(mine));
+    auto* other = dynamic_cast<CKoma*>(FindTask(theirs));
+    Keys k;
+    if (FindTask(KOMA_CLASH_TASK_NAME)) {
+        k = VersusClash();
+    } else if (FindTask(VERSUS_SET_TASK_NAME)) {
+        k = VersusAim();
+    } else if (me && other && !me->IsDown() && !other->IsDown()) {
+        m_WaitFrames = 0;
+        if (m_Skill > 0 && !InTheAir(*me)) k = Duel(*me, *other);
+    } else if (m_Side == SIDE_PLAYER_1) {
+        k = Screens();
+    }
+    if (!me || !me->IsCharging()) m_ChargeFrames = 0;
+    m_Last = k;
+    return k;
+}
+
+Bot::Keys Bot::VersusClash()
+{
+    if (m_Skill < 2 || m_Last.z) return {};
+    Keys k;
+    k.z = NextChance() % 100 < CLASH_PRESS_PERCENT;
+    return k;
+}
+
+uint32_t Bot::NextChance()
+{
+    m_Chance ^= m_Chance << 13;
+    m_Chance ^= m_Chance >> 17;
+    m_Chance ^= m_Chance << 5;
+    return m_Chance;
+}
+
+Bot::Keys Bot::VersusAim()
+{
+    auto* set = dynamic_cast<CVersusSet*>(FindTask(VERSUS_SET_TASK_NAME));
+    ++m_WaitFrames;
+    if (!set || set->Side(m_Side).launched) return {};
+    if (m_Skill == 0) return Tap({});
+    // A player's launch is never timed to the frame: it lets some good moments pass.
+    const CVersusSet::Launcher& launcher = set->Side(m_Side);
+    if (!LaunchNow(launcher.power, launcher.aimAngle, launcher.aimStep)) return {};
+    return NextChance() % 100 < LAUNCH_TAKE_PERCENT ? Tap({}) : Keys{};
 }
 
 Bot::Keys Bot::Clash()

@@ -12,6 +12,8 @@
 // at skill 1, meeting it for a clash from skill 2), and on the boss's stage
 // shelters from each volley and pushes bombs in between. It leaves its top
 // alone while it bounces after the launch or has been thrown into the air.
+// In versus play it takes either side, with that side's keys, and duels the
+// other player's top; only player 1's bot finds its way through the screens.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +39,11 @@ public:
         bool z = false, up = false, down = false, left = false, right = false;
     };
 
-    explicit Bot(int skill);
+    static constexpr int SIDE_PLAYER_1 = 0;
+    static constexpr int SIDE_PLAYER_2 = 1;   // versus play: player 2's top and keys
+
+    // seed: the bot's own chances (its pace in a versus clash), apart from the game's.
+    explicit Bot(int skill, int side = SIDE_PLAYER_1, uint32_t seed = 1);
 
     // Decides the keys for the coming frame and holds them on the keyboard.
     void Play(plat::ScriptedKeySource& keys);
@@ -61,6 +67,15 @@ private:
     Keys Result(const CResult& result);
     Keys TapArrow(bool Keys::*arrow) const;
     Keys Aim();
+    // Whether to launch in the coming frame, from the gauge and the aim as they stand.
+    bool LaunchNow(int power, float aimAngle, int aimStep);
+    // Versus play: this side's top against the other's.
+    Keys Versus();
+    Keys VersusAim();
+    // Mashing at a human pace, a press on some frames and not others, so
+    // that two equal players' clashes are decided by chance, not drawn.
+    Keys VersusClash();
+    uint32_t NextChance();
     Keys Battle(CKoma& player);
     Keys Play(CKoma& player);   // the battle's play of the stage
     Keys Clash();
@@ -79,6 +94,8 @@ private:
     Keys Tap(Keys keys) const;
 
     int m_Skill;
+    int m_Side;
+    uint32_t m_Chance;   // xorshift state
     Keys m_Last;
     int m_ChargeFrames = 0;                           // frames the current charge has been held
     int m_Planned = 0;                                // frames to charge before letting go; 0: until the enemy dashes

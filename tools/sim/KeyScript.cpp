@@ -1,5 +1,10 @@
 #include "tools/sim/KeyScript.h"
 
+#include <utility>
+
+#include "core/KeyNames.h"
+#include "core/Settings.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -14,7 +19,14 @@ int KeyScript::KeyCode(const std::string& name)
     if (name == "RIGHT") return plat::KEY_RIGHT;
     if (name == "ESCAPE") return plat::KEY_ESCAPE;
     if (name == "P") return plat::KEY_P;
-    return -1;
+    // The second player's keys by action, as the default settings bind them.
+    static constexpr std::pair<const char*, Settings::Action> SECOND_PLAYER[] = {
+        {"P2_UP", Settings::ACTION_UP},       {"P2_DOWN", Settings::ACTION_DOWN}, {"P2_LEFT", Settings::ACTION_LEFT},
+        {"P2_RIGHT", Settings::ACTION_RIGHT}, {"P2_DASH", Settings::ACTION_DASH}, {"P2_PAUSE", Settings::ACTION_PAUSE}};
+    for (const auto& [second, action] : SECOND_PLAYER)
+        if (name == second) return Settings::DefaultKeys()[1][action];
+    // Any other key by its name in the settings file (W, LSHIFT, SPACE...).
+    return KeyNames::CodeOf(name).value_or(-1);
 }
 
 bool KeyScript::Parse(const std::string& text, std::string* error)

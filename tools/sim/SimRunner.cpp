@@ -21,6 +21,7 @@
 #include "platform/RenderDevice.h"
 #include "platform/audio/Mixer.h"
 #include "platform/image/PngWriter.h"
+#include "core/VersusMatch.h"
 #include "stage/StageLoader.h"
 #include "tools/sim/TraceJson.h"
 
@@ -141,19 +142,33 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
             if (!ParseInt(value, 0, Bot::MAX_SKILL, &n)) return fail("--bot-skill needs 0 to 3");
             o->botSkill = static_cast<int>(n);
             o->bot = true;
+        } else if (arg == "--versus") {
+            o->versus = true;
+            continue;
+        } else if (arg == "--bot2") {
+            o->bot2 = true;
+            continue;
+        } else if (arg == "--bot2-skill") {
+            if (!ParseInt(value, 0, Bot::MAX_SKILL, &n)) return fail("--bot2-skill needs 0 to 3");
+            o->bot2Skill = static_cast<int>(n);
+            o->bot2 = true;
         } else if (arg == "--help" || arg == "-h") {
             return fail(
                 "usage: spindrel-sim [--frames N] [--seed S] [--stage K] [--data DIR] [--keys FILE]\n"
                 "                    [--trace FILE] [--trace-every K] [--shot FRAME=FILE.png]... "
                 "[--video offscreen|none]\n"
                 "                    [--loading-frames N] [--bot] [--bot-skill 0..3] [--record FILE]\n"
-                "                    [--replay FILE] [--how-to-play] [--player-files]");
+                "                    [--replay FILE] [--how-to-play] [--player-files]\n"
+                "                    [--versus --stage 1|3|4] [--bot2] [--bot2-skill 0..3]");
         } else {
             return fail("unknown argument: " + arg);
         }
         ++i;
     }
     if (!o->shots.empty() && !o->offscreenVideo) return fail("--shot needs --video offscreen");
+    if (o->versus && o->stage != 1 && o->stage != 3 && o->stage != 4)
+        return fail("--versus needs --stage 1, 3 or 4: the duel arenas");
+    if (o->bot2 && !o->versus) return fail("--bot2 plays player 2 of a --versus match");
     if (!o->replayPath.empty() && (o->bot || !o->keysPath.empty() || o->stage >= 1 || o->howToPlay))
         return fail("--replay plays a recorded session: it takes no --keys, --bot, --stage or --how-to-play");
     return true;
@@ -284,6 +299,11 @@ bool SimRunner::Run(std::string* error)
         game.clockStartMs = m_Replay.startMs;
         game.keySource = m_ReplayKeys.get();
     }
+    // A versus run starts its match before the arena loads; any other run is one-player.
+    if (m_Options.versus)
+        VersusMatch::Current().Begin(m_Options.stage - 1);
+    else
+        VersusMatch::Current().End();
     // The player's files, when asked for; else the defaults and a fresh progress.
     std::unique_ptr<PlayerSession> player;
     if (m_Options.playerFiles) {
@@ -301,7 +321,8 @@ bool SimRunner::Run(std::string* error)
         return false;
     }
 
-    if (m_Options.bot) m_Bot = std::make_unique<Bot>(m_Options.botSkill);
+    if (m_Options.bot) m_Bot = std::make_unique<Bot>(m_Options.botSkill, Bot::SIDE_PLAYER_1, m_Options.seed);
+    if (m_Options.bot2) m_Bot2 = std::make_unique<Bot>(m_Options.bot2Skill, Bot::SIDE_PLAYER_2, m_Options.seed);
 
     // The trace lists the sounds each frame starts.
     // Only then: the log keeps growing until the trace takes it.
@@ -316,6 +337,7 @@ bool SimRunner::Run(std::string* error)
             m_App->ScriptedKeys()->SetKey(e.key, e.down);
         }
         if (m_Bot) m_Bot->Play(*m_App->ScriptedKeys());
+        if (m_Bot2) m_Bot2->Play(*m_App->ScriptedKeys());
         if (QuitRequested()) break;   // Escape closes the program between frames
         if (m_ReplayKeys) {
             PlayBackFrame(frame);

@@ -39,6 +39,9 @@ struct SimOptions {
     bool framesGiven = false;   // --frames was given (a replay otherwise runs to its end)
     bool bot = false;           // a computer player presses the keys
     int botSkill = 3;           // 0 (launch only) to 3
+    bool versus = false;        // --stage K is a two-player match on that arena
+    bool bot2 = false;          // a computer player presses player 2's keys
+    int bot2Skill = 3;
     // Show the how-to-play card on the way to stage 1, as on a first play.
     // Off by default, so that runs never depend on who ran the game before.
     bool howToPlay = false;
@@ -78,6 +81,7 @@ private:
     SimOptions m_Options;
     KeyScript m_Script;
     std::unique_ptr<Bot> m_Bot;
+    std::unique_ptr<Bot> m_Bot2;   // player 2's, in versus play
     Replay m_Replay;
     std::unique_ptr<ReplayKeySource> m_ReplayKeys;
     std::unique_ptr<GameApp> m_App;

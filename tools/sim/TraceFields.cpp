@@ -8,6 +8,7 @@
 #include "core/Globals.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "enemy/CCapsule.h"
 #include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
@@ -16,6 +17,8 @@
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
 #include "game/CStage.h"
+#include "game/CVersusSet.h"
+#include "game/TopSide.h"
 #include "gfx/CCamera.h"
 #include "item/CItem.h"
 #include "item/CItemAppend.h"
@@ -131,6 +134,46 @@ const CKomaBase* StageEnemyTop()
     char name[TASK_NAME_SIZE];
     std::snprintf(name, sizeof name, "St%dEnemy", g_StageIndex + 1);
     return dynamic_cast<const CKomaBase*>(FindTask(name));
+}
+
+// Versus play only: the match, the two tops by task name (player 1's, then
+// player 2's, whose top takes the stage's enemy name and fills "enemy"),
+// and each launcher while they aim.
+void AppendVersus(TraceJson& j)
+{
+    const VersusMatch& match = VersusMatch::Current();
+    if (!match.Active()) return;
+    j.Key("versus");
+    j.BeginObject();
+    j.Field("stage", match.StageIndex());
+    j.Field("round", match.Round());
+    j.Key("score");
+    j.BeginArray();
+    for (int side : {VersusMatch::PLAYER_1, VersusMatch::PLAYER_2}) j.Value(static_cast<int64_t>(match.Score(side)));
+    j.EndArray();
+    j.Field("winner", match.Winner());
+    j.Key("tops");
+    j.BeginArray();
+    j.Value(std::string(KOMA_TASK_NAME));
+    j.Value(std::string(TopSide::PlayerTwoTaskName(g_StageIndex)));
+    j.EndArray();
+    j.Key("launchers");
+    auto* set = dynamic_cast<const CVersusSet*>(FindTask(VERSUS_SET_TASK_NAME));
+    if (!set) {
+        j.Null();
+    } else {
+        j.BeginArray();
+        for (int side = 0; side < CVersusSet::SIDES; ++side) {
+            const CVersusSet::Launcher& launcher = set->Side(side);
+            j.BeginObject();
+            j.Field("aim", launcher.aimAngle);
+            j.Field("power", launcher.power);
+            j.Field("launched", launcher.launched);
+            j.EndObject();
+        }
+        j.EndArray();
+    }
+    j.EndObject();
 }
 
 void AppendClash(TraceJson& j)
@@ -279,6 +322,7 @@ void AppendTraceFields(TraceJson& j)
     AppendCamera(j);
     AppendTop(j, "player", dynamic_cast<const CKoma*>(FindTask(KOMA_TASK_NAME)));
     AppendTop(j, "enemy", StageEnemyTop());
+    AppendVersus(j);
     AppendClash(j);
     AppendResult(j);
     AppendObjects(j);

@@ -1,0 +1,38 @@
+#include "tools/sim/VersusTrial.h"
+
+#include "core/Globals.h"
+#include "core/VersusMatch.h"
+#include "tools/sim/SimRunner.h"
+
+bool VersusTrial::Play(int stage, uint32_t seed, int skill, const std::string& dataDir, VersusTrialOutcome* outcome,
+                       std::string* error, int matchFrames)
+{
+    VersusTrialOutcome match;
+    bool over = false;
+    SimOptions options;
+    options.frames = matchFrames + 1;
+    options.seed = seed;
+    options.stage = stage;
+    options.versus = true;
+    options.dataDir = dataDir;
+    options.offscreenVideo = false;
+    options.bot = true;
+    options.botSkill = skill;
+    options.bot2 = true;
+    options.bot2Skill = skill;
+    options.afterFrame = [&](int frame) {
+        if (over) return;
+        const VersusMatch& current = VersusMatch::Current();
+        match.frames = frame + 1;
+        match.score[0] = current.Score(VersusMatch::PLAYER_1);
+        match.score[1] = current.Score(VersusMatch::PLAYER_2);
+        match.rounds = match.score[0] + match.score[1];
+        match.winner = current.Winner();
+        over = current.Over() || match.frames >= matchFrames;
+        if (over) PostQuit();
+    };
+    SimRunner runner(options);
+    if (!runner.Run(error)) return false;
+    *outcome = match;
+    return true;
+}
