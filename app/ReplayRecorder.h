@@ -15,6 +15,10 @@ public:
 
     // Reads the real keyboard and notes what the game got.
     bool Read(uint8_t keys[256]) override;
+    void SetSecondControllerKeys(const plat::ControllerKeys& keys) override
+    {
+        if (m_Keyboard) m_Keyboard->SetSecondControllerKeys(keys);
+    }
     // Closes the frame in progress.
     void EndFrame(uint32_t frameMs, bool handOver);
     // Whether the session shows the how-to-play card (kept in the replay).

@@ -20,6 +20,10 @@ public:
     BoundKeySource(plat::KeySource* keys, const std::array<int, kActions>& bound);
 
     bool Read(uint8_t keys[256]) override;
+    void SetSecondControllerKeys(const plat::ControllerKeys& keys) override
+    {
+        if (m_Keys) m_Keys->SetSecondControllerKeys(keys);
+    }
     // While a new key is being chosen for an action, every source passes the
     // keys as pressed, so that any key can be seen (the options screen).
     static void SetPassThrough(bool on);

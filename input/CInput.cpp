@@ -2,6 +2,17 @@
 
 #include <cstring>
 
+#include "core/SettingsBook.h"
+#include "core/VersusMatch.h"
+
+plat::ControllerKeys CInput::SecondControllerKeys()
+{
+    if (!VersusMatch::Current().Active()) return {};
+    const Settings::KeyMap& keys = SettingsBook::Used().keys[1];
+    return {keys[Settings::ACTION_UP], keys[Settings::ACTION_DOWN], keys[Settings::ACTION_LEFT],
+            keys[Settings::ACTION_RIGHT], keys[Settings::ACTION_DASH]};
+}
+
 void CInput::Init()
 {
     if (m_Initialised) return;
@@ -14,6 +25,7 @@ void CInput::Init()
 void CInput::Update()
 {
     if (!m_Keyboard) return;
+    m_Keyboard->SetSecondControllerKeys(SecondControllerKeys());
     std::memcpy(m_PreviousKeys, m_CurrentKeys, sizeof m_CurrentKeys);
     // A failed read (no focus) keeps the old state: held keys stay held and
     // nothing is newly pressed.

@@ -23,6 +23,10 @@ public:
     bool HasKeyboard() const { return m_Keyboard != nullptr; }
     bool IsDown(int key) const;           // held in this frame
     bool IsNewlyPressed(int key) const;   // down now, up in the frame before
+    // What the second controller presses: player 2's keys while a versus
+    // match is on, else the first player's like any controller.
+    static plat::ControllerKeys SecondControllerKeys();
+
     // False when the last read failed: the window has lost the input focus.
     bool HasFocus() const { return m_Focus; }
 

@@ -17,12 +17,23 @@ constexpr int KEY_P = 0x19;
 constexpr int KEY_PAUSE = 0xC5;   // the keyboard's Pause key and a controller's Start button
 constexpr uint8_t KEY_DOWN_BIT = 0x80;
 
+// The keys a game controller presses with its d-pad and left stick and with
+// its south and east buttons; by default the first player's.
+struct ControllerKeys {
+    int up = KEY_UP, down = KEY_DOWN, left = KEY_LEFT, right = KEY_RIGHT, dash = KEY_Z;
+    bool operator==(const ControllerKeys&) const = default;
+};
+
 class KeySource {
 public:
     virtual ~KeySource() = default;
     // Fills keys[256]; false (keys untouched) when the keyboard cannot be read,
     // for example while the window has no focus.
     virtual bool Read(uint8_t keys[256]) = 0;
+    // The keys the second controller plugged in presses from now on (two
+    // players); the default is the first player's, as every other controller's.
+    // A source with no controllers ignores it.
+    virtual void SetSecondControllerKeys(const ControllerKeys& keys) { (void)keys; }
 };
 
 // A key source whose state is set by hand (the headless runner's script, tests).

@@ -200,6 +200,46 @@ TEST_F(ControllerInputTest, ControllersPluggedInAndOutWhileRunning)
     EXPECT_TRUE(Down(plat::KEY_Z));
 }
 
+// Two players: the second controller plugged in presses player 2's keys
+// (W S A D and Left Shift by default) with its d-pad, stick and face buttons,
+// a quick tap included; the first keeps the arrows and Z; back to the
+// default, both press the arrows again.
+TEST_F(ControllerInputTest, SecondControllerPressesTheSecondPlayersKeys)
+{
+    const plat::ControllerKeys second{0x11, 0x1F, 0x1E, 0x20, 0x2A};
+    keys->SetSecondControllerKeys(second);
+    int first = Plug();
+    int other = Plug();
+    Button(first, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    Button(other, SDL_CONTROLLER_BUTTON_DPAD_UP, true);
+    Button(other, SDL_CONTROLLER_BUTTON_A, true);
+    Axis(other, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    ASSERT_TRUE(Read());
+    EXPECT_TRUE(Down(plat::KEY_UP));
+    EXPECT_TRUE(Down(second.up));
+    EXPECT_TRUE(Down(second.dash));
+    EXPECT_TRUE(Down(second.left));
+    EXPECT_FALSE(Down(plat::KEY_Z));
+    EXPECT_FALSE(Down(plat::KEY_LEFT));
+    EXPECT_EQ(DownCount(), 4);
+
+    Button(other, SDL_CONTROLLER_BUTTON_A, false);
+    Axis(other, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    ASSERT_TRUE(Read());
+    Button(other, SDL_CONTROLLER_BUTTON_B, true);   // a tap between two reads
+    SDL_PumpEvents();
+    Button(other, SDL_CONTROLLER_BUTTON_B, false);
+    ASSERT_TRUE(Read());
+    EXPECT_TRUE(Down(second.dash));
+    EXPECT_FALSE(Down(plat::KEY_Z));
+
+    keys->SetSecondControllerKeys({});
+    ASSERT_TRUE(Read());
+    EXPECT_TRUE(Down(plat::KEY_UP));
+    EXPECT_FALSE(Down(second.up));
+    EXPECT_EQ(DownCount(), 1);
+}
+
 TEST_F(ControllerInputTest, WithoutFocusTheReadFailsAndKeepsTheOldKeys)
 {
     int pad = Plug();

@@ -48,33 +48,42 @@ constexpr KeyMapping kKeyMap[] = {
     {SDL_SCANCODE_PAGEDOWN, 0xD1},    {SDL_SCANCODE_INSERT, 0xD2},      {SDL_SCANCODE_DELETE, 0xD3},
 };
 
-struct ButtonMapping {
-    SDL_GameControllerButton button;
-    uint8_t gameKey;
-};
+// The game's key a controller button stands for, with the controller's keys;
+// 0 for a button that presses none.
+int KeyOfButton(int button, const ControllerKeys& keys)
+{
+    switch (button) {
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: return keys.up;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return keys.down;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return keys.left;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return keys.right;
+        case SDL_CONTROLLER_BUTTON_A:
+        case SDL_CONTROLLER_BUTTON_B: return keys.dash;
+        case SDL_CONTROLLER_BUTTON_BACK: return KEY_ESCAPE;
+        case SDL_CONTROLLER_BUTTON_START: return KEY_PAUSE;
+        default: return 0;
+    }
+}
 
-// Controller buttons, as the keys they stand for.
-constexpr ButtonMapping kButtonMap[] = {
-    {SDL_CONTROLLER_BUTTON_DPAD_UP, KEY_UP},
-    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, KEY_DOWN},
-    {SDL_CONTROLLER_BUTTON_DPAD_LEFT, KEY_LEFT},
-    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, KEY_RIGHT},
-    {SDL_CONTROLLER_BUTTON_A, KEY_Z},
-    {SDL_CONTROLLER_BUTTON_B, KEY_Z},
-    {SDL_CONTROLLER_BUTTON_BACK, KEY_ESCAPE},
-    {SDL_CONTROLLER_BUTTON_START, KEY_PAUSE},
-};
+constexpr SDL_GameControllerButton kPressingButtons[] = {
+    SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+    SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_A,       SDL_CONTROLLER_BUTTON_B,
+    SDL_CONTROLLER_BUTTON_BACK,    SDL_CONTROLLER_BUTTON_START};
+
+void Press(uint8_t keys[256], int key)
+{
+    if (key > 0 && key < 256) keys[key] = KEY_DOWN_BIT;
+}
 
 // Sees every event as SDL queues it, before the frame loop takes it, so a
 // press released before the next read is not lost.
 int WatchPresses(void* userdata, SDL_Event* event)
 {
-    auto* latch = static_cast<KeyLatch*>(userdata);
+    auto* source = static_cast<SdlKeySource*>(userdata);
     if (event->type == SDL_KEYDOWN && !event->key.repeat) {
-        latch->NoteDown(SdlKeySource::GameKeyFor(event->key.keysym.scancode));
+        source->NoteKeyDown(SdlKeySource::GameKeyFor(event->key.keysym.scancode));
     } else if (event->type == SDL_CONTROLLERBUTTONDOWN) {
-        for (const ButtonMapping& m : kButtonMap)
-            if (m.button == event->cbutton.button) latch->NoteDown(m.gameKey);
+        source->NoteButtonDown(event->cbutton.which, event->cbutton.button);
     }
     return 0;
 }
@@ -90,12 +99,12 @@ SdlKeySource::SdlKeySource(std::function<bool()> hasFocus) : m_HasFocus(std::mov
 {
     // Without controller support the keyboard still works.
     m_ControllersStarted = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    SDL_AddEventWatch(WatchPresses, &m_Latch);
+    SDL_AddEventWatch(WatchPresses, this);
 }
 
 SdlKeySource::~SdlKeySource()
 {
-    SDL_DelEventWatch(WatchPresses, &m_Latch);
+    SDL_DelEventWatch(WatchPresses, this);
     for (SDL_GameController* controller : m_Controllers) SDL_GameControllerClose(controller);
     m_Controllers.clear();
     if (m_ControllersStarted) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -145,18 +154,35 @@ void SdlKeySource::UpdateControllers()
     }
 }
 
+const ControllerKeys& SdlKeySource::KeysOf(size_t place) const
+{
+    constexpr size_t SECOND = 1;
+    return place == SECOND ? m_SecondKeys : m_FirstKeys;
+}
+
+void SdlKeySource::NoteButtonDown(int instanceId, int button)
+{
+    for (size_t place = 0; place < m_Controllers.size(); ++place) {
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(m_Controllers[place])) != instanceId) continue;
+        if (int key = KeyOfButton(button, KeysOf(place))) m_Latch.NoteDown(key);
+        return;
+    }
+}
+
 void SdlKeySource::ReadControllers(uint8_t keys[256]) const
 {
-    for (SDL_GameController* controller : m_Controllers) {
-        for (const ButtonMapping& m : kButtonMap)
-            if (SDL_GameControllerGetButton(controller, m.button)) keys[m.gameKey] = KEY_DOWN_BIT;
+    for (size_t place = 0; place < m_Controllers.size(); ++place) {
+        SDL_GameController* controller = m_Controllers[place];
+        const ControllerKeys& own = KeysOf(place);
+        for (SDL_GameControllerButton button : kPressingButtons)
+            if (SDL_GameControllerGetButton(controller, button)) Press(keys, KeyOfButton(button, own));
         // The stick's y axis grows downwards, as the screen's does.
         const int x = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTX);
         const int y = SDL_GameControllerGetAxis(controller, SDL_CONTROLLER_AXIS_LEFTY);
-        if (x <= -STICK_THRESHOLD) keys[KEY_LEFT] = KEY_DOWN_BIT;
-        if (x >= STICK_THRESHOLD) keys[KEY_RIGHT] = KEY_DOWN_BIT;
-        if (y <= -STICK_THRESHOLD) keys[KEY_UP] = KEY_DOWN_BIT;
-        if (y >= STICK_THRESHOLD) keys[KEY_DOWN] = KEY_DOWN_BIT;
+        if (x <= -STICK_THRESHOLD) Press(keys, own.left);
+        if (x >= STICK_THRESHOLD) Press(keys, own.right);
+        if (y <= -STICK_THRESHOLD) Press(keys, own.up);
+        if (y >= STICK_THRESHOLD) Press(keys, own.down);
     }
 }
 

@@ -4,7 +4,8 @@
 // 0xCD, Escape 0x01, the letters, digits and common keys likewise).
 // Game controllers press the same key bytes: the d-pad and the left stick are
 // the arrow keys, the south and east face buttons are Z, the back button is
-// Escape, the start button pauses. Controllers are picked up and let go as they are plugged in and
+// Escape, the start button pauses. In two-player play the second controller
+// plugged in presses the second player's keys instead of the arrows and Z. Controllers are picked up and let go as they are plugged in and
 // out, so the game's held and newly-pressed rules see one keyboard.
 #pragma once
 
@@ -44,14 +45,23 @@ public:
     // The controllers in use now.
     int ControllerCount() const { return static_cast<int>(m_Controllers.size()); }
 
+    void SetSecondControllerKeys(const ControllerKeys& keys) override { m_SecondKeys = keys; }
+    // A button went down (seen as SDL queues it): noted, so a tap is never lost.
+    void NoteButtonDown(int instanceId, int button);
+    void NoteKeyDown(int gameKey) { m_Latch.NoteDown(gameKey); }
+
 private:
     void UpdateControllers();
     void ReadControllers(uint8_t keys[256]) const;
+    // The keys of the controller at a place in the list of those in use.
+    const ControllerKeys& KeysOf(size_t place) const;
 
     std::function<bool()> m_HasFocus;
     bool m_ControllersStarted = false;
     std::vector<_SDL_GameController*> m_Controllers;
     KeyLatch m_Latch;   // presses seen since the last read
+    ControllerKeys m_FirstKeys;
+    ControllerKeys m_SecondKeys;
 };
 
 }   // namespace plat
