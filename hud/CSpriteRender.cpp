@@ -5,6 +5,7 @@
 
 #include "core/GameRandom.h"
 #include "core/Globals.h"
+#include "core/VersusMatch.h"
 #include "game/CKomaBase.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
@@ -75,6 +76,7 @@ void CSpriteRender::Draw()
         DrawLabels();
         gfx::EndSprites();
         DrawGraphs();
+        if (VersusMatch::Current().Active()) DrawVersusTags(static_cast<float>(m_SlideOffset));
         DrawHint();
     }
     // Each arriving item flashes for one frame.
@@ -123,6 +125,7 @@ void CSpriteRender::DrawLabels()
     DrawRegion(METER_LABEL, ENEMY_METER_LABEL_X, METER_LABEL_Y + s, 1, 1, 0, OPAQUE);
     DrawRegion(GAUGE_LABEL, PLAYER_GAUGE_LABEL_X - s, GAUGE_LABEL_Y, 1, 1, 0, OPAQUE);
     DrawRegion(GAUGE_LABEL, ENEMY_GAUGE_LABEL_X + s, GAUGE_LABEL_Y, 1, 1, 0, OPAQUE);
+    if (VersusMatch::Current().Active()) return;   // the players' own tags are drawn after this batch
     DrawPlayerTags(s);
     DrawEnemyTags(s);
 }

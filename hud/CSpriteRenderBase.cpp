@@ -6,6 +6,7 @@
 #include "core/Globals.h"
 #include "core/ProgressBook.h"
 #include "core/ResourceRegistry.h"
+#include "core/VersusMatch.h"
 #include "gfx/CTexture.h"
 #include "gfx/Render.h"
 #include "input/CInput.h"
@@ -75,15 +76,33 @@ bool CSpriteRenderBase::HintShown() const
 void CSpriteRenderBase::DrawHint()
 {
     if (!gfx::CanDraw() || !HintShown()) return;
+    const bool versus = VersusMatch::Current().Active();
+    const int top = versus ? VERSUS_HINT_TOP : HINT_TOP;
+    const int bottom = versus ? VERSUS_HINT_BOTTOM : HINT_BOTTOM;
     // Scrolls to the left; drawn in two parts that meet where the loop wraps.
     const int firstWidth = std::min(HINT_LOOP - m_HintScroll, SCREEN_WIDTH);
     gfx::BeginSprites();
-    m_HintSprite.SetSourceRect(m_HintScroll, HINT_TOP, m_HintScroll + firstWidth, HINT_BOTTOM);
+    m_HintSprite.SetSourceRect(m_HintScroll, top, m_HintScroll + firstWidth, bottom);
     m_HintSprite.Draw(0, HINT_Y, 1, 1, 0, HINT_ALPHA);
     if (firstWidth < SCREEN_WIDTH) {
-        m_HintSprite.SetSourceRect(0, HINT_TOP, SCREEN_WIDTH - firstWidth, HINT_BOTTOM);
+        m_HintSprite.SetSourceRect(0, top, SCREEN_WIDTH - firstWidth, bottom);
         m_HintSprite.Draw(static_cast<float>(firstWidth), HINT_Y, 1, 1, 0, HINT_ALPHA);
     }
+    gfx::EndSprites();
+}
+
+void CSpriteRenderBase::DrawVersusTags(float s)
+{
+    if (!gfx::CanDraw()) return;
+    auto draw = [this](const plat::Rect& tag, float x, float y) {
+        m_HintSprite.SetSourceRect(tag.left, tag.top, tag.right, tag.bottom);
+        m_HintSprite.Draw(x, y, 1, 1, 0, OPAQUE);
+    };
+    gfx::BeginSprites();
+    draw(PLAYER_ONE_TAG, PLAYER_GAUGE_TAG_X - s, GAUGE_TAG_Y);
+    draw(PLAYER_ONE_TAG, PLAYER_METER_TAG_X, METER_TAG_Y + s);
+    draw(PLAYER_TWO_TAG, ENEMY_GAUGE_TAG_X + s, GAUGE_TAG_Y);
+    draw(PLAYER_TWO_TAG, ENEMY_METER_TAG_X, METER_TAG_Y + s);
     gfx::EndSprites();
 }
 

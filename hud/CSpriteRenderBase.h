@@ -59,6 +59,11 @@ public:
     static constexpr int HINT_IDLE_FRAMES = 600;      // 10 s without a key
     static constexpr int HINT_TOP = 448, HINT_BOTTOM = 496, HINT_LOOP = 1024;
     static constexpr float HINT_Y = 8;
+    // Versus play: the band with both players' keys, and the tags P1 and P2
+    // in place of YOU and CPU, all in the guide texture.
+    static constexpr int VERSUS_HINT_TOP = 384, VERSUS_HINT_BOTTOM = 432;
+    static constexpr plat::Rect PLAYER_ONE_TAG{512, 0, 576, 32};
+    static constexpr plat::Rect PLAYER_TWO_TAG{576, 0, 640, 32};
     static constexpr uint8_t HINT_ALPHA = 235;
 
     // The gauge bars stand upright: a quarter turn anticlockwise on screen.
@@ -126,6 +131,9 @@ protected:
     void DrawEnemyTags(float s);
     // Call outside the sprite batch of the interface texture.
     void DrawHint();
+    // Versus play: P1 and P2 where the duel's tags stand; s: the slide offset.
+    // Call outside the sprite batch of the interface texture.
+    void DrawVersusTags(float s);
 
     void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angle, uint8_t alpha);
     void DrawGaugeFill(int gauge, float x, float y);

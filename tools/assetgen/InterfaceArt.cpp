@@ -282,6 +282,13 @@ bool WriteGuideTexture(const DataDir& dir)
                  "ARROWS STEER \xe2\x98\x85 ARROW + HOLD Z: CHARGE \xe2\x98\x85 LET GO OF Z: DASH \xe2\x98\x85 "
                  "HOLD Z: SPIN BOOST \xe2\x98\x85 CLASH: TAP Z FAST",
                  1, Hex(0x0c1a44), Hex(0xffffff), Hex(0x7fe0ff)));
+    Place(sheet, G::VersusHintBanner,
+          Banner(G::VersusHintBanner,
+                 "P1: ARROWS + Z \xe2\x98\x85 P2: W A S D + LEFT SHIFT \xe2\x98\x85 HOLD DASH: CHARGE, LET GO: "
+                 "DASH \xe2\x98\x85 CLASH: TAP YOUR DASH KEY FAST",
+                 1, Hex(0x3a0c44), Hex(0xffffff), Hex(0xffb0f0)));
+    Place(sheet, G::PlayerOneTag, Tag(G::PlayerOneTag, "P1", Hex(0x0e5a2a), Hex(0xffffff), Hex(0xa8ffb8)));
+    Place(sheet, G::PlayerTwoTag, Tag(G::PlayerTwoTag, "P2", Hex(0x6a0c0c), Hex(0xffffff), Hex(0xffb0a0)));
     return sheet.WritePng(dir.Path("texture/Guide.png"));
 }
 

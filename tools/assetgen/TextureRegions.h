@@ -226,7 +226,12 @@ inline constexpr Region kAll[] = {Whole};
 namespace guide {
 inline constexpr Region Card{"how-to-play card", 0, 0, 512, 384};       // drawn at 1.25 to fill the screen
 inline constexpr Region HintBanner{"hint banner", 0, 448, 1024, 496};   // scrolls in a 1024-texel loop
-inline constexpr Region kAll[] = {Card, HintBanner};
+// Versus play: both players' keys in the same kind of band, and the tags that
+// stand for YOU and CPU on the battle interface.
+inline constexpr Region VersusHintBanner{"versus hint banner", 0, 384, 1024, 432};
+inline constexpr Region PlayerOneTag{"player 1 tag", 512, 0, 576, 32};
+inline constexpr Region PlayerTwoTag{"player 2 tag", 576, 0, 640, 32};
+inline constexpr Region kAll[] = {Card, HintBanner, VersusHintBanner, PlayerOneTag, PlayerTwoTag};
 }   // namespace guide
 
 // ------------------------------------------------------------ texture/Player.png
