@@ -91,7 +91,8 @@ constexpr float OPTIONS_CURSOR_X = 176, OPTIONS_CURSOR_Y = 436;
 // VERSUS beside OPTIONS, in the same size, with its cursor between them.
 constexpr float MENU_VERSUS_X = 448, MENU_VERSUS_Y = MENU_OPTIONS_Y;
 constexpr float VERSUS_CURSOR_X = 400, VERSUS_CURSOR_Y = OPTIONS_CURSOR_Y;
-constexpr int VERSUS_WIDTH = 144;   // on the screen, at OPTIONS' scale
+static_assert(CTitle::VERSUS_WIDTH ==
+              static_cast<int>((VersusArt::TITLE_ENTRY.right - VersusArt::TITLE_ENTRY.left) * MENU_OPTIONS_SCALE));
 // QUIT and OPTIONS are uncovered 20 pixels ahead of the running top; so is VERSUS.
 constexpr int UNCOVER_LEAD = static_cast<int>(MENU_QUIT_X) - MENU_LEFT;
 

@@ -39,6 +39,7 @@ public:
     static constexpr int CHOICE_QUIT = 2;
     static constexpr int CHOICE_OPTIONS = 3;   // beneath QUIT
     static constexpr int CHOICE_VERSUS = 4;    // beside OPTIONS
+    static constexpr int VERSUS_WIDTH = 144;   // pixels of VERSUS on the screen, at OPTIONS' size
 
     // The opening: the tops shrink to 1.5, turn to 40 degrees and close in to 40 pixels.
     static constexpr float TOP_START_SCALE = 5.0f;

@@ -161,7 +161,7 @@ class CTitleVersusUncoverTest : public CTitleTest, public ::testing::WithParamIn
 TEST_P(CTitleVersusUncoverTest, RunningTopUncoversVersusAfterTheOthersUnlessAKeyChoseFirst)
 {
     const int key = GetParam();
-    constexpr int WHOLE = 144;
+    constexpr int WHOLE = CTitle::VERSUS_WIDTH;
     if (key == 0) {
         RunToMenu();
         EXPECT_LT(title->UncoverVersus(), WHOLE / 4) << "the top has only just passed START";
