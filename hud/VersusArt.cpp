@@ -47,8 +47,8 @@ void VersusArt::DrawScore(std::string_view text, float x, float y)
 void VersusArt::DrawTitleEntry(float x, float y, float scale, int width)
 {
     if (scale <= 0.0f) return;
-    const int shown = std::clamp(static_cast<int>(static_cast<float>(width) / scale), 0,
-                                 TITLE_ENTRY.right - TITLE_ENTRY.left);
+    const int shown =
+        std::clamp(static_cast<int>(static_cast<float>(width) / scale), 0, TITLE_ENTRY.right - TITLE_ENTRY.left);
     if (shown <= 0) return;
     const plat::Rect cell{TITLE_ENTRY.left, TITLE_ENTRY.top, TITLE_ENTRY.left + shown, TITLE_ENTRY.bottom};
     DrawCentred(cell, x + scale * static_cast<float>(shown) / 2, y + scale * Height(TITLE_ENTRY) / 2, scale, scale);

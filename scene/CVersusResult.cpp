@@ -63,7 +63,8 @@ bool CVersusResult::ShowsMatchResult() const { return VersusMatch::Current().Ove
 std::string CVersusResult::ScoreText()
 {
     const VersusMatch& match = VersusMatch::Current();
-    return std::to_string(match.Score(VersusMatch::PLAYER_1)) + "-" + std::to_string(match.Score(VersusMatch::PLAYER_2));
+    return std::to_string(match.Score(VersusMatch::PLAYER_1)) + "-" +
+           std::to_string(match.Score(VersusMatch::PLAYER_2));
 }
 
 void CVersusResult::Init()

@@ -123,9 +123,9 @@ TEST_P(VersusSelectArenaTest, LeftAndRightWrapAmongTheDuelArenasAndZBeginsTheMat
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, VersusSelectArenaTest,
-                         ::testing::Values(ArenaCase{{}, 0, 0}, ArenaCase{{RIGHT}, 1, 2}, ArenaCase{{RIGHT, RIGHT}, 2, 3},
-                                           ArenaCase{{RIGHT, RIGHT, RIGHT}, 0, 0}, ArenaCase{{LEFT}, 2, 3},
-                                           ArenaCase{{LEFT, LEFT, DOWN, RIGHT}, 2, 3}));
+                         ::testing::Values(ArenaCase{{}, 0, 0}, ArenaCase{{RIGHT}, 1, 2},
+                                           ArenaCase{{RIGHT, RIGHT}, 2, 3}, ArenaCase{{RIGHT, RIGHT, RIGHT}, 0, 0},
+                                           ArenaCase{{LEFT}, 2, 3}, ArenaCase{{LEFT, LEFT, DOWN, RIGHT}, 2, 3}));
 
 class VersusSelectBackTest : public VersusTest, public ::testing::WithParamInterface<std::vector<int>> {};
 
@@ -244,7 +244,8 @@ TEST_P(VersusMatchTest, TheDecidingRoundNamesTheWinnerWithTheFinalScoreAndWaits)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scores, VersusMatchTest,
-                         ::testing::Values(MatchCase{{CLEAR, CLEAR}, P1, "2-0"}, MatchCase{{GAME_OVER, GAME_OVER}, P2, "0-2"},
+                         ::testing::Values(MatchCase{{CLEAR, CLEAR}, P1, "2-0"},
+                                           MatchCase{{GAME_OVER, GAME_OVER}, P2, "0-2"},
                                            MatchCase{{CLEAR, GAME_OVER, CLEAR}, P1, "2-1"},
                                            MatchCase{{GAME_OVER, CLEAR, GAME_OVER}, P2, "1-2"}));
 
@@ -289,18 +290,28 @@ TEST(VersusArtRegions, MatchTheGeneratedPicture)
     auto same = [](const plat::Rect& a, const assetgen::regions::Region& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     };
-    const std::pair<plat::Rect, assetgen::regions::Region> pairs[] = {
-        {VersusArt::HEADING, V::Heading},         {VersusArt::TITLE_ENTRY, V::TitleEntry},
-        {VersusArt::FRAME, V::Frame},             {VersusArt::FRAME_WINDOW, V::FrameWindow},
-        {VersusArt::ARROW_LEFT, V::ArrowLeft},    {VersusArt::ARROW_RIGHT, V::ArrowRight},
-        {VersusArt::POINTER, V::Pointer},         {VersusArt::ROUND, V::Round},
-        {VersusArt::WINS, V::Wins},               {VersusArt::ARENA_NAMES[0], V::ArenaName[0]},
-        {VersusArt::ARENA_NAMES[1], V::ArenaName[1]}, {VersusArt::ARENA_NAMES[2], V::ArenaName[2]},
-        {VersusArt::PLAYERS[0], V::Player[0]},    {VersusArt::PLAYERS[1], V::Player[1]},
-        {VersusArt::REMATCH, V::Rematch},         {VersusArt::REMATCH_LIT, V::RematchLit},
-        {VersusArt::TITLE, V::Title},             {VersusArt::TITLE_LIT, V::TitleLit},
-        {VersusArt::BACK, V::Back},               {VersusArt::BACK_LIT, V::BackLit},
-        {VersusArt::PANEL, V::Panel},             {VersusArt::PROMPT, V::Prompt}};
+    const std::pair<plat::Rect, assetgen::regions::Region> pairs[] = {{VersusArt::HEADING, V::Heading},
+                                                                      {VersusArt::TITLE_ENTRY, V::TitleEntry},
+                                                                      {VersusArt::FRAME, V::Frame},
+                                                                      {VersusArt::FRAME_WINDOW, V::FrameWindow},
+                                                                      {VersusArt::ARROW_LEFT, V::ArrowLeft},
+                                                                      {VersusArt::ARROW_RIGHT, V::ArrowRight},
+                                                                      {VersusArt::POINTER, V::Pointer},
+                                                                      {VersusArt::ROUND, V::Round},
+                                                                      {VersusArt::WINS, V::Wins},
+                                                                      {VersusArt::ARENA_NAMES[0], V::ArenaName[0]},
+                                                                      {VersusArt::ARENA_NAMES[1], V::ArenaName[1]},
+                                                                      {VersusArt::ARENA_NAMES[2], V::ArenaName[2]},
+                                                                      {VersusArt::PLAYERS[0], V::Player[0]},
+                                                                      {VersusArt::PLAYERS[1], V::Player[1]},
+                                                                      {VersusArt::REMATCH, V::Rematch},
+                                                                      {VersusArt::REMATCH_LIT, V::RematchLit},
+                                                                      {VersusArt::TITLE, V::Title},
+                                                                      {VersusArt::TITLE_LIT, V::TitleLit},
+                                                                      {VersusArt::BACK, V::Back},
+                                                                      {VersusArt::BACK_LIT, V::BackLit},
+                                                                      {VersusArt::PANEL, V::Panel},
+                                                                      {VersusArt::PROMPT, V::Prompt}};
     for (const auto& [used, painted] : pairs) EXPECT_TRUE(same(used, painted)) << painted.name;
     EXPECT_EQ(VersusArt::DIGITS, std::string_view(V::Digits));
     EXPECT_EQ(VersusArt::DIGIT_LEFT, V::DigitSheet.left);
