@@ -28,8 +28,8 @@
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
+#include "scene/BattleResult.h"
 #include "scene/CPauseMenu.h"
-#include "scene/CResult.h"
 #include "stage/StageLoader.h"
 
 GameApp::GameApp() = default;
@@ -78,7 +78,7 @@ bool GameApp::Start(const GameOptions& options)
     // The window (or the offscreen surface) and the device.
     if (!CreateVideo(options)) return false;
     InitGraphics(Device());
-    CSpriteRenderBase::SetResultStarter(&CResult::Start);
+    CSpriteRenderBase::SetResultStarter(&StartBattleResult);
 
     // The keyboard, seen through the recorder when the session is recorded.
     plat::KeySource* keys = options.keySource;

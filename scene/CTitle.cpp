@@ -5,6 +5,7 @@
 
 #include "audio/CBGMusic.h"
 #include "core/Globals.h"
+#include "core/VersusMatch.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
 #include "input/CInput.h"
@@ -12,6 +13,7 @@
 #include "scene/CFeadEffect.h"
 #include "scene/COptions.h"
 #include "scene/CStageSelect.h"
+#include "scene/CVersusSelect.h"
 
 namespace {
 
@@ -86,6 +88,13 @@ constexpr float CURSOR_X = 160, CURSOR_Y = 220, CURSOR_STEP_Y = 80;
 // OPTIONS sits smaller beneath QUIT, where the screen ends; so does its cursor.
 constexpr float MENU_OPTIONS_X = 240, MENU_OPTIONS_Y = 436, MENU_OPTIONS_SCALE = 0.75f;
 constexpr float OPTIONS_CURSOR_X = 176, OPTIONS_CURSOR_Y = 436;
+// VERSUS beside OPTIONS, in the same size, with its cursor between them.
+constexpr float MENU_VERSUS_X = 448, MENU_VERSUS_Y = MENU_OPTIONS_Y;
+constexpr float VERSUS_CURSOR_X = 400, VERSUS_CURSOR_Y = OPTIONS_CURSOR_Y;
+static_assert(CTitle::VERSUS_WIDTH ==
+              static_cast<int>((VersusArt::TITLE_ENTRY.right - VersusArt::TITLE_ENTRY.left) * MENU_OPTIONS_SCALE));
+// QUIT and OPTIONS are uncovered 20 pixels ahead of the running top; so is VERSUS.
+constexpr int UNCOVER_LEAD = static_cast<int>(MENU_QUIT_X) - MENU_LEFT;
 
 int Width(const plat::Rect& r) { return r.right - r.left; }
 int Height(const plat::Rect& r) { return r.bottom - r.top; }
@@ -100,6 +109,7 @@ void CTitle::Init()
     m_TitleSheet.Load(TITLE_SHEET_FILE, NO_COLOR_KEY);
     m_ExplosionSheet.Load(EXPLOSION_FILE, BLACK_KEY);
     m_OptionsArt.Load();
+    m_VersusArt.Load();
     for (int i = 0; i < SOUND_COUNT; ++i) m_Sounds[i].Load(SOUND_FILES[i]);
 
     m_Music = new CBGMusic(MUSIC_FILE);
@@ -108,6 +118,8 @@ void CTitle::Init()
     m_Sprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Sprite.AttachTexture(&m_TitleSheet);
 
+    // The title is outside any match of two, however it was reached.
+    VersusMatch::Current().End();
     ResetAnimation();
     m_Music->Play(MUSIC_VOLUME, true);
 }
@@ -133,6 +145,7 @@ void CTitle::ResetAnimation()
     m_RunnerX = 0;
     m_RunnerSpeed = 1;
     m_RunnerFrame = 1;
+    m_VersusShown = 0;
 }
 
 // ---- update ----
@@ -154,17 +167,7 @@ bool CTitle::HandleMenuKeys()
     // that closed it is one the title sees a frame later: not for the title.
     if (!m_Input || COptions::IsOpen()) return false;
     if (std::exchange(m_OptionsOpen, false)) return false;
-    // Up and Down only set the choice: there is no wrap-around. Up from
-    // OPTIONS goes to QUIT and Down from QUIT to OPTIONS; otherwise Up is
-    // START and Down is QUIT.
-    if (m_Input->IsNewlyPressed(plat::KEY_UP)) {
-        m_MenuChoice = m_MenuChoice == CHOICE_OPTIONS ? CHOICE_QUIT : CHOICE_START;
-        PlaySound(MOVE);
-    }
-    if (m_Input->IsNewlyPressed(plat::KEY_DOWN)) {
-        m_MenuChoice = m_MenuChoice == CHOICE_QUIT || m_MenuChoice == CHOICE_OPTIONS ? CHOICE_OPTIONS : CHOICE_QUIT;
-        PlaySound(MOVE);
-    }
+    MoveCursor();
     if (!m_Input->IsNewlyPressed(plat::KEY_Z)) return false;
 
     PlaySound(SYSTEM);
@@ -177,8 +180,41 @@ bool CTitle::HandleMenuKeys()
             COptions::Open();
             m_OptionsOpen = true;
             return false;
+        case CHOICE_VERSUS:
+            OpenVersus();   // this object is gone now
+            return true;
         default: SkipOpening(); return false;
     }
+}
+
+void CTitle::MoveCursor()
+{
+    const bool hadChoice = m_MenuChoice != CHOICE_NONE;
+    // Up and Down only set the choice: there is no wrap-around. The order is
+    // START, QUIT, OPTIONS, VERSUS: Up from VERSUS goes to OPTIONS and from
+    // OPTIONS to QUIT, Down from QUIT to OPTIONS and from OPTIONS on to
+    // VERSUS; otherwise Up is START and Down is QUIT.
+    if (m_Input->IsNewlyPressed(plat::KEY_UP)) {
+        m_MenuChoice = m_MenuChoice == CHOICE_VERSUS    ? CHOICE_OPTIONS
+                       : m_MenuChoice == CHOICE_OPTIONS ? CHOICE_QUIT
+                                                        : CHOICE_START;
+        PlaySound(MOVE);
+    }
+    if (m_Input->IsNewlyPressed(plat::KEY_DOWN)) {
+        m_MenuChoice = m_MenuChoice == CHOICE_OPTIONS || m_MenuChoice == CHOICE_VERSUS ? CHOICE_VERSUS
+                       : m_MenuChoice == CHOICE_QUIT                                   ? CHOICE_OPTIONS
+                                                                                       : CHOICE_QUIT;
+        PlaySound(MOVE);
+    }
+    // OPTIONS and VERSUS share a row.
+    if (m_MenuChoice == CHOICE_VERSUS && m_Input->IsNewlyPressed(plat::KEY_LEFT)) {
+        m_MenuChoice = CHOICE_OPTIONS;
+        PlaySound(MOVE);
+    } else if (m_MenuChoice == CHOICE_OPTIONS && m_Input->IsNewlyPressed(plat::KEY_RIGHT)) {
+        m_MenuChoice = CHOICE_VERSUS;
+        PlaySound(MOVE);
+    }
+    if (!hadChoice && m_MenuChoice != CHOICE_NONE) m_VersusShown = VERSUS_WIDTH;
 }
 
 void CTitle::SkipOpening()
@@ -189,16 +225,29 @@ void CTitle::SkipOpening()
     m_LogoAlpha = LOGO_SKIPPED_ALPHA;
     for (int i = 0; i < LETTERS; ++i) m_LetterPos[i] = m_LetterHome[i];
     m_MenuChoice = CHOICE_START;
+    m_VersusShown = VERSUS_WIDTH;
 }
 
-void CTitle::StartGame()
+void CTitle::LeaveTitle()
 {
     // A copy of the confirm sound plays on after the title is gone and frees itself.
     auto* confirm = new CSound(&m_Sounds[SYSTEM]);
     confirm->EnableAutoDelete();
     confirm->Play();
     if (m_Music) m_Music->FadeVolume(MUSIC_FADE_MS, MUSIC_FADE_VOLUME);
+}
 
+void CTitle::OpenVersus()
+{
+    LeaveTitle();
+    ClearTasks();   // deletes this title: no member may be touched from here on
+    AddTask(new CVersusSelect, PRIORITY_VERSUS_SELECT);
+    AddTask(PRIORITY_FADE, new CFeadEffect, FADE_TASK_NAME);
+}
+
+void CTitle::StartGame()
+{
+    LeaveTitle();
     // A new game always starts at stage 1.
     g_StageIndex = 0;
     ClearTasks();   // deletes this title: no member may be touched from here on
@@ -388,6 +437,13 @@ void CTitle::DrawOptionsEntry(int width)
     m_OptionsArt.DrawTitleEntry(MENU_OPTIONS_X, MENU_OPTIONS_Y, MENU_OPTIONS_SCALE, width);
 }
 
+int CTitle::UncoverVersus()
+{
+    const int reached = m_RunnerX + UNCOVER_LEAD - static_cast<int>(MENU_VERSUS_X);
+    m_VersusShown = std::clamp(std::max(m_VersusShown, reached), 0, VERSUS_WIDTH);
+    return m_VersusShown;
+}
+
 int CTitle::UncoverMenu()
 {
     if (m_MenuChoice != CHOICE_NONE) return MENU_WIDTH;
@@ -410,8 +466,16 @@ void CTitle::DrawMenu()
                    1.0f, 1.0f, 0.0f, OPAQUE);
         DrawOptionsEntry(width);
     }
+    m_VersusArt.DrawTitleEntry(MENU_VERSUS_X, MENU_VERSUS_Y, MENU_OPTIONS_SCALE, UncoverVersus());
+    DrawCursor();
+}
+
+void CTitle::DrawCursor()
+{
     if (m_MenuChoice == CHOICE_OPTIONS)
         DrawRegion(CURSOR, OPTIONS_CURSOR_X, OPTIONS_CURSOR_Y, MENU_OPTIONS_SCALE, MENU_OPTIONS_SCALE, 0.0f, OPAQUE);
+    else if (m_MenuChoice == CHOICE_VERSUS)
+        DrawRegion(CURSOR, VERSUS_CURSOR_X, VERSUS_CURSOR_Y, MENU_OPTIONS_SCALE, MENU_OPTIONS_SCALE, 0.0f, OPAQUE);
     else if (m_MenuChoice != CHOICE_NONE)
         DrawRegion(CURSOR, CURSOR_X, CURSOR_Y + CURSOR_STEP_Y * m_MenuChoice, 1.0f, 1.0f, 0.0f, OPAQUE);
 }

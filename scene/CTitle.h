@@ -4,8 +4,9 @@
 // the blast spinning and fly back into place; the subtitle fades in and glints
 // sweep across the letters; a running top crosses the screen and uncovers a
 // menu. Up and Down choose, Z confirms (start a new game at stage 1 through
-// the stage select, quit, or open the options over the title); Z during the
-// opening skips it.
+// the stage select, quit, open the options over the title, or choose the
+// arena of a game of two); Z during the opening skips it. VERSUS sits beside
+// OPTIONS, the last entry: Left and Right also move between those two.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
 #include "hud/OptionsArt.h"
+#include "hud/VersusArt.h"
 #include "platform/Math3D.h"
 
 class CBGMusic;
@@ -36,6 +38,8 @@ public:
     static constexpr int CHOICE_START = 1;
     static constexpr int CHOICE_QUIT = 2;
     static constexpr int CHOICE_OPTIONS = 3;   // beneath QUIT
+    static constexpr int CHOICE_VERSUS = 4;    // beside OPTIONS
+    static constexpr int VERSUS_WIDTH = 144;   // pixels of VERSUS on the screen, at OPTIONS' size
 
     // The opening: the tops shrink to 1.5, turn to 40 degrees and close in to 40 pixels.
     static constexpr float TOP_START_SCALE = 5.0f;
@@ -84,6 +88,10 @@ public:
     // The width of the menu entries uncovered by the running top; may choose
     // the first entry once they are fully uncovered.
     int UncoverMenu();
+    // The width of VERSUS uncovered: it lies beyond the others, so the
+    // running top reaches it a little later; a choice made with the keys
+    // before the top came by shows it whole.
+    int UncoverVersus();
 
     CInput* m_Input = nullptr;   // the "input" task
     CSprite m_Sprite;
@@ -91,6 +99,7 @@ public:
     CTexture m_TitleSheet;
     CTexture m_ExplosionSheet;
     OptionsArt m_OptionsArt;
+    VersusArt m_VersusArt;
     std::array<CSound, SOUND_COUNT> m_Sounds;
     CBGMusic* m_Music = nullptr;   // the "bgm" task
 
@@ -113,12 +122,16 @@ public:
     int m_RunnerX = 0;
     int m_RunnerSpeed = 1;
     int m_RunnerFrame = 1;
+    int m_VersusShown = 0;   // pixels of VERSUS uncovered so far
 
 private:
     void ResetAnimation();
     bool HandleMenuKeys();   // true when the title is gone or closing
     void SkipOpening();
     void StartGame();
+    void OpenVersus();
+    void LeaveTitle();
+    void MoveCursor();
     void UpdateOpening();
     void ShrinkTop(float& scale);
     void AdvanceBlasts();
@@ -134,6 +147,7 @@ private:
     void DrawGlint();
     void DrawMenu();
     void DrawOptionsEntry(int width);
+    void DrawCursor();
     void DrawRegion(const plat::Rect& region, float x, float y, float scaleX, float scaleY, float angleDeg,
                     uint8_t alpha);
 };

@@ -1,7 +1,8 @@
 // The battle interface: gauge fills, the slide-in, the spin graphs (flat,
 // limited, coloured by the spin), item flashes, swarm icons, the choice of
 // interface per stage and the end of the battle with the win tested before
-// the loss. Everything is read back from the recording device.
+// the loss, handed to the round's result in a match of two. Everything is
+// read back from the recording device.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +10,7 @@
 
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
+#include "core/VersusMatch.h"
 #include "effect/EdgeMarker.h"
 #include "game/CKomaBase.h"
 #include "gfx/CTexture.h"
@@ -17,6 +19,7 @@
 #include "hud/CSpriteRenderInit.h"
 #include "input/CInput.h"
 #include "scene/CResult.h"
+#include "scene/CVersusResult.h"
 #include "tests/StageTestSupport.h"
 
 namespace {
@@ -284,6 +287,30 @@ TEST_F(CSpriteRenderTest, TheWinIsTestedBeforeTheLoss)
         EXPECT_EQ(ResultKind(), c.kind);
         EXPECT_EQ(FindTask(SPRITE_RENDER_TASK_NAME) != nullptr, c.kind < 0);
     }
+}
+
+TEST_F(CSpriteRenderTest, InAMatchOfTwoTheEndOfTheDuelScoresTheRoundInsteadOfOpeningTheResult)
+{
+    struct Case {
+        bool enemyDown;
+        int winner;
+    };
+    for (Case c : {Case{true, VersusMatch::PLAYER_1}, Case{false, VersusMatch::PLAYER_2}}) {
+        SCOPED_TRACE(c.enemyDown);
+        ClearBattle();
+        VersusMatch::Current().Begin(0);
+        AddDuel();
+        enemy->m_Down = c.enemyDown;
+        player->m_Down = !c.enemyDown;
+        Frame();
+        EXPECT_EQ(ResultKind(), -1);
+        const auto* round = dynamic_cast<CVersusResult*>(FindTask(VERSUS_RESULT_TASK_NAME));
+        ASSERT_NE(round, nullptr);
+        EXPECT_EQ(round->RoundWinner(), c.winner);
+        EXPECT_EQ(VersusMatch::Current().Score(c.winner), 1);
+        EXPECT_EQ(FindTask(SPRITE_RENDER_TASK_NAME), nullptr);
+    }
+    VersusMatch::Current().End();
 }
 
 TEST_F(CSpriteRenderTest, TheStartWaitsForTheStagesEnemyAndPicksTheInterface)

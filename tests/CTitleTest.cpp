@@ -1,4 +1,4 @@
-// The title screen: its opening, the skip, the menu and its three entries, and
+// The title screen: its opening, the skip, the menu and its four entries, and
 // its sprites when pictures are missing or counters out of range.
 #include <gtest/gtest.h>
 
@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "audio/CBGMusic.h"
+#include "core/VersusMatch.h"
 #include "platform/audio/MusicStream.h"
 #include "scene/CFeadEffect.h"
 #include "scene/COptions.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "scene/CVersusSelect.h"
 #include "stage/CLoadStage.h"
 #include "tests/ScreenTestSupport.h"
 
@@ -97,7 +99,8 @@ TEST_F(CTitleTest, UpOrDownBeforeZInTheOpeningDecideWhatThatZDoes)
 
 // Keys pressed on the uncovered menu, and the entry they leave chosen: Up is
 // START and Down is QUIT as ever, except that Down from QUIT reaches OPTIONS
-// beneath it and Up from OPTIONS comes back to QUIT; nothing wraps around.
+// beneath it and Down from OPTIONS VERSUS beside it, and Up goes back the same
+// way; Left and Right move between OPTIONS and VERSUS; nothing wraps around.
 struct CursorCase {
     std::vector<int> keys;
     int chosen;
@@ -115,14 +118,68 @@ TEST_P(CTitleCursorTest, UpAndDownReachEveryEntryWithoutWrappingAndEveryPressPla
     EXPECT_EQ(world.Started(MOVE), static_cast<int>(c.keys.size()));
 }
 
-constexpr int UP = plat::KEY_UP, DOWN = plat::KEY_DOWN;
+constexpr int UP = plat::KEY_UP, DOWN = plat::KEY_DOWN, LEFT = plat::KEY_LEFT, RIGHT = plat::KEY_RIGHT;
 INSTANTIATE_TEST_SUITE_P(Keys, CTitleCursorTest,
                          ::testing::Values(CursorCase{{UP}, CTitle::CHOICE_START},
                                            CursorCase{{UP, DOWN}, CTitle::CHOICE_QUIT},
                                            CursorCase{{UP, DOWN, DOWN}, CTitle::CHOICE_OPTIONS},
-                                           CursorCase{{DOWN, DOWN, DOWN, DOWN}, CTitle::CHOICE_OPTIONS},
+                                           CursorCase{{UP, DOWN, DOWN, DOWN}, CTitle::CHOICE_VERSUS},
+                                           CursorCase{{DOWN, DOWN, DOWN, DOWN}, CTitle::CHOICE_VERSUS},
+                                           CursorCase{{DOWN, DOWN, DOWN, UP}, CTitle::CHOICE_OPTIONS},
+                                           CursorCase{{DOWN, DOWN, RIGHT}, CTitle::CHOICE_VERSUS},
+                                           CursorCase{{DOWN, DOWN, RIGHT, LEFT}, CTitle::CHOICE_OPTIONS},
                                            CursorCase{{DOWN, DOWN, UP}, CTitle::CHOICE_QUIT},
                                            CursorCase{{DOWN, DOWN, UP, UP, UP}, CTitle::CHOICE_START}));
+
+TEST_F(CTitleTest, VersusOpensTheArenaSelectAndTheTitleEndsAnyMatchLeftUnfinished)
+{
+    RunToMenu();
+    EXPECT_FALSE(VersusMatch::Current().Active());
+    VersusMatch::Current().Begin(2);   // as a battle of two left for the title would leave it
+    ClearTasks();
+    AddTask(title = new CTitle, PRIORITY_TITLE);
+    EXPECT_FALSE(VersusMatch::Current().Active());
+
+    world.Press(plat::KEY_Z);   // the skip
+    for (int i = 0; i < 3; ++i) world.Press(plat::KEY_DOWN);
+    world.Started(SYSTEM);
+    world.Press(plat::KEY_Z);
+    EXPECT_EQ(Find<CTitle>(), nullptr);
+    const TaskEntry* select = screentest::EntryOf<CVersusSelect>();
+    ASSERT_NE(select, nullptr);
+    EXPECT_EQ(select->priority, PRIORITY_VERSUS_SELECT);
+    EXPECT_NE(FindTask(FADE_TASK_NAME), nullptr);
+    EXPECT_EQ(world.Started(SYSTEM), 2) << "the title's confirm and the copy that outlives it";
+    EXPECT_FALSE(VersusMatch::Current().Active()) << "the match begins only on an arena";
+}
+
+// VERSUS lies beyond the other entries: the running top uncovers it after
+// START is chosen, while a key that chooses before the top came by shows it
+// whole at once.
+class CTitleVersusUncoverTest : public CTitleTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CTitleVersusUncoverTest, RunningTopUncoversVersusAfterTheOthersUnlessAKeyChoseFirst)
+{
+    const int key = GetParam();
+    constexpr int WHOLE = CTitle::VERSUS_WIDTH;
+    if (key == 0) {
+        RunToMenu();
+        EXPECT_LT(title->UncoverVersus(), WHOLE / 4) << "the top has only just passed START";
+        const int x = title->m_RunnerX;
+        ASSERT_TRUE(world.RunUntil([this] { return title->UncoverVersus() == WHOLE; }, 100));
+        EXPECT_GT(title->m_RunnerX, x);
+    } else {
+        ASSERT_TRUE(world.RunUntil([this] { return title->m_LogoAlpha >= CTitle::LOGO_SHOWN_ALPHA; }, 1000));
+        EXPECT_EQ(title->UncoverVersus(), 0);
+        world.Press(key);
+        EXPECT_NE(title->m_MenuChoice, CTitle::CHOICE_NONE);
+        EXPECT_EQ(title->UncoverVersus(), WHOLE);
+    }
+    title->m_RunnerX = 0;   // the top's next lap does not cover it again
+    EXPECT_EQ(title->UncoverVersus(), WHOLE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CTitleVersusUncoverTest, ::testing::Values(0, plat::KEY_Z, plat::KEY_DOWN));
 
 TEST_F(CTitleTest, OptionsOpenOverTheTitleWhichTakesNoKeysUntilTheyClose)
 {

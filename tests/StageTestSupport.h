@@ -38,6 +38,7 @@
 #include "platform/RecordingDevice.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/image/PngWriter.h"
+#include "scene/BattleResult.h"
 #include "scene/CResult.h"
 #include "stage/StageLoader.h"
 
@@ -183,7 +184,7 @@ public:
         RemoveAllTasks();
         ClearResources();
         InitGraphics(&device);
-        CSpriteRenderBase::SetResultStarter(&CResult::Start);
+        CSpriteRenderBase::SetResultStarter(&StartBattleResult);
         plat::SetAudioOutput(&audio);
         plat::SetKeySource(&keys);
     }

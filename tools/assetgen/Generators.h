@@ -28,6 +28,7 @@ bool WriteResultTexture(const DataDir& dir);
 bool WriteLoadTexture(const DataDir& dir);
 bool WriteGuideTexture(const DataDir& dir);     // the how-to-play card and the battle's key reminder
 bool WriteOptionsTexture(const DataDir& dir);   // the options screen and its menu entries
+bool WriteVersusTexture(const DataDir& dir);    // the screens of a game of two and the title's VERSUS
 bool WritePlayerTexture(const DataDir& dir);    // the pause menu, CLEAR marks, battle times
 bool WriteEffectTextures(const DataDir& dir);   // Spark1, Spark2, Tarbo1, Item1, Item2
 

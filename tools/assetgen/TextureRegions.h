@@ -291,6 +291,47 @@ inline constexpr Region kAll[] = {Heading,  Labels,   LabelsLit,  Windowed,     
                                   Panel,    Shade,    PauseEntry, PauseEntryLit, TitleEntry};
 }   // namespace options
 
+// ------------------------------------------------------------ texture/Versus.png
+// The screens of a game of two: the VERSUS entry of the title, the arena
+// select (heading, the frame round the arena's preview, arrows, the arenas'
+// names), the round and match results (ROUND, PLAYER 1 and 2, WINS, the
+// score's digits) and their choices, plain and lit.
+namespace versus {
+inline constexpr Region Heading{"versus heading", 0, 0, 320, 64};
+inline constexpr Region TitleEntry{"versus title entry", 320, 0, 512, 64};
+inline constexpr Region Frame{"preview frame", 0, 64, 352, 304};
+// The part of the frame left transparent, where the arena turns.
+inline constexpr Region FrameWindow{"preview frame window", 16, 80, 336, 288};
+inline constexpr Region ArrowLeft{"arrow left", 352, 64, 400, 128};
+inline constexpr Region ArrowRight{"arrow right", 400, 64, 448, 128};
+inline constexpr Region Pointer{"choice pointer", 448, 64, 480, 96};
+// The score's characters, 24 x 40 each, six to a row.
+inline constexpr const char* Digits = "0123456789-";
+inline constexpr int DigitWidth = 24, DigitHeight = 40, DigitsPerRow = 6;
+inline constexpr Region DigitSheet{"score digits", 352, 128, 352 + DigitWidth* DigitsPerRow, 128 + 2 * DigitHeight};
+inline constexpr Region Round{"ROUND", 352, 208, 512, 256};
+inline constexpr Region Wins{"WINS", 352, 256, 512, 304};
+// The duel arenas a match may be fought in, by stage index.
+inline constexpr int kArenaCount = 3;
+inline constexpr int kArenaStages[kArenaCount] = {0, 2, 3};
+inline constexpr Region ArenaName[kArenaCount] = {{"arena name 1", 0, 304, 256, 336},
+                                                  {"arena name 2", 0, 336, 256, 368},
+                                                  {"arena name 3", 0, 368, 256, 400}};
+inline constexpr Region Player[2] = {{"PLAYER 1", 256, 304, 512, 352}, {"PLAYER 2", 256, 352, 512, 400}};
+inline constexpr Region Rematch{"REMATCH", 0, 400, 160, 432};
+inline constexpr Region RematchLit{"REMATCH, chosen", 160, 400, 320, 432};
+inline constexpr Region Title{"TITLE", 0, 432, 160, 464};
+inline constexpr Region TitleLit{"TITLE, chosen", 160, 432, 320, 464};
+inline constexpr Region Back{"BACK", 0, 464, 160, 496};
+inline constexpr Region BackLit{"BACK, chosen", 160, 464, 320, 496};
+inline constexpr Region Panel{"panel", 320, 400, 448, 480};
+inline constexpr Region Prompt{"press z", 320, 480, 512, 512};
+inline constexpr Region kAll[] = {Heading,      TitleEntry, Frame,     ArrowLeft, ArrowRight,   ArenaName[0],
+                                  ArenaName[1], ArenaName[2], Pointer, DigitSheet, Round,       Wins,
+                                  Player[0],    Player[1],  Rematch,   RematchLit, Title,       TitleLit,
+                                  Back,         BackLit,    Panel,     Prompt};
+}   // namespace versus
+
 inline constexpr uint32_t kBlackKey = 0xff000000u;
 
 inline constexpr TextureTable kTextures[] = {
@@ -303,6 +344,7 @@ inline constexpr TextureTable kTextures[] = {
     {"texture/Guide.png", 1024, 512, 0, guide::kAll},
     {"texture/Player.png", 512, 512, 0, player::kAll},
     {"texture/Options.png", 512, 512, 0, options::kAll},
+    {"texture/Versus.png", 512, 512, 0, versus::kAll},
     {"texture/Load.png", 256, 128, 0, load::kAll},
     {"texture/Item1.bmp", 256, 256, 0, items::Icons},
     {"texture/Item2.bmp", 256, 256, 0, items::Flashes},

@@ -51,6 +51,7 @@ std::vector<Job> AllJobs(const DataDir& dir)
     jobs.push_back({"guide", [&dir] { return WriteGuideTexture(dir); }});
     jobs.push_back({"player", [&dir] { return WritePlayerTexture(dir); }});
     jobs.push_back({"options", [&dir] { return WriteOptionsTexture(dir); }});
+    jobs.push_back({"versus", [&dir] { return WriteVersusTexture(dir); }});
     jobs.push_back({"effects", [&dir] { return WriteEffectTextures(dir); }});
     jobs.push_back({"tops", [&dir] { return WriteTopMeshes(dir); }});
     jobs.push_back({"objects", [&dir] { return WriteObjectMeshes(dir); }});
