@@ -20,6 +20,13 @@ void CVersusReferee::Init()
     m_Camera = dynamic_cast<CCamera*>(FindTask(CAMERA_TASK_NAME));
     m_HitSound = std::make_unique<CSound>(FindResource<CSound>("KomaHitSE"));
     m_ClashCooldownEnd = 0;
+    m_RoundStart = g_FrameTime;
+}
+
+uint32_t CVersusReferee::MsLeft() const
+{
+    const uint32_t played = g_FrameTime - m_RoundStart;
+    return played >= ROUND_MS ? 0 : ROUND_MS - played;
 }
 
 void CVersusReferee::Update()
@@ -27,6 +34,16 @@ void CVersusReferee::Update()
     if (!m_First || !m_Second) return;
     if (m_Camera) BattleCamera::Follow(*m_Camera, *m_First, *m_Second, BattleCamera::DISTANCE_LIMIT);
     TestTouch(g_FrameTime);
+    if (MsLeft() == 0) JudgeAtTimeUp();
+}
+
+void CVersusReferee::JudgeAtTimeUp()
+{
+    if (m_First->IsDown() || m_Second->IsDown()) return;
+    float first = m_First->Spin(), second = m_Second->Spin();
+    bool firstLoses = first < second;
+    if (first == second) firstLoses = plat::Length(m_First->m_Pos) > plat::Length(m_Second->m_Pos);
+    (firstLoses ? m_First : m_Second)->m_Down = 1;
 }
 
 void CVersusReferee::TestTouch(uint32_t now)

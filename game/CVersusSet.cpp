@@ -1,7 +1,10 @@
 #include "game/CVersusSet.h"
 
+#include <utility>
+
 #include "audio/CBGMusic.h"
 #include "audio/CSound.h"
+#include "core/GameRandom.h"
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "core/SettingsBook.h"
@@ -41,6 +44,9 @@ constexpr float SCREEN_WIDTH = 640;
 
 bool NewlyPressed(const CInput* input, int key) { return input && input->IsNewlyPressed(key); }
 
+// A launcher at the near start point faces across the arena (+z), the other back.
+bool FacesFar(const TopSide& side) { return side.start.z < 0; }
+
 }   // namespace
 
 CVersusSet::CVersusSet() = default;
@@ -49,12 +55,12 @@ CVersusSet::~CVersusSet() = default;
 
 plat::Vec3 CVersusSet::LaunchForce(const TopSide& side, float aimAngle)
 {
-    return CKomaSet::LaunchForce(side.index == 0 ? aimAngle : aimAngle + FACING_AWAY);
+    return CKomaSet::LaunchForce(FacesFar(side) ? aimAngle : aimAngle + FACING_AWAY);
 }
 
 plat::Mat4 CVersusSet::LauncherMatrix(const TopSide& side, float aimAngle)
 {
-    float facing = side.index == 0 ? aimAngle : aimAngle + FACING_AWAY;
+    float facing = FacesFar(side) ? aimAngle : aimAngle + FACING_AWAY;
     return plat::RotationY(facing * DEG_TO_RAD) * plat::Translation(side.start.x, side.start.y, side.start.z);
 }
 
@@ -76,7 +82,13 @@ void CVersusSet::Init()
     m_Launchers[1].side = TopSide::PlayerTwo(secondKeys, TopSide::PlayerTwoMeshKey(g_StageIndex));
     // The two launchers swing in step, mirrored, and their gauges fill together.
     m_Launchers[0].aimStep = CKomaSet::AIM_STEP;
-    m_Launchers[1].aimStep = -CKomaSet::AIM_STEP;
+    m_Launchers[1].aimStep = CKomaSet::AIM_STEP;
+    // Each round a toss decides who starts at which end and whose top enters
+    // first, so that neither the arena's shape nor the order in which the
+    // physics meets the two tops favours a player over a match.
+    m_EndsSwitched = GameRand() % 2 != 0;
+    m_SecondEntersFirst = GameRand() % 2 != 0;
+    if (m_EndsSwitched) std::swap(m_Launchers[0].side.start, m_Launchers[1].side.start);
     for (Launcher& launcher : m_Launchers) {
         launcher.top = FindResource<CXFile>(launcher.side.meshKey);
         launcher.matrix = LauncherMatrix(launcher.side, 0);
@@ -119,12 +131,13 @@ void CVersusSet::LaunchBoth()
     const int stage = g_StageIndex;
     const Launcher& one = m_Launchers[0];
     const Launcher& two = m_Launchers[1];
-    AddTask(PRIORITY_KOMA,
-            new CKoma(LaunchForce(one.side, one.aimAngle), CKomaSet::LaunchSpin(one.power), one.side),
-            KOMA_TASK_NAME);
-    AddTask(PRIORITY_KOMA,
-            new CKoma(LaunchForce(two.side, two.aimAngle), CKomaSet::LaunchSpin(two.power), two.side),
-            TopSide::PlayerTwoTaskName(stage));
+    auto enter = [stage](const Launcher& launcher) {
+        auto* top = new CKoma(LaunchForce(launcher.side, launcher.aimAngle), CKomaSet::LaunchSpin(launcher.power),
+                              launcher.side);
+        AddTask(PRIORITY_KOMA, top, launcher.side.index == 0 ? KOMA_TASK_NAME : TopSide::PlayerTwoTaskName(stage));
+    };
+    enter(m_SecondEntersFirst ? two : one);
+    enter(m_SecondEntersFirst ? one : two);
     AddTask(PRIORITY_KOMA, new CVersusReferee(two.side.dash), VERSUS_REFEREE_TASK_NAME);
     if (m_LaunchSound) {
         auto* shot = new CSound(m_LaunchSound.get());

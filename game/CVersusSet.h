@@ -56,6 +56,7 @@ public:
     static plat::Mat4 LauncherMatrix(const TopSide& side, float aimAngle);
 
     const Launcher& Side(int index) const { return m_Launchers[index]; }
+    bool EndsSwitched() const { return m_EndsSwitched; }
 
     CInput* m_Input = nullptr;
     CCamera* m_Camera = nullptr;
@@ -73,4 +74,6 @@ private:
     void DrawGauge(const Launcher& launcher, float x);
 
     std::array<Launcher, SIDES> m_Launchers;
+    bool m_EndsSwitched = false;        // player 1 starts at the far end
+    bool m_SecondEntersFirst = false;   // player 2's top joins the task list first
 };

@@ -7,6 +7,7 @@
 #include "core/Globals.h"
 #include "core/VersusMatch.h"
 #include "game/CKomaBase.h"
+#include "game/CVersusReferee.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
 #include "platform/LineBatch.h"
@@ -31,6 +32,9 @@ constexpr uint8_t POWER_FLASH_ALPHA = 250;
 constexpr float PLAYER_SPIN_FLASH_X = 70, ENEMY_SPIN_FLASH_X = 450, SPIN_FLASH_Y = 380;
 constexpr float SPIN_FLASH_SCALE_X = 1.2f, SPIN_FLASH_SCALE_Y = 2.2f;
 
+// Versus play: the round's time left, under the key reminder.
+constexpr float ROUND_CLOCK_X = 200, ROUND_CLOCK_Y = 84;
+
 float Shake() { return static_cast<float>(GameRand() % SHAKE); }
 
 }   // namespace
@@ -43,6 +47,7 @@ void CSpriteRender::Init()
     m_Enemy = dynamic_cast<CKomaBase*>(FindTask(enemyName));
 
     SetUpDrawing();
+    if (VersusMatch::Current().Active()) m_ClockArt.Load();
     FillHistory(m_SpinHistory, m_Player ? m_Player->Spin() : 0.0f);
     FillHistory(m_EnemySpinHistory, m_Enemy ? m_Enemy->Spin() : 0.0f);
     m_SlideOffset = SLIDE_START;
@@ -76,7 +81,10 @@ void CSpriteRender::Draw()
         DrawLabels();
         gfx::EndSprites();
         DrawGraphs();
-        if (VersusMatch::Current().Active()) DrawVersusTags(static_cast<float>(m_SlideOffset));
+        if (VersusMatch::Current().Active()) {
+            DrawVersusTags(static_cast<float>(m_SlideOffset));
+            DrawRoundClock();
+        }
         DrawHint();
     }
     // Each arriving item flashes for one frame.
@@ -140,6 +148,15 @@ void CSpriteRender::DrawGraphs()
         DrawSpinGraph(ENEMY_GRAPH_X, m_EnemySpinHistory);
     }
     m_Line->End();
+}
+
+void CSpriteRender::DrawRoundClock()
+{
+    auto* referee = dynamic_cast<const CVersusReferee*>(FindTask(VERSUS_REFEREE_TASK_NAME));
+    if (!referee || !m_ClockArt.Loaded()) return;
+    gfx::BeginSprites();
+    m_ClockArt.DrawTime(PlayerArt::TIME_LABEL, ROUND_CLOCK_X, ROUND_CLOCK_Y, referee->MsLeft(), OPAQUE);
+    gfx::EndSprites();
 }
 
 void CSpriteRender::DecideEnd()

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "hud/CSpriteRenderBase.h"
+#include "hud/PlayerArt.h"
 #include "item/ItemFlashTarget.h"
 
 class CSpriteRender : public CSpriteRenderBase, public ItemFlashTarget {
@@ -28,6 +29,7 @@ public:
 
     CKomaBase* m_Enemy = nullptr;   // "St%dEnemy" of the stage
     float m_EnemySpinHistory[HISTORY_SIZE] = {};
+    PlayerArt m_ClockArt;   // versus play: the round's time left
 
 private:
     void DrawPowerFlashes();
@@ -35,5 +37,6 @@ private:
     void DrawMetersAndBars();
     void DrawLabels();
     void DrawGraphs();
+    void DrawRoundClock();
     void DecideEnd();
 };
