@@ -11,33 +11,11 @@
 #include "core/ResourceRegistry.h"
 #include "core/TaskList.h"
 #include "game/CStage.h"
-#include "scene/CResult.h"
-#include "scene/CStageSelect.h"
-#include "scene/CTitle.h"
-#include "stage/CLoading.h"
+#include "tools/sim/TraceJson.h"
 
 namespace {
 
 constexpr double MB = 1024.0 * 1024.0;
-
-// The screen the list shows, as the runner's trace names it.
-std::string CurrentScreen()
-{
-    bool title = false, select = false, loading = false, result = false, battle = false;
-    for (const TaskEntry* e : TaskList::Instance().Entries()) {
-        title = title || dynamic_cast<CTitle*>(e->object);
-        select = select || dynamic_cast<CStageSelect*>(e->object);
-        loading = loading || dynamic_cast<CLoading*>(e->object);
-        result = result || dynamic_cast<CResult*>(e->object);
-        battle = battle || std::string(e->name) == STAGE_TASK_NAME;
-    }
-    if (loading) return "loading";
-    if (result) return "result";
-    if (select) return "select";
-    if (title) return "title";
-    if (battle) return "battle";
-    return "";
-}
 
 double Median(std::vector<double> v)
 {
@@ -86,7 +64,8 @@ void SoakMonitor::AfterFrame(int frame)
         m_LastNext = (m_LastNext + 1) % m_LastMs.size();
     }
     m_LastFrame = frame;
-    std::string screen = CurrentScreen();
+    const char* shown = CurrentScreen();
+    std::string screen = shown ? shown : "";
     if (!screen.empty() && (m_Screens.empty() || m_Screens.back() != screen)) {
         m_Screens.push_back(screen);
         if (screen == "battle")

@@ -30,6 +30,8 @@
 #include "scene/CResult.h"
 #include "scene/CStageSelect.h"
 #include "scene/CTitle.h"
+#include "scene/CVersusResult.h"
+#include "scene/CVersusSelect.h"
 #include "stage/CLoading.h"
 
 namespace {
@@ -194,29 +196,37 @@ void AppendClash(TraceJson& j)
 // Which screen is showing: the screens have no task names, so they are told
 // apart by their classes. The result lies over the running stage, and a
 // loading screen may stand in the list with what is about to be cleared.
+}   // namespace
+
 const char* CurrentScreen()
 {
     bool title = false, select = false, loading = false, result = false, battle = false, card = false;
-    bool paused = false;
+    bool paused = false, versusSelect = false, versusResult = false;
     for (const TaskEntry* e : TaskList::Instance().Entries()) {
         CGameObject* task = e->object;
         title = title || dynamic_cast<CTitle*>(task);
         select = select || dynamic_cast<CStageSelect*>(task);
+        versusSelect = versusSelect || dynamic_cast<CVersusSelect*>(task);
         loading = loading || dynamic_cast<CLoading*>(task);
         card = card || dynamic_cast<CHowToPlay*>(task);
         paused = paused || dynamic_cast<CPauseMenu*>(task);
         result = result || dynamic_cast<CResult*>(task);
+        versusResult = versusResult || dynamic_cast<CVersusResult*>(task);
         battle = battle || std::string(e->name) == STAGE_TASK_NAME;
     }
     if (loading) return "loading";
     if (result) return "result";
+    if (versusResult) return "versus result";
     if (select) return "select";
+    if (versusSelect) return "versus select";
     if (title) return "title";
     if (card) return "howtoplay";
     if (paused) return "paused";
     if (battle) return "battle";
     return nullptr;
 }
+
+namespace {
 
 void AppendScreen(TraceJson& j)
 {

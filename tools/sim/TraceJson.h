@@ -60,3 +60,5 @@ private:
 // Adds the game-state fields (sounds, music, camera, and the rest as the game
 // grows) to a frame's trace object.
 void AppendTraceFields(TraceJson& j);
+// The screen showing, as the trace names it ("title", "battle", "versus result"...), or null.
+const char* CurrentScreen();
