@@ -98,6 +98,7 @@ bool GameApp::Start(const GameOptions& options)
     if (!options.recordPath.empty()) {
         m_Recorder = std::make_unique<ReplayRecorder>(keys, seed, options.startStage, plat::NowMs());
         m_Recorder->SetHowToPlay(options.howToPlay);
+        m_Recorder->SetVersus(options.versus);
         m_RecordPath = options.recordPath;
         keys = m_Recorder.get();
     }

@@ -43,6 +43,7 @@ struct GameOptions {
     plat::KeySource* keySource = nullptr;                // keys from elsewhere (a replay); overrides the others
     std::string recordPath;                              // record the session into this replay file
     bool howToPlay = false;                              // show the how-to-play card on the way to stage 1
+    bool versus = false;                                 // the stage loaded at once is a versus match's arena
     std::function<void()> onHowToPlaySeen;               // called once when the player skips the card
     Settings settings;                                   // volumes, the first player's keys, the window's size
     Settings savedSettings;                              // the settings as on disk

@@ -1,12 +1,16 @@
 #include "app/Replay.h"
 
+#include <algorithm>
+#include <array>
 #include <cinttypes>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "core/SettingsBook.h"
 #include "platform/KeySource.h"
 
 namespace {
@@ -16,6 +20,7 @@ constexpr size_t MAX_FRAMES = 50'000'000;   // fourteen days of play: anything m
 constexpr size_t MAX_FILE_BYTES = 1u << 30;
 constexpr int STAGE_COUNT = 5;
 constexpr const char* HOW_TO_PLAY_LINE = "how-to-play shown";
+constexpr const char* VERSUS_LINE = "versus";
 constexpr size_t MIN_FRAME_LINE = 9;   // "0 - 00 0" and its newline
 
 }   // namespace
@@ -62,38 +67,59 @@ bool ParseFrame(const std::string& line, Replay::Frame* f)
     unsigned keys = 0, handOver = 0;
     int used = 0;
     if (line.empty() || line[0] < '0' || line[0] > '9') return false;
-    if (std::sscanf(line.c_str(), "%10lu %c %2x %1u%n", &ms, &mark, &keys, &handOver, &used) != 4) return false;
+    if (std::sscanf(line.c_str(), "%10lu %c %4x %1u%n", &ms, &mark, &keys, &handOver, &used) != 4) return false;
     if (static_cast<size_t>(used) != line.size() || ms > UINT32_MAX || handOver > 1) return false;
     if (mark != '-' && mark != 'k' && mark != 'f') return false;
     if (keys >= (1u << Replay::KEY_COUNT) || (mark != 'k' && keys != 0)) return false;
     f->frameMs = static_cast<uint32_t>(ms);
     f->keysRead = mark != '-';
     f->readOk = mark == 'k';
-    f->keys = static_cast<uint8_t>(keys);
+    f->keys = static_cast<uint16_t>(keys);
     f->handOver = handOver == 1;
     return true;
 }
 
 }   // namespace
 
-const int Replay::KEY_CODES[KEY_COUNT] = {plat::KEY_Z,     plat::KEY_UP,     plat::KEY_DOWN, plat::KEY_LEFT,
-                                          plat::KEY_RIGHT, plat::KEY_ESCAPE, plat::KEY_P,    plat::KEY_PAUSE};
+const int Replay::KEY_CODES[FIRST_KEY_COUNT] = {plat::KEY_Z,     plat::KEY_UP,     plat::KEY_DOWN, plat::KEY_LEFT,
+                                                plat::KEY_RIGHT, plat::KEY_ESCAPE, plat::KEY_P,    plat::KEY_PAUSE};
+
+namespace {
+
+// The code of each kept key in this process: the second player's as bound now.
+std::array<int, Replay::KEY_COUNT> KeptCodes()
+{
+    std::array<int, Replay::KEY_COUNT> codes{};
+    std::copy(std::begin(Replay::KEY_CODES), std::end(Replay::KEY_CODES), codes.begin());
+    const Settings::KeyMap& second = SettingsBook::Used().keys[1];
+    const Settings::Action actions[Replay::SECOND_PLAYER_KEYS] = {Settings::ACTION_UP, Settings::ACTION_DOWN,
+                                                                  Settings::ACTION_LEFT, Settings::ACTION_RIGHT,
+                                                                  Settings::ACTION_DASH};
+    for (int i = 0; i < Replay::SECOND_PLAYER_KEYS; ++i) codes[Replay::FIRST_KEY_COUNT + i] = second[actions[i]];
+    return codes;
+}
+
+bool ValidCode(int code) { return code >= 0 && code < 256; }
+
+}   // namespace
 
 std::string Replay::GameVersion() { return std::string(CommandLine::Version()); }
 
-uint8_t Replay::PackKeys(const uint8_t keys[256])
+uint16_t Replay::PackKeys(const uint8_t keys[256])
 {
-    uint8_t bits = 0;
+    uint16_t bits = 0;
+    const std::array<int, KEY_COUNT> codes = KeptCodes();
     for (int i = 0; i < KEY_COUNT; ++i)
-        if (keys[KEY_CODES[i]] & plat::KEY_DOWN_BIT) bits |= static_cast<uint8_t>(1u << i);
+        if (ValidCode(codes[i]) && (keys[codes[i]] & plat::KEY_DOWN_BIT)) bits |= static_cast<uint16_t>(1u << i);
     return bits;
 }
 
-void Replay::UnpackKeys(uint8_t bits, uint8_t keys[256])
+void Replay::UnpackKeys(uint16_t bits, uint8_t keys[256])
 {
     for (int i = 0; i < 256; ++i) keys[i] = 0;
+    const std::array<int, KEY_COUNT> codes = KeptCodes();
     for (int i = 0; i < KEY_COUNT; ++i)
-        if (bits & (1u << i)) keys[KEY_CODES[i]] = plat::KEY_DOWN_BIT;
+        if ((bits & (1u << i)) && ValidCode(codes[i])) keys[codes[i]] = plat::KEY_DOWN_BIT;
 }
 
 std::string Replay::Serialize() const
@@ -108,10 +134,11 @@ std::string Replay::Serialize() const
     text += line;
     // Only sessions that showed the card say so; older replays read the same.
     if (howToPlay) text += std::string(HOW_TO_PLAY_LINE) + "\n";
+    if (versus) text += std::string(VERSUS_LINE) + "\n";
     std::snprintf(line, sizeof line, "clock %" PRIu32 "\nframes %zu\n", startMs, frames.size());
     text += line;
     for (const Frame& f : frames) {
-        std::snprintf(line, sizeof line, "%" PRIu32 " %c %02x %d\n", f.frameMs, ReadMark(f), f.keys,
+        std::snprintf(line, sizeof line, "%" PRIu32 " %c %02x %d\n", f.frameMs, ReadMark(f), static_cast<unsigned>(f.keys),
                       f.handOver ? 1 : 0);
         text += line;
     }
@@ -154,6 +181,11 @@ bool Replay::Parse(const std::string& text, Replay* out, std::string* error)
         r.howToPlay = true;
     else
         in.seekg(afterStage);
+    const std::streampos afterCard = in.tellg();
+    if (std::getline(in, line) && line == VERSUS_LINE)
+        r.versus = true;
+    else
+        in.seekg(afterCard);
     if (!ReadField(in, "clock", UINT32_MAX, &clock)) return fail("the replay's clock is damaged");
     if (!ReadField(in, "frames", MAX_FRAMES, &count)) return fail("the replay's frame count is damaged");
     // The count is checked against the lines the file can still hold before

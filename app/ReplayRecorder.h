@@ -23,6 +23,7 @@ public:
     void EndFrame(uint32_t frameMs, bool handOver);
     // Whether the session shows the how-to-play card (kept in the replay).
     void SetHowToPlay(bool shown) { m_Replay.howToPlay = shown; }
+    void SetVersus(bool versus) { m_Replay.versus = versus; }
 
     const Replay& Recorded() const { return m_Replay; }
 

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "app/Replay.h"
+#include "core/SettingsBook.h"
 #include "app/ReplayRecorder.h"
 #include "platform/KeySource.h"
 #include "tests/RunnerTestSupport.h"
@@ -29,7 +30,8 @@ Replay SmallReplay()
         f.frameMs = 1000 + 17 * i;
         f.keysRead = i % 4 != 0;
         f.readOk = f.keysRead && i != 5;
-        f.keys = f.readOk ? static_cast<uint8_t>(i % 64) : 0;
+        // The second player's keys sit above the first eight bits.
+        f.keys = f.readOk ? static_cast<uint16_t>((i % 64) | (i == 9 ? 0x1f00 : 0)) : 0;
         f.handOver = i == 7;
         r.frames.push_back(f);
     }
@@ -72,7 +74,18 @@ TEST(Replay, ReadsBackWhatWasWritten)
     ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error)) << error;
     EXPECT_EQ(back.startStage, -1);
     EXPECT_TRUE(back.howToPlay);
+    EXPECT_FALSE(back.versus);
     EXPECT_EQ(back.frames.size(), r.frames.size());
+    // A versus match's arena loaded at once, with and without the card.
+    r.startStage = 3;
+    r.versus = true;
+    for (bool card : {true, false}) {
+        r.howToPlay = card;
+        ASSERT_TRUE(Replay::Parse(r.Serialize(), &back, &error)) << error;
+        EXPECT_TRUE(back.versus);
+        EXPECT_EQ(back.howToPlay, card);
+        EXPECT_EQ(back.startStage, 3);
+    }
 }
 
 TEST(Replay, RefusesEveryDamagedOrCutFileWithAReason)
@@ -155,8 +168,13 @@ TEST(Replay, KeysPackIntoBitsAndBack)
     keys[plat::KEY_Z] = plat::KEY_DOWN_BIT;
     keys[plat::KEY_LEFT] = plat::KEY_DOWN_BIT;
     keys[0x10] = plat::KEY_DOWN_BIT;   // a key the game never reads is not kept
+    const Settings::KeyMap second = SettingsBook::Used().keys[1];
+    keys[second[Settings::ACTION_DASH]] = plat::KEY_DOWN_BIT;   // player 2's, as bound
+    keys[second[Settings::ACTION_LEFT]] = plat::KEY_DOWN_BIT;
     uint8_t back[256];
-    Replay::UnpackKeys(Replay::PackKeys(keys), back);
+    const uint16_t bits = Replay::PackKeys(keys);
+    EXPECT_GE(bits, 1u << Replay::FIRST_KEY_COUNT) << "player 2's keys take the upper bits";
+    Replay::UnpackKeys(bits, back);
     for (int i = 0; i < 256; ++i) EXPECT_EQ(back[i], i == 0x10 ? 0 : keys[i]) << i;
 }
 
@@ -217,6 +235,26 @@ TEST_F(ReplayScenarioTest, AScriptedRunPlaysBackToTheSameTrace)
     replayed.replayPath = recorded.recordPath;
     const std::string played = Run(replayed);
     EXPECT_EQ(played, original);
+}
+
+TEST_F(ReplayScenarioTest, AVersusRunWithBothPlayersKeysPlaysBackToTheSameTrace)
+{
+    SimOptions recorded;
+    recorded.frames = 900;
+    recorded.seed = 12;
+    recorded.stage = 3;
+    recorded.versus = true;
+    run.WithKeys(recorded,
+                 "60 P2_DASH down\n62 P2_DASH up\n75 Z down\n77 Z up\n300 P2_UP down\n300 LEFT down\n"
+                 "330 P2_DASH down\n330 Z down\n400 P2_DASH up\n410 Z up\n500 P2_UP up\n500 LEFT up\n");
+    recorded.recordPath = (run.Path() / "versus.rep").string();
+    const std::string original = Run(recorded);
+    ASSERT_NE(original.find("\"versus\":{"), std::string::npos);
+    ASSERT_NE(original.find("\"charging\":true"), std::string::npos) << "both players charged";
+
+    SimOptions replayed;
+    replayed.replayPath = recorded.recordPath;
+    EXPECT_EQ(Run(replayed), original);
 }
 
 TEST_F(ReplayScenarioTest, ADamagedReplayIsRefusedWithAClearMessage)

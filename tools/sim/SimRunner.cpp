@@ -171,6 +171,8 @@ bool SimRunner::ParseArgs(int argc, char** argv, SimOptions* o, std::string* err
     if (o->bot2 && !o->versus) return fail("--bot2 plays player 2 of a --versus match");
     if (!o->replayPath.empty() && (o->bot || !o->keysPath.empty() || o->stage >= 1 || o->howToPlay))
         return fail("--replay plays a recorded session: it takes no --keys, --bot, --stage or --how-to-play");
+    if (!o->replayPath.empty() && (o->versus || o->bot2))
+        return fail("--replay plays a recorded session: it takes no --versus or --bot2");
     return true;
 }
 
@@ -292,16 +294,18 @@ bool SimRunner::Run(std::string* error)
     game.startStage = m_Options.stage >= 1 ? m_Options.stage - 1 : -1;
     game.recordPath = recordPath;
     game.howToPlay = m_Options.howToPlay;
+    game.versus = m_Options.versus;
     if (m_ReplayKeys) {
         game.seed = m_Replay.seed;
         game.startStage = m_Replay.startStage;
         game.howToPlay = m_Replay.howToPlay;
+        game.versus = m_Replay.versus;
         game.clockStartMs = m_Replay.startMs;
         game.keySource = m_ReplayKeys.get();
     }
     // A versus run starts its match before the arena loads; any other run is one-player.
-    if (m_Options.versus)
-        VersusMatch::Current().Begin(m_Options.stage - 1);
+    if (game.versus)
+        VersusMatch::Current().Begin(game.startStage);
     else
         VersusMatch::Current().End();
     // The player's files, when asked for; else the defaults and a fresh progress.
