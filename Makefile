@@ -91,6 +91,7 @@ soak: build
 # minutes of battle each: wins, losses, undecided games and battle lengths.
 balance: build
 	$(BUILD)/spindrel-balance --data $(BUILD)/data --seeds 10
+	$(BUILD)/spindrel-balance --data $(BUILD)/data --versus --seeds 20
 
 # Contact sheets of every mesh and picture of the data set.
 sheets: build

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cinttypes>
-#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "app/CommandLine.h"
@@ -138,8 +138,8 @@ std::string Replay::Serialize() const
     std::snprintf(line, sizeof line, "clock %" PRIu32 "\nframes %zu\n", startMs, frames.size());
     text += line;
     for (const Frame& f : frames) {
-        std::snprintf(line, sizeof line, "%" PRIu32 " %c %02x %d\n", f.frameMs, ReadMark(f), static_cast<unsigned>(f.keys),
-                      f.handOver ? 1 : 0);
+        std::snprintf(line, sizeof line, "%" PRIu32 " %c %02x %d\n", f.frameMs, ReadMark(f),
+                      static_cast<unsigned>(f.keys), f.handOver ? 1 : 0);
         text += line;
     }
     std::snprintf(line, sizeof line, "checksum %016" PRIx64 "\n", Checksum(text, text.size()));

@@ -44,7 +44,8 @@ std::optional<bool> ParseBool(std::string_view text)
 
 std::array<Settings::KeyMap, Settings::kPlayers> Settings::DefaultKeys()
 {
-    return {{{kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyZ, kKeyP}, {kKeyW, kKeyS, kKeyA, kKeyD, kKeyLeftShift, kKeyTab}}};
+    return {
+        {{kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyZ, kKeyP}, {kKeyW, kKeyS, kKeyA, kKeyD, kKeyLeftShift, kKeyTab}}};
 }
 
 std::string_view Settings::ActionName(Action action)

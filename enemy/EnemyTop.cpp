@@ -8,11 +8,11 @@
 #include "core/Globals.h"
 #include "core/ResourceRegistry.h"
 #include "effect/CPSprite.h"
+#include "game/BattleCamera.h"
 #include "game/CKoma.h"
 #include "game/CKomaAirWall.h"
 #include "game/CKomaAura.h"
 #include "game/CKomaClash.h"
-#include "game/BattleCamera.h"
 #include "game/CStage.h"
 #include "game/TopTouch.h"
 #include "gfx/CCamera.h"
@@ -27,7 +27,6 @@ namespace {
 constexpr const char* AURA_TASK = "CKomaAuraEnemy";
 constexpr const char* AIR_WALL_TASK = "CKomaAirWallEnemy";
 
-
 // The marker above the enemy: a 4 x 3 quad cut from the interface texture.
 constexpr float MARKER_HALF_WIDTH = 2.0f, MARKER_HALF_HEIGHT = 1.5f;
 constexpr float MARKER_LEFT_U = 0.875f, MARKER_RIGHT_U = 0.927734375f;
@@ -35,7 +34,6 @@ constexpr float MARKER_TOP_V = 0.09375f, MARKER_BOTTOM_V = 0.146484375f;
 
 constexpr int CHARGE_DISTANCE_SPREAD = 150;   // tenths of a unit beyond the least distance
 constexpr float TENTHS = 10.0f;
-
 
 CSound* DuplicateOf(const char* key) { return new CSound(FindResource<CSound>(key)); }
 

@@ -28,7 +28,7 @@ public:
     static constexpr int32_t FREEZE_LOW = 3500;
     static constexpr int32_t FREEZE_HIGH = 5000;
 
-    static constexpr int NO_KEY = -1;          // the enemy side pushes by itself
+    static constexpr int NO_KEY = -1;           // the enemy side pushes by itself
     static constexpr int WIN_BALANCE = 20;      // beyond this either way the clash ends at once
     static constexpr int FRAME_LIMIT = 600;     // beyond this the balance decides
     static constexpr int ENEMY_PUSH_BASE = 5;   // the enemy pushes every (5 - stage index) x 10 frames

@@ -29,10 +29,12 @@ void TopTouch::ExchangeCeilings(CKomaBase& first, CKomaBase& second)
 {
     float firstSpin = first.Spin();
     float secondSpin = second.Spin();
-    second.m_GaugeCeiling = std::min(static_cast<int>(firstSpin / CEILING_SHARE + static_cast<float>(second.m_GaugeCeiling)),
-                                     CKomaBase::GAUGE_CEILING_MAX);
-    first.m_GaugeCeiling = std::min(static_cast<int>(secondSpin / CEILING_SHARE + static_cast<float>(first.m_GaugeCeiling)),
-                                    CKomaBase::GAUGE_CEILING_MAX);
+    second.m_GaugeCeiling =
+        std::min(static_cast<int>(firstSpin / CEILING_SHARE + static_cast<float>(second.m_GaugeCeiling)),
+                 CKomaBase::GAUGE_CEILING_MAX);
+    first.m_GaugeCeiling =
+        std::min(static_cast<int>(secondSpin / CEILING_SHARE + static_cast<float>(first.m_GaugeCeiling)),
+                 CKomaBase::GAUGE_CEILING_MAX);
 }
 
 void TopTouch::Bounce(CKomaBase& first, CKomaBase& second, const ContactPoint& contact)
@@ -59,9 +61,9 @@ void TopTouch::StartClash(CKomaBase& first, CKomaBase& second, const ContactPoin
 {
     const double* p = contact.pos;
     const double* n = contact.normal;
-    auto* clash = new CKomaClash(&second, &first, static_cast<float>(p[0]), static_cast<float>(p[1]),
-                                 static_cast<float>(p[2]), static_cast<float>(n[0]), static_cast<float>(n[1]),
-                                 static_cast<float>(n[2]));
+    auto* clash =
+        new CKomaClash(&second, &first, static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
+                       static_cast<float>(n[0]), static_cast<float>(n[1]), static_cast<float>(n[2]));
     clash->m_EnemyKey = key;
     AddTask(PRIORITY_KOMA_CLASH, clash, KOMA_CLASH_TASK_NAME);
 }

@@ -13,10 +13,10 @@
 
 class TopTouch {
 public:
-    static constexpr float HIT_PUSH = 700.0f;      // per unit of the other top's spin
-    static constexpr float HIT_TORQUE = 7000.0f;   // for a top below spin 200
-    static constexpr int HIT_SPARKS = 800;         // plus up to 99
-    static constexpr float CEILING_SHARE = 5.0f;   // a touch raises each ceiling by a fifth of the other's spin
+    static constexpr float HIT_PUSH = 700.0f;             // per unit of the other top's spin
+    static constexpr float HIT_TORQUE = 7000.0f;          // for a top below spin 200
+    static constexpr int HIT_SPARKS = 800;                // plus up to 99
+    static constexpr float CEILING_SHARE = 5.0f;          // a touch raises each ceiling by a fifth of the other's spin
     static constexpr uint32_t CLASH_COOLDOWN_MS = 8500;   // no touch is handled this long after a clash
 
     static void ExchangeCeilings(CKomaBase& first, CKomaBase& second);

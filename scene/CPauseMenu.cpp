@@ -14,8 +14,8 @@
 #include "scene/CFeadEffect.h"
 #include "scene/COptions.h"
 #include "scene/CResult.h"
-#include "scene/CVersusResult.h"
 #include "scene/CTitle.h"
+#include "scene/CVersusResult.h"
 #include "stage/CLoadStage.h"
 #include "stage/CLoading.h"
 #include "stage/StageLoader.h"
@@ -48,8 +48,7 @@ bool PauseAsked(const CInput& input)
 bool CPauseMenu::BattleRunning()
 {
     if (!FindTask(STAGE_TASK_NAME) || FindTask(RESULT_TASK_NAME) || FindTask(VERSUS_RESULT_TASK_NAME) ||
-        FindTask(PAUSE_MENU_TASK_NAME) ||
-        IsStageLoadInProgress())
+        FindTask(PAUSE_MENU_TASK_NAME) || IsStageLoadInProgress())
         return false;
     // A loading screen may stand in the list with a stage about to be cleared.
     for (const TaskEntry* entry : TaskList::Instance().Entries())

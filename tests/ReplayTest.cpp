@@ -10,8 +10,8 @@
 #include <fstream>
 
 #include "app/Replay.h"
-#include "core/SettingsBook.h"
 #include "app/ReplayRecorder.h"
+#include "core/SettingsBook.h"
 #include "platform/KeySource.h"
 #include "tests/RunnerTestSupport.h"
 

@@ -106,7 +106,8 @@ TEST(SimRunnerTest, KeyScriptParsesLinesAndRefusesGarbage)
     EXPECT_EQ(at5[1].key, 0x11);   // W
     EXPECT_EQ(at5[2].key, 0x11);
     EXPECT_EQ(at5[3].key, 0x2A);
-    for (const char* bad : {"10 NOSUCHKEY down\n", "10 P3_UP down\n", "x Z down\n", "10 Z sideways\n", "10 Z down extra\n", "-1 Z up\n"}) {
+    for (const char* bad : {"10 NOSUCHKEY down\n", "10 P3_UP down\n", "x Z down\n", "10 Z sideways\n",
+                            "10 Z down extra\n", "-1 Z up\n"}) {
         KeyScript s;
         EXPECT_FALSE(s.Parse(bad, &error)) << bad;
     }

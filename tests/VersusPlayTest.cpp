@@ -12,8 +12,8 @@
 #include "core/Globals.h"
 #include "core/Settings.h"
 #include "core/Task.h"
-#include "core/VersusMatch.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "game/CKoma.h"
 #include "game/CKomaSet.h"
 #include "game/CVersusSet.h"
@@ -136,8 +136,8 @@ TEST_F(VersusPlayTest, AWholeMatchFromTheTitleWithBothPlayersKeys)
     ASSERT_TRUE(runnertest::Runs(options, &framesRun));
     ASSERT_TRUE(script.backOnTitle) << "no whole match in " << framesRun << " frames";
 
-    const std::vector<std::string> expected = {"title",         "versus select", "loading", "battle", "versus result",
-                                               "loading",       "battle",        "versus result", "title"};
+    const std::vector<std::string> expected = {"title",   "versus select", "loading",       "battle", "versus result",
+                                               "loading", "battle",        "versus result", "title"};
     EXPECT_EQ(screens, expected);
     EXPECT_EQ(roundWinners, (std::vector<int>{VersusMatch::PLAYER_1, VersusMatch::PLAYER_1}));
     EXPECT_EQ(winner, VersusMatch::PLAYER_1);

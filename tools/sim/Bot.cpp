@@ -6,8 +6,8 @@
 #include <map>
 
 #include "core/Globals.h"
-#include "core/Task.h"
 #include "core/SettingsBook.h"
+#include "core/Task.h"
 #include "core/TaskList.h"
 #include "core/VersusMatch.h"
 #include "enemy/CEnemy.h"

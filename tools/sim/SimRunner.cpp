@@ -13,6 +13,7 @@
 #include "core/ProgressBook.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
@@ -21,7 +22,6 @@
 #include "platform/RenderDevice.h"
 #include "platform/audio/Mixer.h"
 #include "platform/image/PngWriter.h"
-#include "core/VersusMatch.h"
 #include "stage/StageLoader.h"
 #include "tools/sim/TraceJson.h"
 
