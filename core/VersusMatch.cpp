@@ -1,5 +1,7 @@
 #include "core/VersusMatch.h"
 
+#include <initializer_list>
+
 VersusMatch& VersusMatch::Current()
 {
     static VersusMatch match;
