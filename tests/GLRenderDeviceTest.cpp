@@ -23,6 +23,7 @@
 #include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
 #include "platform/gl/GLRenderDevice.h"
+#include "platform/gl/ShownPicture.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -712,6 +713,67 @@ TEST_F(GLRenderDeviceTest, PresentKeepsTheBackBufferReadable)
     Reread();
     EXPECT_TRUE(Near(At(320, 240), {12, 34, 56}));
 }
+
+// While the window is hidden a frame draws nothing and leaves the picture as
+// it was; shown again, the frames draw as before.
+TEST_F(GLRenderDeviceTest, AHiddenWindowDrawsNothingUntilShownAgain)
+{
+    const uint32_t before = ARGB(255, 200, 10, 10), whileHidden = ARGB(255, 10, 10, 200);
+    device->Clear(plat::CLEAR_TARGET, before, 1.0f);
+    EXPECT_TRUE(device->Present());
+    s_window->Hide();
+    device->BeginScene();
+    device->Clear(plat::CLEAR_TARGET, whileHidden, 1.0f);
+    DrawScreen(ScreenQuad(100, 100, 200, 200, 0.5f, ARGB(255, 0, 255, 0)));
+    EXPECT_TRUE(device->Present());
+    EXPECT_TRUE(Near(At(320, 240), {200, 10, 10}));
+    EXPECT_TRUE(Near(At(150, 150), {200, 10, 10}));
+    s_window->Show();
+    device->BeginScene();
+    device->Clear(plat::CLEAR_TARGET, whileHidden, 1.0f);
+    Reread();
+    EXPECT_TRUE(Near(At(320, 240), {10, 10, 200}));
+}
+
+// What the window shows is shown again only when the picture, the window's
+// size or its contents changed.
+struct ShowCase {
+    const char* what;
+    int changedByte;   // -1: the same picture
+    int width, height;
+    bool damaged, forgotten;
+    bool shows;
+};
+
+class ShownPictureTest : public ::testing::TestWithParam<ShowCase> {};
+
+TEST_P(ShownPictureTest, ShowsOnlyWhatTheWindowDoesNotShowAlready)
+{
+    const ShowCase& c = GetParam();
+    std::vector<uint8_t> first(size_t{plat::BACK_BUFFER_WIDTH} * plat::BACK_BUFFER_HEIGHT * 4, 40);
+    plat::ShownPicture shown;
+    EXPECT_TRUE(shown.NeedsShowing(first, 1280, 960, false)) << "nothing was shown yet";
+    std::vector<uint8_t> picture = first;
+    shown.Shown(&picture, 1280, 960);
+    if (c.forgotten) shown.Forget();
+    std::vector<uint8_t> next = first;
+    if (c.changedByte >= 0) next[static_cast<size_t>(c.changedByte)] ^= 1;
+    EXPECT_EQ(shown.NeedsShowing(next, c.width, c.height, c.damaged), c.shows) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ShownPictureTest,
+                         ::testing::Values(ShowCase{"the same picture", -1, 1280, 960, false, false, false},
+                                           ShowCase{"the first pixel changed", 0, 1280, 960, false, false, true},
+                                           ShowCase{"the last pixel changed", 640 * 480 * 4 - 2, 1280, 960, false,
+                                                    false, true},
+                                           ShowCase{"the window resized", -1, 1024, 768, false, false, true},
+                                           ShowCase{"the window uncovered", -1, 1280, 960, true, false, true},
+                                           ShowCase{"the window was hidden", -1, 1280, 960, false, true, true}),
+                         [](const ::testing::TestParamInfo<ShowCase>& info) {
+                             std::string name = info.param.what;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
 
 TEST(LetterboxTest, BackBufferIsScaledToFitAndCentred)
 {

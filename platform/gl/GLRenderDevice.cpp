@@ -317,7 +317,7 @@ void GLRenderDevice::FreeReleasedResources()
 
 void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
 {
-    if (!m_Ready) return;
+    if (!m_Ready || m_Hidden) return;
     const GLFunctions& gl = *m_Gl;
     Viewport vp = ClampToBackBuffer(m_State.viewport);
     gl.Enable(GL_SCISSOR_TEST);
@@ -344,6 +344,7 @@ void GLRenderDevice::BeginScene()
 {
     if (!m_Ready) return;
     FreeReleasedResources();
+    m_Hidden = !m_Surface.IsVisible();
     m_Gl->BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
 }
 
@@ -352,19 +353,39 @@ void GLRenderDevice::EndScene() {}
 bool GLRenderDevice::Present()
 {
     if (!m_Ready) return false;
-    if (m_Surface.IsShown())
-        Letterbox();
-    else
+    if (m_Hidden || !m_Surface.IsVisible()) {
+        m_Shown.Forget();
+        m_Surface.SkipFrame();
+    } else if (m_Surface.IsShown()) {
+        ShowInWindow();
+    } else {
         m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
-    m_Surface.SwapBuffers();
+        m_Surface.SwapBuffers();
+    }
     return true;
 }
 
-void GLRenderDevice::Letterbox()
+void GLRenderDevice::ShowInWindow()
 {
-    const GLFunctions& gl = *m_Gl;
     int width = 0, height = 0;
     m_Surface.DrawableSize(&width, &height);
+    // Reading the picture back costs far less than scaling it to the window,
+    // and a still screen (the title at rest, a paused battle) is then shown once.
+    m_Picture.resize(size_t{BACK_BUFFER_WIDTH} * BACK_BUFFER_HEIGHT * 4);
+    m_Gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
+    m_Gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, m_Picture.data());
+    if (!m_Shown.NeedsShowing(m_Picture, width, height, m_Surface.TakeDamage())) {
+        m_Surface.SkipFrame();
+        return;
+    }
+    Letterbox(width, height);
+    m_Surface.SwapBuffers();
+    m_Shown.Shown(&m_Picture, width, height);
+}
+
+void GLRenderDevice::Letterbox(int width, int height)
+{
+    const GLFunctions& gl = *m_Gl;
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Viewport(0, 0, std::max(width, 0), std::max(height, 0));
@@ -376,13 +397,15 @@ void GLRenderDevice::Letterbox()
         gl.ClearColor(0, 0, 0, 1);
         gl.Clear(GL_COLOR_BUFFER_BIT);
     }
-    // At the back buffer's own size each pixel lands on one pixel: nearest
-    // gives the same picture as linear and is the cheaper filter. (Mesa's
-    // software rasteriser still draws the blit rather than copying it.)
-    const bool sameSize = r.width == BACK_BUFFER_WIDTH && r.height == BACK_BUFFER_HEIGHT;
+    // At a whole multiple of the back buffer's size (1280 x 960 is twice it)
+    // each pixel becomes an even square of pixels: nearest shows the picture
+    // exactly, and costs the software rasteriser far less than linear, which
+    // would only soften the edges between those squares.
+    const bool wholeMultiple = r.width % BACK_BUFFER_WIDTH == 0 && r.height % BACK_BUFFER_HEIGHT == 0 &&
+                               r.width / BACK_BUFFER_WIDTH == r.height / BACK_BUFFER_HEIGHT;
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
-                           GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+                           GL_COLOR_BUFFER_BIT, wholeMultiple ? GL_NEAREST : GL_LINEAR);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     m_ViewportKnown = false;
@@ -421,7 +444,7 @@ unsigned GLRenderDevice::TakeGLError()
 
 bool GLRenderDevice::BeginDraw()
 {
-    if (!m_Ready) return false;
+    if (!m_Ready || m_Hidden) return false;
     FreeReleasedResources();
     ApplyFixedStates();
     ApplyViewport();
