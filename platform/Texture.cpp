@@ -233,6 +233,7 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
     m_SourceWidth = width;
     m_SourceHeight = height;
     m_Opaque = AllOpaque(m_Pixels);
+    m_Released = false;
     Touch();
     return true;
 }
@@ -244,9 +245,15 @@ int Texture::MipLevels() const
     return levels;
 }
 
+void Texture::ReleasePixels() const
+{
+    std::vector<uint8_t>().swap(m_Pixels);
+    m_Released = true;
+}
+
 uint32_t Texture::PixelARGB(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height) return 0;
+    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height || m_Released) return 0;
     return ToARGB(&m_Pixels[(static_cast<size_t>(y) * m_Width + x) * RGBA]);
 }
 

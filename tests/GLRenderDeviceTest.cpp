@@ -611,20 +611,45 @@ TEST_F(GLRenderDeviceTest, MeshSubsetsDrawWithTheirOwnRanges)
     EXPECT_TRUE(Near(At(416, 240), {255, 255, 0}));
 }
 
-TEST_F(GLRenderDeviceTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
+// With the copies in memory freed after upload (as a window's device does) or
+// kept, textures and meshes draw the same, frame after frame, and a texture
+// loaded again is uploaded again.
+class GLRenderDeviceUploadTest : public GLRenderDeviceTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        GLRenderDeviceTest::SetUp();
+        if (device) device->SetReleaseUploadedData(GetParam());
+    }
+    void TearDown() override
+    {
+        if (device) device->SetReleaseUploadedData(false);
+        GLRenderDeviceTest::TearDown();
+    }
+};
+
+TEST_P(GLRenderDeviceUploadTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
 {
+    const bool released = GetParam();
     const size_t before = device->TextureObjectCount();
     auto texture = SolidTexture(ARGB(255, 255, 0, 0));
     device->SetTexture(texture.get());
-    DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
-    EXPECT_TRUE(Near(At(30, 30), {255, 0, 0}));
+    for (int frame = 0; frame < 2; ++frame) {
+        device->Clear(plat::CLEAR_TARGET, kOpaqueBlack, 1.0f);
+        DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
+        EXPECT_TRUE(Near(At(30, 30), {255, 0, 0})) << "frame " << frame;
+        EXPECT_EQ(texture->Pixels().empty(), released);
+        EXPECT_EQ(texture->PixelsReleased(), released);
+    }
     EXPECT_EQ(device->TextureObjectCount(), before + 1);
 
     auto green = Picture(4, 4, [](int, int) { return ARGB(255, 0, 255, 0); });
     ASSERT_TRUE(texture->LoadFromPixels(green.data(), 4, 4, 0));
+    EXPECT_FALSE(texture->PixelsReleased());
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
     EXPECT_TRUE(Near(At(30, 30), {0, 255, 0}));
     EXPECT_EQ(device->TextureObjectCount(), before + 1);
+    EXPECT_EQ(texture->Pixels().empty(), released);
 
     device->SetTexture(nullptr);
     texture.reset();
@@ -633,6 +658,35 @@ TEST_F(GLRenderDeviceTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));   // the white texel again
     EXPECT_TRUE(Near(At(30, 30), {255, 255, 255}));
 }
+
+TEST_P(GLRenderDeviceUploadTest, MeshesDrawAgainFromTheirBuffers)
+{
+    std::vector<plat::MeshVertex> vertices(4);
+    const float corners[4][2] = {{-2, 2}, {2, 2}, {2, -2}, {-2, -2}};
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        vertices[i].position = {corners[i][0], corners[i][1], 0};
+        vertices[i].normal = {0, 0, -1};
+        vertices[i].color = ARGB(255, 0, 200, 200);
+    }
+    plat::Mesh mesh;
+    mesh.Set(vertices, {0, 1, 2, 0, 2, 3}, {{0, 6}}, true, true, false);
+    LookFromMinusZ();
+    device->SetLighting(false);
+    for (int frame = 0; frame < 2; ++frame) {
+        device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, kOpaqueBlack, 1.0f);
+        device->DrawSubset(mesh, 0);
+        Reread();
+        EXPECT_TRUE(Near(At(320, 240), {0, 200, 200})) << "frame " << frame;
+        EXPECT_EQ(mesh.VerticesReleased(), GetParam());
+        EXPECT_EQ(mesh.Vertices().empty(), GetParam());
+        EXPECT_EQ(mesh.SubsetCount(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CopiesInMemory, GLRenderDeviceUploadTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("FreedAfterUpload") : std::string("Kept");
+                         });
 
 TEST_F(GLRenderDeviceTest, ResourcesMadeAndReleasedOnOtherThreadsAreHandledOnTheMainThread)
 {

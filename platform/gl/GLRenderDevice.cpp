@@ -690,15 +690,16 @@ void GLRenderDevice::BindTextureName(unsigned name)
 
 unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
 {
+    // A texture already made needs nothing from memory (its pixels may be freed).
+    if (auto found = m_Textures.find(texture.Id());
+        found != m_Textures.end() && found->second.version == texture.Version())
+        return found->second.name;
     const int w = texture.Width(), h = texture.Height();
     const bool usable = w > 0 && h > 0 && w <= m_MaxTextureSize && h <= m_MaxTextureSize &&
                         texture.Pixels().size() >= size_t(w) * size_t(h) * 4;
     if (!usable) return m_WhiteTexture;   // an empty texture counts as none
 
-    auto [it, inserted] = m_Textures.try_emplace(texture.Id());
-    TextureObject& object = it->second;
-    if (!inserted && object.version == texture.Version()) return object.name;
-
+    TextureObject& object = m_Textures[texture.Id()];
     const GLFunctions& gl = *m_Gl;
     if (!object.name) gl.GenTextures(1, &object.name);
     gl.BindTexture(GL_TEXTURE_2D, object.name);
@@ -710,6 +711,7 @@ unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     object.version = texture.Version();
+    if (m_ReleaseUploaded) texture.ReleasePixels();
     return object.name;
 }
 
@@ -717,7 +719,10 @@ const GLRenderDevice::MeshObject* GLRenderDevice::MeshObjectFor(const Mesh& mesh
 {
     auto [it, inserted] = m_Meshes.try_emplace(mesh.Id());
     MeshObject& object = it->second;
-    if (inserted || object.version != mesh.Version()) UploadMesh(mesh, object);
+    if (inserted || object.version != mesh.Version()) {
+        UploadMesh(mesh, object);
+        if (m_ReleaseUploaded) mesh.ReleaseVertices();
+    }
     return &object;
 }
 

@@ -93,6 +93,12 @@ public:
     // the states say (tests compare the two).
     void SetUnblendedOpaqueDraws(bool on) { m_UnblendOpaque = on; }
 
+    // True: once a texture's pixels or a mesh's vertices are in GL objects,
+    // the copies in memory are freed (a window's device, the only one that
+    // ever draws them). False (the default): they are kept, for other devices
+    // and for tests that read them.
+    void SetReleaseUploadedData(bool on) { m_ReleaseUploaded = on; }
+
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_Textures.size(); }
     size_t MeshObjectCount() const { return m_Meshes.size(); }
@@ -164,6 +170,7 @@ private:
     GLFixedFunctionProgram* m_Program = nullptr;   // the one in use
     bool m_Specialise = true;
     bool m_UnblendOpaque = true;
+    bool m_ReleaseUploaded = false;
     bool m_Ready = false;
     bool m_Listening = false;
     bool m_Hidden = false;   // the window cannot be seen: this frame draws nothing

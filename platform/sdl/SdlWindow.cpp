@@ -198,6 +198,10 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
         Close();
         return false;
     }
+    // Only a window's device ever draws the game's pictures and meshes: once
+    // in GL they need no second copy. Offscreen devices keep them, for the
+    // tests and tools that read them back.
+    m_Device->SetReleaseUploadedData(mode == WindowMode::Window);
     ChooseFramePacing();
     return true;
 }
