@@ -759,13 +759,18 @@ TEST_F(GLRenderDeviceTest, LargeStreamsGrowTheSharedBuffer)
     EXPECT_TRUE(Near(At(320, 203), {0, 0, 0}));
 }
 
+// Frame after frame (each offscreen one waits for the one before it), the
+// back buffer holds the last frame presented.
 TEST_F(GLRenderDeviceTest, PresentKeepsTheBackBufferReadable)
 {
-    device->Clear(plat::CLEAR_TARGET, ARGB(255, 12, 34, 56), 1.0f);
-    device->EndScene();
-    EXPECT_TRUE(device->Present());
-    Reread();
-    EXPECT_TRUE(Near(At(320, 240), {12, 34, 56}));
+    for (uint8_t shade : {12, 90, 160}) {
+        device->BeginScene();
+        device->Clear(plat::CLEAR_TARGET, ARGB(255, shade, 34, 56), 1.0f);
+        device->EndScene();
+        EXPECT_TRUE(device->Present());
+        Reread();
+        EXPECT_TRUE(Near(At(320, 240), {shade, 34, 56})) << int(shade);
+    }
 }
 
 // While the window is hidden a frame draws nothing and leaves the picture as

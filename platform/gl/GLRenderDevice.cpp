@@ -19,6 +19,8 @@ using P = GLFixedFunctionProgram;
 // Room for a few thousand sprites before the stream buffer wraps; it grows
 // when a single draw needs more.
 constexpr size_t kInitialStreamBytes = size_t{1} << 20;
+// How long an offscreen frame waits at most for the one before it.
+constexpr GLuint64 kFrameWaitNs = 2'000'000'000;
 
 // Lines and points in back-buffer pixels are moved half a pixel so that a
 // coordinate names a pixel's centre, as it does in Direct3D 9, rather than
@@ -271,6 +273,8 @@ void GLRenderDevice::DestroyGLObjects()
     for (auto& [id, m] : m_Meshes) DeleteMeshObject(m);
     m_Textures.clear();
     m_Meshes.clear();
+    if (m_FrameFence) gl.DeleteSync(static_cast<GLsync>(m_FrameFence));
+    m_FrameFence = nullptr;
     gl.BindVertexArray(0);
     gl.DeleteVertexArrays(1, &m_UserVertexArray);
     gl.DeleteVertexArrays(1, &m_PointVertexArray);
@@ -359,10 +363,26 @@ bool GLRenderDevice::Present()
     } else if (m_Surface.IsShown()) {
         ShowInWindow();
     } else {
-        m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
+        SendOffscreenFrame();
         m_Surface.SwapBuffers();
     }
     return true;
+}
+
+// The frame goes to the driver now, as showing it would send it. Nothing
+// waits for a frame that is not shown, so a software rasteriser slower than
+// the game would queue frame after frame, each with all its draws binned (a
+// stage's first frames, with its large arena, took 200 MB that way): the next
+// frame waits until the one before this one is drawn.
+void GLRenderDevice::SendOffscreenFrame()
+{
+    const GLFunctions& gl = *m_Gl;
+    auto previous = static_cast<GLsync>(m_FrameFence);
+    m_FrameFence = gl.FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    gl.Flush();
+    if (!previous) return;
+    gl.ClientWaitSync(previous, 0, kFrameWaitNs);
+    gl.DeleteSync(previous);
 }
 
 void GLRenderDevice::ShowInWindow()

@@ -133,6 +133,8 @@ private:
     void Letterbox(int width, int height);
     // Puts the frame on the window unless the window already shows it.
     void ShowInWindow();
+    // Sends the frame to the driver and waits for the one before it.
+    void SendOffscreenFrame();
     void DeleteTextureObject(TextureObject& t);
     void DeleteMeshObject(MeshObject& m);
 
@@ -179,6 +181,7 @@ private:
 
     unsigned m_Framebuffer = 0, m_ColorTexture = 0, m_DepthBuffer = 0;
     unsigned m_WhiteTexture = 0;
+    void* m_FrameFence = nullptr;   // GLsync of the last offscreen frame sent
     unsigned m_StreamBuffer = 0, m_UserVertexArray = 0, m_PointVertexArray = 0;
     size_t m_StreamCapacity = 0, m_StreamOffset = 0;
     int m_MaxTextureSize = 0;
