@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "platform/DataRoot.h"
 #include "platform/RefusedFiles.h"
@@ -150,9 +151,10 @@ std::vector<Tap> LinearTaps(int source, int destination)
     return taps;
 }
 
-std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh, int dw, int dh)
+// A picture already of the rounded size is taken over as it is, not copied.
+std::vector<uint8_t> Stretch(std::vector<uint8_t>&& source, int sw, int sh, int dw, int dh)
 {
-    if (sw == dw && sh == dh) return source;
+    if (sw == dw && sh == dh) return std::move(source);
     std::vector<Tap> columns = LinearTaps(sw, dw), rows = LinearTaps(sh, dh);
     std::vector<uint8_t> out(static_cast<size_t>(dw) * dh * RGBA);
     auto at = [&](int x, int y, int c) {
@@ -227,7 +229,7 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
     // The key is applied before stretching, so keyed pixels are matched exactly.
     ApplyColorKey(source, colorKey);
     int roundedWidth = RoundUpToPowerOfTwo(width), roundedHeight = RoundUpToPowerOfTwo(height);
-    m_Pixels = Stretch(source, width, height, roundedWidth, roundedHeight);
+    m_Pixels = Stretch(std::move(source), width, height, roundedWidth, roundedHeight);
     m_Width = roundedWidth;
     m_Height = roundedHeight;
     m_SourceWidth = width;
