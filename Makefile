@@ -27,7 +27,7 @@ MANIFEST       := $(BUILD)/install_manifest.txt
 INSTALL_RECORD ?= $(BUILD)/install_record.txt
 MADE_DIRS      ?= $(BUILD)/install_made_dirs.txt
 
-.PHONY: all deps configure build run test asan-test tsan-test fuzz bench soak balance sheets clean install \
+.PHONY: all deps configure build run test asan-test tsan-test fuzz bench bench-window soak balance sheets clean install \
         install-built uninstall deb
 
 all: build
@@ -82,6 +82,11 @@ fuzz: deps
 
 bench: build
 	$(BUILD)/spindrel-bench
+
+# The real game in a 1280 x 960 window under Xvfb and openbox on software
+# OpenGL, through fixed recorded sessions: frame times and CPU per scene.
+bench-window: build
+	tools/bench-window $(BUILD)
 
 # The computer player plays the whole game for an hour of game time.
 soak: build

@@ -21,6 +21,11 @@ CommandLine CommandLine::Parse(int argc, const char* const* argv)
         if (!line.ReadOne(argc, argv, &i)) break;
     }
     if (line.m_Action == Action::Fail) return line;
+    // A replay brings its own start and keys, and is not itself recorded.
+    if (!line.m_ReplayPath.empty() && (!line.m_RecordPath.empty() || line.m_StartStage >= 0)) {
+        line.FailWith("option '--replay' plays a recorded session: it takes no --record or --stage");
+        return line;
+    }
     if (line.m_Mute) line.m_MusicVolume = line.m_EffectsVolume = 0;
     if (line.m_Help)
         line.m_Action = Action::ShowHelp;
@@ -63,11 +68,9 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
             return false;
         }
     } else if (arg == "--record") {
-        if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
-            FailWith("option '--record' needs a file");
-            return false;
-        }
-        m_RecordPath = argv[++*index];
+        return ReadFile(argc, argv, index, &m_RecordPath);
+    } else if (arg == "--replay") {
+        return ReadFile(argc, argv, index, &m_ReplayPath);
     } else if (arg == "--stage") {
         const char* value = *index + 1 < argc ? argv[*index + 1] : nullptr;
         if (!value || value[0] < '1' || value[0] > '5' || value[1] != '\0') {
@@ -83,6 +86,16 @@ bool CommandLine::ReadOne(int argc, const char* const* argv, int* index)
         FailWith("unexpected argument '" + std::string(arg) + "'");
         return false;
     }
+    return true;
+}
+
+bool CommandLine::ReadFile(int argc, const char* const* argv, int* index, std::string* path)
+{
+    if (*index + 1 >= argc || !argv[*index + 1] || !*argv[*index + 1]) {
+        FailWith("option '" + std::string(argv[*index]) + "' needs a file");
+        return false;
+    }
+    *path = argv[++*index];
     return true;
 }
 
@@ -120,6 +133,7 @@ std::string CommandLine::Usage(std::string_view program)
         "  --windowed     play in a resizable window, 1280 x 960 at first\n"
         "  --data DIR     read the game's data from DIR\n"
         "  --record FILE  record this session into the replay FILE (for bug reports)\n"
+        "  --replay FILE  play a recorded session in the window, then exit\n"
         "  --stage K      start at stage K (1 to 5) instead of the title\n"
         "  --music-volume N  play the music at volume N (0 to 100) this time\n"
         "  --sfx-volume N    play the sound effects at volume N (0 to 100) this time\n"

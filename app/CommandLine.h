@@ -1,6 +1,6 @@
 // CommandLine is responsible for reading the game's options: --help,
-// --version, --windowed, --fullscreen, --data DIR, --record FILE, --stage K,
-// the volumes and --stats. It only reads; main
+// --version, --windowed, --fullscreen, --data DIR, --record FILE,
+// --replay FILE, --stage K, the volumes and --stats. It only reads; main
 // decides what to print and which exit code to return.
 #pragma once
 
@@ -33,6 +33,8 @@ public:
     const std::string& Error() const { return m_Error; }
     // The replay file given with --record, or empty.
     const std::string& RecordPath() const { return m_RecordPath; }
+    // The replay file given with --replay, or empty.
+    const std::string& ReplayPath() const { return m_ReplayPath; }
     // The stage given with --stage (0..4), or -1 for the title.
     int StartStage() const { return m_StartStage; }
     // Whether --stats asked for the frame statistics at exit.
@@ -47,6 +49,7 @@ public:
 private:
     bool ReadOne(int argc, const char* const* argv, int* index);
     void FailWith(std::string reason);
+    bool ReadFile(int argc, const char* const* argv, int* index, std::string* path);
     bool ReadVolume(int argc, const char* const* argv, int* index, std::optional<int>* volume);
 
     Action m_Action = Action::Run;
@@ -59,6 +62,7 @@ private:
     bool m_Mute = false;
     std::string m_DataFolder;
     std::string m_RecordPath;
+    std::string m_ReplayPath;
     int m_StartStage = -1;
     bool m_Stats = false;
     std::string m_Error;

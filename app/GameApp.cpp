@@ -7,12 +7,14 @@
 #include "app/CTaskHead.h"
 #include "app/CTaskTail.h"
 #include "app/FirstScreen.h"
+#include "app/ReplayPlayer.h"
 #include "app/ReplayRecorder.h"
 #include "audio/CSound.h"
 #include "core/FirstPlay.h"
 #include "core/FrameStats.h"
 #include "core/GameRandom.h"
 #include "core/Globals.h"
+#include "core/VersusMatch.h"
 #include "core/PauseClock.h"
 #include "core/ResourceRegistry.h"
 #include "core/SettingsBook.h"
@@ -65,6 +67,7 @@ bool GameApp::Start(const GameOptions& options)
     if (m_Started) return true;
     ResetQuitRequest();
 
+    m_Replay = options.replay;
     // The game's random numbers, seeded from the calendar time unless a seed is given.
     const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
     GameSrand(seed);
@@ -130,7 +133,15 @@ bool GameApp::Start(const GameOptions& options)
     return true;
 }
 
-void GameApp::AddFirstTasks(const GameOptions& options) { AddFirstScreen(options.startStage); }
+void GameApp::AddFirstTasks(const GameOptions& options)
+{
+    // A session that starts on a versus match's arena begins its match before the arena loads.
+    if (options.versus)
+        VersusMatch::Current().Begin(options.startStage);
+    else
+        VersusMatch::Current().End();
+    AddFirstScreen(options.startStage);
+}
 
 void GameApp::Frame()
 {
@@ -155,6 +166,10 @@ void GameApp::RunLoop(FrameStats* stats, std::chrono::steady_clock::time_point p
     const std::clock_t cpuStart = std::clock();
     while (!QuitRequested()) {
         if (!m_Window || !m_Window->HasPendingEvent()) {
+            if (m_Replay && !(m_VirtualClock && m_Replay->BeginFrame(*m_VirtualClock))) {
+                PostQuit();
+                break;
+            }
             const Clock::time_point frameStart = Clock::now();
             Frame();
             if (stats) {
@@ -203,6 +218,7 @@ bool GameApp::Shutdown()
     TaskList::Instance().ThawUpdates();
     PauseClock::Reset();
     m_Recorder.reset();
+    m_Replay = nullptr;
     m_BoundKeys.reset();
     m_Keys.reset();
     m_ScriptedKeys.reset();

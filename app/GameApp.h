@@ -26,6 +26,7 @@ class ScriptedKeySource;
 class AudioOutput;
 }   // namespace plat
 class ReplayRecorder;
+class ReplayPlayer;
 class BoundKeySource;
 
 class FrameStats;
@@ -42,6 +43,7 @@ struct GameOptions {
     uint32_t clockStartMs = 0;                           // the virtual clock's first reading
     plat::KeySource* keySource = nullptr;                // keys from elsewhere (a replay); overrides the others
     std::string recordPath;                              // record the session into this replay file
+    ReplayPlayer* replay = nullptr;                      // plays a recorded session (also its keySource)
     bool howToPlay = false;                              // show the how-to-play card on the way to stage 1
     bool versus = false;                                 // the stage loaded at once is a versus match's arena
     std::function<void()> onHowToPlaySeen;               // called once when the player skips the card
@@ -64,7 +66,8 @@ public:
     void Frame();
     // The frame loop of the real program: frames run only while no event is
     // waiting, one event is handled per iteration; returns when the program
-    // is asked to close (after the frame in progress).
+    // is asked to close (after the frame in progress), or when a replay
+    // being played has run out of frames.
     void RunLoop();
     // The same, timing every frame shown into *stats, and the first one from
     // programStart (when the program began).
@@ -98,6 +101,7 @@ private:
     std::unique_ptr<plat::AudioOutput> m_Audio;
     std::unique_ptr<BoundKeySource> m_BoundKeys;
     std::unique_ptr<ReplayRecorder> m_Recorder;
+    ReplayPlayer* m_Replay = nullptr;
     std::string m_RecordPath;
     bool m_Started = false;
 };

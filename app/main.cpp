@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "app/CommandLine.h"
@@ -11,14 +12,46 @@
 #include "app/FirstPlayFlag.h"
 #include "app/GameApp.h"
 #include "app/PlayerSession.h"
+#include "app/ReplayPlayer.h"
 #include "core/FrameStats.h"
+#include "core/Progress.h"
+#include "core/ProgressBook.h"
 #include "platform/DataRoot.h"
 
 namespace {
 
 constexpr int EXIT_NO_DATA = 1;
 constexpr int EXIT_NO_WINDOW = 1;
-constexpr int EXIT_NO_REPLAY = 1;   // the recorded session could not be saved
+constexpr int EXIT_NO_REPLAY = 1;   // the recorded session could not be saved or played
+
+std::unique_ptr<ReplayPlayer> LoadReplay(const std::string& path)
+{
+    Replay replay;
+    std::string why;
+    if (!Replay::Load(path, &replay, &why)) {
+        std::fprintf(stderr, "spindrel: cannot play %s: %s\n", path.c_str(), why.c_str());
+        return nullptr;
+    }
+    return std::make_unique<ReplayPlayer>(std::move(replay));
+}
+
+// A replay starts as the recorded session did, on the clock it recorded, and
+// plays on a fresh progress, as it was recorded; it leaves the player's
+// progress file alone.
+void PlayReplay(ReplayPlayer* player, GameOptions* game)
+{
+    const Replay& recorded = player->Recorded();
+    game->replay = player;
+    game->keySource = player;
+    game->virtualClock = true;
+    game->clockStartMs = recorded.startMs;
+    game->seed = recorded.seed;
+    game->startStage = recorded.startStage;
+    game->howToPlay = recorded.howToPlay;
+    game->versus = recorded.versus;
+    game->onHowToPlaySeen = {};
+    ProgressBook::Configure(Progress{});
+}
 
 }   // namespace
 
@@ -52,6 +85,11 @@ int main(int argc, char** argv)
     overrides.musicVolume = options.MusicVolume();
     overrides.effectsVolume = options.EffectsVolume();
     player.Begin(&game, overrides);
+    std::unique_ptr<ReplayPlayer> replay;
+    if (!options.ReplayPath().empty()) {
+        replay = LoadReplay(options.ReplayPath());
+        if (!replay) return EXIT_NO_REPLAY;
+    }
     game.startStage = options.StartStage();
     game.recordPath = options.RecordPath();
     if (!game.recordPath.empty()) game.seed = static_cast<uint32_t>(std::time(nullptr));   // kept in the replay
@@ -62,6 +100,7 @@ int main(int argc, char** argv)
         std::string why;
         if (!seen.Set(&why)) std::fprintf(stderr, "spindrel: %s (the how-to-play card will show again)\n", why.c_str());
     };
+    if (replay) PlayReplay(replay.get(), &game);
     if (!app.Start(game)) {
         std::fprintf(stderr, "spindrel: cannot open a window with OpenGL 3.3; is a display available?\n");
         return EXIT_NO_WINDOW;

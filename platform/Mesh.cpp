@@ -11,7 +11,15 @@ void Mesh::Set(std::vector<MeshVertex> vertices, std::vector<uint32_t> indices, 
     m_HasNormals = hasNormals;
     m_HasColors = hasColors;
     m_HasTexCoords = hasTexCoords;
+    m_Released = false;
     Touch();
+}
+
+void Mesh::ReleaseVertices() const
+{
+    std::vector<MeshVertex>().swap(m_Vertices);
+    std::vector<uint32_t>().swap(m_Indices);
+    m_Released = true;
 }
 
 }   // namespace plat

@@ -38,9 +38,16 @@ public:
     bool HasColors() const { return m_HasColors; }
     bool HasTexCoords() const { return m_HasTexCoords; }
 
+    // The device has made its own buffers: the vertices and indices in memory
+    // are freed; the subsets stay. Until the next Set the lists are empty.
+    void ReleaseVertices() const;
+    bool VerticesReleased() const { return m_Released; }
+
 private:
-    std::vector<MeshVertex> m_Vertices;
-    std::vector<uint32_t> m_Indices;
+    // Freed by ReleaseVertices through a const mesh, as the device sees it.
+    mutable std::vector<MeshVertex> m_Vertices;
+    mutable std::vector<uint32_t> m_Indices;
+    mutable bool m_Released = false;
     std::vector<MeshSubset> m_Subsets;
     bool m_HasNormals = false, m_HasColors = false, m_HasTexCoords = false;
 };

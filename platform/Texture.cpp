@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "platform/DataRoot.h"
 #include "platform/RefusedFiles.h"
@@ -150,9 +151,10 @@ std::vector<Tap> LinearTaps(int source, int destination)
     return taps;
 }
 
-std::vector<uint8_t> Stretch(const std::vector<uint8_t>& source, int sw, int sh, int dw, int dh)
+// A picture already of the rounded size is taken over as it is, not copied.
+std::vector<uint8_t> Stretch(std::vector<uint8_t>&& source, int sw, int sh, int dw, int dh)
 {
-    if (sw == dw && sh == dh) return source;
+    if (sw == dw && sh == dh) return std::move(source);
     std::vector<Tap> columns = LinearTaps(sw, dw), rows = LinearTaps(sh, dh);
     std::vector<uint8_t> out(static_cast<size_t>(dw) * dh * RGBA);
     auto at = [&](int x, int y, int c) {
@@ -227,12 +229,13 @@ bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_
     // The key is applied before stretching, so keyed pixels are matched exactly.
     ApplyColorKey(source, colorKey);
     int roundedWidth = RoundUpToPowerOfTwo(width), roundedHeight = RoundUpToPowerOfTwo(height);
-    m_Pixels = Stretch(source, width, height, roundedWidth, roundedHeight);
+    m_Pixels = Stretch(std::move(source), width, height, roundedWidth, roundedHeight);
     m_Width = roundedWidth;
     m_Height = roundedHeight;
     m_SourceWidth = width;
     m_SourceHeight = height;
     m_Opaque = AllOpaque(m_Pixels);
+    m_Released = false;
     Touch();
     return true;
 }
@@ -244,9 +247,15 @@ int Texture::MipLevels() const
     return levels;
 }
 
+void Texture::ReleasePixels() const
+{
+    std::vector<uint8_t>().swap(m_Pixels);
+    m_Released = true;
+}
+
 uint32_t Texture::PixelARGB(int x, int y) const
 {
-    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height) return 0;
+    if (x < 0 || y < 0 || x >= m_Width || y >= m_Height || m_Released) return 0;
     return ToARGB(&m_Pixels[(static_cast<size_t>(y) * m_Width + x) * RGBA]);
 }
 

@@ -38,12 +38,20 @@ public:
     // let what lies behind show through. False for an empty texture.
     bool IsOpaque() const { return m_Opaque; }
 
+    // The device has made its own copy of the pixels: the ones in memory are
+    // freed. The sizes and the opacity stay; Pixels() is empty from then on,
+    // until the texture is loaded again.
+    void ReleasePixels() const;
+    bool PixelsReleased() const { return m_Released; }
+
 private:
     // Why the file or file image cannot be used, or null once it is loaded.
     const char* LoadFileProblem(const std::string& path, uint32_t colorKey);
     const char* DecodeProblem(const uint8_t* data, size_t size, uint32_t colorKey);
 
-    std::vector<uint8_t> m_Pixels;
+    // Freed by ReleasePixels through a const texture, as the device sees it.
+    mutable std::vector<uint8_t> m_Pixels;
+    mutable bool m_Released = false;
     int m_Width = 0, m_Height = 0;
     int m_SourceWidth = 0, m_SourceHeight = 0;
     bool m_Opaque = false;

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "audio/CSound.h"
 #include "core/ResourceRegistry.h"
@@ -109,13 +110,25 @@ const char* PendingName(const StageResource& resource)
     return resource.kind == Kind::Texture ? nullptr : resource.key;
 }
 
+// Reads and decodes the stage's files on two threads, the loader's and a
+// helper, each taking the next file not yet taken; the objects are registered
+// and queued afterwards, in the table's order, on the loader thread alone.
 void LoadResources(int stageIndex)
 {
-    for (const StageResource& resource : RESOURCE_TABLE) {
-        if (!IsLoadedForStage(resource, stageIndex)) continue;
-        CGameObject* object = CreateResource(resource);
-        RegisterResource(resource.key, object);
-        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_RESOURCE, object, PendingName(resource)));
+    std::vector<const StageResource*> wanted;
+    for (const StageResource& resource : RESOURCE_TABLE)
+        if (IsLoadedForStage(resource, stageIndex)) wanted.push_back(&resource);
+    std::vector<CGameObject*> objects(wanted.size(), nullptr);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < wanted.size(); i = next++) objects[i] = CreateResource(*wanted[i]);
+    };
+    std::thread helper(work);
+    work();
+    helper.join();
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        RegisterResource(wanted[i]->key, objects[i]);
+        g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_RESOURCE, objects[i], PendingName(*wanted[i])));
     }
 }
 

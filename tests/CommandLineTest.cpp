@@ -107,12 +107,29 @@ TEST(CommandLineTest, VolumesForOneRunAreReadAndCheckedAndMuteSilencesBoth)
     EXPECT_EQ(Parse({"--sfx-volume"}).GetAction(), CommandLine::Action::Fail);
 }
 
+TEST(CommandLineTest, ReplayTakesAFileAndNoOtherStartOrRecording)
+{
+    const CommandLine replay = Parse({"--windowed", "--replay", "s.rep", "--stats"});
+    EXPECT_EQ(replay.GetAction(), CommandLine::Action::Run);
+    EXPECT_EQ(replay.ReplayPath(), "s.rep");
+    EXPECT_TRUE(Parse({}).ReplayPath().empty());
+    const std::initializer_list<const char*> refused[] = {{"--replay"},
+                                                          {"--replay", ""},
+                                                          {"--replay", "s.rep", "--record", "t.rep"},
+                                                          {"--stage", "2", "--replay", "s.rep"}};
+    for (const auto& args : refused) {
+        const CommandLine line = Parse(args);
+        EXPECT_EQ(line.GetAction(), CommandLine::Action::Fail) << *args.begin() << " ... " << args.size();
+        EXPECT_NE(line.Error().find("--replay"), std::string::npos) << line.Error();
+    }
+}
+
 TEST(CommandLineTest, UsageNamesEveryOption)
 {
     const std::string usage = CommandLine::Usage("spindrel");
     for (const char* option :
          {"--fullscreen", "--windowed", "--data DIR", "--help", "--version", "F11", "Alt+Enter", "SPINDREL_DATA",
-          "--mute", "--music-volume N", "--sfx-volume N", "settings.ini", "--stats"})
+          "--mute", "--music-volume N", "--sfx-volume N", "settings.ini", "--stats", "--replay FILE"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(CommandLine::VersionText().rfind("Spindrel ", 0), 0u);
 }

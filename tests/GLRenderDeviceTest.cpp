@@ -23,6 +23,7 @@
 #include "platform/SpriteBatch.h"
 #include "platform/Texture.h"
 #include "platform/gl/GLRenderDevice.h"
+#include "platform/gl/ShownPicture.h"
 #include "platform/sdl/SdlKeySource.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -610,20 +611,45 @@ TEST_F(GLRenderDeviceTest, MeshSubsetsDrawWithTheirOwnRanges)
     EXPECT_TRUE(Near(At(416, 240), {255, 255, 0}));
 }
 
-TEST_F(GLRenderDeviceTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
+// With the copies in memory freed after upload (as a window's device does) or
+// kept, textures and meshes draw the same, frame after frame, and a texture
+// loaded again is uploaded again.
+class GLRenderDeviceUploadTest : public GLRenderDeviceTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        GLRenderDeviceTest::SetUp();
+        if (device) device->SetReleaseUploadedData(GetParam());
+    }
+    void TearDown() override
+    {
+        if (device) device->SetReleaseUploadedData(false);
+        GLRenderDeviceTest::TearDown();
+    }
+};
+
+TEST_P(GLRenderDeviceUploadTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
 {
+    const bool released = GetParam();
     const size_t before = device->TextureObjectCount();
     auto texture = SolidTexture(ARGB(255, 255, 0, 0));
     device->SetTexture(texture.get());
-    DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
-    EXPECT_TRUE(Near(At(30, 30), {255, 0, 0}));
+    for (int frame = 0; frame < 2; ++frame) {
+        device->Clear(plat::CLEAR_TARGET, kOpaqueBlack, 1.0f);
+        DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
+        EXPECT_TRUE(Near(At(30, 30), {255, 0, 0})) << "frame " << frame;
+        EXPECT_EQ(texture->Pixels().empty(), released);
+        EXPECT_EQ(texture->PixelsReleased(), released);
+    }
     EXPECT_EQ(device->TextureObjectCount(), before + 1);
 
     auto green = Picture(4, 4, [](int, int) { return ARGB(255, 0, 255, 0); });
     ASSERT_TRUE(texture->LoadFromPixels(green.data(), 4, 4, 0));
+    EXPECT_FALSE(texture->PixelsReleased());
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));
     EXPECT_TRUE(Near(At(30, 30), {0, 255, 0}));
     EXPECT_EQ(device->TextureObjectCount(), before + 1);
+    EXPECT_EQ(texture->Pixels().empty(), released);
 
     device->SetTexture(nullptr);
     texture.reset();
@@ -632,6 +658,35 @@ TEST_F(GLRenderDeviceTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleased)
     DrawScreen(ScreenQuad(10, 10, 50, 50, 0, 0xffffffff));   // the white texel again
     EXPECT_TRUE(Near(At(30, 30), {255, 255, 255}));
 }
+
+TEST_P(GLRenderDeviceUploadTest, MeshesDrawAgainFromTheirBuffers)
+{
+    std::vector<plat::MeshVertex> vertices(4);
+    const float corners[4][2] = {{-2, 2}, {2, 2}, {2, -2}, {-2, -2}};
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        vertices[i].position = {corners[i][0], corners[i][1], 0};
+        vertices[i].normal = {0, 0, -1};
+        vertices[i].color = ARGB(255, 0, 200, 200);
+    }
+    plat::Mesh mesh;
+    mesh.Set(vertices, {0, 1, 2, 0, 2, 3}, {{0, 6}}, true, true, false);
+    LookFromMinusZ();
+    device->SetLighting(false);
+    for (int frame = 0; frame < 2; ++frame) {
+        device->Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, kOpaqueBlack, 1.0f);
+        device->DrawSubset(mesh, 0);
+        Reread();
+        EXPECT_TRUE(Near(At(320, 240), {0, 200, 200})) << "frame " << frame;
+        EXPECT_EQ(mesh.VerticesReleased(), GetParam());
+        EXPECT_EQ(mesh.Vertices().empty(), GetParam());
+        EXPECT_EQ(mesh.SubsetCount(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CopiesInMemory, GLRenderDeviceUploadTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("FreedAfterUpload") : std::string("Kept");
+                         });
 
 TEST_F(GLRenderDeviceTest, ResourcesMadeAndReleasedOnOtherThreadsAreHandledOnTheMainThread)
 {
@@ -704,14 +759,80 @@ TEST_F(GLRenderDeviceTest, LargeStreamsGrowTheSharedBuffer)
     EXPECT_TRUE(Near(At(320, 203), {0, 0, 0}));
 }
 
+// Frame after frame (each offscreen one waits for the one before it), the
+// back buffer holds the last frame presented.
 TEST_F(GLRenderDeviceTest, PresentKeepsTheBackBufferReadable)
 {
-    device->Clear(plat::CLEAR_TARGET, ARGB(255, 12, 34, 56), 1.0f);
-    device->EndScene();
-    EXPECT_TRUE(device->Present());
-    Reread();
-    EXPECT_TRUE(Near(At(320, 240), {12, 34, 56}));
+    for (uint8_t shade : {12, 90, 160}) {
+        device->BeginScene();
+        device->Clear(plat::CLEAR_TARGET, ARGB(255, shade, 34, 56), 1.0f);
+        device->EndScene();
+        EXPECT_TRUE(device->Present());
+        Reread();
+        EXPECT_TRUE(Near(At(320, 240), {shade, 34, 56})) << int(shade);
+    }
 }
+
+// While the window is hidden a frame draws nothing and leaves the picture as
+// it was; shown again, the frames draw as before.
+TEST_F(GLRenderDeviceTest, AHiddenWindowDrawsNothingUntilShownAgain)
+{
+    const uint32_t before = ARGB(255, 200, 10, 10), whileHidden = ARGB(255, 10, 10, 200);
+    device->Clear(plat::CLEAR_TARGET, before, 1.0f);
+    EXPECT_TRUE(device->Present());
+    s_window->Hide();
+    device->BeginScene();
+    device->Clear(plat::CLEAR_TARGET, whileHidden, 1.0f);
+    DrawScreen(ScreenQuad(100, 100, 200, 200, 0.5f, ARGB(255, 0, 255, 0)));
+    EXPECT_TRUE(device->Present());
+    EXPECT_TRUE(Near(At(320, 240), {200, 10, 10}));
+    EXPECT_TRUE(Near(At(150, 150), {200, 10, 10}));
+    s_window->Show();
+    device->BeginScene();
+    device->Clear(plat::CLEAR_TARGET, whileHidden, 1.0f);
+    Reread();
+    EXPECT_TRUE(Near(At(320, 240), {10, 10, 200}));
+}
+
+// What the window shows is shown again only when the picture, the window's
+// size or its contents changed.
+struct ShowCase {
+    const char* what;
+    int changedByte;   // -1: the same picture
+    int width, height;
+    bool damaged, forgotten;
+    bool shows;
+};
+
+class ShownPictureTest : public ::testing::TestWithParam<ShowCase> {};
+
+TEST_P(ShownPictureTest, ShowsOnlyWhatTheWindowDoesNotShowAlready)
+{
+    const ShowCase& c = GetParam();
+    std::vector<uint8_t> first(size_t{plat::BACK_BUFFER_WIDTH} * plat::BACK_BUFFER_HEIGHT * 4, 40);
+    plat::ShownPicture shown;
+    EXPECT_TRUE(shown.NeedsShowing(first, 1280, 960, false)) << "nothing was shown yet";
+    std::vector<uint8_t> picture = first;
+    shown.Shown(&picture, 1280, 960);
+    if (c.forgotten) shown.Forget();
+    std::vector<uint8_t> next = first;
+    if (c.changedByte >= 0) next[static_cast<size_t>(c.changedByte)] ^= 1;
+    EXPECT_EQ(shown.NeedsShowing(next, c.width, c.height, c.damaged), c.shows) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ShownPictureTest,
+                         ::testing::Values(ShowCase{"the same picture", -1, 1280, 960, false, false, false},
+                                           ShowCase{"the first pixel changed", 0, 1280, 960, false, false, true},
+                                           ShowCase{"the last pixel changed", 640 * 480 * 4 - 2, 1280, 960, false,
+                                                    false, true},
+                                           ShowCase{"the window resized", -1, 1024, 768, false, false, true},
+                                           ShowCase{"the window uncovered", -1, 1280, 960, true, false, true},
+                                           ShowCase{"the window was hidden", -1, 1280, 960, false, true, true}),
+                         [](const ::testing::TestParamInfo<ShowCase>& info) {
+                             std::string name = info.param.what;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name;
+                         });
 
 TEST(LetterboxTest, BackBufferIsScaledToFitAndCentred)
 {

@@ -7,11 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "app/Replay.h"
+#include "app/ReplayPlayer.h"
 #include "app/ReplayRecorder.h"
 #include "core/SettingsBook.h"
+#include "platform/Clock.h"
 #include "platform/KeySource.h"
 #include "tests/RunnerTestSupport.h"
 
@@ -201,6 +205,39 @@ TEST(ReplayRecorder, NotesEachFramesReadFailedReadsIncluded)
     EXPECT_TRUE(r.frames[2].keysRead);
     EXPECT_FALSE(r.frames[2].readOk);
     EXPECT_EQ(r.startMs, 50u);
+}
+
+// What the recorder noted comes back frame for frame: the clock, the keys, a
+// failed read, and the end of the session.
+TEST(ReplayPlayer, PlaysTheRecordedFramesOnTheClockWithTheirKeys)
+{
+    plat::ScriptedKeySource keyboard;
+    ReplayRecorder recorder(&keyboard, 7, -1, 50);
+    uint8_t keys[256];
+    const struct {
+        bool up, focus, read;
+        uint32_t ms;
+    } frames[] = {{true, true, true, 67}, {false, true, false, 84}, {true, false, true, 100}, {false, true, true, 117}};
+    for (const auto& f : frames) {
+        keyboard.SetKey(plat::KEY_UP, f.up);
+        keyboard.SetFocus(f.focus);
+        if (f.read) recorder.Read(keys);
+        recorder.EndFrame(f.ms, false);
+    }
+
+    ReplayPlayer player(recorder.Recorded());
+    plat::VirtualClock clock(0);
+    for (const auto& f : frames) {
+        ASSERT_TRUE(player.BeginFrame(clock));
+        EXPECT_EQ(clock.NowMs(), f.ms);
+        const bool readOk = f.read && f.focus;
+        std::fill(std::begin(keys), std::end(keys), uint8_t{0});
+        EXPECT_EQ(player.Read(keys), readOk) << f.ms;
+        EXPECT_EQ(keys[plat::KEY_UP] != 0, readOk && f.up) << f.ms;
+    }
+    EXPECT_FALSE(player.BeginFrame(clock));
+    EXPECT_EQ(player.FramesPlayed(), std::size(frames));
+    EXPECT_EQ(clock.NowMs(), frames[std::size(frames) - 1].ms);
 }
 
 class ReplayScenarioTest : public runnertest::GeneratedDataTest {

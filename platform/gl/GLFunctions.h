@@ -17,6 +17,9 @@ namespace plat {
     X(PFNGLGETERRORPROC, GetError)                               \
     X(PFNGLFINISHPROC, Finish)                                   \
     X(PFNGLFLUSHPROC, Flush)                                     \
+    X(PFNGLFENCESYNCPROC, FenceSync)                             \
+    X(PFNGLCLIENTWAITSYNCPROC, ClientWaitSync)                   \
+    X(PFNGLDELETESYNCPROC, DeleteSync)                           \
     X(PFNGLENABLEPROC, Enable)                                   \
     X(PFNGLDISABLEPROC, Disable)                                 \
     X(PFNGLVIEWPORTPROC, Viewport)                               \

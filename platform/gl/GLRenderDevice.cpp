@@ -19,6 +19,8 @@ using P = GLFixedFunctionProgram;
 // Room for a few thousand sprites before the stream buffer wraps; it grows
 // when a single draw needs more.
 constexpr size_t kInitialStreamBytes = size_t{1} << 20;
+// How long an offscreen frame waits at most for the one before it.
+constexpr GLuint64 kFrameWaitNs = 2'000'000'000;
 
 // Lines and points in back-buffer pixels are moved half a pixel so that a
 // coordinate names a pixel's centre, as it does in Direct3D 9, rather than
@@ -271,6 +273,8 @@ void GLRenderDevice::DestroyGLObjects()
     for (auto& [id, m] : m_Meshes) DeleteMeshObject(m);
     m_Textures.clear();
     m_Meshes.clear();
+    if (m_FrameFence) gl.DeleteSync(static_cast<GLsync>(m_FrameFence));
+    m_FrameFence = nullptr;
     gl.BindVertexArray(0);
     gl.DeleteVertexArrays(1, &m_UserVertexArray);
     gl.DeleteVertexArrays(1, &m_PointVertexArray);
@@ -317,7 +321,7 @@ void GLRenderDevice::FreeReleasedResources()
 
 void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
 {
-    if (!m_Ready) return;
+    if (!m_Ready || m_Hidden) return;
     const GLFunctions& gl = *m_Gl;
     Viewport vp = ClampToBackBuffer(m_State.viewport);
     gl.Enable(GL_SCISSOR_TEST);
@@ -344,6 +348,7 @@ void GLRenderDevice::BeginScene()
 {
     if (!m_Ready) return;
     FreeReleasedResources();
+    m_Hidden = !m_Surface.IsVisible();
     m_Gl->BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
 }
 
@@ -352,19 +357,55 @@ void GLRenderDevice::EndScene() {}
 bool GLRenderDevice::Present()
 {
     if (!m_Ready) return false;
-    if (m_Surface.IsShown())
-        Letterbox();
-    else
-        m_Gl->Flush();   // the frame goes to the driver now, as showing it would send it
-    m_Surface.SwapBuffers();
+    if (m_Hidden || !m_Surface.IsVisible()) {
+        m_Shown.Forget();
+        m_Surface.SkipFrame();
+    } else if (m_Surface.IsShown()) {
+        ShowInWindow();
+    } else {
+        SendOffscreenFrame();
+        m_Surface.SwapBuffers();
+    }
     return true;
 }
 
-void GLRenderDevice::Letterbox()
+// The frame goes to the driver now, as showing it would send it. Nothing
+// waits for a frame that is not shown, so a software rasteriser slower than
+// the game would queue frame after frame, each with all its draws binned (a
+// stage's first frames, with its large arena, took 200 MB that way): the next
+// frame waits until the one before this one is drawn.
+void GLRenderDevice::SendOffscreenFrame()
 {
     const GLFunctions& gl = *m_Gl;
+    auto previous = static_cast<GLsync>(m_FrameFence);
+    m_FrameFence = gl.FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    gl.Flush();
+    if (!previous) return;
+    gl.ClientWaitSync(previous, 0, kFrameWaitNs);
+    gl.DeleteSync(previous);
+}
+
+void GLRenderDevice::ShowInWindow()
+{
     int width = 0, height = 0;
     m_Surface.DrawableSize(&width, &height);
+    // Reading the picture back costs far less than scaling it to the window,
+    // and a still screen (the title at rest, a paused battle) is then shown once.
+    m_Picture.resize(size_t{BACK_BUFFER_WIDTH} * BACK_BUFFER_HEIGHT * 4);
+    m_Gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
+    m_Gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, m_Picture.data());
+    if (!m_Shown.NeedsShowing(m_Picture, width, height, m_Surface.TakeDamage())) {
+        m_Surface.SkipFrame();
+        return;
+    }
+    Letterbox(width, height);
+    m_Surface.SwapBuffers();
+    m_Shown.Shown(&m_Picture, width, height);
+}
+
+void GLRenderDevice::Letterbox(int width, int height)
+{
+    const GLFunctions& gl = *m_Gl;
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
     gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     gl.Viewport(0, 0, std::max(width, 0), std::max(height, 0));
@@ -376,13 +417,15 @@ void GLRenderDevice::Letterbox()
         gl.ClearColor(0, 0, 0, 1);
         gl.Clear(GL_COLOR_BUFFER_BIT);
     }
-    // At the back buffer's own size each pixel lands on one pixel: nearest
-    // gives the same picture as linear and is the cheaper filter. (Mesa's
-    // software rasteriser still draws the blit rather than copying it.)
-    const bool sameSize = r.width == BACK_BUFFER_WIDTH && r.height == BACK_BUFFER_HEIGHT;
+    // At a whole multiple of the back buffer's size (1280 x 960 is twice it)
+    // each pixel becomes an even square of pixels: nearest shows the picture
+    // exactly, and costs the software rasteriser far less than linear, which
+    // would only soften the edges between those squares.
+    const bool wholeMultiple = r.width % BACK_BUFFER_WIDTH == 0 && r.height % BACK_BUFFER_HEIGHT == 0 &&
+                               r.width / BACK_BUFFER_WIDTH == r.height / BACK_BUFFER_HEIGHT;
     if (r.width > 0 && r.height > 0)
         gl.BlitFramebuffer(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, r.x, r.y, r.x + r.width, r.y + r.height,
-                           GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+                           GL_COLOR_BUFFER_BIT, wholeMultiple ? GL_NEAREST : GL_LINEAR);
     gl.BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
     gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     m_ViewportKnown = false;
@@ -421,7 +464,7 @@ unsigned GLRenderDevice::TakeGLError()
 
 bool GLRenderDevice::BeginDraw()
 {
-    if (!m_Ready) return false;
+    if (!m_Ready || m_Hidden) return false;
     FreeReleasedResources();
     ApplyFixedStates();
     ApplyViewport();
@@ -667,15 +710,16 @@ void GLRenderDevice::BindTextureName(unsigned name)
 
 unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
 {
+    // A texture already made needs nothing from memory (its pixels may be freed).
+    if (auto found = m_Textures.find(texture.Id());
+        found != m_Textures.end() && found->second.version == texture.Version())
+        return found->second.name;
     const int w = texture.Width(), h = texture.Height();
     const bool usable = w > 0 && h > 0 && w <= m_MaxTextureSize && h <= m_MaxTextureSize &&
                         texture.Pixels().size() >= size_t(w) * size_t(h) * 4;
     if (!usable) return m_WhiteTexture;   // an empty texture counts as none
 
-    auto [it, inserted] = m_Textures.try_emplace(texture.Id());
-    TextureObject& object = it->second;
-    if (!inserted && object.version == texture.Version()) return object.name;
-
+    TextureObject& object = m_Textures[texture.Id()];
     const GLFunctions& gl = *m_Gl;
     if (!object.name) gl.GenTextures(1, &object.name);
     gl.BindTexture(GL_TEXTURE_2D, object.name);
@@ -687,6 +731,7 @@ unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     object.version = texture.Version();
+    if (m_ReleaseUploaded) texture.ReleasePixels();
     return object.name;
 }
 
@@ -694,7 +739,10 @@ const GLRenderDevice::MeshObject* GLRenderDevice::MeshObjectFor(const Mesh& mesh
 {
     auto [it, inserted] = m_Meshes.try_emplace(mesh.Id());
     MeshObject& object = it->second;
-    if (inserted || object.version != mesh.Version()) UploadMesh(mesh, object);
+    if (inserted || object.version != mesh.Version()) {
+        UploadMesh(mesh, object);
+        if (m_ReleaseUploaded) mesh.ReleaseVertices();
+    }
     return &object;
 }
 

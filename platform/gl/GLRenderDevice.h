@@ -2,6 +2,8 @@
 // Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
 // 16-bit depth); Present scales it to the window with black bars and swaps
 // (offscreen, where nothing shows the drawable, it only flushes and swaps).
+// A picture the window already shows is not shown again, and while the window
+// is hidden or minimised nothing is drawn at all; the frames are still paced.
 // The fixed-function states kept in RenderDevice are emulated by shader
 // programs: each combination of the states that change what a fragment does
 // gets its own program, built on first use and kept. Textures and meshes are decoded elsewhere (possibly on
@@ -23,6 +25,7 @@
 
 #include "platform/DeviceResource.h"
 #include "platform/RenderDevice.h"
+#include "platform/gl/ShownPicture.h"
 
 namespace plat {
 
@@ -47,6 +50,14 @@ public:
         // False when nothing ever shows the drawable (an offscreen context):
         // Present then leaves it alone, and only the back buffer holds the frame.
         virtual bool IsShown() const { return true; }
+        // False while the window cannot be seen (hidden or minimised): the
+        // frames are neither drawn nor shown then.
+        virtual bool IsVisible() const { return true; }
+        // True once after the window's contents were lost or damaged
+        // (uncovered, resized, shown again): the next frame is shown whatever it is.
+        virtual bool TakeDamage() { return false; }
+        // The frame is not shown: only its pacing is kept.
+        virtual void SkipFrame() {}
     };
 
     using ProcLoader = void* (*)(const char* name);
@@ -82,6 +93,12 @@ public:
     // the states say (tests compare the two).
     void SetUnblendedOpaqueDraws(bool on) { m_UnblendOpaque = on; }
 
+    // True: once a texture's pixels or a mesh's vertices are in GL objects,
+    // the copies in memory are freed (a window's device, the only one that
+    // ever draws them). False (the default): they are kept, for other devices
+    // and for tests that read them.
+    void SetReleaseUploadedData(bool on) { m_ReleaseUploaded = on; }
+
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_Textures.size(); }
     size_t MeshObjectCount() const { return m_Meshes.size(); }
@@ -113,7 +130,11 @@ private:
     void CreateWhiteTexture();
     void DestroyGLObjects();
     // Scales the back buffer into the drawable with black bars round it.
-    void Letterbox();
+    void Letterbox(int width, int height);
+    // Puts the frame on the window unless the window already shows it.
+    void ShowInWindow();
+    // Sends the frame to the driver and waits for the one before it.
+    void SendOffscreenFrame();
     void DeleteTextureObject(TextureObject& t);
     void DeleteMeshObject(MeshObject& m);
 
@@ -151,11 +172,16 @@ private:
     GLFixedFunctionProgram* m_Program = nullptr;   // the one in use
     bool m_Specialise = true;
     bool m_UnblendOpaque = true;
+    bool m_ReleaseUploaded = false;
     bool m_Ready = false;
     bool m_Listening = false;
+    bool m_Hidden = false;   // the window cannot be seen: this frame draws nothing
+    ShownPicture m_Shown;
+    std::vector<uint8_t> m_Picture;   // this frame's picture, read back to compare
 
     unsigned m_Framebuffer = 0, m_ColorTexture = 0, m_DepthBuffer = 0;
     unsigned m_WhiteTexture = 0;
+    void* m_FrameFence = nullptr;   // GLsync of the last offscreen frame sent
     unsigned m_StreamBuffer = 0, m_UserVertexArray = 0, m_PointVertexArray = 0;
     size_t m_StreamCapacity = 0, m_StreamOffset = 0;
     int m_MaxTextureSize = 0;

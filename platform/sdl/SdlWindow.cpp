@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -197,6 +198,10 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
         Close();
         return false;
     }
+    // Only a window's device ever draws the game's pictures and meshes: once
+    // in GL they need no second copy. Offscreen devices keep them, for the
+    // tests and tools that read them back.
+    m_Device->SetReleaseUploadedData(mode == WindowMode::Window);
     ChooseFramePacing();
     return true;
 }
@@ -348,8 +353,27 @@ WindowEvent SdlWindow::NextEvent()
     return Handle(e);
 }
 
+namespace {
+
+// Events after which the window no longer holds the last picture shown.
+bool LosesContents(const SDL_Event& e)
+{
+    if (e.type != SDL_WINDOWEVENT) return false;
+    switch (e.window.event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: return true;
+        default: return false;
+    }
+}
+
+}   // namespace
+
 WindowEvent SdlWindow::Handle(const SDL_Event& e)
 {
+    if (LosesContents(e)) m_Damaged = true;
     if (e.type == SDL_KEYDOWN && IsFullscreenToggle(e.key.keysym.scancode, e.key.keysym.mod, e.key.repeat != 0)) {
         SetFullscreen(!m_Fullscreen);
         return WindowEvent::FullscreenToggled;
@@ -462,6 +486,30 @@ void SdlWindow::RequestClose()
     SDL_Event e{};
     e.type = SDL_QUIT;
     SDL_PushEvent(&e);
+}
+
+bool SdlWindow::IsVisible() const
+{
+    return m_Window && (SDL_GetWindowFlags(m_Window) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
+}
+
+bool SdlWindow::TakeDamage() { return std::exchange(m_Damaged, false); }
+
+// A frame not shown still takes its sixtieth of a second: without the swap
+// (and its wait for the retrace) the frames are paced here.
+void SdlWindow::SkipFrame()
+{
+    if (m_Mode == WindowMode::Window) PaceFrame();
+}
+
+void SdlWindow::Hide()
+{
+    if (m_Window) SDL_HideWindow(m_Window);
+}
+
+void SdlWindow::Show()
+{
+    if (m_Window) SDL_ShowWindow(m_Window);
 }
 
 bool SdlWindow::HasInputFocus() const

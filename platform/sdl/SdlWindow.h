@@ -64,6 +64,10 @@ public:
     // (offscreen).
     bool UsesVsync() const { return m_Vsync; }
     bool HasInputFocus() const;
+    // Hides the window and shows it again, as a window manager does when it
+    // is minimised to another desktop; while hidden nothing is drawn.
+    void Hide();
+    void Show();
 
     // Full screen on the window's display, or back to a resizable window of
     // the size it had before.
@@ -86,6 +90,9 @@ private:
     void DrawableSize(int* width, int* height) override;
     void SwapBuffers() override;
     bool IsShown() const override { return m_Mode == WindowMode::Window; }
+    bool IsVisible() const override;
+    bool TakeDamage() override;
+    void SkipFrame() override;
     bool OpenWindow(bool fullscreen);
     bool OpenContext();
     void ChooseFramePacing();
@@ -111,6 +118,7 @@ private:
     uint64_t m_RestoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
     bool m_Vsync = false;
     bool m_Pace = false;
+    bool m_Damaged = false;   // the window's contents were lost since the last frame shown
     std::chrono::steady_clock::time_point m_NextFrame{};
 };
 

@@ -13,7 +13,6 @@
 #include "core/ProgressBook.h"
 #include "core/Task.h"
 #include "core/TaskList.h"
-#include "core/VersusMatch.h"
 #include "gfx/CCamera.h"
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
@@ -303,11 +302,6 @@ bool SimRunner::Run(std::string* error)
         game.clockStartMs = m_Replay.startMs;
         game.keySource = m_ReplayKeys.get();
     }
-    // A versus run starts its match before the arena loads; any other run is one-player.
-    if (game.versus)
-        VersusMatch::Current().Begin(game.startStage);
-    else
-        VersusMatch::Current().End();
     // The player's files, when asked for; else the defaults and a fresh progress.
     std::unique_ptr<PlayerSession> player;
     if (m_Options.playerFiles) {
