@@ -6,6 +6,7 @@
 #include "core/Globals.h"
 #include "core/ProgressBook.h"
 #include "core/ResourceRegistry.h"
+#include "core/SettingsBook.h"
 #include "core/VersusMatch.h"
 #include "gfx/CTexture.h"
 #include "gfx/Render.h"
@@ -62,8 +63,13 @@ void CSpriteRenderBase::SetUpDrawing()
 void CSpriteRenderBase::WatchKeys()
 {
     ++m_BattleFrames;
-    const bool pressing = m_Input && std::any_of(std::begin(BATTLE_KEYS), std::end(BATTLE_KEYS),
-                                                 [this](int key) { return m_Input->IsDown(key); });
+    auto down = [this](int key) { return m_Input->IsDown(key); };
+    bool pressing = m_Input && std::any_of(std::begin(BATTLE_KEYS), std::end(BATTLE_KEYS), down);
+    // In a game of two player 2's keys count as well.
+    if (m_Input && !pressing && VersusMatch::Current().Active()) {
+        const Settings::KeyMap& second = SettingsBook::Used().keys[1];
+        pressing = std::any_of(second.begin(), second.end(), down);
+    }
     m_IdleFrames = pressing ? 0 : m_IdleFrames + 1;
     m_HintScroll = (m_HintScroll + 1) % HINT_LOOP;
 }

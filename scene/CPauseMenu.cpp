@@ -4,7 +4,9 @@
 
 #include "core/Globals.h"
 #include "core/PauseClock.h"
+#include "core/SettingsBook.h"
 #include "core/TaskList.h"
+#include "core/VersusMatch.h"
 #include "game/CStage.h"
 #include "gfx/Render.h"
 #include "input/CInput.h"
@@ -40,7 +42,10 @@ void DuckMusic(bool ducked)
 
 bool PauseAsked(const CInput& input)
 {
-    return input.IsNewlyPressed(plat::KEY_P) || input.IsNewlyPressed(plat::KEY_PAUSE);
+    // In a game of two either player may pause, player 2 with its own key.
+    const bool second =
+        VersusMatch::Current().Active() && input.IsNewlyPressed(SettingsBook::Used().keys[1][Settings::ACTION_PAUSE]);
+    return input.IsNewlyPressed(plat::KEY_P) || input.IsNewlyPressed(plat::KEY_PAUSE) || second;
 }
 
 }   // namespace

@@ -59,7 +59,8 @@ void Tap(plat::ScriptedKeySource& keys, int frame, int at, int key)
 
 }   // namespace
 
-enum class PauseWay { PKey, PauseButton, FocusLost };
+// SecondPlayersKey: player 2's own pause key in a game of two on the same arena.
+enum class PauseWay { PKey, PauseButton, FocusLost, SecondPlayersKey };
 
 class PauseScenarioTest : public ::testing::TestWithParam<PauseWay> {
 protected:
@@ -74,6 +75,8 @@ TEST_P(PauseScenarioTest, HoldsTheBattleAndItsClockAndDucksTheMusicUntilResumed)
     const PauseWay way = GetParam();
     const int resumeAt = kPauseFrame + kHeldFrames;
     SimOptions o = StageOneRun(resumeAt + 20);
+    o.versus = way == PauseWay::SecondPlayersKey;
+    const int secondPause = Settings::DefaultKeys()[1][Settings::ACTION_PAUSE];
     std::optional<uint32_t> heldTime;
     int pausedFrames = 0, duckedFrames = 0;
     uint32_t timeAfterResume = 0;
@@ -81,6 +84,7 @@ TEST_P(PauseScenarioTest, HoldsTheBattleAndItsClockAndDucksTheMusicUntilResumed)
         if (way == PauseWay::PKey) Tap(keys, frame, kPauseFrame, plat::KEY_P);
         if (way == PauseWay::PauseButton) Tap(keys, frame, kPauseFrame, plat::KEY_PAUSE);
         if (way == PauseWay::FocusLost) keys.SetFocus(frame < kPauseFrame || frame >= resumeAt - 10);
+        if (way == PauseWay::SecondPlayersKey) Tap(keys, frame, kPauseFrame, secondPause);
         Tap(keys, frame, resumeAt, plat::KEY_P);
     };
     o.afterFrame = [&](int frame) {
@@ -113,7 +117,8 @@ TEST_P(PauseScenarioTest, HoldsTheBattleAndItsClockAndDucksTheMusicUntilResumed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, PauseScenarioTest,
-                         ::testing::Values(PauseWay::PKey, PauseWay::PauseButton, PauseWay::FocusLost));
+                         ::testing::Values(PauseWay::PKey, PauseWay::PauseButton, PauseWay::FocusLost,
+                                           PauseWay::SecondPlayersKey));
 
 struct MenuCase {
     int downs;        // presses of Down before Z
