@@ -41,6 +41,8 @@ constexpr float GAUGE_MARGIN = 30, GAUGE_Y = 380;
 constexpr float GAUGE_SCALE_X = 1.5f, GAUGE_SCALE_Y = 1.0f;
 constexpr float GAUGE_ANGLE = -plat::PI / 2;
 constexpr float SCREEN_WIDTH = 640;
+constexpr float TAG_INSET = 16, TAG_Y = 48;   // above the gauge's top at 380 - 192 x 1.5
+constexpr uint32_t NO_COLOR_KEY = 0;
 
 bool NewlyPressed(const CInput* input, int key) { return input && input->IsNewlyPressed(key); }
 
@@ -76,6 +78,10 @@ void CVersusSet::Init()
     m_LaunchSound->Load(LAUNCH_SOUND_FILE);
     m_HudSprite.m_Anchor = ANCHOR_TOP_LEFT;
     if (auto* hud = FindResource<CTexture>("InterfaceBMP")) m_HudSprite.AttachTexture(hud);
+    // Without its picture no tag is drawn; the aiming is the same.
+    m_TagTexture.Load(TopSide::TAG_PICTURE, NO_COLOR_KEY);
+    m_TagSprite.AttachTexture(&m_TagTexture);
+    m_TagSprite.m_Anchor = ANCHOR_TOP_LEFT;
 
     const Settings::KeyMap& secondKeys = SettingsBook::Used().keys[1];
     m_Launchers[0].side = TopSide::PlayerOne();
@@ -154,8 +160,7 @@ void CVersusSet::Draw()
     gfx::SetLighting(true);
     for (const Launcher& launcher : m_Launchers) DrawLauncher(launcher);
     gfx::BeginSprites();
-    DrawGauge(m_Launchers[0], GAUGE_MARGIN);
-    DrawGauge(m_Launchers[1], SCREEN_WIDTH - GAUGE_MARGIN - GAUGE_HEIGHT);
+    for (const Launcher& launcher : m_Launchers) DrawGauge(launcher);
     gfx::EndSprites();
 }
 
@@ -170,9 +175,16 @@ void CVersusSet::DrawLauncher(const Launcher& launcher)
     if (launcher.top) gfx::DrawOutlinedMesh(launcher.top, launcher.matrix, TOP_OUTLINE_SCALE);
 }
 
-void CVersusSet::DrawGauge(const Launcher& launcher, float x)
+void CVersusSet::DrawGauge(const Launcher& launcher)
 {
+    // Each gauge stands on its launcher's side of the picture, its player's tag above it.
+    const float x = FacesFar(launcher.side) ? GAUGE_MARGIN : SCREEN_WIDTH - GAUGE_MARGIN - GAUGE_HEIGHT;
     const uint8_t alpha = launcher.launched ? LAUNCHED_ALPHA : OPAQUE;
+    if (m_TagTexture.Texture()) {
+        const plat::Rect& tag = launcher.side.index == 0 ? TopSide::PLAYER_ONE_TAG : TopSide::PLAYER_TWO_TAG;
+        m_TagSprite.SetSourceRect(tag.left, tag.top, tag.right, tag.bottom);
+        m_TagSprite.Draw(x + TAG_INSET, TAG_Y, 1, 1, 0, OPAQUE);
+    }
     m_HudSprite.SetSourceRect(GAUGE_FRAME_RECT.left, GAUGE_FRAME_RECT.top, GAUGE_FRAME_RECT.right,
                               GAUGE_FRAME_RECT.bottom);
     m_HudSprite.Draw(x, GAUGE_Y, GAUGE_SCALE_X, GAUGE_SCALE_Y, GAUGE_ANGLE, alpha);

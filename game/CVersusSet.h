@@ -14,6 +14,7 @@
 #include "core/Task.h"
 #include "game/TopSide.h"
 #include "gfx/CSprite.h"
+#include "gfx/CTexture.h"
 #include "platform/Math3D.h"
 
 class CCamera;
@@ -65,13 +66,15 @@ public:
     std::unique_ptr<CSound> m_GaugeSound;
     std::unique_ptr<CSound> m_LaunchSound;
     CSprite m_HudSprite;
+    CTexture m_TagTexture;   // P1 and P2 above the gauges
+    CSprite m_TagSprite;
 
 private:
     void Swing(Launcher& launcher);
     bool Both() const { return m_Launchers[0].launched && m_Launchers[1].launched; }
     void LaunchBoth();
     void DrawLauncher(const Launcher& launcher);
-    void DrawGauge(const Launcher& launcher, float x);
+    void DrawGauge(const Launcher& launcher);
 
     std::array<Launcher, SIDES> m_Launchers;
     bool m_EndsSwitched = false;        // player 1 starts at the far end

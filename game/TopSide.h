@@ -10,6 +10,11 @@
 
 class TopSide {
 public:
+    // The tags that name the players on the screens of a game of two, in the guide picture.
+    static constexpr const char* TAG_PICTURE = "texture/Guide.png";
+    static constexpr plat::Rect PLAYER_ONE_TAG{512, 0, 576, 32};
+    static constexpr plat::Rect PLAYER_TWO_TAG{576, 0, 640, 32};
+
     int index = 0;   // 0 for player 1, 1 for player 2
     plat::Vec3 start;
     const char* meshKey = nullptr;

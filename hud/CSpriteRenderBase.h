@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/Task.h"
+#include "game/TopSide.h"
 #include "gfx/CSprite.h"
 #include "gfx/CTexture.h"
 #include "item/ItemFlashTarget.h"
@@ -62,8 +63,8 @@ public:
     // Versus play: the band with both players' keys, and the tags P1 and P2
     // in place of YOU and CPU, all in the guide texture.
     static constexpr int VERSUS_HINT_TOP = 384, VERSUS_HINT_BOTTOM = 432;
-    static constexpr plat::Rect PLAYER_ONE_TAG{512, 0, 576, 32};
-    static constexpr plat::Rect PLAYER_TWO_TAG{576, 0, 640, 32};
+    static constexpr plat::Rect PLAYER_ONE_TAG = TopSide::PLAYER_ONE_TAG;
+    static constexpr plat::Rect PLAYER_TWO_TAG = TopSide::PLAYER_TWO_TAG;
     static constexpr uint8_t HINT_ALPHA = 235;
 
     // The gauge bars stand upright: a quarter turn anticlockwise on screen.
