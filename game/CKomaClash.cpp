@@ -12,6 +12,7 @@
 #include "effect/CPSprite.h"
 #include "game/CHitText.h"
 #include "game/CKomaBase.h"
+#include "game/TopSide.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -47,6 +48,8 @@ constexpr float OUTLINE_SCALE = 1.05f;
 constexpr uint8_t ANCHOR_CENTRE = 0;
 constexpr uint8_t OPAQUE = 255;
 constexpr plat::Rect BANNER_RECT{0, 224, 285, 288};
+constexpr plat::Rect VERSUS_BANNER_RECT{640, 0, 925, 64};   // in the guide picture
+constexpr uint32_t NO_COLOR_KEY = 0;
 constexpr float BANNER_X = 320, BANNER_Y = 120;
 constexpr int BUTTON_LEFT = 320, BUTTON_TOP = 320, BUTTON_WIDTH = 64, BUTTON_BOTTOM = 416;
 constexpr float BUTTON_X = 320, BUTTON_Y = 200;
@@ -91,6 +94,11 @@ void CKomaClash::Init()
 
     m_Banner.AttachTexture(texture);
     m_Banner.m_Anchor = ANCHOR_CENTRE;
+    if (m_EnemyKey != NO_KEY) {
+        m_VersusBannerTexture.Load(TopSide::TAG_PICTURE, NO_COLOR_KEY);
+        m_VersusBanner.AttachTexture(&m_VersusBannerTexture);
+        m_VersusBanner.m_Anchor = ANCHOR_CENTRE;
+    }
     m_BannerPulse = PULSE_MIN;
     m_ButtonFrame = 0;
 
@@ -300,6 +308,14 @@ void CKomaClash::DrawTop(const CKomaBase& top)
 void CKomaClash::DrawBanner()
 {
     gfx::BeginSprites();
+    if (m_EnemyKey != NO_KEY) {
+        // Both players press their own dash key: the banner says so, with no key cap.
+        m_VersusBanner.SetSourceRect(VERSUS_BANNER_RECT.left, VERSUS_BANNER_RECT.top, VERSUS_BANNER_RECT.right,
+                                     VERSUS_BANNER_RECT.bottom);
+        m_VersusBanner.Draw(BANNER_X, BANNER_Y, m_BannerPulse, m_BannerPulse, 0, OPAQUE);
+        gfx::EndSprites();
+        return;
+    }
     m_Banner.m_Anchor = ANCHOR_CENTRE;
     m_Banner.SetSourceRect(BANNER_RECT.left, BANNER_RECT.top, BANNER_RECT.right, BANNER_RECT.bottom);
     m_Banner.Draw(BANNER_X, BANNER_Y, m_BannerPulse, m_BannerPulse, 0, OPAQUE);

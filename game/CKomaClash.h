@@ -12,6 +12,7 @@
 
 #include "core/Task.h"
 #include "gfx/CSprite.h"
+#include "gfx/CTexture.h"
 #include "platform/Math3D.h"
 
 class CCamera;
@@ -87,6 +88,9 @@ public:
     plat::Vec3 m_ContactPoint;
     plat::Vec3 m_ContactNormal;
     CSprite m_Banner;   // "InterfaceBMP"
+    // A game of two: the banner that asks for the dash keys, from the guide picture.
+    CTexture m_VersusBannerTexture;
+    CSprite m_VersusBanner;
     int m_ButtonFrame = 0;
     float m_BannerPulse = PULSE_MIN;
 

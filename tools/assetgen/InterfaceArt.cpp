@@ -127,9 +127,11 @@ Image HitText(const regions::Region& r, const char* word, Rgba burst, Rgba top, 
     return c;
 }
 
-Image ClashBanner()
+// The clash's banner: CLASH! and what to press, on the interface's region or,
+// for a game of two (both players press their own dash key), the guide's.
+Image ClashBanner(const regions::Region& region, const char* press, const char* key)
 {
-    Image c = RegionCanvas(R::ClashBanner);
+    Image c = RegionCanvas(region);
     std::vector<Point> shape = {{14, 2}, {284, 6}, {270, 62}, {0, 58}};
     c.FillPolygon(shape, Hex(0xffd040));
     std::vector<Point> inner = {{18, 6}, {278, 10}, {266, 58}, {6, 54}};
@@ -143,8 +145,8 @@ Image ClashBanner()
     DrawText(c, Face::SansBold, "CLASH!", 40, 14, 6, 170, 58, big);
     TextStyle small = LabelStyle(Hex(0xfff4c0), Hex(0xffc030));
     small.outline = 2;
-    DrawText(c, Face::SansBold, "MASH", 20, 172, 8, 268, 32, small);
-    DrawText(c, Face::SansBold, "Z KEY!", 20, 172, 30, 268, 56, small);
+    DrawText(c, Face::SansBold, press, 20, 172, 8, 268, 32, small);
+    DrawText(c, Face::SansBold, key, 20, 172, 30, 268, 56, small);
     return c;
 }
 
@@ -289,6 +291,7 @@ bool WriteGuideTexture(const DataDir& dir)
                  1, Hex(0x3a0c44), Hex(0xffffff), Hex(0xffb0f0)));
     Place(sheet, G::PlayerOneTag, Tag(G::PlayerOneTag, "P1", Hex(0x0e5a2a), Hex(0xffffff), Hex(0xa8ffb8)));
     Place(sheet, G::PlayerTwoTag, Tag(G::PlayerTwoTag, "P2", Hex(0x6a0c0c), Hex(0xffffff), Hex(0xffb0a0)));
+    Place(sheet, G::VersusClashBanner, ClashBanner(G::VersusClashBanner, "MASH", "DASH KEY!"));
     return sheet.WritePng(dir.Path("texture/Guide.png"));
 }
 
@@ -305,7 +308,7 @@ bool WriteInterfaceTexture(const DataDir& dir)
     Place(sheet, R::Emblem, Emblem());
     Place(sheet, R::HitText0, HitText(R::HitText0, "HIT!", Hex(0xff6a1a), Hex(0xffffff), Hex(0xffe040)));
     Place(sheet, R::HitText1, HitText(R::HitText1, "POW!", Hex(0x2a8cff), Hex(0xffffff), Hex(0xa8f0ff)));
-    Place(sheet, R::ClashBanner, ClashBanner());
+    Place(sheet, R::ClashBanner, ClashBanner(R::ClashBanner, "MASH", "Z KEY!"));
     Place(sheet, R::AimGaugeFrame, AimGaugeFrame());
     Place(sheet, R::AimGaugeFill, AimGaugeFill());
     Place(sheet, R::ClashButton0, ClashButton(R::ClashButton0, 0));

@@ -231,7 +231,8 @@ inline constexpr Region HintBanner{"hint banner", 0, 448, 1024, 496};   // scrol
 inline constexpr Region VersusHintBanner{"versus hint banner", 0, 384, 1024, 432};
 inline constexpr Region PlayerOneTag{"player 1 tag", 512, 0, 576, 32};
 inline constexpr Region PlayerTwoTag{"player 2 tag", 576, 0, 640, 32};
-inline constexpr Region kAll[] = {Card, HintBanner, VersusHintBanner, PlayerOneTag, PlayerTwoTag};
+inline constexpr Region VersusClashBanner{"versus clash banner", 640, 0, 925, 64};
+inline constexpr Region kAll[] = {Card, HintBanner, VersusHintBanner, PlayerOneTag, PlayerTwoTag, VersusClashBanner};
 }   // namespace guide
 
 // ------------------------------------------------------------ texture/Player.png
