@@ -30,7 +30,7 @@ constexpr float TOP_OUTLINE_SCALE = 1.05f;
 constexpr float RAIL_OUTLINE_SCALE = 1.01f;
 constexpr plat::Vec3 ROLLER_OFFSETS[] = {{2.7569f, 0, 0.2121f}, {-2.7569f, 0, 0.2121f}};
 
-// The power gauges stand upright at the screen's two sides, player 1's on the left.
+// The power gauges stand upright at the screen's two sides, each on its launcher's side.
 constexpr uint8_t ANCHOR_TOP_LEFT = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_TOP;
 constexpr uint8_t OPAQUE = 255;
 constexpr uint8_t LAUNCHED_ALPHA = 120;   // a side that has launched shows its gauge dimmed
@@ -86,7 +86,7 @@ void CVersusSet::Init()
     const Settings::KeyMap& secondKeys = SettingsBook::Used().keys[1];
     m_Launchers[0].side = TopSide::PlayerOne();
     m_Launchers[1].side = TopSide::PlayerTwo(secondKeys, TopSide::PlayerTwoMeshKey(g_StageIndex));
-    // The two launchers swing in step, mirrored, and their gauges fill together.
+    // The two launchers swing in step, a half turn apart, and their gauges fill together.
     m_Launchers[0].aimStep = CKomaSet::AIM_STEP;
     m_Launchers[1].aimStep = CKomaSet::AIM_STEP;
     // Each round a toss decides who starts at which end and whose top enters
