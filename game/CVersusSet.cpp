@@ -113,11 +113,15 @@ void CVersusSet::Init()
 
 void CVersusSet::Update()
 {
+    bool soundDue = false;
     for (Launcher& launcher : m_Launchers) {
         if (launcher.launched) continue;
+        soundDue = soundDue || launcher.power == 0;
         Swing(launcher);
         if (NewlyPressed(m_Input, launcher.side.dash)) launcher.launched = true;
     }
+    // The gauges fill in step: one rising sound for both, or for the one still filling.
+    if (soundDue && m_GaugeSound) m_GaugeSound->Play();
     if (Both()) LaunchBoth();   // this object is gone afterwards
 }
 
@@ -126,7 +130,6 @@ void CVersusSet::Swing(Launcher& launcher)
     launcher.aimAngle += static_cast<float>(launcher.aimStep);
     if (launcher.aimAngle > CKomaSet::AIM_TURN || launcher.aimAngle < -CKomaSet::AIM_TURN)
         launcher.aimStep = -launcher.aimStep;
-    if (launcher.power == 0 && launcher.side.index == 0 && m_GaugeSound) m_GaugeSound->Play();
     launcher.power += CKomaSet::POWER_STEP;
     if (launcher.power > CKomaSet::POWER_MAX) launcher.power = 0;
     launcher.matrix = LauncherMatrix(launcher.side, launcher.aimAngle);
