@@ -135,4 +135,36 @@ void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, R
     img.FillCircle(cx, cy, inner * 1.05f, c);
 }
 
+TextStyle Lettering(Rgba top, Rgba bottom, float outline)
+{
+    TextStyle s;
+    s.top = top, s.bottom = bottom;
+    s.outline = outline, s.outlineColor = palette::Ink;
+    s.shadowDx = 2, s.shadowDy = 2, s.shadowColor = Hex(0x000000, 0.6f);
+    s.shine = 0.5f;
+    return s;
+}
+
+Image SmallPointer(const regions::Region& r)
+{
+    Image c = RegionCanvas(r);
+    c.FillPolygon({{6, 5}, {28, 16}, {6, 27}}, palette::Ink);
+    c.FillPolygon({{9, 9}, {23, 16}, {9, 23}}, palette::Gold);
+    return c;
+}
+
+Image GlyphCells(const regions::Region& r, const std::string& glyphs, const GlyphGrid& grid, const TextStyle& style)
+{
+    Image c = RegionCanvas(r);
+    for (size_t i = 0; i < glyphs.size(); ++i) {
+        const float x =
+            static_cast<float>((i % static_cast<size_t>(grid.perRow)) * static_cast<size_t>(grid.cellWidth));
+        const float y =
+            static_cast<float>((i / static_cast<size_t>(grid.perRow)) * static_cast<size_t>(grid.cellHeight));
+        DrawText(c, grid.face, glyphs.substr(i, 1), grid.size, x, y + grid.inset,
+                 x + static_cast<float>(grid.cellWidth), y + static_cast<float>(grid.cellHeight) - grid.inset, style);
+    }
+    return c;
+}
+
 }   // namespace assetgen

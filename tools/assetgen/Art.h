@@ -36,5 +36,20 @@ void TileText(Image& img, const std::string& phrase, int copies, float y0, float
 void DrawTopIllustration(Image& img, float cx, float cy, float size, Rgba body, Rgba stripe, float stripeShift);
 // A burst of rays behind a word.
 void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, Rgba c);
+// Lettering of the screens: a two-colour fill with an ink outline of the
+// given width, a soft shadow and a shine.
+TextStyle Lettering(Rgba top, Rgba bottom, float outline);
+// The menus' small pointer, a gold triangle outlined in ink, in a 32 x 32 region.
+Image SmallPointer(const regions::Region& r);
+
+// Characters set one to a cell, row by row, in a grid of equal cells.
+struct GlyphGrid {
+    int perRow;
+    int cellWidth, cellHeight;
+    Face face;
+    float size;
+    float inset;   // pixels kept clear above and below each character
+};
+Image GlyphCells(const regions::Region& r, const std::string& glyphs, const GlyphGrid& grid, const TextStyle& style);
 
 }   // namespace assetgen

@@ -16,16 +16,6 @@ namespace O = regions::options;
 constexpr const char* ROW_NAMES[O::RowCount] = {"MUSIC", "EFFECTS", "SCREEN", "UP",    "DOWN",
                                                 "LEFT",  "RIGHT",   "DASH",   "PAUSE", "BACK"};
 
-TextStyle Lettering(Rgba top, Rgba bottom, float outline)
-{
-    TextStyle s;
-    s.top = top, s.bottom = bottom;
-    s.outline = outline, s.outlineColor = palette::Ink;
-    s.shadowDx = 2, s.shadowDy = 2, s.shadowColor = Hex(0x000000, 0.6f);
-    s.shine = 0.5f;
-    return s;
-}
-
 TextStyle Plain() { return Lettering(Hex(0xe8fbff), palette::Steel, 2); }
 TextStyle Chosen() { return Lettering(Hex(0xfff4c0), palette::Orange, 2); }
 
@@ -78,23 +68,8 @@ Image BarFill()
 
 Image GlyphSheet()
 {
-    Image c = RegionCanvas(O::GlyphSheet);
-    const TextStyle s = Lettering(Hex(0xffffff), Hex(0xffd040), 1.5f);
-    const std::string glyphs = O::Glyphs;
-    for (size_t i = 0; i < glyphs.size(); ++i) {
-        const float x = static_cast<float>((i % O::GlyphsPerRow) * O::GlyphWidth);
-        const float y = static_cast<float>((i / O::GlyphsPerRow) * O::GlyphHeight);
-        DrawText(c, Face::MonoBold, glyphs.substr(i, 1), 19, x, y + 1, x + O::GlyphWidth, y + O::GlyphHeight - 1, s);
-    }
-    return c;
-}
-
-Image Pointer()
-{
-    Image c = RegionCanvas(O::Pointer);
-    c.FillPolygon({{6, 5}, {28, 16}, {6, 27}}, palette::Ink);
-    c.FillPolygon({{9, 9}, {23, 16}, {9, 23}}, palette::Gold);
-    return c;
+    const GlyphGrid grid{O::GlyphsPerRow, O::GlyphWidth, O::GlyphHeight, Face::MonoBold, 19, 1};
+    return GlyphCells(O::GlyphSheet, O::Glyphs, grid, Lettering(Hex(0xffffff), Hex(0xffd040), 1.5f));
 }
 
 Image PanelCell()
@@ -146,7 +121,7 @@ bool WriteOptionsTexture(const DataDir& dir)
     Place(sheet, O::BarFrame, BarFrame());
     Place(sheet, O::BarFill, BarFill());
     Place(sheet, O::GlyphSheet, GlyphSheet());
-    Place(sheet, O::Pointer, Pointer());
+    Place(sheet, O::Pointer, SmallPointer(O::Pointer));
     Place(sheet, O::Panel, PanelCell());
     Place(sheet, O::Shade, RegionCanvas(O::Shade, Hex(0x060a18)));
     Place(sheet, O::PauseEntry, PauseEntry(O::PauseEntry, false));

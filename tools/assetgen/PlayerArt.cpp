@@ -12,16 +12,6 @@ namespace {
 
 namespace P = regions::player;
 
-TextStyle Lettering(Rgba top, Rgba bottom, float outline)
-{
-    TextStyle s;
-    s.top = top, s.bottom = bottom;
-    s.outline = outline, s.outlineColor = palette::Ink;
-    s.shadowDx = 2, s.shadowDy = 2, s.shadowColor = Hex(0x000000, 0.6f);
-    s.shine = 0.5f;
-    return s;
-}
-
 Image Word(const regions::Region& r, const char* text, float height, const TextStyle& style)
 {
     Image c = RegionCanvas(r);

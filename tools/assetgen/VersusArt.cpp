@@ -17,16 +17,6 @@ namespace V = regions::versus;
 constexpr Rgba PLAYER_TOP[2] = {Hex(0xe8fbff), Hex(0xfff0e0)};
 constexpr Rgba PLAYER_BOTTOM[2] = {Hex(0x3fb8ff), Hex(0xff5a3a)};
 
-TextStyle Lettering(Rgba top, Rgba bottom, float outline)
-{
-    TextStyle s;
-    s.top = top, s.bottom = bottom;
-    s.outline = outline, s.outlineColor = palette::Ink;
-    s.shadowDx = 2, s.shadowDy = 2, s.shadowColor = Hex(0x000000, 0.6f);
-    s.shine = 0.5f;
-    return s;
-}
-
 Image Word(const regions::Region& r, const std::string& text, float height, const TextStyle& style)
 {
     Image c = RegionCanvas(r);
@@ -83,25 +73,10 @@ Image Arrow(const regions::Region& r, bool right)
     return c;
 }
 
-Image Pointer()
-{
-    Image c = RegionCanvas(V::Pointer);
-    c.FillPolygon({{6, 5}, {28, 16}, {6, 27}}, palette::Ink);
-    c.FillPolygon({{9, 9}, {23, 16}, {9, 23}}, palette::Gold);
-    return c;
-}
-
 Image DigitSheet()
 {
-    Image c = RegionCanvas(V::DigitSheet);
-    const TextStyle s = Lettering(Hex(0xffffff), Hex(0xffd040), 2.5f);
-    const std::string digits = V::Digits;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        const float x = static_cast<float>((i % V::DigitsPerRow) * V::DigitWidth);
-        const float y = static_cast<float>((i / V::DigitsPerRow) * V::DigitHeight);
-        DrawText(c, Face::SansBold, digits.substr(i, 1), 34, x, y + 2, x + V::DigitWidth, y + V::DigitHeight - 2, s);
-    }
-    return c;
+    const GlyphGrid grid{V::DigitsPerRow, V::DigitWidth, V::DigitHeight, Face::SansBold, 34, 2};
+    return GlyphCells(V::DigitSheet, V::Digits, grid, Lettering(Hex(0xffffff), Hex(0xffd040), 2.5f));
 }
 
 Image ArenaName(int i)
@@ -147,7 +122,7 @@ bool WriteVersusTexture(const DataDir& dir)
     Place(sheet, V::Frame, Frame());
     Place(sheet, V::ArrowLeft, Arrow(V::ArrowLeft, false));
     Place(sheet, V::ArrowRight, Arrow(V::ArrowRight, true));
-    Place(sheet, V::Pointer, Pointer());
+    Place(sheet, V::Pointer, SmallPointer(V::Pointer));
     Place(sheet, V::DigitSheet, DigitSheet());
     Place(sheet, V::Round, Word(V::Round, "ROUND", 38, Lettering(Hex(0xffffff), Hex(0x7fe0ff), 3)));
     Place(sheet, V::Wins, Word(V::Wins, "WINS", 42, Lettering(Hex(0xfff6c8), palette::Orange, 3)));
