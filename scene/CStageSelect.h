@@ -23,6 +23,9 @@ class CInput;
 
 class CStageSelect : public CGameObject {
 public:
+    // The white light from above that the arena previews are lit by (the versus select's too).
+    static void SetUpLight();
+
     static constexpr float START_ZOOM = 100.0f;    // degrees of view
     static constexpr float ZOOM_FACTOR = 0.981f;   // per frame
     static constexpr float END_ZOOM = 50.0f;
@@ -62,7 +65,6 @@ public:
 private:
     bool DecidePressed();
     void Decide();
-    void SetUpLight();
     void DrawPreview();
     void HandOverToLoading();
     void DrawOverlay();

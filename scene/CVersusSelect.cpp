@@ -68,7 +68,7 @@ void CVersusSelect::Init()
 
     // The arenas' textures are named relative to the mesh folder.
     for (int i = 0; i < ARENAS; ++i) m_Previews[i].Load(CStageSelect::PreviewPath(ARENA_STAGES[i]), PREVIEW_FOLDER);
-    SetUpLight();
+    CStageSelect::SetUpLight();
 
     m_Backdrop.Load(BACKDROP_FILE, NO_COLOR_KEY);
     m_BackdropSprite.m_Anchor = ANCHOR_TOP_LEFT;
@@ -81,16 +81,6 @@ void CVersusSelect::Init()
     AddTask(PRIORITY_BGM, m_Music, MUSIC_TASK_NAME);
     m_Music->Play(MUSIC_START_VOLUME, true);
     m_Music->FadeVolume(MUSIC_FADE_IN_MS, MUSIC_VOLUME);
-}
-
-void CVersusSelect::SetUpLight()
-{
-    plat::Light light;
-    light.enabled = true;
-    light.direction = {0, -1, 0};
-    light.diffuse = {1, 1, 1, 1};
-    light.specular = {1, 1, 1, 1};
-    gfx::SetSceneLight(light);
 }
 
 // ---- update ----

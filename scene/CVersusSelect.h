@@ -52,7 +52,6 @@ private:
     void Decide();
     void BackToTitle();
     void PlayCopy(const CSound& sound);
-    void SetUpLight();
     void DrawPreview();
     void DrawOverlay();
     void HandOverToLoading();
