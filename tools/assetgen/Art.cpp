@@ -145,6 +145,20 @@ TextStyle Lettering(Rgba top, Rgba bottom, float outline)
     return s;
 }
 
+Image TitleMenuEntry(const regions::Region& r, const char* word)
+{
+    Image c = RegionCanvas(r);
+    const float w = static_cast<float>(r.Width());
+    Panel(c, 2, 8, w - 2, 58, 12, Hex(0x0a1436, 0.75f), Hex(0x7fd8ff), 2);
+    TextStyle s;
+    s.top = Hex(0xffffff), s.bottom = Hex(0xffd040);
+    s.outline = 3, s.outlineColor = palette::Ink;
+    s.shadowDx = 2, s.shadowDy = 2;
+    s.shine = 0.5f;
+    DrawText(c, Face::SansBold, word, 40, 14, 10, w - 10, 56, s, Align::Left);
+    return c;
+}
+
 Image SmallPointer(const regions::Region& r)
 {
     Image c = RegionCanvas(r);

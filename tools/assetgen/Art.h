@@ -39,6 +39,8 @@ void Burst(Image& img, float cx, float cy, float inner, float outer, int rays, R
 // Lettering of the screens: a two-colour fill with an ink outline of the
 // given width, a soft shadow and a shine.
 TextStyle Lettering(Rgba top, Rgba bottom, float outline);
+// An entry of the title's menu below START and QUIT, in their look.
+Image TitleMenuEntry(const regions::Region& r, const char* word);
 // The menus' small pointer, a gold triangle outlined in ink, in a 32 x 32 region.
 Image SmallPointer(const regions::Region& r);
 

@@ -92,21 +92,6 @@ Image PauseEntry(const regions::Region& r, bool chosen)
     return c;
 }
 
-// The title's entry, in the look of START and QUIT.
-Image TitleEntry()
-{
-    Image c = RegionCanvas(O::TitleEntry);
-    const float w = static_cast<float>(O::TitleEntry.Width());
-    Panel(c, 2, 8, w - 2, 58, 12, Hex(0x0a1436, 0.75f), Hex(0x7fd8ff), 2);
-    TextStyle s;
-    s.top = Hex(0xffffff), s.bottom = Hex(0xffd040);
-    s.outline = 3, s.outlineColor = palette::Ink;
-    s.shadowDx = 2, s.shadowDy = 2;
-    s.shine = 0.5f;
-    DrawText(c, Face::SansBold, "OPTIONS", 40, 14, 10, w - 10, 56, s, Align::Left);
-    return c;
-}
-
 }   // namespace
 
 bool WriteOptionsTexture(const DataDir& dir)
@@ -126,7 +111,7 @@ bool WriteOptionsTexture(const DataDir& dir)
     Place(sheet, O::Shade, RegionCanvas(O::Shade, Hex(0x060a18)));
     Place(sheet, O::PauseEntry, PauseEntry(O::PauseEntry, false));
     Place(sheet, O::PauseEntryLit, PauseEntry(O::PauseEntryLit, true));
-    Place(sheet, O::TitleEntry, TitleEntry());
+    Place(sheet, O::TitleEntry, TitleMenuEntry(O::TitleEntry, "OPTIONS"));
     return sheet.WritePng(dir.Path("texture/Options.png"));
 }
 

@@ -33,21 +33,6 @@ Image Heading()
     return Word(V::Heading, "VERSUS", 56, s);
 }
 
-// The title's entry, in the look of START, QUIT and OPTIONS.
-Image TitleEntry()
-{
-    Image c = RegionCanvas(V::TitleEntry);
-    const float w = static_cast<float>(V::TitleEntry.Width());
-    Panel(c, 2, 8, w - 2, 58, 12, Hex(0x0a1436, 0.75f), Hex(0x7fd8ff), 2);
-    TextStyle s;
-    s.top = Hex(0xffffff), s.bottom = Hex(0xffd040);
-    s.outline = 3, s.outlineColor = palette::Ink;
-    s.shadowDx = 2, s.shadowDy = 2;
-    s.shine = 0.5f;
-    DrawText(c, Face::SansBold, "VERSUS", 40, 14, 10, w - 10, 56, s, Align::Left);
-    return c;
-}
-
 // A lit border round the arena's preview, its window cut out.
 Image Frame()
 {
@@ -118,7 +103,7 @@ bool WriteVersusTexture(const DataDir& dir)
 {
     Image sheet(512, 512);
     Place(sheet, V::Heading, Heading());
-    Place(sheet, V::TitleEntry, TitleEntry());
+    Place(sheet, V::TitleEntry, TitleMenuEntry(V::TitleEntry, "VERSUS"));
     Place(sheet, V::Frame, Frame());
     Place(sheet, V::ArrowLeft, Arrow(V::ArrowLeft, false));
     Place(sheet, V::ArrowRight, Arrow(V::ArrowRight, true));
