@@ -7,6 +7,19 @@
 #include "scene/CResult.h"
 #include "tools/sim/SimRunner.h"
 
+SimOptions StageTrial::ComputerRun(int stage, uint32_t seed, int skill, const std::string& dataDir, int frames)
+{
+    SimOptions options;
+    options.frames = frames;
+    options.seed = seed;
+    options.stage = stage;
+    options.dataDir = dataDir;
+    options.offscreenVideo = false;
+    options.bot = true;
+    options.botSkill = skill;
+    return options;
+}
+
 bool StageTrial::Play(int stage, uint32_t seed, int skill, const std::string& dataDir, StageTrialOutcome* outcome,
                       std::string* error, int battleFrames)
 {
@@ -14,14 +27,7 @@ bool StageTrial::Play(int stage, uint32_t seed, int skill, const std::string& da
     const int returnsBefore = CEnemy::ReturnsToArena();
     int launchFrame = -1;
     bool over = false;
-    SimOptions options;
-    options.frames = FRAMES_BEFORE_LAUNCH + battleFrames + 1;
-    options.seed = seed;
-    options.stage = stage;
-    options.dataDir = dataDir;
-    options.offscreenVideo = false;
-    options.bot = true;
-    options.botSkill = skill;
+    SimOptions options = ComputerRun(stage, seed, skill, dataDir, FRAMES_BEFORE_LAUNCH + battleFrames + 1);
     // Once the game is decided, the game closes before the next frame, as
     // Escape would close it.
     options.afterFrame = [&](int frame) {

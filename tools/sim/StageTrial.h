@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "tools/sim/SimRunner.h"
+
 struct StageTrialOutcome {
     enum Kind { WON, LOST, UNDECIDED };
     Kind kind = UNDECIDED;
@@ -20,6 +22,10 @@ class StageTrial {
 public:
     static constexpr int BATTLE_FRAMES = 10800;        // three minutes after the launch
     static constexpr int FRAMES_BEFORE_LAUNCH = 900;   // loading and aiming, at most
+
+    // A headless run of the computer player at `skill` from `stage`'s loading
+    // screen (1 to 5): seeded, on the recording device, for `frames` frames.
+    static SimOptions ComputerRun(int stage, uint32_t seed, int skill, const std::string& dataDir, int frames);
 
     // Plays `stage` (1 to 5) with the computer player at `skill`. False with a
     // message in *error when the game could not run.

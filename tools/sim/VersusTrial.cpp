@@ -3,21 +3,15 @@
 #include "core/Globals.h"
 #include "core/VersusMatch.h"
 #include "tools/sim/SimRunner.h"
+#include "tools/sim/StageTrial.h"
 
 bool VersusTrial::Play(int stage, uint32_t seed, int skill, const std::string& dataDir, VersusTrialOutcome* outcome,
                        std::string* error, int matchFrames)
 {
     VersusTrialOutcome match;
     bool over = false;
-    SimOptions options;
-    options.frames = matchFrames + 1;
-    options.seed = seed;
-    options.stage = stage;
+    SimOptions options = StageTrial::ComputerRun(stage, seed, skill, dataDir, matchFrames + 1);
     options.versus = true;
-    options.dataDir = dataDir;
-    options.offscreenVideo = false;
-    options.bot = true;
-    options.botSkill = skill;
     options.bot2 = true;
     options.bot2Skill = skill;
     options.afterFrame = [&](int frame) {
