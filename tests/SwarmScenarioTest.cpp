@@ -35,7 +35,7 @@ struct SwarmFrame {
 
 SwarmFrame ParseFrame(const std::string& line)
 {
-    static const std::regex swarm("\"swarm\":\\{\"defeated\":(\\d+),\"alive\":(\\d+),\"hits\":\\[([0-9,]*)\\]\\}");
+    static const std::regex swarm("\"swarm\":\\{\"defeated\":(\\d+),\"alive\":(\\d+),\"hits\":\\[([0-9,]*)\\]");
     static const std::regex down("\"player\":\\{[^}]*\"down\":(true|false)");
     static const std::regex orbit("\"orbit\":([-0-9.e+]+)");
     SwarmFrame f;
@@ -260,22 +260,21 @@ TEST_F(SwarmScenarioTest, DISABLED_ChaseOverTenSeeds)
 
 TEST_F(SwarmScenarioTest, APlayerWhoOnlyLaunchesEventuallyGoesDown)
 {
-    // Enemies that come back roll down the bowl into a top left in the middle
-    // and feed its spin, so not every passive game is lost: take the first that is.
-    std::vector<SwarmFrame> trace;
-    int swarm = -1, down = -1;
-    for (uint32_t seed = 1; seed <= 10 && down < 0; ++seed) {
-        trace = Play(seed, 9000, "0 Z down\n60 Z up\n", false);
-        swarm = down = -1;
+    // The basin's level floor brings no enemy to a top left where it landed,
+    // and its pleats wear that top's spin down: every such game is lost.
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+        SCOPED_TRACE(seed);
+        std::vector<SwarmFrame> trace = Play(seed, 9000, "0 Z down\n60 Z up\n", false);
+        int swarm = -1, down = -1;
         for (size_t i = 0; i < trace.size(); ++i) {
             if (swarm < 0 && trace[i].hasSwarm) swarm = static_cast<int>(i);
             if (down < 0 && trace[i].down) down = static_cast<int>(i);
         }
+        ASSERT_GE(swarm, 0);
+        EXPECT_EQ(trace[swarm].alive, 6);
+        ASSERT_GE(down, 0) << "the top never went down";
+        EXPECT_GT(down, swarm);
     }
-    ASSERT_GE(swarm, 0);
-    EXPECT_EQ(trace[swarm].alive, 6);
-    ASSERT_GE(down, 0) << "the top never went down";
-    EXPECT_GT(down, swarm);
 }
 
 }   // namespace

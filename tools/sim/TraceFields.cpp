@@ -254,7 +254,8 @@ void AppendResult(TraceJson& j)
 }
 
 // Stage 2's swarm: the defeats so far and every swarm enemy in play (the
-// dying ones too, with their two hits), or null on other stages.
+// dying ones too, with their two hits) with where each is, or null on other
+// stages.
 void AppendSwarm(TraceJson& j)
 {
     j.Key("swarm");
@@ -264,14 +265,26 @@ void AppendSwarm(TraceJson& j)
         return;
     }
     std::vector<int> hits;
+    std::vector<plat::Vec3> at;
     for (const TaskEntry* e : TaskList::Instance().Entries())
-        if (auto* enemy = dynamic_cast<CEnemy*>(e->object)) hits.push_back(enemy->m_HitCount);
+        if (auto* enemy = dynamic_cast<CEnemy*>(e->object)) {
+            hits.push_back(enemy->m_HitCount);
+            at.push_back(enemy->m_Pos);
+        }
     j.BeginObject();
     j.Field("defeated", manager->m_DefeatedCount);
     j.Field("alive", static_cast<int>(hits.size()));
     j.Key("hits");
     j.BeginArray();
     for (int h : hits) j.Value(static_cast<int64_t>(h));
+    j.EndArray();
+    j.Key("at");
+    j.BeginArray();
+    for (const plat::Vec3& p : at) {
+        j.BeginArray();
+        for (float v : {p.x, p.y, p.z}) j.Value(static_cast<double>(v));
+        j.EndArray();
+    }
     j.EndArray();
     j.EndObject();
 }
