@@ -1,5 +1,7 @@
 #include "enemy/CEnemy.h"
 
+#include <algorithm>
+
 #include "audio/CSound.h"
 #include "core/GameRandom.h"
 #include "core/ResourceRegistry.h"
@@ -7,6 +9,7 @@
 #include "enemy/St2Enemy.h"
 #include "game/CHitText.h"
 #include "game/CKoma.h"
+#include "game/CStage.h"
 #include "gfx/CXFile.h"
 #include "gfx/Render.h"
 #include "gfx/RenderStateGuard.h"
@@ -103,16 +106,21 @@ void CEnemy::UpdateDying()
 // An enemy thrown off the arena could never be touched again: the swarm would
 // dwindle and twenty defeats would soon be out of reach. It comes back over
 // the spawn square instead, still marked if it was, so a mark is never given
-// twice and the fall counts for nothing.
+// twice and the fall counts for nothing. It is set down just above the floor:
+// dropped from the spawn height it would bounce for seconds out of reach.
 void CEnemy::ReturnIfFallen()
 {
     if (m_Pos.y >= FALLEN_HEIGHT) return;
     ++s_ReturnsToArena;
     float x = SpawnCoordinate();
     float z = SpawnCoordinate();
-    m_Body.body.SetPosition(x, SPAWN_HEIGHT, z);
+    float y = SPAWN_HEIGHT;
+    auto* stage = dynamic_cast<CStage*>(FindTask(STAGE_TASK_NAME));
+    float floor = 0;
+    if (stage && stage->SurfaceHeight(x, z, &floor)) y = std::min(SPAWN_HEIGHT, floor + PUT_BACK_CLEARANCE);
+    m_Body.body.SetPosition(x, y, z);
     m_Body.body.SetLinearVelocity(0, 0, 0);
-    m_Pos = {x, SPAWN_HEIGHT, z};
+    m_Pos = {x, y, z};
 }
 
 // A trail particle that stands still where the enemy is.

@@ -41,6 +41,9 @@ public:
     static constexpr uint32_t SPARKS_BASE = 800;   // 800 + rand() % 100 per burst
     static constexpr int SPARKS_SPREAD = 100;
     static constexpr float FALLEN_HEIGHT = 0.0f;   // below this an enemy has left the arena
+    // Put back this high over the floor: resting, its centre stands 2.5
+    // above it (half its length and its radius), and it drops the rest.
+    static constexpr float PUT_BACK_CLEARANCE = 3.0f;
 
     CEnemy();
     ~CEnemy() override;

@@ -24,6 +24,10 @@ public:
     // the triangle-mesh data, and drops the record.
     void Destroy();
 
+    // The height of the highest arena surface straight above or below (x, z):
+    // false where no triangle lies over that point.
+    bool SurfaceHeight(float x, float z, float* height) const;
+
     Geom GetGeom() const { return m_Geometry.GetGeom(); }
     bool HasTriangleData() const { return m_Geometry.HasTriangleData(); }
     const StageMesh& Mesh() const { return m_Mesh; }

@@ -29,6 +29,8 @@ public:
     // their touches against it. A stand-in that touches nothing when the
     // stage's file could not be read; null before Init or without a world.
     Geom ArenaGeom() const { return m_Arena.GetGeom(); }
+    // The height of the arena's top surface at (x, z); false off the arena.
+    bool SurfaceHeight(float x, float z, float* height) const { return m_Arena.SurfaceHeight(x, z, height); }
 
     // True (the default): when the arena hides everything behind it, it is
     // drawn before the background, which then fails the depth test wherever

@@ -213,12 +213,20 @@ TEST(ArenaCollision, BuildsTheMeshOrAStandInThatTouchesNothing)
     EXPECT_TRUE(probe.Shape().Touches(arena.GetGeom()));
     probe.MoveTo(3, 0.6, 3);
     EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));
+    // The surface under a point: on the square (its edge included), and
+    // nothing beside it.
+    float height = -1;
+    EXPECT_TRUE(arena.SurfaceHeight(0.25f, 0.75f, &height));
+    EXPECT_FLOAT_EQ(height, 0.5f);
+    EXPECT_TRUE(arena.SurfaceHeight(1.0f, 0.5f, &height));
+    EXPECT_FALSE(arena.SurfaceHeight(1.5f, 0.5f, &height));
 
     // A missing arena: a geometry that the touch tests may use and that
     // nothing in play reaches.
     ASSERT_TRUE(arena.Build(ParseStageMesh("no mesh here", 1.0f)));
     ASSERT_TRUE(arena.GetGeom());
     EXPECT_FALSE(arena.HasTriangleData());
+    EXPECT_FALSE(arena.SurfaceHeight(0.5f, 0.5f, &height));
     probe.MoveTo(0, 0, 0);
     probe.SetRadius(1000);
     EXPECT_FALSE(probe.Shape().Touches(arena.GetGeom()));

@@ -274,13 +274,15 @@ TEST_F(SwarmTest, AnEnemyOffTheArenaComesBackUncountedAndKeepsItsMark)
     world->Frame();
 
     EXPECT_EQ(Enemies(), before);   // the same six, none removed or added
+    // Set down just over the floor (the test world's arena lies at height 1),
+    // not dropped from the spawn height.
     const double* p = fallen->m_Body.body.Position();
-    EXPECT_DOUBLE_EQ(p[1], 10.0);
+    EXPECT_FLOAT_EQ(static_cast<float>(p[1]), 1 + CEnemy::PUT_BACK_CLEARANCE);
     EXPECT_GE(p[0], -25.0);
     EXPECT_LE(p[0], 24.9 + 1e-6);
     EXPECT_GE(p[2], -25.0);
     EXPECT_LE(p[2], 24.9 + 1e-6);
-    EXPECT_FLOAT_EQ(fallen->m_Pos.y, 10.0f);
+    EXPECT_FLOAT_EQ(fallen->m_Pos.y, static_cast<float>(p[1]));
     const double* v = fallen->m_Body.body.LinearVelocity();
     EXPECT_DOUBLE_EQ(v[0] * v[0] + v[1] * v[1] + v[2] * v[2], 0.0);
     EXPECT_EQ(fallen->m_HitCount, 1);
