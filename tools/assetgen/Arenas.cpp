@@ -55,17 +55,28 @@ struct ArenaShape {
     float lipHeight;                          // the lip's height over the rim, as a share of the usual
     float spillStart = 0;                     // the radius at which a spillway leaves the dish
     const float* notchBearings = nullptr;     // the notches' middles in degrees (none: evenly spaced)
+    float pleatGrade = 0;                     // the grade of the floor's radial pleats (0: none)
+    float wallStart = 0;                      // where the floor starts to rise to the rim (0: at the dish's edge)
 };
 
 constexpr float kCraterSpillways[] = {0, 150, 210};
+// The swarm basin's level floor lies within the landing ring's safe heights.
+constexpr float kSwarmFloorHeight = 1.7f;
+constexpr float kSwarmDishRadius = 14;
+constexpr float kSwarmPleatGrade = 0.025f;
 
 const ArenaShape kShapes[5] = {
     // copper dish: a bowl deep enough to turn back the items that the item box
     // throws across it, with two low notches (west and east) where a hard dash
     // can leave it
     {Outline::Round, 40, 1.6f, 8, 0, 2, 4, 0.14f, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
-    {Outline::Hexagon, 40, 1.6f, 5, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius,
-     1},   // swarm basin: shallow, so the swarm's square lands low
+    // swarm basin: a level floor, so nothing rolls the swarm into a top that
+    // waits in one place, shallowly pleated, so such a top still wears its
+    // spin down on the grooves' sides while one that hunts feeds it; and a
+    // steep wall that turns most thrown enemies back. It is small: the swarm's
+    // square only just fits, so no enemy comes to rest far from the top.
+    {Outline::Hexagon, 35.5f, 12, 16, 0, 0, 0, 0, true, kDishCentreHeight, kSwarmFloorHeight, kSwarmDishRadius, 1, 0,
+     nullptr, kSwarmPleatGrade, kDishRadius},
     {Outline::Octagon, 41, 2.0f, 7, 0, 0, 0, 0, true, kDishCentreHeight, kDishEdgeHeight, kDishRadius, 1},
     // iron crater: the landing dish inside a high wall, cut by three spillways
     // about 35 degrees wide with no lip at their end: the one way out for the
@@ -121,11 +132,27 @@ float EdgeRadius(const ArenaShape& s, float angle)
     return s.size;
 }
 
+// Radial pleats: shallow V grooves running out from the centre, a crest on
+// every fourth column of the mesh and a trough two columns on, so each facet
+// is one plane. Their depth grows with the radius, which keeps their grade the
+// same everywhere, and they fade out up the wall.
+constexpr int kPleatColumns = 4;
+float Pleat(const ArenaShape& s, float angle, float radius, float rising)
+{
+    if (s.pleatGrade <= 0) return 0;
+    float columns = angle / (2 * kPi) * kSectors;
+    float phase = std::fabs(std::remainder(columns, static_cast<float>(kPleatColumns))) / (kPleatColumns / 2.0f);
+    float halfWidth = 2 * kPi * radius / kSectors * (kPleatColumns / 2.0f);
+    float depth = s.pleatGrade * halfWidth * (1 - SmoothStep(0.0f, 0.3f, rising));
+    return -depth * (1 - phase);
+}
+
 float FloorHeight(const ArenaShape& s, float angle, float t)
 {
     float edge = EdgeRadius(s, angle);
     float inDish = std::min(t * edge, s.dishRadius) / s.dishRadius;
-    float rising = std::max(0.0f, (t * edge - s.dishRadius) / (edge - s.dishRadius));
+    float foot = std::max(s.dishRadius, s.wallStart);
+    float rising = std::max(0.0f, (t * edge - foot) / (edge - foot));
     float dish = s.dishCentre + (s.dishEdge - s.dishCentre) * inDish * inDish;
     float wall = s.rise * std::pow(rising, s.exponent);
     float notch = s.notchRise * std::pow(rising, s.exponent);
@@ -137,7 +164,7 @@ float FloorHeight(const ArenaShape& s, float angle, float t)
         float atStart = s.dishCentre + (s.dishEdge - s.dishCentre) * (start / s.dishRadius) * (start / s.dishRadius);
         notch = std::min(atStart + s.notchRise * along, dish) - dish;
     }
-    return dish + wall + (notch - wall) * NotchAmount(s, angle);
+    return dish + wall + (notch - wall) * NotchAmount(s, angle) + Pleat(s, angle, t * edge, rising);
 }
 // The floor's thickness, thinner under a low floor, so its underside stays
 // above height 0.
