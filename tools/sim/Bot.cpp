@@ -65,10 +65,21 @@ constexpr float MARKED_BONUS = 8.0f;   // a marked swarm enemy counts as this mu
 // spin: charging (which feeds spin) only below this keeps the throws short
 // enough to follow.
 constexpr float SWARM_SPIN = 130.0f;
+// The best play keeps its spin lower still: it boosts only up to this and
+// charges (which stands the top still) only when its spin runs low.
+constexpr float SWARM_BOOST_SPIN = 90.0f;
+constexpr float SWARM_LOW_SPIN = 70.0f;
+// A soft launch on the swarm's stage: its spin, and so every throw, stays short.
+constexpr int SWARM_POWER = 100;
+constexpr int SWARM_POWER_WINDOW = 10;
+// The swarm basin is level out to the foot of its wall, where thrown enemies
+// come to rest: the chase goes that far out.
+constexpr float SWARM_SAFE_RADIUS = 28.0f;
 constexpr float PURSUIT_SPEED = 30.0f;      // units per second wanted towards a swarm enemy
 constexpr float AIRBORNE_HEIGHT = 6.5f;     // a swarm enemy above this is in the air (resting, about 4.2)
 constexpr float AIRBORNE_PENALTY = 30.0f;   // and counts as this much farther away
 constexpr float LEAD_SECONDS_MAX = 1.0f;    // how far ahead a moving swarm enemy is met
+constexpr float CHASE_SPEED = 12.0f;        // units per second a chasing top really makes, on average
 constexpr float LINED_UP = 0.85f;           // player, bomb and boss in a line
 constexpr float ROUND_DISTANCE = 8.0f;      // how wide to go round a bomb
 
@@ -289,9 +300,12 @@ bool Bot::LaunchNow(int power, float aimAngle, int aimStep)
     power += CKomaSet::POWER_STEP;
     if (power > CKomaSet::POWER_MAX) power = 0;
     float aim = aimAngle + static_cast<float>(aimStep);
-    bool go = m_Skill < MAX_SKILL
-                  ? power >= FAIR_POWER
-                  : power >= STRONG_POWER && (std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE);
+    bool straight = std::fabs(aim) <= STRAIGHT_AIM || m_WaitFrames > AIM_PATIENCE;
+    bool go;
+    if (g_StageIndex == SWARM_STAGE)
+        go = power >= SWARM_POWER && power < SWARM_POWER + SWARM_POWER_WINDOW && (m_Skill < MAX_SKILL || straight);
+    else
+        go = m_Skill < MAX_SKILL ? power >= FAIR_POWER : power >= STRONG_POWER && straight;
     if (go) m_WaitFrames = 0;
     return go;
 }
@@ -376,7 +390,10 @@ Bot::Keys Bot::Play(CKoma& player)
 {
     Keys k;
     switch (g_StageIndex) {
-        case SWARM_STAGE: k = Chase(player); break;
+        case SWARM_STAGE: {
+            k = Chase(player);
+            return m_Skill >= MAX_SKILL && player.Spin() < SWARM_BOOST_SPIN ? Boost(player, k) : k;
+        }
         case HEAVY_STAGE: {
             CKomaBase* enemy = StageEnemyTop();
             if (enemy && !enemy->IsDown()) {
@@ -439,7 +456,8 @@ Bot::Keys Bot::Chase(CKoma& player)
     plat::Vec3 target = best ? Ahead(*best, player) : plat::Vec3{0, 0, 0};
     m_LastSeen = std::move(seen);
     if (!best) return Roam(player);
-    if (HorizontalLength(player.m_Pos) > SAFE_RADIUS && HorizontalLength(best->m_Pos) > SAFE_RADIUS) target = {0, 0, 0};
+    if (HorizontalLength(player.m_Pos) > SWARM_SAFE_RADIUS && HorizontalLength(best->m_Pos) > SWARM_SAFE_RADIUS)
+        target = {0, 0, 0};
     return DashOrSteer(player, target);
 }
 
@@ -450,7 +468,7 @@ plat::Vec3 Bot::Ahead(const CEnemy& enemy, const CKoma& player) const
     plat::Vec3 velocity{0, 0, 0};
     auto seen = m_LastSeen.find(&enemy);
     if (seen != m_LastSeen.end()) velocity = Horizontal(enemy.m_Pos - seen->second) * FRAMES_PER_SECOND;
-    float time = std::min(HorizontalLength(enemy.m_Pos - player.m_Pos) / PURSUIT_SPEED, LEAD_SECONDS_MAX);
+    float time = std::min(HorizontalLength(enemy.m_Pos - player.m_Pos) / CHASE_SPEED, LEAD_SECONDS_MAX);
     return enemy.m_Pos + velocity * time;
 }
 
@@ -458,10 +476,17 @@ Bot::Keys Bot::DashOrSteer(CKoma& player, plat::Vec3 target)
 {
     // Every charging frame below the torque limit adds spin, and the gauge
     // refills by itself: charging on a full gauge feeds the spin and dashes
-    // the top at its target.
-    if (player.IsCharging()) return Charge(player, target, m_ChargeFrames >= m_Planned);
+    // the top at its target. The best play lets go of the arrows once the
+    // charge has begun: a dash on low spin, into the wall or another enemy,
+    // costs more spin than the charge gave, so it spins up where it stands.
+    if (player.IsCharging()) {
+        Keys k = Charge(player, target, m_ChargeFrames >= m_Planned);
+        if (m_Skill >= MAX_SKILL) k.up = k.down = k.left = k.right = false;
+        return k;
+    }
+    float chargeBelow = m_Skill >= MAX_SKILL ? SWARM_LOW_SPIN : SWARM_SPIN;
     if (m_Skill >= 2 && g_FrameTime > player.m_ChargeAllowed && player.m_Gauge >= FULL_GAUGE &&
-        player.Spin() < SWARM_SPIN) {
+        player.Spin() < chargeBelow) {
         m_Planned = player.m_Gauge;
         return Charge(player, target, false);
     }

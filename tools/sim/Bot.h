@@ -7,7 +7,8 @@
 // Skill 0 only launches; skill 1 also steers; skill 2 also charges and mashes
 // in a clash; skill 3 also times its launch, boosts its spin and meets the
 // enemy's dashes with its own. Some stages get play of their own: it chases
-// the swarm (charging to keep its spin up, passing over enemies in the air),
+// the swarm (launching softly so its throws stay short, charging to keep its
+// spin up, passing over enemies in the air),
 // throws the heavy top into one of its crater's spillways (baiting its dash
 // at skill 1, meeting it for a clash from skill 2), and on the boss's stage
 // shelters from each volley and pushes bombs in between. It leaves its top
