@@ -82,6 +82,10 @@ private:
     Keys Duel(CKoma& player, CKomaBase& enemy);
     Keys Heavy(CKoma& player, CKomaBase& enemy);
     Keys Dodge(const CKoma& player, plat::Vec3 enemy);
+    // A charge that stays where it is, let go when `release` says.
+    Keys HoldCharge(CKoma& player, bool release);
+    // Frames a charge for spin may last now without leaving us unable to meet the heavy top's next charge; 0: none.
+    int SpinChargeFrames(const CKoma& player, const CKomaBase& enemy) const;
     Keys Roam(const CKoma& player);
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
@@ -99,6 +103,8 @@ private:
     Keys m_Last;
     int m_ChargeFrames = 0;                           // frames the current charge has been held
     int m_Planned = 0;                                // frames to charge before letting go; 0: until the enemy dashes
+    bool m_Braking = false;                           // the charge stops the top in a spillway and takes it back
+    bool m_SpinCharge = false;                        // the charge only feeds spin
     int m_WaitFrames = 0;                             // frames spent waiting on a screen
     int m_Retries = 0;                                // continues taken on the current stage
     std::map<const CEnemy*, plat::Vec3> m_LastSeen;   // swarm enemies' positions in the last frame
