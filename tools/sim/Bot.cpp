@@ -101,6 +101,10 @@ constexpr float SHELTER_BEARING = 330.0f;
 constexpr float SHELTER_RADIUS = 22.0f;
 constexpr uint32_t SHELTER_LEAD_MS = 2500;   // head there this long before a volley
 constexpr uint32_t SHELTER_AFTER_MS = 300;   // the last shots are still flying
+constexpr uint32_t SHELTER_MARGIN_MS = 700;  // besides the time to get there
+constexpr float SHELTER_SPEED = 12.0f;       // units per second on the way there, at the least
+constexpr float SHELTER_SETTLED = 2.0f;      // this near the shelter, it is there
+constexpr float MS_PER_SECOND = 1000.0f;
 
 // Holding a point: the speed wanted is proportional to the distance left.
 constexpr float FRAMES_PER_SECOND = 60.0f;
@@ -517,15 +521,29 @@ Bot::Keys Bot::Pursue(const CKoma& player, plat::Vec3 target, float speed)
     return ArrowsTowards(push, CameraOrbit());
 }
 
-Bot::Keys Bot::PushBombs(const CKoma& player)
+Bot::Keys Bot::PushBombs(CKoma& player)
 {
     // Round the bomb to its far side from the boss, then through it into the boss.
     auto* bomb = dynamic_cast<const CObj*>(FindTask(BOMB_TASK_NAME));
     auto* boss = dynamic_cast<const St5Enemy*>(FindTask(BOSS_TASK_NAME));
     if (!boss) return Roam(player);
-    if (VolleyNear(*boss)) {
-        float a = SHELTER_BEARING * DEG_TO_RAD;
-        return HoldAt(player, plat::Vec3{std::sin(a), 0, std::cos(a)} * SHELTER_RADIUS);
+    float a = SHELTER_BEARING * DEG_TO_RAD;
+    plat::Vec3 shelter = plat::Vec3{std::sin(a), 0, std::cos(a)} * SHELTER_RADIUS;
+    // Skill 3 sets off for the shelter in time to get there, and no sooner:
+    // the quiet between volleys is short once the boss is hit.
+    float away = HorizontalLength(shelter - player.m_Pos);
+    uint32_t lead = SHELTER_LEAD_MS;
+    if (m_Skill >= MAX_SKILL)
+        lead = std::min(lead, SHELTER_MARGIN_MS + static_cast<uint32_t>(away / SHELTER_SPEED * MS_PER_SECOND));
+    if (player.IsCharging()) return HoldCharge(player, m_ChargeFrames >= m_Planned);
+    if (VolleyNear(*boss, lead)) {
+        // Sheltering, skill 3 stands still in a charge that feeds its spin.
+        if (m_Skill >= MAX_SKILL && away < SHELTER_SETTLED && g_FrameTime > player.m_ChargeAllowed &&
+            player.Spin() < CKomaBase::TORQUE_SPIN_LIMIT && player.m_Gauge >= SPIN_CHARGE_MIN_FRAMES) {
+            m_Planned = player.m_Gauge;
+            return HoldCharge(player, false);
+        }
+        return HoldAt(player, shelter);
     }
     if (!bomb) return Roam(player);
     plat::Vec3 out = plat::Normalize(Horizontal(bomb->m_Position - boss->m_Pos));
@@ -703,11 +721,13 @@ Bot::Keys Bot::Roam(const CKoma& player)
     return SteerTo(player, {0, 0, 0});
 }
 
-bool Bot::VolleyNear(const St5Enemy& boss)
+bool Bot::VolleyNear(const St5Enemy& boss) { return VolleyNear(boss, SHELTER_LEAD_MS); }
+
+bool Bot::VolleyNear(const St5Enemy& boss, uint32_t leadMs)
 {
     if (boss.IsFiring()) return true;
     uint32_t since = g_FrameTime - boss.m_ChargeTime;
-    return since < SHELTER_AFTER_MS || since + SHELTER_LEAD_MS > St5Enemy::VolleyWaitMs(boss.m_BombHits);
+    return since < SHELTER_AFTER_MS || since + leadMs > St5Enemy::VolleyWaitMs(boss.m_BombHits);
 }
 
 Bot::Keys Bot::HoldAt(const CKoma& player, plat::Vec3 point)

@@ -59,6 +59,8 @@ public:
     static Keys Pursue(const CKoma& player, plat::Vec3 target, float speed);
     // Whether the boss is firing, about to fire, or its last shots are still flying.
     static bool VolleyNear(const St5Enemy& boss);
+    // The same, with the volley counted as near this long before it starts.
+    static bool VolleyNear(const St5Enemy& boss, uint32_t leadMs);
     // Whether the top rises or falls fast: it bounced or was thrown.
     static bool InTheAir(const CKoma& player);
 
@@ -90,7 +92,7 @@ private:
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
     plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player) const;
-    Keys PushBombs(const CKoma& player);
+    Keys PushBombs(CKoma& player);
     Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
     Keys Charge(CKoma& player, plat::Vec3 target, bool release);
