@@ -9,9 +9,13 @@
 // enemy's dashes with its own. Some stages get play of their own: it chases
 // the swarm (charging to keep its spin up, passing over enemies in the air),
 // throws the heavy top into one of its crater's spillways (baiting its dash
-// at skill 1, meeting it for a clash from skill 2), and on the boss's stage
-// shelters from each volley and pushes bombs in between. It leaves its top
-// alone while it bounces after the launch or has been thrown into the air.
+// at skill 1; from skill 2 meeting its every dash for a clash, waiting out
+// of the spillways' mouths and charging to stop a slide down one; skill 3
+// also charges for spin while the heavy top cannot charge), and on the
+// boss's stage shelters from each volley and pushes bombs in between (skill 3
+// leaving for the shelter no sooner than it must and charging for spin
+// there). It leaves its top alone while it bounces after the launch or has
+// been thrown into the air.
 // In versus play it takes either side, with that side's keys, and duels the
 // other player's top; only player 1's bot finds its way through the screens.
 #pragma once
