@@ -81,18 +81,18 @@ constexpr float BAIT_DISTANCE = 16.0f;         // far enough that the heavy top 
 constexpr float BAIT_RADIUS = 20.0f;           // the bait stays inside the landing dish
 constexpr float DODGE_DISTANCE = 9.0f;         // sideways out of the line of its dash
 constexpr float KEEP_AWAY = 8.0f;              // nearer than this, a touch is likely
-constexpr float CLASH_THROW = 24.0f;           // how far a won clash throws the heavy top, at the least
+constexpr float CLASH_THROW = 24.0f;           // how far a won clash throws the heavy top while our spin is high
 constexpr float SPILLWAY_HALF_WIDTH = 14.0f;   // degrees either side of a spillway's middle, clear of its walls
 constexpr float CHARGE_REACH = 10.0f;          // nearer than this, the heavy top never charges
 constexpr float CLASH_DISTANCE = 13.0f;        // where we wait for its charge, to meet its dash
 constexpr float MOUTH_RADIUS = 10.0f;          // the spillways leave the dish a little beyond this
 constexpr float MOUTH_HALF_WIDTH = 24.0f;      // degrees either side of a spillway's middle, its sloping sides included
 constexpr float SLIDING_RADIUS = 18.0f;        // beyond this in a spillway, a top moving outwards is sliding down it
+constexpr float SLIDING_SPEED = 15.0f;         // units per second outwards: sliding down
 constexpr float BACK_RADIUS = 8.0f;            // a top sliding down a spillway heads back to this radius
 constexpr int BRAKE_GAUGE = 12;                // the least gauge for a charge that stops the top
 constexpr uint32_t SPIN_CHARGE_MARGIN_MS = 400;   // a charge for spin ends this long before the heavy top may charge
-constexpr float FRAME_MS = 1000.0f / 60.0f;
-constexpr int SPIN_CHARGE_MIN_FRAMES = 20;
+constexpr int SPIN_CHARGE_MIN_FRAMES = 20;      // a shorter charge for spin is not worth it
 
 // Shelter from the boss's volleys: every sweep ends before this bearing
 // (degrees from +z towards +x, the way the boss aims) and it lies halfway
@@ -111,7 +111,7 @@ constexpr float FRAMES_PER_SECOND = 60.0f;
 constexpr float HOLD_GAIN = 1.5f;     // per second
 constexpr float HOLD_SPEED = 14.0f;   // units per second at most
 constexpr float HOLD_SLACK = 1.5f;    // units per second of error let pass
-constexpr float SLIDING_SPEED = 15.0f;   // units per second outwards
+constexpr float FRAME_MS = MS_PER_SECOND / FRAMES_PER_SECOND;
 
 // A screen of the given class, when one is running.
 template <typename Screen>
