@@ -94,6 +94,9 @@ TEST(Bot, ShelterIsSoughtFromBeforeAVolleyUntilItsLastShotsHaveFlown)
         EXPECT_FALSE(Bot::VolleyNear(boss)) << hits;
         g_FrameTime = boss.m_ChargeTime + wait - 1000;   // the next one is coming
         EXPECT_TRUE(Bot::VolleyNear(boss)) << hits;
+        // Near the shelter, it is time to go only just before the volley.
+        EXPECT_FALSE(Bot::VolleyNear(boss, 500)) << hits;
+        EXPECT_TRUE(Bot::VolleyNear(boss, 1500)) << hits;
     }
     boss.m_Charging = 1;   // firing, whatever the clock says
     g_FrameTime = boss.m_ChargeTime + 1000;

@@ -12,6 +12,7 @@
 #include "core/VersusMatch.h"
 #include "enemy/CEnemy.h"
 #include "enemy/CObj.h"
+#include "enemy/EnemyTop.h"
 #include "enemy/St5Enemy.h"
 #include "game/CKoma.h"
 #include "game/CKomaClash.h"
@@ -91,10 +92,18 @@ constexpr float BAIT_DISTANCE = 16.0f;         // far enough that the heavy top 
 constexpr float BAIT_RADIUS = 20.0f;           // the bait stays inside the landing dish
 constexpr float DODGE_DISTANCE = 9.0f;         // sideways out of the line of its dash
 constexpr float KEEP_AWAY = 8.0f;              // nearer than this, a touch is likely
-constexpr float CLASH_THROW = 10.0f;           // how far a won clash throws the heavy top, at the least
+constexpr float CLASH_THROW = 24.0f;           // how far a won clash throws the heavy top while our spin is high
 constexpr float SPILLWAY_HALF_WIDTH = 14.0f;   // degrees either side of a spillway's middle, clear of its walls
 constexpr float CHARGE_REACH = 10.0f;          // nearer than this, the heavy top never charges
 constexpr float CLASH_DISTANCE = 13.0f;        // where we wait for its charge, to meet its dash
+constexpr float MOUTH_RADIUS = 10.0f;          // the spillways leave the dish a little beyond this
+constexpr float MOUTH_HALF_WIDTH = 24.0f;      // degrees either side of a spillway's middle, its sloping sides included
+constexpr float SLIDING_RADIUS = 18.0f;        // beyond this in a spillway, a top moving outwards is sliding down it
+constexpr float SLIDING_SPEED = 15.0f;         // units per second outwards: sliding down
+constexpr float BACK_RADIUS = 8.0f;            // a top sliding down a spillway heads back to this radius
+constexpr int BRAKE_GAUGE = 12;                // the least gauge for a charge that stops the top
+constexpr uint32_t SPIN_CHARGE_MARGIN_MS = 400;   // a charge for spin ends this long before the heavy top may charge
+constexpr int SPIN_CHARGE_MIN_FRAMES = 20;      // a shorter charge for spin is not worth it
 
 // Shelter from the boss's volleys: every sweep ends before this bearing
 // (degrees from +z towards +x, the way the boss aims) and it lies halfway
@@ -103,12 +112,17 @@ constexpr float SHELTER_BEARING = 330.0f;
 constexpr float SHELTER_RADIUS = 22.0f;
 constexpr uint32_t SHELTER_LEAD_MS = 2500;   // head there this long before a volley
 constexpr uint32_t SHELTER_AFTER_MS = 300;   // the last shots are still flying
+constexpr uint32_t SHELTER_MARGIN_MS = 700;  // besides the time to get there
+constexpr float SHELTER_SPEED = 12.0f;       // units per second on the way there, at the least
+constexpr float SHELTER_SETTLED = 2.0f;      // this near the shelter, it is there
+constexpr float MS_PER_SECOND = 1000.0f;
 
 // Holding a point: the speed wanted is proportional to the distance left.
 constexpr float FRAMES_PER_SECOND = 60.0f;
 constexpr float HOLD_GAIN = 1.5f;     // per second
 constexpr float HOLD_SPEED = 14.0f;   // units per second at most
 constexpr float HOLD_SLACK = 1.5f;    // units per second of error let pass
+constexpr float FRAME_MS = MS_PER_SECOND / FRAMES_PER_SECOND;
 
 // A screen of the given class, when one is running.
 template <typename Screen>
@@ -133,6 +147,34 @@ bool ThrownIntoSpillway(plat::Vec3 from, plat::Vec3 direction)
         if (off < SPILLWAY_HALF_WIDTH) return true;
     }
     return false;
+}
+
+// Degrees between the bearing of `at` and the middle of the nearest spillway.
+float OffSpillway(plat::Vec3 at)
+{
+    float bearing = std::atan2(at.z, at.x) / DEG_TO_RAD;
+    float off = 180.0f;
+    for (float middle : SPILLWAY_BEARINGS) off = std::min(off, std::fabs(std::remainder(bearing - middle, 360.0f)));
+    return off;
+}
+
+// Whether `at` lies in a spillway's mouth or down it, where a touch throws a top on down.
+bool InSpillwayMouth(plat::Vec3 at) { return HorizontalLength(at) > MOUTH_RADIUS && OffSpillway(at) < MOUTH_HALF_WIDTH; }
+
+// A point in the dish on the way back from `at` to the middle.
+plat::Vec3 BackInTheDish(plat::Vec3 at)
+{
+    float r = HorizontalLength(at);
+    return r > BACK_RADIUS ? Horizontal(at) * (BACK_RADIUS / r) : Horizontal(at);
+}
+
+// Whether the top is on its way down a spillway: in one, beyond the dish, and moving outwards.
+bool SlidingDownSpillway(const CKoma& player)
+{
+    plat::Vec3 p = Horizontal(player.m_Pos);
+    if (HorizontalLength(p) < SLIDING_RADIUS || !InSpillwayMouth(p) || Bot::InTheAir(player)) return false;
+    plat::Vec3 velocity = Horizontal(player.m_Pos - player.m_PrevPos) * FRAMES_PER_SECOND;
+    return plat::Dot(velocity, plat::Normalize(p)) > SLIDING_SPEED;
 }
 
 // The spillway to throw the heavy top at `enemy` into from a clash, chosen
@@ -476,19 +518,18 @@ Bot::Keys Bot::DashOrSteer(CKoma& player, plat::Vec3 target)
 {
     // Every charging frame below the torque limit adds spin, and the gauge
     // refills by itself: charging on a full gauge feeds the spin and dashes
-    // the top at its target. The best play lets go of the arrows once the
-    // charge has begun: a dash on low spin, into the wall or another enemy,
-    // costs more spin than the charge gave, so it spins up where it stands.
-    if (player.IsCharging()) {
-        Keys k = Charge(player, target, m_ChargeFrames >= m_Planned);
-        if (m_Skill >= MAX_SKILL) k.up = k.down = k.left = k.right = false;
-        return k;
-    }
-    float chargeBelow = m_Skill >= MAX_SKILL ? SWARM_LOW_SPIN : SWARM_SPIN;
+    // the top at its target. The best play spins up where it stands instead:
+    // a dash on low spin, into the wall or another enemy, costs more spin
+    // than the charge gave.
+    bool inPlace = m_Skill >= MAX_SKILL;
+    if (player.IsCharging())
+        return inPlace ? HoldCharge(player, m_ChargeFrames >= m_Planned)
+                       : Charge(player, target, m_ChargeFrames >= m_Planned);
+    float chargeBelow = inPlace ? SWARM_LOW_SPIN : SWARM_SPIN;
     if (m_Skill >= 2 && g_FrameTime > player.m_ChargeAllowed && player.m_Gauge >= FULL_GAUGE &&
         player.Spin() < chargeBelow) {
         m_Planned = player.m_Gauge;
-        return Charge(player, target, false);
+        return inPlace ? HoldCharge(player, false) : Charge(player, target, false);
     }
     return Pursue(player, target, PURSUIT_SPEED);
 }
@@ -504,15 +545,29 @@ Bot::Keys Bot::Pursue(const CKoma& player, plat::Vec3 target, float speed)
     return ArrowsTowards(push, CameraOrbit());
 }
 
-Bot::Keys Bot::PushBombs(const CKoma& player)
+Bot::Keys Bot::PushBombs(CKoma& player)
 {
     // Round the bomb to its far side from the boss, then through it into the boss.
     auto* bomb = dynamic_cast<const CObj*>(FindTask(BOMB_TASK_NAME));
     auto* boss = dynamic_cast<const St5Enemy*>(FindTask(BOSS_TASK_NAME));
     if (!boss) return Roam(player);
-    if (VolleyNear(*boss)) {
-        float a = SHELTER_BEARING * DEG_TO_RAD;
-        return HoldAt(player, plat::Vec3{std::sin(a), 0, std::cos(a)} * SHELTER_RADIUS);
+    float a = SHELTER_BEARING * DEG_TO_RAD;
+    plat::Vec3 shelter = plat::Vec3{std::sin(a), 0, std::cos(a)} * SHELTER_RADIUS;
+    // Skill 3 sets off for the shelter in time to get there, and no sooner:
+    // the quiet between volleys is short once the boss is hit.
+    float away = HorizontalLength(shelter - player.m_Pos);
+    uint32_t lead = SHELTER_LEAD_MS;
+    if (m_Skill >= MAX_SKILL)
+        lead = std::min(lead, SHELTER_MARGIN_MS + static_cast<uint32_t>(away / SHELTER_SPEED * MS_PER_SECOND));
+    if (player.IsCharging()) return HoldCharge(player, m_ChargeFrames >= m_Planned);
+    if (VolleyNear(*boss, lead)) {
+        // Sheltering, skill 3 stands still in a charge that feeds its spin.
+        if (m_Skill >= MAX_SKILL && away < SHELTER_SETTLED && g_FrameTime > player.m_ChargeAllowed &&
+            player.Spin() < CKomaBase::TORQUE_SPIN_LIMIT && player.m_Gauge >= SPIN_CHARGE_MIN_FRAMES) {
+            m_Planned = player.m_Gauge;
+            return HoldCharge(player, false);
+        }
+        return HoldAt(player, shelter);
     }
     if (!bomb) return Roam(player);
     plat::Vec3 out = plat::Normalize(Horizontal(bomb->m_Position - boss->m_Pos));
@@ -581,9 +636,12 @@ Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
     // The heavy top cannot be worn down in time and a touch throws us far: it
     // must leave through a spillway. It dashes at where we stood when its
     // charge began. Skill 1 waits between it and a spillway and steps aside
-    // while it charges; skill 2 waits on its far side from a spillway instead
-    // and meets its dash with a dash of its own, and the clash, once won,
-    // throws it away from us into the spillway.
+    // while it charges. Skill 2 waits on its far side from a spillway instead,
+    // in the dish and out of the spillways' mouths, and meets its every dash
+    // with a dash of its own: we always win the clash, which throws it away
+    // from us (into the spillway when lined up), while a touch without one
+    // throws us. Sliding down a spillway, it charges to stop there and dashes
+    // back. Skill 3 also charges for spin while the heavy top cannot charge.
     uint32_t now = g_FrameTime;
     plat::Vec3 p = Horizontal(player.m_Pos), e = Horizontal(enemy.m_Pos);
     bool clashing = m_Skill >= 2;
@@ -592,22 +650,42 @@ Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
     float distance = HorizontalLength(e - p);
 
     if (player.IsCharging()) {
+        if (m_Braking) return Charge(player, BackInTheDish(p), m_ChargeFrames >= m_Planned);
+        if (m_SpinCharge) return HoldCharge(player, m_ChargeFrames >= m_Planned && !enemy.IsCharging());
         bool enemyDashing = !enemy.IsCharging() && enemy.IsDashing(now);
         return Charge(player, e, enemyDashing || m_ChargeFrames >= DASH_MAX_FRAMES);
     }
+    m_Braking = false;
+    m_SpinCharge = false;
+    if (clashing && SlidingDownSpillway(player) && now > player.m_ChargeAllowed &&
+        player.m_Gauge >= BRAKE_GAUGE) {
+        // A charge holds the top where it is: it stops there, and its dash
+        // takes it back into the dish.
+        m_Braking = true;
+        m_Planned = std::clamp(static_cast<int>(HorizontalLength(BackInTheDish(p) - p) * DASH_FRAMES_PER_UNIT),
+                               DASH_MIN_FRAMES, std::min(player.m_Gauge, DASH_MAX_FRAMES));
+        return Charge(player, BackInTheDish(p), false);
+    }
     if (enemy.IsCharging()) {
-        bool lined = ThrownIntoSpillway(e, plat::Normalize(e - p));
         bool canCharge = now > player.m_ChargeAllowed && player.m_Gauge >= CHARGE_GAUGE;
-        if (clashing && lined && canCharge) return Charge(player, e, false);
+        if (clashing && canCharge) return Charge(player, e, false);
         return Dodge(player, e);
     }
     if (enemy.IsDashing(now) && distance < BAIT_DISTANCE) return Dodge(player, e);
+    if (clashing) {
+        if (int frames = SpinChargeFrames(player, enemy); frames > 0) {
+            m_SpinCharge = true;
+            m_Planned = frames;
+            return HoldCharge(player, false);
+        }
+    }
     if (distance < KEEP_AWAY) return Pursue(player, p + plat::Normalize(p - e) * BAIT_DISTANCE, PURSUIT_SPEED);
     // Out of its reach until lined up, so that it charges only then.
     bool lined = ThrownIntoSpillway(e, plat::Normalize(e - p));
     float reach = clashing && !lined ? CHARGE_REACH - 1 : CLASH_DISTANCE;
     plat::Vec3 wait = clashing ? e - out * reach : e + out * BAIT_DISTANCE;
     if (HorizontalLength(wait) > BAIT_RADIUS) wait = plat::Normalize(wait) * BAIT_RADIUS;
+    if (clashing && InSpillwayMouth(wait)) wait = plat::Normalize(wait) * MOUTH_RADIUS;
     // Round it rather than through it on the way.
     plat::Vec3 way = wait - p;
     float along = plat::Dot(e - p, plat::Normalize(way));
@@ -620,6 +698,34 @@ Bot::Keys Bot::Heavy(CKoma& player, CKomaBase& enemy)
         }
     }
     return HoldAt(player, wait);
+}
+
+Bot::Keys Bot::HoldCharge(CKoma& player, bool release)
+{
+    // An arrow is needed only to start the charge: with none held after that
+    // it gathers spin and next to no dash, and the top stays where it is.
+    if (!player.IsCharging()) return Tap(SteerTo(player, {0, 0, 0}));
+    ++m_ChargeFrames;
+    Keys k;
+    k.z = !release;
+    return k;
+}
+
+int Bot::SpinChargeFrames(const CKoma& player, const CKomaBase& enemy) const
+{
+    // A charge feeds spin, but after it we cannot charge for a while: only
+    // while the heavy top cannot charge either (after its charge, and long
+    // after a clash), and long enough to have our gauge back by then.
+    auto* top = dynamic_cast<const EnemyTop*>(&enemy);
+    uint32_t now = g_FrameTime;
+    if (m_Skill < MAX_SKILL || !top || now <= player.m_ChargeAllowed || player.Spin() >= CKomaBase::TORQUE_SPIN_LIMIT ||
+        HorizontalLength(enemy.m_Pos - player.m_Pos) < CHARGE_REACH)
+        return 0;
+    uint32_t free = std::max(top->m_ChargeTime + EnemyTop::CHARGE_INTERVAL_MS, top->m_ClashCooldownEnd);
+    uint32_t needed = CKoma::CHARGE_AGAIN_MS + SPIN_CHARGE_MARGIN_MS;
+    if (free <= now + needed) return 0;
+    int frames = std::min(player.m_Gauge, static_cast<int>(static_cast<float>(free - now - needed) / FRAME_MS));
+    return frames >= SPIN_CHARGE_MIN_FRAMES ? frames : 0;
 }
 
 Bot::Keys Bot::Dodge(const CKoma& player, plat::Vec3 enemy)
@@ -639,11 +745,13 @@ Bot::Keys Bot::Roam(const CKoma& player)
     return SteerTo(player, {0, 0, 0});
 }
 
-bool Bot::VolleyNear(const St5Enemy& boss)
+bool Bot::VolleyNear(const St5Enemy& boss) { return VolleyNear(boss, SHELTER_LEAD_MS); }
+
+bool Bot::VolleyNear(const St5Enemy& boss, uint32_t leadMs)
 {
     if (boss.IsFiring()) return true;
     uint32_t since = g_FrameTime - boss.m_ChargeTime;
-    return since < SHELTER_AFTER_MS || since + SHELTER_LEAD_MS > St5Enemy::VolleyWaitMs(boss.m_BombHits);
+    return since < SHELTER_AFTER_MS || since + leadMs > St5Enemy::VolleyWaitMs(boss.m_BombHits);
 }
 
 Bot::Keys Bot::HoldAt(const CKoma& player, plat::Vec3 point)

@@ -10,9 +10,13 @@
 // the swarm (launching softly so its throws stay short, charging to keep its
 // spin up, passing over enemies in the air),
 // throws the heavy top into one of its crater's spillways (baiting its dash
-// at skill 1, meeting it for a clash from skill 2), and on the boss's stage
-// shelters from each volley and pushes bombs in between. It leaves its top
-// alone while it bounces after the launch or has been thrown into the air.
+// at skill 1; from skill 2 meeting its every dash for a clash, waiting out
+// of the spillways' mouths and charging to stop a slide down one; skill 3
+// also charges for spin while the heavy top cannot charge), and on the
+// boss's stage shelters from each volley and pushes bombs in between (skill 3
+// leaving for the shelter no sooner than it must and charging for spin
+// there). It leaves its top alone while it bounces after the launch or has
+// been thrown into the air.
 // In versus play it takes either side, with that side's keys, and duels the
 // other player's top; only player 1's bot finds its way through the screens.
 #pragma once
@@ -60,6 +64,8 @@ public:
     static Keys Pursue(const CKoma& player, plat::Vec3 target, float speed);
     // Whether the boss is firing, about to fire, or its last shots are still flying.
     static bool VolleyNear(const St5Enemy& boss);
+    // The same, with the volley counted as near this long before it starts.
+    static bool VolleyNear(const St5Enemy& boss, uint32_t leadMs);
     // Whether the top rises or falls fast: it bounced or was thrown.
     static bool InTheAir(const CKoma& player);
 
@@ -83,11 +89,15 @@ private:
     Keys Duel(CKoma& player, CKomaBase& enemy);
     Keys Heavy(CKoma& player, CKomaBase& enemy);
     Keys Dodge(const CKoma& player, plat::Vec3 enemy);
+    // A charge that stays where it is, let go when `release` says.
+    Keys HoldCharge(CKoma& player, bool release);
+    // Frames a charge for spin may last now without leaving us unable to meet the heavy top's next charge; 0: none.
+    int SpinChargeFrames(const CKoma& player, const CKomaBase& enemy) const;
     Keys Roam(const CKoma& player);
     Keys Chase(CKoma& player);
     Keys DashOrSteer(CKoma& player, plat::Vec3 target);
     plat::Vec3 Ahead(const CEnemy& enemy, const CKoma& player) const;
-    Keys PushBombs(const CKoma& player);
+    Keys PushBombs(CKoma& player);
     Keys Boost(const CKoma& player, Keys k) const;
     Keys SteerTo(const CKoma& player, plat::Vec3 target) const;
     Keys Charge(CKoma& player, plat::Vec3 target, bool release);
@@ -100,6 +110,8 @@ private:
     Keys m_Last;
     int m_ChargeFrames = 0;                           // frames the current charge has been held
     int m_Planned = 0;                                // frames to charge before letting go; 0: until the enemy dashes
+    bool m_Braking = false;                           // the charge stops the top in a spillway and takes it back
+    bool m_SpinCharge = false;                        // the charge only feeds spin
     int m_WaitFrames = 0;                             // frames spent waiting on a screen
     int m_Retries = 0;                                // continues taken on the current stage
     std::map<const CEnemy*, plat::Vec3> m_LastSeen;   // swarm enemies' positions in the last frame
