@@ -34,9 +34,10 @@ constexpr const char* ITEM_TASK = "CItem";
 constexpr uint8_t ANCHOR_LEFT_MIDDLE = CSprite::ANCHOR_LEFT | CSprite::ANCHOR_VCENTER;   // 0x11
 constexpr uint8_t ANCHOR_CENTRE = 0;
 constexpr uint8_t OPAQUE = 255;
-// The battle's time after a win, and NEW BEST beside it.
-constexpr float TIME_X = 120, TIME_Y = 300;
-constexpr float NEW_BEST_X = 440, NEW_BEST_Y = 300;
+// The battle's time after a win, and NEW BEST beside it, clear of the
+// digits of a time of ten minutes or more.
+constexpr float TIME_X = 30, TIME_Y = 300;
+constexpr float NEW_BEST_X = 470, NEW_BEST_Y = 300;
 
 // The heading's two words of each kind, side by side.
 struct Heading {
