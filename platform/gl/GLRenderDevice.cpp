@@ -102,6 +102,15 @@ const void* ByteOffset(size_t bytes) { return reinterpret_cast<const void*>(byte
 
 }   // namespace
 
+bool IsSoftwareRenderer(const char* renderer)
+{
+    if (!renderer) return false;
+    const std::string name = renderer;
+    for (const char* software : {"llvmpipe", "softpipe", "swrast"})
+        if (name.find(software) != std::string::npos) return true;
+    return false;
+}
+
 LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight)
 {
     if (drawableWidth <= 0 || drawableHeight <= 0) return {};
@@ -136,6 +145,7 @@ bool GLRenderDevice::Init(ProcLoader loader, std::string* error)
     }
     const GLFunctions& gl = *m_Gl;
     gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &m_MaxTextureSize);
+    m_SoftwareRasteriser = IsSoftwareRenderer(reinterpret_cast<const char*>(gl.GetString(GL_RENDERER)));
     gl.Enable(GL_PROGRAM_POINT_SIZE);
     gl.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl.PixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -398,8 +408,10 @@ void GLRenderDevice::ShowInWindow()
         m_Surface.SkipFrame();
         return;
     }
-    Letterbox(width, height);
-    m_Surface.SwapBuffers();
+    if (!m_SoftwareRasteriser || !m_Surface.ShowPixels(m_Picture, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT)) {
+        Letterbox(width, height);
+        m_Surface.SwapBuffers();
+    }
     m_Shown.Shown(&m_Picture, width, height);
 }
 

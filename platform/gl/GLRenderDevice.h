@@ -2,6 +2,8 @@
 // Everything is drawn into a 640 x 480 offscreen framebuffer (colour and
 // 16-bit depth); Present scales it to the window with black bars and swaps
 // (offscreen, where nothing shows the drawable, it only flushes and swaps).
+// On a software rasteriser the picture read back is scaled on the CPU and
+// handed to the window as pixels instead: GL's scaled copy costs more there.
 // A picture the window already shows is not shown again, and while the window
 // is hidden or minimised nothing is drawn at all; the frames are still paced.
 // The fixed-function states kept in RenderDevice are emulated by shader
@@ -39,6 +41,9 @@ struct LetterboxRect {
 };
 LetterboxRect FitBackBuffer(int drawableWidth, int drawableHeight);
 
+// True for the renderer names (GL_RENDERER) of Mesa's CPU rasterisers.
+bool IsSoftwareRenderer(const char* renderer);
+
 class GLRenderDevice : public RenderDevice, private DeviceResourceListener {
 public:
     // What Present needs of the window that owns the context.
@@ -58,6 +63,13 @@ public:
         virtual bool TakeDamage() { return false; }
         // The frame is not shown: only its pacing is kept.
         virtual void SkipFrame() {}
+        // Shows a picture read back from GL (RGBA, bottom row first) in the
+        // window without GL, scaled and letterboxed, and paces the frame.
+        // False when the window cannot take pixels that way.
+        virtual bool ShowPixels(const std::vector<uint8_t>& /*rgbaBottomUp*/, int /*width*/, int /*height*/)
+        {
+            return false;
+        }
     };
 
     using ProcLoader = void* (*)(const char* name);
@@ -98,6 +110,11 @@ public:
     // ever draws them). False (the default): they are kept, for other devices
     // and for tests that read them.
     void SetReleaseUploadedData(bool on) { m_ReleaseUploaded = on; }
+
+    // True when GL draws on the CPU (Mesa's llvmpipe, softpipe or swrast):
+    // there the picture goes to the window as pixels, since scaling it with
+    // GL costs more than the whole copy by hand.
+    bool SoftwareRasteriser() const { return m_SoftwareRasteriser; }
 
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_Textures.size(); }
@@ -173,6 +190,7 @@ private:
     bool m_Specialise = true;
     bool m_UnblendOpaque = true;
     bool m_ReleaseUploaded = false;
+    bool m_SoftwareRasteriser = false;
     bool m_Ready = false;
     bool m_Listening = false;
     bool m_Hidden = false;   // the window cannot be seen: this frame draws nothing

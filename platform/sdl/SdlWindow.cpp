@@ -502,6 +502,31 @@ void SdlWindow::SkipFrame()
     if (m_Mode == WindowMode::Window) PaceFrame();
 }
 
+// The window's own pixel surface (shared memory with the X server) takes the
+// picture; GL's back buffer for the window is then never swapped. Frames
+// shown this way have no retrace to wait for, so they are paced here.
+bool SdlWindow::ShowPixels(const std::vector<uint8_t>& rgbaBottomUp, int width, int height)
+{
+    if (m_Mode != WindowMode::Window || !m_Window) return false;
+    // A surface drawn through SDL's own renderer would take GL from the game.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Surface* surface = SDL_GetWindowSurface(m_Window);
+    if (!surface || surface->format->BytesPerPixel != 4) return false;
+    const SDL_PixelFormat& f = *surface->format;
+    PixelLayout layout;
+    layout.redShift = f.Rshift;
+    layout.greenShift = f.Gshift;
+    layout.blueShift = f.Bshift;
+    layout.alphaMask = f.Amask;
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    m_Scaler.Put(rgbaBottomUp, width, height, static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
+                 static_cast<size_t>(surface->pitch), layout);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (SDL_UpdateWindowSurface(m_Window) != 0) return false;
+    PaceFrame();
+    return true;
+}
+
 void SdlWindow::Hide()
 {
     if (m_Window) SDL_HideWindow(m_Window);

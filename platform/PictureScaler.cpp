@@ -1,0 +1,122 @@
+#include "platform/PictureScaler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace plat {
+
+namespace {
+
+constexpr int kWeightOne = 256;   // linear weights are in 256ths
+
+// Mixes two packed pixels channel by channel: weight 0 is all a, 256 all b.
+uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight)
+{
+    const uint32_t keep = kWeightOne - weight;
+    const uint32_t evenLanes = (((a & 0x00ff00ffu) * keep + (b & 0x00ff00ffu) * weight) >> 8) & 0x00ff00ffu;
+    const uint32_t oddLanes = (((a >> 8) & 0x00ff00ffu) * keep + ((b >> 8) & 0x00ff00ffu) * weight) & 0xff00ff00u;
+    return evenLanes | oddLanes;
+}
+
+std::vector<PictureScaler::Tap> Taps(int sourceSize, int targetSize)
+{
+    std::vector<PictureScaler::Tap> taps(static_cast<size_t>(targetSize));
+    const double step = static_cast<double>(sourceSize) / targetSize;
+    for (int i = 0; i < targetSize; ++i) {
+        double at = std::clamp((i + 0.5) * step - 0.5, 0.0, static_cast<double>(sourceSize - 1));
+        int first = std::min(static_cast<int>(at), sourceSize - 1);
+        uint32_t weight = first + 1 < sourceSize ? static_cast<uint32_t>((at - first) * kWeightOne + 0.5) : 0;
+        taps[static_cast<size_t>(i)] = {first, weight};
+    }
+    return taps;
+}
+
+}   // namespace
+
+void PictureScaler::Put(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
+                        uint32_t* target, int width, int height, size_t pitch, const PixelLayout& layout)
+{
+    if (!target || pictureWidth <= 0 || pictureHeight <= 0 || width <= 0 || height <= 0) return;
+    if (pitch < size_t(width) * 4 || rgbaBottomUp.size() < size_t(pictureWidth) * size_t(pictureHeight) * 4) return;
+    Convert(rgbaBottomUp, pictureWidth, pictureHeight, layout);
+
+    // The same rectangle as the GL path uses, its rows counted from the top.
+    const double scale = std::min(static_cast<double>(width) / pictureWidth, static_cast<double>(height) / pictureHeight);
+    const int shownWidth = std::min(width, static_cast<int>(std::lround(pictureWidth * scale)));
+    const int shownHeight = std::min(height, static_cast<int>(std::lround(pictureHeight * scale)));
+    const int left = (width - shownWidth) / 2;
+    const int top = height - (height - shownHeight) / 2 - shownHeight;
+
+    auto* bytes = reinterpret_cast<uint8_t*>(target);
+    const uint32_t black = layout.alphaMask;
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(bytes + size_t(y) * pitch);
+        if (y < top || y >= top + shownHeight) {
+            std::fill(row, row + width, black);
+        } else {
+            std::fill(row, row + left, black);
+            std::fill(row + left + shownWidth, row + width, black);
+        }
+    }
+    uint8_t* topLeft = bytes + size_t(top) * pitch + size_t(left) * 4;
+    const int factor = shownWidth / pictureWidth;
+    if (shownWidth == factor * pictureWidth && shownHeight == factor * pictureHeight)
+        Replicate(factor, topLeft, pitch);
+    else
+        Filter(topLeft, shownWidth, shownHeight, pitch);
+}
+
+void PictureScaler::Convert(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
+                            const PixelLayout& layout)
+{
+    m_Width = pictureWidth;
+    m_Height = pictureHeight;
+    m_Converted.resize(size_t(pictureWidth) * size_t(pictureHeight));
+    for (int y = 0; y < pictureHeight; ++y) {
+        const uint8_t* in = rgbaBottomUp.data() + size_t(pictureHeight - 1 - y) * size_t(pictureWidth) * 4;
+        uint32_t* out = m_Converted.data() + size_t(y) * size_t(pictureWidth);
+        for (int x = 0; x < pictureWidth; ++x, in += 4)
+            out[x] = (uint32_t{in[0]} << layout.redShift) | (uint32_t{in[1]} << layout.greenShift) |
+                     (uint32_t{in[2]} << layout.blueShift) | layout.alphaMask;
+    }
+}
+
+void PictureScaler::Replicate(int factor, uint8_t* topLeft, size_t pitch) const
+{
+    const size_t rowBytes = size_t(m_Width) * size_t(factor) * 4;
+    for (int y = 0; y < m_Height; ++y) {
+        const uint32_t* in = m_Converted.data() + size_t(y) * size_t(m_Width);
+        uint8_t* first = topLeft + size_t(y) * size_t(factor) * pitch;
+        auto* out = reinterpret_cast<uint32_t*>(first);
+        for (int x = 0; x < m_Width; ++x) out = std::fill_n(out, factor, in[x]);
+        for (int copy = 1; copy < factor; ++copy) std::memcpy(first + size_t(copy) * pitch, first, rowBytes);
+    }
+}
+
+void PictureScaler::Filter(uint8_t* topLeft, int width, int height, size_t pitch)
+{
+    if (m_Columns.size() != size_t(width) || m_Rows.size() != size_t(height) || m_TapsFor != m_Width * 65536 + m_Height) {
+        m_Columns = Taps(m_Width, width);
+        m_Rows = Taps(m_Height, height);
+        m_TapsFor = m_Width * 65536 + m_Height;
+    }
+    // Each target row mixes two source rows first, then along the row.
+    m_Blended.resize(size_t(m_Width));
+    for (int y = 0; y < height; ++y) {
+        const Tap& r = m_Rows[size_t(y)];
+        const uint32_t* source = m_Converted.data() + size_t(r.first) * size_t(m_Width);
+        if (r.weight > 0) {
+            const uint32_t* below = source + m_Width;
+            for (int x = 0; x < m_Width; ++x) m_Blended[size_t(x)] = Mix(source[x], below[x], r.weight);
+            source = m_Blended.data();
+        }
+        auto* out = reinterpret_cast<uint32_t*>(topLeft + size_t(y) * pitch);
+        for (int x = 0; x < width; ++x) {
+            const Tap& c = m_Columns[size_t(x)];
+            out[x] = c.weight > 0 ? Mix(source[c.first], source[c.first + 1], c.weight) : source[c.first];
+        }
+    }
+}
+
+}   // namespace plat
