@@ -45,10 +45,10 @@ private:
     // The picture in the target's layout, top row first.
     std::vector<uint32_t> m_Converted;
     int m_Width = 0, m_Height = 0;
-    // The filter's taps for the last sizes, and one source row mixed between two.
+    // The filter's taps for the last sizes, and the picture scaled along its rows.
     std::vector<Tap> m_Columns, m_Rows;
-    int m_TapsFor = 0;
-    std::vector<uint32_t> m_Blended;
+    int m_TapsWidth = 0, m_TapsHeight = 0;
+    std::vector<uint32_t> m_Widened;
 };
 
 }   // namespace plat
