@@ -245,6 +245,20 @@ TEST_F(GLRenderDeviceTest, SpriteShowsItsSourceRectangleUpright)
     EXPECT_TRUE(Near(At(340, 332), {0, 0, 0}));   // the half-width copy ends at x = 332
 }
 
+// Drawn at half its size, a texture shows its next level: one-pixel black
+// and white checks turn an even grey (the levels are uploaded with it).
+TEST_F(GLRenderDeviceTest, TextureDrawnAtHalfSizeShowsItsNextLevel)
+{
+    plat::Texture texture;
+    auto checks = Picture(64, 64, [](int x, int y) { return (x + y) % 2 ? ARGB(255, 255, 255, 255) : kOpaqueBlack; });
+    ASSERT_TRUE(texture.LoadFromPixels(checks.data(), 64, 64, 0));
+    device->SetTexture(&texture);
+    DrawScreen(ScreenQuad(100, 100, 132, 132, 0, 0xffffffff));
+    device->SetTexture(nullptr);
+    for (int y : {104, 116, 127})
+        for (int x : {104, 117, 128}) EXPECT_TRUE(Near(At(x, y), {128, 128, 128})) << x << ", " << y;
+}
+
 TEST_F(GLRenderDeviceTest, LitColourFollowsTheLightingFormula)
 {
     LookFromMinusZ();

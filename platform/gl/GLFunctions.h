@@ -43,7 +43,6 @@ namespace plat {
     X(PFNGLACTIVETEXTUREPROC, ActiveTexture)                     \
     X(PFNGLTEXIMAGE2DPROC, TexImage2D)                           \
     X(PFNGLTEXPARAMETERIPROC, TexParameteri)                     \
-    X(PFNGLGENERATEMIPMAPPROC, GenerateMipmap)                   \
     X(PFNGLGENBUFFERSPROC, GenBuffers)                           \
     X(PFNGLDELETEBUFFERSPROC, DeleteBuffers)                     \
     X(PFNGLBINDBUFFERPROC, BindBuffer)                           \

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Mesh.h"
+#include "platform/MipChain.h"
 #include "platform/Texture.h"
 #include "platform/gl/GLFixedFunctionProgram.h"
 #include "platform/gl/GLFunctions.h"
@@ -737,7 +738,10 @@ unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
     gl.BindTexture(GL_TEXTURE_2D, object.name);
     m_BoundTexture = object.name;
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texture.Pixels().data());
-    gl.GenerateMipmap(GL_TEXTURE_2D);
+    MipChain chain(texture.Pixels().data(), w, h);
+    for (int level = 1; chain.Next(); ++level)
+        gl.TexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, chain.Width(), chain.Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                      chain.Pixels());
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
