@@ -1224,7 +1224,7 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
 
     const plat::Light light = ComparisonLight();
 
-    enum class Shade { LitOpaque, LitSeeThrough, UnlitColoured, UnlitWhite };
+    enum class Shade { LitOpaque, LitSeeThrough, UnlitColoured, UnlitOpaqueColours, UnlitWhite };
     struct BlendPair {
         plat::Blend src, dest;
     };
@@ -1237,7 +1237,8 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
         for (const plat::Texture* texture :
              {static_cast<const plat::Texture*>(opaque.get()), static_cast<const plat::Texture*>(&seeThrough),
               static_cast<const plat::Texture*>(nullptr)})
-            for (Shade shade : {Shade::LitOpaque, Shade::LitSeeThrough, Shade::UnlitColoured, Shade::UnlitWhite})
+            for (Shade shade : {Shade::LitOpaque, Shade::LitSeeThrough, Shade::UnlitColoured, Shade::UnlitOpaqueColours,
+                                Shade::UnlitWhite})
                 for (const BlendPair& blend : blends)
                     cases.push_back([&, stage, texture, shade, blend] {
                         device->SetTextureStage(stage);
@@ -1251,6 +1252,8 @@ TEST_F(GLRenderDeviceTest, OpaqueDrawsLeftUnblendedLookAsTheyDoBlended)
                         uint32_t flags = plat::VF_NORMAL | plat::VF_TEXCOORD;
                         if (shade != Shade::UnlitWhite) flags |= plat::VF_COLOR;
                         auto quad = VariedWorldQuad(5);
+                        if (shade == Shade::UnlitOpaqueColours)
+                            for (Vertex& v : quad) v.color |= 0xff000000;
                         device->DrawUser(plat::Primitive::TriangleList, quad.data(), 6, flags);
                     });
     ASSERT_LE(cases.size(), static_cast<size_t>(kSmallCellsPerRow * (plat::BACK_BUFFER_HEIGHT / kSmallCell)));

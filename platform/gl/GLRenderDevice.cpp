@@ -101,6 +101,14 @@ bool SameViewport(const Viewport& a, const Viewport& b)
 
 const void* ByteOffset(size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
+// A sprite's vertices usually carry colours of full alpha: drawn with the
+// usual alpha blend over an opaque texture, such a draw needs no blending.
+template <typename V>
+bool AllOpaque(const V* vertices, int count)
+{
+    return std::all_of(vertices, vertices + count, [](const V& v) { return (v.color >> 24) == 0xff; });
+}
+
 }   // namespace
 
 bool IsSoftwareRenderer(const char* renderer)
@@ -545,7 +553,7 @@ bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
     const bool lit = rs.lighting && !in.screenSpace;
     // The diffuse colour's alpha is the material's when lit (a NaN counts as
     // see-through), the vertices' when they carry colours, 1 otherwise.
-    const bool diffuseOpaque = lit ? m_State.material.diffuse.a >= 1.0f : !in.hasColor;
+    const bool diffuseOpaque = lit ? m_State.material.diffuse.a >= 1.0f : !in.hasColor || in.colorsOpaque;
     const bool texelOpaque = !textured || m_State.texture->IsOpaque();
     auto opaque = [&](TexArg arg) { return arg == TexArg::Texture ? texelOpaque : diffuseOpaque; };
     const TextureStage& s = rs.stage0;
@@ -854,6 +862,7 @@ void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertex
     in.screenSpace = (flags & VF_SCREEN) != 0;
     in.hasNormal = (flags & VF_NORMAL) != 0;
     in.hasColor = (flags & VF_COLOR) != 0;
+    in.colorsOpaque = in.hasColor && AllOpaque(vertices, vertexCount);
     in.hasTexCoord = (flags & VF_TEXCOORD) != 0;
     in.points = type == Primitive::PointList;
     in.lines = type == Primitive::LineList || type == Primitive::LineStrip;
@@ -872,6 +881,7 @@ void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
     if (!BeginDraw()) return;
     DrawInputs in;
     in.hasColor = true;
+    in.colorsOpaque = AllOpaque(points, count);
     in.points = true;
     in.pointSizeFromVertex = true;
     ApplyProgram(in);

@@ -136,6 +136,7 @@ private:
     struct DrawInputs {
         bool screenSpace = false, hasNormal = false, hasColor = false, hasTexCoord = false;
         bool points = false, pointSizeFromVertex = false, lines = false;
+        bool colorsOpaque = false;   // every vertex colour has full alpha
     };
 
     void ResourceReleased(uint64_t id) override;   // any thread
