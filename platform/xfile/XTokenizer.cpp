@@ -79,17 +79,36 @@ XToken XTokenizer::Peek(int ahead) const
     return copy.Next();
 }
 
+void XTokenizer::SkipSeparatorsAndSpace()
+{
+    for (SkipSpaceAndComments(); m_Pos < m_Text.size() && (m_Text[m_Pos] == ';' || m_Text[m_Pos] == ',');
+         SkipSpaceAndComments())
+        ++m_Pos;
+}
+
 XToken XTokenizer::SkipSeparators()
 {
-    while (Peek().kind == XTokenKind::Separator) Next();
+    SkipSeparatorsAndSpace();
     return Peek();
+}
+
+// Numbers are most of a mesh file: each is cut out once, and anything else
+// is left where it was.
+std::string_view XTokenizer::TakeNumberText()
+{
+    SkipSeparatorsAndSpace();
+    const size_t start = m_Pos;
+    XToken token = Next();
+    if (token.kind == XTokenKind::Number) return token.text;
+    m_Pos = start;
+    return {};
 }
 
 bool XTokenizer::ReadFloat(float* out)
 {
-    if (SkipSeparators().kind != XTokenKind::Number) return false;
-    std::string_view text = Next().text;
-    if (!text.empty() && text[0] == '+') text.remove_prefix(1);   // from_chars takes no plus sign
+    std::string_view text = TakeNumberText();
+    if (text.empty()) return false;
+    if (text[0] == '+') text.remove_prefix(1);   // from_chars takes no plus sign
     float value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return false;
@@ -99,8 +118,8 @@ bool XTokenizer::ReadFloat(float* out)
 
 bool XTokenizer::ReadUInt(uint32_t* out)
 {
-    if (SkipSeparators().kind != XTokenKind::Number) return false;
-    std::string_view text = Next().text;
+    std::string_view text = TakeNumberText();
+    if (text.empty()) return false;
     uint32_t value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size()) return false;

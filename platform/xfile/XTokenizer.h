@@ -48,6 +48,10 @@ public:
 
 private:
     void SkipSpaceAndComments();
+    void SkipSeparatorsAndSpace();
+    // The next token's text when it is a number (consumed); empty otherwise
+    // (nothing consumed but separators).
+    std::string_view TakeNumberText();
     XToken Take(XTokenKind kind, size_t length);
     XToken TakeDelimited(XTokenKind kind, char close);
 
