@@ -39,7 +39,6 @@ void PictureScaler::Put(const std::vector<uint8_t>& rgbaBottomUp, int pictureWid
 {
     if (!target || pictureWidth <= 0 || pictureHeight <= 0 || width <= 0 || height <= 0) return;
     if (pitch < size_t(width) * 4 || rgbaBottomUp.size() < size_t(pictureWidth) * size_t(pictureHeight) * 4) return;
-    Convert(rgbaBottomUp, pictureWidth, pictureHeight, layout);
 
     // The same rectangle as the GL path uses, its rows counted from the top.
     const double scale = std::min(static_cast<double>(width) / pictureWidth, static_cast<double>(height) / pictureHeight);
@@ -61,10 +60,12 @@ void PictureScaler::Put(const std::vector<uint8_t>& rgbaBottomUp, int pictureWid
     }
     uint8_t* topLeft = bytes + size_t(top) * pitch + size_t(left) * 4;
     const int factor = shownWidth / pictureWidth;
-    if (shownWidth == factor * pictureWidth && shownHeight == factor * pictureHeight)
-        Replicate(factor, topLeft, pitch);
-    else
+    if (shownWidth == factor * pictureWidth && shownHeight == factor * pictureHeight) {
+        Replicate(rgbaBottomUp, pictureWidth, pictureHeight, layout, factor, topLeft, pitch);
+    } else {
+        Convert(rgbaBottomUp, pictureWidth, pictureHeight, layout);
         Filter(topLeft, shownWidth, shownHeight, pitch);
+    }
 }
 
 void PictureScaler::Convert(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
@@ -82,14 +83,21 @@ void PictureScaler::Convert(const std::vector<uint8_t>& rgbaBottomUp, int pictur
     }
 }
 
-void PictureScaler::Replicate(int factor, uint8_t* topLeft, size_t pitch) const
+// Each picture row is converted straight into its first target row, which
+// is then copied to the rows below it: one pass over the picture.
+void PictureScaler::Replicate(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
+                              const PixelLayout& layout, int factor, uint8_t* topLeft, size_t pitch) const
 {
-    const size_t rowBytes = size_t(m_Width) * size_t(factor) * 4;
-    for (int y = 0; y < m_Height; ++y) {
-        const uint32_t* in = m_Converted.data() + size_t(y) * size_t(m_Width);
+    const size_t rowBytes = size_t(pictureWidth) * size_t(factor) * 4;
+    for (int y = 0; y < pictureHeight; ++y) {
+        const uint8_t* in = rgbaBottomUp.data() + size_t(pictureHeight - 1 - y) * size_t(pictureWidth) * 4;
         uint8_t* first = topLeft + size_t(y) * size_t(factor) * pitch;
         auto* out = reinterpret_cast<uint32_t*>(first);
-        for (int x = 0; x < m_Width; ++x) out = std::fill_n(out, factor, in[x]);
+        for (int x = 0; x < pictureWidth; ++x, in += 4) {
+            const uint32_t pixel = (uint32_t{in[0]} << layout.redShift) | (uint32_t{in[1]} << layout.greenShift) |
+                                   (uint32_t{in[2]} << layout.blueShift) | layout.alphaMask;
+            out = std::fill_n(out, factor, pixel);
+        }
         for (int copy = 1; copy < factor; ++copy) std::memcpy(first + size_t(copy) * pitch, first, rowBytes);
     }
 }

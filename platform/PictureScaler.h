@@ -39,7 +39,8 @@ public:
 private:
     void Convert(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
                  const PixelLayout& layout);
-    void Replicate(int factor, uint8_t* topLeft, size_t pitch) const;
+    void Replicate(const std::vector<uint8_t>& rgbaBottomUp, int pictureWidth, int pictureHeight,
+                   const PixelLayout& layout, int factor, uint8_t* topLeft, size_t pitch) const;
     void Filter(uint8_t* topLeft, int width, int height, size_t pitch);
 
     // The picture in the target's layout, top row first.
