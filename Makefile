@@ -15,7 +15,7 @@ PACKAGES   := build-essential cmake ninja-build pkg-config g++ \
               libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 \
               libode-dev libstb-dev libmpg123-dev libmp3lame-dev fonts-dejavu-core \
               googletest libgtest-dev libgmock-dev libbenchmark-dev \
-              desktop-file-utils appstream
+              desktop-file-utils appstream xvfb
 # What building and checking the Debian package needs besides.
 DEB_PACKAGES := dpkg-dev lintian
 SUDO       := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
