@@ -111,11 +111,6 @@ public:
     // and for tests that read them.
     void SetReleaseUploadedData(bool on) { m_ReleaseUploaded = on; }
 
-    // True when GL draws on the CPU (Mesa's llvmpipe, softpipe or swrast):
-    // there the picture goes to the window as pixels, since scaling it with
-    // GL costs more than the whole copy by hand.
-    bool SoftwareRasteriser() const { return m_SoftwareRasteriser; }
-
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_Textures.size(); }
     size_t MeshObjectCount() const { return m_Meshes.size(); }
@@ -191,6 +186,8 @@ private:
     bool m_Specialise = true;
     bool m_UnblendOpaque = true;
     bool m_ReleaseUploaded = false;
+    // GL draws on the CPU (Mesa's llvmpipe, softpipe or swrast): the picture
+    // goes to the window as pixels, since scaling it with GL costs more there.
     bool m_SoftwareRasteriser = false;
     bool m_Ready = false;
     bool m_Listening = false;

@@ -236,6 +236,10 @@ bool SdlWindow::OpenWindow(bool fullscreen)
         return false;
     }
     if (m_Mode == WindowMode::Window) {
+        // The window's pixel surface (ShowPixels) is plain memory shared with
+        // the X server: one drawn through SDL's own renderer would take GL
+        // from the game.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         SDL_SetWindowMinimumSize(m_Window, kMinimumWidth, kMinimumHeight);
         SetIcon();
         SDL_ShowCursor(SDL_DISABLE);
@@ -508,8 +512,6 @@ void SdlWindow::SkipFrame()
 bool SdlWindow::ShowPixels(const std::vector<uint8_t>& rgbaBottomUp, int width, int height)
 {
     if (m_Mode != WindowMode::Window || !m_Window) return false;
-    // A surface drawn through SDL's own renderer would take GL from the game.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Surface* surface = SDL_GetWindowSurface(m_Window);
     if (!surface || surface->format->BytesPerPixel != 4) return false;
     const SDL_PixelFormat& f = *surface->format;
