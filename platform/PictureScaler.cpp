@@ -19,6 +19,13 @@ uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight)
     return evenLanes | oddLanes;
 }
 
+// One RGBA pixel as a word of the window's layout.
+uint32_t Pack(const uint8_t* rgba, const PixelLayout& layout)
+{
+    return (uint32_t{rgba[0]} << layout.redShift) | (uint32_t{rgba[1]} << layout.greenShift) |
+           (uint32_t{rgba[2]} << layout.blueShift) | layout.alphaMask;
+}
+
 std::vector<PictureScaler::Tap> Taps(int sourceSize, int targetSize)
 {
     std::vector<PictureScaler::Tap> taps(static_cast<size_t>(targetSize));
@@ -77,9 +84,7 @@ void PictureScaler::Convert(const std::vector<uint8_t>& rgbaBottomUp, int pictur
     for (int y = 0; y < pictureHeight; ++y) {
         const uint8_t* in = rgbaBottomUp.data() + size_t(pictureHeight - 1 - y) * size_t(pictureWidth) * 4;
         uint32_t* out = m_Converted.data() + size_t(y) * size_t(pictureWidth);
-        for (int x = 0; x < pictureWidth; ++x, in += 4)
-            out[x] = (uint32_t{in[0]} << layout.redShift) | (uint32_t{in[1]} << layout.greenShift) |
-                     (uint32_t{in[2]} << layout.blueShift) | layout.alphaMask;
+        for (int x = 0; x < pictureWidth; ++x, in += 4) out[x] = Pack(in, layout);
     }
 }
 
@@ -93,11 +98,7 @@ void PictureScaler::Replicate(const std::vector<uint8_t>& rgbaBottomUp, int pict
         const uint8_t* in = rgbaBottomUp.data() + size_t(pictureHeight - 1 - y) * size_t(pictureWidth) * 4;
         uint8_t* first = topLeft + size_t(y) * size_t(factor) * pitch;
         auto* out = reinterpret_cast<uint32_t*>(first);
-        for (int x = 0; x < pictureWidth; ++x, in += 4) {
-            const uint32_t pixel = (uint32_t{in[0]} << layout.redShift) | (uint32_t{in[1]} << layout.greenShift) |
-                                   (uint32_t{in[2]} << layout.blueShift) | layout.alphaMask;
-            out = std::fill_n(out, factor, pixel);
-        }
+        for (int x = 0; x < pictureWidth; ++x, in += 4) out = std::fill_n(out, factor, Pack(in, layout));
         for (int copy = 1; copy < factor; ++copy) std::memcpy(first + size_t(copy) * pitch, first, rowBytes);
     }
 }
