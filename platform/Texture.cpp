@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -116,14 +118,16 @@ uint32_t ToARGB(const uint8_t* p)
     return (uint32_t(p[3]) << 24) | (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | uint32_t(p[2]);
 }
 
-void ApplyColorKey(std::vector<uint8_t>& rgba, uint32_t colorKey)
+using PixelBytes = std::span<uint8_t>;
+
+void ApplyColorKey(PixelBytes rgba, uint32_t colorKey)
 {
     if (colorKey == 0) return;
     for (size_t i = 0; i + RGBA <= rgba.size(); i += RGBA)
         if (ToARGB(&rgba[i]) == colorKey) std::fill_n(&rgba[i], RGBA, uint8_t{0});
 }
 
-bool AllOpaque(const std::vector<uint8_t>& rgba)
+bool AllOpaque(std::span<const uint8_t> rgba)
 {
     constexpr uint8_t FULL = 255;
     if (rgba.empty()) return false;
@@ -151,12 +155,10 @@ std::vector<Tap> LinearTaps(int source, int destination)
     return taps;
 }
 
-// A picture already of the rounded size is taken over as it is, not copied.
-std::vector<uint8_t> Stretch(std::vector<uint8_t>&& source, int sw, int sh, int dw, int dh)
+// Fills the dw x dh picture `out` from the sw x sh picture `source`.
+void Stretch(const uint8_t* source, int sw, int sh, uint8_t* out, int dw, int dh)
 {
-    if (sw == dw && sh == dh) return std::move(source);
     std::vector<Tap> columns = LinearTaps(sw, dw), rows = LinearTaps(sh, dh);
-    std::vector<uint8_t> out(static_cast<size_t>(dw) * dh * RGBA);
     auto at = [&](int x, int y, int c) {
         return static_cast<float>(source[(static_cast<size_t>(y) * sw + x) * RGBA + c]);
     };
@@ -172,7 +174,6 @@ std::vector<uint8_t> Stretch(std::vector<uint8_t>&& source, int sw, int sh, int 
             }
         }
     }
-    return out;
 }
 
 }   // namespace
@@ -217,28 +218,46 @@ const char* Texture::DecodeProblem(const uint8_t* data, size_t size, uint32_t co
     if (!BitmapHoldsPixels(data, size, width, height) || !PngChunksFit(data, size)) return RefusedFiles::kCutShort;
     stbi_uc* pixels = stbi_load_from_memory(data, length, &width, &height, &channels, RGBA);
     if (!pixels) return CUT_SHORT_OR_DAMAGED;
-    bool ok = LoadFromPixels(pixels, width, height, colorKey);
-    stbi_image_free(pixels);
-    return ok ? nullptr : PICTURE_TOO_LARGE;
+    return TakePixels(pixels, width, height, colorKey) ? nullptr : PICTURE_TOO_LARGE;
 }
 
 bool Texture::LoadFromPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey)
 {
     if (!rgba || !SizeAcceptable(width, height)) return false;
-    std::vector<uint8_t> source(rgba, rgba + static_cast<size_t>(width) * height * RGBA);
+    const size_t bytes = static_cast<size_t>(width) * height * RGBA;
+    auto* copy = static_cast<uint8_t*>(std::malloc(bytes));
+    if (!copy) return false;
+    std::memcpy(copy, rgba, bytes);
+    return TakePixels(copy, width, height, colorKey);
+}
+
+bool Texture::TakePixels(uint8_t* rgba, int width, int height, uint32_t colorKey)
+{
+    std::unique_ptr<uint8_t[], FreePixels> pixels(rgba);
+    if (!pixels || !SizeAcceptable(width, height)) return false;
     // The key is applied before stretching, so keyed pixels are matched exactly.
-    ApplyColorKey(source, colorKey);
-    int roundedWidth = RoundUpToPowerOfTwo(width), roundedHeight = RoundUpToPowerOfTwo(height);
-    m_Pixels = Stretch(std::move(source), width, height, roundedWidth, roundedHeight);
+    ApplyColorKey({pixels.get(), static_cast<size_t>(width) * height * RGBA}, colorKey);
+    const int roundedWidth = RoundUpToPowerOfTwo(width), roundedHeight = RoundUpToPowerOfTwo(height);
+    const size_t roundedBytes = static_cast<size_t>(roundedWidth) * roundedHeight * RGBA;
+    if (roundedWidth != width || roundedHeight != height) {
+        std::unique_ptr<uint8_t[], FreePixels> stretched(static_cast<uint8_t*>(std::malloc(roundedBytes)));
+        if (!stretched) return false;
+        Stretch(pixels.get(), width, height, stretched.get(), roundedWidth, roundedHeight);
+        pixels = std::move(stretched);
+    }
+    m_Pixels = std::move(pixels);
+    m_PixelBytes = roundedBytes;
     m_Width = roundedWidth;
     m_Height = roundedHeight;
     m_SourceWidth = width;
     m_SourceHeight = height;
-    m_Opaque = AllOpaque(m_Pixels);
+    m_Opaque = AllOpaque(Pixels());
     m_Released = false;
     Touch();
     return true;
 }
+
+void Texture::FreePixels::operator()(uint8_t* pixels) const { std::free(pixels); }
 
 int Texture::MipLevels() const
 {
@@ -249,7 +268,8 @@ int Texture::MipLevels() const
 
 void Texture::ReleasePixels() const
 {
-    std::vector<uint8_t>().swap(m_Pixels);
+    m_Pixels.reset();
+    m_PixelBytes = 0;
     m_Released = true;
 }
 

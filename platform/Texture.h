@@ -5,8 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "platform/DeviceResource.h"
 
@@ -30,7 +31,7 @@ public:
     int SourceWidth() const { return m_SourceWidth; }
     int SourceHeight() const { return m_SourceHeight; }
     int MipLevels() const;                                            // of the full chain down to 1 x 1
-    const std::vector<uint8_t>& Pixels() const { return m_Pixels; }   // RGBA, Width() x Height()
+    std::span<const uint8_t> Pixels() const { return {m_Pixels.get(), m_PixelBytes}; }   // RGBA, Width() x Height()
 
     // Reads pixel (x, y) of level 0 as ARGB.
     uint32_t PixelARGB(int x, int y) const;
@@ -48,9 +49,16 @@ private:
     // Why the file or file image cannot be used, or null once it is loaded.
     const char* LoadFileProblem(const std::string& path, uint32_t colorKey);
     const char* DecodeProblem(const uint8_t* data, size_t size, uint32_t colorKey);
+    // Takes over pixels allocated with malloc (as the decoder hands them out),
+    // so that a picture of several megabytes is never copied; frees them on failure.
+    bool TakePixels(uint8_t* rgba, int width, int height, uint32_t colorKey);
 
+    struct FreePixels {
+        void operator()(uint8_t* pixels) const;
+    };
     // Freed by ReleasePixels through a const texture, as the device sees it.
-    mutable std::vector<uint8_t> m_Pixels;
+    mutable std::unique_ptr<uint8_t[], FreePixels> m_Pixels;
+    mutable size_t m_PixelBytes = 0;
     mutable bool m_Released = false;
     int m_Width = 0, m_Height = 0;
     int m_SourceWidth = 0, m_SourceHeight = 0;
