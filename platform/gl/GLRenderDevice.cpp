@@ -469,6 +469,7 @@ std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
 void GLRenderDevice::Finish()
 {
     if (m_Ready) m_Gl->Finish();
+    m_Surface.FinishShowing();
 }
 
 unsigned GLRenderDevice::TakeGLError()

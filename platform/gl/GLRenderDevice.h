@@ -70,6 +70,8 @@ public:
         {
             return false;
         }
+        // Returns once the last picture shown is in the window.
+        virtual void FinishShowing() {}
     };
 
     using ProcLoader = void* (*)(const char* name);

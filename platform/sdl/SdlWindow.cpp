@@ -312,6 +312,7 @@ void SdlWindow::PaceFrame()
 
 void SdlWindow::Close()
 {
+    m_Presenter.Wait();   // the last picture is still on its way into the window
     m_Device.reset();   // its GL objects go while the context is still current
     if (m_Context) {
         KeepGLDriverLoaded();
@@ -339,6 +340,7 @@ void SdlWindow::DrawableSize(int* width, int* height)
 void SdlWindow::SwapBuffers()
 {
     if (!m_Window) return;
+    m_Presenter.Wait();
     SDL_GL_SwapWindow(m_Window);
     if (m_Pace) PaceFrame();
 }
@@ -395,6 +397,7 @@ bool SdlWindow::IsFullscreenToggle(int scancode, int modifiers, bool repeat)
 
 void SdlWindow::SetFullscreen(bool fullscreen)
 {
+    m_Presenter.Wait();   // the window's surface is made anew at the new size
     if (!m_Window || m_Mode != WindowMode::Window) {
         m_Fullscreen = fullscreen && m_Window != nullptr;
         return;
@@ -478,6 +481,7 @@ void SdlWindow::KeepRestoredRect()
         m_RestoreUntilMs = 0;
         return;
     }
+    m_Presenter.Wait();
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(m_Window, &x, &y);
     SDL_GetWindowSize(m_Window, &w, &h);
@@ -512,6 +516,9 @@ void SdlWindow::SkipFrame()
 bool SdlWindow::ShowPixels(const std::vector<uint8_t>& rgbaBottomUp, int width, int height)
 {
     if (m_Mode != WindowMode::Window || !m_Window) return false;
+    // The surface may be made anew here (after a change of size), so the
+    // picture before must be out of it first.
+    const bool lastShown = m_Presenter.Wait();
     SDL_Surface* surface = SDL_GetWindowSurface(m_Window);
     if (!surface || surface->format->BytesPerPixel != 4) return false;
     const SDL_PixelFormat& f = *surface->format;
@@ -520,11 +527,12 @@ bool SdlWindow::ShowPixels(const std::vector<uint8_t>& rgbaBottomUp, int width, 
     layout.greenShift = f.Gshift;
     layout.blueShift = f.Bshift;
     layout.alphaMask = f.Amask;
-    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
-    m_Scaler.Put(rgbaBottomUp, width, height, static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
-                 static_cast<size_t>(surface->pitch), layout);
-    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (SDL_UpdateWindowSurface(m_Window) != 0) return false;
+    if (lastShown) {
+        m_Presenter.Show(m_Window, surface, rgbaBottomUp, width, height, layout);
+    } else if (!m_Presenter.ShowNow(m_Window, surface, rgbaBottomUp, width, height, layout)) {
+        // Twice refused: GL shows the frames from here on.
+        return false;
+    }
     PaceFrame();
     return true;
 }

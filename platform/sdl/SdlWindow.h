@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "platform/PictureScaler.h"
+#include "platform/sdl/WindowPresenter.h"
 #include "platform/gl/GLRenderDevice.h"
 
 struct SDL_Window;
@@ -95,6 +96,7 @@ private:
     bool TakeDamage() override;
     void SkipFrame() override;
     bool ShowPixels(const std::vector<uint8_t>& rgbaBottomUp, int width, int height) override;
+    void FinishShowing() override { m_Presenter.Wait(); }
     bool OpenWindow(bool fullscreen);
     bool OpenContext();
     void ChooseFramePacing();
@@ -120,7 +122,7 @@ private:
     uint64_t m_RestoreUntilMs = 0;   // SDL ticks until which the windowed place is held; 0: not held
     bool m_Vsync = false;
     bool m_Pace = false;
-    PictureScaler m_Scaler;   // pictures shown as pixels, without GL
+    WindowPresenter m_Presenter;   // pictures shown as pixels, without GL
     bool m_Damaged = false;   // the window's contents were lost since the last frame shown
     std::chrono::steady_clock::time_point m_NextFrame{};
 };
