@@ -17,6 +17,7 @@ struct Vec3 {
     float x = 0, y = 0, z = 0;
     constexpr Vec3() = default;
     constexpr Vec3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
+    bool operator==(const Vec3&) const = default;
 };
 
 struct Vec4 {
@@ -26,6 +27,7 @@ struct Vec4 {
 // Colour with float components 0..1 (lights and materials).
 struct ColorF {
     float r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const ColorF&) const = default;
 };
 
 // Integer rectangle in pixels: left, top, right, bottom (right and bottom exclusive).
@@ -37,6 +39,7 @@ struct Rect {
 struct Mat4 {
     float m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     static Mat4 Identity() { return Mat4{}; }
+    bool operator==(const Mat4&) const = default;
 };
 
 Vec3 operator+(Vec3 a, Vec3 b);
@@ -69,6 +72,7 @@ Vec4 Transform(Vec4 v, const Mat4& m);
 struct Viewport {
     int x = 0, y = 0, width = 640, height = 480;
     float minZ = 0, maxZ = 1;
+    bool operator==(const Viewport&) const = default;
 };
 
 // D3DXVec3Project: world point to viewport pixels (x, y) and depth z.

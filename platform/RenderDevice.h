@@ -72,6 +72,8 @@ struct Light {   // one directional light
     ColorF specular{0, 0, 0, 0};
     ColorF ambient{0, 0, 0, 0};
     Vec3 direction{0, 0, 1};
+
+    bool operator==(const Light&) const = default;
 };
 
 struct Material {
@@ -80,6 +82,8 @@ struct Material {
     ColorF specular{0, 0, 0, 0};
     ColorF emissive{0, 0, 0, 0};
     float power = 0;
+
+    bool operator==(const Material&) const = default;
 };
 
 // Everything a draw depends on; copied whole by the sprite batch to save and
@@ -91,6 +95,8 @@ struct DeviceState {
     Material material;
     const Texture* texture = nullptr;
     Viewport viewport;
+
+    bool operator==(const DeviceState&) const = default;
 };
 
 // Vertex formats of user-memory draws.
@@ -106,12 +112,16 @@ struct Vertex {
     Vec3 normal;
     uint32_t color = 0xffffffff;   // ARGB
     float u = 0, v = 0;
+
+    bool operator==(const Vertex&) const = default;
 };
 
 struct PointVertex {
     Vec3 position;
     float size = 1;                // world size with point scaling, else pixels
     uint32_t color = 0xffffffff;   // ARGB
+
+    bool operator==(const PointVertex&) const = default;
 };
 
 enum ClearFlags : uint32_t { CLEAR_TARGET = 1, CLEAR_ZBUFFER = 2 };

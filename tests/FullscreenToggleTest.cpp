@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/Texture.h"
 #include "platform/gl/GLRenderDevice.h"
 #include "platform/sdl/SdlWindow.h"
 
@@ -273,6 +274,36 @@ TEST_F(WindowOnDisplayTest, StartingFullScreenFillsTheDisplay)
     ExpectSize(w, h);
 }
 
+// The colour at the middle of the window, as red, green and blue.
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb MiddleOfWindow(Display* display, Window xwindow, plat::SdlWindow& window)
+{
+    XSync(display, False);
+    int w = 0, h = 0;
+    window.PixelSize(&w, &h);
+    XImage* image = XGetImage(display, xwindow, w / 2, h / 2, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return {-1, -1, -1};
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    auto channel = [pixel](unsigned long mask) {
+        int shift = 0;
+        while (mask && !(mask & 1)) mask >>= 1, ++shift;
+        return mask ? static_cast<int>(((pixel >> shift) & mask) * 255 / mask) : -1;
+    };
+    const Rgb rgb{channel(image->red_mask), channel(image->green_mask), channel(image->blue_mask)};
+    XDestroyImage(image);
+    return rgb;
+}
+
+void ExpectNear(const Rgb& actual, const Rgb& expected)
+{
+    EXPECT_NEAR(actual.r, expected.r, 2);
+    EXPECT_NEAR(actual.g, expected.g, 2);
+    EXPECT_NEAR(actual.b, expected.b, 2);
+}
+
 TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
 {
     if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
@@ -283,9 +314,6 @@ TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
 
     // Pictures go to the window on a thread of their own: each must be the
     // one there once the device has finished, the last one included.
-    struct Rgb {
-        int r, g, b;
-    };
     plat::GLRenderDevice& device = window->Device();
     for (Rgb colour : {Rgb{20, 200, 90}, Rgb{230, 40, 10}, Rgb{20, 200, 90}}) {
         device.BeginScene();
@@ -293,23 +321,84 @@ TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
         device.EndScene();
         ASSERT_TRUE(device.Present());
         device.Finish();
-        XSync(display, False);
+        ExpectNear(MiddleOfWindow(display, xwindow, *window), colour);
+    }
+}
 
-        int w = 0, h = 0;
-        window->PixelSize(&w, &h);
-        XImage* image = XGetImage(display, xwindow, w / 2, h / 2, 1, 1, AllPlanes, ZPixmap);
-        ASSERT_NE(image, nullptr);
-        const unsigned long pixel = XGetPixel(image, 0, 0);
-        auto channel = [pixel](unsigned long mask) {
-            int shift = 0;
-            while (mask && !(mask & 1)) mask >>= 1, ++shift;
-            return mask ? static_cast<int>(((pixel >> shift) & mask) * 255 / mask) : -1;
+// A still screen gives the same frame again and again: the window keeps the
+// picture and nothing is drawn for it, until anything that shows changes.
+// Each step draws one frame: a clear, then a square of the given colour over
+// the middle (textured when asked), and a sprite
+// sliding about off screen in the same batch; it says whether the frame is
+// drawn and what the middle of the window shows after it.
+struct StillStep {
+    const char* what;
+    Rgb square;
+    bool textured;
+    bool freeTextureBeforePresent;
+    bool drawn;
+};
+
+TEST_F(WindowOnDisplayTest, StillFramesAreNotDrawnAgain)
+{
+    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
+    Settle();
+    Display* display = nullptr;
+    Window xwindow = 0;
+    if (!FindX11Window(&display, &xwindow)) GTEST_SKIP() << "the window is not on X11";
+
+    constexpr Rgb kTextureColour{250, 180, 20};
+    const StillStep steps[] = {
+        {"first frame", {40, 90, 200}, false, false, true},
+        {"the same again", {40, 90, 200}, false, false, false},
+        {"the same, a sprite moved off screen", {40, 90, 200}, false, false, false},
+        {"another colour", {200, 60, 60}, false, false, true},
+        {"a texture's first use", {255, 255, 255}, true, false, true},
+        {"the same, the one before not kept (its texture was made)", {255, 255, 255}, true, false, true},
+        {"the same textured frame", {255, 255, 255}, true, false, false},
+        {"tinted, its texture freed after the draw", {255, 255, 128}, true, true, true},
+        {"back to plain colour", {200, 60, 60}, false, false, true},
+    };
+    plat::GLRenderDevice& device = window->Device();
+    auto texture = std::make_unique<plat::Texture>();
+    float offScreenX = 700;
+    for (const StillStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (!texture) texture = std::make_unique<plat::Texture>();
+        if (step.textured && texture->Width() == 0) {
+            const uint8_t rgba[4] = {kTextureColour.r, kTextureColour.g, kTextureColour.b, 255};
+            ASSERT_TRUE(texture->LoadFromPixels(rgba, 1, 1, 0));
+        }
+        const uint64_t skippedBefore = device.StillFramesSkipped();
+        device.BeginScene();
+        device.Clear(plat::CLEAR_TARGET | plat::CLEAR_ZBUFFER, plat::ARGB(255, 10, 10, 10), 1.0f);
+        const plat::DeviceState before = device.BeginScreen2D(plat::TextureStage{});
+        device.SetTexture(step.textured ? texture.get() : nullptr);
+        const uint32_t colour = plat::ARGB(255, step.square.r, step.square.g, step.square.b);
+        auto corner = [colour](float x, float y) {
+            plat::Vertex v;
+            v.position = {x, y, 0};
+            v.color = colour;
+            v.u = v.v = 0.5f;
+            return v;
         };
-        const int r = channel(image->red_mask), g = channel(image->green_mask), b = channel(image->blue_mask);
-        XDestroyImage(image);
-        EXPECT_NEAR(r, colour.r, 2);
-        EXPECT_NEAR(g, colour.g, 2);
-        EXPECT_NEAR(b, colour.b, 2);
+        const float l = 200, t = 150, r = 440, b = 330, o = offScreenX;
+        const plat::Vertex quads[] = {corner(l, t), corner(r, t), corner(l, b), corner(r, t), corner(r, b), corner(l, b),
+                                      corner(o, t), corner(o + 20, t), corner(o, b)};
+        device.DrawUser(plat::Primitive::TriangleList, quads, 9, plat::VF_SCREEN | plat::VF_COLOR | plat::VF_TEXCOORD);
+        device.RestoreState(before);
+        offScreenX += 10;
+        if (step.freeTextureBeforePresent) texture.reset();
+        device.EndScene();
+        ASSERT_TRUE(device.Present());
+        device.Finish();
+        EXPECT_EQ(device.StillFramesSkipped() - skippedBefore, step.drawn ? 0u : 1u);
+        // A textured square is the texture's colour times the square's.
+        auto times = [](int a, int b) { return a * b / 255; };
+        const Rgb expected = step.textured ? Rgb{times(kTextureColour.r, step.square.r), times(kTextureColour.g, step.square.g),
+                                                 times(kTextureColour.b, step.square.b)}
+                                           : step.square;
+        ExpectNear(MiddleOfWindow(display, xwindow, *window), expected);
     }
 }
 

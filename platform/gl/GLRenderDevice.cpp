@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "platform/Mesh.h"
 #include "platform/MipChain.h"
@@ -107,6 +108,29 @@ template <typename V>
 bool AllOpaque(const V* vertices, int count)
 {
     return std::all_of(vertices, vertices + count, [](const V& v) { return (v.color >> 24) == 0xff; });
+}
+
+// Triangles given in back-buffer pixels that lie wholly beyond one edge of
+// the viewport cover no pixel (a sprite sliding in from off screen, say).
+bool TrianglesOutside(Primitive type, const Vertex* vertices, int count, const Viewport& vp)
+{
+    if (type == Primitive::PointList || type == Primitive::LineList || type == Primitive::LineStrip) return false;
+    auto all = [&](auto beyond) { return std::all_of(vertices, vertices + count, beyond); };
+    const float left = static_cast<float>(vp.x), right = static_cast<float>(vp.x + vp.width);
+    const float top = static_cast<float>(vp.y), bottom = static_cast<float>(vp.y + vp.height);
+    return all([&](const Vertex& v) { return v.position.x <= left; }) ||
+           all([&](const Vertex& v) { return v.position.x >= right; }) ||
+           all([&](const Vertex& v) { return v.position.y <= top; }) ||
+           all([&](const Vertex& v) { return v.position.y >= bottom; });
+}
+
+// The triangles of a list that can cover a pixel of the viewport.
+void KeepTrianglesInside(const Vertex* vertices, int count, const Viewport& vp, std::vector<Vertex>* kept)
+{
+    kept->clear();
+    for (int i = 0; i + 3 <= count; i += 3)
+        if (!TrianglesOutside(Primitive::TriangleList, vertices + i, 3, vp))
+            kept->insert(kept->end(), vertices + i, vertices + i + 3);
 }
 
 }   // namespace
@@ -340,6 +364,15 @@ void GLRenderDevice::FreeReleasedResources()
 
 void GLRenderDevice::Clear(uint32_t flags, uint32_t argb, float z)
 {
+    if (m_Recording) {
+        m_Frame.AddClear(m_State, flags, argb, z);
+        return;
+    }
+    ClearNow(flags, argb, z);
+}
+
+void GLRenderDevice::ClearNow(uint32_t flags, uint32_t argb, float z)
+{
     if (!m_Ready || m_Hidden) return;
     const GLFunctions& gl = *m_Gl;
     Viewport vp = ClampToBackBuffer(m_State.viewport);
@@ -369,6 +402,11 @@ void GLRenderDevice::BeginScene()
     FreeReleasedResources();
     m_Hidden = !m_Surface.IsVisible();
     m_Gl->BindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer);
+    if (m_Recording) StopRecording();   // a frame never presented is drawn all the same
+    // Only a window's frames are kept as data: an offscreen frame is wanted
+    // in the back buffer whatever it is.
+    m_Recording = m_Surface.IsShown() && !m_Hidden;
+    if (m_Recording) m_Frame.Reset();
 }
 
 void GLRenderDevice::EndScene() {}
@@ -376,10 +414,25 @@ void GLRenderDevice::EndScene() {}
 bool GLRenderDevice::Present()
 {
     if (!m_Ready) return false;
+    const bool recorded = std::exchange(m_Recording, false);
     if (m_Hidden || !m_Surface.IsVisible()) {
+        m_LastFrame.MarkIncomplete();
         m_Shown.Forget();
         m_Surface.SkipFrame();
-    } else if (m_Surface.IsShown()) {
+        return true;
+    }
+    if (recorded && WindowStillShows(m_Frame)) {
+        ++m_StillFramesSkipped;
+        m_Surface.SkipFrame();
+        return true;
+    }
+    if (recorded) {
+        Replay(m_Frame);
+        std::swap(m_Frame, m_LastFrame);
+    } else {
+        m_LastFrame.MarkIncomplete();
+    }
+    if (m_Surface.IsShown()) {
         ShowInWindow();
     } else {
         SendOffscreenFrame();
@@ -413,7 +466,8 @@ void GLRenderDevice::ShowInWindow()
     m_Picture.resize(size_t{BACK_BUFFER_WIDTH} * BACK_BUFFER_HEIGHT * 4);
     m_Gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
     m_Gl->ReadPixels(0, 0, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, m_Picture.data());
-    if (!m_Shown.NeedsShowing(m_Picture, width, height, m_Surface.TakeDamage())) {
+    const bool damaged = m_Surface.TakeDamage() || std::exchange(m_DamagePending, false);
+    if (!m_Shown.NeedsShowing(m_Picture, width, height, damaged)) {
         m_Surface.SkipFrame();
         return;
     }
@@ -455,6 +509,7 @@ void GLRenderDevice::Letterbox(int width, int height)
 std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
 {
     if (!m_Ready) return {};
+    if (m_Recording) StopRecording();
     const size_t rowBytes = size_t{BACK_BUFFER_WIDTH} * 4;
     std::vector<uint8_t> pixels(rowBytes * BACK_BUFFER_HEIGHT);
     m_Gl->BindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer);
@@ -468,6 +523,7 @@ std::vector<uint8_t> GLRenderDevice::ReadBackBuffer()
 
 void GLRenderDevice::Finish()
 {
+    if (m_Recording) StopRecording();
     if (m_Ready) m_Gl->Finish();
     m_Surface.FinishShowing();
 }
@@ -482,12 +538,70 @@ unsigned GLRenderDevice::TakeGLError()
     return first;
 }
 
+// ---- still frames ----
+
+// The texture of a draw about to be recorded, as its GL object stands now;
+// false when that object is yet to be made (or made anew), which only drawing
+// as given does.
+bool GLRenderDevice::RecordTextureUse(RecordedFrame::TextureUse* use)
+{
+    const Texture* texture = m_State.texture;
+    if (!texture) return true;
+    auto found = m_Textures.find(texture->Id());
+    if (found == m_Textures.end() || found->second.version != texture->Version()) return false;
+    *use = {texture->Id(), texture->Version(), found->second.name, texture->IsOpaque()};
+    return true;
+}
+
+// What was recorded is drawn now, and the rest of the frame as it is given.
+void GLRenderDevice::StopRecording()
+{
+    m_Recording = false;
+    Replay(m_Frame);
+    m_Frame.MarkIncomplete();
+}
+
+void GLRenderDevice::Replay(const RecordedFrame& frame)
+{
+    const DeviceState given = m_State;
+    m_Replaying = true;
+    for (const RecordedFrame::Command& c : frame.Commands()) {
+        m_State = c.state;
+        m_ReplayTexture = c.texture;
+        switch (c.kind) {
+            case RecordedFrame::Kind::Clear: ClearNow(c.clearFlags, c.argb, c.z); break;
+            case RecordedFrame::Kind::User:
+                DrawUserNow(c.primitive, frame.VerticesOf(c), static_cast<int>(c.count), c.vertexFlags);
+                break;
+            case RecordedFrame::Kind::Points: DrawPointsNow(frame.PointsOf(c), static_cast<int>(c.count)); break;
+        }
+    }
+    m_Replaying = false;
+    m_State = given;
+}
+
+// The frame is the one drawn last, and the window still shows that picture at
+// its present size, undamaged.
+bool GLRenderDevice::WindowStillShows(const RecordedFrame& frame)
+{
+    if (!frame.SameAs(m_LastFrame)) return false;
+    if (m_Surface.TakeDamage()) {
+        m_DamagePending = true;   // for the frame now drawn
+        return false;
+    }
+    int width = 0, height = 0;
+    m_Surface.DrawableSize(&width, &height);
+    return m_Shown.Shows(width, height);
+}
+
 // ---- state ----
 
 bool GLRenderDevice::BeginDraw()
 {
     if (!m_Ready || m_Hidden) return false;
-    FreeReleasedResources();
+    // A frame drawn from its record may use the GL objects of resources that
+    // died after it was given: they go once it is drawn.
+    if (!m_Replaying) FreeReleasedResources();
     ApplyFixedStates();
     ApplyViewport();
     return true;
@@ -555,7 +669,7 @@ bool GLRenderDevice::FragmentsOpaque(const DrawInputs& in, bool textured) const
     // The diffuse colour's alpha is the material's when lit (a NaN counts as
     // see-through), the vertices' when they carry colours, 1 otherwise.
     const bool diffuseOpaque = lit ? m_State.material.diffuse.a >= 1.0f : !in.hasColor || in.colorsOpaque;
-    const bool texelOpaque = !textured || m_State.texture->IsOpaque();
+    const bool texelOpaque = !textured || (m_Replaying ? m_ReplayTexture.opaque : m_State.texture->IsOpaque());
     auto opaque = [&](TexArg arg) { return arg == TexArg::Texture ? texelOpaque : diffuseOpaque; };
     const TextureStage& s = rs.stage0;
     if (s.colorOp == TexOp::Disable) return diffuseOpaque;
@@ -720,6 +834,8 @@ void GLRenderDevice::ApplyLighting()
 
 unsigned GLRenderDevice::TextureName(const Texture* texture)
 {
+    // A recorded draw's texture may be gone: its GL object is what it samples.
+    if (m_Replaying) return m_ReplayTexture.id ? m_ReplayTexture.name : m_WhiteTexture;
     return texture ? TextureObjectFor(*texture) : m_WhiteTexture;
 }
 
@@ -834,6 +950,8 @@ int GLRenderDevice::Stream(const void* data, size_t bytes, size_t stride)
 
 void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
 {
+    // Meshes are not kept as data: a frame with one is drawn as it is given.
+    if (m_Recording) StopRecording();
     if (subset < 0 || subset >= mesh.SubsetCount()) return;
     if (!BeginDraw()) return;
     const MeshObject* object = MeshObjectFor(mesh);
@@ -858,6 +976,28 @@ void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
 void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags)
 {
     if (!vertices || vertexCount <= 0) return;
+    const Viewport vp = ClampToBackBuffer(m_State.viewport);
+    if ((flags & VF_SCREEN) && TrianglesOutside(type, vertices, vertexCount, vp)) return;
+    if (m_Recording) {
+        RecordedFrame::TextureUse texture;
+        if (RecordTextureUse(&texture)) {
+            // A batch of sprites may hold one sliding about off screen: only
+            // what can be seen is kept, so that the frame still compares equal.
+            if ((flags & VF_SCREEN) && type == Primitive::TriangleList) {
+                KeepTrianglesInside(vertices, vertexCount, vp, &m_Inside);
+                vertices = m_Inside.data();
+                vertexCount = static_cast<int>(m_Inside.size());
+            }
+            if (vertexCount > 0) m_Frame.AddUser(m_State, texture, type, vertices, vertexCount, flags);
+            return;
+        }
+        StopRecording();
+    }
+    DrawUserNow(type, vertices, vertexCount, flags);
+}
+
+void GLRenderDevice::DrawUserNow(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags)
+{
     if (!BeginDraw()) return;
     DrawInputs in;
     in.screenSpace = (flags & VF_SCREEN) != 0;
@@ -879,6 +1019,19 @@ void GLRenderDevice::DrawUser(Primitive type, const Vertex* vertices, int vertex
 void GLRenderDevice::DrawPoints(const PointVertex* points, int count)
 {
     if (!points || count <= 0) return;
+    if (m_Recording) {
+        RecordedFrame::TextureUse texture;
+        if (RecordTextureUse(&texture)) {
+            m_Frame.AddPoints(m_State, texture, points, count);
+            return;
+        }
+        StopRecording();
+    }
+    DrawPointsNow(points, count);
+}
+
+void GLRenderDevice::DrawPointsNow(const PointVertex* points, int count)
+{
     if (!BeginDraw()) return;
     DrawInputs in;
     in.hasColor = true;

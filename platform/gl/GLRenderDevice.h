@@ -27,6 +27,7 @@
 
 #include "platform/DeviceResource.h"
 #include "platform/RenderDevice.h"
+#include "platform/gl/RecordedFrame.h"
 #include "platform/gl/ShownPicture.h"
 
 namespace plat {
@@ -113,6 +114,10 @@ public:
     // and for tests that read them.
     void SetReleaseUploadedData(bool on) { m_ReleaseUploaded = on; }
 
+    // Frames given in a window that were the same as the one it already
+    // showed, so that nothing was drawn for them.
+    uint64_t StillFramesSkipped() const { return m_StillFramesSkipped; }
+
     // GL objects held for live resources (tests watch them being freed).
     size_t TextureObjectCount() const { return m_Textures.size(); }
     size_t MeshObjectCount() const { return m_Meshes.size(); }
@@ -152,6 +157,16 @@ private:
     void SendOffscreenFrame();
     void DeleteTextureObject(TextureObject& t);
     void DeleteMeshObject(MeshObject& m);
+
+    void ClearNow(uint32_t flags, uint32_t argb, float z);
+    void DrawUserNow(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags);
+    void DrawPointsNow(const PointVertex* points, int count);
+    // A still screen: the frame is kept as data first, and drawn at Present
+    // only when it differs from the one the window shows.
+    bool RecordTextureUse(RecordedFrame::TextureUse* use);
+    void StopRecording();
+    void Replay(const RecordedFrame& frame);
+    bool WindowStillShows(const RecordedFrame& frame);
 
     bool BeginDraw();
     void ApplyFixedStates();
@@ -195,6 +210,14 @@ private:
     bool m_Listening = false;
     bool m_Hidden = false;   // the window cannot be seen: this frame draws nothing
     ShownPicture m_Shown;
+    RecordedFrame m_Frame;       // this frame's draws, while m_Recording
+    RecordedFrame m_LastFrame;   // the last frame drawn in the window
+    bool m_Recording = false;
+    bool m_Replaying = false;
+    RecordedFrame::TextureUse m_ReplayTexture;   // the texture of the draw being replayed
+    bool m_DamagePending = false;                // the window's damage, taken before a frame was drawn
+    uint64_t m_StillFramesSkipped = 0;
+    std::vector<Vertex> m_Inside;   // a batch's triangles that can be seen
     std::vector<uint8_t> m_Picture;   // this frame's picture, read back to compare
 
     unsigned m_Framebuffer = 0, m_ColorTexture = 0, m_DepthBuffer = 0;

@@ -20,6 +20,8 @@ public:
     // The picture is on screen now; it is taken over (the vector gets the
     // earlier picture's storage back, for the next frame to reuse).
     void Shown(std::vector<uint8_t>* picture, int width, int height);
+    // True when a picture is known to be in a window of this size.
+    bool Shows(int width, int height) const { return m_Known && width == m_Width && height == m_Height; }
     // The window's contents are no longer known (it was hidden).
     void Forget() { m_Known = false; }
 
