@@ -185,6 +185,7 @@ void GameApp::RunLoop(FrameStats* stats, std::chrono::steady_clock::time_point p
             default: break;
         }
     }
+    if (stats && m_Window) stats->SetStillFrames(m_Window->Device().StillFramesSkipped());
     if (stats)
         stats->SetPlay(msSince(playStart) / 1000.0,
                        static_cast<double>(std::clock() - cpuStart) / static_cast<double>(CLOCKS_PER_SEC));

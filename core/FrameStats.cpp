@@ -35,8 +35,10 @@ std::string FrameStats::Report() const
                   "median frame: %.1f ms\n"
                   "99th percentile frame: %.1f ms\n"
                   "slowest frame: %.1f ms\n"
-                  "cpu per second of play: %.0f %%\n",
-                  Frames(), Median(), Percentile(0.99), Slowest(), CpuPerSecond() * 100.0);
+                  "cpu per second of play: %.0f %%\n"
+                  "still frames not drawn again: %llu\n",
+                  Frames(), Median(), Percentile(0.99), Slowest(), CpuPerSecond() * 100.0,
+                  static_cast<unsigned long long>(m_StillFrames));
     std::string report = text;
     if (m_FirstFrameMs) {
         std::snprintf(text, sizeof text, "first frame after start: %.0f ms\n", *m_FirstFrameMs);

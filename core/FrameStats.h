@@ -4,6 +4,7 @@
 // its report when the game closes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@ class FrameStats {
 public:
     void AddFrame(double ms) { m_FrameMs.push_back(ms); }
     void SetFirstFrameMs(double ms) { m_FirstFrameMs = ms; }
+    // Frames the window already showed, so that nothing was drawn for them.
+    void SetStillFrames(uint64_t frames) { m_StillFrames = frames; }
     // The play's length on the wall clock and the CPU time the process spent in it.
     void SetPlay(double wallSeconds, double cpuSeconds);
 
@@ -30,6 +33,7 @@ public:
 private:
     std::vector<double> m_FrameMs;
     std::optional<double> m_FirstFrameMs;
+    uint64_t m_StillFrames = 0;
     double m_WallSeconds = 0;
     double m_CpuSeconds = 0;
 };

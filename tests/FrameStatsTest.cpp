@@ -48,11 +48,13 @@ TEST(FrameStatsTest, ReportsCpuPerSecondAndTheFirstFrameOnlyOnceMeasured)
 
     stats.SetPlay(10.0, 4.5);
     stats.SetFirstFrameMs(123.4);
+    stats.SetStillFrames(7);
     EXPECT_DOUBLE_EQ(stats.CpuPerSecond(), 0.45);
     const std::string report = stats.Report();
     for (const char* line :
          {"frames shown: 1\n", "median frame: 20.0 ms\n", "99th percentile frame: 20.0 ms\n",
-          "slowest frame: 20.0 ms\n", "cpu per second of play: 45 %\n", "first frame after start: 123 ms\n"})
+          "slowest frame: 20.0 ms\n", "cpu per second of play: 45 %\n", "still frames not drawn again: 7\n",
+          "first frame after start: 123 ms\n"})
         EXPECT_NE(report.find(line), std::string::npos) << line << " in\n" << report;
 }
 
