@@ -62,6 +62,8 @@ public:
     bool SameAs(const RecordedFrame& other) const;
 
 private:
+    Command& Add(Kind kind, const DeviceState& state, const TextureUse& texture);
+
     std::vector<Command> m_Commands;
     std::vector<Vertex> m_Vertices;
     std::vector<PointVertex> m_Points;
