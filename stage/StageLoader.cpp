@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -110,6 +113,22 @@ const char* PendingName(const StageResource& resource)
     return resource.kind == Kind::Texture ? nullptr : resource.key;
 }
 
+// The resources' places in the list, largest file first: the two threads
+// then finish close together, the last files taken being the smallest.
+std::vector<size_t> LargestFirst(const std::vector<const StageResource*>& resources)
+{
+    std::vector<std::uintmax_t> sizes;
+    for (const StageResource* resource : resources) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(ResourcePath(*resource), error);
+        sizes.push_back(error ? 0 : size);
+    }
+    std::vector<size_t> order(resources.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+    return order;
+}
+
 // Reads and decodes the stage's files on two threads, the loader's and a
 // helper, each taking the next file not yet taken; the objects are registered
 // and queued afterwards, in the table's order, on the loader thread alone.
@@ -119,9 +138,10 @@ void LoadResources(int stageIndex)
     for (const StageResource& resource : RESOURCE_TABLE)
         if (IsLoadedForStage(resource, stageIndex)) wanted.push_back(&resource);
     std::vector<CGameObject*> objects(wanted.size(), nullptr);
+    const std::vector<size_t> order = LargestFirst(wanted);
     std::atomic<size_t> next{0};
     const auto work = [&] {
-        for (size_t i = next++; i < wanted.size(); i = next++) objects[i] = CreateResource(*wanted[i]);
+        for (size_t n = next++; n < order.size(); n = next++) objects[order[n]] = CreateResource(*wanted[order[n]]);
     };
     std::thread helper(work);
     work();
