@@ -27,6 +27,7 @@
 #include "hud/CSpriteRenderInit.h"
 #include "item/CItemAppendInit.h"
 #include "physics/CODE.h"
+#include "platform/DataRoot.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ std::vector<size_t> LargestFirst(const std::vector<const StageResource*>& resour
     std::vector<std::uintmax_t> sizes;
     for (const StageResource* resource : resources) {
         std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(ResourcePath(*resource), error);
+        const std::uintmax_t size = std::filesystem::file_size(plat::DataPath(ResourcePath(*resource)), error);
         sizes.push_back(error ? 0 : size);
     }
     std::vector<size_t> order(resources.size());
