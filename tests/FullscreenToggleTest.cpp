@@ -134,6 +134,8 @@ TEST_F(FullscreenToggleTest, ControllerBackButtonClosesAsEscapeDoes)
 class WindowOnDisplayTest : public ::testing::Test {
 protected:
     // Opens the window, full screen or not; false (the test skipped) with no display.
+    const char* OpenWindowOnX11(Display** display, Window* xwindow);
+
     bool Open(bool fullscreen)
     {
         if (!std::getenv("DISPLAY")) return false;
@@ -297,6 +299,16 @@ Rgb MiddleOfWindow(Display* display, Window xwindow, plat::SdlWindow& window)
     return rgb;
 }
 
+// Opens a settled window and finds it on the X server; the reason when it
+// cannot, else null.
+const char* WindowOnDisplayTest::OpenWindowOnX11(Display** display, Window* xwindow)
+{
+    if (!Open(false)) return "no window on DISPLAY";
+    Settle();
+    if (!FindX11Window(display, xwindow)) return "the window is not on X11";
+    return nullptr;
+}
+
 void ExpectNear(const Rgb& actual, const Rgb& expected)
 {
     EXPECT_NEAR(actual.r, expected.r, 2);
@@ -306,11 +318,9 @@ void ExpectNear(const Rgb& actual, const Rgb& expected)
 
 TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
 {
-    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
-    Settle();
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!FindX11Window(&display, &xwindow)) GTEST_SKIP() << "the window is not on X11";
+    if (const char* why = OpenWindowOnX11(&display, &xwindow)) GTEST_SKIP() << why;
 
     // Pictures go to the window on a thread of their own: each must be the
     // one there once the device has finished, the last one included.
@@ -328,9 +338,9 @@ TEST_F(WindowOnDisplayTest, PresentShowsTheBackBufferInTheWindow)
 // A still screen gives the same frame again and again: the window keeps the
 // picture and nothing is drawn for it, until anything that shows changes.
 // Each step draws one frame: a clear, then a square of the given colour over
-// the middle (textured when asked), and a sprite
-// sliding about off screen in the same batch; it says whether the frame is
-// drawn and what the middle of the window shows after it.
+// the middle (textured when asked), and a sprite sliding about off screen in
+// the same batch; it says whether the frame is drawn and what the middle of
+// the window shows after it.
 struct StillStep {
     const char* what;
     Rgb square;
@@ -341,11 +351,9 @@ struct StillStep {
 
 TEST_F(WindowOnDisplayTest, StillFramesAreNotDrawnAgain)
 {
-    if (!Open(false)) GTEST_SKIP() << "no window on DISPLAY";
-    Settle();
     Display* display = nullptr;
     Window xwindow = 0;
-    if (!FindX11Window(&display, &xwindow)) GTEST_SKIP() << "the window is not on X11";
+    if (const char* why = OpenWindowOnX11(&display, &xwindow)) GTEST_SKIP() << why;
 
     constexpr Rgb kTextureColour{250, 180, 20};
     const StillStep steps[] = {
