@@ -3,6 +3,7 @@
 // fade is gone.
 #include <gtest/gtest.h>
 
+#include "core/ProgressBook.h"
 #include "gfx/CCamera.h"
 #include "input/CInput.h"
 #include "scene/CFeadEffect.h"
@@ -33,6 +34,8 @@ std::vector<plat::Vec2> Quads(const plat::RecordingDevice& device, uint32_t colo
 
 class CStageSelectTest : public stagetest::GeneratedDataFixture<> {
 protected:
+    // Stages cleared by a game an earlier test played would be marked too.
+    CStageSelectTest() { ProgressBook::Configure(Progress{}); }
     CStageSelect* Open(int stageIndex)
     {
         g_StageIndex = stageIndex;
