@@ -1,5 +1,6 @@
 #include "gfx/CTexture.h"
 
+#include "gfx/Graphics.h"
 #include "platform/Texture.h"
 
 CTexture::CTexture() = default;
@@ -25,4 +26,9 @@ bool CTexture::LoadPixels(const uint8_t* rgba, int width, int height, uint32_t c
     m_Texture.reset();
     auto texture = std::make_unique<plat::Texture>();
     return texture->LoadFromPixels(rgba, width, height, colorKey) && Keep(std::move(texture));
+}
+
+void CTexture::PrepareForDrawing() const
+{
+    if (g_Device && m_Texture) g_Device->Prepare(*m_Texture);
 }

@@ -28,6 +28,8 @@ public:
     bool LoadPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
 
     plat::Texture* Texture() const { return m_Texture.get(); }   // null when nothing is loaded
+    // Has the device make its texture now rather than at the first draw.
+    void PrepareForDrawing() const;
 
     int m_Width = 0;   // of the texture's top level, after rounding
     int m_Height = 0;

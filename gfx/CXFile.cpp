@@ -84,6 +84,14 @@ void CXFile::Draw() const
     }
 }
 
+void CXFile::PrepareForDrawing() const
+{
+    if (!g_Device || !m_Mesh) return;
+    g_Device->Prepare(*m_Mesh);
+    for (const auto& texture : m_Textures)
+        if (texture) g_Device->Prepare(*texture);
+}
+
 bool CXFile::IsOpaque() const
 {
     if (!m_Mesh) return false;

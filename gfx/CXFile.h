@@ -38,6 +38,9 @@ public:
     // draw pass, only when a task draws it with its own world transform.
     void Draw() const;
     void DrawOutline(float scale, const plat::Mat4& world) const;
+    // Has the device make the mesh's and the textures' objects now rather
+    // than at the first draw.
+    void PrepareForDrawing() const;
 
     const plat::Mesh* GetMesh() const { return m_Mesh.get(); }   // null when empty
     uint32_t GetMaterialCount() const { return m_MaterialCount; }

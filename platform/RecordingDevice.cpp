@@ -1,5 +1,7 @@
 #include "platform/RecordingDevice.h"
 
+#include <algorithm>
+
 namespace plat {
 
 RecordingDevice::Call RecordingDevice::MakeCall(CallKind kind) const
@@ -14,6 +16,16 @@ void RecordingDevice::Record(Call&& call)
 {
     ++m_DrawCount;
     if (m_Keep) m_Calls.push_back(std::move(call));
+}
+
+void RecordingDevice::RecordPrepared(const void* resource)
+{
+    if (m_Keep) m_Prepared.push_back(resource);
+}
+
+bool RecordingDevice::WasPrepared(const void* resource) const
+{
+    return std::find(m_Prepared.begin(), m_Prepared.end(), resource) != m_Prepared.end();
 }
 
 void RecordingDevice::Clear(uint32_t flags, uint32_t argb, float z)

@@ -34,7 +34,11 @@ public:
     void DrawSubset(const Mesh& mesh, int subset) override;
     void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
     void DrawPoints(const PointVertex* points, int count) override;
+    void Prepare(const Texture& texture) override { RecordPrepared(&texture); }
+    void Prepare(const Mesh& mesh) override { RecordPrepared(&mesh); }
 
+    // Whether the texture or mesh has been prepared while calls were kept.
+    bool WasPrepared(const void* resource) const;
     const std::vector<Call>& Calls() const { return m_Calls; }
     void ClearCalls() { m_Calls.clear(); }
     // Whether to keep vertex copies (off for benchmarks: only the count of calls is kept).
@@ -49,8 +53,10 @@ public:
 private:
     Call MakeCall(CallKind kind) const;
     void Record(Call&& call);
+    void RecordPrepared(const void* resource);
 
     std::vector<Call> m_Calls;
+    std::vector<const void*> m_Prepared;
     bool m_Keep = true;
     bool m_PresentFails = false;
     int m_BeginScenes = 0, m_EndScenes = 0, m_Presents = 0;

@@ -178,6 +178,13 @@ public:
     // Point sprites (with rs.pointSprite) or plain points, one size and colour per point.
     virtual void DrawPoints(const PointVertex* points, int count) = 0;
 
+    // ---- resources ----
+    // Makes the back end's own objects for a texture or a mesh now instead of
+    // at its first draw, so that a stage's uploads all fall in its loading.
+    // Draws nothing; a back end without objects of its own does nothing.
+    virtual void Prepare(const Texture&) {}
+    virtual void Prepare(const Mesh&) {}
+
     // Reads the back buffer as RGBA rows from the top (empty when the back end has no pixels).
     virtual std::vector<uint8_t> ReadBackBuffer() { return {}; }
 

@@ -66,6 +66,7 @@ void CLoading::HandOver()
     PendingTasks().clear();
     m_HandedOver = true;
     KeepHandedOverResources(entries);
+    PrepareHandedOverResources(entries);
     // In list order, so each Init runs in the order the loader queued them.
     for (const TaskEntry& entry : entries) AddTask(entry);
     RemoveTask(this);

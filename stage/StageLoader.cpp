@@ -233,6 +233,15 @@ void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver)
         if (entry.priority == PRIORITY_RESOURCE && entry.object) g_keptResources.push_back(entry.object);
 }
 
+void PrepareHandedOverResources(const std::vector<TaskEntry>& handedOver)
+{
+    for (const TaskEntry& entry : handedOver) {
+        if (entry.priority != PRIORITY_RESOURCE) continue;
+        if (const auto* mesh = dynamic_cast<const CXFile*>(entry.object)) mesh->PrepareForDrawing();
+        if (const auto* texture = dynamic_cast<const CTexture*>(entry.object)) texture->PrepareForDrawing();
+    }
+}
+
 void ReleaseEarlierStageResources()
 {
     // The registry names them until the next loader clears it; forget the

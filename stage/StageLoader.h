@@ -75,5 +75,8 @@ bool IsStageHandOverHeld();
 // (the task list has been cleared and the registry is emptied first), so a
 // reload leaves memory where the previous load of the stage left it.
 void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver);
+// Has the device make the objects of the meshes and textures handed over now,
+// so that the battle uploads nothing at its first draws.
+void PrepareHandedOverResources(const std::vector<TaskEntry>& handedOver);
 void ReleaseEarlierStageResources();
 size_t KeptStageResourceCount();

@@ -626,8 +626,9 @@ TEST_F(GLRenderDeviceTest, MeshSubsetsDrawWithTheirOwnRanges)
 }
 
 // With the copies in memory freed after upload (as a window's device does) or
-// kept, textures and meshes draw the same, frame after frame, and a texture
-// loaded again is uploaded again.
+// kept, textures and meshes draw the same, frame after frame, whether made at
+// their first draw or prepared before it, and a texture loaded again is
+// uploaded again.
 class GLRenderDeviceUploadTest : public GLRenderDeviceTest, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
@@ -647,6 +648,9 @@ TEST_P(GLRenderDeviceUploadTest, TexturesAreRebuiltWhenChangedAndFreedWhenReleas
     const bool released = GetParam();
     const size_t before = device->TextureObjectCount();
     auto texture = SolidTexture(ARGB(255, 255, 0, 0));
+    device->Prepare(*texture);   // as a stage's pictures are, before the battle draws them
+    EXPECT_EQ(device->TextureObjectCount(), before + 1);
+    EXPECT_EQ(texture->PixelsReleased(), released);
     device->SetTexture(texture.get());
     for (int frame = 0; frame < 2; ++frame) {
         device->Clear(plat::CLEAR_TARGET, kOpaqueBlack, 1.0f);
@@ -684,6 +688,8 @@ TEST_P(GLRenderDeviceUploadTest, MeshesDrawAgainFromTheirBuffers)
     }
     plat::Mesh mesh;
     mesh.Set(vertices, {0, 1, 2, 0, 2, 3}, {{0, 6}}, true, true, false);
+    device->Prepare(mesh);
+    EXPECT_EQ(mesh.VerticesReleased(), GetParam());
     LookFromMinusZ();
     device->SetLighting(false);
     for (int frame = 0; frame < 2; ++frame) {

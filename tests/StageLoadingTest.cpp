@@ -208,6 +208,26 @@ TEST_F(StageLoadingTest, HandOverFrameDrawsNothingAndTheStageStartsNextFrame)
     EXPECT_EQ(CountEntriesAt(PRIORITY_LOADING), 0);
     EXPECT_TRUE(PendingTasks().empty());
 
+    // The device made every loaded picture and mesh in that frame, so the
+    // battle's first draws upload nothing.
+    int prepared = 0;
+    for (const TaskEntry* entry : TaskList::Instance().Entries()) {
+        if (entry->priority != PRIORITY_RESOURCE) continue;
+        if (const auto* texture = dynamic_cast<const CTexture*>(entry->object); texture && texture->Texture()) {
+            EXPECT_TRUE(env.device.WasPrepared(texture->Texture()));
+            ++prepared;
+        }
+        if (const auto* mesh = dynamic_cast<const CXFile*>(entry->object); mesh && mesh->GetMesh()) {
+            EXPECT_TRUE(env.device.WasPrepared(mesh->GetMesh())) << entry->name;
+            for (uint32_t i = 0; i < mesh->GetMaterialCount(); ++i) {
+                const plat::Texture* texture = mesh->GetTexture(i);
+                EXPECT_TRUE(!texture || env.device.WasPrepared(texture)) << entry->name;
+            }
+            ++prepared;
+        }
+    }
+    EXPECT_GT(prepared, 0) << "the arena at least is loaded";
+
     // The stage's tasks sit by priority; CKomaSet's Init added the input and
     // its music first.
     std::vector<std::string> expected = {"input",    "PowerSetBGM", "CCamera", "CStage",           "CItemAppendInit",

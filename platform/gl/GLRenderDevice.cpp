@@ -948,6 +948,16 @@ int GLRenderDevice::Stream(const void* data, size_t bytes, size_t stride)
     return static_cast<int>(start / stride);
 }
 
+void GLRenderDevice::Prepare(const Texture& texture)
+{
+    if (m_Ready) TextureObjectFor(texture);
+}
+
+void GLRenderDevice::Prepare(const Mesh& mesh)
+{
+    if (m_Ready) MeshObjectFor(mesh);
+}
+
 void GLRenderDevice::DrawSubset(const Mesh& mesh, int subset)
 {
     // Meshes are not kept as data: a frame with one is drawn as it is given.

@@ -92,6 +92,8 @@ public:
     void DrawUser(Primitive type, const Vertex* vertices, int vertexCount, uint32_t flags) override;
     void DrawPoints(const PointVertex* points, int count) override;
     std::vector<uint8_t> ReadBackBuffer() override;
+    void Prepare(const Texture& texture) override;
+    void Prepare(const Mesh& mesh) override;
     // Waits until every command given so far has been carried out (benchmarks
     // time whole frames with it).
     void Finish();
