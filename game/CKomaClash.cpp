@@ -48,7 +48,6 @@ constexpr float OUTLINE_SCALE = 1.05f;
 constexpr uint8_t ANCHOR_CENTRE = 0;
 constexpr uint8_t OPAQUE = 255;
 constexpr plat::Rect BANNER_RECT{0, 224, 285, 288};
-constexpr plat::Rect VERSUS_BANNER_RECT{640, 0, 925, 64};   // in the guide picture
 constexpr uint32_t NO_COLOR_KEY = 0;
 constexpr float BANNER_X = 320, BANNER_Y = 120;
 constexpr int BUTTON_LEFT = 320, BUTTON_TOP = 320, BUTTON_WIDTH = 64, BUTTON_BOTTOM = 416;
@@ -95,8 +94,8 @@ void CKomaClash::Init()
     m_Banner.AttachTexture(texture);
     m_Banner.m_Anchor = ANCHOR_CENTRE;
     if (m_EnemyKey != NO_KEY) {
-        m_VersusBannerTexture.Load(TopSide::TAG_PICTURE, NO_COLOR_KEY);
-        m_VersusBanner.AttachTexture(&m_VersusBannerTexture);
+        m_VersusBanner.AttachTexture(CTexture::RegisteredOrLoaded(TopSide::TAG_PICTURE_KEY, m_VersusBannerTexture,
+                                                                  TopSide::TAG_PICTURE, NO_COLOR_KEY));
         m_VersusBanner.m_Anchor = ANCHOR_CENTRE;
     }
     m_BannerPulse = PULSE_MIN;

@@ -79,8 +79,8 @@ void CVersusSet::Init()
     m_HudSprite.m_Anchor = ANCHOR_TOP_LEFT;
     if (auto* hud = FindResource<CTexture>("InterfaceBMP")) m_HudSprite.AttachTexture(hud);
     // Without its picture no tag is drawn; the aiming is the same.
-    m_TagTexture.Load(TopSide::TAG_PICTURE, NO_COLOR_KEY);
-    m_TagSprite.AttachTexture(&m_TagTexture);
+    m_Tags = CTexture::RegisteredOrLoaded(TopSide::TAG_PICTURE_KEY, m_TagTexture, TopSide::TAG_PICTURE, NO_COLOR_KEY);
+    m_TagSprite.AttachTexture(m_Tags);
     m_TagSprite.m_Anchor = ANCHOR_TOP_LEFT;
 
     const Settings::KeyMap& secondKeys = SettingsBook::Used().keys[1];
@@ -183,7 +183,7 @@ void CVersusSet::DrawGauge(const Launcher& launcher)
     // Each gauge stands on its launcher's side of the picture, its player's tag above it.
     const float x = FacesFar(launcher.side) ? GAUGE_MARGIN : SCREEN_WIDTH - GAUGE_MARGIN - GAUGE_HEIGHT;
     const uint8_t alpha = launcher.launched ? LAUNCHED_ALPHA : OPAQUE;
-    if (m_TagTexture.Texture()) {
+    if (m_Tags && m_Tags->Texture()) {
         const plat::Rect& tag = launcher.side.index == 0 ? TopSide::PLAYER_ONE_TAG : TopSide::PLAYER_TWO_TAG;
         m_TagSprite.SetSourceRect(tag.left, tag.top, tag.right, tag.bottom);
         m_TagSprite.Draw(x + TAG_INSET, TAG_Y, 1, 1, 0, OPAQUE);

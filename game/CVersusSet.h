@@ -66,7 +66,8 @@ public:
     std::unique_ptr<CSound> m_GaugeSound;
     std::unique_ptr<CSound> m_LaunchSound;
     CSprite m_HudSprite;
-    CTexture m_TagTexture;   // P1 and P2 above the gauges
+    CTexture m_TagTexture;         // the picture, when the stage did not load it
+    CTexture* m_Tags = nullptr;   // P1 and P2 above the gauges
     CSprite m_TagSprite;
 
 private:

@@ -10,10 +10,13 @@
 
 class TopSide {
 public:
-    // The tags that name the players on the screens of a game of two, in the guide picture.
-    static constexpr const char* TAG_PICTURE = "texture/Guide.png";
-    static constexpr plat::Rect PLAYER_ONE_TAG{512, 0, 576, 32};
-    static constexpr plat::Rect PLAYER_TWO_TAG{576, 0, 640, 32};
+    // The picture the battle's key reminder is cut from, with the tags that
+    // name the players on the screens of a game of two. The stage loader
+    // registers it under TAG_PICTURE_KEY.
+    static constexpr const char* TAG_PICTURE = "texture/Hint.png";
+    static constexpr const char* TAG_PICTURE_KEY = "HintBMP";
+    static constexpr plat::Rect PLAYER_ONE_TAG{0, 96, 64, 128};
+    static constexpr plat::Rect PLAYER_TWO_TAG{64, 96, 128, 128};
 
     int index = 0;   // 0 for player 1, 1 for player 2
     plat::Vec3 start;

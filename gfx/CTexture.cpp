@@ -1,5 +1,6 @@
 #include "gfx/CTexture.h"
 
+#include "core/ResourceRegistry.h"
 #include "gfx/Graphics.h"
 #include "platform/Texture.h"
 
@@ -26,6 +27,13 @@ bool CTexture::LoadPixels(const uint8_t* rgba, int width, int height, uint32_t c
     m_Texture.reset();
     auto texture = std::make_unique<plat::Texture>();
     return texture->LoadFromPixels(rgba, width, height, colorKey) && Keep(std::move(texture));
+}
+
+CTexture* CTexture::RegisteredOrLoaded(const char* key, CTexture& own, const std::string& path, uint32_t colorKey)
+{
+    if (auto* registered = FindResource<CTexture>(key)) return registered;
+    own.Load(path, colorKey);
+    return &own;
 }
 
 void CTexture::PrepareForDrawing() const

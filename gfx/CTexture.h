@@ -28,6 +28,11 @@ public:
     bool LoadPixels(const uint8_t* rgba, int width, int height, uint32_t colorKey);
 
     plat::Texture* Texture() const { return m_Texture.get(); }   // null when nothing is loaded
+    // The texture a stage registered under key, if there is one; otherwise
+    // own, loaded from the file (and left empty if it cannot be). A picture
+    // the stage loader already decoded is then neither decoded nor uploaded
+    // again in the middle of a battle.
+    static CTexture* RegisteredOrLoaded(const char* key, CTexture& own, const std::string& path, uint32_t colorKey);
     // Has the device make its texture now rather than at the first draw.
     void PrepareForDrawing() const;
 

@@ -54,8 +54,8 @@ void CSpriteRenderBase::SetUpDrawing()
     m_Line = gfx::MakeLineBatch();
 
     // Without its picture the reminder draws nothing; the battle is the same.
-    m_GuideTexture.Load(GUIDE_PICTURE, NO_COLOR_KEY);
-    m_HintSprite.AttachTexture(&m_GuideTexture);
+    m_HintSprite.AttachTexture(
+        CTexture::RegisteredOrLoaded(TopSide::TAG_PICTURE_KEY, m_HintTexture, HINT_PICTURE, NO_COLOR_KEY));
     m_HintSprite.m_Anchor = ANCHOR_TOP_LEFT;
     m_Input = dynamic_cast<CInput*>(FindTask(INPUT_TASK_NAME));
 }

@@ -54,15 +54,15 @@ public:
     // The reminder of the battle's keys: a band scrolling across the top of
     // the picture for the first seconds of the battle, and again whenever the
     // player has pressed nothing for a while. Its picture is a loop of
-    // HINT_LOOP texels in the guide texture.
-    static constexpr const char* GUIDE_PICTURE = "texture/Guide.png";
+    // HINT_LOOP texels in the hint picture.
+    static constexpr const char* HINT_PICTURE = TopSide::TAG_PICTURE;
     static constexpr int HINT_OPENING_FRAMES = 480;   // 8 s
     static constexpr int HINT_IDLE_FRAMES = 600;      // 10 s without a key
-    static constexpr int HINT_TOP = 448, HINT_BOTTOM = 496, HINT_LOOP = 1024;
+    static constexpr int HINT_TOP = 0, HINT_BOTTOM = 48, HINT_LOOP = 1024;
     static constexpr float HINT_Y = 8;
     // Versus play: the band with both players' keys, and the tags P1 and P2
-    // in place of YOU and CPU, all in the guide texture.
-    static constexpr int VERSUS_HINT_TOP = 384, VERSUS_HINT_BOTTOM = 432;
+    // in place of YOU and CPU, all in the hint picture.
+    static constexpr int VERSUS_HINT_TOP = 48, VERSUS_HINT_BOTTOM = 96;
     static constexpr plat::Rect PLAYER_ONE_TAG = TopSide::PLAYER_ONE_TAG;
     static constexpr plat::Rect PLAYER_TWO_TAG = TopSide::PLAYER_TWO_TAG;
     static constexpr uint8_t HINT_ALPHA = 235;
@@ -146,6 +146,6 @@ protected:
     void HandOverToResult(int kind);
 
 private:
-    CTexture m_GuideTexture;
+    CTexture m_HintTexture;
     CSprite m_HintSprite;
 };

@@ -21,6 +21,7 @@
 #include "game/CKomaSet.h"
 #include "game/CStage.h"
 #include "game/CVersusSet.h"
+#include "game/TopSide.h"
 #include "gfx/CCamera.h"
 #include "gfx/CTexture.h"
 #include "gfx/CXFile.h"
@@ -80,6 +81,10 @@ constexpr StageResource RESOURCE_TABLE[] = {
     {"ItemHitSE", STAGE_SOUND_FOLDER, "ItemHit.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
     {"ItemJumpSE", STAGE_SOUND_FOLDER, "ItemJump.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
     {"TubazeriSE", STAGE_SOUND_FOLDER, "Tubazeri.wav", Kind::Sound, NO_COLOR_KEY, ALL_STAGES},
+    // Not a part of the stages' own set: the picture that the interface's key
+    // reminder and the players' tags are cut from, loaded here so that it is
+    // decoded on the loader's threads and not as the battle begins.
+    {TopSide::TAG_PICTURE_KEY, TEXTURE_FOLDER, "Hint.png", Kind::Texture, NO_COLOR_KEY, ALL_STAGES},
 };
 
 std::vector<TaskEntry> g_pendingTasks;

@@ -5,6 +5,7 @@
 // read back from the recording device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "core/VersusMatch.h"
 #include "effect/EdgeMarker.h"
 #include "game/CKomaBase.h"
+#include "game/TopSide.h"
 #include "gfx/CTexture.h"
 #include "hud/CSpriteRender.h"
 #include "hud/CSpriteRender2.h"
@@ -399,15 +401,24 @@ TEST_F(CSpriteRenderTest, TagsSayWhosePanelIsWhose)
 }
 
 // The key reminder shows for the first eight seconds, then only after ten
-// seconds in which no battle key was held.
+// seconds in which no battle key was held. It is cut from the hint picture the
+// stage loaded, not from one of its own.
 TEST_F(CSpriteRenderTest, TheKeyReminderShowsAtTheStartAndAfterTenIdleSeconds)
 {
+    auto* hint = new CTexture;
+    std::vector<uint8_t> pixels(TEXTURE_SIZE * TEXTURE_SIZE * 4, 200);
+    hint->LoadPixels(pixels.data(), TEXTURE_SIZE, TEXTURE_SIZE, 0);
+    AddTask(PRIORITY_RESOURCE, hint, nullptr);
+    RegisterResource(TopSide::TAG_PICTURE_KEY, hint);
     CInput::FindOrCreate();
     auto* hud = AddDuel();
     for (int frame = 1; frame <= Base::HINT_OPENING_FRAMES; ++frame) {
         Frame();
         ASSERT_TRUE(hud->HintShown()) << frame;
     }
+    const auto& calls = env.device.Calls();
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(),
+                            [&](const auto& call) { return call.state.texture == hint->Texture(); }));
     env.keys.SetKey(plat::KEY_LEFT, true);
     Frame();
     EXPECT_FALSE(hud->HintShown());

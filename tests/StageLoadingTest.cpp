@@ -47,6 +47,9 @@ public:
     ScratchDir dir;
 };
 
+// Every stage loads the interface's hint picture besides its own set.
+constexpr int HINT_PICTURE = 1;
+
 int ResourcesForStage(int stageIndex)
 {
     int n = 0;
@@ -128,7 +131,7 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
 
     const std::vector<TaskEntry>& pending = PendingTasks();
     const int resources = ResourcesForStage(0);
-    EXPECT_EQ(resources, 33);
+    EXPECT_EQ(resources, 33 + HINT_PICTURE);
     ASSERT_EQ(pending.size(), static_cast<size_t>(resources) + 7);
     for (int i = 0; i < resources; ++i) {
         EXPECT_EQ(pending[i].priority, PRIORITY_RESOURCE);
@@ -151,7 +154,7 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
         else
             EXPECT_NE(dynamic_cast<CTexture*>(e.object), nullptr);
     }
-    for (const char* key : {"XTop", "XStage1", "XSt1Enemy", "InterfaceBMP", "spark1BMP", "TubazeriSE"})
+    for (const char* key : {"XTop", "XStage1", "XSt1Enemy", "InterfaceBMP", "spark1BMP", "TubazeriSE", "HintBMP"})
         EXPECT_NE(FindResource(key), nullptr) << key;
     for (const char* key : {"XStage2", "XSt2Enemy", "XCapsule", "XSt5Bomm"})
         EXPECT_EQ(FindResource(key), nullptr) << key;
@@ -168,10 +171,10 @@ TEST_F(StageLoadingTest, StageSpecificResourcesFollowTheStageIndex)
         int count;
     };
     const Expectation cases[] = {
-        {1, {"XStage2", "XSt2Enemy"}, {"XStage1", "XCapsule"}, 33},
-        {2, {"XStage3", "XSt3Enemy", "XCapsule"}, {"XStage2", "XSt4Enemy"}, 34},
-        {3, {"XStage4", "XSt4Enemy"}, {"XCapsule", "XSt5Obj"}, 33},
-        {4, {"XStage5", "XSt5Enemy", "XSt5Obj", "XSt5Bomm"}, {"XStage4", "XSt1Enemy"}, 35},
+        {1, {"XStage2", "XSt2Enemy"}, {"XStage1", "XCapsule"}, 33 + HINT_PICTURE},
+        {2, {"XStage3", "XSt3Enemy", "XCapsule"}, {"XStage2", "XSt4Enemy"}, 34 + HINT_PICTURE},
+        {3, {"XStage4", "XSt4Enemy"}, {"XCapsule", "XSt5Obj"}, 33 + HINT_PICTURE},
+        {4, {"XStage5", "XSt5Enemy", "XSt5Obj", "XSt5Bomm"}, {"XStage4", "XSt1Enemy"}, 35 + HINT_PICTURE},
     };
     for (const Expectation& c : cases) {
         g_StageIndex = c.stage;

@@ -9,6 +9,8 @@
 
 #include "core/ProgressBook.h"
 #include "core/VersusMatch.h"
+#include "game/CKomaClash.h"
+#include "game/TopSide.h"
 #include "hud/CSpriteRenderBase.h"
 #include "hud/VersusArt.h"
 #include "scene/BattleResult.h"
@@ -283,10 +285,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, VersusMatchExitTest,
 
 // ---- pictures ----
 
-// The regions the screens cut are the ones the data generator paints.
+// The regions the screens and the battle cut are the ones the data generator paints.
 TEST(VersusArtRegions, MatchTheGeneratedPicture)
 {
     namespace V = assetgen::regions::versus;
+    namespace H = assetgen::regions::hint;
     auto same = [](const plat::Rect& a, const assetgen::regions::Region& b) {
         return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     };
@@ -311,8 +314,17 @@ TEST(VersusArtRegions, MatchTheGeneratedPicture)
                                                                       {VersusArt::BACK, V::Back},
                                                                       {VersusArt::BACK_LIT, V::BackLit},
                                                                       {VersusArt::PANEL, V::Panel},
-                                                                      {VersusArt::PROMPT, V::Prompt}};
+                                                                      {VersusArt::PROMPT, V::Prompt},
+                                                                      {TopSide::PLAYER_ONE_TAG, H::PlayerOneTag},
+                                                                      {TopSide::PLAYER_TWO_TAG, H::PlayerTwoTag},
+                                                                      {CKomaClash::VERSUS_BANNER_RECT, H::VersusClashBanner}};
     for (const auto& [used, painted] : pairs) EXPECT_TRUE(same(used, painted)) << painted.name;
+    using Hud = CSpriteRenderBase;
+    EXPECT_EQ(Hud::HINT_TOP, H::HintBanner.top);
+    EXPECT_EQ(Hud::HINT_BOTTOM, H::HintBanner.bottom);
+    EXPECT_EQ(Hud::HINT_LOOP, H::HintBanner.Width());
+    EXPECT_EQ(Hud::VERSUS_HINT_TOP, H::VersusHintBanner.top);
+    EXPECT_EQ(Hud::VERSUS_HINT_BOTTOM, H::VersusHintBanner.bottom);
     EXPECT_EQ(VersusArt::DIGITS, std::string_view(V::Digits));
     EXPECT_EQ(VersusArt::DIGIT_LEFT, V::DigitSheet.left);
     EXPECT_EQ(VersusArt::DIGIT_TOP, V::DigitSheet.top);

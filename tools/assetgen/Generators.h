@@ -27,6 +27,7 @@ bool WriteStageSelectTexture(const DataDir& dir);
 bool WriteResultTexture(const DataDir& dir);
 bool WriteLoadTexture(const DataDir& dir);
 bool WriteGuideTexture(const DataDir& dir);     // the how-to-play card and the battle's key reminder
+bool WriteHintTexture(const DataDir& dir);      // the battle's key reminder and the players' tags alone
 bool WriteOptionsTexture(const DataDir& dir);   // the options screen and its menu entries
 bool WriteVersusTexture(const DataDir& dir);    // the screens of a game of two and the title's VERSUS
 bool WritePlayerTexture(const DataDir& dir);    // the pause menu, CLEAR marks, battle times

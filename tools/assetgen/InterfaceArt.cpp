@@ -273,26 +273,48 @@ Image HowToPlayCard()
     return c;
 }
 
+// Where a sheet holds the battle's parts of the guide.
+struct BattleGuideRegions {
+    const regions::Region& hint;
+    const regions::Region& versusHint;
+    const regions::Region& playerOneTag;
+    const regions::Region& playerTwoTag;
+    const regions::Region& versusClash;
+};
+
+void PlaceBattleGuide(Image& sheet, const BattleGuideRegions& at)
+{
+    Place(sheet, at.hint,
+          Banner(at.hint,
+                 "ARROWS STEER \xe2\x98\x85 ARROW + HOLD Z: CHARGE \xe2\x98\x85 LET GO OF Z: DASH \xe2\x98\x85 "
+                 "HOLD Z: SPIN BOOST \xe2\x98\x85 CLASH: TAP Z FAST",
+                 1, Hex(0x0c1a44), Hex(0xffffff), Hex(0x7fe0ff)));
+    Place(sheet, at.versusHint,
+          Banner(at.versusHint,
+                 "P1: ARROWS + Z \xe2\x98\x85 P2: W A S D + LEFT SHIFT \xe2\x98\x85 HOLD DASH: CHARGE, LET GO: "
+                 "DASH \xe2\x98\x85 CLASH: TAP YOUR DASH KEY FAST",
+                 1, Hex(0x3a0c44), Hex(0xffffff), Hex(0xffb0f0)));
+    Place(sheet, at.playerOneTag, Tag(at.playerOneTag, "P1", Hex(0x0e5a2a), Hex(0xffffff), Hex(0xa8ffb8)));
+    Place(sheet, at.playerTwoTag, Tag(at.playerTwoTag, "P2", Hex(0x6a0c0c), Hex(0xffffff), Hex(0xffb0a0)));
+    Place(sheet, at.versusClash, ClashBanner(at.versusClash, "MASH", "DASH KEY!"));
+}
+
 }   // namespace
 
 bool WriteGuideTexture(const DataDir& dir)
 {
     Image sheet(1024, 512);
     Place(sheet, G::Card, HowToPlayCard());
-    Place(sheet, G::HintBanner,
-          Banner(G::HintBanner,
-                 "ARROWS STEER \xe2\x98\x85 ARROW + HOLD Z: CHARGE \xe2\x98\x85 LET GO OF Z: DASH \xe2\x98\x85 "
-                 "HOLD Z: SPIN BOOST \xe2\x98\x85 CLASH: TAP Z FAST",
-                 1, Hex(0x0c1a44), Hex(0xffffff), Hex(0x7fe0ff)));
-    Place(sheet, G::VersusHintBanner,
-          Banner(G::VersusHintBanner,
-                 "P1: ARROWS + Z \xe2\x98\x85 P2: W A S D + LEFT SHIFT \xe2\x98\x85 HOLD DASH: CHARGE, LET GO: "
-                 "DASH \xe2\x98\x85 CLASH: TAP YOUR DASH KEY FAST",
-                 1, Hex(0x3a0c44), Hex(0xffffff), Hex(0xffb0f0)));
-    Place(sheet, G::PlayerOneTag, Tag(G::PlayerOneTag, "P1", Hex(0x0e5a2a), Hex(0xffffff), Hex(0xa8ffb8)));
-    Place(sheet, G::PlayerTwoTag, Tag(G::PlayerTwoTag, "P2", Hex(0x6a0c0c), Hex(0xffffff), Hex(0xffb0a0)));
-    Place(sheet, G::VersusClashBanner, ClashBanner(G::VersusClashBanner, "MASH", "DASH KEY!"));
+    PlaceBattleGuide(sheet, {G::HintBanner, G::VersusHintBanner, G::PlayerOneTag, G::PlayerTwoTag, G::VersusClashBanner});
     return sheet.WritePng(dir.Path("texture/Guide.png"));
+}
+
+bool WriteHintTexture(const DataDir& dir)
+{
+    Image sheet(1024, 256);
+    namespace H = regions::hint;
+    PlaceBattleGuide(sheet, {H::HintBanner, H::VersusHintBanner, H::PlayerOneTag, H::PlayerTwoTag, H::VersusClashBanner});
+    return sheet.WritePng(dir.Path("texture/Hint.png"));
 }
 
 bool WriteInterfaceTexture(const DataDir& dir)

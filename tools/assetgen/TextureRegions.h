@@ -235,6 +235,19 @@ inline constexpr Region VersusClashBanner{"versus clash banner", 640, 0, 925, 64
 inline constexpr Region kAll[] = {Card, HintBanner, VersusHintBanner, PlayerOneTag, PlayerTwoTag, VersusClashBanner};
 }   // namespace guide
 
+// ------------------------------------------------------------ texture/Hint.png
+// The guide's battle parts again, on a sheet a quarter of its size: the stage
+// loader decodes this one with every stage. (The guide keeps them too, as the
+// how-to-play card is filtered against its neighbours at its edges.)
+namespace hint {
+inline constexpr Region HintBanner{"hint banner", 0, 0, 1024, 48};   // scrolls in a 1024-texel loop
+inline constexpr Region VersusHintBanner{"versus hint banner", 0, 48, 1024, 96};
+inline constexpr Region PlayerOneTag{"player 1 tag", 0, 96, 64, 128};
+inline constexpr Region PlayerTwoTag{"player 2 tag", 64, 96, 128, 128};
+inline constexpr Region VersusClashBanner{"versus clash banner", 128, 96, 413, 160};
+inline constexpr Region kAll[] = {HintBanner, VersusHintBanner, PlayerOneTag, PlayerTwoTag, VersusClashBanner};
+}   // namespace hint
+
 // ------------------------------------------------------------ texture/Player.png
 // What the player's own files and the pause bring to the screens: the pause
 // menu, the best time on the stage select, the battle time and NEW BEST of
@@ -343,6 +356,7 @@ inline constexpr TextureTable kTextures[] = {
     {"texture/StageSelect.png", 1024, 512, 0, stageselect::kAll},
     {"texture/Result.png", 512, 512, 0, result::kAll},
     {"texture/Guide.png", 1024, 512, 0, guide::kAll},
+    {"texture/Hint.png", 1024, 256, 0, hint::kAll},
     {"texture/Player.png", 512, 512, 0, player::kAll},
     {"texture/Options.png", 512, 512, 0, options::kAll},
     {"texture/Versus.png", 512, 512, 0, versus::kAll},

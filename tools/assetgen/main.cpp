@@ -51,6 +51,7 @@ std::vector<Job> AllJobs(const DataDir& dir)
     jobs.push_back({"result", [&dir] { return WriteResultTexture(dir); }});
     jobs.push_back({"loading", [&dir] { return WriteLoadTexture(dir); }});
     jobs.push_back({"guide", [&dir] { return WriteGuideTexture(dir); }});
+    jobs.push_back({"hint", [&dir] { return WriteHintTexture(dir); }});
     jobs.push_back({"player", [&dir] { return WritePlayerTexture(dir); }});
     jobs.push_back({"options", [&dir] { return WriteOptionsTexture(dir); }});
     jobs.push_back({"versus", [&dir] { return WriteVersusTexture(dir); }});
