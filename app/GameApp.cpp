@@ -26,6 +26,7 @@
 #include "platform/AudioOutput.h"
 #include "platform/Clock.h"
 #include "platform/KeySource.h"
+#include "platform/MemoryPolicy.h"
 #include "platform/RecordingDevice.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "platform/sdl/SdlKeySource.h"
@@ -68,6 +69,7 @@ bool GameApp::Start(const GameOptions& options)
     ResetQuitRequest();
 
     m_Replay = options.replay;
+    plat::KeepLargeBlocksApart();
     // The game's random numbers, seeded from the calendar time unless a seed is given.
     const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
     GameSrand(seed);

@@ -29,6 +29,7 @@
 #include "item/CItemAppendInit.h"
 #include "physics/CODE.h"
 #include "platform/DataRoot.h"
+#include "platform/MemoryPolicy.h"
 
 namespace {
 
@@ -245,6 +246,7 @@ void PrepareHandedOverResources(const std::vector<TaskEntry>& handedOver)
         if (const auto* mesh = dynamic_cast<const CXFile*>(entry.object)) mesh->PrepareForDrawing();
         if (const auto* texture = dynamic_cast<const CTexture*>(entry.object)) texture->PrepareForDrawing();
     }
+    plat::ReturnFreedMemoryToSystem();
 }
 
 void ReleaseEarlierStageResources()

@@ -76,7 +76,8 @@ bool IsStageHandOverHeld();
 // reload leaves memory where the previous load of the stage left it.
 void KeepHandedOverResources(const std::vector<TaskEntry>& handedOver);
 // Has the device make the objects of the meshes and textures handed over now,
-// so that the battle uploads nothing at its first draws.
+// so that the battle uploads nothing at its first draws, then hands the
+// memory their decoded copies held back to the system.
 void PrepareHandedOverResources(const std::vector<TaskEntry>& handedOver);
 void ReleaseEarlierStageResources();
 size_t KeptStageResourceCount();

@@ -11,6 +11,7 @@
 
 #include "core/ResourceRegistry.h"
 #include "platform/AudioOutput.h"
+#include "platform/MemoryPolicy.h"
 #include "platform/audio/NullAudioOutput.h"
 #include "stage/StageLoader.h"
 
@@ -44,6 +45,7 @@ void BM_StageLoad(benchmark::State& state)
     fs::current_path(data);   // the game runs in its data folder
     plat::NullAudioOutput audio(0);
     plat::SetAudioOutput(&audio);
+    plat::KeepLargeBlocksApart();   // as the game allocates
 
     for (auto _ : state) {
         PendingTasks().clear();
