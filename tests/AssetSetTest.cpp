@@ -18,6 +18,7 @@
 #include "platform/Texture.h"
 #include "platform/audio/Mp3Stream.h"
 #include "platform/xfile/XFileReader.h"
+#include "tools/assetgen/StoredPngWriter.h"
 #include "tools/assetgen/TextureRegions.h"
 
 namespace {
@@ -154,6 +155,24 @@ TEST(AssetSet, MeshesReadWithSubsetsAndTheirTexturesBesideThem)
 }
 
 // ------------------------------------------------------------ pictures
+
+// The generator stores its PNGs' pixels uncompressed, in blocks of at most
+// 64 KB: one pixel, one block, and pictures that take several blocks decode
+// to the pixels written.
+TEST(AssetSet, StoredPngsDecodeToThePixelsWritten)
+{
+    const std::pair<int, int> sizes[] = {{1, 1}, {4, 2}, {256, 64}, {128, 128}, {1024, 64}};
+    for (const auto& [width, height] : sizes) {
+        std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
+        for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = static_cast<uint8_t>(i * 7 + i / 1024);
+        const std::vector<uint8_t> file = assetgen::StoredPngWriter::Encode(rgba.data(), width, height);
+        plat::Texture texture;
+        ASSERT_TRUE(texture.LoadFromMemory(file.data(), file.size(), 0)) << width << " x " << height;
+        ASSERT_EQ(texture.Width(), width);
+        ASSERT_EQ(texture.Height(), height);
+        EXPECT_TRUE(std::equal(rgba.begin(), rgba.end(), texture.Pixels().begin())) << width << " x " << height;
+    }
+}
 
 TEST(AssetSet, PicturesHoldTheirRegionsWithoutOverlaps)
 {

@@ -5,6 +5,8 @@
 
 #include <stb/stb_image_write.h>
 
+#include "tools/assetgen/StoredPngWriter.h"
+
 namespace assetgen {
 
 namespace {
@@ -333,7 +335,7 @@ std::vector<uint8_t> Image::Bytes(int channels) const
 bool Image::WritePng(const std::string& path) const
 {
     std::vector<uint8_t> data = Bytes(4);
-    return stbi_write_png(path.c_str(), m_W, m_H, 4, data.data(), m_W * 4) != 0;
+    return StoredPngWriter::Write(path, data.data(), m_W, m_H);
 }
 
 bool Image::WriteJpg(const std::string& path, int quality) const

@@ -13,8 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include <stb/stb_image_write.h>
-
 #include "tools/assetgen/Font.h"
 #include "tools/assetgen/Generators.h"
 #include "tools/assetgen/Synth.h"
@@ -100,9 +98,6 @@ int WriteIconsCommand(int argc, char** argv)
 int main(int argc, char** argv)
 {
     using namespace assetgen;
-    // Every row of every PNG unfiltered: the game decodes such rows about twice
-    // as fast, and the files come out about as small.
-    stbi_write_force_png_filter = 0;
     if (argc >= 2 && std::string(argv[1]) == "--icons") return WriteIconsCommand(argc, argv);
     const bool verbose = argc == 3 && std::string(argv[2]) == "--verbose";
     if (argc != 2 && !verbose) {
