@@ -153,6 +153,17 @@ TEST(ProgramTest, HelpAndVersionPrintAndSucceed)
     EXPECT_EQ(version.output, CommandLine::VersionText());
 }
 
+// A headless run reads no window events: an interrupt or a kill must stop it
+// as it stops any program. timeout exits with 124 when the program ended on
+// its TERM, and with 137 when it had to be killed five seconds later.
+TEST(ProgramTest, HeadlessRunStopsOnTerm)
+{
+    Outcome run = installtest::RunShell("cd / && timeout -s TERM -k 5 2 '" + std::string(SPINDREL_BINARY_DIR) +
+                                        "/spindrel-sim' --data '" + std::string(SPINDREL_BINARY_DIR) +
+                                        "/data' --video offscreen --frames 100000000 >/dev/null 2>&1");
+    EXPECT_EQ(run.exitCode, 124) << run.output;
+}
+
 TEST(ProgramTest, BadOptionExitsWithTwoAndSaysWhy)
 {
     Outcome bad = RunProgram("--no-such-option");

@@ -172,7 +172,12 @@ bool SdlWindow::Create(WindowMode mode, bool fullscreen)
     setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", kWindowClass, 0);
     // Overrides SDL_VIDEODRIVER in the environment: offscreen means no display, always.
-    if (mode == WindowMode::Offscreen) SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+    if (mode == WindowMode::Offscreen) {
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+        // Nothing reads a window's events here: SDL would turn an interrupt or
+        // a kill into a quit event that no one sees, and the run would go on.
+        SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         ReportSdlFailure(mode == WindowMode::Offscreen ? "cannot start offscreen video"
                                                        : "cannot start video (is there a display?)");
