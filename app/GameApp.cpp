@@ -69,7 +69,7 @@ bool GameApp::Start(const GameOptions& options)
     ResetQuitRequest();
 
     m_Replay = options.replay;
-    plat::KeepLargeBlocksApart();
+    plat::UseGameAllocationPolicy();
     // The game's random numbers, seeded from the calendar time unless a seed is given.
     const uint32_t seed = options.seed ? *options.seed : static_cast<uint32_t>(std::time(nullptr));
     GameSrand(seed);

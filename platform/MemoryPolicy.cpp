@@ -4,7 +4,11 @@
 
 namespace plat {
 
-void KeepLargeBlocksApart() { mallopt(M_MMAP_THRESHOLD, static_cast<int>(LARGE_BLOCK_BYTES)); }
+void UseGameAllocationPolicy()
+{
+    mallopt(M_MMAP_THRESHOLD, static_cast<int>(LARGE_BLOCK_BYTES));
+    mallopt(M_ARENA_MAX, ALLOCATOR_ARENAS);
+}
 
 void ReturnFreedMemoryToSystem() { malloc_trim(0); }
 

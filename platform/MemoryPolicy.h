@@ -16,9 +16,16 @@ namespace plat {
 // with its smaller levels (2.8 MB).
 constexpr size_t LARGE_BLOCK_BYTES = 2560 * 1024;
 
+// The threads other than the main one share one arena. The stage loader
+// starts its two threads afresh for every load; with an arena each, a load
+// now and then landed on a new one, and a stage's objects spread over three
+// or more arenas, each keeping free space of its own (about 7 MB more).
+constexpr int ALLOCATOR_ARENAS = 2;
+
 // From now on, every block of LARGE_BLOCK_BYTES or more gets pages of its own,
-// handed back the moment it is freed. Called once at start-up.
-void KeepLargeBlocksApart();
+// handed back the moment it is freed, and threads share ALLOCATOR_ARENAS
+// arenas. Called once at start-up, by the game and by what measures it.
+void UseGameAllocationPolicy();
 
 // Hands back every whole free page the allocator holds, wherever it lies.
 void ReturnFreedMemoryToSystem();

@@ -345,6 +345,7 @@ TEST_F(StageLoadingTest, ReloadsReleaseTheResourcesOfTheLoadBefore)
     ScopedCurrentDir cd(real ? GeneratedDataDir() : data.dir.Path());
     StageEnvironment env;
     env.device.SetKeepCalls(false);   // the device's own log would grow with every frame
+    plat::UseGameAllocationPolicy();   // memory is measured as the game allocates it
     constexpr int RELOADS = 50;
     constexpr int SETTLED = 10;
     size_t settledBytes = 0, settledHeap = 0;
@@ -388,7 +389,7 @@ TEST_F(StageLoadingTest, ReloadsReleaseTheResourcesOfTheLoadBefore)
 // rounds that kept them.
 [[noreturn]] void FreeLargeBlocksAsTheGameDoes()
 {
-    plat::KeepLargeBlocksApart();
+    plat::UseGameAllocationPolicy();
     constexpr size_t BLOCK = size_t{8} << 20;
     static char* volatile block;   // kept where the compiler cannot drop the allocation
     int kept = 0;

@@ -45,7 +45,7 @@ void BM_StageLoad(benchmark::State& state)
     fs::current_path(data);   // the game runs in its data folder
     plat::NullAudioOutput audio(0);
     plat::SetAudioOutput(&audio);
-    plat::KeepLargeBlocksApart();   // as the game allocates
+    plat::UseGameAllocationPolicy();   // as the game allocates
 
     for (auto _ : state) {
         PendingTasks().clear();
