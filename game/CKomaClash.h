@@ -27,9 +27,9 @@ class CKomaClash : public CGameObject {
 public:
     // The frozen band: item spawning, the tops and the enemy set-up tasks.
     static constexpr int32_t FREEZE_LOW = 3500;
+    static constexpr int32_t FREEZE_HIGH = 5000;
     // A game of two: the banner that tells both players to press, in TopSide::TAG_PICTURE.
     static constexpr plat::Rect VERSUS_BANNER_RECT{128, 96, 413, 160};
-    static constexpr int32_t FREEZE_HIGH = 5000;
 
     static constexpr int NO_KEY = -1;           // the enemy side pushes by itself
     static constexpr int WIN_BALANCE = 20;      // beyond this either way the clash ends at once
