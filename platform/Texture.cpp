@@ -120,18 +120,41 @@ uint32_t ToARGB(const uint8_t* p)
 
 using PixelBytes = std::span<uint8_t>;
 
+// Pixels are compared as whole words, the key turned into the pixels' own
+// byte order once, so that a large picture is keyed at memory speed.
 void ApplyColorKey(PixelBytes rgba, uint32_t colorKey)
 {
     if (colorKey == 0) return;
-    for (size_t i = 0; i + RGBA <= rgba.size(); i += RGBA)
-        if (ToARGB(&rgba[i]) == colorKey) std::fill_n(&rgba[i], RGBA, uint8_t{0});
+    const uint8_t keyBytes[RGBA] = {uint8_t(colorKey >> 16), uint8_t(colorKey >> 8), uint8_t(colorKey),
+                                    uint8_t(colorKey >> 24)};
+    uint32_t key = 0;
+    std::memcpy(&key, keyBytes, RGBA);
+    for (size_t i = 0; i + RGBA <= rgba.size(); i += RGBA) {
+        uint32_t pixel = 0;
+        std::memcpy(&pixel, &rgba[i], RGBA);
+        if (pixel == key) std::memset(&rgba[i], 0, RGBA);
+    }
 }
 
+// Alpha is the fourth byte of each pixel: the bytes of a block are ANDed
+// together, two pixels to a word, and the block's alpha bytes checked once.
 bool AllOpaque(std::span<const uint8_t> rgba)
 {
     constexpr uint8_t FULL = 255;
+    constexpr size_t BLOCK = 256;
+    constexpr uint64_t ALPHA_BYTES = 0xff000000ff000000ull;
     if (rgba.empty()) return false;
-    for (size_t i = RGBA - 1; i < rgba.size(); i += RGBA)
+    size_t i = 0;
+    for (; i + BLOCK <= rgba.size(); i += BLOCK) {
+        uint64_t all = ~uint64_t{0};
+        for (size_t j = 0; j < BLOCK; j += sizeof all) {
+            uint64_t word = 0;
+            std::memcpy(&word, &rgba[i + j], sizeof word);
+            all &= word;
+        }
+        if ((all & ALPHA_BYTES) != ALPHA_BYTES) return false;
+    }
+    for (i += RGBA - 1; i < rgba.size(); i += RGBA)
         if (rgba[i] != FULL) return false;
     return true;
 }

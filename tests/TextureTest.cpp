@@ -255,6 +255,16 @@ TEST_F(TextureTest, OpaqueOnlyWhenEveryPixelAfterKeyingAndStretchingIsFull)
     ASSERT_TRUE(t.LoadFromPixels(rgba.data(), 3, 3, 0));
     EXPECT_FALSE(t.IsOpaque());
 
+    // In a large picture, one see-through pixel anywhere is found.
+    for (size_t pixel : {size_t{0}, size_t{63}, size_t{64}, size_t{1000}, size_t{64 * 64 - 1}}) {
+        std::vector<uint8_t> large = Fill(64, 64, 0xff204060);
+        ASSERT_TRUE(t.LoadFromPixels(large.data(), 64, 64, 0));
+        EXPECT_TRUE(t.IsOpaque());
+        Put(large, pixel, 0x7f204060);
+        ASSERT_TRUE(t.LoadFromPixels(large.data(), 64, 64, 0));
+        EXPECT_FALSE(t.IsOpaque()) << "pixel " << pixel;
+    }
+
     // A failed load leaves the answer as the texture was.
     EXPECT_FALSE(t.LoadFromFile(Path("missing.png"), 0));
     EXPECT_FALSE(t.IsOpaque());

@@ -3,17 +3,24 @@
 // and broken input, which must fail cleanly.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "platform/xfile/XFileReader.h"
+#include "platform/xfile/XTokenizer.h"
 
 using plat::Vec3;
 using plat::XFileReader;
 using plat::XFileStatus;
 using plat::XModel;
+using plat::XTokenizer;
 
 namespace {
 
@@ -305,4 +312,32 @@ TEST(XFileReaderBrokenInput, MalformedHeadersAndNumbersAreRefused)
     EXPECT_EQ(Read("Mesh { 3; 0;0;0;, 1e39;0;0;, 1;1;0;; 1; 3;0,1,2;; }", &m), XFileStatus::SyntaxError);
     EXPECT_EQ(Read("Mesh { 3; 0;0;0;, -nan;0;0;, 1;1;0;; 1; 3;0,1,2;; }", &m), XFileStatus::SyntaxError);
     EXPECT_EQ(Read("Mesh { 3; 0;0;0;, 1;0;0;, 1;1;0;; 1; 3;0,-1,2;; }", &m), XFileStatus::SyntaxError);
+}
+
+// Numbers are read without from_chars where that is exact; every form a
+// writer may use must still give the very float from_chars gives.
+TEST(XFileReaderNumbers, EveryDecimalFormReadsAsTheStandardLibraryReadsIt)
+{
+    std::vector<std::string> texts = {"0", "-0", "-0.000000", "+1.5", "1.", ".5", "-.25", "16777216", "16777217",
+                                      "99999999", "100000000", "0.0000000001", "0.00000000001", "1.23456789",
+                                      "1e3", "-1E-3", "12345678.9", "3.4028235e38", "0.1", "-2.062826"};
+    uint32_t state = 12345;
+    for (int i = 0; i < 20000; ++i) {
+        state = state * 1664525u + 1013904223u;
+        const double value = (static_cast<double>(state) / 4294967296.0 - 0.5) * std::pow(10.0, i % 9 - 3);
+        char text[64];
+        std::snprintf(text, sizeof text, i % 2 ? "%.6f" : "%.9g", value);
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        std::string_view digits = text;
+        if (digits[0] == '+') digits.remove_prefix(1);
+        float expected = 0;
+        std::from_chars(digits.data(), digits.data() + digits.size(), expected);
+        float read = 0;
+        const std::string field = text + ";";
+        XTokenizer tokens(field);
+        ASSERT_TRUE(tokens.ReadFloat(&read)) << text;
+        EXPECT_EQ(std::bit_cast<uint32_t>(read), std::bit_cast<uint32_t>(expected)) << text;
+    }
 }
