@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -30,6 +29,7 @@
 #include "physics/CODE.h"
 #include "platform/DataRoot.h"
 #include "platform/MemoryPolicy.h"
+#include "stage/LoadCostBook.h"
 
 namespace {
 
@@ -120,20 +120,18 @@ const char* PendingName(const StageResource& resource)
     return resource.kind == Kind::Texture ? nullptr : resource.key;
 }
 
-// The resources' places in the list, largest file first: the two threads
-// then finish close together, the last files taken being the smallest.
-std::vector<size_t> LargestFirst(const std::vector<const StageResource*>& resources)
+// The resources' places in the list in the order the two threads should take
+// them: the slowest last time first, so that they finish close together.
+std::vector<size_t> LoadOrder(const std::vector<const StageResource*>& resources)
 {
-    std::vector<std::uintmax_t> sizes;
+    std::vector<LoadCostBook::File> files;
     for (const StageResource* resource : resources) {
         std::error_code error;
-        const std::uintmax_t size = std::filesystem::file_size(plat::DataPath(ResourcePath(*resource)), error);
-        sizes.push_back(error ? 0 : size);
+        const std::string path = ResourcePath(*resource);
+        const std::uintmax_t size = std::filesystem::file_size(plat::DataPath(path), error);
+        files.push_back({path, error ? 0 : size, resource->kind == Kind::Mesh});
     }
-    std::vector<size_t> order(resources.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
-    return order;
+    return LoadCostBook::Shared().Order(files);
 }
 
 // Reads and decodes the stage's files on two threads, the loader's and a
@@ -145,14 +143,20 @@ void LoadResources(int stageIndex)
     for (const StageResource& resource : RESOURCE_TABLE)
         if (IsLoadedForStage(resource, stageIndex)) wanted.push_back(&resource);
     std::vector<CGameObject*> objects(wanted.size(), nullptr);
-    const std::vector<size_t> order = LargestFirst(wanted);
+    std::vector<LoadCostBook::Duration> costs(wanted.size());
+    const std::vector<size_t> order = LoadOrder(wanted);
     std::atomic<size_t> next{0};
     const auto work = [&] {
-        for (size_t n = next++; n < order.size(); n = next++) objects[order[n]] = CreateResource(*wanted[order[n]]);
+        for (size_t n = next++; n < order.size(); n = next++) {
+            const auto start = std::chrono::steady_clock::now();
+            objects[order[n]] = CreateResource(*wanted[order[n]]);
+            costs[order[n]] = std::chrono::steady_clock::now() - start;
+        }
     };
     std::thread helper(work);
     work();
     helper.join();
+    for (size_t i = 0; i < wanted.size(); ++i) LoadCostBook::Shared().Record(ResourcePath(*wanted[i]), costs[i]);
     for (size_t i = 0; i < wanted.size(); ++i) {
         RegisterResource(wanted[i]->key, objects[i]);
         g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_RESOURCE, objects[i], PendingName(*wanted[i])));

@@ -20,6 +20,7 @@
 #include "platform/MemoryPolicy.h"
 #include "stage/CLoadStage.h"
 #include "stage/CLoading.h"
+#include "stage/LoadCostBook.h"
 #include "tests/StageTestSupport.h"
 
 using namespace stagetest;
@@ -162,6 +163,41 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
         EXPECT_NE(FindResource(key), nullptr) << key;
     for (const char* key : {"XStage2", "XSt2Enemy", "XCapsule", "XSt5Bomm"})
         EXPECT_EQ(FindResource(key), nullptr) << key;
+}
+
+TEST(LoadCostBookTest, FilesNeverLoadedGoFirstBySizeThenTheSlowestLastTime)
+{
+    using std::chrono::milliseconds;
+    LoadCostBook book;
+    const std::vector<LoadCostBook::File> files = {{"X/small.x", 100, true},
+                                                   {"X/sky.x", 300, true},
+                                                   {"new/big.png", 5000, false},
+                                                   {"X/large.x", 900, true},
+                                                   {"new/small.wav", 10, false}};
+    // Nothing known: meshes, which may name pictures, then the rest, by size.
+    EXPECT_EQ(book.Order(files), (std::vector<size_t>{3, 1, 0, 2, 4}));
+
+    book.Record("X/small.x", milliseconds(1));
+    book.Record("X/sky.x", milliseconds(18));   // names a large picture
+    book.Record("X/large.x", milliseconds(5));
+    EXPECT_EQ(book.Order(files), (std::vector<size_t>{2, 4, 1, 3, 0}));
+
+    book.Record("X/sky.x", milliseconds(2));   // the latest time counts
+    EXPECT_EQ(book.Order(files), (std::vector<size_t>{2, 4, 3, 1, 0}));
+    book.Forget();
+    EXPECT_EQ(book.Order(files), (std::vector<size_t>{3, 1, 0, 2, 4}));
+}
+
+TEST_F(StageLoadingTest, TheLoaderRecordsWhatEachFileCost)
+{
+    StageEnvironment env;
+    MinimalStageData data;
+    ScopedCurrentDir cd(data.dir.Path());
+    LoadCostBook::Shared().Forget();
+    AddTask(new CLoadStage, PRIORITY_LOADING);
+    ASSERT_TRUE(StageEnvironment::WaitForLoader());
+    // A file of the load is known now; one never loaded still comes first.
+    EXPECT_EQ(LoadCostBook::Shared().Order({{"X/stage_1.x", 1}, {"X/stage_9.x", 0}}), (std::vector<size_t>{1, 0}));
 }
 
 TEST_F(StageLoadingTest, StageSpecificResourcesFollowTheStageIndex)
