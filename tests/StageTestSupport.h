@@ -41,24 +41,13 @@
 #include "scene/BattleResult.h"
 #include "scene/CResult.h"
 #include "stage/StageLoader.h"
+#include "tests/Sanitized.h"
 
 namespace stagetest {
 
 namespace fs = std::filesystem;
 
-// Whether the tests run under the address or thread sanitizer, whose
-// allocators and shadow memory make memory figures meaningless.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool SANITIZED = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool SANITIZED = true;
-#else
-constexpr bool SANITIZED = false;
-#endif
-#else
-constexpr bool SANITIZED = false;
-#endif
+using testsupport::SANITIZED;
 
 inline fs::path GeneratedDataDir() { return fs::path(SPINDREL_BINARY_DIR) / "data"; }
 inline bool HasGeneratedData() { return fs::exists(GeneratedDataDir() / "X" / "Top.x"); }

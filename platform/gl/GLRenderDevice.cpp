@@ -224,11 +224,11 @@ bool GLRenderDevice::CreateFramebuffer()
     const GLFunctions& gl = *m_Gl;
     gl.GenTextures(1, &m_ColorTexture);
     gl.BindTexture(GL_TEXTURE_2D, m_ColorTexture);
-    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                  nullptr);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, BACK_BUFFER_WIDTH, BACK_BUFFER_HEIGHT, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                  nullptr);
     gl.BindTexture(GL_TEXTURE_2D, 0);
     m_BoundTexture = 0;
 
@@ -862,15 +862,19 @@ unsigned GLRenderDevice::TextureObjectFor(const Texture& texture)
     if (!object.name) gl.GenTextures(1, &object.name);
     gl.BindTexture(GL_TEXTURE_2D, object.name);
     m_BoundTexture = object.name;
+    // The filter comes before the pixels: told at the first level that levels
+    // follow, the driver makes room for the whole chain at once, instead of a
+    // first level of its own that it copies out of (and keeps until) the first
+    // draw.
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, texture.Pixels().data());
     MipChain chain(texture.Pixels().data(), w, h);
     for (int level = 1; chain.Next(); ++level)
         gl.TexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, chain.Width(), chain.Height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
                       chain.Pixels());
-    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     object.version = texture.Version();
     if (m_ReleaseUploaded) texture.ReleasePixels();
     return object.name;
