@@ -26,6 +26,25 @@ uint32_t Pack(const uint8_t* rgba, const PixelLayout& layout)
            (uint32_t{rgba[2]} << layout.blueShift) | layout.alphaMask;
 }
 
+// X11's usual 32-bit layout: red and blue trade places and alpha is set.
+bool SwapsRedAndBlue(const PixelLayout& layout)
+{
+    return layout.redShift == 16 && layout.greenShift == 8 && layout.blueShift == 0;
+}
+
+// A row of the usual layout at twice its width, the window's common scale:
+// the constant shifts let the compiler work on several pixels at once.
+void DoubleSwappedRow(const uint8_t* in, int width, uint32_t alphaMask, uint32_t* out)
+{
+    for (int x = 0; x < width; ++x) {
+        uint32_t rgba = 0;
+        std::memcpy(&rgba, in + size_t(x) * 4, 4);   // R in the low byte
+        const uint32_t packed = ((rgba & 0xffu) << 16) | (rgba & 0xff00u) | ((rgba >> 16) & 0xffu) | alphaMask;
+        out[2 * x] = packed;
+        out[2 * x + 1] = packed;
+    }
+}
+
 std::vector<PictureScaler::Tap> Taps(int sourceSize, int targetSize)
 {
     std::vector<PictureScaler::Tap> taps(static_cast<size_t>(targetSize));
@@ -94,14 +113,20 @@ void PictureScaler::Replicate(const std::vector<uint8_t>& rgbaBottomUp, int pict
                               const PixelLayout& layout, int factor, uint8_t* topLeft, size_t pitch) const
 {
     const size_t rowBytes = size_t(pictureWidth) * size_t(factor) * 4;
+    const bool doubleSwapped = factor == 2 && SwapsRedAndBlue(layout);
     for (int y = 0; y < pictureHeight; ++y) {
         const uint8_t* in = rgbaBottomUp.data() + size_t(pictureHeight - 1 - y) * size_t(pictureWidth) * 4;
         uint8_t* first = topLeft + size_t(y) * size_t(factor) * pitch;
         auto* out = reinterpret_cast<uint32_t*>(first);
-        for (int x = 0; x < pictureWidth; ++x, in += 4) out = std::fill_n(out, factor, Pack(in, layout));
+        if (doubleSwapped) {
+            DoubleSwappedRow(in, pictureWidth, layout.alphaMask, out);
+        } else {
+            for (int x = 0; x < pictureWidth; ++x, in += 4) out = std::fill_n(out, factor, Pack(in, layout));
+        }
         for (int copy = 1; copy < factor; ++copy) std::memcpy(first + size_t(copy) * pitch, first, rowBytes);
     }
 }
+
 
 void PictureScaler::Filter(uint8_t* topLeft, int width, int height, size_t pitch)
 {

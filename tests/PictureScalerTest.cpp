@@ -96,7 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PictureScalerTest,
 TEST(PictureScalerExactTest, WholeMultiplesTurnEachPixelIntoASquareTheRightWayUp)
 {
     const std::vector<uint8_t> picture = Pattern();
-    for (const plat::PixelLayout& layout : {plat::PixelLayout{16, 8, 0, 0}, plat::PixelLayout{0, 8, 16, 0xff000000u}})
+    for (const plat::PixelLayout& layout : {plat::PixelLayout{16, 8, 0, 0}, plat::PixelLayout{16, 8, 0, 0xff000000u},
+                                            plat::PixelLayout{0, 8, 16, 0xff000000u}})
         for (int factor : {1, 2, 3}) {
             Window window(kPictureWidth * factor, kPictureHeight * factor);
             plat::PictureScaler scaler;
