@@ -165,7 +165,7 @@ TEST_F(StageLoadingTest, LoaderQueuesResourcesThenTheStageTasksInInitOrder)
         EXPECT_EQ(FindResource(key), nullptr) << key;
 }
 
-TEST(LoadCostBookTest, FilesNeverLoadedGoFirstBySizeThenTheSlowestLastTime)
+TEST(LoadCostBookTest, FilesNeverLoadedGoFirstMeshesAheadThenTheSlowestLastTime)
 {
     using std::chrono::milliseconds;
     LoadCostBook book;
