@@ -156,8 +156,8 @@ void LoadResources(int stageIndex)
     std::thread helper(work);
     work();
     helper.join();
-    for (size_t i = 0; i < wanted.size(); ++i) LoadCostBook::Shared().Record(ResourcePath(*wanted[i]), costs[i]);
     for (size_t i = 0; i < wanted.size(); ++i) {
+        LoadCostBook::Shared().Record(ResourcePath(*wanted[i]), costs[i]);
         RegisterResource(wanted[i]->key, objects[i]);
         g_pendingTasks.push_back(MakeTaskEntry(PRIORITY_RESOURCE, objects[i], PendingName(*wanted[i])));
     }
